@@ -1,0 +1,210 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <iomanip>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "engine/catalogue.h"
+
+namespace vtq::cli {
+namespace {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t cr = text.find('\r', start);
+    lines.emplace_back(text.substr(start, cr - start));
+    if (cr == std::string_view::npos) return lines;
+    start = cr + 1;
+  }
+}
+
+}  // namespace
+
+std::string ShellHost::InputBox(std::string_view prompt, std::string_view, std::string_view) {
+  throw PromptRequired{SplitLines(prompt).front()};
+}
+
+int ShellHost::MsgBox(std::string_view text, std::string_view title) {
+  if (recording) messages.push_back({std::string(title), SplitLines(text)});
+  return 1;
+}
+
+void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) {
+  host.recording = false;
+  model.Form_Load(".");
+  host.recording = true;
+  host.focus.reset();
+  DesignState& s = model.state();
+  // As opening a design file does: the option buttons under the Loading flag change
+  // labels and state only, the texts go in, then one calculation.
+  s.Loading = 1;
+  model.SelectMode(o.mode);
+  model.SelectMaterial(o.material);
+  if (o.english) {
+    model.English_Click();
+  } else {
+    model.Metric_Click();
+  }
+  InputControls& in = model.inputs();
+  in.MainInput = o.main;
+  in.Current = o.current;
+  in.SecondInput = o.frequency;
+  in.txtCD = o.density;
+  s.Loading = 0;
+  if (o.core) {
+    s.ListCore = *o.core;
+    EvaluateCore(s.ListCore, model.window, host);
+  } else {
+    model.CalculateButton_Click();
+  }
+}
+
+std::string DesignJson(const WindowModel& model, const ShellHost& host) {
+  using Json = nlohmann::ordered_json;
+  const DesignWindow& w = model.window;
+  Json outputs = Json::object();
+  for (const auto& box : kOutputBoxFields) outputs[std::string(box.name)] = w.outputs.*box.text;
+  Json state = Json::object();
+  for (const auto& f : kDesignStateFields) {
+    const std::string name(f.name);
+    switch (f.kind) {
+      case DesignStateField::Kind::Integer:
+        state[name] = w.state.*f.integer;
+        break;
+      case DesignStateField::Kind::Single:
+        // The shortest decimal that reads back as the same 32-bit float.
+        state[name] = std::stod(num::ShortestSingle(w.state.*f.single));
+        break;
+      case DesignStateField::Kind::String:
+        state[name] = w.state.*f.text;
+        break;
+    }
+  }
+  Json messages = Json::array();
+  for (const auto& m : host.messages) messages.push_back({{"title", m.title}, {"lines", m.lines}});
+  Json doc = {{"outputs", outputs},
+              {"txtPNLeft", w.outputs.txtPNLeft},
+              {"txtPNWidth", w.outputs.txtPNWidth},
+              {"state", state},
+              {"messages", messages},
+              {"focus", host.focus ? Json(*host.focus) : Json(nullptr)}};
+  return doc.dump(2);
+}
+
+void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& host) {
+  const OutputBoxes& o = model.window.outputs;
+  const DesignState& s = model.window.state;
+  for (const auto& m : host.messages) {
+    out << m.title << ":";
+    for (const auto& line : m.lines) out << (line.empty() ? "" : " ") << line;
+    out << "\n";
+  }
+  if (!host.messages.empty()) out << "\n";
+  auto row = [&](std::string_view label, std::string_view value) {
+    out << std::left << std::setw(30) << std::string(label) << value << "\n";
+  };
+  row("Material", s.MaterialLetter + " (" + num::IntegerText(s.Permeability) + " initial permeability)");
+  row("Core Number", o.txtPN);
+  row("Header Number", o.txtHeader);
+  row(o.IndLabel, o.Inductance);
+  row("Cutoff Frequency", o.FrequencyOutput);
+  row("DC Resistance", o.DCres);
+  row("Required Area Product (cm4)", o.AreaProduct);
+  row("Trise (degrees C)", o.txtTrise);
+  row("Diff. L (uH)", o.txtDiffL);
+  row("Turns per Side", o.Turns);
+  row("Wire Size (AWG#)", o.WireSize);
+  row("Length of Wire", o.WireLength);
+  row("Wound OD", o.txtWoundOD);
+  row("Wound ID", o.txtWoundID);
+  row("Wound HT", o.txtWoundHt);
+  row("Core OD", o.OD);
+  row("Core ID", o.ID);
+  row("Core HT", o.HT);
+  row("AL value (mH/1000T)", o.AL);
+  row("Area Product (cm4)", o.FAP);
+}
+
+namespace {
+
+void AddDesignOptions(CLI::App& cmd, DesignOptions& o, std::string& mode, std::string& material,
+                      std::string& units) {
+  cmd.add_option("--mode", mode, "Design mode: what --main means")
+      ->check(CLI::IsMember({"inductance", "impedance", "voltage"}))
+      ->default_str("inductance");
+  cmd.add_option("--main", o.main, "Inductance (mH), impedance (ohms) or line voltage (Vrms)")
+      ->default_str("1");
+  cmd.add_option("--current", o.current, "Line current through each winding (A)")->default_str("5");
+  cmd.add_option("--frequency", o.frequency, "Cutoff frequency (Hz); not used in inductance mode")
+      ->default_str("10000");
+  cmd.add_option("--density", o.density, "Current density for the wire (A/sq cm)")->default_str("400");
+  cmd.add_option("--material", material, "Ferrite material")
+      ->check(CLI::IsMember({"D", "P", "N", "S", "R"}))
+      ->default_str("N");
+  cmd.add_option("--units", units, "Display units of lengths")
+      ->check(CLI::IsMember({"in", "mm"}))
+      ->default_str("in");
+  cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
+      ->check(CLI::Range(-32768, 32767));
+}
+
+void ApplyChoices(DesignOptions& o, const std::string& mode, const std::string& material,
+                  const std::string& units) {
+  o.mode = mode == "voltage"     ? DesignModeOption::Voltage
+           : mode == "impedance" ? DesignModeOption::Impedance
+                                 : DesignModeOption::Inductance;
+  o.material = static_cast<int>(std::string_view("DPNSR").find(material.empty() ? 'N' : material[0])) + 1;
+  o.english = units != "mm";
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{"vtq-cli: common-mode filter choke design from the command line", "vtq-cli"};
+  app.set_version_flag("--version", std::string("vtq-cli ") + VTQ_VERSION);
+  app.require_subcommand(1);
+
+  DesignOptions options;
+  std::string mode = "inductance", material = "N", units = "in";
+  bool json = false;
+  CLI::App* design = app.add_subcommand("design", "Compute a design as the window would and print it");
+  AddDesignOptions(*design, options, mode, material, units);
+  design->add_flag("--json", json, "Print one JSON object: outputs, txtPN place, state, messages, focus");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::CallForAllHelp& e) {
+    out << app.help("", CLI::AppFormatMode::All);
+    return 0;
+  } catch (const CLI::CallForVersion& e) {
+    out << e.what() << "\n";
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    err << "vtq-cli: " << e.what() << "\n" << "Run 'vtq-cli --help' for usage.\n";
+    return 2;
+  }
+
+  ApplyChoices(options, mode, material, units);
+  ShellHost host;
+  WindowModel model(host);
+  try {
+    ComputeDesign(model, host, options);
+  } catch (const PromptRequired& p) {
+    err << "vtq-cli: " << p.firstLine << "\n";
+    return 2;
+  }
+  if (json) {
+    out << DesignJson(model, host) << "\n";
+  } else {
+    PrintDesign(out, model, host);
+  }
+  return 0;
+}
+
+}  // namespace vtq::cli

@@ -1,0 +1,393 @@
+#include "engine/design.h"
+
+#include <cmath>
+
+#include "engine/catalogue.h"
+#include "engine/step.h"
+#include "engine/validate.h"
+
+namespace vtq {
+namespace {
+
+using num::Div;
+using num::ToInteger;
+using num::ToSingle;
+
+constexpr double kPi = 3.14;  // the design formulas take pi as 3.14 throughout
+
+// clang-format off
+constexpr std::string_view kWarning = "Warning";
+constexpr std::string_view kTooLarge =
+    "Filter requirements too large to calculate.\rPlease redesign or calculate it manually.";
+constexpr std::string_view kRMaterial =
+    "Improper Core Selection.\rR material only available in\r"
+    "sizes up to 1.142 inches (80115).\rPlease select another material.";
+constexpr std::string_view kDMaterial =
+    "Improper Core Selection.\rD material only featured in\r"
+    "sizes up to 1.142 inches (80115).\rPlease select another material.";
+constexpr std::string_view kLitzWire =
+    "Too much current is required,\ryou will need to increase the\r"
+    "wire size with multiple strands\rof wire or choose litz wire.";
+constexpr std::string_view kCoreTooSmall = "Core ID Too Small";
+// clang-format on
+
+constexpr std::string_view kLabelMicro = "Inductance (\u00b5H)";
+constexpr std::string_view kLabelMilli = "Inductance (mH)";
+
+// Stack limits on the required area product, cm4: multiples of entry 24's 45.2, but
+// 181 rather than 180.8 for four cores. Compared as Singles, as the field is one.
+constexpr Single kTwoCores = 45.2f, kThreeCores = 90.4f, kFourCores = 135.6f, kTooLargeLimit = 181.0f;
+
+double Number(const std::string& text) {
+  auto value = num::ParseStrict(text);
+  if (!value) throw StepFailed{};
+  return *value;
+}
+
+// AWG wire diameter, inches: 0.3326 in. at gauge 0, 0.8927 times thinner per gauge,
+// one Single multiplication per gauge step (a gauge of 0 or below stays 0.3326).
+Single WireDiameterOf(Integer gauge) {
+  Single d = 0.3326f;
+  for (int g = 1; g <= gauge; ++g) d = static_cast<Single>(static_cast<double>(d) * 0.8927);
+  return d;
+}
+
+struct MountingHeader {
+  Single minOD, maxOD, maxHeight;  // wound size, inches, exclusive limits (0 = none)
+  std::string_view part;
+};
+constexpr MountingHeader kHeaders[] = {
+    {0.0f, 0.38f, 0.0f, "HB-01"}, {0.5f, 0.9f, 0.385f, "HB-02"}, {0.0f, 1.1f, 0.51f, "HB-03"},
+    {0.0f, 1.6f, 0.71f, "HB-04"}, {0.0f, 2.5f, 0.81f, "HB-05"},
+};
+
+std::string_view HeaderFor(Single x, Single h) {
+  for (const auto& row : kHeaders) {
+    bool above = row.minOD == 0.0f || x > row.minOD;
+    bool low = row.maxHeight == 0.0f || h < row.maxHeight;
+    if (above && x < row.maxOD && low) return row.part;
+  }
+  return "None Available";
+}
+
+std::string PartNumber(std::string_view letter, int row) {
+  std::string text = "Q";
+  text += letter;
+  text += '-';
+  text += CoreAt(row).CoreNumber;
+  text += "-KX";
+  return text;
+}
+
+// Steps 4 to 7 of both calculations: the inputs read into the design state and the
+// requirement derived. The automatic design computes RequiredAP in between.
+void ReadInputs(DesignWindow& w) {
+  DesignState& s = w.state;
+  const InputControls& in = w.inputs;
+  Step([&] { s.CurrentDensity = ToSingle(Number(in.txtCD)); });
+  const Material& m = Materials[static_cast<std::size_t>(in.Material)];
+  s.Permeability = m.Permeability;
+  s.MaterialIndex = in.Material;
+  s.MaterialLetter = std::string(1, m.Letter);
+  Step([&] { s.MainValue = ToSingle(Number(in.MainInput)); });
+  Step([&] { s.CurrentValue = ToSingle(Number(in.Current)); });
+  Step([&] { s.CutoffFrequency = ToSingle(Number(in.SecondInput)); });
+  s.EnteredFrequency = s.CutoffFrequency;
+  const double I = s.CurrentValue;
+  switch (in.Mode) {
+    case DesignModeOption::Inductance:
+      Step([&] { s.InductanceValue = ToSingle(Number(in.MainInput)); });
+      Step([&] { s.LIProduct = ToSingle(double{s.InductanceValue} * I); });
+      s.ImpedanceValue = 50;
+      break;
+    case DesignModeOption::Voltage:
+      Step([&] { s.ImpedanceValue = ToSingle(Div(s.MainValue, I)); });
+      if (s.ImpedanceValue < 50) s.ImpedanceValue = 50;
+      Step([&] {
+        s.LIProduct = ToSingle(Div(double{s.ImpedanceValue} * I * 1000, 2 * kPi * s.CutoffFrequency));
+      });
+      break;
+    case DesignModeOption::Impedance:
+      Step([&] { s.ImpedanceValue = ToSingle(num::Val(in.MainInput)); });
+      Step([&] { s.MainValue = ToSingle(double{s.ImpedanceValue} * I); });
+      Step([&] { s.LIProduct = ToSingle(Div(double{s.MainValue} * 1000, 2 * kPi * s.CutoffFrequency)); });
+      break;
+  }
+}
+
+void SetInductance(DesignState& s) {
+  Step([&] { s.InductanceValue = ToSingle(Div(s.LIProduct, s.CurrentValue)); });
+}
+
+// Core choice by required area product; returns the answer of the too-large message
+// (0 when it was not shown).
+int ChooseCore(DesignState& s, UserDialogs& dialogs) {
+  int answer = 0;
+  for (s.CoreRow = 1; s.CoreRow <= kCoreCount; ++s.CoreRow) {
+    s.StackCount = 1;
+    if (s.RequiredAP > kTwoCores) {
+      s.CoreRow = kCoreCount;
+      s.StackCount = 2;
+      if (s.RequiredAP > kThreeCores) s.StackCount = 3;
+      if (s.RequiredAP > kFourCores) s.StackCount = 4;
+      if (s.RequiredAP > kTooLargeLimit) answer = dialogs.MsgBox(kTooLarge, kWarning);
+      return answer;
+    }
+    if (CoreAt(s.CoreRow).CoreAreaProduct >= double{s.RequiredAP}) return answer;
+  }
+  // Only the Single nearest 45.2 gets here: above entry 24's stored 45.2, yet not
+  // above the stacking limit. The largest core alone is the closest sound answer.
+  s.CoreRow = kCoreCount;
+  s.StackCount = 1;
+  return answer;
+}
+
+void WriteTooLarge(OutputBoxes& o, bool english) {
+  o.txtPN = "Too Large";
+  o.Inductance = o.FrequencyOutput = o.txtHeader = "N/A";
+  for (auto box : {&OutputBoxes::OD, &OutputBoxes::ID, &OutputBoxes::HT, &OutputBoxes::AL, &OutputBoxes::FAP,
+                   &OutputBoxes::AreaProduct, &OutputBoxes::Turns, &OutputBoxes::WireSize,
+                   &OutputBoxes::WireLength, &OutputBoxes::DCres, &OutputBoxes::txtWoundOD,
+                   &OutputBoxes::txtWoundID, &OutputBoxes::txtWoundHt, &OutputBoxes::txtTrise,
+                   &OutputBoxes::txtDiffL}) {
+    WriteBox(o, box, std::string(), english);
+  }
+}
+
+// The winding on CoreRow x StackCount: from UnitFactor to the differential inductance.
+// The automatic design and EvaluateCore differ in the marked places only.
+void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
+  DesignState& s = w.state;
+  OutputBoxes& o = w.outputs;
+  const bool english = w.inputs.English;
+  auto write = [&](std::string OutputBoxes::*box, auto&& text) {
+    Step([&] { WriteBox(o, box, text(), english); });
+  };
+  auto core = [&]() -> const CoreEntry& { return CoreAt(s.CoreRow); };
+
+  s.UnitFactor = english ? 1.0f : 25.4f;
+  const double U = s.UnitFactor;
+  write(&OutputBoxes::OD, [&] { return num::FormatDouble(core().OD * U, "#0.000"); });
+  write(&OutputBoxes::ID, [&] { return num::FormatDouble(core().ID * U, "#0.000"); });
+  write(&OutputBoxes::HT, [&] { return num::FormatDouble(core().HT * U, "#0.000"); });
+  write(&OutputBoxes::AL, [&] { return FieldText(core(), 4 + s.MaterialIndex); });
+  double effectiveAL = 0;  // AL shown times the stack count, mH per 1000 turns
+  Step([&] { effectiveAL = Number(o.AL) * s.StackCount; });
+  write(&OutputBoxes::FAP, [&] { return FieldText(core(), 12); });
+
+  if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
+    if (w.inputs.Material == 5) {
+      dialogs.MsgBox(kRMaterial, kWarning);
+      dialogs.SetFocus("Smat");
+    } else {
+      dialogs.MsgBox(kDMaterial, kWarning);
+      dialogs.SetFocus("Pmat");
+    }
+    return;
+  }
+
+  double exactTurns = 0;
+  Step([&] { exactTurns = num::Sqrt(Div(s.InductanceValue, effectiveAL) * 1000000); });
+  const double T = std::floor(exactTurns + 0.5);  // turns per side
+  const double I = s.CurrentValue;
+  // Gauge for the current density: AWG = -4.31 ln(I x 1.889 / J), J in A/cm2.
+  Step([&] { s.WireGauge = ToInteger(-4.31 * num::Ln(Div(I * 1.889, s.CurrentDensity))); });
+
+  if (automatic) {
+    if (s.WireGauge < 1) {
+      s.WireGauge = 1;
+      dialogs.MsgBox(kLitzWire, kWarning);
+    }
+  } else {
+    s.WireDiameter = WireDiameterOf(s.WireGauge);
+    Step([&] { s.FitDiameter = ToSingle(core().ID - 0.015); });
+    // Wire fit: the T turns plus pi must lie side by side around the inner diameter
+    // (0.417 packing factor); a thinner gauge until they do.
+    for (;;) {
+      double limit = 0;
+      try {
+        limit = Div(0.417 * kPi * s.FitDiameter, T + kPi);
+      } catch (const StepFailed&) {
+        break;
+      }
+      if (!(s.WireDiameter > limit)) break;
+      s.WireReduced = 1;
+      Step([&] { s.WireGauge = ToInteger(static_cast<double>(s.WireGauge) + 1); });
+      s.WireDiameter = static_cast<Single>(double{s.WireDiameter} * 0.8927);
+    }
+    Step([&] { s.WireArea = ToSingle(double{s.WireDiameter} * s.WireDiameter * kPi / 4); });
+    if (s.WireReduced == 1) {
+      Step([&] { s.ActualDensity = ToSingle(Div(I, 2.54 * 2.54 * s.WireArea)); });
+      std::string text = "Required wire size is too large for selected core.\rActual wire size will be AWG #";
+      text += num::IntegerText(s.WireGauge);
+      text += "\rCurrent Density is actually ";
+      text += num::FormatSingle(s.ActualDensity, "######");
+      text += " A/sq cm";
+      s.WireReduced = static_cast<Integer>(dialogs.MsgBox(text, kCoreTooSmall));
+    }
+  }
+
+  write(&OutputBoxes::AreaProduct, [&] { return num::FormatSingle(s.RequiredAP, "##0.000"); });
+  Step([&] { s.InductanceValue = ToSingle(Number(o.AL) * s.StackCount * T * T / 1000000); });
+  if (s.InductanceValue < 1) {
+    Step([&] { s.InductanceValue = ToSingle(double{s.InductanceValue} * 1000); });
+    o.IndLabel = kLabelMicro;
+    s.InductanceUnit = " uH";
+  } else {
+    o.IndLabel = kLabelMilli;
+    s.InductanceUnit = " mH";
+  }
+  write(&OutputBoxes::Inductance, [&] { return num::FormatSingle(s.InductanceValue, "##0.00"); });
+  write(&OutputBoxes::Turns, [&] { return num::DoubleText(T); });
+  write(&OutputBoxes::WireSize, [&] { return num::IntegerText(s.WireGauge); });
+
+  double wireLength = 0;  // one winding, inches (cm on the metric display)
+  Step([&] { wireLength = (core().TurnLength * T * (1 + 0.5 * (s.StackCount - 1)) + 0.5) * 12; });
+  // Copper: 8.196 micro-ohm per inch at gauge 0, rising by e^0.2319 per gauge.
+  Step([&] { s.DCResistance = ToSingle(wireLength * 8.196 / 1000000 * num::Exp(0.2319 * s.WireGauge)); });
+  if (!english) wireLength *= 2.54;
+  write(&OutputBoxes::WireLength, [&] { return num::DoubleText(wireLength); });
+  write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, "##0.0000") + " Ohm"; });
+
+  Step([&] {
+    s.FrequencyText = num::DoubleText(
+        Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue}));
+  });
+  if (s.InductanceUnit == " uH") {
+    Step([&] { s.FrequencyText = num::DoubleText(Number(s.FrequencyText) * 1000); });
+  }
+  write(&OutputBoxes::FrequencyOutput, [&] { return num::FormatText(s.FrequencyText, "#######") + " Hz"; });
+
+  if (automatic) s.WireDiameter = WireDiameterOf(s.WireGauge);
+  const double d = s.WireDiameter;
+  const double U2 = s.UnitFactor;
+  // Wound size: the wire twice across each face plus 0.03 in. of insulation build.
+  Step([&] { s.WoundOD = ToSingle(core().OD * U2 + 2 * d * U2 + 0.03 * U2); });
+  Step([&] { s.WoundID = ToSingle(core().ID * U2 - 2 * d * U2 - 0.03 * U2); });
+  Step([&] { s.WoundHeight = ToSingle(core().HT * U2 * s.StackCount + 2 * d * U2 + 0.03 * U2); });
+  const std::string_view pattern = english ? "###0.000" : "###0.0";
+  const std::string_view unit = english ? " in." : " mm";
+  write(&OutputBoxes::txtWoundOD, [&] { return num::FormatSingle(s.WoundOD, pattern) + std::string(unit); });
+  write(&OutputBoxes::txtWoundID, [&] { return num::FormatSingle(s.WoundID, pattern) + std::string(unit); });
+  write(&OutputBoxes::txtWoundHt,
+        [&] { return num::FormatSingle(s.WoundHeight, pattern) + std::string(unit); });
+
+  Single x = 0, h = 0;  // wound OD and height, inches
+  Step([&] { x = ToSingle(Div(s.WoundOD, U2)); });
+  Step([&] { h = ToSingle(Div(s.WoundHeight, U2)); });
+  o.txtHeader = HeaderFor(x, h);
+
+  // Both windings in the automatic design, one in the evaluation of a chosen core.
+  const double lossFactor = automatic ? 2000 : 1000;
+  Step([&] { s.CopperLoss = ToSingle(lossFactor * I * I * s.DCResistance); });
+  Step([&] {
+    const double X = x, H = h;
+    s.SurfaceArea = ToSingle((2 * kPi * (X / 2) * (X / 2) + kPi * X * H) * 2.54 * 2.54);
+  });
+  // Temperature rise, degrees C, from the loss per outer surface: (mW / cm2)^0.833.
+  Step([&] { s.TempRise = ToSingle(num::Pow(Div(s.CopperLoss, s.SurfaceArea), 0.833)); });
+  write(&OutputBoxes::txtTrise, [&] { return num::FormatSingle(s.TempRise, "###0.0"); });
+
+  Step([&] {
+    const Integer twice = ToInteger(2.0 * s.Permeability);
+    s.LeakagePermeability = ToSingle(Div(twice, 0.1 * s.Permeability + 1));
+  });
+  Step([&] { s.CoreArea = ToSingle(core().CrossSection * s.StackCount); });
+  Step([&] { s.CorePath = ToSingle(core().PathLength); });
+  // Leakage inductance of the two windings through the core window, uH.
+  Step([&] {
+    s.DiffInductance =
+        ToSingle(Div(1000 * T * T * 4 * kPi * s.LeakagePermeability * s.CoreArea * 1e-6, s.CorePath));
+  });
+  write(&OutputBoxes::txtDiffL, [&] { return num::FormatSingle(s.DiffInductance, "###0.00"); });
+}
+
+}  // namespace
+
+std::string_view SelfFormatPattern(std::string OutputBoxes::*box, bool english) {
+  if (box == &OutputBoxes::OD || box == &OutputBoxes::ID || box == &OutputBoxes::HT) {
+    return english ? "#0.000 in." : "##0.0 mm";
+  }
+  if (box == &OutputBoxes::WireLength) return english ? "#####.# in." : "#####.# cm";
+  if (box == &OutputBoxes::Inductance) return "#######.##";
+  if (box == &OutputBoxes::Turns) return "#######";
+  if (box == &OutputBoxes::WireSize) return "###";
+  return {};
+}
+
+void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english) {
+  std::string_view pattern = SelfFormatPattern(box, english);
+  // Each change of the text raises the box's change event again, until the text stops
+  // changing; a text that already carries its unit no longer reads as a number.
+  for (int pass = 0; !pattern.empty() && pass < 4; ++pass) {
+    std::string formatted = num::FormatText(text, pattern);
+    if (formatted == text) break;
+    text = std::move(formatted);
+  }
+  boxes.*box = std::move(text);
+}
+
+void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
+  DesignState& s = w.state;
+  s.DesignCore = 0;
+  ValidateInputs(w.inputs, dialogs);
+  ReadInputs(w);
+  // Area product the core must offer, cm4, from L x I in mH x A, the permeability and
+  // the current density in A/cm2.
+  Step([&] {
+    s.RequiredAP = ToSingle(
+        0.386 * num::Pow(Div(double{s.LIProduct} * 1000000, static_cast<double>(s.Permeability) * s.CurrentDensity), 1.299));
+  });
+  SetInductance(s);
+  if (ChooseCore(s, dialogs) == 1) {
+    WriteTooLarge(w.outputs, w.inputs.English);
+    return;
+  }
+  OutputBoxes& o = w.outputs;
+  if (s.StackCount > 1) {
+    o.txtPNLeft = 1300;
+    o.txtPNWidth = 1955;
+    std::string text = "(" + num::IntegerText(s.StackCount) + "x) ";
+    o.txtPN = text + PartNumber(s.MaterialLetter, s.CoreRow);
+  } else {
+    o.txtPNLeft = 1800;
+    o.txtPNWidth = 1455;
+    o.txtPN = PartNumber(s.MaterialLetter, s.CoreRow);
+  }
+  WorkOutWinding(w, dialogs, true);
+}
+
+void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs) {
+  DesignState& s = w.state;
+  s.DesignCore = Row;
+  s.StackCount = 1;
+  s.WireReduced = 0;
+  ValidateInputs(w.inputs, dialogs);
+  ReadInputs(w);
+  SetInductance(s);
+  s.CoreRow = Row;
+  w.outputs.txtPNLeft = 1800;
+  w.outputs.txtPNWidth = 1455;
+  Step([&] { w.outputs.txtPN = PartNumber(s.MaterialLetter, s.CoreRow); });
+  WorkOutWinding(w, dialogs, false);
+}
+
+std::string CoreListEntry(int row, std::string_view materialLetter) {
+  std::string text = PartNumber(materialLetter, row);
+  text += " (OD = ";
+  text += num::FormatDouble(CoreAt(row).OD, "0.000");
+  text += ')';
+  return text;
+}
+
+std::vector<int> OfferedRows(int materialIndex) {
+  std::vector<int> rows;
+  for (int row = 1; row <= kCoreCount; ++row) {
+    double al = 0;
+    Step([&] { al = FieldValue(CoreAt(row), 4 + materialIndex); });
+    if (al > 0) rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace vtq

@@ -1,0 +1,43 @@
+// The two calculations of the design window: the automatic design (Calculate) and the
+// evaluation of one chosen core, sharing one routine.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/design_state.h"
+#include "engine/dialogs.h"
+
+namespace vtq {
+
+// Everything a calculation reads and writes, owned by the window.
+struct DesignWindow {
+  DesignState state;
+  InputControls inputs;
+  OutputBoxes outputs;
+};
+
+// Calculate: input checks, requirement, core choice by area product (or a stack of
+// the largest core), then the winding on it.
+void CalculateDesign(DesignWindow& w, UserDialogs& dialogs);
+
+// The winding on catalogue entry Row (1 to 24; any other row leaves every output that
+// reads the catalogue as it was), with the wire made thinner where it does not fit.
+void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs);
+
+// Writes an output box as the window does: the seven self-formatting boxes (OD, ID,
+// HT, WireLength, Inductance, Turns, WireSize) reformat what is written with their
+// pattern for the current length unit; the others take the text as it is.
+void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english);
+
+// The pattern a self-formatting box applies, or an empty view for any other box.
+std::string_view SelfFormatPattern(std::string OutputBoxes::*box, bool english);
+
+// Core list entry text, "QN-80101-KX (OD = 0.375)", for one catalogue row.
+std::string CoreListEntry(int row, std::string_view materialLetter);
+
+// The rows offered in a material (AL field 4 + materialIndex above 0), in entry order.
+std::vector<int> OfferedRows(int materialIndex);
+
+}  // namespace vtq

@@ -1,0 +1,372 @@
+#include "engine/numbers.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace vtq::num {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsExponentMark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+
+// A number already cut to its parts: sign, mantissa digits (no point) with the
+// position of the point, and the written exponent. Both readers build one of these.
+struct NumberText {
+  bool negative = false;
+  std::string mantissa;  // digits only
+  int pointAt = 0;       // digits of mantissa before the decimal point
+  long exponent = 0;     // saturated, far beyond any double
+};
+
+// Converts the parts to a double. Overflow gives +/-infinity, underflow 0.
+double ToDouble(const NumberText& n) {
+  std::string text;
+  text.reserve(n.mantissa.size() + 24);
+  if (n.negative) text += '-';
+  text.append(n.mantissa, 0, static_cast<std::size_t>(n.pointAt));
+  if (text.empty() || text == "-") text += '0';
+  if (static_cast<std::size_t>(n.pointAt) < n.mantissa.size()) {
+    text += '.';
+    text.append(n.mantissa, static_cast<std::size_t>(n.pointAt));
+  }
+  text += 'e';
+  text += std::to_string(n.exponent);
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Decimal magnitude of the first significant digit decides overflow or underflow.
+    std::size_t first = n.mantissa.find_first_not_of('0');
+    if (first == std::string::npos) return n.negative ? -0.0 : 0.0;
+    long magnitude = static_cast<long>(n.pointAt) - static_cast<long>(first) - 1 + n.exponent;
+    if (magnitude > 0) return n.negative ? -HUGE_VAL : HUGE_VAL;
+    return n.negative ? -0.0 : 0.0;
+  }
+  return value;
+}
+
+long SaturatingExponent(long current, char digit) {
+  if (current > 100000000L) return current;
+  return current * 10 + (digit - '0');
+}
+
+}  // namespace
+
+std::optional<double> ParseStrict(std::string_view text) {
+  std::size_t i = 0, n = text.size();
+  while (i < n && IsBlank(text[i])) ++i;
+  while (n > i && IsBlank(text[n - 1])) --n;
+  NumberText parts;
+  if (i < n && (text[i] == '+' || text[i] == '-')) parts.negative = text[i++] == '-';
+  bool point = false;
+  for (; i < n; ++i) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      parts.mantissa += c;
+    } else if (c == '.' && !point) {
+      point = true;
+      parts.pointAt = static_cast<int>(parts.mantissa.size());
+    } else {
+      break;
+    }
+  }
+  if (!point) parts.pointAt = static_cast<int>(parts.mantissa.size());
+  if (parts.mantissa.empty()) return std::nullopt;
+  if (i < n) {
+    if (!IsExponentMark(text[i])) return std::nullopt;
+    ++i;
+    bool negativeExponent = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
+    if (i == n) return std::nullopt;
+    for (; i < n; ++i) {
+      if (!IsDigit(text[i])) return std::nullopt;
+      parts.exponent = SaturatingExponent(parts.exponent, text[i]);
+    }
+    if (negativeExponent) parts.exponent = -parts.exponent;
+  }
+  double value = ToDouble(parts);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+double Val(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+  std::size_t i = 0, n = text.size();
+  auto skip = [&] {
+    while (i < n && blank(text[i])) ++i;
+  };
+  NumberText parts;
+  skip();
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    parts.negative = text[i++] == '-';
+  }
+  bool point = false;
+  for (skip(); i < n; ++i, skip()) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      parts.mantissa += c;
+    } else if (c == '.' && !point) {
+      point = true;
+      parts.pointAt = static_cast<int>(parts.mantissa.size());
+    } else {
+      break;
+    }
+  }
+  if (!point) parts.pointAt = static_cast<int>(parts.mantissa.size());
+  if (parts.mantissa.empty()) return 0.0;
+  if (i < n && IsExponentMark(text[i])) {
+    // The exponent counts only when a digit follows (after an optional sign).
+    std::size_t j = i + 1;
+    while (j < n && blank(text[j])) ++j;
+    bool negativeExponent = false;
+    if (j < n && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
+    while (j < n && blank(text[j])) ++j;
+    long exponent = 0;
+    bool any = false;
+    for (; j < n && (IsDigit(text[j]) || blank(text[j])); ++j) {
+      if (blank(text[j])) continue;
+      exponent = SaturatingExponent(exponent, text[j]);
+      any = true;
+    }
+    if (any) parts.exponent = negativeExponent ? -exponent : exponent;
+  }
+  return ToDouble(parts);
+}
+
+Integer ToInteger(double value) {
+  if (!std::isfinite(value)) throw StepFailed{};
+  double rounded = std::nearbyint(value);  // default rounding mode: half to even
+  if (rounded < -32768.0 || rounded > 32767.0) throw StepFailed{};
+  return static_cast<Integer>(rounded);
+}
+
+Single ToSingle(double value) {
+  if (!std::isfinite(value)) throw StepFailed{};
+  auto single = static_cast<float>(value);
+  if (!std::isfinite(single)) throw StepFailed{};
+  return single;
+}
+
+double Finite(double x) {
+  if (!std::isfinite(x)) throw StepFailed{};
+  return x;
+}
+double Div(double a, double b) {
+  if (b == 0.0) throw StepFailed{};
+  return Finite(a / b);
+}
+double Ln(double x) {
+  if (!(x > 0.0)) throw StepFailed{};
+  return Finite(std::log(x));
+}
+double Sqrt(double x) {
+  if (!(x >= 0.0)) throw StepFailed{};
+  return std::sqrt(x);
+}
+double Pow(double base, double exponent) { return Finite(std::pow(base, exponent)); }
+double Exp(double x) { return Finite(std::exp(x)); }
+
+namespace {
+
+// Significant digits of a finite value, trailing zeros removed, with the decimal
+// exponent of the first digit: value = d1.d2d3... x 10^exp10.
+struct Digits {
+  bool negative = false;
+  std::array<char, 24> d{};
+  int count = 0;
+  int exp10 = 0;
+};
+
+Digits FromScientific(const char* first, const char* last) {
+  Digits out;
+  const char* p = first;
+  if (p < last && *p == '-') {
+    out.negative = true;
+    ++p;
+  }
+  for (; p < last && *p != 'e'; ++p) {
+    if (*p != '.') out.d[static_cast<std::size_t>(out.count++)] = *p;
+  }
+  int exponent = 0;
+  if (p < last) std::from_chars(p + 1 + (p[1] == '+'), last, exponent);
+  out.exp10 = exponent;
+  while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
+  if (out.count == 1 && out.d[0] == '0') out.exp10 = 0;
+  return out;
+}
+
+Digits RoundedDigits(double value, int significant) {
+  std::array<char, 48> buf{};
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific,
+                         significant - 1);
+  return FromScientific(buf.data(), r.ptr);
+}
+
+Digits ShortestDigits(float value) {
+  std::array<char, 48> buf{};
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific);
+  return FromScientific(buf.data(), r.ptr);
+}
+
+// Renders digits as printf's %G does with the given precision: fixed notation unless
+// the exponent is below -4 or at least the precision.
+std::string RenderGeneral(const Digits& v, int precision) {
+  std::string out;
+  if (v.negative && !(v.count == 1 && v.d[0] == '0')) out += '-';
+  auto digit = [&](int i) { return i < v.count ? v.d[static_cast<std::size_t>(i)] : '0'; };
+  if (v.exp10 < -4 || v.exp10 >= precision) {
+    out += v.d[0];
+    if (v.count > 1) {
+      out += '.';
+      out.append(v.d.data() + 1, static_cast<std::size_t>(v.count - 1));
+    }
+    out += v.exp10 < 0 ? "E-" : "E+";
+    int e = v.exp10 < 0 ? -v.exp10 : v.exp10;
+    if (e < 10) out += '0';
+    out += std::to_string(e);
+    return out;
+  }
+  if (v.exp10 < 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-v.exp10 - 1), '0');
+    out.append(v.d.data(), static_cast<std::size_t>(v.count));
+    return out;
+  }
+  for (int i = 0; i <= v.exp10; ++i) out += digit(i);
+  if (v.count > v.exp10 + 1) {
+    out += '.';
+    out.append(v.d.data() + v.exp10 + 1, static_cast<std::size_t>(v.count - v.exp10 - 1));
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string SingleText(Single value) {
+  Digits shortest = ShortestDigits(value);
+  if (shortest.count <= 7) return RenderGeneral(shortest, 7);
+  return RenderGeneral(RoundedDigits(value, 7), 7);
+}
+
+std::string DoubleText(double value) { return RenderGeneral(RoundedDigits(value, 15), 15); }
+
+std::string IntegerText(long value) { return std::to_string(value); }
+
+std::string ShortestSingle(Single value) {
+  std::array<char, 48> buf{};
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+  return {buf.data(), r.ptr};
+}
+
+namespace {
+
+struct Pattern {
+  std::string_view prefix, suffix;
+  bool found = false;
+  bool point = false;
+  int minInt = 0;   // integer digits always shown ('0' placeholders from the first '0')
+  int minFrac = 0;  // fraction digits always shown (up to the last '0')
+  int maxFrac = 0;  // fraction digits shown at most
+};
+
+bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
+
+Pattern ParsePattern(std::string_view p) {
+  Pattern out;
+  std::size_t start = 0;
+  while (start < p.size() && !IsPlaceholder(p[start]) && p[start] != '.') ++start;
+  // A point counts as the decimal point only when a placeholder is next to it.
+  if (start < p.size() && p[start] == '.' && !(start + 1 < p.size() && IsPlaceholder(p[start + 1]))) {
+    start = p.size();
+  }
+  if (start == p.size()) {
+    out.prefix = p;
+    return out;
+  }
+  out.found = true;
+  out.prefix = p.substr(0, start);
+  std::size_t i = start;
+  int intCount = 0;
+  int firstZero = -1;
+  for (; i < p.size() && IsPlaceholder(p[i]); ++i, ++intCount) {
+    if (p[i] == '0' && firstZero < 0) firstZero = intCount;
+  }
+  out.minInt = firstZero < 0 ? 0 : intCount - firstZero;
+  if (i < p.size() && p[i] == '.') {
+    out.point = true;
+    ++i;
+    for (; i < p.size() && IsPlaceholder(p[i]); ++i) {
+      ++out.maxFrac;
+      if (p[i] == '0') out.minFrac = out.maxFrac;
+    }
+  }
+  out.suffix = p.substr(i);
+  return out;
+}
+
+std::string Apply(Digits v, std::string_view patternText) {
+  Pattern pat = ParsePattern(patternText);
+  if (!pat.found) return std::string(pat.prefix);
+  // Round half away from zero at the last fraction place shown.
+  int keep = v.exp10 + pat.maxFrac + 1;  // digits of v that stay
+  if (keep < v.count) {
+    bool up = keep >= 0 && v.d[static_cast<std::size_t>(keep)] >= '5';
+    if (keep <= 0) {
+      v.count = 1;
+      v.d[0] = up ? '1' : '0';
+      v.exp10 = up ? -pat.maxFrac : 0;
+    } else {
+      v.count = keep;
+      if (up) {
+        int i = keep - 1;
+        while (i >= 0 && v.d[static_cast<std::size_t>(i)] == '9') v.d[static_cast<std::size_t>(i--)] = '0';
+        if (i >= 0) {
+          ++v.d[static_cast<std::size_t>(i)];
+        } else {
+          for (int j = v.count; j > 0; --j) v.d[static_cast<std::size_t>(j)] = v.d[static_cast<std::size_t>(j - 1)];
+          v.d[0] = '1';
+          ++v.count;
+          ++v.exp10;
+        }
+      }
+    }
+    while (v.count > 1 && v.d[static_cast<std::size_t>(v.count - 1)] == '0') --v.count;
+    if (v.count == 1 && v.d[0] == '0') v.exp10 = 0;
+  }
+  bool zero = v.count == 1 && v.d[0] == '0';
+  auto digitAt = [&](int place) {  // digit of the decimal place 10^place
+    int i = v.exp10 - place;
+    return (zero || i < 0 || i >= v.count) ? '0' : v.d[static_cast<std::size_t>(i)];
+  };
+  std::string out(pat.prefix);
+  if (v.negative && !zero) out += '-';
+  int top = zero ? -1 : v.exp10;  // highest integer place that holds a significant digit
+  for (int place = std::max(top, pat.minInt - 1); place >= 0; --place) out += digitAt(place);
+  if (pat.point) out += '.';
+  int frac = pat.maxFrac;
+  while (frac > pat.minFrac && digitAt(-frac) == '0') --frac;
+  for (int place = -1; place >= -frac; --place) out += digitAt(place);
+  out += pat.suffix;
+  return out;
+}
+
+}  // namespace
+
+std::string FormatSingle(Single value, std::string_view pattern) {
+  return Apply(RoundedDigits(value, 7), pattern);
+}
+
+std::string FormatDouble(double value, std::string_view pattern) {
+  return Apply(RoundedDigits(value, 15), pattern);
+}
+
+std::string FormatText(std::string_view text, std::string_view pattern) {
+  auto value = ParseStrict(text);
+  if (!value) return std::string(text);
+  return FormatDouble(*value, pattern);
+}
+
+}  // namespace vtq::num

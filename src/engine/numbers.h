@@ -1,0 +1,72 @@
+// Number semantics of the design window: 16-bit Integers, 32-bit Singles, the
+// text conversions the user sees and the format patterns of the output boxes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vtq {
+
+using Integer = std::int16_t;  // the window's whole numbers: overflow is a failure, never a wrap
+using Single = float;          // every real of the design state
+
+// Thrown by a checked conversion or operation; the step runner (step.h) catches it
+// and abandons just that one step.
+struct StepFailed {};
+
+namespace num {
+
+// Strict reading of a user's text: the whole text must be a number. Accepted:
+// blanks (space, tab) around it, one sign, decimal digits with at most one point
+// (".5" and "5." included), an optional exponent E/e/D/d with sign. No thousands
+// separators, no hex. A value too large for a double is not a number; one too small
+// reads as 0. Locale-independent: the point is always the decimal separator.
+std::optional<double> ParseStrict(std::string_view text);
+inline bool IsNumeric(std::string_view text) { return ParseStrict(text).has_value(); }
+
+// Lenient reading of the leading number of a text (impedance input): blanks, tabs and
+// line feeds are skipped wherever they stand, reading stops at the first character
+// that cannot continue a decimal number with a point; 0 when none. Never fails, but
+// may return an infinite value for an absurd exponent (the store then fails).
+double Val(std::string_view text);
+
+// Checked stores: a non-finite value or one outside the target's range throws
+// StepFailed. Into an Integer the value is rounded half to even.
+Integer ToInteger(double value);
+Single ToSingle(double value);
+
+// Checked operations for the formulas; each throws StepFailed where the window would
+// raise a run-time error (division by zero, logarithm of a non-positive number, ...).
+double Div(double a, double b);
+double Ln(double x);
+double Sqrt(double x);
+double Pow(double base, double exponent);
+double Exp(double x);
+double Finite(double x);  // any other intermediate that came out infinite or NaN
+
+// Number to text, as the window writes a number into a text: the shortest decimal
+// text, at most 7 significant digits for a Single and 15 for a double, a point as
+// separator, no blanks, "E+nn"/"E-nn" for large and small magnitudes.
+std::string SingleText(Single value);
+std::string DoubleText(double value);
+std::string IntegerText(long value);
+
+// Shortest decimal text that reads back as the same 32-bit float (up to 9 digits):
+// the exact form for machine-readable output, not what the window shows.
+std::string ShortestSingle(Single value);
+
+// Format patterns: '0' a digit always shown, '#' a digit shown only when significant,
+// the first '.' among the digit placeholders is the decimal point, every other
+// character is copied (so " in." follows the digits). The value is rounded half away
+// from zero at the last place shown, working from its decimal form at the precision
+// of its type (7 significant digits for a Single, 15 for a double or a text).
+std::string FormatSingle(Single value, std::string_view pattern);
+std::string FormatDouble(double value, std::string_view pattern);
+// A text that reads strictly as a number is formatted; any other text is returned
+// unchanged (so a box whose text already carries its unit is left alone).
+std::string FormatText(std::string_view text, std::string_view pattern);
+
+}  // namespace num
+}  // namespace vtq
