@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
-#include <iomanip>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -104,7 +103,10 @@ void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& h
   }
   if (!host.messages.empty()) out << "\n";
   auto row = [&](std::string_view label, std::string_view value) {
-    out << std::left << std::setw(30) << std::string(label) << value << "\n";
+    // Pad by characters, not bytes: the micro sign of a caption is two bytes of UTF-8.
+    std::size_t width = 0;
+    for (char c : label) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    out << label << std::string(width < 30 ? 30 - width : 1, ' ') << value << "\n";
   };
   row("Material", s.MaterialLetter + " (" + num::IntegerText(s.Permeability) + " initial permeability)");
   row("Core Number", o.txtPN);
@@ -128,11 +130,9 @@ void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& h
   row("Area Product (cm4)", o.FAP);
 }
 
-namespace {
-
-void AddDesignOptions(CLI::App& cmd, DesignOptions& o, std::string& mode, std::string& material,
-                      std::string& units) {
-  cmd.add_option("--mode", mode, "Design mode: what --main means")
+void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
+  DesignOptions& o = a.options;
+  cmd.add_option("--mode", a.mode, "Design mode: what --main means")
       ->check(CLI::IsMember({"inductance", "impedance", "voltage"}))
       ->default_str("inductance");
   cmd.add_option("--main", o.main, "Inductance (mH), impedance (ohms) or line voltage (Vrms)")
@@ -141,70 +141,82 @@ void AddDesignOptions(CLI::App& cmd, DesignOptions& o, std::string& mode, std::s
   cmd.add_option("--frequency", o.frequency, "Cutoff frequency (Hz); not used in inductance mode")
       ->default_str("10000");
   cmd.add_option("--density", o.density, "Current density for the wire (A/sq cm)")->default_str("400");
-  cmd.add_option("--material", material, "Ferrite material")
+  cmd.add_option("--material", a.material, "Ferrite material")
       ->check(CLI::IsMember({"D", "P", "N", "S", "R"}))
       ->default_str("N");
-  cmd.add_option("--units", units, "Display units of lengths")
+  cmd.add_option("--units", a.units, "Display units of lengths")
       ->check(CLI::IsMember({"in", "mm"}))
       ->default_str("in");
   cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
       ->check(CLI::Range(-32768, 32767));
 }
 
-void ApplyChoices(DesignOptions& o, const std::string& mode, const std::string& material,
-                  const std::string& units) {
+DesignOptions DesignArgs::Resolve() const {
+  DesignOptions o = options;
   o.mode = mode == "voltage"     ? DesignModeOption::Voltage
            : mode == "impedance" ? DesignModeOption::Impedance
                                  : DesignModeOption::Inductance;
   o.material = static_cast<int>(std::string_view("DPNSR").find(material.empty() ? 'N' : material[0])) + 1;
   o.english = units != "mm";
+  return o;
 }
 
-}  // namespace
+bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err) {
+  try {
+    ComputeDesign(model, host, options);
+    return true;
+  } catch (const PromptRequired& p) {
+    err << "vtq-cli: " << p.firstLine << "\n";
+    return false;
+  }
+}
+
+void RegisterDesignCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand("design", "Compute a design as the window would and print it");
+  auto args = std::make_shared<DesignArgs>();
+  auto json = std::make_shared<bool>(false);
+  AddDesignOptions(*cmd, *args);
+  cmd->add_flag("--json", *json, "Print one JSON object: outputs, txtPN place, state, messages, focus");
+  commands.actions.emplace_back(cmd, [args, json](std::ostream& out, std::ostream& err) {
+    ShellHost host;
+    WindowModel model(host);
+    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
+    if (*json) {
+      out << DesignJson(model, host) << "\n";
+    } else {
+      PrintDesign(out, model, host);
+    }
+    return kExitOk;
+  });
+}
 
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   CLI::App app{"vtq-cli: common-mode filter choke design from the command line", "vtq-cli"};
   app.set_version_flag("--version", std::string("vtq-cli ") + VTQ_VERSION);
   app.require_subcommand(1);
-
-  DesignOptions options;
-  std::string mode = "inductance", material = "N", units = "in";
-  bool json = false;
-  CLI::App* design = app.add_subcommand("design", "Compute a design as the window would and print it");
-  AddDesignOptions(*design, options, mode, material, units);
-  design->add_flag("--json", json, "Print one JSON object: outputs, txtPN place, state, messages, focus");
+  Commands commands{app, {}};
+  RegisterDesignCommand(commands);
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
+  } catch (const CLI::CallForHelp&) {
     out << app.help();
-    return 0;
-  } catch (const CLI::CallForAllHelp& e) {
+    return kExitOk;
+  } catch (const CLI::CallForAllHelp&) {
     out << app.help("", CLI::AppFormatMode::All);
-    return 0;
+    return kExitOk;
   } catch (const CLI::CallForVersion& e) {
     out << e.what() << "\n";
-    return 0;
+    return kExitOk;
   } catch (const CLI::ParseError& e) {
-    err << "vtq-cli: " << e.what() << "\n" << "Run 'vtq-cli --help' for usage.\n";
-    return 2;
+    err << "vtq-cli: " << e.what() << "\n"
+        << "Run 'vtq-cli --help' for usage.\n";
+    return kExitUsage;
   }
-
-  ApplyChoices(options, mode, material, units);
-  ShellHost host;
-  WindowModel model(host);
-  try {
-    ComputeDesign(model, host, options);
-  } catch (const PromptRequired& p) {
-    err << "vtq-cli: " << p.firstLine << "\n";
-    return 2;
+  for (auto& [cmd, action] : commands.actions) {
+    if (cmd->parsed()) return action(out, err);
   }
-  if (json) {
-    out << DesignJson(model, host) << "\n";
-  } else {
-    PrintDesign(out, model, host);
-  }
-  return 0;
+  return kExitUsage;
 }
 
 }  // namespace vtq::cli

@@ -1,6 +1,7 @@
 // vtq-cli: the design window's calculations from a shell, through the same window model.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -8,6 +9,10 @@
 #include <vector>
 
 #include "ui/model/window_model.h"
+
+namespace CLI {
+class App;
+}
 
 namespace vtq::cli {
 
@@ -35,7 +40,8 @@ struct PromptRequired {
 // recording is on), the focus remembered, and any input prompt refused.
 class ShellHost : public WindowHost {
  public:
-  std::string InputBox(std::string_view prompt, std::string_view title, std::string_view defaultAnswer) override;
+  std::string InputBox(std::string_view prompt, std::string_view title,
+                       std::string_view defaultAnswer) override;
   int MsgBox(std::string_view text, std::string_view title) override;
   void SetFocus(std::string_view control) override { focus = std::string(control); }
   void ShowWindow() override {}
@@ -55,7 +61,31 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host);
 // Readable listing: the window's captions with the values and units, then the messages.
 void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& host);
 
-// Runs the command line; returns the exit status (0 ok, 1 failure, 2 usage or input).
+// The design options as typed, bound to a subcommand by AddDesignOptions.
+struct DesignArgs {
+  DesignOptions options;
+  std::string mode = "inductance", material = "N", units = "in";
+  DesignOptions Resolve() const;
+};
+
+// Exit statuses: 0 done, 1 a failure outside the program (a file, a printer), 2 a usage
+// error or an input the window would have asked for again.
+inline constexpr int kExitOk = 0, kExitFailure = 1, kExitUsage = 2;
+
+// The subcommands: each registers its CLI11 subcommand and the action run when chosen.
+using CommandAction = std::function<int(std::ostream& out, std::ostream& err)>;
+struct Commands {
+  CLI::App& app;
+  std::vector<std::pair<CLI::App*, CommandAction>> actions;
+};
+void AddDesignOptions(CLI::App& command, DesignArgs& args);
+void RegisterDesignCommand(Commands& commands);
+
+// Computes the design of the options into a fresh model; on an input the window would
+// ask for again, reports it on err and returns false.
+bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err);
+
+// Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 }  // namespace vtq::cli

@@ -2,4 +2,6 @@
 
 #include "cli/cli.h"
 
-int main(int argc, char** argv) { return vtq::cli::Run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  return vtq::cli::Run(argc, argv, std::cout, std::cerr);
+}

@@ -48,16 +48,30 @@ const CoreEntry& CoreAt(int entry) {
 
 double FieldValue(const CoreEntry& e, int field) {
   switch (field) {
-    case 1: return *num::ParseStrict(e.CoreNumber);
-    case 2: return e.OD;
-    case 3: return e.ID;
-    case 4: return e.HT;
-    case 5: case 6: case 7: case 8: case 9: return e.AL[static_cast<std::size_t>(field - 5)];
-    case 10: return e.PathLength;
-    case 11: return e.CrossSection;
-    case 12: return e.CoreAreaProduct;
-    case 13: return e.TurnLength;
-    default: throw StepFailed{};
+    case 1:
+      return *num::ParseStrict(e.CoreNumber);
+    case 2:
+      return e.OD;
+    case 3:
+      return e.ID;
+    case 4:
+      return e.HT;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+      return e.AL[static_cast<std::size_t>(field - 5)];
+    case 10:
+      return e.PathLength;
+    case 11:
+      return e.CrossSection;
+    case 12:
+      return e.CoreAreaProduct;
+    case 13:
+      return e.TurnLength;
+    default:
+      throw StepFailed{};
   }
 }
 

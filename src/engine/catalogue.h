@@ -13,13 +13,13 @@ constexpr int kCoreCount = 24;
 constexpr int kMaterialCount = 5;
 
 struct CoreEntry {
-  std::string_view CoreNumber;  // five-digit catalogue number
-  double OD, ID, HT;            // bare core, inches
+  std::string_view CoreNumber;             // five-digit catalogue number
+  double OD, ID, HT;                       // bare core, inches
   std::array<Integer, kMaterialCount> AL;  // mH per 1000 turns in D, P, N, S, R; 0 = not offered
-  double PathLength;       // cm
-  double CrossSection;     // cm2
-  double CoreAreaProduct;  // cm4, strictly rising with the entry number
-  double TurnLength;       // feet of wire for one turn around one bare core
+  double PathLength;                       // cm
+  double CrossSection;                     // cm2
+  double CoreAreaProduct;                  // cm4, strictly rising with the entry number
+  double TurnLength;                       // feet of wire for one turn around one bare core
 };
 
 // Entries 1 to 24 in catalogue order (index 0 is entry 1).

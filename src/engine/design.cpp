@@ -145,11 +145,11 @@ int ChooseCore(DesignState& s, UserDialogs& dialogs) {
 void WriteTooLarge(OutputBoxes& o, bool english) {
   o.txtPN = "Too Large";
   o.Inductance = o.FrequencyOutput = o.txtHeader = "N/A";
-  for (auto box : {&OutputBoxes::OD, &OutputBoxes::ID, &OutputBoxes::HT, &OutputBoxes::AL, &OutputBoxes::FAP,
-                   &OutputBoxes::AreaProduct, &OutputBoxes::Turns, &OutputBoxes::WireSize,
-                   &OutputBoxes::WireLength, &OutputBoxes::DCres, &OutputBoxes::txtWoundOD,
-                   &OutputBoxes::txtWoundID, &OutputBoxes::txtWoundHt, &OutputBoxes::txtTrise,
-                   &OutputBoxes::txtDiffL}) {
+  for (auto box :
+       {&OutputBoxes::OD, &OutputBoxes::ID, &OutputBoxes::HT, &OutputBoxes::AL, &OutputBoxes::FAP,
+        &OutputBoxes::AreaProduct, &OutputBoxes::Turns, &OutputBoxes::WireSize, &OutputBoxes::WireLength,
+        &OutputBoxes::DCres, &OutputBoxes::txtWoundOD, &OutputBoxes::txtWoundID, &OutputBoxes::txtWoundHt,
+        &OutputBoxes::txtTrise, &OutputBoxes::txtDiffL}) {
     WriteBox(o, box, std::string(), english);
   }
 }
@@ -250,8 +250,8 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, "##0.0000") + " Ohm"; });
 
   Step([&] {
-    s.FrequencyText = num::DoubleText(
-        Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue}));
+    s.FrequencyText =
+        num::DoubleText(Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue}));
   });
   if (s.InductanceUnit == " uH") {
     Step([&] { s.FrequencyText = num::DoubleText(Number(s.FrequencyText) * 1000); });
@@ -335,8 +335,9 @@ void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
   // Area product the core must offer, cm4, from L x I in mH x A, the permeability and
   // the current density in A/cm2.
   Step([&] {
-    s.RequiredAP = ToSingle(
-        0.386 * num::Pow(Div(double{s.LIProduct} * 1000000, static_cast<double>(s.Permeability) * s.CurrentDensity), 1.299));
+    s.RequiredAP = ToSingle(0.386 * num::Pow(Div(double{s.LIProduct} * 1000000,
+                                                 static_cast<double>(s.Permeability) * s.CurrentDensity),
+                                             1.299));
   });
   SetInductance(s);
   if (ChooseCore(s, dialogs) == 1) {

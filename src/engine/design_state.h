@@ -40,7 +40,7 @@ struct DesignState {
   Single WireDiameter = 0;      // in
   Single WireArea = 0;          // in2
   Integer WireReduced = 0;
-  Single FitDiameter = 0;  // in
+  Single FitDiameter = 0;   // in
   Single DCResistance = 0;  // ohm, one winding
   Single CopperLoss = 0;    // mW
   Single SurfaceArea = 0;   // cm2
@@ -70,9 +70,9 @@ struct InputControls {
 
 // The output boxes of the window (texts) with the place of txtPN, in twips.
 struct OutputBoxes {
-  std::string txtPN, OD, ID, HT, AL, FAP, AreaProduct, Inductance, IndLabel = "Inductance (mH)", Turns,
-      WireSize, WireLength, DCres, FrequencyOutput, txtWoundOD, txtWoundID, txtWoundHt, txtHeader, txtTrise,
-      txtDiffL;
+  std::string txtPN, OD, ID, HT, AL, FAP, AreaProduct, Inductance,
+      IndLabel = "Inductance (mH)", Turns, WireSize, WireLength, DCres, FrequencyOutput, txtWoundOD,
+      txtWoundID, txtWoundHt, txtHeader, txtTrise, txtDiffL;
   int txtPNLeft = 1800;
   int txtPNWidth = 1455;
 };

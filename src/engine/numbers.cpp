@@ -9,9 +9,15 @@
 namespace vtq::num {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsExponentMark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsExponentMark(char c) {
+  return c == 'e' || c == 'E' || c == 'd' || c == 'D';
+}
 
 // A number already cut to its parts: sign, mantissa digits (no point) with the
 // position of the point, and the written exponent. Both readers build one of these.
@@ -166,8 +172,12 @@ double Sqrt(double x) {
   if (!(x >= 0.0)) throw StepFailed{};
   return std::sqrt(x);
 }
-double Pow(double base, double exponent) { return Finite(std::pow(base, exponent)); }
-double Exp(double x) { return Finite(std::exp(x)); }
+double Pow(double base, double exponent) {
+  return Finite(std::pow(base, exponent));
+}
+double Exp(double x) {
+  return Finite(std::exp(x));
+}
 
 namespace {
 
@@ -251,9 +261,13 @@ std::string SingleText(Single value) {
   return RenderGeneral(RoundedDigits(value, 7), 7);
 }
 
-std::string DoubleText(double value) { return RenderGeneral(RoundedDigits(value, 15), 15); }
+std::string DoubleText(double value) {
+  return RenderGeneral(RoundedDigits(value, 15), 15);
+}
 
-std::string IntegerText(long value) { return std::to_string(value); }
+std::string IntegerText(long value) {
+  return std::to_string(value);
+}
 
 std::string ShortestSingle(Single value) {
   std::array<char, 48> buf{};
@@ -272,7 +286,9 @@ struct Pattern {
   int maxFrac = 0;  // fraction digits shown at most
 };
 
-bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
+bool IsPlaceholder(char c) {
+  return c == '0' || c == '#';
+}
 
 Pattern ParsePattern(std::string_view p) {
   Pattern out;
@@ -326,7 +342,8 @@ std::string Apply(Digits v, std::string_view patternText) {
         if (i >= 0) {
           ++v.d[static_cast<std::size_t>(i)];
         } else {
-          for (int j = v.count; j > 0; --j) v.d[static_cast<std::size_t>(j)] = v.d[static_cast<std::size_t>(j - 1)];
+          for (int j = v.count; j > 0; --j)
+            v.d[static_cast<std::size_t>(j)] = v.d[static_cast<std::size_t>(j - 1)];
           v.d[0] = '1';
           ++v.count;
           ++v.exp10;

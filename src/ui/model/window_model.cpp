@@ -16,7 +16,9 @@ constexpr ModeCaption kModeCaptions[] = {
 
 }  // namespace
 
-const ModeCaption& CaptionOfMode(DesignModeOption mode) { return kModeCaptions[static_cast<int>(mode)]; }
+const ModeCaption& CaptionOfMode(DesignModeOption mode) {
+  return kModeCaptions[static_cast<int>(mode)];
+}
 
 std::string DisclaimerText() {
   std::string text =
@@ -47,12 +49,22 @@ void WindowModel::Form_Load(std::string_view programFolder) {
   CalculateButton_Click();
 }
 
-void WindowModel::CalculateButton_Click() { CalculateDesign(window, host_); }
+void WindowModel::CalculateButton_Click() {
+  CalculateDesign(window, host_);
+}
 
-void WindowModel::SelectMode(DesignModeOption mode) { ModeClick(mode); }
-void WindowModel::InductanceInput_Click() { ModeClick(DesignModeOption::Inductance); }
-void WindowModel::ImpedanceInput_Click() { ModeClick(DesignModeOption::Impedance); }
-void WindowModel::VoltageInput_Click() { ModeClick(DesignModeOption::Voltage); }
+void WindowModel::SelectMode(DesignModeOption mode) {
+  ModeClick(mode);
+}
+void WindowModel::InductanceInput_Click() {
+  ModeClick(DesignModeOption::Inductance);
+}
+void WindowModel::ImpedanceInput_Click() {
+  ModeClick(DesignModeOption::Impedance);
+}
+void WindowModel::VoltageInput_Click() {
+  ModeClick(DesignModeOption::Voltage);
+}
 
 void WindowModel::ModeClick(DesignModeOption mode) {
   DesignState& s = window.state;
