@@ -5,9 +5,6 @@
 namespace vtq {
 namespace {
 
-constexpr std::string_view kMakerPhone = "(555) 010-4477";
-constexpr std::string_view kMakerEmail = "engineering@kestralon.example";
-
 constexpr ModeCaption kModeCaptions[] = {
     {"Voltage (Vrms)", "Line Input Voltage", "117"},
     {"Impendance (Ohms)", "Desired impedance of inductor at the specified Cut-Off frequency", "50"},
@@ -45,7 +42,8 @@ void WindowModel::Form_Load(std::string_view programFolder) {
   // The catalogue is compiled-in data: there is nothing to fill at start-up.
   host_.Beep();
   host_.MsgBox(DisclaimerText(), kDisclaimerTitle);
-  HelpFile = std::string(programFolder) + "/VTQ.hlp";
+  // The help document's contents page beside the program; not looked for until asked.
+  HelpFile = std::string(programFolder) + "/help/contents.html";
   CalculateButton_Click();
 }
 

@@ -18,7 +18,16 @@ class WindowHost : public UserDialogs {
   // Centre the window on the screen and show it.
   virtual void ShowWindow() = 0;
   virtual void Beep() = 0;
+  // Unload the window; it being the program's only window, the program ends.
+  virtual void Unload() {}
+  // Show one page of the help document (an HTML file); false when it cannot be read.
+  virtual bool ShowHelp(std::string_view /*page*/) { return false; }
 };
+
+// The maker's contact details shown by the disclaimer and the Contact box (fictitious).
+inline constexpr std::string_view kMakerPhone = "(555) 010-4477";
+inline constexpr std::string_view kMakerFax = "(555) 010-4478";
+inline constexpr std::string_view kMakerEmail = "engineering@kestralon.example";
 
 struct ModeCaption {
   std::string_view caption, tooltip, defaultText;
@@ -59,6 +68,27 @@ class WindowModel {
   void cmdSelCore_Click();
   void lstCores_Click(int index);
 
+  // ---- Menus, help and the information boxes (window_model_menus.cpp) ----
+  void ExitButton_Click();
+  void ExitMnu_Click();
+  void mnuContents_Click();
+  void mnuIndex_Click();
+  void AboutMnu_Click();
+  void mnuContact_Click();
+  // The page the index command opens: "index.html" beside the contents page HelpFile.
+  std::string HelpIndexPage() const;
+  // The self-formatting boxes: each reformats its own text with its pattern for the
+  // current length unit. The calculations already write through WriteBox, so these
+  // only matter for text put into a box by other means.
+  void OD_Change();
+  void ID_Change();
+  void HT_Change();
+  void WireLength_Change();
+  void Inductance_Change();
+  void Turns_Change();
+  void WireSize_Change();
+  // ---- end of menus ----
+
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
   OutputBoxes& outputs() { return window.outputs; }
@@ -66,6 +96,8 @@ class WindowModel {
  private:
   void ModeClick(DesignModeOption mode);
   void MaterialClick(int materialIndex);
+  void ShowHelpPage(const std::string& page);      // window_model_menus.cpp
+  void SelfFormat(std::string OutputBoxes::*box);  // window_model_menus.cpp
 
   WindowHost& host_;
 };
@@ -73,5 +105,8 @@ class WindowModel {
 // The disclaimer shown at start-up, its lines joined by a carriage return.
 std::string DisclaimerText();
 inline constexpr std::string_view kDisclaimerTitle = "***  KESTRALON Disclaimer  ***";
+// The texts of the About and Contact boxes, lines joined by a carriage return.
+std::string AboutText();
+std::string ContactText();
 
 }  // namespace vtq
