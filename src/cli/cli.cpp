@@ -196,6 +196,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   app.require_subcommand(1);
   Commands commands{app, {}};
   RegisterDesignCommand(commands);
+  RegisterReportCommands(commands);
 
   try {
     app.parse(argc, argv);
