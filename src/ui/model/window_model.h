@@ -9,6 +9,7 @@
 
 #include "engine/design.h"
 #include "engine/dialogs.h"
+#include "ui/model/file_dialog.h"
 
 namespace vtq {
 
@@ -89,6 +90,22 @@ class WindowModel {
   void WireSize_Change();
   // ---- end of menus ----
 
+  // ---- Design files: Save and Open (window_model_files.cpp) ----
+  void SaveDesignMnu_Click();
+  void LoadMnu_Click();
+  // Opens a design file as Open does once its dialog has given the path (a file named
+  // on the command line).
+  void OpenDesignFile(const std::string& path);
+  // The file dialog both commands show; without one they end as if cancelled.
+  void UseFileDialog(FileDialog* dialog) { fileDialog_ = dialog; }
+  FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
+  // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
+  // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
+  // alone (file and reason); both empty after a cancelled dialog.
+  std::string FileStatus;
+  std::string LastFileError;
+  // ---- end of design files ----
+
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
   OutputBoxes& outputs() { return window.outputs; }
@@ -98,6 +115,8 @@ class WindowModel {
   void MaterialClick(int materialIndex);
   void ShowHelpPage(const std::string& page);      // window_model_menus.cpp
   void SelfFormat(std::string OutputBoxes::*box);  // window_model_menus.cpp
+  void OpenPath(const std::string& path);          // window_model_files.cpp
+  FileDialog* fileDialog_ = nullptr;               // window_model_files.cpp
 
   WindowHost& host_;
 };

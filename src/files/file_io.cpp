@@ -1,0 +1,183 @@
+#include "files/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace vtq::files {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The name written: a symbolic link leads to the file it points at, so that replacing
+// the file keeps the link. A dangling link, or none, leaves the path as it is.
+std::string ResolvedTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char resolved[PATH_MAX];
+  if (::realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ReasonOf(int e) {
+  switch (e) {
+    case ENOENT:
+      return "the file or its folder does not exist";
+    case ENOTDIR:
+      return "a part of the path is not a folder";
+    case EACCES:
+    case EPERM:
+      return "permission denied";
+    case EROFS:
+      return "the disk is read-only";
+    case ENOSPC:
+      return "the disk is full";
+    case EDQUOT:
+      return "the disk quota is used up";
+    case EFBIG:
+      return "the file would be larger than allowed";
+    case EISDIR:
+      return "it is a folder";
+    case ENAMETOOLONG:
+      return "the name is too long";
+    default:
+      return std::strerror(e);
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  Discard();
+}
+
+void FileReplacement::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+bool FileReplacement::Fail(int errnoValue) {
+  error_ = ReasonOf(errnoValue);
+  Discard();
+  return false;
+}
+
+bool FileReplacement::Create(const std::string& target) {
+  Discard();
+  error_.clear();
+  if (target.empty()) return Fail(ENOENT);
+  target_ = ResolvedTarget(target);
+  struct stat existing {};
+  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return Fail(EISDIR);
+  if (exists && !S_ISREG(existing.st_mode)) {
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    return fd_ >= 0 || Fail(errno);
+  }
+  // A hidden name beside the target, so the rename stays within one file system.
+  static std::atomic<unsigned> counter{0};
+  const std::string folder = FolderOf(target_);
+  const std::string base = target_.substr(target_.rfind('/') + 1);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name =
+        folder + "/." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    // 0666 so the new file gets the permissions the user's umask gives any new file.
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      temporary_ = std::move(name);
+      break;
+    }
+    if (errno != EEXIST) return Fail(errno);
+  }
+  if (fd_ < 0) return Fail(EEXIST);
+  if (exists) {
+    // The replacement keeps what the user set on the old file; an owner other than us
+    // can only be kept by root, and losing it is no reason to fail the save.
+    (void)::fchmod(fd_, existing.st_mode & 07777);
+    if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+      (void)::fchmod(fd_, existing.st_mode & 0777);
+    }
+  }
+  return true;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  return WriteAll(fd_, bytes) || Fail(errno);
+}
+
+bool FileReplacement::Commit() {
+  if (fd_ < 0) return false;
+  if (temporary_.empty()) {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 || Fail(errno);
+  }
+  // The data must be on the disk before the rename makes it the file, or a crash just
+  // after the save could leave an empty file where the old one was.
+  if (::fsync(fd_) != 0) return Fail(errno);
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return Fail(errno);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno);
+  temporary_.clear();
+  return true;
+}
+
+ReadOutcome ReadFileStart(const std::string& path, std::size_t limit) {
+  ReadOutcome out;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    out.error = ReasonOf(errno);
+    return out;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    out.error = ReasonOf(EISDIR);
+    return out;
+  }
+  // Blocking reads from here: O_NONBLOCK only kept the open from waiting on a FIFO.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  char buffer[4096];
+  while (out.bytes.size() < limit) {
+    ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - out.bytes.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      out.error = ReasonOf(errno);
+      break;
+    }
+    if (n == 0) break;
+    out.bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return out;
+}
+
+}  // namespace vtq::files
