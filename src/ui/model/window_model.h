@@ -10,6 +10,7 @@
 #include "engine/design.h"
 #include "engine/dialogs.h"
 #include "ui/model/file_dialog.h"
+#include "ui/model/printing.h"
 
 namespace vtq {
 
@@ -106,6 +107,19 @@ class WindowModel {
   std::string LastFileError;
   // ---- end of design files ----
 
+  // ---- Printing: design report, core table, PDF export (window_model_print.cpp) ----
+  void PrintButton_Click();
+  void DesignMnu_Click();  // the same report as the Print button
+  void TableMnu_Click();
+  void ExportReportMnu_Click();
+  void ExportTableMnu_Click();
+  // The printer and PDF files the commands use; without one they say so and do nothing.
+  void UsePrinting(Printing* printing) { printing_ = printing; }
+  // The outcome of the last print or export, for the status bar ("Design report sent
+  // to the printer Office."); empty after a failure, which a message box tells, or a cancel.
+  std::string PrintStatus;
+  // ---- end of printing ----
+
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
   OutputBoxes& outputs() { return window.outputs; }
@@ -117,6 +131,10 @@ class WindowModel {
   void SelfFormat(std::string OutputBoxes::*box);  // window_model_menus.cpp
   void OpenPath(const std::string& path);          // window_model_files.cpp
   FileDialog* fileDialog_ = nullptr;               // window_model_files.cpp
+  // window_model_print.cpp
+  void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
+  void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
+  Printing* printing_ = nullptr;
 
   WindowHost& host_;
 };
