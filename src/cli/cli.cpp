@@ -197,6 +197,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   Commands commands{app, {}};
   RegisterDesignCommand(commands);
   RegisterReportCommands(commands);
+  RegisterFileCommands(commands);
 
   try {
     app.parse(argc, argv);

@@ -82,6 +82,8 @@ void AddDesignOptions(CLI::App& command, DesignArgs& args);
 void RegisterDesignCommand(Commands& commands);
 // report and table: the two printouts as text or PDF (report_command.cpp).
 void RegisterReportCommands(Commands& commands);
+// save and open: design files (file_commands.cpp).
+void RegisterFileCommands(Commands& commands);
 
 // Computes the design of the options into a fresh model; on an input the window would
 // ask for again, reports it on err and returns false.

@@ -1,0 +1,81 @@
+// save and open: design files from a shell, written and read by the window model's own
+// Save and Open, so a file made here is the one the window would make.
+#include <CLI/CLI.hpp>
+
+#include "cli/cli.h"
+
+namespace vtq::cli {
+namespace {
+
+// The file dialog of a shell: the path was given on the command line.
+class GivenPath : public FileDialog {
+ public:
+  explicit GivenPath(std::string path) : path_(std::move(path)) {}
+  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path_; }
+
+ private:
+  std::string path_;
+};
+
+void RegisterSaveCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand(
+      "save", "Compute a design as the window would, then write the design file its Save would write");
+  auto args = std::make_shared<DesignArgs>();
+  auto path = std::make_shared<std::string>();
+  cmd->add_option("FILE", *path, "The design file to write (an existing file is replaced)")->required();
+  AddDesignOptions(*cmd, *args);
+  commands.actions.emplace_back(cmd, [args, path](std::ostream&, std::ostream& err) {
+    ShellHost host;
+    WindowModel model(host);
+    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
+    GivenPath dialog(*path);
+    model.UseFileDialog(&dialog);
+    model.SaveDesignMnu_Click();
+    if (!model.LastFileError.empty()) {
+      err << "vtq-cli: could not save " << model.LastFileError << "\n";
+      return kExitFailure;
+    }
+    return kExitOk;
+  });
+}
+
+void RegisterOpenCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand(
+      "open", "Start as the window starts, open a design file as its Open does and print the design");
+  auto path = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  cmd->add_option("FILE", *path, "The design file to open")->required();
+  cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
+  commands.actions.emplace_back(cmd, [path, json](std::ostream& out, std::ostream& err) {
+    ShellHost host;
+    WindowModel model(host);
+    model.Form_Load(".");
+    host.recording = true;
+    host.focus.reset();
+    try {
+      model.OpenDesignFile(*path);
+    } catch (const PromptRequired& p) {
+      err << "vtq-cli: " << p.firstLine << "\n";
+      return kExitUsage;
+    }
+    if (!model.LastFileError.empty()) {
+      err << "vtq-cli: could not open " << model.LastFileError << "\n";
+      return kExitFailure;
+    }
+    if (*json) {
+      out << DesignJson(model, host) << "\n";
+    } else {
+      PrintDesign(out, model, host);
+    }
+    return kExitOk;
+  });
+}
+
+}  // namespace
+
+void RegisterFileCommands(Commands& commands) {
+  RegisterSaveCommand(commands);
+  RegisterOpenCommand(commands);
+}
+
+}  // namespace vtq::cli

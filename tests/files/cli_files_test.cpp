@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/cli.h"
+
+namespace vtq::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result Cli(std::vector<std::string> args) {
+  args.insert(args.begin(), "vtq-cli");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  int status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Contents(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(CliFiles, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
+  const fs::path file = fs::temp_directory_path() / ("vtq-cli-" + std::to_string(::getpid()) + ".vtq");
+  const std::vector<std::string> design = {"--mode",      "impedance", "--main",  "75", "--current", "2.5",
+                                           "--material",  "S",         "--units", "mm", "--density", "350",
+                                           "--frequency", "150000",    "--core",  "12"};
+  std::vector<std::string> save = {"save", file.string()};
+  save.insert(save.end(), design.begin(), design.end());
+  Result saved = Cli(save);
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  EXPECT_EQ(Contents(file),
+            "\"Impedance\"\r\n350\r\n\"S\"\r\n\"75\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n12\r\n");
+
+  std::vector<std::string> json = {"design", "--json"};
+  json.insert(json.end(), design.begin(), design.end());
+  std::string expected = Cli(json).out;
+  // Only Open names the design mode in the state; everything else must agree.
+  const std::string emptyName = "\"DesignModeName\": \"\"";
+  expected.replace(expected.find(emptyName), emptyName.size(), "\"DesignModeName\": \"Impedance\"");
+  Result opened = Cli({"open", file.string(), "--json"});
+  EXPECT_EQ(opened.status, 0) << opened.err;
+  EXPECT_EQ(opened.out, expected);
+  fs::remove(file);
+}
+
+TEST(CliFiles, FileFailuresAreClearMessagesWithStatusOne) {
+  const std::string gone = (fs::temp_directory_path() / "vtq-no-such-folder" / "d.vtq").string();
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"open", gone}, "vtq-cli: could not open " + gone + ": the file or its folder does not exist\n"},
+      {{"save", gone}, "vtq-cli: could not save " + gone + ": the file or its folder does not exist\n"},
+      {{"open", "/dev/null"}, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records\n"},
+  };
+  for (const auto& c : cases) {
+    Result r = Cli(c.args);
+    EXPECT_EQ(r.status, 1) << c.args[0];
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+}  // namespace
+}  // namespace vtq::cli
