@@ -117,7 +117,8 @@ std::string WritePdf(const Document& doc, const QString& path) {
     writer.setTitle(QString::fromStdString(doc.title));
     writer.setCreator(QStringLiteral("VTQ"));
     writer.setResolution(1200);
-    writer.setPageLayout(QPageLayout(DefaultPageSize(), QPageLayout::Portrait, QMarginsF(0.5, 0.5, 0.5, 0.5),
+    writer.setPageLayout(QPageLayout(DefaultPageSize(), QPageLayout::Portrait,
+                                     QMarginsF(kMarginInches, kMarginInches, kMarginInches, kMarginInches),
                                      QPageLayout::Inch));
     error = DrawDocument(doc, writer);
   }

@@ -23,6 +23,9 @@ bool ReportFontInstalled();
 // documents (the core table) are set smaller until they fit, down to the minimum.
 inline constexpr qreal kReportPointSize = 10.0;
 inline constexpr qreal kMinimumPointSize = 5.0;
+// Margins on every side, in inches, on paper and in PDF files alike (a printer whose
+// printable area is smaller keeps its own).
+inline constexpr qreal kMarginInches = 0.5;
 
 // Draws the document on a device no painter is active on, starting on its current page
 // and continuing on new pages where it runs past the bottom. Empty on success, else

@@ -1,0 +1,112 @@
+#include "ui/qt/printing_qt.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "reports/qt/page_painter.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_host.h"
+
+namespace vtq::qt {
+
+PrintResult QtPrinting::PrintOnDefaultPrinter(const reports::Document& doc) {
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    return {{},
+            QPrinterInfo::availablePrinterNames().isEmpty() ? "no printer is installed"
+                                                            : "no printer is chosen as the default printer"};
+  }
+  const std::string name = info.printerName().toStdString();
+  // A stopped queue would hold the job without a word; better to say so now.
+  if (info.state() == QPrinter::Error)
+    return {name, "the printer " + name + " is stopped or reports an error"};
+
+  QPrinter printer(info, QPrinter::HighResolution);
+  if (!printer.isValid()) return {name, "the printer " + name + " cannot be reached"};
+  printer.setDocName(QString::fromStdString(doc.title));
+  printer.setCreator(QStringLiteral("VTQ"));
+  printer.setPageMargins(QMarginsF(reports::kMarginInches, reports::kMarginInches, reports::kMarginInches,
+                                   reports::kMarginInches),
+                         QPageLayout::Inch);
+  std::string error = reports::DrawDocument(doc, printer);
+  if (error.empty() && printer.printerState() == QPrinter::Error) error = "the job was refused";
+  if (!error.empty()) return {name, "the printer " + name + " failed (" + error + ")"};
+  return {name, {}};
+}
+
+bool QtPrinting::OfferPdf(std::string_view text, std::string_view title) {
+  QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                  DialogText(text), QMessageBox::NoButton, parent_);
+  QPushButton* save = box.addButton(QStringLiteral("Save as PDF..."), QMessageBox::AcceptRole);
+  box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(save);
+  box.exec();
+  return box.clickedButton() == save;
+}
+
+std::string QtPrinting::AskPdfFileName(std::string_view suggestedName) {
+  if (lastFolder_.isEmpty())
+    lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QFileDialog dialog(parent_, QStringLiteral("Export as PDF"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+  // Added before the overwrite question, so the question is about the file really written.
+  dialog.setDefaultSuffix(QStringLiteral("pdf"));
+  dialog.setDirectory(lastFolder_);
+  dialog.selectFile(QString::fromUtf8(suggestedName.data(), static_cast<qsizetype>(suggestedName.size())));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = dialog.selectedFiles().constFirst();
+  lastFolder_ = QFileInfo(path).absolutePath();
+  return path.toStdString();
+}
+
+std::string QtPrinting::WritePdf(const reports::Document& doc, const std::string& path) {
+  return reports::WritePdf(doc, QString::fromStdString(path));
+}
+
+void InstallPrinting(MainWindow& window, QtPrinting& printing) {
+  WindowModel& model = window.model();
+  model.UsePrinting(&printing);
+  // Runs one print command; its outcome goes to the status bar where the window has one.
+  auto command = [&window](void (WindowModel::*handler)()) {
+    return [&window, handler] {
+      (window.model().*handler)();
+      if (auto* bar = window.findChild<QStatusBar*>(); bar && !window.model().PrintStatus.empty()) {
+        bar->showMessage(QString::fromStdString(window.model().PrintStatus), 10000);
+      }
+    };
+  };
+  window.Connect("PrintButton", command(&WindowModel::PrintButton_Click));
+  window.Connect("DesignMnu", command(&WindowModel::DesignMnu_Click));
+  window.Connect("TableMnu", command(&WindowModel::TableMnu_Click));
+
+  if (QMenu* file = window.Menu("FileMnu")) {
+    // Below the Print submenu: before the separator that follows it, or at the end.
+    QAction* before = nullptr;
+    const QList<QAction*> actions = file->actions();
+    for (qsizetype i = 0; i + 1 < actions.size(); ++i) {
+      if (actions[i]->menu() == window.Menu("PrintMnu")) before = actions[i + 1];
+    }
+    auto add = [&](const char* name, const char* caption) {
+      auto* action = new QAction(QString::fromUtf8(caption), file);
+      action->setObjectName(QString::fromLatin1(name));
+      file->insertAction(before, action);
+    };
+    add("ExportReportMnu", "Export &Report as PDF...");
+    add("ExportTableMnu", "Export Table of &Cores as PDF...");
+    window.Connect("ExportReportMnu", command(&WindowModel::ExportReportMnu_Click));
+    window.Connect("ExportTableMnu", command(&WindowModel::ExportTableMnu_Click));
+  }
+}
+
+}  // namespace vtq::qt

@@ -1,0 +1,146 @@
+// A real printer: the window's Print button and File > Print > Table of Cores send their
+// pages through Qt and CUPS to the PDF queue that scripts/cups-setup makes the default,
+// and the PDF that comes out is read back and checked word by word.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QThread>
+
+#include "pdf_layout.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/printing_qt.h"
+
+namespace vtq {
+namespace {
+
+constexpr auto kQueue = "VTQ_PDF";
+constexpr auto kQueueOutput = "/var/spool/cups-pdf/vtq";
+
+struct ScriptedHost : WindowHost {
+  std::vector<std::string> messages;
+  std::string InputBox(std::string_view, std::string_view, std::string_view answer) override {
+    return std::string(answer);
+  }
+  int MsgBox(std::string_view text, std::string_view) override {
+    messages.emplace_back(text);
+    return 1;
+  }
+  void SetFocus(std::string_view) override {}
+  void ShowWindow() override {}
+  void Beep() override {}
+};
+
+// The real printing, with a fixed date, no modal question, and a job name of this run's
+// own, so that runs of other build trees on the same machine never pick up each other's
+// files.
+struct TestPrinting : qt::QtPrinting {
+  using QtPrinting::QtPrinting;
+  std::vector<std::string> offers;
+  std::string suffix = " " + std::to_string(QCoreApplication::applicationPid());
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    reports::Document named = doc;
+    named.title += suffix;
+    return QtPrinting::PrintOnDefaultPrinter(named);
+  }
+  bool OfferPdf(std::string_view text, std::string_view) override {
+    offers.emplace_back(text);
+    return false;
+  }
+  reports::ReportDate Today() override { return {2026, 12, 4}; }
+};
+
+class CupsPrinting : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (pdftotext.isEmpty())
+      GTEST_SKIP() << "pdftotext (poppler-utils) was not found when the build was set up";
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (printer.isNull()) GTEST_SKIP() << "no default printer (CUPS not running?): run scripts/cups-setup";
+    // Only ever the test queue: a developer's real default printer gets no paper.
+    if (printer.printerName() != QLatin1String(kQueue)) {
+      GTEST_SKIP() << "the default printer is " << printer.printerName().toStdString()
+                   << ", not the PDF queue " << kQueue << " of scripts/cups-setup";
+    }
+    if (!QFileInfo(QLatin1String(kQueueOutput)).isDir()) {
+      GTEST_SKIP() << kQueueOutput << " is missing: run scripts/cups-setup";
+    }
+    QDir().mkpath(QStringLiteral(VTQ_ARTIFACT_DIR));
+    qt::InstallPrinting(window, printing);  // as the program does
+    window.Load(".");
+    host.messages.clear();
+  }
+
+  // Waits for the queue's PDF of the job named title, then moves it to the artifacts.
+  QString TakePdf(const std::string& title, const QString& artifact) {
+    QString prefix = QString::fromStdString(title + printing.suffix);
+    prefix.replace(QLatin1Char(' '), QLatin1Char('_'));
+    const QDateTime deadline = QDateTime::currentDateTime().addSecs(90);
+    qint64 lastSize = -1;
+    while (QDateTime::currentDateTime() < deadline) {
+      const QFileInfoList found =
+          QDir(QLatin1String(kQueueOutput))
+              .entryInfoList({prefix + QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
+      if (!found.isEmpty()) {
+        // Written by a filter chain: taken once its size has stopped changing.
+        if (found.first().size() > 0 && found.first().size() == lastSize) {
+          const QString target = QStringLiteral(VTQ_ARTIFACT_DIR "/") + artifact;
+          QFile::remove(target);
+          if (!QFile::copy(found.first().absoluteFilePath(), target)) return {};
+          QFile::remove(found.first().absoluteFilePath());
+          return target;
+        }
+        lastSize = found.first().size();
+      }
+      QThread::msleep(250);
+    }
+    return {};
+  }
+
+  void CheckPrinted(const std::string& title, const char* artifact, const reports::Document& expected) {
+    const QString pdf = TakePdf(title, QString::fromLatin1(artifact));
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF from CUPS in " << kQueueOutput << " within 90 s";
+    const auto words = reports::testing::ReadPdfWords(pdftotext, pdf);
+    ASSERT_TRUE(words && !words->empty()) << "the PDF from CUPS has no text";
+    EXPECT_TRUE(reports::testing::SameLayout(*words, expected));
+    // A picture of the page beside it, for a person to look at.
+    if (!pdftoppm.isEmpty()) {
+      reports::testing::RunTool(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
+                                           QStringLiteral("100"), QStringLiteral("-f"), QStringLiteral("1"),
+                                           QStringLiteral("-l"), QStringLiteral("1"), pdf, pdf.chopped(4)});
+    }
+  }
+
+  const QString pdftotext = QStringLiteral(VTQ_PDFTOTEXT);
+  const QString pdftoppm = QStringLiteral(VTQ_PDFTOPPM);
+  ScriptedHost host;
+  qt::MainWindow window{host};
+  TestPrinting printing{&window};
+};
+
+TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
+  auto* button = window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"));
+  auto* tableMenu = window.findChild<QAction*>(QStringLiteral("TableMnu"));
+  ASSERT_TRUE(button && tableMenu);
+  ASSERT_TRUE(button->isEnabled() && tableMenu->isEnabled());
+
+  button->click();
+  ASSERT_TRUE(printing.offers.empty()) << printing.offers.front();
+  EXPECT_EQ(window.model().PrintStatus, std::string("Design report sent to the printer ") + kQueue + ".");
+  CheckPrinted(std::string(reports::kDesignReportTitle), "design-report.pdf",
+               reports::DesignReport(window.model().window, {2026, 12, 4}));
+
+  tableMenu->trigger();
+  ASSERT_TRUE(printing.offers.empty()) << printing.offers.front();
+  CheckPrinted(std::string(reports::kCoreTableTitle), "table-of-cores.pdf", reports::CoreDataTable());
+  EXPECT_TRUE(host.messages.empty());
+}
+
+}  // namespace
+}  // namespace vtq
