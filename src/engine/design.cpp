@@ -61,7 +61,9 @@ constexpr MountingHeader kHeaders[] = {
     {0.0f, 1.6f, 0.71f, "HB-04"}, {0.0f, 2.5f, 0.81f, "HB-05"},
 };
 
-std::string_view HeaderFor(Single x, Single h) {
+}  // namespace
+
+std::string_view MountingHeaderFor(Single x, Single h) {
   for (const auto& row : kHeaders) {
     bool above = row.minOD == 0.0f || x > row.minOD;
     bool low = row.maxHeight == 0.0f || h < row.maxHeight;
@@ -69,6 +71,8 @@ std::string_view HeaderFor(Single x, Single h) {
   }
   return "None Available";
 }
+
+namespace {
 
 std::string PartNumber(std::string_view letter, int row) {
   std::string text = "Q";
@@ -213,7 +217,11 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
       if (!(s.WireDiameter > limit)) break;
       s.WireReduced = 1;
       Step([&] { s.WireGauge = ToInteger(static_cast<double>(s.WireGauge) + 1); });
-      s.WireDiameter = static_cast<Single>(double{s.WireDiameter} * 0.8927);
+      const Single thinner = static_cast<Single>(double{s.WireDiameter} * 0.8927);
+      // Against a limit of 0 (no fit diameter was ever read) the diameter would shrink
+      // into the smallest subnormal Single and stay there: no thinner wire exists.
+      if (thinner == s.WireDiameter) break;
+      s.WireDiameter = thinner;
     }
     Step([&] { s.WireArea = ToSingle(double{s.WireDiameter} * s.WireDiameter * kPi / 4); });
     if (s.WireReduced == 1) {
@@ -275,7 +283,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   Single x = 0, h = 0;  // wound OD and height, inches
   Step([&] { x = ToSingle(Div(s.WoundOD, U2)); });
   Step([&] { h = ToSingle(Div(s.WoundHeight, U2)); });
-  o.txtHeader = HeaderFor(x, h);
+  o.txtHeader = MountingHeaderFor(x, h);
 
   // Both windings in the automatic design, one in the evaluation of a chosen core.
   const double lossFactor = automatic ? 2000 : 1000;

@@ -34,6 +34,9 @@ void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string tex
 // The pattern a self-formatting box applies, or an empty view for any other box.
 std::string_view SelfFormatPattern(std::string OutputBoxes::*box, bool english);
 
+// Mounting header for a wound part of outside diameter x and height h, inches.
+std::string_view MountingHeaderFor(Single x, Single h);
+
 // Core list entry text, "QN-80101-KX (OD = 0.375)", for one catalogue row.
 std::string CoreListEntry(int row, std::string_view materialLetter);
 

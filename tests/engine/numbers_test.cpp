@@ -1,1 +1,150 @@
+#include "engine/numbers.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace vtq::num {
+namespace {
+
+struct FormatCase {
+  const char* text;
+  const char* pattern;
+  const char* shown;
+};
+
+// Texts written into the output boxes and what their patterns make of them.
+TEST(FormatText, BoxPatterns) {
+  const FormatCase cases[] = {
+      {"0.375", "#0.000 in.", "0.375 in."},
+      {"25.400", "##0.0 mm", "25.4 mm"},
+      {"9.525", "##0.0 mm", "9.5 mm"},
+      {"28.56", "#####.# in.", "28.6 in."},
+      {"57.6684", "#####.# cm", "57.7 cm"},
+      {"1.57", "#######.##", "1.57"},
+      {"1.00", "#######.##", "1."},
+      {"0.50", "#######.##", ".5"},
+      {"947.20", "#######.##", "947.2"},
+      {"20", "#######", "20"},
+      {"0", "#######", ""},
+      {"0", "###", ""},
+      {"21", "###", "21"},
+      {"84.0559896208091", "#######", "84"},
+      {"9988.5", "#######", "9989"},
+      {"0.870 in.", "#0.000 in.", "0.870 in."},
+      {"", "#######", ""},
+      {"N/A", "#######.##", "N/A"},
+      {" 12 ", "###", "12"},
+      {"-3.25", "#0.0", "-3.3"},
+      {"123456789", "###", "123456789"},
+      {"9.9996", "#0.000", "10.000"},
+      {"0.0004", "#0.000", "0.000"},
+      {"-0.0004", "#0.000", "0.000"},
+      {"1E+20", "#######", "100000000000000000000"},
+      {"0", "#.##", "."},
+      {"1.005", "0.00", "1.01"},
+      {"2.5", "#", "3"},
+      {"0.4", "#", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatText(c.text, c.pattern), c.shown) << c.text << " under " << c.pattern;
+  }
+}
+
+TEST(FormatSingle, RoundsFromSevenDigits) {
+  EXPECT_EQ(FormatSingle(947.2f, "##0.00"), "947.20");
+  EXPECT_EQ(FormatSingle(0.386f, "##0.000"), "0.386");
+  EXPECT_EQ(FormatSingle(0.0192292f, "##0.0000"), "0.0192");
+  EXPECT_EQ(FormatSingle(419.8f, "######"), "420");
+  // 0.0125f is stored a hair below 0.0125; its seven-digit form is the half, which
+  // rounds away from zero.
+  EXPECT_EQ(FormatSingle(0.0125f, "0.000"), "0.013");
+  EXPECT_EQ(FormatDouble(0.01249999972060322, "0.000"), "0.012");
+  EXPECT_EQ(FormatSingle(-0.25f, "###0.0"), "-0.3");
+}
+
+TEST(ParseStrict, WholeTextMustBeANumber) {
+  struct Case {
+    const char* text;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {"1", 1},      {" 2.5 ", 2.5},   {"\t7\t", 7},  {"+3", 3},     {"-4", -4},   {"1e3", 1000},
+      {"1D3", 1000}, {"2.5E-1", 0.25}, {".5", 0.5},   {"5.", 5},     {"0", 0},     {"1e-400", 0},
+      {"", {}},      {" ", {}},        {"abc", {}},   {"1 2", {}},   {"1e", {}},   {"1e+", {}},
+      {"--1", {}},   {"1.2.3", {}},    {"1e400", {}}, {"0x10", {}},  {"inf", {}},  {"nan", {}},
+      {".", {}},     {"+", {}},        {"10 A", {}},  {"1,000", {}}, {"\xb5", {}}, {"1e99999999999", {}},
+  };
+  for (const auto& c : cases) {
+    auto got = ParseStrict(c.text);
+    ASSERT_EQ(got.has_value(), c.value.has_value()) << '"' << c.text << '"';
+    if (got) {
+      EXPECT_DOUBLE_EQ(*got, *c.value) << c.text;
+    }
+  }
+}
+
+TEST(Val, ReadsTheLeadingNumber) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const Case cases[] = {
+      {"100 ohms", 100}, {"  12 34", 1234}, {"abc", 0},     {"1e3x", 1000}, {"-5", -5},
+      {".5.", 0.5},      {"1e", 1},         {"&H10", 0},    {"", 0},        {"\n 2\t5", 25},
+      {"3.5e-1", 0.35},  {"- 7", -7},       {"1e-9999", 0}, {"50", 50},     {"1 e 2", 100},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.value) << '"' << c.text << '"';
+  EXPECT_TRUE(std::isinf(Val("1e99999")));
+}
+
+TEST(CheckedStores, IntegerRoundsHalfToEvenAndFailsOutsideSixteenBits) {
+  EXPECT_EQ(ToInteger(20.5), 20);
+  EXPECT_EQ(ToInteger(21.5), 22);
+  EXPECT_EQ(ToInteger(-0.5), 0);
+  EXPECT_EQ(ToInteger(20.09), 20);
+  EXPECT_EQ(ToInteger(32767.4), 32767);
+  EXPECT_EQ(ToInteger(-32768.5), -32768);
+  EXPECT_THROW(ToInteger(32767.5), StepFailed);
+  EXPECT_THROW(ToInteger(-32769), StepFailed);
+  EXPECT_THROW(ToInteger(std::nan("")), StepFailed);
+  EXPECT_THROW(ToSingle(1e39), StepFailed);
+  EXPECT_THROW(ToSingle(-std::numeric_limits<double>::infinity()), StepFailed);
+  EXPECT_EQ(ToSingle(25.4), 25.4f);
+}
+
+TEST(CheckedOperations, FailWhereTheWindowRaisesAnError) {
+  EXPECT_THROW(Div(1, 0), StepFailed);
+  EXPECT_THROW(Div(0, 0), StepFailed);
+  EXPECT_THROW(Ln(0), StepFailed);
+  EXPECT_THROW(Ln(-1), StepFailed);
+  EXPECT_THROW(Sqrt(-1), StepFailed);
+  EXPECT_THROW(Pow(-2, 0.833), StepFailed);
+  EXPECT_THROW(Exp(1000), StepFailed);
+  EXPECT_DOUBLE_EQ(Div(1, 4), 0.25);
+}
+
+TEST(NumberText, ShortestFormWithinTheTypesDigits) {
+  EXPECT_EQ(SingleText(400.0f), "400");
+  EXPECT_EQ(SingleText(25.4f), "25.4");
+  EXPECT_EQ(SingleText(1.0f), "1");
+  EXPECT_EQ(SingleText(0.386f), "0.386");
+  EXPECT_EQ(SingleText(-2.5f), "-2.5");
+  EXPECT_EQ(SingleText(12345678.0f), "1.234568E+07");
+  EXPECT_EQ(SingleText(1e-5f), "1E-05");
+  EXPECT_EQ(SingleText(0.0001f), "0.0001");
+  EXPECT_EQ(SingleText(0.1f + 0.2f), "0.3");
+  EXPECT_EQ(DoubleText((0.087 * 16 + 0.5) * 12), "22.704");
+  EXPECT_EQ(DoubleText(1.0 / 3.0), "0.333333333333333");
+  EXPECT_EQ(DoubleText(1e20), "1E+20");
+  EXPECT_EQ(DoubleText(0), "0");
+  EXPECT_EQ(IntegerText(-32768), "-32768");
+  // Machine-readable Singles read back to the same float.
+  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) {
+    EXPECT_EQ(std::stof(ShortestSingle(f)), f);
+  }
+}
+
+}  // namespace
+}  // namespace vtq::num
