@@ -199,6 +199,17 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterReportCommands(commands);
   RegisterFileCommands(commands);
 
+  std::string known;
+  bool isKnown = false;
+  for (const auto& [cmd, action] : commands.actions) {
+    known += (known.empty() ? "" : ", ") + cmd->get_name();
+    isKnown = isKnown || (argc > 1 && cmd->get_name() == argv[1]);
+  }
+  if (argc > 1 && argv[1][0] != '-' && !isKnown) {
+    err << "vtq-cli: unknown command '" << argv[1] << "' (commands: " << known << ")\n"
+        << "Run 'vtq-cli --help' for usage.\n";
+    return kExitUsage;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
