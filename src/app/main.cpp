@@ -1,0 +1,25 @@
+// vtq: the design window on the desktop.
+#include <QApplication>
+
+#include "ui/qt/appearance.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_host.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("vtq"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Common Mode Inductor Design"));
+  vtq::qt::LoadWindowFonts();
+  QApplication::setFont(vtq::qt::WindowFont());
+  QApplication::setWindowIcon(vtq::qt::WindowIcon());
+
+  vtq::qt::QtHost host;
+  vtq::qt::MainWindow window(host);
+  host.SetWindow(&window);
+
+  // Commands served by other parts of the program are handed to the window and the
+  // model here, before the start-up runs.
+
+  window.Load(QApplication::applicationDirPath().toStdString());
+  return QApplication::exec();
+}

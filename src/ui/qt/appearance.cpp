@@ -1,0 +1,61 @@
+#include "ui/qt/appearance.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace vtq::qt {
+
+bool LoadWindowFonts() {
+  if (QFontDatabase::families().contains(kWindowFamily)) return true;
+  // A font cache built before the fonts were installed does not list them.
+  for (const char* file : {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+                           "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
+                           "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+                           "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"}) {
+    QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+  }
+  return QFontDatabase::families().contains(kWindowFamily);
+}
+
+QFont WindowFont() {
+  QFont font(kWindowFamily);
+  font.setPointSizeF(8.25);
+  font.setBold(true);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+QFont TitleFont() {
+  QFont font = WindowFont();
+  font.setPointSizeF(26.25);
+  return font;
+}
+
+QIcon WindowIcon() {
+  QSvgRenderer svg(QStringLiteral(":/art/icon.svg"));
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    svg.render(&painter);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+Picture::Picture(const QString& resource, QWidget* parent)
+    : QWidget(parent), resource_(resource), svg_(resource) {
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void Picture::paintEvent(QPaintEvent*) {
+  // Rendered from the vector source on each paint: crisp at any scaling factor.
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  svg_.render(&painter, QRectF(rect()));
+}
+
+}  // namespace vtq::qt

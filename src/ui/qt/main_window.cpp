@@ -1,0 +1,505 @@
+#include "ui/qt/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "engine/catalogue.h"
+#include "ui/qt/appearance.h"
+
+namespace vtq::qt {
+namespace {
+
+struct Place {
+  int left, top, width, height;  // twips, relative to the window's client area or the frame
+};
+
+QRect ToPixels(Place p) {
+  return {Px(p.left), Px(p.top), Px(p.width), Px(p.height)};
+}
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Client area of the window: 10455 x 6930 twips.
+constexpr int kClientWidth = 10455, kClientHeight = 6930;
+
+struct FrameSpec {
+  const char* name;
+  const char* caption;
+  const char* tooltip;
+  Place place;
+};
+constexpr FrameSpec kFrames[] = {
+    {"Frame1", "Ferrite Material", "Select the Ferrite Material to be used", {120, 1680, 2055, 2175}},
+    {"InputFrame", "Select Design Mode", "Select the Design Mode", {120, 4080, 2055, 1815}},
+    {"frmInput", "Design Inputs", "", {2280, 1680, 2775, 2535}},
+    {"frmOutputs", "Design Outputs", "", {5160, 1680, 5175, 3735}},
+    {"frmCore", "Core Data", "", {120, 6000, 10215, 855}},
+};
+
+struct LabelSpec {
+  const char* name;
+  const char* parent;  // frame, or "" for the window
+  const char* caption;
+  const char* tooltip;
+  Place place;
+};
+constexpr LabelSpec kLabels[] = {
+    {"lblMainInput",
+     "frmInput",
+     "Inductance (mH)",
+     "Desired inductance of each winding on core",
+     {120, 360, 1455, 375}},
+    {"lblCurrent",
+     "frmInput",
+     "Current (A)",
+     "Line current flowing through each winding",
+     {120, 960, 975, 255}},
+    {"lblCD",
+     "frmInput",
+     "Current Density (A/sq cm)",
+     "Current density used to choose wire size",
+     {120, 1440, 1455, 495}},
+    {"lblFrequency",
+     "frmInput",
+     "Cutoff Freq. (Hz)",
+     "Target 'Cut-Off' frequency of CMN filter",
+     {120, 2160, 1455, 255}},
+    {"lblPN", "frmOutputs", "Core Number", "", {120, 360, 1335, 255}},
+    {"lblHeader", "frmOutputs", "Header Number", "", {120, 840, 1695, 255}},
+    {"IndLabel", "frmOutputs", "Inductance (mH)", "", {120, 1320, 1455, 255}},
+    {"Label13", "frmOutputs", "Cutoff Frequency", "", {120, 1800, 1575, 255}},
+    {"Label14", "frmOutputs", "DC Resistance", "", {120, 2280, 1455, 255}},
+    {"lblAP", "frmOutputs", "Required Area Product (cm4)", "", {120, 2640, 1455, 375}},
+    {"lblTrise", "frmOutputs", "Trise (degrees C)", "", {120, 3120, 1095, 495}},
+    {"lblDiffL", "frmOutputs", "Diff. L (uH)", "", {1920, 3120, 615, 375}},
+    {"Label29", "frmOutputs", "Turns per Side", "", {3360, 240, 855, 375}},
+    {"Label30", "frmOutputs", "Wire Size (AWG#)", "", {3360, 720, 975, 375}},
+    {"Label36", "frmOutputs", "Length of Wire", "", {3360, 1200, 855, 495}},
+    {"lblWoundDim", "frmOutputs", "Wound Dimensions:", "", {3360, 1800, 1695, 255}},
+    {"lblWoundOD", "frmOutputs", "OD", "", {3480, 2280, 495, 255}},
+    {"lblWoundID", "frmOutputs", "ID", "", {3480, 2760, 495, 255}},
+    {"lblWoundHt", "frmOutputs", "HT", "", {3480, 3240, 495, 255}},
+    {"Label31", "frmCore", "OD", "", {1440, 360, 375, 255}},
+    {"Label32", "frmCore", "ID", "", {2880, 360, 375, 255}},
+    {"Label33", "frmCore", "HT", "", {4320, 360, 375, 255}},
+    {"Label34", "frmCore", "AL value (mH/1000T)", "", {5880, 240, 1095, 495}},
+    {"Label26", "frmCore", "Area Product (cm4)", "", {8040, 240, 1215, 495}},
+};
+
+struct InputSpec {
+  const char* name;
+  std::string InputControls::*text;
+  Place place;
+};
+// In keyboard order, as they stand on the screen.
+constexpr InputSpec kInputs[] = {
+    {"MainInput", &InputControls::MainInput, {1680, 360, 855, 285}},
+    {"Current", &InputControls::Current, {1680, 960, 855, 285}},
+    {"txtCD", &InputControls::txtCD, {1680, 1560, 855, 285}},
+    {"SecondInput", &InputControls::SecondInput, {1680, 2160, 855, 285}},
+};
+
+struct OutputSpec {
+  const char* name;
+  const char* parent;
+  std::string OutputBoxes::*text;
+  Place place;
+};
+constexpr OutputSpec kOutputs[] = {
+    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}},
+    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}},
+    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}},
+    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}},
+    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}},
+    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}},
+    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}},
+    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}},
+    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}},
+    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}},
+    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}},
+    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}},
+    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}},
+    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}},
+    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}},
+    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}},
+    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}},
+    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}},
+    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}},
+};
+
+struct ButtonSpec {
+  const char* name;
+  const char* caption;
+  Place place;
+};
+constexpr ButtonSpec kButtons[] = {
+    {"CalculateButton", "&Calculate", {3000, 4440, 1335, 375}},
+    {"ExitButton", "E&xit", {3000, 4920, 1335, 375}},
+    {"PrintButton", "&Print", {3000, 5400, 1335, 375}},
+    {"cmdSelCore", "&Select Core from List", {6720, 5520, 2055, 375}},
+};
+
+// Commands whose handlers other parts of the program provide through Connect.
+constexpr const char* kConnectedLater[] = {"PrintButton", "LoadMnu", "SaveDesignMnu", "DesignMnu",
+                                           "TableMnu"};
+
+const QColor kOutputGrey(0xE0, 0xE0, 0xE0);
+
+void Paint(QWidget* w, QPalette::ColorRole role, const QColor& color) {
+  QPalette palette = w->palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, role, color);
+  }
+  w->setPalette(palette);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(WindowHost& host, QWidget* parent) : QMainWindow(parent), model_(host) {
+  setObjectName(QStringLiteral("VTQform"));
+  setWindowTitle(QStringLiteral("KESTRALON Common Mode Filter Inductor Design"));
+  setWindowIcon(WindowIcon());
+  setFont(WindowFont());
+  BuildControls();
+  BuildMenus();
+  SetTabOrder();
+  for (const char* name : kConnectedLater) {
+    if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setEnabled(false);
+    if (auto* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(false);
+  }
+  // The layout is fixed: the window neither grows nor shrinks.
+  setFixedSize(sizeHint());
+  Refresh();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  setCentralWidget(client);
+
+  auto parentOf = [&](const char* frame) -> QWidget* {
+    if (*frame == '\0') return client;
+    return client->findChild<QGroupBox*>(QString::fromLatin1(frame));
+  };
+
+  // Frames carry their caption on the top edge of their border, as the layout's twip
+  // positions assume: a control 240 twips down sits just inside the border.
+  client->setStyleSheet(
+      QStringLiteral("QGroupBox { border: 1px solid #a0a0a0; border-radius: 3px; margin-top: 7px; }"
+                     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
+                     "6px; padding: 0 2px; }"));
+  for (const auto& f : kFrames) {
+    auto* frame = new QGroupBox(QString::fromUtf8(f.caption), client);
+    frame->setObjectName(QString::fromLatin1(f.name));
+    frame->setToolTip(QString::fromUtf8(f.tooltip));
+    frame->setGeometry(ToPixels(f.place));
+  }
+
+  auto* title = new QLabel(QStringLiteral("Kestralon Common Mode Inductor Design"), client);
+  title->setObjectName(QStringLiteral("lblTitle"));
+  title->setFont(TitleFont());
+  title->setWordWrap(true);
+  title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  title->setGeometry(ToPixels({240, 240, 6015, 1455}));
+
+  auto* imgvtq = new Picture(QStringLiteral(":/art/toroid.svg"), client);
+  imgvtq->setObjectName(QStringLiteral("imgvtq"));
+  imgvtq->setGeometry(ToPixels({7320, 0, 2295, 1695}));
+  auto* logo = new Picture(QStringLiteral(":/art/logo.svg"), client);
+  logo->setObjectName(QStringLiteral("imgKstIcon"));
+  logo->setGeometry(ToPixels({8235, 615, 480, 480}));
+
+  for (const auto& l : kLabels) {
+    auto* label = new QLabel(QString::fromUtf8(l.caption), parentOf(l.parent));
+    label->setObjectName(QString::fromLatin1(l.name));
+    label->setToolTip(QString::fromUtf8(l.tooltip));
+    // Captions wrap at word boundaries within their place and start at its top.
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(ToPixels(l.place));
+  }
+  lblMainInput_ = client->findChild<QLabel*>(QStringLiteral("lblMainInput"));
+  IndLabel_ = client->findChild<QLabel*>(QStringLiteral("IndLabel"));
+
+  QWidget* frmInput = parentOf("frmInput");
+  for (const auto& i : kInputs) {
+    auto* edit = new QLineEdit(frmInput);
+    edit->setObjectName(QString::fromLatin1(i.name));
+    edit->setGeometry(ToPixels(i.place));
+    Paint(edit, QPalette::Base, Qt::white);
+    auto member = i.text;
+    QObject::connect(edit, &QLineEdit::textEdited, this, [this, member](const QString& text) {
+      model_.window.inputs.*member = text.toStdString();
+    });
+    inputs_.push_back({edit, member});
+  }
+  SecondInput_ = frmInput->findChild<QLineEdit*>(QStringLiteral("SecondInput"));
+
+  for (const auto& o : kOutputs) {
+    auto* edit = new QLineEdit(parentOf(o.parent));
+    edit->setObjectName(QString::fromLatin1(o.name));
+    edit->setGeometry(ToPixels(o.place));
+    // Results are written by the program only; the user may still select and copy them.
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::ClickFocus);
+    Paint(edit, QPalette::Base, kOutputGrey);
+    outputs_.push_back({edit, o.text});
+  }
+  txtPN_ = client->findChild<QLineEdit*>(QStringLiteral("txtPN"));
+
+  auto addOption = [&](const char* parent, std::string_view name, std::string_view caption, Place place,
+                       std::function<void()> click, std::function<bool(const InputControls&)> selected) {
+    auto* button = new QRadioButton(Q(caption), parentOf(parent));
+    button->setObjectName(Q(name));
+    QRect r = ToPixels(place);
+    // Room for the indicator and the whole caption in this font, within the frame.
+    const QSize hint = button->sizeHint();
+    r.setWidth(std::min(std::max(r.width(), hint.width()), button->parentWidget()->width() - r.left() - 4));
+    r.setHeight(std::max(r.height(), hint.height()));
+    button->setGeometry(r);
+    QObject::connect(button, &QRadioButton::clicked, this, [this, click] { Run(click); });
+    options_.push_back({button, std::move(selected)});
+    return button;
+  };
+  for (int m = 1; m <= kMaterialCount; ++m) {
+    const Material& mat = Materials[static_cast<std::size_t>(m)];
+    addOption(
+        "Frame1", mat.OptionName, mat.Caption, {240, 240 + 360 * (m - 1), 1335, 255},
+        [this, m] { model_.SelectMaterial(m); }, [m](const InputControls& in) { return in.Material == m; });
+  }
+  struct ModeSpec {
+    const char* name;
+    const char* caption;
+    DesignModeOption mode;
+    Place place;
+  };
+  for (const ModeSpec& m :
+       {ModeSpec{"VoltageInput", "Voltage Mode", DesignModeOption::Voltage, {120, 240, 975, 375}},
+        ModeSpec{"ImpedanceInput", "Impedance Mode", DesignModeOption::Impedance, {120, 720, 1455, 375}},
+        ModeSpec{
+            "InductanceInput", "Inductance Mode", DesignModeOption::Inductance, {120, 1200, 1335, 375}}}) {
+    const DesignModeOption mode = m.mode;
+    addOption(
+        "InputFrame", m.name, m.caption, m.place, [this, mode] { model_.SelectMode(mode); },
+        [mode](const InputControls& in) { return in.Mode == mode; });
+  }
+  addOption(
+      "frmCore", "English", "English", {360, 240, 975, 255}, [this] { model_.English_Click(); },
+      [](const InputControls& in) { return in.English; })
+      ->setToolTip(QStringLiteral("Click to change to English dimensions"));
+  addOption(
+      "frmCore", "Metric", "Metric", {360, 480, 975, 195}, [this] { model_.Metric_Click(); },
+      [](const InputControls& in) { return !in.English; })
+      ->setToolTip(QStringLiteral("Click to change to Metric dimensions"));
+
+  for (const auto& b : kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(b.caption), client);
+    button->setObjectName(QString::fromLatin1(b.name));
+    button->setGeometry(ToPixels(b.place));
+    // Enter on a focused button presses that button; elsewhere it presses Calculate.
+    button->setAutoDefault(true);
+  }
+  CalculateButton_ = client->findChild<QPushButton*>(QStringLiteral("CalculateButton"));
+  CalculateButton_->setDefault(true);
+  auto connectButton = [&](const char* name, std::function<void()> handler) {
+    auto* button = client->findChild<QPushButton*>(QString::fromLatin1(name));
+    QObject::connect(button, &QPushButton::clicked, this, [this, handler] { Run(handler); });
+  };
+  connectButton("CalculateButton", [this] { model_.CalculateButton_Click(); });
+  connectButton("ExitButton", [this] { model_.ExitButton_Click(); });
+  connectButton("cmdSelCore", [this] { model_.cmdSelCore_Click(); });
+
+  lstCores_ = new QListWidget(client);
+  lstCores_->setObjectName(QStringLiteral("lstCores"));
+  lstCores_->setGeometry(ToPixels({6360, 5520, 2835, 1425}));
+  lstCores_->hide();
+  // A mouse click or Enter picks the entry; the arrow keys only move through the list.
+  QObject::connect(lstCores_, &QListWidget::itemClicked, this,
+                   [this](QListWidgetItem* item) { PickCore(lstCores_->row(item)); });
+  lstCores_->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lstCores_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      // Taken here: passed on, the same key would also press the default button.
+      PickCore(lstCores_->currentRow());
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::PickCore(int row) {
+  if (row < 0 || !model_.lstCoresVisible) return;
+  Run([this, row] { model_.lstCores_Click(row); });
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  auto menu = [&](QWidget* parent, const char* name, const char* caption) {
+    auto* m = new QMenu(QString::fromUtf8(caption), parent);
+    m->setObjectName(QString::fromLatin1(name));
+    m->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+    return m;
+  };
+  auto item = [&](QMenu* m, const char* name, const char* caption, std::function<void()> handler) {
+    QAction* a = m->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    if (handler) QObject::connect(a, &QAction::triggered, this, [this, handler] { Run(handler); });
+    return a;
+  };
+  auto separator = [&](QMenu* m, const char* name) {
+    m->addSeparator()->setObjectName(QString::fromLatin1(name));
+  };
+
+  QMenu* file = menu(bar, "FileMnu", "&File");
+  item(file, "LoadMnu", "Open Design...", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  item(file, "SaveDesignMnu", "Save &Design...", nullptr);
+  separator(file, "mnuSep1");
+  QMenu* print = menu(file, "PrintMnu", "&Print");
+  file->addMenu(print);
+  item(print, "DesignMnu", "&Design", nullptr);
+  item(print, "TableMnu", "&Table of Cores", nullptr);
+  separator(file, "mnuSep2");
+  item(file, "ExitMnu", "E&xit", [this] {
+    model_.ExitMnu_Click();
+  })->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  bar->addMenu(file);
+
+  QMenu* view = menu(bar, "mnuView", "&View");
+  item(view, "ViewMnu", "Core &Table", nullptr);  // carries no command
+  bar->addMenu(view);
+
+  QMenu* help = menu(bar, "HelpMnu", "&Help");
+  item(help, "mnuContents", "Contents", [this] {
+    model_.mnuContents_Click();
+  })->setShortcut(QKeySequence(Qt::Key_F1));
+  item(help, "mnuIndex", "&Index", [this] { model_.mnuIndex_Click(); });
+  separator(help, "mnuSep3");
+  item(help, "AboutMnu", "&About", [this] { model_.AboutMnu_Click(); });
+  item(help, "mnuContact", "Contact &Us", [this] { model_.mnuContact_Click(); });
+  bar->addMenu(help);
+}
+
+void MainWindow::SetTabOrder() {
+  // Buttons, the mode options, the material options, then the inputs in screen order.
+  const char* order[] = {"CalculateButton",
+                         "ExitButton",
+                         "PrintButton",
+                         "VoltageInput",
+                         "ImpedanceInput",
+                         "InductanceInput",
+                         "Dmat",
+                         "Pmat",
+                         "Nmat",
+                         "Smat",
+                         "Rmat",
+                         "MainInput",
+                         "Current",
+                         "txtCD",
+                         "SecondInput",
+                         "cmdSelCore",
+                         "lstCores",
+                         "English",
+                         "Metric"};
+  QWidget* previous = nullptr;
+  for (const char* name : order) {
+    auto* w = findChild<QWidget*>(QString::fromLatin1(name));
+    if (previous) QWidget::setTabOrder(previous, w);
+    previous = w;
+  }
+}
+
+bool MainWindow::Connect(std::string_view control, std::function<void()> handler) {
+  const QString name = Q(control);
+  if (auto* a = findChild<QAction*>(name)) {
+    QObject::connect(a, &QAction::triggered, this, [this, handler] { Run(handler); });
+    a->setEnabled(true);
+    return true;
+  }
+  if (auto* b = findChild<QAbstractButton*>(name)) {
+    QObject::connect(b, &QAbstractButton::clicked, this, [this, handler] { Run(handler); });
+    b->setEnabled(true);
+    return true;
+  }
+  return false;
+}
+
+QMenu* MainWindow::Menu(std::string_view name) const {
+  return findChild<QMenu*>(Q(name));
+}
+
+void MainWindow::Load(const std::string& programFolder) {
+  Run([this, &programFolder] { model_.Form_Load(programFolder); });
+}
+
+void MainWindow::Run(const std::function<void()>& handler) {
+  handler();
+  Refresh();
+}
+
+void MainWindow::Refresh() {
+  const DesignWindow& w = model_.window;
+  for (const auto& i : inputs_) {
+    const QString text = QString::fromStdString(w.inputs.*i.text);
+    if (i.edit->text() != text) i.edit->setText(text);
+  }
+  SecondInput_->setEnabled(model_.SecondInputEnabled);
+  lblMainInput_->setText(QString::fromStdString(model_.lblMainInputCaption));
+  lblMainInput_->setToolTip(QString::fromStdString(model_.lblMainInputToolTip));
+  for (const auto& o : options_) {
+    const bool selected = o.selected(w.inputs);
+    if (o.button->isChecked() != selected) o.button->setChecked(selected);
+  }
+  for (const auto& o : outputs_) {
+    const QString text = QString::fromStdString(w.outputs.*o.text);
+    if (o.edit->text() != text) {
+      o.edit->setText(text);
+      o.edit->setCursorPosition(0);  // a text wider than its box shows its start
+    }
+  }
+  IndLabel_->setText(QString::fromStdString(w.outputs.IndLabel));
+  const QRect pn(Px(w.outputs.txtPNLeft), txtPN_->y(), Px(w.outputs.txtPNWidth), txtPN_->height());
+  if (txtPN_->geometry() != pn) txtPN_->setGeometry(pn);
+
+  if (shownCores_ != model_.lstCores) {
+    shownCores_ = model_.lstCores;
+    lstCores_->clear();
+    for (const auto& entry : shownCores_) lstCores_->addItem(QString::fromStdString(entry));
+  }
+  if (lstCores_->isHidden() == model_.lstCoresVisible) {
+    lstCores_->setCurrentRow(-1);
+    lstCores_->setVisible(model_.lstCoresVisible);
+    // When shown it lies over cmdSelCore and the right part of the core frame.
+    if (model_.lstCoresVisible) lstCores_->raise();
+  }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  // Enter anywhere but on a button (which presses itself) or the core list presses the
+  // default button, as in a dialog.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      event->modifiers() == Qt::NoModifier && CalculateButton_->isEnabled()) {
+    CalculateButton_->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+}  // namespace vtq::qt

@@ -1,0 +1,85 @@
+#include "ui/qt/qt_host.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "ui/qt/help_window.h"
+#include "ui/qt/main_window.h"
+
+namespace vtq::qt {
+
+QString DialogText(std::string_view text) {
+  QString q = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return q;
+}
+
+QtHost::~QtHost() = default;
+
+HelpWindow* QtHost::helpWindow() const {
+  return help_;
+}
+
+std::string QtHost::InputBox(std::string_view prompt, std::string_view title,
+                             std::string_view defaultAnswer) {
+  // The window shows what has been computed so far while the question is open.
+  if (window_) window_->Refresh();
+  QInputDialog dialog(window_);
+  dialog.setObjectName(QStringLiteral("InputBox"));
+  dialog.setWindowTitle(DialogText(title));
+  dialog.setLabelText(DialogText(prompt));
+  dialog.setTextValue(DialogText(defaultAnswer));
+  dialog.setInputMode(QInputDialog::TextInput);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.textValue().toStdString();
+}
+
+int QtHost::MsgBox(std::string_view text, std::string_view title) {
+  if (window_) window_->Refresh();
+  QMessageBox box(window_);
+  box.setObjectName(QStringLiteral("MsgBox"));
+  box.setWindowTitle(DialogText(title));
+  // Plain text keeps the runs of blanks some messages use to line up their lines.
+  box.setTextFormat(Qt::PlainText);
+  box.setText(DialogText(text));
+  box.setIcon(QMessageBox::NoIcon);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return 1;
+}
+
+void QtHost::SetFocus(std::string_view control) {
+  if (!window_) return;
+  const QString name = QString::fromUtf8(control.data(), static_cast<qsizetype>(control.size()));
+  if (auto* w = window_->findChild<QWidget*>(name)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void QtHost::ShowWindow() {
+  if (!window_) return;
+  // Centred on the screen the window will open on.
+  QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    QRect frame = window_->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window_->move(frame.topLeft());
+  }
+  window_->show();
+}
+
+void QtHost::Beep() {
+  QApplication::beep();
+}
+
+void QtHost::Unload() {
+  if (help_) help_->close();
+  if (window_) window_->close();
+}
+
+bool QtHost::ShowHelp(std::string_view page) {
+  if (!help_) help_ = new HelpWindow(window_);
+  return help_->Open(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size())));
+}
+
+}  // namespace vtq::qt

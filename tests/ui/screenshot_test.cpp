@@ -1,0 +1,82 @@
+// Starts the design window on a real X server (run under xvfb-run), lets the scripted
+// host close the disclaimer, grabs what the server shows and keeps it as a PNG. Fails
+// when the picture is blank or a part of the window did not paint.
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+#include <cstdio>
+
+#include "scripted_host.h"
+#include "ui/qt/appearance.h"
+#include "ui/qt/main_window.h"
+
+namespace {
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "screenshot: %s\n", what);
+  return 1;
+}
+
+// Pixels in r (window coordinates) that satisfy the test.
+template <typename Test>
+int Count(const QImage& image, QRect r, Test test) {
+  int n = 0;
+  r = r.intersected(image.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) n += test(QColor(image.pixel(x, y))) ? 1 : 0;
+  }
+  return n;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Fail("usage: vtq_screenshot OUTPUT.png");
+  QApplication app(argc, argv);
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+    std::fprintf(stderr, "screenshot: needs an X server (platform is %s)\n", qPrintable(app.platformName()));
+    return 77;
+  }
+  if (!vtq::qt::LoadWindowFonts()) return Fail("the window's font family is not installed");
+  QApplication::setFont(vtq::qt::WindowFont());
+
+  vtq::test::ScriptedHost host;
+  vtq::qt::MainWindow window(host);
+  host.onShow = [&] { window.show(); };
+  window.Load(QApplication::applicationDirPath().toStdString());
+  if (!QTest::qWaitForWindowExposed(&window)) return Fail("the window was never exposed");
+  QTest::qWait(300);
+
+  // What the X server shows of the window's client area and menu bar.
+  const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+  QImage image = window.screen()
+                     ->grabWindow(0, origin.x(), origin.y(), window.width(), window.height())
+                     .toImage()
+                     .convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) return Fail("nothing could be grabbed");
+  if (!image.save(QString::fromLocal8Bit(argv[1]))) return Fail("the PNG could not be written");
+  std::printf("screenshot: %s (%dx%d)\n", argv[1], image.width(), image.height());
+
+  const QPoint client = window.centralWidget()->mapTo(&window, QPoint(0, 0));
+  auto inWindow = [&](const char* name) {
+    auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+    return QRect(w->mapTo(&window, QPoint(0, 0)), w->size());
+  };
+  auto dark = [](const QColor& c) { return c.lightness() < 80; };
+  auto grey = [](const QColor& c) { return c == QColor(0xE0, 0xE0, 0xE0); };
+  auto red = [](const QColor& c) { return c.red() > 90 && c.green() < 60 && c.blue() < 60; };
+  int failures = 0;
+  auto expect = [&](bool ok, const char* what) {
+    if (!ok) failures += Fail(what);
+  };
+  expect(Count(image, image.rect(), [&](const QColor& c) { return c != QColor(image.pixel(0, 0)); }) >
+             image.width() * image.height() / 10,
+         "the window is blank");
+  expect(Count(image, inWindow("lblTitle"), dark) > 500, "the title shows no text");
+  expect(Count(image, inWindow("imgvtq"), red) > 100, "the toroid's windings are not drawn");
+  expect(Count(image, inWindow("txtPN"), grey) > 500, "the output boxes are not light grey");
+  expect(Count(image, inWindow("txtPN"), dark) > 20, "the core number is not shown");
+  expect(Count(image, inWindow("Nmat"), dark) > 40, "the material captions are not shown");
+  expect(client.y() > 0, "the menu bar takes no room");
+  return failures == 0 ? 0 : 1;
+}
