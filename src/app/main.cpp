@@ -3,6 +3,7 @@
 
 #include "ui/qt/appearance.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/printing_qt.h"
 #include "ui/qt/qt_host.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
 
   // Commands served by other parts of the program are handed to the window and the
   // model here, before the start-up runs.
+  vtq::qt::QtPrinting printing(&window);
+  vtq::qt::InstallPrinting(window, printing);
 
   window.Load(QApplication::applicationDirPath().toStdString());
   return QApplication::exec();

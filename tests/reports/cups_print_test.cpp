@@ -14,47 +14,16 @@
 #include <QThread>
 
 #include "pdf_layout.h"
-#include "ui/qt/main_window.h"
-#include "ui/qt/printing_qt.h"
+#include "test_printing.h"
 
 namespace vtq {
 namespace {
 
+using testing::ScriptedHost;
+using testing::TestPrinting;
+
 constexpr auto kQueue = "VTQ_PDF";
 constexpr auto kQueueOutput = "/var/spool/cups-pdf/vtq";
-
-struct ScriptedHost : WindowHost {
-  std::vector<std::string> messages;
-  std::string InputBox(std::string_view, std::string_view, std::string_view answer) override {
-    return std::string(answer);
-  }
-  int MsgBox(std::string_view text, std::string_view) override {
-    messages.emplace_back(text);
-    return 1;
-  }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {}
-  void Beep() override {}
-};
-
-// The real printing, with a fixed date, no modal question, and a job name of this run's
-// own, so that runs of other build trees on the same machine never pick up each other's
-// files.
-struct TestPrinting : qt::QtPrinting {
-  using QtPrinting::QtPrinting;
-  std::vector<std::string> offers;
-  std::string suffix = " " + std::to_string(QCoreApplication::applicationPid());
-  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
-    reports::Document named = doc;
-    named.title += suffix;
-    return QtPrinting::PrintOnDefaultPrinter(named);
-  }
-  bool OfferPdf(std::string_view text, std::string_view) override {
-    offers.emplace_back(text);
-    return false;
-  }
-  reports::ReportDate Today() override { return {2026, 12, 4}; }
-};
 
 class CupsPrinting : public ::testing::Test {
  protected:
