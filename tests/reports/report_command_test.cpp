@@ -1,0 +1,85 @@
+// vtq-cli report and table: the same pages as the window prints, as text or PDF.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "reports/reports.h"
+
+namespace vtq::cli {
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result Cli(std::vector<std::string> args) {
+  args.insert(args.begin(), "vtq-cli");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  std::ostringstream out, err;
+  const int status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(ReportCommand, PrintsTheReportOfTheDesignAsText) {
+  const Result r =
+      Cli({"report", "--mode", "voltage", "--main", "120", "--current", "2", "--date", "02-29-2028"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  ShellHost host;
+  WindowModel model(host);
+  DesignArgs args;
+  args.mode = "voltage";
+  args.options.main = "120";
+  args.options.current = "2";
+  ComputeDesign(model, host, args.Resolve());
+  EXPECT_EQ(r.out, reports::RenderText(reports::DesignReport(model.window, {2028, 2, 29})));
+  EXPECT_NE(r.out.find("   Voltage:              120  Volts\n"), std::string::npos);
+}
+
+TEST(ReportCommand, DateDefaultsToTodayAndTableIgnoresTheDesign) {
+  const Result report = Cli({"report"});
+  ASSERT_EQ(report.status, kExitOk);
+  EXPECT_NE(report.out.find("Design   " + reports::DateText(reports::Today())), std::string::npos);
+  const Result table = Cli({"table"});
+  ASSERT_EQ(table.status, kExitOk);
+  EXPECT_EQ(table.out, reports::RenderText(reports::CoreDataTable()));
+}
+
+TEST(ReportCommand, BadDateOrUnwritablePdfSayWhy) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"report", "--date", "2026-12-04"}, kExitUsage, "MM-DD-YYYY"},
+      {{"report", "--date", "02-30-2026"}, kExitUsage, "02-30-2026"},
+      {{"report", "--current", "abc"}, kExitUsage, "vtq-cli: "},
+      {{"table", "--pdf", "/nonexistent-folder/t.pdf"},
+       kExitFailure,
+       "cannot write /nonexistent-folder/t.pdf"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1];
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "") << c.args[1];
+  }
+}
+
+TEST(ReportCommand, WritesPdfFiles) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string path = dir.filePath(QStringLiteral("report.pdf")).toStdString();
+  const Result r = Cli({"report", "--pdf", path});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out, "Design report written to " + path + "\n");
+  EXPECT_GT(QFileInfo(QString::fromStdString(path)).size(), 1000);
+}
+
+}  // namespace
+}  // namespace vtq::cli
