@@ -16,7 +16,32 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_host.h"
 
+#ifdef VTQ_HAVE_CUPS
+#include <cups/cups.h>
+
+#include <cstring>
+#endif
+
 namespace vtq::qt {
+namespace {
+
+// Qt hands a job to CUPS without looking at the answer, so a queue that refuses jobs
+// would swallow the page without a word. True where CUPS cannot tell.
+bool AcceptsJobs(const QString& printer) {
+#ifdef VTQ_HAVE_CUPS
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toLocal8Bit().constData(), nullptr);
+  if (!dest) return true;
+  const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+  const bool accepts = !accepting || std::strcmp(accepting, "false") != 0;
+  cupsFreeDests(1, dest);
+  return accepts;
+#else
+  (void)printer;
+  return true;
+#endif
+}
+
+}  // namespace
 
 PrintResult QtPrinting::PrintOnDefaultPrinter(const reports::Document& doc) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
@@ -29,6 +54,7 @@ PrintResult QtPrinting::PrintOnDefaultPrinter(const reports::Document& doc) {
   // A stopped queue would hold the job without a word; better to say so now.
   if (info.state() == QPrinter::Error)
     return {name, "the printer " + name + " is stopped or reports an error"};
+  if (!AcceptsJobs(info.printerName())) return {name, "the printer " + name + " is not accepting jobs"};
 
   QPrinter printer(info, QPrinter::HighResolution);
   if (!printer.isValid()) return {name, "the printer " + name + " cannot be reached"};
