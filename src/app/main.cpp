@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "ui/qt/appearance.h"
+#include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/printing_qt.h"
 #include "ui/qt/qt_host.h"
@@ -22,7 +23,12 @@ int main(int argc, char** argv) {
   // model here, before the start-up runs.
   vtq::qt::QtPrinting printing(&window);
   vtq::qt::InstallPrinting(window, printing);
+  vtq::qt::QtFileDialog fileDialog(&window);
+  vtq::qt::ConnectDesignFiles(window, fileDialog);
 
   window.Load(QApplication::applicationDirPath().toStdString());
+  // A design file named on the command line (a double-click in a file manager) opens
+  // right after the start-up design.
+  if (QApplication::arguments().size() > 1) vtq::qt::OpenDesignFile(window, QApplication::arguments().at(1));
   return QApplication::exec();
 }
