@@ -12,6 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 [ -x "$prefix/bin/vtq" ] || fail "bin/vtq is missing"
 [ -x "$prefix/bin/vtq-cli" ] || fail "bin/vtq-cli is missing"
+find "$prefix" -path '*/vtq/help/*.html' | grep -q . || fail "the help document is missing"
 desktop=$share/applications/vtq.desktop
 [ -f "$desktop" ] || fail "the menu entry is missing"
 [ -f "$share/icons/hicolor/scalable/apps/vtq.svg" ] || fail "the icon is missing"
