@@ -1,13 +1,12 @@
 #include "reports/qt/page_painter.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -107,10 +106,11 @@ QPageSize DefaultPageSize() {
 }
 
 std::string WritePdf(const Document& doc, const QString& path) {
-  // A writer given a path it cannot create fails without a word: open the file first so
-  // the user hears why (no such folder, no permission, ...).
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return file.errorString().toStdString();
+  // Written beside the target and put in its place only when complete, so a failure
+  // leaves an earlier file of that name as it was. Opening first also catches what the
+  // PDF writer would fail on without a word (no such folder, no permission).
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
   std::string error;
   {
     QPdfWriter writer(&file);
@@ -122,10 +122,13 @@ std::string WritePdf(const Document& doc, const QString& path) {
                                      QPageLayout::Inch));
     error = DrawDocument(doc, writer);
   }
-  file.close();
-  if (error.empty() && file.error() != QFileDevice::NoError) error = file.errorString().toStdString();
-  if (!error.empty()) file.remove();
-  return error;
+  if (!error.empty()) {
+    file.cancelWriting();
+    file.commit();
+    return error;
+  }
+  if (!file.commit()) return file.errorString().toStdString();
+  return {};
 }
 
 }  // namespace vtq::reports

@@ -36,7 +36,7 @@ std::string DrawDocument(const Document& doc, QPagedPaintDevice& device);
 QPageSize DefaultPageSize();
 
 // Writes the document as a PDF file, replacing any file of that name. Empty on success,
-// else what went wrong; a failed write leaves no partial file behind.
+// else what went wrong; a failed write leaves no partial file and any earlier file as it was.
 std::string WritePdf(const Document& doc, const QString& path);
 
 }  // namespace vtq::reports
