@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support.h"
 
 namespace vtq::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Result {
   int status;
@@ -25,21 +22,17 @@ Result Cli(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-std::string Contents(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(CliFiles, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
-  const fs::path file = fs::temp_directory_path() / ("vtq-cli-" + std::to_string(::getpid()) + ".vtq");
+  test::ScratchFolder dir;
+  const std::string file = dir / "d.vtq";
   const std::vector<std::string> design = {"--mode",      "impedance", "--main",  "75", "--current", "2.5",
                                            "--material",  "S",         "--units", "mm", "--density", "350",
                                            "--frequency", "150000",    "--core",  "12"};
-  std::vector<std::string> save = {"save", file.string()};
+  std::vector<std::string> save = {"save", file};
   save.insert(save.end(), design.begin(), design.end());
   Result saved = Cli(save);
   ASSERT_EQ(saved.status, 0) << saved.err;
-  EXPECT_EQ(Contents(file),
+  EXPECT_EQ(test::Contents(file),
             "\"Impedance\"\r\n350\r\n\"S\"\r\n\"75\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n12\r\n");
 
   std::vector<std::string> json = {"design", "--json"};
@@ -48,14 +41,13 @@ TEST(CliFiles, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
   // Only Open names the design mode in the state; everything else must agree.
   const std::string emptyName = "\"DesignModeName\": \"\"";
   expected.replace(expected.find(emptyName), emptyName.size(), "\"DesignModeName\": \"Impedance\"");
-  Result opened = Cli({"open", file.string(), "--json"});
+  Result opened = Cli({"open", file, "--json"});
   EXPECT_EQ(opened.status, 0) << opened.err;
   EXPECT_EQ(opened.out, expected);
-  fs::remove(file);
 }
 
 TEST(CliFiles, FileFailuresAreClearMessagesWithStatusOne) {
-  const std::string gone = (fs::temp_directory_path() / "vtq-no-such-folder" / "d.vtq").string();
+  const std::string gone = "/nonexistent/d.vtq";
   struct Case {
     std::vector<std::string> args;
     std::string err;

@@ -10,17 +10,6 @@ DesignRecords Sample() {
   return {"Impedance", 400.0f, "S", "50", "2.5", "150000", 25.4f, 7};
 }
 
-TEST(DesignText, WritesQuotedTextsAndShortestNumbersWithCrLf) {
-  EXPECT_EQ(WriteDesignText(Sample()).bytes,
-            "\"Impedance\"\r\n400\r\n\"S\"\r\n\"50\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n7\r\n");
-  DesignRecords r = Sample();
-  r.CurrentDensity = 0.1f;  // a float that is not 0.1 exactly still writes as 0.1
-  r.MainInput = "";
-  r.DesignCore = -3;
-  EXPECT_EQ(WriteDesignText(r).bytes,
-            "\"Impedance\"\r\n0.1\r\n\"S\"\r\n\"\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n-3\r\n");
-}
-
 TEST(DesignText, TextsThatCannotReadBackTheSameAreRefused) {
   for (const char* text :
        {"1\r\n2", "1\n", "\xE2\x89\xA4 5", "\xC3"}) {  // breaks, a sign outside the code page, bad UTF-8
