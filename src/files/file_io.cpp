@@ -100,6 +100,9 @@ bool FileReplacement::Create(const std::string& target) {
     fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     return fd_ >= 0 || Fail(errno);
   }
+  // Renaming over a file needs only the folder's permission, but a file the user made
+  // read-only is one they do not want replaced.
+  if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail(errno);
   // A hidden name beside the target, so the rename stays within one file system.
   static std::atomic<unsigned> counter{0};
   const std::string folder = FolderOf(target_);
