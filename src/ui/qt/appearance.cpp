@@ -33,17 +33,8 @@ QFont TitleFont() {
 }
 
 QIcon WindowIcon() {
-  QSvgRenderer svg(QStringLiteral(":/art/icon.svg"));
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    svg.render(&painter);
-    painter.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+  // Rendered by Qt's SVG icon engine at each size asked for, when it is asked for.
+  return QIcon(QStringLiteral(":/art/icon.svg"));
 }
 
 Picture::Picture(const QString& resource, QWidget* parent)
