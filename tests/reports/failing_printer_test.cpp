@@ -1,26 +1,32 @@
-// Printers that fail: the window says which and what happened, offers the PDF, and the
-// design stays as it was. The queues come from scripts/cups-setup; PRINTER picks one as
-// this process's default without touching the machine's.
+// Printers that fail: the window says what happened, offers the PDF, and the design stays
+// as it was. The queues come from scripts/cups-setup; PRINTER picks one as this process's
+// default printer without touching the machine's.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
+#include "pdf_layout.h"
 #include "test_printing.h"
 
 namespace vtq {
 namespace {
 
-TEST(FailingPrinter, SaysWhatHappenedAndOffersAPdf) {
+TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
+  if (QStringLiteral(VTQ_PDFTOTEXT).isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) was not found";
+  if (QPrinterInfo::printerInfo(QStringLiteral("VTQ_PDF_REFUSING")).isNull()) {
+    GTEST_SKIP() << "no print queue VTQ_PDF_REFUSING (CUPS not running?): run scripts/cups-setup";
+  }
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
   const std::pair<const char*, const char*> cases[] = {
       {"VTQ_PDF_REFUSING", "the printer VTQ_PDF_REFUSING is not accepting jobs"},
       {"VTQ_PDF_STOPPED", "the printer VTQ_PDF_STOPPED is stopped or reports an error"},
+      {"VTQ_NO_SUCH_QUEUE", "no printer is chosen as the default printer"},
   };
   for (const auto& [queue, said] : cases) {
     SCOPED_TRACE(queue);
-    if (QPrinterInfo::printerInfo(QString::fromLatin1(queue)).isNull()) {
-      GTEST_SKIP() << "no print queue " << queue << " (CUPS not running?): run scripts/cups-setup";
-    }
     qputenv("PRINTER", queue);
     testing::ScriptedHost host;
     qt::MainWindow window{host};
@@ -28,17 +34,23 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersAPdf) {
     qt::InstallPrinting(window, printing);
     window.Load(".");
     host.messages.clear();
-    const DesignWindow before = window.model().window;
+    const std::string partNumber = window.model().outputs().txtPN;
+    printing.acceptOffer = true;
+    printing.pdfPath = dir.filePath(QString::fromLatin1(queue) + QStringLiteral(".pdf")).toStdString();
 
     window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
     ASSERT_EQ(printing.offers.size(), 1u) << window.model().PrintStatus;
     EXPECT_EQ(printing.offers[0],
               std::string("The design report could not be printed: ") + said +
                   ".\r\rThe design is unchanged.\r\rSave the design report as a PDF file instead?");
-    EXPECT_EQ(window.model().PrintStatus, "");
-    EXPECT_EQ(window.model().outputs().txtPN, before.outputs.txtPN);
-    EXPECT_EQ(window.model().state().CurrentValue, before.state.CurrentValue);
+    EXPECT_EQ(window.model().PrintStatus, "Design report saved as " + printing.pdfPath + ".");
+    EXPECT_EQ(window.model().outputs().txtPN, partNumber);
     EXPECT_TRUE(host.messages.empty());
+    const auto words = reports::testing::ReadPdfWords(QStringLiteral(VTQ_PDFTOTEXT),
+                                                      QString::fromStdString(printing.pdfPath));
+    ASSERT_TRUE(words && !words->empty());
+    EXPECT_TRUE(
+        reports::testing::SameLayout(*words, reports::DesignReport(window.model().window, {2026, 12, 4})));
   }
 }
 

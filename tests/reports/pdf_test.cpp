@@ -1,8 +1,6 @@
 // The Qt back end on a PDF writer, read back with poppler's pdftotext.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QTemporaryDir>
 
@@ -85,13 +83,6 @@ TEST_F(PdfFiles, LongDocumentContinuesOnNewPagesKeepingWrappedValuesWithTheirLab
           << "page " << (*words)[i].page << " starts with a value";
     }
   }
-}
-
-TEST_F(PdfFiles, UnwritablePathSaysWhyAndLeavesNoFile) {
-  const QString missingFolder = Path("missing/report.pdf");
-  EXPECT_EQ(WritePdf(CoreDataTable(), missingFolder), "No such file or directory");
-  EXPECT_FALSE(QFileInfo::exists(missingFolder));
-  EXPECT_NE(WritePdf(CoreDataTable(), dir.path()), "");  // a folder, not a file
 }
 
 }  // namespace

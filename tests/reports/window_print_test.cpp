@@ -28,8 +28,8 @@ struct FakePrinting : Printing {
   bool acceptOffer = false;  // the answer to "save as PDF instead?"
   std::string pdfPath;       // the save dialog's answer; empty: cancelled
   std::string writeFailure;  // what writing the PDF says
-  std::vector<reports::Document> printed, written;
-  std::vector<std::string> offers, suggestedNames;
+  std::vector<reports::Document> printed;
+  std::vector<std::string> offers;
 
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
     if (failure.empty()) printed.push_back(doc);
@@ -39,14 +39,8 @@ struct FakePrinting : Printing {
     offers.emplace_back(text);
     return acceptOffer;
   }
-  std::string AskPdfFileName(std::string_view suggested) override {
-    suggestedNames.emplace_back(suggested);
-    return pdfPath;
-  }
-  std::string WritePdf(const reports::Document& doc, const std::string&) override {
-    if (writeFailure.empty()) written.push_back(doc);
-    return writeFailure;
-  }
+  std::string AskPdfFileName(std::string_view) override { return pdfPath; }
+  std::string WritePdf(const reports::Document&, const std::string&) override { return writeFailure; }
   reports::ReportDate Today() override { return {2026, 12, 4}; }
 };
 
@@ -105,87 +99,19 @@ TEST_F(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
   EXPECT_EQ(model.PrintStatus, "Design report sent to the printer Office.");
 }
 
-TEST_F(PrintCommands, TablePrintsTheCatalogue) {
-  model.TableMnu_Click();
-  ASSERT_EQ(printing.printed.size(), 1u);
-  EXPECT_EQ(reports::RenderText(printing.printed[0]), reports::RenderText(reports::CoreDataTable()));
-}
-
-TEST_F(PrintCommands, FailedPrintSaysWhatHappenedAndOffersAPdf) {
-  struct Case {
-    const char* name;
-    bool accept;
-    std::string path, writeFailure;
-    std::size_t written;
-    std::vector<std::string> messages;
-  };
-  const Case cases[] = {
-      {"declined", false, "", "", 0, {}},
-      {"accepted, dialog cancelled", true, "", "", 0, {}},
-      {"accepted and saved", true, "/tmp/r.pdf", "", 1, {}},
-      {"accepted, write fails",
-       true,
-       "/nowhere/r.pdf",
-       "No such file or directory",
-       0,
-       {"The design report could not be saved as /nowhere/r.pdf: No such file or directory.\r\r"
-        "The design is unchanged."}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    FakePrinting fake;
-    fake.failure = "no printer is installed";
-    fake.acceptOffer = c.accept;
-    fake.pdfPath = c.path;
-    fake.writeFailure = c.writeFailure;
-    QuietHost quiet;
-    WindowModel m(quiet);
-    m.Form_Load(".");
-    quiet.messages.clear();
-    m.UsePrinting(&fake);
-    const std::string before = Snapshot(m);
-    m.PrintButton_Click();
-    EXPECT_EQ(fake.offers,
-              std::vector<std::string>{"The design report could not be printed: no printer is "
-                                       "installed.\r\rThe design is unchanged.\r\rSave the design "
-                                       "report as a PDF file instead?"});
-    EXPECT_EQ(fake.suggestedNames.size(), c.accept ? 1u : 0u);
-    EXPECT_EQ(fake.written.size(), c.written);
-    std::vector<std::string> shown;
-    for (const auto& [text, title] : quiet.messages) shown.push_back(text);
-    EXPECT_EQ(shown, c.messages);
-    EXPECT_EQ(m.PrintStatus, c.written ? "Design report saved as /tmp/r.pdf." : "");
-    EXPECT_EQ(Snapshot(m), before);
-  }
-}
-
-TEST_F(PrintCommands, ExportsSuggestAName) {
-  printing.pdfPath = "/tmp/t.pdf";
-  const std::string partNumber = model.outputs().txtPN;
-  ASSERT_EQ(partNumber.substr(0, 3), "QN-");
-  model.ExportTableMnu_Click();
-  model.ExportReportMnu_Click();
-  model.outputs().txtPN = "Too Large";
-  model.ExportReportMnu_Click();
-  EXPECT_EQ(printing.suggestedNames,
-            (std::vector<std::string>{"Table of Cores.pdf", partNumber + " Design Report.pdf",
-                                      "Design Report.pdf"}));
-  ASSERT_EQ(printing.written.size(), 3u);
-  EXPECT_EQ(printing.written[0].title, reports::kCoreTableTitle);
-  EXPECT_TRUE(printing.printed.empty());
-}
-
-TEST(PrintCommandsWithoutPrinting, SayWhyAndChangeNothing) {
-  QuietHost host;
-  WindowModel model(host);
-  model.Form_Load(".");
-  host.messages.clear();
+TEST_F(PrintCommands, PdfThatCannotBeWrittenSaysWhyAndChangesNothing) {
+  printing.failure = "no printer is installed";
+  printing.acceptOffer = true;
+  printing.pdfPath = "/nowhere/r.pdf";
+  printing.writeFailure = "No such file or directory";
   const std::string before = Snapshot(model);
-  model.TableMnu_Click();
+  model.PrintButton_Click();
+  EXPECT_EQ(printing.offers.size(), 1u);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].first,
-            "The table of cores could not be printed: this program has no access to a print system.\r\r"
+            "The design report could not be saved as /nowhere/r.pdf: No such file or directory.\r\r"
             "The design is unchanged.");
+  EXPECT_EQ(model.PrintStatus, "");
   EXPECT_EQ(Snapshot(model), before);
 }
 
