@@ -8,6 +8,7 @@
 
 #include "scripted_host.h"
 #include "ui/qt/appearance.h"
+#include "ui/qt/help_window.h"
 #include "ui/qt/main_window.h"
 
 namespace {
@@ -78,5 +79,26 @@ int main(int argc, char** argv) {
   expect(Count(image, inWindow("txtPN"), dark) > 20, "the core number is not shown");
   expect(Count(image, inWindow("Nmat"), dark) > 40, "the material captions are not shown");
   expect(client.y() > 0, "the menu bar takes no room");
+
+  // The core list open over the select button and the right of the core frame.
+  QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("cmdSelCore")), Qt::LeftButton);
+  QTest::qWait(200);
+  QImage list = window.screen()
+                    ->grabWindow(0, origin.x(), origin.y(), window.width(), window.height())
+                    .toImage()
+                    .convertToFormat(QImage::Format_RGB32);
+  QString listFile = QString::fromLocal8Bit(argv[1]);
+  listFile.replace(QStringLiteral(".png"), QStringLiteral("-list.png"));
+  if (!list.save(listFile)) return Fail("the PNG of the core list could not be written");
+  expect(Count(list, inWindow("lstCores"), dark) > 200, "the core list shows no entries");
+
+  // The help viewer at the contents page shipped beside the program.
+  vtq::qt::HelpWindow help(&window);
+  if (help.Open(QApplication::applicationDirPath() + QStringLiteral("/../../src/app/help/contents.html"))) {
+    expect(QTest::qWaitForWindowExposed(&help), "the help window was never exposed");
+    QString helpFile = QString::fromLocal8Bit(argv[1]);
+    helpFile.replace(QStringLiteral(".png"), QStringLiteral("-help.png"));
+    help.grab().save(helpFile);
+  }
   return failures == 0 ? 0 : 1;
 }
