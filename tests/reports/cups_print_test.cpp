@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QStatusBar>
 #include <QThread>
 
 #include "pdf_layout.h"
@@ -101,7 +102,8 @@ TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
 
   button->click();
   ASSERT_TRUE(printing.offers.empty()) << printing.offers.front();
-  EXPECT_EQ(window.model().PrintStatus, std::string("Design report sent to the printer ") + kQueue + ".");
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+            std::string("Design report sent to the printer ") + kQueue + ".");
   CheckPrinted(std::string(reports::kDesignReportTitle), "design-report.pdf",
                reports::DesignReport(window.model().window, {2026, 12, 4}));
 

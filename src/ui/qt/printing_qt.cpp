@@ -103,13 +103,12 @@ std::string QtPrinting::WritePdf(const reports::Document& doc, const std::string
 void InstallPrinting(MainWindow& window, QtPrinting& printing) {
   WindowModel& model = window.model();
   model.UsePrinting(&printing);
-  // Runs one print command; its outcome goes to the status bar where the window has one.
+  // Runs one print command; what came of it goes to the status bar, as the file commands' does.
   auto command = [&window](void (WindowModel::*handler)()) {
     return [&window, handler] {
       (window.model().*handler)();
-      if (auto* bar = window.findChild<QStatusBar*>(); bar && !window.model().PrintStatus.empty()) {
-        bar->showMessage(QString::fromStdString(window.model().PrintStatus), 10000);
-      }
+      const std::string& status = window.model().PrintStatus;
+      if (!status.empty()) window.statusBar()->showMessage(QString::fromStdString(status), 10000);
     };
   };
   window.Connect("PrintButton", command(&WindowModel::PrintButton_Click));
