@@ -1,6 +1,7 @@
 #include "engine/numbers.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -29,7 +30,33 @@ struct NumberText {
 };
 
 // Converts the parts to a double. Overflow gives +/-infinity, underflow 0.
+// Powers of ten that a double holds exactly.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A mantissa below 2^53 and a power of ten up to 22: both exact in a double, so one
+// multiplication or division gives the correctly rounded value.
+bool FastToDouble(const NumberText& n, double& out) {
+  std::size_t first = n.mantissa.find_first_not_of('0');
+  if (first == std::string::npos) {
+    out = n.negative ? -0.0 : 0.0;
+    return true;
+  }
+  std::size_t last = n.mantissa.find_last_not_of('0');
+  if (last - first + 1 > 15) return false;
+  std::uint64_t m = 0;
+  for (std::size_t i = first; i <= last; ++i) m = m * 10 + static_cast<std::uint64_t>(n.mantissa[i] - '0');
+  // value = m x 10^x, x counted from the last significant digit
+  long x = static_cast<long>(n.pointAt) - static_cast<long>(last) - 1 + n.exponent;
+  if (x < -22 || x > 22) return false;
+  double v = static_cast<double>(m);
+  v = x >= 0 ? v * kExactPow10[x] : v / kExactPow10[-x];
+  out = n.negative ? -v : v;
+  return true;
+}
+
 double ToDouble(const NumberText& n) {
+  if (double fast = 0; FastToDouble(n, fast)) return fast;
   std::string text;
   text.reserve(n.mantissa.size() + 24);
   if (n.negative) text += '-';
@@ -208,11 +235,126 @@ Digits FromScientific(const char* first, const char* last) {
   return out;
 }
 
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr std::array<Wide, 39> kPow10Wide = [] {
+  std::array<Wide, 39> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+Wide Pow10Wide(int k) {
+  return kPow10Wide[static_cast<std::size_t>(k)];
+}
+
+int BitWidth(Wide x) {
+  auto high = static_cast<std::uint64_t>(x >> 64);
+  if (high != 0) return 128 - __builtin_clzll(high);
+  auto low = static_cast<std::uint64_t>(x);
+  return low == 0 ? 0 : 64 - __builtin_clzll(low);
+}
+
+// value rounded half away from zero to `significant` digits, exactly, with 128-bit
+// integers: |value| = m x 2^e, N = m x 2^e x 10^k for the k that gives N the wanted
+// number of digits. False where the operands would not fit (very large or small values).
+bool FastRoundedDigits(double value, int significant, Digits& out) {
+  if (value == 0.0 || !std::isfinite(value)) return false;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0) return false;  // subnormal: the exact path handles it
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int e = biased - 1075;  // |value| = m x 2^e, m of 53 bits
+  // First estimate of the decimal exponent of the leading digit (log10 2 = 0.30103);
+  // the loop below corrects it by one either way.
+  int d = ((biased - 1023) * 78913) >> 18;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    int k = significant - 1 - d;
+    int up10 = k > 0 ? k : 0, down10 = k < 0 ? -k : 0;
+    int up2 = e > 0 ? e : 0, down2 = e < 0 ? -e : 0;
+    if (up10 > 38 || down10 > 38 || up2 > 70 || down2 > 120) return false;
+    Wide num = m;
+    if (up10 > 0) {
+      if (BitWidth(num) + up10 * 4 > 127) return false;
+      num *= Pow10Wide(up10);
+    }
+    if (BitWidth(num) + up2 > 127) return false;
+    num <<= up2;
+    Wide den = Pow10Wide(down10);
+    if (BitWidth(den) + down2 > 127) return false;
+    den <<= down2;
+    Wide q, r;
+    if (down10 == 0) {  // a power of two: shifts, no division
+      q = num >> down2;
+      r = num - (q << down2);
+    } else {
+      q = num / den;
+      r = num % den;
+    }
+    const Wide low = Pow10Wide(significant - 1), high = Pow10Wide(significant);
+    if (q >= high) {  // the estimate was one too low
+      ++d;
+      continue;
+    }
+    if (q < low) {  // one too high
+      --d;
+      continue;
+    }
+    if (2 * r >= den) ++q;
+    if (q == high) {  // rounding carried into a new digit: 9.99.. -> 10.0..
+      q = low;
+      ++d;
+    }
+    out = Digits{};
+    out.negative = value < 0;
+    out.exp10 = d;
+    out.count = significant;
+    auto n = static_cast<std::uint64_t>(q);  // below 10^17
+    for (int i = significant - 1; i >= 0; --i) {
+      out.d[static_cast<std::size_t>(i)] = static_cast<char>('0' + static_cast<int>(n % 10));
+      n /= 10;
+    }
+    while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
+    return true;
+  }
+  return false;
+}
+
 Digits RoundedDigits(double value, int significant) {
-  std::array<char, 48> buf{};
-  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific,
-                         significant - 1);
-  return FromScientific(buf.data(), r.ptr);
+  if (Digits fast; FastRoundedDigits(value, significant, fast)) return fast;
+  // Very large or small magnitudes: from the exact decimal expansion (a double has at
+  // most 767 significant digits), rounded by hand with the same half-up rule.
+  static thread_local std::array<char, 800> buf;
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 770);
+  std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
+  Digits out;
+  out.negative = text.front() == '-';
+  std::size_t e = text.find('e');
+  int exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+  std::string digits;
+  for (char c : text.substr(0, e)) {
+    if (IsDigit(c)) digits += c;
+  }
+  bool up = digits[static_cast<std::size_t>(significant)] >= '5';
+  digits.resize(static_cast<std::size_t>(significant));
+  if (up) {
+    int k = significant - 1;
+    while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9') digits[static_cast<std::size_t>(k--)] = '0';
+    if (k >= 0) {
+      ++digits[static_cast<std::size_t>(k)];
+    } else {
+      digits.insert(digits.begin(), '1');
+      digits.pop_back();
+      ++exponent;
+    }
+  }
+  out.exp10 = exponent;
+  out.count = significant;
+  for (int k = 0; k < significant; ++k)
+    out.d[static_cast<std::size_t>(k)] = digits[static_cast<std::size_t>(k)];
+  while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
+  if (out.count == 1 && out.d[0] == '0') out.exp10 = 0;
+  return out;
 }
 
 Digits ShortestDigits(float value) {
@@ -254,6 +396,11 @@ std::string RenderGeneral(const Digits& v, int precision) {
 }
 
 }  // namespace
+
+DecimalForm Decimal(double value, int significant) {
+  Digits v = RoundedDigits(value, significant);
+  return {v.negative, std::string(v.d.data(), static_cast<std::size_t>(v.count)), v.exp10};
+}
 
 std::string SingleText(Single value) {
   Digits shortest = ShortestDigits(value);

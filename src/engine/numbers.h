@@ -55,6 +55,16 @@ std::string SingleText(Single value);
 std::string DoubleText(double value);
 std::string IntegerText(long value);
 
+// The decimal form of a finite value rounded half away from zero to `significant`
+// digits (1 to 17), exactly: its digits without trailing zeros and the decimal
+// exponent of the first one (value = d.ddd x 10^exponent).
+struct DecimalForm {
+  bool negative = false;
+  std::string digits;
+  int exponent = 0;
+};
+DecimalForm Decimal(double value, int significant);
+
 // Shortest decimal text that reads back as the same 32-bit float (up to 9 digits):
 // the exact form for machine-readable output, not what the window shows.
 std::string ShortestSingle(Single value);

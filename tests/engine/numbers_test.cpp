@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace vtq::num {
 namespace {
@@ -143,6 +145,71 @@ TEST(NumberText, ShortestFormWithinTheTypesDigits) {
   // Machine-readable Singles read back to the same float.
   for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) {
     EXPECT_EQ(std::stof(ShortestSingle(f)), f);
+  }
+}
+
+}  // namespace
+}  // namespace vtq::num
+
+namespace vtq::num {
+namespace {
+
+// Reference: the exact decimal expansion of the double, rounded half away from zero.
+DecimalForm Reference(double v, int significant) {
+  char buf[900];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 800);
+  std::string text(buf, r.ptr);
+  DecimalForm out;
+  out.negative = text[0] == '-';
+  std::size_t e = text.find('e');
+  out.exponent = std::stoi(text.substr(e + 1));
+  std::string digits;
+  for (char c : text.substr(0, e)) {
+    if (c >= '0' && c <= '9') digits += c;
+  }
+  bool up = digits[static_cast<std::size_t>(significant)] >= '5';
+  digits.resize(static_cast<std::size_t>(significant));
+  for (int k = significant - 1; up && k >= 0; --k) {
+    if (digits[static_cast<std::size_t>(k)] == '9') {
+      digits[static_cast<std::size_t>(k)] = '0';
+      if (k == 0) {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++out.exponent;
+      }
+    } else {
+      ++digits[static_cast<std::size_t>(k)];
+      up = false;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  out.digits = digits;
+  return out;
+}
+
+TEST(Decimal, MatchesTheExactExpansionRoundedHalfUp) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> magnitude(-30, 40);
+  std::vector<double> values = {0.125,    2.5,
+                                0.0125,   9.9999995,
+                                99999995, 1e300,
+                                5e-324,   1.7976931348623157e308,
+                                0.1,      84.0559896208091,
+                                947.2f,   0.0192292f};
+  for (int i = 0; i < 200000; ++i) {
+    double v = std::pow(10.0, magnitude(rng));
+    if (i % 2 && v < 1e38) v = static_cast<float>(v);  // Singles too
+    if (i % 5 == 0) v = std::nearbyint(v * 1000) / 8;  // exact binary fractions: ties at the last digit
+    values.push_back(i % 3 ? v : -v);
+  }
+  for (double v : values) {
+    if (v == 0) continue;
+    for (int significant : {1, 3, 7, 15}) {
+      DecimalForm got = Decimal(v, significant), want = Reference(v, significant);
+      ASSERT_EQ(got.digits, want.digits) << v << " at " << significant;
+      ASSERT_EQ(got.exponent, want.exponent) << v << " at " << significant;
+      ASSERT_EQ(got.negative, want.negative);
+    }
   }
 }
 
