@@ -88,7 +88,56 @@ long SaturatingExponent(long current, char digit) {
 
 }  // namespace
 
+namespace {
+
+enum class Quick { Number, NotNumber, Unsure };
+
+// The common case without building any text: at most 15 significant digits and a
+// small exponent convert exactly in one step. Anything else is left to the full reader.
+Quick QuickParse(std::string_view text, double& out) {
+  std::size_t i = 0, n = text.size();
+  while (i < n && IsBlank(text[i])) ++i;
+  while (n > i && IsBlank(text[n - 1])) --n;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint64_t m = 0;
+  int significant = 0, digits = 0, scale = 0;  // value = m x 10^scale
+  bool point = false;
+  for (; i < n; ++i) {
+    char c = text[i];
+    if (IsDigit(c)) {
+      ++digits;
+      if (point) --scale;
+      if (m == 0 && c == '0') continue;
+      if (++significant > 15) return Quick::Unsure;
+      m = m * 10 + static_cast<std::uint64_t>(c - '0');
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return Quick::NotNumber;
+  if (i < n) return Quick::Unsure;  // an exponent or trailing characters: the full reader decides
+  if (scale < -22) return Quick::Unsure;
+  double v = static_cast<double>(m);
+  v = scale >= 0 ? v : v / kExactPow10[-scale];
+  out = negative ? -v : v;
+  return Quick::Number;
+}
+
+}  // namespace
+
 std::optional<double> ParseStrict(std::string_view text) {
+  double quick = 0;
+  switch (QuickParse(text, quick)) {
+    case Quick::Number:
+      return quick;
+    case Quick::NotNumber:
+      return std::nullopt;
+    case Quick::Unsure:
+      break;
+  }
   std::size_t i = 0, n = text.size();
   while (i < n && IsBlank(text[i])) ++i;
   while (n > i && IsBlank(text[n - 1])) --n;
@@ -258,7 +307,14 @@ int BitWidth(Wide x) {
 // integers: |value| = m x 2^e, N = m x 2^e x 10^k for the k that gives N the wanted
 // number of digits. False where the operands would not fit (very large or small values).
 bool FastRoundedDigits(double value, int significant, Digits& out) {
-  if (value == 0.0 || !std::isfinite(value)) return false;
+  if (!std::isfinite(value)) return false;
+  if (value == 0.0) {
+    out.negative = std::signbit(value);
+    out.d[0] = '0';
+    out.count = 1;
+    out.exp10 = 0;
+    return true;
+  }
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   if (biased == 0) return false;  // subnormal: the exact path handles it
@@ -304,16 +360,19 @@ bool FastRoundedDigits(double value, int significant, Digits& out) {
       q = low;
       ++d;
     }
-    out = Digits{};
     out.negative = value < 0;
     out.exp10 = d;
-    out.count = significant;
     auto n = static_cast<std::uint64_t>(q);  // below 10^17
-    for (int i = significant - 1; i >= 0; --i) {
+    int count = significant;
+    while (n % 10 == 0) {  // trailing zeros are not kept
+      n /= 10;
+      --count;
+    }
+    out.count = count;
+    for (int i = count - 1; i >= 0; --i) {
       out.d[static_cast<std::size_t>(i)] = static_cast<char>('0' + static_cast<int>(n % 10));
       n /= 10;
     }
-    while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
     return true;
   }
   return false;
@@ -505,14 +564,19 @@ std::string Apply(Digits v, std::string_view patternText) {
     int i = v.exp10 - place;
     return (zero || i < 0 || i >= v.count) ? '0' : v.d[static_cast<std::size_t>(i)];
   };
-  std::string out(pat.prefix);
-  if (v.negative && !zero) out += '-';
   int top = zero ? -1 : v.exp10;  // highest integer place that holds a significant digit
-  for (int place = std::max(top, pat.minInt - 1); place >= 0; --place) out += digitAt(place);
-  if (pat.point) out += '.';
+  int firstPlace = std::max(top, pat.minInt - 1);
   int frac = pat.maxFrac;
   while (frac > pat.minFrac && digitAt(-frac) == '0') --frac;
-  for (int place = -1; place >= -frac; --place) out += digitAt(place);
+  std::string out;
+  out.reserve(pat.prefix.size() + pat.suffix.size() + static_cast<std::size_t>(firstPlace + frac + 3));
+  out += pat.prefix;
+  if (v.negative && !zero) out += '-';
+  for (int place = firstPlace; place >= -frac; --place) {
+    if (place == -1) out += '.';
+    out += digitAt(place);
+  }
+  if (pat.point && frac == 0) out += '.';
   out += pat.suffix;
   return out;
 }
