@@ -79,16 +79,6 @@ class WindowModel {
   void mnuContact_Click();
   // The page the index command opens: "index.html" beside the contents page HelpFile.
   std::string HelpIndexPage() const;
-  // The self-formatting boxes: each reformats its own text with its pattern for the
-  // current length unit. The calculations already write through WriteBox, so these
-  // only matter for text put into a box by other means.
-  void OD_Change();
-  void ID_Change();
-  void HT_Change();
-  void WireLength_Change();
-  void Inductance_Change();
-  void Turns_Change();
-  void WireSize_Change();
   // ---- end of menus ----
 
   // ---- Design files: Save and Open (window_model_files.cpp) ----
@@ -127,10 +117,9 @@ class WindowModel {
  private:
   void ModeClick(DesignModeOption mode);
   void MaterialClick(int materialIndex);
-  void ShowHelpPage(const std::string& page);      // window_model_menus.cpp
-  void SelfFormat(std::string OutputBoxes::*box);  // window_model_menus.cpp
-  void OpenPath(const std::string& path);          // window_model_files.cpp
-  FileDialog* fileDialog_ = nullptr;               // window_model_files.cpp
+  void ShowHelpPage(const std::string& page);  // window_model_menus.cpp
+  void OpenPath(const std::string& path);      // window_model_files.cpp
+  FileDialog* fileDialog_ = nullptr;           // window_model_files.cpp
   // window_model_print.cpp
   void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);

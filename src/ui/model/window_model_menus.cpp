@@ -1,8 +1,7 @@
 // The menu handlers that are neither file nor print commands: leaving the program,
-// the help pages and the two information boxes; and the self-formatting boxes.
+// the help pages and the two information boxes.
 #include <string>
 
-#include "engine/design.h"
 #include "ui/model/window_model.h"
 
 #ifndef VTQ_VERSION
@@ -65,31 +64,6 @@ void WindowModel::ShowHelpPage(const std::string& page) {
   host_.MsgBox("The help page could not be opened:\r" + page +
                    "\r\rThe help document belongs in the folder \"help\" beside the program.",
                kHelpTitle);
-}
-
-void WindowModel::SelfFormat(std::string OutputBoxes::*box) {
-  WriteBox(window.outputs, box, window.outputs.*box, window.inputs.English);
-}
-void WindowModel::OD_Change() {
-  SelfFormat(&OutputBoxes::OD);
-}
-void WindowModel::ID_Change() {
-  SelfFormat(&OutputBoxes::ID);
-}
-void WindowModel::HT_Change() {
-  SelfFormat(&OutputBoxes::HT);
-}
-void WindowModel::WireLength_Change() {
-  SelfFormat(&OutputBoxes::WireLength);
-}
-void WindowModel::Inductance_Change() {
-  SelfFormat(&OutputBoxes::Inductance);
-}
-void WindowModel::Turns_Change() {
-  SelfFormat(&OutputBoxes::Turns);
-}
-void WindowModel::WireSize_Change() {
-  SelfFormat(&OutputBoxes::WireSize);
 }
 
 }  // namespace vtq
