@@ -85,6 +85,7 @@ DesignWindow Design(Integer mode) {
                          "0.37",        "0.364",     "978.48",     "",          "18",
                          "20",          "21.3 in.",  "0.0181 Ohm", "9764 Hz",   "0.969 in.",
                          "0.441 in.",   "0.349 in.", "HB-03",      "6.1",       "3.75"};
+  static_assert(std::size(boxes) == std::tuple_size_v<decltype(kOutputBoxFields)>);
   for (std::size_t i = 0; i < kOutputBoxFields.size(); ++i) w.outputs.*kOutputBoxFields[i].text = boxes[i];
   return w;
 }
