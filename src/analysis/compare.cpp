@@ -1,0 +1,110 @@
+#include "analysis/compare.h"
+
+#include <numbers>
+
+#include "analysis/silent_dialogs.h"
+#include "engine/catalogue.h"
+
+namespace vtq::analysis {
+
+// clang-format off
+const std::array<CompareColumn, 14> kCompareColumns{{
+    {"part",            "Part Number",     "",      &CoreEvaluation::partNumber},
+    {"od",              "OD",              "in|mm", &CoreEvaluation::od},
+    {"turns",           "Turns",           "",      &CoreEvaluation::turns},
+    {"awg",             "AWG",             "",      &CoreEvaluation::awg},
+    {"wire_diameter",   "Wire Dia.",       "in|mm", &CoreEvaluation::wireDiameter},
+    {"wire_area",       "Wire (mm2)",      "mm2",   &CoreEvaluation::wireArea},
+    {"inductance",      "Inductance",      "mH",    &CoreEvaluation::inductance},
+    {"dc_resistance",   "DC Resistance",   "ohm",   &CoreEvaluation::dcResistance},
+    {"cutoff",          "Cutoff Reached",  "Hz",    &CoreEvaluation::cutoff},
+    {"trise",           "Trise (C)",       "C",     &CoreEvaluation::tempRise},
+    {"diff_inductance", "Diff. L (uH)",    "uH",    &CoreEvaluation::diffInductance},
+    {"wound_od",        "Wound OD",        "in|mm", &CoreEvaluation::woundOD},
+    {"wound_height",    "Wound HT",        "in|mm", &CoreEvaluation::woundHeight},
+    {"header",          "Header",          "",      &CoreEvaluation::header},
+}};
+// clang-format on
+
+std::string_view ColumnUnit(const CompareColumn& column, bool english) {
+  if (column.unit == "in|mm") return english ? "in" : "mm";
+  return column.unit;
+}
+
+namespace {
+
+double Number(std::string_view text) {
+  return num::ParseStrict(text).value_or(0);
+}
+
+CoreEvaluation Evaluate(const DesignWindow& window, int row) {
+  // A list pick on a copy: ListCore takes the row and EvaluateCore runs on it.
+  DesignWindow w = window;
+  SilentDialogs dialogs;
+  w.state.ListCore = static_cast<Integer>(row);
+  EvaluateCore(w.state.ListCore, w, dialogs);
+  const DesignState& s = w.state;
+  const OutputBoxes& o = w.outputs;
+  const bool english = w.inputs.English;
+  const double unit = english ? 1.0 : 25.4;
+  const bool micro = s.InductanceUnit == " uH";
+
+  CoreEvaluation e;
+  e.row = row;
+  // The wire-fit message is the only box an evaluation can show.
+  e.madeThinner = !dialogs.titles.empty();
+  e.partNumber = {o.txtPN, static_cast<double>(row)};
+  e.od = {o.OD, CoreAt(row).OD * unit};
+  e.turns = {o.Turns, Number(o.Turns)};
+  e.awg = {num::IntegerText(s.WireGauge) + (e.madeThinner ? std::string(kThinnerMark) : ""),
+           static_cast<double>(s.WireGauge)};
+  // WireDiameter is inches whatever the display unit.
+  const double d = static_cast<double>(s.WireDiameter);
+  e.wireDiameter = {num::FormatDouble(d * unit, english ? "0.0000 in." : "0.000 mm"), d * unit};
+  // Copper cross-section with the true pi: a figure to check against a wire table.
+  const double area = d * d * 25.4 * 25.4 * std::numbers::pi / 4;
+  e.wireArea = {num::FormatDouble(area, "0.000"), area};
+  e.inductance = {o.Inductance + s.InductanceUnit,
+                  static_cast<double>(s.InductanceValue) * (micro ? 1e-3 : 1.0)};  // sorts in mH
+  e.dcResistance = {o.DCres, static_cast<double>(s.DCResistance)};
+  e.cutoff = {o.FrequencyOutput, Number(s.FrequencyText)};
+  e.tempRise = {o.txtTrise, static_cast<double>(s.TempRise)};
+  e.diffInductance = {o.txtDiffL, static_cast<double>(s.DiffInductance)};
+  e.woundOD = {o.txtWoundOD, static_cast<double>(s.WoundOD)};
+  e.woundHeight = {o.txtWoundHt, static_cast<double>(s.WoundHeight)};
+  // Headers sort by size, HB-01 first; "None Available" after all of them.
+  e.header = {o.txtHeader, o.txtHeader.rfind("HB-", 0) == 0 ? Number(o.txtHeader.substr(3)) : 99};
+  return e;
+}
+
+}  // namespace
+
+Comparison CompareCores(const DesignWindow& window) {
+  Comparison c;
+  c.english = window.inputs.English;
+  if (window.inputs.Material < 1 || window.inputs.Material > kMaterialCount) {
+    c.problem = "No material is selected.";
+    return c;
+  }
+  c.materialLetter = std::string(1, Materials[static_cast<std::size_t>(window.inputs.Material)].Letter);
+  if (auto problem = InputProblem(window.inputs)) {
+    c.problem = *problem;
+    return c;
+  }
+  DesignWindow automatic = window;
+  SilentDialogs dialogs;
+  CalculateDesign(automatic, dialogs);
+  c.automaticPart = automatic.outputs.txtPN;
+  const bool single = automatic.state.StackCount == 1 && automatic.outputs.txtPN != "Too Large";
+
+  for (int row : OfferedRows(window.inputs.Material)) {
+    c.rows.push_back(Evaluate(window, row));
+    if (single && row == automatic.state.CoreRow) {
+      c.rows.back().automatic = true;
+      c.automaticRow = row;
+    }
+  }
+  return c;
+}
+
+}  // namespace vtq::analysis

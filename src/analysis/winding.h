@@ -1,0 +1,29 @@
+// The winding the window shows, in SI units, for the analyses that go beyond the window:
+// the impedance curve and the circuit-simulator model.
+#pragma once
+
+#include <string>
+
+#include "engine/design.h"
+
+namespace vtq::analysis {
+
+struct Winding {
+  std::string partNumber;  // as the part-number box shows it, "(2x) " prefix included
+  double inductance = 0;   // H, one winding, reached with whole turns
+  double resistance = 0;   // ohm, DC, one winding
+  double leakage = 0;      // H, estimated differential (leakage) inductance of one winding
+  std::string inductanceText, resistanceText, leakageText;  // the same in plain numbers: "9.472e-04"
+};
+
+struct WindingResult {
+  std::string problem;  // empty when the window holds a designed winding
+  Winding winding;
+};
+
+// The winding of the window's last calculation. A calculation that stopped before the
+// winding (too large, core not offered in the material) leaves stale winding fields
+// behind, so those cases, and a window never calculated, report a problem instead.
+WindingResult DesignedWinding(const DesignWindow& window);
+
+}  // namespace vtq::analysis
