@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -135,6 +136,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(caption, QString::fromUtf8(c.caption));
     }
     QCOMPARE(window_->centralWidget()->size(), QSize(697, 462));
+    QVERIFY(window_->statusBar()->geometry().top() >= window_->centralWidget()->geometry().bottom());
     QCOMPARE(Find<QLabel>("lblFrequency")->toolTip(),
              QStringLiteral("Target 'Cut-Off' frequency of CMN filter"));
     QCOMPARE(Find("Frame1")->toolTip(), QStringLiteral("Select the Ferrite Material to be used"));

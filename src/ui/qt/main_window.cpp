@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "engine/catalogue.h"
 #include "ui/qt/appearance.h"
@@ -178,6 +179,10 @@ MainWindow::MainWindow(WindowHost& host, QWidget* parent) : QMainWindow(parent),
     if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setEnabled(false);
     if (auto* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(false);
   }
+  // A line below the client area where commands report what they did (a file saved, a
+  // page printed); made here so that the fixed size below makes room for it.
+  statusBar()->setObjectName(QStringLiteral("StatusBar"));
+  statusBar()->setSizeGripEnabled(false);
   // The layout is fixed: the window neither grows nor shrinks.
   setFixedSize(sizeHint());
   Refresh();
