@@ -51,6 +51,14 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
     ASSERT_TRUE(words && !words->empty());
     EXPECT_TRUE(
         reports::testing::SameLayout(*words, reports::DesignReport(window.model().window, {2026, 12, 4})));
+
+    // Saved into a folder that is not there: the user hears why.
+    printing.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();
+    window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "The design report could not be saved as " + printing.pdfPath +
+                                    ": No such file or directory.\r\rThe design is unchanged.");
+    EXPECT_EQ(window.model().outputs().txtPN, partNumber);
   }
 }
 

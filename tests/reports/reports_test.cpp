@@ -22,19 +22,6 @@ std::string At25(std::string label, std::string_view value) {
   return label + std::string(value);
 }
 
-TEST(PrintedNumber, BlankBeforeAndAfterNoZeroBeforeThePoint) {
-  const std::pair<PrintItem, std::string> cases[] = {
-      {Number(Single{2}), " 2 "},
-      {Number(Single{0.5f}), " .5 "},
-      {Number(Single{-0.5f}), "-.5 "},
-      {Number(Single{0}), " 0 "},
-      {Number(Single{1.0f / 3}), " .3333333 "},
-      {Number(Integer{-32768}), "-32768 "},
-      {Number(0.012), " .012 "},
-  };
-  for (const auto& [item, printed] : cases) EXPECT_EQ(item.text, printed);
-}
-
 TEST(LinePrinter, TabsMoveToTheColumnOrToItOnTheNextLine) {
   LinePrinter p{"t"};
   p.Print({Text(std::string(24, 'x')), Tab(25), Text("v")});  // at column 25 already: no wrap
@@ -178,18 +165,6 @@ TEST(DesignReport, NeverCalculatedPrintsZerosAndEmptyBoxes) {
       {14, At25("   Cutoff Frequency:", " Hz")},
   };
   for (const auto& [at, line] : expected) EXPECT_EQ(lines[at], line);
-}
-
-TEST(ReportDate, MonthDayYearAndOnlyRealDatesRead) {
-  EXPECT_EQ(DateText({987, 1, 31}), "01-31-0987");
-  const std::pair<const char*, bool> cases[] = {
-      {"02-29-2024", true}, {"02-29-2026", false}, {"13-01-2026", false},
-      {"12-4-2026", false}, {"12/04/2026", false}, {"12-04-0000", false},
-  };
-  for (const auto& [text, valid] : cases) {
-    const auto parsed = ParseDateText(text);
-    EXPECT_EQ(parsed ? DateText(*parsed) : "", valid ? text : "");
-  }
 }
 
 TEST(CoreDataTable, TitleHeadingsAndDoubleSpacedRows) {
