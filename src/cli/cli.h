@@ -78,12 +78,16 @@ struct Commands {
   CLI::App& app;
   std::vector<std::pair<CLI::App*, CommandAction>> actions;
 };
-void AddDesignOptions(CLI::App& command, DesignArgs& args);
+void AddDesignOptions(CLI::App& cmd, DesignArgs& a);
 void RegisterDesignCommand(Commands& commands);
 // report and table: the two printouts as text or PDF (report_command.cpp).
 void RegisterReportCommands(Commands& commands);
 // save and open: design files (file_commands.cpp).
 void RegisterFileCommands(Commands& commands);
+// compare: every offered core evaluated side by side (compare_command.cpp).
+void RegisterCompareCommand(Commands& commands);
+// spice: the designed choke as a circuit-simulator subcircuit (spice_command.cpp).
+void RegisterSpiceCommand(Commands& commands);
 
 // Computes the design of the options into a fresh model; on an input the window would
 // ask for again, reports it on err and returns false.

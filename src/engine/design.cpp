@@ -217,7 +217,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
       if (!(s.WireDiameter > limit)) break;
       s.WireReduced = 1;
       Step([&] { s.WireGauge = ToInteger(static_cast<double>(s.WireGauge) + 1); });
-      const Single thinner = static_cast<Single>(double{s.WireDiameter} * 0.8927);
+      const auto thinner = static_cast<Single>(double{s.WireDiameter} * 0.8927);
       // Against a limit of 0 (no fit diameter was ever read) the diameter would shrink
       // into the smallest subnormal Single and stay there: no thinner wire exists.
       if (thinner == s.WireDiameter) break;

@@ -49,7 +49,7 @@ bool FastToDouble(const NumberText& n, double& out) {
   // value = m x 10^x, x counted from the last significant digit
   long x = static_cast<long>(n.pointAt) - static_cast<long>(last) - 1 + n.exponent;
   if (x < -22 || x > 22) return false;
-  double v = static_cast<double>(m);
+  auto v = static_cast<double>(m);
   v = x >= 0 ? v * kExactPow10[x] : v / kExactPow10[-x];
   out = n.negative ? -v : v;
   return true;
@@ -120,7 +120,7 @@ Quick QuickParse(std::string_view text, double& out) {
   if (digits == 0) return Quick::NotNumber;
   if (i < n) return Quick::Unsure;  // an exponent or trailing characters: the full reader decides
   if (scale < -22) return Quick::Unsure;
-  double v = static_cast<double>(m);
+  auto v = static_cast<double>(m);
   v = scale >= 0 ? v : v / kExactPow10[-scale];
   out = negative ? -v : v;
   return Quick::Number;
@@ -284,7 +284,7 @@ Digits FromScientific(const char* first, const char* last) {
   return out;
 }
 
-__extension__ typedef unsigned __int128 Wide;
+__extension__ typedef unsigned __int128 Wide;  // NOLINT(modernize-use-using): the extension marker needs a typedef
 
 constexpr std::array<Wide, 39> kPow10Wide = [] {
   std::array<Wide, 39> p{};

@@ -108,8 +108,14 @@ bool FileReplacement::Create(const std::string& target) {
   const std::string folder = FolderOf(target_);
   const std::string base = target_.substr(target_.rfind('/') + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name =
-        folder + "/." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    std::string name = folder;
+    name += "/.";
+    name += base;
+    name += '.';
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(counter++);
+    name += ".tmp";
     // 0666 so the new file gets the permissions the user's umask gives any new file.
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
