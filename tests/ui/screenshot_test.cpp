@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "scripted_host.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/qt_host.h"
 
 namespace {
 
@@ -100,5 +102,18 @@ int main(int argc, char** argv) {
     helpFile.replace(QStringLiteral(".png"), QStringLiteral("-help.png"));
     help.grab().save(helpFile);
   }
+
+  // The disclaimer as the desktop host shows it: one line per carriage return.
+  vtq::qt::QtHost desktop;
+  desktop.SetWindow(&window);
+  QString boxFile = QString::fromLocal8Bit(argv[1]);
+  boxFile.replace(QStringLiteral(".png"), QStringLiteral("-disclaimer.png"));
+  QTimer::singleShot(300, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      box->grab().save(boxFile);
+      box->close();
+    }
+  });
+  desktop.MsgBox(vtq::DisclaimerText(), vtq::kDisclaimerTitle);
   return failures == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "ui/qt/qt_host.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -15,6 +16,15 @@ QString DialogText(std::string_view text) {
   q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return q;
 }
+
+namespace {
+
+// Some desktop styles put pictures on dialog buttons; these dialogs show words only.
+void PlainButtons(QWidget& dialog) {
+  for (auto* button : dialog.findChildren<QAbstractButton*>()) button->setIcon(QIcon());
+}
+
+}  // namespace
 
 QtHost::~QtHost() = default;
 
@@ -32,6 +42,7 @@ std::string QtHost::InputBox(std::string_view prompt, std::string_view title,
   dialog.setLabelText(DialogText(prompt));
   dialog.setTextValue(DialogText(defaultAnswer));
   dialog.setInputMode(QInputDialog::TextInput);
+  PlainButtons(dialog);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.textValue().toStdString();
 }
@@ -46,6 +57,7 @@ int QtHost::MsgBox(std::string_view text, std::string_view title) {
   box.setText(DialogText(text));
   box.setIcon(QMessageBox::NoIcon);
   box.setStandardButtons(QMessageBox::Ok);
+  PlainButtons(box);
   box.exec();
   return 1;
 }
