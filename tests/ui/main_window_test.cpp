@@ -239,6 +239,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(Find("txtPN")->width(), vtq::qt::Px(1955));
     Click("InductanceInput");
     QCOMPARE(Find("txtPN")->geometry().left(), vtq::qt::Px(1800));
+
+    // The calculation's warnings reach the user through the window's host.
+    Click("ImpedanceInput");
+    Type("MainInput", QStringLiteral("100000"));
+    Click("CalculateButton");
+    QCOMPARE(Text("txtPN"), QStringLiteral("Too Large"));
+    Click("InductanceInput");
+    Type("MainInput", QStringLiteral("5"));
+    Click("Rmat");
+    QCOMPARE(Text("AL"), QStringLiteral("0"));
+    QCOMPARE(host_->TakeMessageTitles(), (std::vector<std::string>{"Warning", "Warning"}));
+    QCOMPARE(host_->events.back(), std::string("focus Smat"));
   }
 
   void coreListFollowsTheMaterialAndPicksByClickOrEnter() {
