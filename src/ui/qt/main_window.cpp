@@ -34,13 +34,13 @@ QString Q(std::string_view text) {
 // Client area of the window: 10455 x 6930 twips.
 constexpr int kClientWidth = 10455, kClientHeight = 6930;
 
-struct FrameSpec {
+struct FrameDef {
   const char* name;
   const char* caption;
   const char* tooltip;
   Place place;
 };
-constexpr FrameSpec kFrames[] = {
+constexpr FrameDef kFrames[] = {
     {"Frame1", "Ferrite Material", "Select the Ferrite Material to be used", {120, 1680, 2055, 2175}},
     {"InputFrame", "Select Design Mode", "Select the Design Mode", {120, 4080, 2055, 1815}},
     {"frmInput", "Design Inputs", "", {2280, 1680, 2775, 2535}},
@@ -48,14 +48,14 @@ constexpr FrameSpec kFrames[] = {
     {"frmCore", "Core Data", "", {120, 6000, 10215, 855}},
 };
 
-struct LabelSpec {
+struct LabelDef {
   const char* name;
   const char* parent;  // frame, or "" for the window
   const char* caption;
   const char* tooltip;
   Place place;
 };
-constexpr LabelSpec kLabels[] = {
+constexpr LabelDef kLabels[] = {
     {"lblMainInput",
      "frmInput",
      "Inductance (mH)",
@@ -98,26 +98,26 @@ constexpr LabelSpec kLabels[] = {
     {"Label26", "frmCore", "Area Product (cm4)", "", {8040, 240, 1215, 495}},
 };
 
-struct InputSpec {
+struct InputDef {
   const char* name;
   std::string InputControls::*text;
   Place place;
 };
 // In keyboard order, as they stand on the screen.
-constexpr InputSpec kInputs[] = {
+constexpr InputDef kInputs[] = {
     {"MainInput", &InputControls::MainInput, {1680, 360, 855, 285}},
     {"Current", &InputControls::Current, {1680, 960, 855, 285}},
     {"txtCD", &InputControls::txtCD, {1680, 1560, 855, 285}},
     {"SecondInput", &InputControls::SecondInput, {1680, 2160, 855, 285}},
 };
 
-struct OutputSpec {
+struct OutputDef {
   const char* name;
   const char* parent;
   std::string OutputBoxes::*text;
   Place place;
 };
-constexpr OutputSpec kOutputs[] = {
+constexpr OutputDef kOutputs[] = {
     {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}},
     {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}},
     {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}},
@@ -139,12 +139,12 @@ constexpr OutputSpec kOutputs[] = {
     {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}},
 };
 
-struct ButtonSpec {
+struct ButtonDef {
   const char* name;
   const char* caption;
   Place place;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDef kButtons[] = {
     {"CalculateButton", "&Calculate", {3000, 4440, 1335, 375}},
     {"ExitButton", "E&xit", {3000, 4920, 1335, 375}},
     {"PrintButton", "&Print", {3000, 5400, 1335, 375}},
@@ -286,16 +286,16 @@ void MainWindow::BuildControls() {
         "Frame1", mat.OptionName, mat.Caption, {240, 240 + 360 * (m - 1), 1335, 255},
         [this, m] { model_.SelectMaterial(m); }, [m](const InputControls& in) { return in.Material == m; });
   }
-  struct ModeSpec {
+  struct ModeDef {
     const char* name;
     const char* caption;
     DesignModeOption mode;
     Place place;
   };
-  for (const ModeSpec& m :
-       {ModeSpec{"VoltageInput", "Voltage Mode", DesignModeOption::Voltage, {120, 240, 975, 375}},
-        ModeSpec{"ImpedanceInput", "Impedance Mode", DesignModeOption::Impedance, {120, 720, 1455, 375}},
-        ModeSpec{
+  for (const ModeDef& m :
+       {ModeDef{"VoltageInput", "Voltage Mode", DesignModeOption::Voltage, {120, 240, 975, 375}},
+        ModeDef{"ImpedanceInput", "Impedance Mode", DesignModeOption::Impedance, {120, 720, 1455, 375}},
+        ModeDef{
             "InductanceInput", "Inductance Mode", DesignModeOption::Inductance, {120, 1200, 1335, 375}}}) {
     const DesignModeOption mode = m.mode;
     addOption(
