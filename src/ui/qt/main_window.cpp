@@ -253,6 +253,12 @@ void MainWindow::BuildControls() {
     inputs_.push_back({edit, member});
   }
   SecondInput_ = frmInput->findChild<QLineEdit*>(QStringLiteral("SecondInput"));
+  // Each input is known by its label, to assistive technology as to the eye.
+  for (auto [label, box] : {std::pair{"lblMainInput", "MainInput"}, std::pair{"lblCurrent", "Current"},
+                            std::pair{"lblCD", "txtCD"}, std::pair{"lblFrequency", "SecondInput"}}) {
+    frmInput->findChild<QLabel*>(QString::fromLatin1(label))
+        ->setBuddy(frmInput->findChild<QLineEdit*>(QString::fromLatin1(box)));
+  }
 
   for (const auto& o : kOutputs) {
     auto* edit = new QLineEdit(parentOf(o.parent));
