@@ -198,6 +198,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterDesignCommand(commands);
   RegisterReportCommands(commands);
   RegisterFileCommands(commands);
+  RegisterCompareCommand(commands);
+  RegisterSpiceCommand(commands);
 
   std::string known;
   bool isKnown = false;
