@@ -1,0 +1,89 @@
+#include "ui/qt/analysis_actions.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "analysis/compare.h"
+#include "analysis/impedance.h"
+#include "ui/qt/compare_window.h"
+#include "ui/qt/impedance_plot.h"
+#include "ui/qt/main_window.h"
+
+namespace vtq::qt {
+namespace {
+
+void Present(QWidget* w) {
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
+}  // namespace
+
+AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose)
+    : QObject(&window), window_(window), dialogs_(dialogs), choose_(std::move(choose)) {
+  // A double-click applies the core as a pick from the core list: same handler, same
+  // message when the wire must be made thinner, and the window shows the result.
+  compare_ = new CompareWindow(
+      [this](int row) { window_.Run([this, row] { window_.model().lstCores_Click(row - 1); }); }, &window);
+  impedance_ = new ImpedanceWindow(&window);
+
+  window.Connect("ViewMnu", [this] {
+    Update();
+    Present(compare_);
+  });
+  if (QMenu* view = window.Menu("mnuView")) {
+    QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
+    plot->setObjectName(QStringLiteral("mnuImpedance"));
+    window.Connect("mnuImpedance", [this] {
+      Update();
+      Present(impedance_);
+    });
+  }
+  if (QMenu* file = window.Menu("FileMnu")) {
+    // With the other exports: before the separator above Exit.
+    auto* spice = new QAction(QStringLiteral("Export &SPICE Model..."), file);
+    spice->setObjectName(QStringLiteral("ExportSpiceMnu"));
+    file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), spice);
+    window.Connect("ExportSpiceMnu", [this] {
+      const std::string status = ExportSpiceModel(window_.model().window, dialogs_, choose_);
+      if (!status.empty()) window_.statusBar()->showMessage(QString::fromStdString(status), 8000);
+    });
+  }
+
+  // Every calculation rewrites output boxes and every edit or option click changes an
+  // input: either is the moment to follow the design. Collected into one update once
+  // the event that caused them is done, so a calculation is not compared 20 times.
+  for (auto* edit : window.findChildren<QLineEdit*>()) {
+    QObject::connect(edit, &QLineEdit::textChanged, this, [this] { ScheduleUpdate(); });
+  }
+  for (auto* button : window.findChildren<QAbstractButton*>()) {
+    QObject::connect(button, &QAbstractButton::toggled, this, [this] { ScheduleUpdate(); });
+  }
+}
+
+void AnalysisActions::ScheduleUpdate() {
+  if (pending_ || (!compare_->isVisible() && !impedance_->isVisible())) return;
+  pending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    pending_ = false;
+    Update();
+  });
+}
+
+void AnalysisActions::Update() {
+  const DesignWindow& w = window_.model().window;
+  compare_->Show(analysis::CompareCores(w));
+  impedance_->Show(analysis::IdealImpedance(w));
+}
+
+AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs) {
+  return new AnalysisActions(window, dialogs,
+                             [&window](const std::string& name) { return ChooseSpiceFile(&window, name); });
+}
+
+}  // namespace vtq::qt

@@ -1,0 +1,40 @@
+// The analysis commands of the design window: View > Core Table (every core side by
+// side), View > Impedance Plot and File > Export SPICE Model...
+#pragma once
+
+#include <QObject>
+
+#include "ui/qt/spice_export.h"
+
+namespace vtq::qt {
+
+class CompareWindow;
+class ImpedanceWindow;
+class MainWindow;
+
+class AnalysisActions : public QObject {
+ public:
+  // Adds the menu entries and connects them; the host tells what goes wrong. Both must
+  // outlive this object, which the window owns.
+  AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose);
+
+  CompareWindow* compareWindow() const { return compare_; }
+  ImpedanceWindow* impedanceWindow() const { return impedance_; }
+  // Brings the open analysis windows in line with the design window.
+  void Update();
+
+ private:
+  void ScheduleUpdate();
+
+  MainWindow& window_;
+  UserDialogs& dialogs_;
+  SavePathChooser choose_;
+  CompareWindow* compare_;
+  ImpedanceWindow* impedance_;
+  bool pending_ = false;
+};
+
+// Installs the analysis commands on the desktop window with the desktop's save dialog.
+AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs);
+
+}  // namespace vtq::qt
