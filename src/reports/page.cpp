@@ -88,7 +88,7 @@ int WidestCells(const Document& doc) {
 std::vector<std::size_t> PageStarts(const Document& doc, int linesPerPage) {
   std::vector<std::size_t> starts{0};
   if (linesPerPage < 1) linesPerPage = 1;
-  const std::size_t capacity = static_cast<std::size_t>(linesPerPage);
+  const auto capacity = static_cast<std::size_t>(linesPerPage);
   std::size_t i = 0;
   while (i < doc.lines.size()) {
     const std::size_t pageStart = starts.back();
