@@ -59,7 +59,7 @@ CoreEvaluation Evaluate(const DesignWindow& window, int row) {
   e.awg = {num::IntegerText(s.WireGauge) + (e.madeThinner ? std::string(kThinnerMark) : ""),
            static_cast<double>(s.WireGauge)};
   // WireDiameter is inches whatever the display unit.
-  const double d = static_cast<double>(s.WireDiameter);
+  const auto d = static_cast<double>(s.WireDiameter);
   e.wireDiameter = {num::FormatDouble(d * unit, english ? "0.0000 in." : "0.000 mm"), d * unit};
   // Copper cross-section with the true pi: a figure to check against a wire table.
   const double area = d * d * 25.4 * 25.4 * std::numbers::pi / 4;

@@ -14,8 +14,8 @@ using analysis::Comparison;
 using analysis::kCompareColumns;
 
 void PrintTable(std::ostream& out, const Comparison& c) {
-  std::vector<std::size_t> width;
-  for (const auto& col : kCompareColumns) width.push_back(col.heading.size());
+  std::vector<std::size_t> width(kCompareColumns.size());
+  for (std::size_t i = 0; i < kCompareColumns.size(); ++i) width[i] = kCompareColumns[i].heading.size();
   for (const auto& r : c.rows) {
     for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
       width[i] = std::max(width[i], (r.*kCompareColumns[i].cell).text.size());
