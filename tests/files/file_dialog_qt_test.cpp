@@ -13,14 +13,7 @@
 namespace vtq::qt {
 namespace {
 
-struct GivenPath : FileDialog {
-  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override {
-    return path.empty() ? std::nullopt : std::optional(path);
-  }
-  std::string path;  // empty: the user cancels
-};
-
-// The path the dialog would hand back for a name typed into it.
+// The name of the file the dialog would hand back for "coil" typed into it.
 QString Typed(FileDialogPurpose purpose, const FileDialogSettings& settings, const QString& folder) {
   QFileDialog dialog;
   Configure(dialog, purpose, settings);
@@ -50,31 +43,25 @@ TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
 
 TEST(FileDialogQt, TheStatusBarSaysWhatTheFileCommandsDid) {
   test::QuietHost host;
-  GivenPath dialog;
+  test::QueuedDialog dialog;
   MainWindow window(host);
   ConnectDesignFiles(window, dialog);
   window.Load(".");
   QTemporaryDir folder;
-  QAction* save = window.findChild<QAction*>(QStringLiteral("SaveDesignMnu"));
-  ASSERT_NE(save, nullptr);
-  EXPECT_TRUE(save->isEnabled());
-
-  dialog.path = folder.filePath(QStringLiteral("gone/d.vtq")).toStdString();
-  save->trigger();
-  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
-            "Could not save " + dialog.path + ": the file or its folder does not exist");
-
-  dialog.path = folder.filePath(QStringLiteral("d.vtq")).toStdString();
+  const std::string path = folder.filePath(QStringLiteral("d.vtq")).toStdString();
+  auto* save = window.findChild<QAction*>(QStringLiteral("SaveDesignMnu"));
+  ASSERT_TRUE(save && save->isEnabled());
   window.model().VoltageInput_Click();
+  dialog.answers = {path};
   save->trigger();
-  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Saved design to " + dialog.path);
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Saved design to " + path);
 
   // Opened as when named on the command line: the window shows the voltage design again.
   window.model().InductanceInput_Click();
-  OpenDesignFile(window, QString::fromStdString(dialog.path));
+  OpenDesignFile(window, QString::fromStdString(path));
   EXPECT_EQ(window.model().inputs().Mode, DesignModeOption::Voltage);
   EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("MainInput"))->text(), QStringLiteral("117"));
-  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Opened " + dialog.path);
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Opened " + path);
 }
 
 }  // namespace

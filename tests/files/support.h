@@ -1,16 +1,18 @@
 // What the design-file tests share: a scratch folder, a file's bytes, a host that
-// confirms every prompt with its default, and a file-size limit that fails writes the
-// way a full disk does, for root too.
+// confirms every prompt with its default, a file dialog that answers queued paths, and a
+// file-size limit that fails writes the way a full disk does, for root too.
 #pragma once
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "ui/model/window_model.h"
 
@@ -19,9 +21,8 @@ namespace vtq::test {
 namespace fs = std::filesystem;
 
 struct ScratchFolder {
-  ScratchFolder()
-      : path(fs::temp_directory_path() /
-             ("vtq-test-" + std::to_string(::getpid()) + "-" + std::to_string(next++))) {
+  explicit ScratchFolder(const fs::path& base = fs::temp_directory_path())
+      : path(base / ("vtq-test-" + std::to_string(::getpid()) + "-" + std::to_string(next++))) {
     fs::create_directories(path);
   }
   ~ScratchFolder() { fs::remove_all(path); }
@@ -48,6 +49,26 @@ struct QuietHost : WindowHost {
   void ShowWindow() override {}
   void Beep() override {}
   int messages = 0;
+};
+
+// Answers with the queued paths (none left: the user cancels) and records each showing,
+// with the Loading flag of `model` at that moment.
+struct QueuedDialog : FileDialog {
+  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings& settings) override {
+    shown.push_back({purpose, settings, model ? model->state().Loading : Integer{-1}});
+    if (answers.empty()) return std::nullopt;
+    std::string path = answers.front();
+    answers.pop_front();
+    return path;
+  }
+  struct Shown {
+    FileDialogPurpose purpose;
+    FileDialogSettings settings;
+    Integer loading;
+  };
+  WindowModel* model = nullptr;
+  std::deque<std::string> answers;
+  std::vector<Shown> shown;
 };
 
 // While it lives, no file of this process may grow beyond `bytes`.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <random>
 
 #include "support.h"
@@ -10,70 +9,54 @@ namespace {
 
 using test::Contents;
 
-// Answers with the queued paths (none left: the user cancels) and records each showing.
-struct ScriptedDialog : FileDialog {
-  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings& settings) override {
-    shown.push_back({purpose, settings, model->state().Loading});
-    if (answers.empty()) return std::nullopt;
-    std::string path = answers.front();
-    answers.pop_front();
-    return path;
-  }
-  struct Shown {
-    FileDialogPurpose purpose;
-    FileDialogSettings settings;
-    Integer loading;
-  };
-  WindowModel* model = nullptr;
-  std::deque<std::string> answers;
-  std::vector<Shown> shown;
-};
-
 class WindowFiles : public ::testing::Test {
  protected:
   void SetUp() override { Start(model_); }
   void Start(WindowModel& m) {
-    dialog_.model = &m;
     m.UseFileDialog(&dialog_);
     m.Form_Load(".");
   }
-  std::string Save(WindowModel& m, const std::string& name = "d.vtq") {
+  WindowModel& Answer(WindowModel& m, const std::string& path) {
     dialog_.model = &m;
-    dialog_.answers.push_back(dir_ / name);
-    m.SaveDesignMnu_Click();
+    dialog_.answers.push_back(path);
+    return m;
+  }
+  std::string Save(WindowModel& m, const std::string& name = "d.vtq") {
+    Answer(m, dir_ / name).SaveDesignMnu_Click();
     return Contents(dir_ / name);
   }
   void Open(WindowModel& m, const std::string& bytes) {
     test::Write(dir_ / "in.vtq", bytes);
-    dialog_.model = &m;
-    dialog_.answers.push_back(dir_ / "in.vtq");
-    m.LoadMnu_Click();
+    Answer(m, dir_ / "in.vtq").LoadMnu_Click();
   }
   test::ScratchFolder dir_;
   test::QuietHost host_;
-  ScriptedDialog dialog_;
+  test::QueuedDialog dialog_;
   WindowModel model_{host_};
 };
 
 TEST_F(WindowFiles, StartUpDesignSavesAsTheExampleAndDialogSettingsPersist) {
+  dialog_.model = &model_;
   model_.LoadMnu_Click();  // cancelled, before any Save
   EXPECT_EQ(Save(model_), "\"Inductance\"\r\n400\r\n\"N\"\r\n\"1\"\r\n\"5\"\r\n\"10000\"\r\n1\r\n0\r\n");
   EXPECT_EQ(model_.state().DesignModeName, "Inductance");
   EXPECT_EQ(model_.FileStatus, "Saved design to " + dir_ / "d.vtq");
   model_.LoadMnu_Click();
-  ASSERT_EQ(dialog_.shown.size(), 3u);
-  const auto& [purpose, settings, loading] = dialog_.shown[0];
-  EXPECT_EQ(purpose, FileDialogPurpose::Open);
-  EXPECT_EQ(settings.Filter, "All Files (*.*)|*.*|CMN Inductor Files (*.vtq)|*.vtq");
-  EXPECT_EQ(std::tie(settings.FilterIndex, settings.DefaultExt, settings.Flags, loading),
-            std::make_tuple(Integer{2}, std::string(), 0, Integer{1}));
-  EXPECT_EQ(dialog_.shown[1].settings.Flags, kFileDialogOverwritePrompt | kFileDialogHideReadOnly);
-  EXPECT_EQ(dialog_.shown[1].loading, 0);
-  // What Save set stays for Open.
-  EXPECT_EQ(std::tie(dialog_.shown[2].settings.DefaultExt, dialog_.shown[2].settings.Flags),
-            std::make_tuple(std::string("vtq"), 6));
-  EXPECT_EQ(model_.state().Loading, 0);
   EXPECT_EQ(model_.FileStatus, "");  // a cancelled dialog reports nothing
+  EXPECT_EQ(model_.state().Loading, 0);
+  constexpr std::int32_t kSaveFlags = kFileDialogOverwritePrompt | kFileDialogHideReadOnly;
+  const std::tuple<FileDialogPurpose, std::string, std::int32_t, Integer> expected[] = {
+      {FileDialogPurpose::Open, "", 0, 1},
+      {FileDialogPurpose::Save, "vtq", kSaveFlags, 0},
+      {FileDialogPurpose::Open, "vtq", kSaveFlags, 1},  // what Save set stays for Open
+  };
+  ASSERT_EQ(dialog_.shown.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const auto& [purpose, settings, loading] = dialog_.shown[i];
+    EXPECT_EQ(settings.Filter, "All Files (*.*)|*.*|CMN Inductor Files (*.vtq)|*.vtq");
+    EXPECT_EQ(settings.FilterIndex, 2);
+    EXPECT_EQ(std::tie(purpose, settings.DefaultExt, settings.Flags, loading), expected[i]) << i;
+  }
 }
 
 TEST_F(WindowFiles, OpenAppliesEachRecordByTheReaderRules) {
@@ -94,15 +77,14 @@ TEST_F(WindowFiles, OpenAppliesEachRecordByTheReaderRules) {
     Open(model_, c.mode + "\r\n" + c.density + "\r\n" + c.letter + "\r\n\"117\"\r\n\"5\"\r\n\"20000\"\r\n" +
                      c.factor + "\r\n0\r\n");
     const InputControls& in = model_.inputs();
-    EXPECT_EQ(in.Mode, c.selected);
-    EXPECT_EQ(model_.state().DesignModeName, c.mode.substr(1, c.mode.size() - 2));
-    EXPECT_EQ(in.Material, c.material);
-    EXPECT_EQ(model_.state().MaterialLetter, std::string(1, "DPNSR"[c.material - 1]));
-    EXPECT_EQ(in.English, c.unitFactor == 1);
-    EXPECT_EQ(model_.state().UnitFactor, c.unitFactor);
+    const DesignState& s = model_.state();
+    EXPECT_EQ(std::tie(in.Mode, in.Material, s.MaterialLetter, s.UnitFactor, in.English),
+              std::make_tuple(c.selected, c.material, std::string(1, "DPNSR"[c.material - 1]), c.unitFactor,
+                              c.unitFactor == 1));
+    EXPECT_EQ(s.DesignModeName, c.mode.substr(1, c.mode.size() - 2));
     // The handlers ran under the Loading flag: the texts are the file's, not defaults.
     EXPECT_EQ(std::tie(in.txtCD, in.MainInput, in.SecondInput), std::tie(c.density, "117", "20000"));
-    EXPECT_EQ(model_.state().Loading, 0);
+    EXPECT_EQ(s.Loading, 0);
     EXPECT_EQ(model_.LastFileError, "");
   }
 }
@@ -126,22 +108,19 @@ TEST_F(WindowFiles, RecordEightChoosesTheOneCalculation) {
 
 TEST_F(WindowFiles, AShortMissingOrUnwritableFileChangesNoResultAndSaysWhy) {
   model_.outputs().txtPN = "untouched";
-  const int messages = host_.messages;
+  host_.messages = 0;  // the start-up's own
   Open(model_, "\"Voltage\"\r\nabc\r\n\"R\"\r\n\"117\"\r\n");
   const InputControls& in = model_.inputs();
-  EXPECT_EQ(std::tie(in.Mode, in.Material, in.MainInput, in.Current),
-            std::make_tuple(DesignModeOption::Voltage, Integer{5}, std::string("117"), std::string("5")));
-  EXPECT_EQ(std::tie(model_.state().CurrentDensity, in.txtCD), std::make_tuple(0.0f, std::string("0")));
+  EXPECT_EQ(std::tie(in.Mode, in.Material, in.MainInput, in.Current, in.txtCD, model_.state().CurrentDensity),
+            std::make_tuple(DesignModeOption::Voltage, Integer{5}, std::string("117"), std::string("5"),
+                            std::string("0"), 0.0f));
   EXPECT_EQ(model_.LastFileError, dir_ / "in.vtq" + ": the file ends after 4 of its 8 records");
-  EXPECT_EQ(model_.outputs().txtPN, "untouched");
-  EXPECT_EQ(host_.messages, messages);
-
+  EXPECT_EQ(host_.messages, 0);
   for (const char* name : {"none.vtq", "gone/d.vtq"}) {
-    dialog_.answers.push_back(dir_ / name);
-    name[0] == 'n' ? model_.LoadMnu_Click() : model_.SaveDesignMnu_Click();
+    const bool open = name[0] == 'n';
+    open ? Answer(model_, dir_ / name).LoadMnu_Click() : Answer(model_, dir_ / name).SaveDesignMnu_Click();
     EXPECT_EQ(model_.LastFileError, dir_ / name + ": the file or its folder does not exist");
-    EXPECT_EQ(model_.FileStatus,
-              (name[0] == 'n' ? "Could not open " : "Could not save ") + model_.LastFileError);
+    EXPECT_EQ(model_.FileStatus, (open ? "Could not open " : "Could not save ") + model_.LastFileError);
   }
   EXPECT_EQ(model_.outputs().txtPN, "untouched");
   EXPECT_EQ(model_.state().Loading, 0);

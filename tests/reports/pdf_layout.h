@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <regex>
@@ -29,10 +28,11 @@ struct PdfWord {
 };
 
 inline std::string Unescape(std::string s) {
-  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},   {"&gt;", ">"},  {"&quot;", "\""},
-                                                          {"&apos;", "'"}, {"&#39;", "'"}, {"&amp;", "&"}};
+  const std::pair<std::string, char> entities[] = {
+      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
   for (const auto& [from, to] : entities) {
-    for (std::size_t at; (at = s.find(from)) != std::string::npos;) s.replace(at, std::strlen(from), to);
+    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; ++at)
+      s.replace(at, from.size(), 1, to);
   }
   return s;
 }
@@ -49,16 +49,16 @@ inline std::optional<std::string> RunTool(const QString& program, const QStringL
 inline std::optional<std::vector<PdfWord>> ReadPdfWords(const QString& pdftotext, const QString& pdf) {
   const auto html = RunTool(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
   if (!html) return std::nullopt;
+  // Page starts and words in document order.
+  const std::regex item(
+      R"re(<page |<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="[-0-9.]+">([^<]*)</word>)re");
   std::vector<PdfWord> words;
   int page = 0;
-  const std::regex word(
-      R"re(<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="[-0-9.]+">([^<]*)</word>)re");
-  std::istringstream in(*html);
-  for (std::string line; std::getline(in, line);) {
-    if (line.find("<page ") != std::string::npos) ++page;
-    std::smatch m;
-    if (std::regex_search(line, m, word)) {
-      words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), Unescape(m[4])});
+  for (std::sregex_iterator m(html->begin(), html->end(), item), end; m != end; ++m) {
+    if ((*m)[1].matched) {
+      words.push_back({page, std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]), Unescape((*m)[4])});
+    } else {
+      ++page;
     }
   }
   return words;
@@ -84,17 +84,13 @@ struct TextWord {
 // The words of each non-blank line of a plain-text rendering, with their columns.
 inline std::vector<std::vector<TextWord>> TextLines(const std::string& rendered) {
   std::vector<std::vector<TextWord>> lines;
+  const std::regex word("[^ ]+");
   std::istringstream in(rendered);
   for (std::string line; std::getline(in, line);) {
     std::vector<TextWord> words;
-    for (std::size_t i = 0; i < line.size();) {
-      if (line[i] == ' ') {
-        ++i;
-        continue;
-      }
-      const std::size_t end = std::min(line.find(' ', i), line.size());
-      words.push_back({CellWidth(std::string_view(line).substr(0, i)) + 1, line.substr(i, end - i)});
-      i = end;
+    for (std::sregex_iterator m(line.begin(), line.end(), word), end; m != end; ++m) {
+      const auto at = static_cast<std::size_t>(m->position());
+      words.push_back({CellWidth(std::string_view(line).substr(0, at)) + 1, m->str()});
     }
     if (!words.empty()) lines.push_back(words);
   }
@@ -110,15 +106,10 @@ inline ::testing::AssertionResult SameLayout(const std::vector<PdfWord>& pdfWord
            << pdf.size() << " lines in the PDF, " << text.size() << " in the text";
   }
   // The cell from the longest word; the margin from the first word.
-  double cell = 0;
-  std::size_t longest = 0;
-  for (const PdfWord& w : pdfWords) {
-    const auto cells = static_cast<std::size_t>(CellWidth(w.text));
-    if (cells > longest) {
-      longest = cells;
-      cell = (w.xMax - w.xMin) / static_cast<double>(cells);
-    }
-  }
+  const PdfWord& longest =
+      *std::max_element(pdfWords.begin(), pdfWords.end(),
+                        [](const auto& a, const auto& b) { return CellWidth(a.text) < CellWidth(b.text); });
+  const double cell = (longest.xMax - longest.xMin) / CellWidth(longest.text);
   const double margin = pdf[0][0].xMin - (text[0][0].column - 1) * cell;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (pdf[i].size() != text[i].size()) {

@@ -7,20 +7,13 @@
 #include "pdf_layout.h"
 #include "reports/qt/page_painter.h"
 #include "reports/reports.h"
+#include "scripted_host.h"
 
 namespace vtq::reports {
 namespace {
 
 using testing::ReadPdfWords;
 using testing::SameLayout;
-
-struct QuietDialogs : UserDialogs {
-  std::string InputBox(std::string_view, std::string_view, std::string_view answer) override {
-    return std::string(answer);
-  }
-  int MsgBox(std::string_view, std::string_view) override { return 1; }
-  void SetFocus(std::string_view) override {}
-};
 
 TEST(ReportFont, IsTheInstalledFixedPitchFont) {
   ASSERT_TRUE(ReportFontInstalled()) << "DejaVu Sans Mono (fonts-dejavu-core) is missing";
@@ -43,7 +36,7 @@ class PdfFiles : public ::testing::Test {
 
 TEST_F(PdfFiles, PrintoutsKeepTheirColumnsOnOnePage) {
   DesignWindow design;
-  QuietDialogs dialogs;
+  vtq::testing::ScriptedHost dialogs;
   CalculateDesign(design, dialogs);
   const std::pair<const char*, Document> cases[] = {
       {"report.pdf", DesignReport(design, {2026, 12, 4})},

@@ -120,9 +120,9 @@ TEST(DesignReport, WholeReportInVoltageMode) {
   // Emphasis: the title block and the two headings, nothing else.
   std::vector<std::size_t> emphasised;
   for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-    for (const auto& run : doc.lines[i].runs) {
-      if (run.emphasis) emphasised.push_back(i);
-    }
+    const auto& runs = doc.lines[i].runs;
+    if (std::any_of(runs.begin(), runs.end(), [](const auto& r) { return r.emphasis; }))
+      emphasised.push_back(i);
   }
   EXPECT_EQ(emphasised, (std::vector<std::size_t>{0, 2, 10, 28}));
 }
@@ -130,7 +130,6 @@ TEST(DesignReport, WholeReportInVoltageMode) {
 TEST(DesignReport, InputLinesFollowTheDesignMode) {
   const std::pair<Integer, std::vector<std::string>> cases[] = {
       {3, {At25("   Inductance:", "1.5 mH"), At25("   Permeability:", " 5000 ")}},
-      {1, {At25("   Cutoff Frequency:", " 10000  Hz"), At25("   Voltage:", " 120  Volts")}},
       {2, {At25("   Cutoff Frequency:", " 10000  Hz"), At25("   Impedance:", " 60  Ohms")}},
   };
   for (const auto& [mode, lines] : cases) {
@@ -142,9 +141,7 @@ TEST(DesignReport, InputLinesFollowTheDesignMode) {
 TEST(DesignReport, HeaderLineLeftOutOnlyForNoneAvailable) {
   const std::pair<std::string, const char*> cases[] = {
       {"None Available", nullptr},
-      {"N/A", "   Header Number:       N/A"},
       {"none available", "   Header Number:       none available"},
-      {"", "   Header Number:"},
   };
   for (const auto& [header, line] : cases) {
     DesignWindow w = Design(3);
@@ -161,6 +158,7 @@ TEST(DesignReport, NeverCalculatedPrintsZerosAndEmptyBoxes) {
       {4, "   Current:              0  Amps"},
       {6, At25("   Permeability:", " 0 ")},
       {11, "   Core Number:"},
+      {12, "   Header Number:"},  // an empty box is not "None Available"
       {13, At25("   Filter Inductance:", " 0 ")},
       {14, At25("   Cutoff Frequency:", " Hz")},
   };

@@ -6,24 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "scripted_host.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/printing_qt.h"
 
 namespace vtq::testing {
-
-struct ScriptedHost : WindowHost {
-  std::vector<std::string> messages;
-  std::string InputBox(std::string_view, std::string_view, std::string_view answer) override {
-    return std::string(answer);
-  }
-  int MsgBox(std::string_view text, std::string_view) override {
-    messages.emplace_back(text);
-    return 1;
-  }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {}
-  void Beep() override {}
-};
 
 // Job names carry the process id, so that runs of other build trees on the same
 // machine never pick up each other's files from the queue.
