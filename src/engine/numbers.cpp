@@ -284,7 +284,9 @@ Digits FromScientific(const char* first, const char* last) {
   return out;
 }
 
-__extension__ typedef unsigned __int128 Wide;  // NOLINT(modernize-use-using): the extension marker needs a typedef
+// The extension marker keeps -Wpedantic quiet and needs a typedef.
+// NOLINTNEXTLINE(modernize-use-using)
+__extension__ typedef unsigned __int128 Wide;
 
 constexpr std::array<Wide, 39> kPow10Wide = [] {
   std::array<Wide, 39> p{};
