@@ -118,7 +118,11 @@ Quick QuickParse(std::string_view text, double& out) {
     }
   }
   if (digits == 0) return Quick::NotNumber;
-  if (i < n) return Quick::Unsure;  // an exponent or trailing characters: the full reader decides
+  if (i < n) {
+    // Only an exponent may follow the digits ("0.870 in." is no number); the full reader
+    // takes the exponent.
+    return IsExponentMark(text[i]) ? Quick::Unsure : Quick::NotNumber;
+  }
   if (scale < -22) return Quick::Unsure;
   auto v = static_cast<double>(m);
   v = scale >= 0 ? v : v / kExactPow10[-scale];
@@ -532,7 +536,7 @@ Pattern ParsePattern(std::string_view p) {
 }
 
 std::string Apply(Digits v, std::string_view patternText) {
-  Pattern pat = ParsePattern(patternText);
+  const Pattern pat = ParsePattern(patternText);
   if (!pat.found) return std::string(pat.prefix);
   // Round half away from zero at the last fraction place shown.
   int keep = v.exp10 + pat.maxFrac + 1;  // digits of v that stay
