@@ -31,6 +31,16 @@ std::string_view ColumnUnit(const CompareColumn& column, bool english) {
   return column.unit;
 }
 
+WireFigures WireOf(const DesignState& s, bool english) {
+  // WireDiameter is inches whatever the display unit.
+  const auto d = static_cast<double>(s.WireDiameter);
+  const double shown = english ? d : d * 25.4;
+  // Copper cross-section with the true pi: a figure to check against a wire table.
+  const double area = d * d * 25.4 * 25.4 * std::numbers::pi / 4;
+  return {{num::FormatDouble(shown, english ? "0.0000 in." : "0.000 mm"), shown},
+          {num::FormatDouble(area, "0.000"), area}};
+}
+
 namespace {
 
 double Number(std::string_view text) {
@@ -58,12 +68,9 @@ CoreEvaluation Evaluate(const DesignWindow& window, int row) {
   e.turns = {o.Turns, Number(o.Turns)};
   e.awg = {num::IntegerText(s.WireGauge) + (e.madeThinner ? std::string(kThinnerMark) : ""),
            static_cast<double>(s.WireGauge)};
-  // WireDiameter is inches whatever the display unit.
-  const auto d = static_cast<double>(s.WireDiameter);
-  e.wireDiameter = {num::FormatDouble(d * unit, english ? "0.0000 in." : "0.000 mm"), d * unit};
-  // Copper cross-section with the true pi: a figure to check against a wire table.
-  const double area = d * d * 25.4 * 25.4 * std::numbers::pi / 4;
-  e.wireArea = {num::FormatDouble(area, "0.000"), area};
+  const WireFigures wire = WireOf(s, english);
+  e.wireDiameter = wire.diameter;
+  e.wireArea = wire.area;
   e.inductance = {o.Inductance + s.InductanceUnit,
                   static_cast<double>(s.InductanceValue) * (micro ? 1e-3 : 1.0)};  // sorts in mH
   e.dcResistance = {o.DCres, static_cast<double>(s.DCResistance)};

@@ -52,6 +52,12 @@ struct Comparison {
 // Evaluates silently on copies: the window is not changed and no dialog is shown.
 Comparison CompareCores(const DesignWindow& window);
 
+// The wire beside its gauge: diameter in the display unit, copper cross-section in mm2.
+struct WireFigures {
+  Cell diameter, area;
+};
+WireFigures WireOf(const DesignState& state, bool english);
+
 // The mark in the AWG column of a wire made thinner, and the line explaining it.
 inline constexpr std::string_view kThinnerMark = "*";
 inline constexpr std::string_view kThinnerNote = "* wire made thinner to fit the core's window";

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "analysis/compare.h"
 #include "engine/catalogue.h"
 
 namespace vtq::cli {
@@ -119,6 +120,10 @@ void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& h
   row("Diff. L (uH)", o.txtDiffL);
   row("Turns per Side", o.Turns);
   row("Wire Size (AWG#)", o.WireSize);
+  // The gauge's diameter and cross-section; none while the gauge box is empty (too large).
+  const analysis::WireFigures wire = analysis::WireOf(s, model.window.inputs.English);
+  row("Wire Diameter", o.WireSize.empty() ? "" : wire.diameter.text);
+  row("Wire Cross-Section (mm2)", o.WireSize.empty() ? "" : wire.area.text);
   row("Length of Wire", o.WireLength);
   row("Wound OD", o.txtWoundOD);
   row("Wound ID", o.txtWoundID);

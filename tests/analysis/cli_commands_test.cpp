@@ -87,6 +87,26 @@ TEST(CompareAndSpiceCommands, FailuresSaySo) {
   }
 }
 
+TEST(DesignCommand, ListingShowsTheWireBesideItsGauge) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string diameter, area;
+  };
+  const Case cases[] = {
+      {{"design", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"},
+       "0.0307 in.",
+       "0.477"},
+      {{"design", "--units", "mm"}, "1.374 mm", "1.483"},                                  // AWG 16
+      {{"design", "--mode", "impedance", "--main", "100000", "--current", "50"}, "", ""},  // too large
+  };
+  for (const Case& k : cases) {
+    const Result r = Cli(k.args);
+    ASSERT_EQ(r.status, kExitOk);
+    EXPECT_NE(r.out.find("Wire Diameter                 " + k.diameter + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Wire Cross-Section (mm2)      " + k.area + "\n"), std::string::npos) << r.out;
+  }
+}
+
 TEST(SpiceCommand, PrintsTheSubcircuitOfTheListPick) {
   const Result r = Cli({"spice", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"});
   ASSERT_EQ(r.status, kExitOk) << r.err;

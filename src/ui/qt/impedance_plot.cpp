@@ -13,6 +13,7 @@ namespace {
 QString Engineering(double value, const QString& unit) {
   static const QString prefixes[] = {QStringLiteral("\u00b5"), QStringLiteral("m"), QString(),
                                      QStringLiteral("k"),      QStringLiteral("M"), QStringLiteral("G")};
+  if (!(value > 0) || !std::isfinite(value)) return QStringLiteral("0 ") + unit;
   const int group = std::clamp(static_cast<int>(std::floor(std::log10(value) / 3)), -2, 3);
   const double scaled = value / std::pow(1000.0, group);
   return QString::number(scaled, 'g', 3) + QLatin1Char(' ') + prefixes[group + 2] + unit;
