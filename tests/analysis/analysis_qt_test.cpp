@@ -54,7 +54,10 @@ class AnalysisWindows : public ::testing::Test {
     host.texts.clear();
   }
   void Trigger(const char* name) {
-    window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    auto* action = window->findChild<QAction*>(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    ASSERT_TRUE(action->isEnabled()) << name;
+    action->trigger();
     QApplication::processEvents();
   }
   void Design(DesignModeOption mode, const char* main, const char* current) {
