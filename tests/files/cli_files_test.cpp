@@ -28,16 +28,15 @@ TEST(CliFiles, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
   const std::vector<std::string> design = {"--mode",      "impedance", "--main",  "75", "--current", "2.5",
                                            "--material",  "S",         "--units", "mm", "--density", "350",
                                            "--frequency", "150000",    "--core",  "12"};
-  std::vector<std::string> save = {"save", file};
-  save.insert(save.end(), design.begin(), design.end());
-  Result saved = Cli(save);
+  auto with = [&](std::vector<std::string> command) {
+    command.insert(command.end(), design.begin(), design.end());
+    return command;
+  };
+  Result saved = Cli(with({"save", file}));
   ASSERT_EQ(saved.status, 0) << saved.err;
   EXPECT_EQ(test::Contents(file),
             "\"Impedance\"\r\n350\r\n\"S\"\r\n\"75\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n12\r\n");
-
-  std::vector<std::string> json = {"design", "--json"};
-  json.insert(json.end(), design.begin(), design.end());
-  std::string expected = Cli(json).out;
+  std::string expected = Cli(with({"design", "--json"})).out;
   // Only Open names the design mode in the state; everything else must agree.
   const std::string emptyName = "\"DesignModeName\": \"\"";
   expected.replace(expected.find(emptyName), emptyName.size(), "\"DesignModeName\": \"Impedance\"");

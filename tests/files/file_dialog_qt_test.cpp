@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <QAction>
-#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -66,10 +65,3 @@ TEST(FileDialogQt, TheStatusBarSaysWhatTheFileCommandsDid) {
 
 }  // namespace
 }  // namespace vtq::qt
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

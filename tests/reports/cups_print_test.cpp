@@ -47,43 +47,32 @@ class CupsPrinting : public ::testing::Test {
     host.messages.clear();
   }
 
-  // Waits for the queue's PDF of the job named title, then moves it to the artifacts.
-  QString TakePdf(const std::string& title, const QString& artifact) {
-    QString prefix = QString::fromStdString(title + printing.suffix);
-    prefix.replace(QLatin1Char(' '), QLatin1Char('_'));
-    const QDateTime deadline = QDateTime::currentDateTime().addSecs(90);
-    qint64 lastSize = -1;
-    while (QDateTime::currentDateTime() < deadline) {
-      const QFileInfoList found =
-          QDir(QLatin1String(kQueueOutput))
-              .entryInfoList({prefix + QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
-      if (!found.isEmpty()) {
-        // Written by a filter chain: taken once its size has stopped changing.
-        if (found.first().size() > 0 && found.first().size() == lastSize) {
-          const QString target = QStringLiteral(VTQ_ARTIFACT_DIR "/") + artifact;
-          QFile::remove(target);
-          if (!QFile::copy(found.first().absoluteFilePath(), target)) return {};
-          QFile::remove(found.first().absoluteFilePath());
-          return target;
-        }
-        lastSize = found.first().size();
-      }
-      QThread::msleep(250);
-    }
-    return {};
-  }
-
+  // Waits for the queue's PDF of the job named title (written by a filter chain: taken
+  // once its size has stopped changing), reads it back and keeps it among the artifacts
+  // with a picture of its first page beside it, for a person to look at.
   void CheckPrinted(const std::string& title, const char* artifact, const reports::Document& expected) {
-    const QString pdf = TakePdf(title, QString::fromLatin1(artifact));
-    ASSERT_FALSE(pdf.isEmpty()) << "no PDF from CUPS in " << kQueueOutput << " within 90 s";
+    QString name = QString::fromStdString(title + printing.suffix + "*.pdf");
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    const QDateTime deadline = QDateTime::currentDateTime().addSecs(90);
+    const QString pdf = QStringLiteral(VTQ_ARTIFACT_DIR "/") + QLatin1String(artifact);
+    QFileInfo found;
+    for (qint64 lastSize = -1; !found.exists(); QThread::msleep(250)) {
+      const auto files = QDir(QLatin1String(kQueueOutput)).entryInfoList({name}, QDir::Files, QDir::Time);
+      ASSERT_TRUE(QDateTime::currentDateTime() < deadline)
+          << "no PDF from CUPS in " << kQueueOutput << " within 90 s";
+      if (files.isEmpty()) continue;
+      if (files.first().size() > 0 && files.first().size() == lastSize) found = files.first();
+      lastSize = files.first().size();
+    }
+    QFile::remove(pdf);
+    ASSERT_TRUE(QFile::copy(found.absoluteFilePath(), pdf));
+    QFile::remove(found.absoluteFilePath());
     const auto words = reports::testing::ReadPdfWords(pdftotext, pdf);
     ASSERT_TRUE(words && !words->empty()) << "the PDF from CUPS has no text";
     EXPECT_TRUE(reports::testing::SameLayout(*words, expected));
-    // A picture of the page beside it, for a person to look at.
     if (!pdftoppm.isEmpty()) {
-      reports::testing::RunTool(pdftoppm, {QStringLiteral("-png"), QStringLiteral("-r"),
-                                           QStringLiteral("100"), QStringLiteral("-f"), QStringLiteral("1"),
-                                           QStringLiteral("-l"), QStringLiteral("1"), pdf, pdf.chopped(4)});
+      reports::testing::RunTool(pdftoppm, QStringLiteral("-png -r 100 -f 1 -l 1").split(QLatin1Char(' '))
+                                              << pdf << pdf.chopped(4));
     }
   }
 

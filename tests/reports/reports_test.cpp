@@ -127,27 +127,30 @@ TEST(DesignReport, WholeReportInVoltageMode) {
   EXPECT_EQ(emphasised, (std::vector<std::size_t>{0, 2, 10, 28}));
 }
 
-TEST(DesignReport, InputLinesFollowTheDesignMode) {
-  const std::pair<Integer, std::vector<std::string>> cases[] = {
-      {3, {At25("   Inductance:", "1.5 mH"), At25("   Permeability:", " 5000 ")}},
-      {2, {At25("   Cutoff Frequency:", " 10000  Hz"), At25("   Impedance:", " 60  Ohms")}},
+// The input lines follow the design mode; the header line is left out only for the
+// exact text "None Available".
+TEST(DesignReport, ModeLinesAndHeaderLine) {
+  const struct {
+    Integer mode;
+    const char* header;
+    std::vector<std::string> lines;  // the report's lines 6 and 7, and the one after the core number
+  } cases[] = {
+      {3,
+       "None Available",
+       {At25("   Inductance:", "1.5 mH"), At25("   Permeability:", " 5000 "),
+        At25("   Filter Inductance:", " 978.48  uH")}},
+      {2,
+       "none available",
+       {At25("   Cutoff Frequency:", " 10000  Hz"), At25("   Impedance:", " 60  Ohms"),
+        At25("   Header Number:", "none available")}},
   };
-  for (const auto& [mode, lines] : cases) {
-    const auto all = Lines(DesignReport(Design(mode), {2026, 12, 4}));
-    EXPECT_EQ(std::vector<std::string>(all.begin() + 5, all.begin() + 7), lines) << "mode " << mode;
-  }
-}
-
-TEST(DesignReport, HeaderLineLeftOutOnlyForNoneAvailable) {
-  const std::pair<std::string, const char*> cases[] = {
-      {"None Available", nullptr},
-      {"none available", "   Header Number:       none available"},
-  };
-  for (const auto& [header, line] : cases) {
-    DesignWindow w = Design(3);
-    w.outputs.txtHeader = header;
-    EXPECT_EQ(Lines(DesignReport(w, {2026, 12, 4}))[12],
-              line ? line : At25("   Filter Inductance:", " 978.48  uH"));
+  for (const auto& c : cases) {
+    DesignWindow w = Design(c.mode);
+    w.outputs.txtHeader = c.header;
+    const auto all = Lines(DesignReport(w, {2026, 12, 4}));
+    const auto core = std::find(all.begin(), all.end(), At25("   Core Number:", "QN-80110-KX"));
+    ASSERT_GT(all.end() - core, 1);
+    EXPECT_EQ((std::vector<std::string>{all[5], all[6], core[1]}), c.lines) << "mode " << c.mode;
   }
 }
 
