@@ -43,8 +43,7 @@ TEST(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
   model.Form_Load(".");
   model.UsePrinting(&printing);
   host.messages.clear();
-  // An input typed after the last calculation: the report shows the state of that
-  // calculation, except the inductance line, which shows the box as it stands.
+  // Inputs typed after the last calculation: printing neither validates nor calculates.
   model.inputs().Current = "7";
   model.inputs().MainInput = "2.2";
   const std::string before = Snapshot(model);
@@ -54,8 +53,6 @@ TEST(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
   const std::string text = reports::RenderText(printing.printed[0]);
   EXPECT_EQ(text, reports::RenderText(printing.printed[1]));
   EXPECT_EQ(text, reports::RenderText(reports::DesignReport(model.window, {2026, 12, 4})));
-  EXPECT_NE(text.find("   Current:              5  Amps\n"), std::string::npos);
-  EXPECT_NE(text.find("2.2 mH\n"), std::string::npos);
   EXPECT_EQ(printing.printed[0].title, reports::kDesignReportTitle);
   EXPECT_EQ(Snapshot(model), before);
   EXPECT_TRUE(host.messages.empty());
