@@ -1,6 +1,7 @@
 // vtq: the design window on the desktop.
 #include <QApplication>
 
+#include "ui/qt/analysis_actions.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/main_window.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   vtq::qt::InstallPrinting(window, printing);
   vtq::qt::QtFileDialog fileDialog(&window);
   vtq::qt::ConnectDesignFiles(window, fileDialog);
+  vtq::qt::InstallAnalysis(window, host);
 
   window.Load(QApplication::applicationDirPath().toStdString());
   // A design file named on the command line (a double-click in a file manager) opens
