@@ -8,6 +8,7 @@
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -121,6 +122,12 @@ TEST_F(AnalysisWindows, DoubleClickAppliesTheCoreAsAListPick) {
   EXPECT_EQ(m.window.outputs.WireSize, "21");
   // The applied pick alone shows the wire-fit message; the comparison showed none.
   EXPECT_EQ(host.titles, std::vector<std::string>{"Core ID Too Small"});
+
+  // Enter on a selected line applies that core too.
+  table->setCurrentIndex(table->model()->index(0, 0));  // row 24, sorted last to first
+  QTest::keyClick(table, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(m.window.state.DesignCore, 24);
 }
 
 TEST_F(AnalysisWindows, FollowTheInputsAndTheDesign) {

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -54,6 +55,14 @@ CompareWindow::CompareWindow(std::function<void(int)> apply, QWidget* parent)
     const int row = RowAt(index.row());
     if (row > 0) apply_(row);
   });
+  // Enter applies the selected core, for those who move through the table by keyboard.
+  for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), table_, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(enter, &QShortcut::activated, this, [this] {
+      const int row = table_->currentIndex().isValid() ? RowAt(table_->currentIndex().row()) : 0;
+      if (row > 0) apply_(row);
+    });
+  }
   resize(1100, 560);
 }
 

@@ -1,6 +1,6 @@
 // Every core offered in the material, evaluated with the window's inputs, in one
-// sortable table beside the design window. A double-click applies a core as picking it
-// from the core list does.
+// sortable table beside the design window. A double-click (or Enter) applies a core as
+// picking it from the core list does.
 #pragma once
 
 #include <QWidget>
