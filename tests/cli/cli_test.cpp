@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "run_cli.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,8 @@
 namespace vtq::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "vtq-cli");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  int status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using harness::Cli;
+using harness::Result;
 
 TEST(Cli, UsageErrorsExitTwoWithAClearMessage) {
   struct Case {
