@@ -368,17 +368,38 @@ bool FastRoundedDigits(double value, int significant, Digits& out) {
     }
     out.negative = value < 0;
     out.exp10 = d;
-    auto n = static_cast<std::uint64_t>(q);  // below 10^17
+    auto n = static_cast<std::uint64_t>(q);  // below 10^17, its first digit not 0
+    // Trailing zeros are not kept: strip them in halving steps rather than one by one.
     int count = significant;
-    while (n % 10 == 0) {  // trailing zeros are not kept
+    while (n % 100000000 == 0) {
+      n /= 100000000;
+      count -= 8;
+    }
+    for (std::uint64_t step = 10000; step >= 10; step /= 100) {  // 4 zeros, then 2 (as 10^4, 10^2)
+      if (n % step == 0) {
+        n /= step;
+        count -= step == 10000 ? 4 : 2;
+      }
+    }
+    if (n % 10 == 0) {
       n /= 10;
       --count;
     }
     out.count = count;
-    for (int i = count - 1; i >= 0; --i) {
-      out.d[static_cast<std::size_t>(i)] = static_cast<char>('0' + static_cast<int>(n % 10));
-      n /= 10;
+    // Two digits per division.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    int i = count;
+    while (i >= 2) {
+      const std::uint64_t pair = n % 100;
+      n /= 100;
+      i -= 2;
+      out.d[static_cast<std::size_t>(i)] = kPairs[pair * 2];
+      out.d[static_cast<std::size_t>(i) + 1] = kPairs[pair * 2 + 1];
     }
+    if (i == 1) out.d[0] = static_cast<char>('0' + n);
     return true;
   }
   return false;
