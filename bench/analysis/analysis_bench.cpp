@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 
 #include "analysis/compare.h"
 #include "analysis/impedance.h"
 #include "analysis/silent_dialogs.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -47,25 +47,14 @@ BENCHMARK(BM_AutomaticDesign);
 BENCHMARK(BM_CompareCores);
 BENCHMARK(BM_ImpedanceCurve);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> nsPerIteration;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) nsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vtq::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& t = reporter.nsPerIteration;
-  if (t.count("BM_AutomaticDesign") && t.count("BM_CompareCores") && t.count("BM_ImpedanceCurve")) {
+  if (reporter.Has({"BM_AutomaticDesign", "BM_CompareCores", "BM_ImpedanceCurve"})) {
     const double base = t.at("BM_AutomaticDesign");
     std::printf(
         "ratio compare of every core / one automatic design: %.1f (25 calculations and their texts)\n",

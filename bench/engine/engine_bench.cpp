@@ -4,11 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include "engine/catalogue.h"
 #include "engine/design.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -104,27 +104,14 @@ BENCHMARK(BM_AutomaticDesign);
 BENCHMARK(BM_EvaluateCore);
 BENCHMARK(BM_Baseline);
 
-// Collects the CPU time per iteration of each benchmark to print the ratios at the end
-// (CPU time: other work on the machine stretches wall time unevenly).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> nsPerIteration;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) nsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vtq::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& t = reporter.nsPerIteration;
-  if (t.count("BM_AutomaticDesign") && t.count("BM_Baseline") && t.count("BM_EvaluateCore")) {
+  if (reporter.Has({"BM_AutomaticDesign", "BM_Baseline", "BM_EvaluateCore"})) {
     const double design = t.at("BM_AutomaticDesign"), evaluate = t.at("BM_EvaluateCore"),
                  base = t.at("BM_Baseline");
     std::printf("automatic design: %.0f ns, %.0f designs/s on one core\n", design, 1e9 / design);
