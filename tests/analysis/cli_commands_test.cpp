@@ -1,26 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "cli/cli.h"
+#include "cli/run_cli.h"
 
 namespace vtq::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "vtq-cli");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  int status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using harness::Cli;
+using harness::Result;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

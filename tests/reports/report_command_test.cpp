@@ -1,27 +1,15 @@
 // vtq-cli report and table: the same pages as the window prints, as text or PDF.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/cli.h"
+#include "cli/run_cli.h"
 #include "reports/reports.h"
 
 namespace vtq::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "vtq-cli");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  std::ostringstream out, err;
-  const int status = Run(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using harness::Cli;
+using harness::Result;
 
 TEST(ReportCommand, PrintsTheReportOfTheDesignAsText) {
   const Result r =
