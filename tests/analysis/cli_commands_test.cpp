@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli/cli.h"
 #include "cli/run_cli.h"
