@@ -31,6 +31,14 @@ constexpr std::string_view kLitzWire =
 constexpr std::string_view kCoreTooSmall = "Core ID Too Small";
 // clang-format on
 
+// Patterns of the boxes: what the calculation writes, and what the seven
+// self-formatting boxes then make of it.
+constexpr num::Pattern kCoreSize{"#0.000"}, kAreaProduct{"##0.000"}, kInductance{"##0.00"},
+    kResistance{"##0.0000 Ohm"}, kWoundIn{"###0.000 in."}, kWoundMm{"###0.0 mm"}, kRise{"###0.0"},
+    kDiffL{"###0.00"}, kFrequency{"#######"}, kWholeAmps{"######"};
+constexpr num::Pattern kSizeBoxIn{"#0.000 in."}, kSizeBoxMm{"##0.0 mm"}, kLengthBoxIn{"#####.# in."},
+    kLengthBoxCm{"#####.# cm"}, kInductanceBox{"#######.##"}, kTurnsBox{"#######"}, kGaugeBox{"###"};
+
 constexpr std::string_view kLabelMicro = "Inductance (\u00b5H)";
 constexpr std::string_view kLabelMilli = "Inductance (mH)";
 
@@ -167,13 +175,21 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   auto write = [&](std::string OutputBoxes::*box, auto&& text) {
     Step([&] { WriteBox(o, box, text(), english); });
   };
+  // A self-formatting box: `text` gets the box's own pattern and returns what the box
+  // ends up showing.
+  auto show = [&](std::string OutputBoxes::*box, auto&& text) {
+    Step([&] { o.*box = text(*SelfFormatPattern(box, english)); });
+  };
   auto core = [&]() -> const CoreEntry& { return CoreAt(s.CoreRow); };
 
   s.UnitFactor = english ? 1.0f : 25.4f;
   const double U = s.UnitFactor;
-  write(&OutputBoxes::OD, [&] { return num::FormatDouble(core().OD * U, "#0.000"); });
-  write(&OutputBoxes::ID, [&] { return num::FormatDouble(core().ID * U, "#0.000"); });
-  write(&OutputBoxes::HT, [&] { return num::FormatDouble(core().HT * U, "#0.000"); });
+  show(&OutputBoxes::OD,
+       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().OD * U, kCoreSize, box); });
+  show(&OutputBoxes::ID,
+       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().ID * U, kCoreSize, box); });
+  show(&OutputBoxes::HT,
+       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().HT * U, kCoreSize, box); });
   write(&OutputBoxes::AL, [&] { return FieldText(core(), 4 + s.MaterialIndex); });
   double effectiveAL = 0;  // AL shown times the stack count, mH per 1000 turns
   Step([&] { effectiveAL = Number(o.AL) * s.StackCount; });
@@ -229,13 +245,13 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
       std::string text = "Required wire size is too large for selected core.\rActual wire size will be AWG #";
       text += num::IntegerText(s.WireGauge);
       text += "\rCurrent Density is actually ";
-      text += num::FormatSingle(s.ActualDensity, "######");
+      text += num::FormatSingle(s.ActualDensity, kWholeAmps);
       text += " A/sq cm";
       s.WireReduced = static_cast<Integer>(dialogs.MsgBox(text, kCoreTooSmall));
     }
   }
 
-  write(&OutputBoxes::AreaProduct, [&] { return num::FormatSingle(s.RequiredAP, "##0.000"); });
+  write(&OutputBoxes::AreaProduct, [&] { return num::FormatSingle(s.RequiredAP, kAreaProduct); });
   Step([&] { s.InductanceValue = ToSingle(Number(o.AL) * s.StackCount * T * T / 1000000); });
   if (s.InductanceValue < 1) {
     Step([&] { s.InductanceValue = ToSingle(double{s.InductanceValue} * 1000); });
@@ -245,17 +261,20 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     o.IndLabel = kLabelMilli;
     s.InductanceUnit = " mH";
   }
-  write(&OutputBoxes::Inductance, [&] { return num::FormatSingle(s.InductanceValue, "##0.00"); });
-  write(&OutputBoxes::Turns, [&] { return num::DoubleText(T); });
-  write(&OutputBoxes::WireSize, [&] { return num::IntegerText(s.WireGauge); });
+  show(&OutputBoxes::Inductance,
+       [&](const num::Pattern& box) { return num::FormatSingleInBox(s.InductanceValue, kInductance, box); });
+  show(&OutputBoxes::Turns, [&](const num::Pattern& box) { return num::DoubleTextInBox(T, box); });
+  // The gauge's text reads back as exactly the gauge.
+  show(&OutputBoxes::WireSize, [&](const num::Pattern& box) { return num::FormatDouble(s.WireGauge, box); });
 
   double wireLength = 0;  // one winding, inches (cm on the metric display)
   Step([&] { wireLength = (core().TurnLength * T * (1 + 0.5 * (s.StackCount - 1)) + 0.5) * 12; });
   // Copper: 8.196 micro-ohm per inch at gauge 0, rising by e^0.2319 per gauge.
   Step([&] { s.DCResistance = ToSingle(wireLength * 8.196 / 1000000 * num::Exp(0.2319 * s.WireGauge)); });
   if (!english) wireLength *= 2.54;
-  write(&OutputBoxes::WireLength, [&] { return num::DoubleText(wireLength); });
-  write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, "##0.0000") + " Ohm"; });
+  show(&OutputBoxes::WireLength,
+       [&](const num::Pattern& box) { return num::DoubleTextInBox(wireLength, box); });
+  write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, kResistance); });
 
   Step([&] {
     s.FrequencyText =
@@ -264,7 +283,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   if (s.InductanceUnit == " uH") {
     Step([&] { s.FrequencyText = num::DoubleText(Number(s.FrequencyText) * 1000); });
   }
-  write(&OutputBoxes::FrequencyOutput, [&] { return num::FormatText(s.FrequencyText, "#######") + " Hz"; });
+  write(&OutputBoxes::FrequencyOutput, [&] { return num::FormatText(s.FrequencyText, kFrequency) + " Hz"; });
 
   if (automatic) s.WireDiameter = WireDiameterOf(s.WireGauge);
   const double d = s.WireDiameter;
@@ -273,12 +292,10 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   Step([&] { s.WoundOD = ToSingle(core().OD * U2 + 2 * d * U2 + 0.03 * U2); });
   Step([&] { s.WoundID = ToSingle(core().ID * U2 - 2 * d * U2 - 0.03 * U2); });
   Step([&] { s.WoundHeight = ToSingle(core().HT * U2 * s.StackCount + 2 * d * U2 + 0.03 * U2); });
-  const std::string_view pattern = english ? "###0.000" : "###0.0";
-  const std::string_view unit = english ? " in." : " mm";
-  write(&OutputBoxes::txtWoundOD, [&] { return num::FormatSingle(s.WoundOD, pattern) + std::string(unit); });
-  write(&OutputBoxes::txtWoundID, [&] { return num::FormatSingle(s.WoundID, pattern) + std::string(unit); });
-  write(&OutputBoxes::txtWoundHt,
-        [&] { return num::FormatSingle(s.WoundHeight, pattern) + std::string(unit); });
+  const num::Pattern& wound = english ? kWoundIn : kWoundMm;
+  write(&OutputBoxes::txtWoundOD, [&] { return num::FormatSingle(s.WoundOD, wound); });
+  write(&OutputBoxes::txtWoundID, [&] { return num::FormatSingle(s.WoundID, wound); });
+  write(&OutputBoxes::txtWoundHt, [&] { return num::FormatSingle(s.WoundHeight, wound); });
 
   Single x = 0, h = 0;  // wound OD and height, inches
   Step([&] { x = ToSingle(Div(s.WoundOD, U2)); });
@@ -294,7 +311,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   });
   // Temperature rise, degrees C, from the loss per outer surface: (mW / cm2)^0.833.
   Step([&] { s.TempRise = ToSingle(num::Pow(Div(s.CopperLoss, s.SurfaceArea), 0.833)); });
-  write(&OutputBoxes::txtTrise, [&] { return num::FormatSingle(s.TempRise, "###0.0"); });
+  write(&OutputBoxes::txtTrise, [&] { return num::FormatSingle(s.TempRise, kRise); });
 
   Step([&] {
     const Integer twice = ToInteger(2.0 * s.Permeability);
@@ -307,28 +324,28 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     s.DiffInductance =
         ToSingle(Div(1000 * T * T * 4 * kPi * s.LeakagePermeability * s.CoreArea * 1e-6, s.CorePath));
   });
-  write(&OutputBoxes::txtDiffL, [&] { return num::FormatSingle(s.DiffInductance, "###0.00"); });
+  write(&OutputBoxes::txtDiffL, [&] { return num::FormatSingle(s.DiffInductance, kDiffL); });
 }
 
 }  // namespace
 
-std::string_view SelfFormatPattern(std::string OutputBoxes::*box, bool english) {
+const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool english) {
   if (box == &OutputBoxes::OD || box == &OutputBoxes::ID || box == &OutputBoxes::HT) {
-    return english ? "#0.000 in." : "##0.0 mm";
+    return english ? &kSizeBoxIn : &kSizeBoxMm;
   }
-  if (box == &OutputBoxes::WireLength) return english ? "#####.# in." : "#####.# cm";
-  if (box == &OutputBoxes::Inductance) return "#######.##";
-  if (box == &OutputBoxes::Turns) return "#######";
-  if (box == &OutputBoxes::WireSize) return "###";
-  return {};
+  if (box == &OutputBoxes::WireLength) return english ? &kLengthBoxIn : &kLengthBoxCm;
+  if (box == &OutputBoxes::Inductance) return &kInductanceBox;
+  if (box == &OutputBoxes::Turns) return &kTurnsBox;
+  if (box == &OutputBoxes::WireSize) return &kGaugeBox;
+  return nullptr;
 }
 
 void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english) {
-  std::string_view pattern = SelfFormatPattern(box, english);
+  const num::Pattern* pattern = SelfFormatPattern(box, english);
   // Each change of the text raises the box's change event again, until the text stops
   // changing; a text that already carries its unit no longer reads as a number.
-  for (int pass = 0; !pattern.empty() && pass < 4; ++pass) {
-    std::string formatted = num::FormatText(text, pattern);
+  for (int pass = 0; pattern != nullptr && pass < 4; ++pass) {
+    std::string formatted = num::FormatText(text, *pattern);
     if (formatted == text) break;
     text = std::move(formatted);
   }

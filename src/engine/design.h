@@ -31,8 +31,8 @@ void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs);
 // pattern for the current length unit; the others take the text as it is.
 void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english);
 
-// The pattern a self-formatting box applies, or an empty view for any other box.
-std::string_view SelfFormatPattern(std::string OutputBoxes::*box, bool english);
+// The pattern a self-formatting box applies, or null for any other box.
+const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool english);
 
 // Mounting header for a wound part of outside diameter x and height h, inches.
 std::string_view MountingHeaderFor(Single x, Single h);

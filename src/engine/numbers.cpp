@@ -1,5 +1,6 @@
 #include "engine/numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -510,118 +511,119 @@ std::string ShortestSingle(Single value) {
 
 namespace {
 
-struct Pattern {
-  std::string_view prefix, suffix;
-  bool found = false;
-  bool point = false;
-  int minInt = 0;   // integer digits always shown ('0' placeholders from the first '0')
-  int minFrac = 0;  // fraction digits always shown (up to the last '0')
-  int maxFrac = 0;  // fraction digits shown at most
-};
-
-bool IsPlaceholder(char c) {
-  return c == '0' || c == '#';
-}
-
-Pattern ParsePattern(std::string_view p) {
-  Pattern out;
-  std::size_t start = 0;
-  while (start < p.size() && !IsPlaceholder(p[start]) && p[start] != '.') ++start;
-  // A point counts as the decimal point only when a placeholder is next to it.
-  if (start < p.size() && p[start] == '.' && !(start + 1 < p.size() && IsPlaceholder(p[start + 1]))) {
-    start = p.size();
+// Rounds half away from zero at the last fraction place the pattern shows.
+void RoundAt(Digits& v, const Pattern& pat) {
+  const int keep = v.exp10 + pat.maxFrac + 1;  // digits of v that stay
+  if (keep >= v.count) return;
+  const bool up = keep >= 0 && v.d[static_cast<std::size_t>(keep)] >= '5';
+  if (keep <= 0) {
+    v.count = 1;
+    v.d[0] = up ? '1' : '0';
+    v.exp10 = up ? -pat.maxFrac : 0;
+    return;
   }
-  if (start == p.size()) {
-    out.prefix = p;
-    return out;
-  }
-  out.found = true;
-  out.prefix = p.substr(0, start);
-  std::size_t i = start;
-  int intCount = 0;
-  int firstZero = -1;
-  for (; i < p.size() && IsPlaceholder(p[i]); ++i, ++intCount) {
-    if (p[i] == '0' && firstZero < 0) firstZero = intCount;
-  }
-  out.minInt = firstZero < 0 ? 0 : intCount - firstZero;
-  if (i < p.size() && p[i] == '.') {
-    out.point = true;
-    ++i;
-    for (; i < p.size() && IsPlaceholder(p[i]); ++i) {
-      ++out.maxFrac;
-      if (p[i] == '0') out.minFrac = out.maxFrac;
-    }
-  }
-  out.suffix = p.substr(i);
-  return out;
-}
-
-std::string Apply(Digits v, std::string_view patternText) {
-  const Pattern pat = ParsePattern(patternText);
-  if (!pat.found) return std::string(pat.prefix);
-  // Round half away from zero at the last fraction place shown.
-  int keep = v.exp10 + pat.maxFrac + 1;  // digits of v that stay
-  if (keep < v.count) {
-    bool up = keep >= 0 && v.d[static_cast<std::size_t>(keep)] >= '5';
-    if (keep <= 0) {
+  v.count = keep;
+  if (up) {
+    int i = keep - 1;
+    while (i >= 0 && v.d[static_cast<std::size_t>(i)] == '9') v.d[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+      ++v.d[static_cast<std::size_t>(i)];
+    } else {  // 9.99 -> 10.0: every kept digit was a 9, so the digits are now 1 and zeros
+      v.d[0] = '1';
       v.count = 1;
-      v.d[0] = up ? '1' : '0';
-      v.exp10 = up ? -pat.maxFrac : 0;
-    } else {
-      v.count = keep;
-      if (up) {
-        int i = keep - 1;
-        while (i >= 0 && v.d[static_cast<std::size_t>(i)] == '9') v.d[static_cast<std::size_t>(i--)] = '0';
-        if (i >= 0) {
-          ++v.d[static_cast<std::size_t>(i)];
-        } else {
-          for (int j = v.count; j > 0; --j)
-            v.d[static_cast<std::size_t>(j)] = v.d[static_cast<std::size_t>(j - 1)];
-          v.d[0] = '1';
-          ++v.count;
-          ++v.exp10;
-        }
-      }
+      ++v.exp10;
     }
-    while (v.count > 1 && v.d[static_cast<std::size_t>(v.count - 1)] == '0') --v.count;
-    if (v.count == 1 && v.d[0] == '0') v.exp10 = 0;
   }
-  bool zero = v.count == 1 && v.d[0] == '0';
-  auto digitAt = [&](int place) {  // digit of the decimal place 10^place
-    int i = v.exp10 - place;
-    return (zero || i < 0 || i >= v.count) ? '0' : v.d[static_cast<std::size_t>(i)];
-  };
-  int top = zero ? -1 : v.exp10;  // highest integer place that holds a significant digit
-  int firstPlace = std::max(top, pat.minInt - 1);
+  while (v.count > 1 && v.d[static_cast<std::size_t>(v.count - 1)] == '0') --v.count;
+  if (v.count == 1 && v.d[0] == '0') v.exp10 = 0;
+}
+
+// The places a pattern shows for digits already rounded by RoundAt: from 10^first down
+// to 10^-frac (none when first < -frac).
+struct Layout {
+  bool zero;
+  int first, frac;
+};
+Layout LayoutOf(const Digits& v, const Pattern& pat) {
+  const bool zero = v.count == 1 && v.d[0] == '0';
+  const int top = zero ? -1 : v.exp10;  // highest integer place holding a significant digit
   int frac = pat.maxFrac;
-  while (frac > pat.minFrac && digitAt(-frac) == '0') --frac;
-  std::string out;
-  out.reserve(pat.prefix.size() + pat.suffix.size() + static_cast<std::size_t>(firstPlace + frac + 3));
-  out += pat.prefix;
-  if (v.negative && !zero) out += '-';
-  for (int place = firstPlace; place >= -frac; --place) {
-    if (place == -1) out += '.';
-    out += digitAt(place);
+  // Trailing fraction zeros beyond the '0' placeholders are not shown.
+  while (frac > pat.minFrac) {
+    const int i = v.exp10 + frac;  // index of the digit at place 10^-frac
+    if (!zero && i >= 0 && i < v.count && v.d[static_cast<std::size_t>(i)] != '0') break;
+    --frac;
   }
-  if (pat.point && frac == 0) out += '.';
-  out += pat.suffix;
+  return {zero, std::max(top, pat.minInt - 1), frac};
+}
+
+std::string Render(const Digits& v, const Pattern& pat) {
+  const Layout at = LayoutOf(v, pat);
+  const bool minus = v.negative && !at.zero;
+  const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
+  const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
+                             (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
+  std::string out(length, '0');
+  char* o = out.data();
+  o = std::copy(pat.prefix.begin(), pat.prefix.end(), o);
+  if (minus) *o++ = '-';
+  auto put = [&](int place) {  // the digit of 10^place, '0' where v has none
+    const int i = v.exp10 - place;
+    if (!at.zero && i >= 0 && i < v.count) *o = v.d[static_cast<std::size_t>(i)];
+    ++o;
+  };
+  for (int place = at.first; place >= 0; --place) put(place);
+  if (pat.point) *o++ = '.';
+  for (int place = -1; place >= -at.frac; --place) put(place);
+  std::copy(pat.suffix.begin(), pat.suffix.end(), o);
   return out;
+}
+
+std::string Apply(Digits v, const Pattern& pat) {
+  if (!pat.found) return std::string(pat.prefix);
+  RoundAt(v, pat);
+  return Render(v, pat);
+}
+
+// `v` is the decimal form of a value a first pattern is about to show. When that text
+// is a plain number, its value reads back to exactly the digits RoundAt leaves (at
+// most 15 of them), so the box pattern can start from those.
+std::string InBox(Digits v, const Pattern& first, const Pattern& box) {
+  if (!first.found || !first.prefix.empty() || !first.suffix.empty()) {
+    return FormatText(Apply(v, first), box);
+  }
+  RoundAt(v, first);
+  const Layout at = LayoutOf(v, first);
+  if (at.first + at.frac + 1 <= 0) return Render(v, first);  // no digit shown: no number
+  return Apply(v, box);
 }
 
 }  // namespace
 
-std::string FormatSingle(Single value, std::string_view pattern) {
+std::string FormatSingle(Single value, const Pattern& pattern) {
   return Apply(RoundedDigits(value, 7), pattern);
 }
 
-std::string FormatDouble(double value, std::string_view pattern) {
+std::string FormatDouble(double value, const Pattern& pattern) {
   return Apply(RoundedDigits(value, 15), pattern);
 }
 
-std::string FormatText(std::string_view text, std::string_view pattern) {
+std::string FormatText(std::string_view text, const Pattern& pattern) {
   auto value = ParseStrict(text);
   if (!value) return std::string(text);
   return FormatDouble(*value, pattern);
+}
+
+std::string FormatDoubleInBox(double value, const Pattern& first, const Pattern& box) {
+  return InBox(RoundedDigits(value, 15), first, box);
+}
+
+std::string FormatSingleInBox(Single value, const Pattern& first, const Pattern& box) {
+  return InBox(RoundedDigits(value, 7), first, box);
+}
+
+std::string DoubleTextInBox(double value, const Pattern& box) {
+  return Apply(RoundedDigits(value, 15), box);
 }
 
 }  // namespace vtq::num

@@ -74,11 +74,68 @@ std::string ShortestSingle(Single value);
 // character is copied (so " in." follows the digits). The value is rounded half away
 // from zero at the last place shown, working from its decimal form at the precision
 // of its type (7 significant digits for a Single, 15 for a double or a text).
-std::string FormatSingle(Single value, std::string_view pattern);
-std::string FormatDouble(double value, std::string_view pattern);
+//
+// A Pattern is the pattern text cut into those parts; a literal one is cut at compile
+// time (constexpr num::Pattern kTwoPlaces{"##0.00"}). It refers to the text it was made
+// from, which must outlive it.
+struct Pattern {
+  std::string_view prefix, suffix;  // copied before and after the number
+  bool found = false;               // no placeholder: the pattern is shown as it stands
+  bool point = false;
+  int minInt = 0;   // integer digits always shown ('0' placeholders from the first '0')
+  int minFrac = 0;  // fraction digits always shown (up to the last '0')
+  int maxFrac = 0;  // fraction digits shown at most
+
+  // NOLINTBEGIN(google-explicit-constructor): a pattern is written as its text
+  constexpr Pattern(std::string_view p) {
+    auto placeholder = [](char c) { return c == '0' || c == '#'; };
+    std::size_t start = 0;
+    while (start < p.size() && !placeholder(p[start]) && p[start] != '.') ++start;
+    // A point counts as the decimal point only when a placeholder is next to it.
+    if (start < p.size() && p[start] == '.' && !(start + 1 < p.size() && placeholder(p[start + 1]))) {
+      start = p.size();
+    }
+    if (start == p.size()) {
+      prefix = p;
+      return;
+    }
+    found = true;
+    prefix = p.substr(0, start);
+    std::size_t i = start;
+    int intCount = 0, firstZero = -1;
+    for (; i < p.size() && placeholder(p[i]); ++i, ++intCount) {
+      if (p[i] == '0' && firstZero < 0) firstZero = intCount;
+    }
+    minInt = firstZero < 0 ? 0 : intCount - firstZero;
+    if (i < p.size() && p[i] == '.') {
+      point = true;
+      ++i;
+      for (; i < p.size() && placeholder(p[i]); ++i) {
+        ++maxFrac;
+        if (p[i] == '0') minFrac = maxFrac;
+      }
+    }
+    suffix = p.substr(i);
+  }
+  constexpr Pattern(const char* p) : Pattern(std::string_view(p)) {}
+  Pattern(const std::string& p) : Pattern(std::string_view(p)) {}
+  // NOLINTEND(google-explicit-constructor)
+};
+
+std::string FormatSingle(Single value, const Pattern& pattern);
+std::string FormatDouble(double value, const Pattern& pattern);
 // A text that reads strictly as a number is formatted; any other text is returned
 // unchanged (so a box whose text already carries its unit is left alone).
-std::string FormatText(std::string_view text, std::string_view pattern);
+std::string FormatText(std::string_view text, const Pattern& pattern);
+
+// A box that formats its own text with `box` whenever the text changes, given the text
+// FormatDouble(value, first), FormatSingle(value, first) or DoubleText(value): what it
+// ends up showing. The same as FormatText of that text, but from the digits the text
+// shows instead of reading it back (a text of at most 15 significant digits reads back
+// to a double of those digits).
+std::string FormatDoubleInBox(double value, const Pattern& first, const Pattern& box);
+std::string FormatSingleInBox(Single value, const Pattern& first, const Pattern& box);
+std::string DoubleTextInBox(double value, const Pattern& box);
 
 }  // namespace num
 }  // namespace vtq

@@ -25,6 +25,10 @@ void Format(std::string_view text, std::string_view pattern) {
     return;
   }
   Check(shown == vtq::num::FormatDouble(*value, pattern));
+  // A self-formatting box given this text: the engine's short way agrees.
+  for (auto box : {std::string_view("#######.##"), std::string_view("#0.000 in.")}) {
+    Check(vtq::num::FormatDoubleInBox(*value, pattern, box) == vtq::num::FormatText(shown, box));
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace vtq::num {
 namespace {
@@ -64,6 +66,35 @@ TEST(FormatSingle, RoundsFromSevenDigits) {
   EXPECT_EQ(FormatSingle(0.0125f, "0.000"), "0.013");
   EXPECT_EQ(FormatDouble(0.01249999972060322, "0.000"), "0.012");
   EXPECT_EQ(FormatSingle(-0.25f, "###0.0"), "-0.3");
+}
+
+// A self-formatting box given a formatted number shows what formatting its text again
+// gives; the engine gets there from the digits, without reading the text back.
+TEST(FormatInBox, SameAsFormattingTheTextAgain) {
+  const std::pair<const char*, const char*> chains[] = {
+      {"#0.000", "#0.000 in."}, {"#0.000", "##0.0 mm"}, {"##0.00", "#######.##"}, {"#0.000", "###"},
+      {"#.##", "#######"},      {"#", "#.#"},           {"0.0 V", "###"},         {"abc", "###"},
+      {"#.#", "0.00"},          {"###", "#.##"},
+  };
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> magnitude(-8, 22);
+  std::vector<double> values = {0, -0.0, 0.5, 0.05, 0.004, 0.0049999, 9.9995, 99.995, 1e300, -2.5, 5e-324};
+  for (int i = 0; i < 20000; ++i) {
+    double v = std::pow(10.0, magnitude(rng));
+    if (i % 4 == 0) v = std::nearbyint(v * 1000) / 8;  // ties at the places the patterns cut
+    values.push_back(i % 3 ? v : -v);
+  }
+  for (double v : values) {
+    const auto single = static_cast<Single>(v);
+    for (const auto& [first, box] : chains) {
+      ASSERT_EQ(FormatDoubleInBox(v, first, box), FormatText(FormatDouble(v, first), box))
+          << v << first << box;
+      if (std::isfinite(single)) {
+        ASSERT_EQ(FormatSingleInBox(single, first, box), FormatText(FormatSingle(single, first), box)) << v;
+      }
+    }
+    ASSERT_EQ(DoubleTextInBox(v, "#####.# cm"), FormatText(DoubleText(v), "#####.# cm")) << v;
+  }
 }
 
 TEST(ParseStrict, WholeTextMustBeANumber) {
