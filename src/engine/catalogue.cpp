@@ -1,5 +1,7 @@
 #include "engine/catalogue.h"
 
+#include <functional>
+
 namespace vtq {
 
 // clang-format off
@@ -75,10 +77,32 @@ double FieldValue(const CoreEntry& e, int field) {
   }
 }
 
-std::string FieldText(const CoreEntry& e, int field) {
+namespace {
+
+std::string MakeFieldText(const CoreEntry& e, int field) {
   if (field == 1) return std::string(e.CoreNumber);
   if (field >= 5 && field <= 9) return num::IntegerText(e.AL[static_cast<std::size_t>(field - 5)]);
   return num::DoubleText(FieldValue(e, field));
+}
+
+}  // namespace
+
+std::string FieldText(const CoreEntry& e, int field) {
+  // The catalogue's texts never change: made once, then copied.
+  static const auto kTexts = [] {
+    std::array<std::array<std::string, kFieldCount>, kCoreCount> texts;
+    for (std::size_t row = 0; row < CoreTable.size(); ++row) {
+      for (int f = 1; f <= kFieldCount; ++f)
+        texts[row][static_cast<std::size_t>(f - 1)] = MakeFieldText(CoreTable[row], f);
+    }
+    return texts;
+  }();
+  const std::less<const CoreEntry*> before;
+  const CoreEntry* first = CoreTable.data();
+  if (field >= 1 && field <= kFieldCount && !before(&e, first) && before(&e, first + kCoreCount)) {
+    return kTexts[static_cast<std::size_t>(&e - first)][static_cast<std::size_t>(field - 1)];
+  }
+  return MakeFieldText(e, field);
 }
 
 }  // namespace vtq

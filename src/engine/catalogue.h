@@ -11,6 +11,7 @@ namespace vtq {
 
 constexpr int kCoreCount = 24;
 constexpr int kMaterialCount = 5;
+constexpr int kFieldCount = 13;  // fields of an entry, numbered 1 to 13
 
 struct CoreEntry {
   std::string_view CoreNumber;             // five-digit catalogue number

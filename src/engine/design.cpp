@@ -1,6 +1,8 @@
 #include "engine/design.h"
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 #include "engine/catalogue.h"
 #include "engine/step.h"
@@ -53,10 +55,23 @@ double Number(const std::string& text) {
 }
 
 // AWG wire diameter, inches: 0.3326 in. at gauge 0, 0.8927 times thinner per gauge,
-// one Single multiplication per gauge step (a gauge of 0 or below stays 0.3326).
+// one Single multiplication per gauge step (a gauge of 0 or below stays 0.3326). The
+// steps depend on each other, so the usual gauges come from a table of the same steps.
+constexpr Single WireStep(Single d) {
+  return static_cast<Single>(static_cast<double>(d) * 0.8927);
+}
+constexpr int kTabulatedGauges = 64;
+constexpr std::array<Single, kTabulatedGauges> kWireDiameter = [] {
+  std::array<Single, kTabulatedGauges> d{};
+  d[0] = 0.3326f;
+  for (std::size_t g = 1; g < d.size(); ++g) d[g] = WireStep(d[g - 1]);
+  return d;
+}();
 Single WireDiameterOf(Integer gauge) {
-  Single d = 0.3326f;
-  for (int g = 1; g <= gauge; ++g) d = static_cast<Single>(static_cast<double>(d) * 0.8927);
+  if (gauge <= 0) return kWireDiameter[0];
+  if (gauge < kTabulatedGauges) return kWireDiameter[static_cast<std::size_t>(gauge)];
+  Single d = kWireDiameter[kTabulatedGauges - 1];
+  for (int g = kTabulatedGauges; g <= gauge; ++g) d = WireStep(d);
   return d;
 }
 
@@ -93,22 +108,27 @@ std::string PartNumber(std::string_view letter, int row) {
 
 // Steps 4 to 7 of both calculations: the inputs read into the design state and the
 // requirement derived. The automatic design computes RequiredAP in between.
-void ReadInputs(DesignWindow& w) {
+void ReadInputs(DesignWindow& w, const CheckedInputs& checked) {
   DesignState& s = w.state;
   const InputControls& in = w.inputs;
-  Step([&] { s.CurrentDensity = ToSingle(Number(in.txtCD)); });
+  // The checked texts read as the numbers the check found; only the cutoff frequency
+  // goes unchecked in inductance mode.
+  Step([&] { s.CurrentDensity = ToSingle(checked.density); });
   const Material& m = Materials[static_cast<std::size_t>(in.Material)];
   s.Permeability = m.Permeability;
   s.MaterialIndex = in.Material;
   s.MaterialLetter = std::string(1, m.Letter);
-  Step([&] { s.MainValue = ToSingle(Number(in.MainInput)); });
-  Step([&] { s.CurrentValue = ToSingle(Number(in.Current)); });
-  Step([&] { s.CutoffFrequency = ToSingle(Number(in.SecondInput)); });
+  Step([&] { s.MainValue = ToSingle(checked.main); });
+  Step([&] { s.CurrentValue = ToSingle(checked.current); });
+  Step([&] {
+    s.CutoffFrequency =
+        ToSingle(in.Mode == DesignModeOption::Inductance ? Number(in.SecondInput) : checked.frequency);
+  });
   s.EnteredFrequency = s.CutoffFrequency;
   const double I = s.CurrentValue;
   switch (in.Mode) {
     case DesignModeOption::Inductance:
-      Step([&] { s.InductanceValue = ToSingle(Number(in.MainInput)); });
+      Step([&] { s.InductanceValue = ToSingle(checked.main); });
       Step([&] { s.LIProduct = ToSingle(double{s.InductanceValue} * I); });
       s.ImpedanceValue = 50;
       break;
@@ -191,8 +211,13 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   show(&OutputBoxes::HT,
        [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().HT * U, kCoreSize, box); });
   write(&OutputBoxes::AL, [&] { return FieldText(core(), 4 + s.MaterialIndex); });
-  double effectiveAL = 0;  // AL shown times the stack count, mH per 1000 turns
-  Step([&] { effectiveAL = Number(o.AL) * s.StackCount; });
+  const std::optional<double> shownAL = num::ParseStrict(o.AL);  // mH per 1000 turns
+  auto readAL = [&] {
+    if (!shownAL) throw StepFailed{};
+    return *shownAL;
+  };
+  double effectiveAL = 0;  // times the stack count
+  Step([&] { effectiveAL = readAL() * s.StackCount; });
   write(&OutputBoxes::FAP, [&] { return FieldText(core(), 12); });
 
   if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
@@ -252,7 +277,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   }
 
   write(&OutputBoxes::AreaProduct, [&] { return num::FormatSingle(s.RequiredAP, kAreaProduct); });
-  Step([&] { s.InductanceValue = ToSingle(Number(o.AL) * s.StackCount * T * T / 1000000); });
+  Step([&] { s.InductanceValue = ToSingle(readAL() * s.StackCount * T * T / 1000000); });
   if (s.InductanceValue < 1) {
     Step([&] { s.InductanceValue = ToSingle(double{s.InductanceValue} * 1000); });
     o.IndLabel = kLabelMicro;
@@ -276,14 +301,26 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
        [&](const num::Pattern& box) { return num::DoubleTextInBox(wireLength, box); });
   write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, kResistance); });
 
+  // FrequencyText, Hz: while `shown` holds a value, the text is DoubleText(*shown), and
+  // what the text reads as or looks like under a pattern comes from the value.
+  std::optional<double> shown;
   Step([&] {
-    s.FrequencyText =
-        num::DoubleText(Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue}));
+    const double f = Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue});
+    s.FrequencyText = num::DoubleText(f);
+    shown = f;
   });
   if (s.InductanceUnit == " uH") {
-    Step([&] { s.FrequencyText = num::DoubleText(Number(s.FrequencyText) * 1000); });
+    Step([&] {
+      const double f = (shown ? num::DoubleTextValue(*shown) : Number(s.FrequencyText)) * 1000;
+      s.FrequencyText = num::DoubleText(f);
+      shown = f;
+      if (!std::isfinite(f)) shown.reset();  // read its text, whatever it says
+    });
   }
-  write(&OutputBoxes::FrequencyOutput, [&] { return num::FormatText(s.FrequencyText, kFrequency) + " Hz"; });
+  write(&OutputBoxes::FrequencyOutput, [&] {
+    return (shown ? num::DoubleTextInBox(*shown, kFrequency) : num::FormatText(s.FrequencyText, kFrequency)) +
+           " Hz";
+  });
 
   if (automatic) s.WireDiameter = WireDiameterOf(s.WireGauge);
   const double d = s.WireDiameter;
@@ -355,8 +392,7 @@ void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string tex
 void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
   DesignState& s = w.state;
   s.DesignCore = 0;
-  ValidateInputs(w.inputs, dialogs);
-  ReadInputs(w);
+  ReadInputs(w, ValidateInputs(w.inputs, dialogs));
   // Area product the core must offer, cm4, from L x I in mH x A, the permeability and
   // the current density in A/cm2.
   Step([&] {
@@ -388,8 +424,7 @@ void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs) {
   s.DesignCore = Row;
   s.StackCount = 1;
   s.WireReduced = 0;
-  ValidateInputs(w.inputs, dialogs);
-  ReadInputs(w);
+  ReadInputs(w, ValidateInputs(w.inputs, dialogs));
   SetInductance(s);
   s.CoreRow = Row;
   w.outputs.txtPNLeft = 1800;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace vtq::num {
 namespace {
@@ -262,30 +263,100 @@ double Exp(double x) {
 
 namespace {
 
-// Significant digits of a finite value, trailing zeros removed, with the decimal
-// exponent of the first digit: value = d1.d2d3... x 10^exp10.
+// A finite value's significant digits as one whole number q of exactly `count`
+// digits (q = 0 and count 1 for zero), with the decimal exponent of the first digit:
+// value = q x 10^(exp10 - count + 1). q may end in zeros until Trim drops them.
 struct Digits {
   bool negative = false;
-  std::array<char, 24> d{};
-  int count = 0;
+  std::uint64_t q = 0;
+  int count = 1;
   int exp10 = 0;
 };
 
-Digits FromScientific(const char* first, const char* last) {
+constexpr std::array<std::uint64_t, 20> kPow10 = [] {
+  std::array<std::uint64_t, 20> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+  return p;
+}();
+std::uint64_t Pow10(int k) {
+  return kPow10[static_cast<std::size_t>(k)];
+}
+
+// q / 10^k for k of 0 to 19, each a division by a constant (a multiplication) rather
+// than a division by a variable, which costs tens of cycles.
+template <std::size_t K>
+std::uint64_t DivideByPow10(std::uint64_t q) {
+  return q / kPow10[K];
+}
+constexpr auto kDivideByPow10 = []<std::size_t... K>(std::index_sequence<K...>) {
+  return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(K)>{&DivideByPow10<K>...};
+}
+(std::make_index_sequence<kPow10.size()>{});
+std::uint64_t DivPow10(std::uint64_t q, int k) {
+  return kDivideByPow10[static_cast<std::size_t>(k)](q);
+}
+
+// Drops trailing zeros: by eight, four, two and one at a time rather than one by one.
+[[gnu::always_inline]] inline void Trim(Digits& v) {
+  if (v.q == 0) {
+    v.count = 1;
+    v.exp10 = 0;
+    return;
+  }
+  while (v.q % 100000000 == 0) {
+    v.q /= 100000000;
+    v.count -= 8;
+  }
+  if (v.q % 10000 == 0) {
+    v.q /= 10000;
+    v.count -= 4;
+  }
+  if (v.q % 100 == 0) {
+    v.q /= 100;
+    v.count -= 2;
+  }
+  if (v.q % 10 == 0) {
+    v.q /= 10;
+    v.count -= 1;
+  }
+}
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The `count` digits of q (below 10^count), first digit first, two per division.
+[[gnu::always_inline]] inline void WriteDigits(std::uint64_t q, int count, char* out) {
+  for (int i = count; i >= 2; i -= 2) {
+    const auto pair = static_cast<std::size_t>(q % 100);
+    q /= 100;
+    out[i - 2] = kPairs[pair * 2];
+    out[i - 1] = kPairs[pair * 2 + 1];
+  }
+  if (count % 2 == 1) out[0] = static_cast<char>('0' + q);
+}
+
+// The digits of a text such as "-1.2345e+06" (at most 19 of them).
+Digits FromScientific(std::string_view text) {
   Digits out;
-  const char* p = first;
-  if (p < last && *p == '-') {
+  std::size_t p = 0;
+  if (p < text.size() && text[p] == '-') {
     out.negative = true;
     ++p;
   }
-  for (; p < last && *p != 'e'; ++p) {
-    if (*p != '.') out.d[static_cast<std::size_t>(out.count++)] = *p;
+  out.count = 0;
+  for (; p < text.size() && text[p] != 'e'; ++p) {
+    if (IsDigit(text[p])) {
+      out.q = out.q * 10 + static_cast<std::uint64_t>(text[p] - '0');
+      ++out.count;
+    }
   }
-  int exponent = 0;
-  if (p < last) std::from_chars(p + 1 + (p[1] == '+'), last, exponent);
-  out.exp10 = exponent;
-  while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
-  if (out.count == 1 && out.d[0] == '0') out.exp10 = 0;
+  if (p < text.size()) {
+    std::from_chars(text.data() + p + 1 + (text[p + 1] == '+'), text.data() + text.size(), out.exp10);
+  }
+  Trim(out);
   return out;
 }
 
@@ -316,10 +387,7 @@ int BitWidth(Wide x) {
 bool FastRoundedDigits(double value, int significant, Digits& out) {
   if (!std::isfinite(value)) return false;
   if (value == 0.0) {
-    out.negative = std::signbit(value);
-    out.d[0] = '0';
-    out.count = 1;
-    out.exp10 = 0;
+    out = {std::signbit(value), 0, 1, 0};
     return true;
   }
   const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -367,47 +435,59 @@ bool FastRoundedDigits(double value, int significant, Digits& out) {
       q = low;
       ++d;
     }
-    out.negative = value < 0;
-    out.exp10 = d;
-    auto n = static_cast<std::uint64_t>(q);  // below 10^17, its first digit not 0
-    // Trailing zeros are not kept: strip them in halving steps rather than one by one.
-    int count = significant;
-    while (n % 100000000 == 0) {
-      n /= 100000000;
-      count -= 8;
+    out = {value < 0, static_cast<std::uint64_t>(q), significant, d};
+    return true;
+  }
+  return false;
+}
+
+// The same in double arithmetic for the common case: |value| x 10^k rounded once, and
+// the exact error of that rounding from a fused multiply-add, which settles every
+// half-way question. Needs 10^|k| exact in a double (|k| <= 22) and at most 15 digits,
+// so that the scaled value is a whole number below 2^53 plus a fraction. False when
+// those do not hold.
+[[gnu::always_inline]] inline bool ScaledRoundedDigits(double value, int significant, Digits& out) {
+  if (significant > 15 || !std::isnormal(value)) return false;
+  const double a = std::fabs(value);
+  const auto bits = std::bit_cast<std::uint64_t>(a);
+  int d = ((static_cast<int>(bits >> 52) - 1023) * 78913) >> 18;  // floor(log10 a) or one less
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int k = significant - 1 - d;
+    if (k < -22 || k > 22) return false;
+    // a x 10^k = t + e exactly (e as a sign only when dividing).
+    double t = 0, e = 0;
+    if (k >= 0) {
+      t = a * kExactPow10[k];
+      e = std::fma(a, kExactPow10[k], -t);
+    } else {
+      t = a / kExactPow10[-k];
+      e = std::fma(-t, kExactPow10[-k], a);  // a - t x 10^-k: the sign of the rest
     }
-    for (std::uint64_t step = 10000; step >= 10; step /= 100) {  // 4 zeros, then 2 (as 10^4, 10^2)
-      if (n % step == 0) {
-        n /= step;
-        count -= step == 10000 ? 4 : 2;
-      }
+    const double low = kExactPow10[significant - 1], high = kExactPow10[significant];
+    if (t >= high) {  // d was one too low (t, rounded, may just touch 10^s: see below)
+      ++d;
+      continue;
     }
-    if (n % 10 == 0) {
-      n /= 10;
-      --count;
+    if (t < low) return false;
+    auto q = static_cast<std::uint64_t>(t);               // whole part: t is below 2^53
+    const double r = (t - static_cast<double>(q)) - 0.5;  // exact: a multiple of t's last place
+    // r is 0 or at least one unit of t's last place, more than |e| can move it.
+    if (r > 0 || (r == 0 && e >= 0)) ++q;
+    if (static_cast<double>(q) == high) {  // 9.99.. -> 10.0..
+      q /= 10;
+      ++d;
     }
-    out.count = count;
-    // Two digits per division.
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    int i = count;
-    while (i >= 2) {
-      const std::uint64_t pair = n % 100;
-      n /= 100;
-      i -= 2;
-      out.d[static_cast<std::size_t>(i)] = kPairs[pair * 2];
-      out.d[static_cast<std::size_t>(i) + 1] = kPairs[pair * 2 + 1];
-    }
-    if (i == 1) out.d[0] = static_cast<char>('0' + n);
+    out = {value < 0, q, significant, d};
     return true;
   }
   return false;
 }
 
 Digits RoundedDigits(double value, int significant) {
-  if (Digits fast; FastRoundedDigits(value, significant, fast)) return fast;
+  if (Digits fast;
+      ScaledRoundedDigits(value, significant, fast) || FastRoundedDigits(value, significant, fast)) {
+    return fast;
+  }
   // Very large or small magnitudes: from the exact decimal expansion (a double has at
   // most 767 significant digits), rounded by hand with the same half-up rule.
   static thread_local std::array<char, 800> buf;
@@ -422,45 +502,41 @@ Digits RoundedDigits(double value, int significant) {
   for (char c : text.substr(0, e)) {
     if (IsDigit(c)) digits += c;
   }
-  bool up = digits[static_cast<std::size_t>(significant)] >= '5';
-  digits.resize(static_cast<std::size_t>(significant));
-  if (up) {
-    int k = significant - 1;
-    while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9') digits[static_cast<std::size_t>(k--)] = '0';
-    if (k >= 0) {
-      ++digits[static_cast<std::size_t>(k)];
-    } else {
-      digits.insert(digits.begin(), '1');
-      digits.pop_back();
-      ++exponent;
-    }
-  }
-  out.exp10 = exponent;
+  // Half up at the first digit dropped; a carry out of the first digit (9.99 -> 10.0)
+  // leaves q = 10^significant, one digit too many.
   out.count = significant;
   for (int k = 0; k < significant; ++k)
-    out.d[static_cast<std::size_t>(k)] = digits[static_cast<std::size_t>(k)];
-  while (out.count > 1 && out.d[static_cast<std::size_t>(out.count - 1)] == '0') --out.count;
-  if (out.count == 1 && out.d[0] == '0') out.exp10 = 0;
+    out.q = out.q * 10 + static_cast<std::uint64_t>(digits[static_cast<std::size_t>(k)] - '0');
+  if (digits[static_cast<std::size_t>(significant)] >= '5') ++out.q;
+  if (out.q == Pow10(significant)) {
+    out.q /= 10;
+    ++exponent;
+  }
+  out.exp10 = exponent;
+  Trim(out);
   return out;
 }
 
 Digits ShortestDigits(float value) {
   std::array<char, 48> buf{};
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific);
-  return FromScientific(buf.data(), r.ptr);
+  return FromScientific({buf.data(), static_cast<std::size_t>(r.ptr - buf.data())});
 }
 
 // Renders digits as printf's %G does with the given precision: fixed notation unless
 // the exponent is below -4 or at least the precision.
-std::string RenderGeneral(const Digits& v, int precision) {
+std::string RenderGeneral(Digits v, int precision) {
+  Trim(v);
+  std::array<char, 20> d{};
+  WriteDigits(v.q, v.count, d.data());
   std::string out;
-  if (v.negative && !(v.count == 1 && v.d[0] == '0')) out += '-';
-  auto digit = [&](int i) { return i < v.count ? v.d[static_cast<std::size_t>(i)] : '0'; };
+  if (v.negative && v.q != 0) out += '-';
+  auto digit = [&](int i) { return i < v.count ? d[static_cast<std::size_t>(i)] : '0'; };
   if (v.exp10 < -4 || v.exp10 >= precision) {
-    out += v.d[0];
+    out += d[0];
     if (v.count > 1) {
       out += '.';
-      out.append(v.d.data() + 1, static_cast<std::size_t>(v.count - 1));
+      out.append(d.data() + 1, static_cast<std::size_t>(v.count - 1));
     }
     out += v.exp10 < 0 ? "E-" : "E+";
     int e = v.exp10 < 0 ? -v.exp10 : v.exp10;
@@ -471,13 +547,13 @@ std::string RenderGeneral(const Digits& v, int precision) {
   if (v.exp10 < 0) {
     out += "0.";
     out.append(static_cast<std::size_t>(-v.exp10 - 1), '0');
-    out.append(v.d.data(), static_cast<std::size_t>(v.count));
+    out.append(d.data(), static_cast<std::size_t>(v.count));
     return out;
   }
   for (int i = 0; i <= v.exp10; ++i) out += digit(i);
   if (v.count > v.exp10 + 1) {
     out += '.';
-    out.append(v.d.data() + v.exp10 + 1, static_cast<std::size_t>(v.count - v.exp10 - 1));
+    out.append(d.data() + v.exp10 + 1, static_cast<std::size_t>(v.count - v.exp10 - 1));
   }
   return out;
 }
@@ -486,7 +562,10 @@ std::string RenderGeneral(const Digits& v, int precision) {
 
 DecimalForm Decimal(double value, int significant) {
   Digits v = RoundedDigits(value, significant);
-  return {v.negative, std::string(v.d.data(), static_cast<std::size_t>(v.count)), v.exp10};
+  Trim(v);
+  std::string digits(static_cast<std::size_t>(v.count), '0');
+  WriteDigits(v.q, v.count, digits.data());
+  return {v.negative, digits, v.exp10};
 }
 
 std::string SingleText(Single value) {
@@ -497,6 +576,22 @@ std::string SingleText(Single value) {
 
 std::string DoubleText(double value) {
   return RenderGeneral(RoundedDigits(value, 15), 15);
+}
+
+double DoubleTextValue(double value) {
+  if (!std::isfinite(value)) throw StepFailed{};
+  Digits v = RoundedDigits(value, 15);
+  Trim(v);
+  // At most 15 digits and a power of ten a double holds: one correctly rounded step, as
+  // the reader takes it.
+  const int scale = v.exp10 - v.count + 1;
+  if (scale >= -22 && scale <= 22) {
+    const auto q = static_cast<double>(v.q);
+    const double magnitude = scale >= 0 ? q * kExactPow10[scale] : q / kExactPow10[-scale];
+    return v.negative && v.q != 0 ? -magnitude : magnitude;
+  }
+  if (auto read = ParseStrict(DoubleText(value))) return *read;
+  throw StepFailed{};
 }
 
 std::string IntegerText(long value) {
@@ -511,50 +606,47 @@ std::string ShortestSingle(Single value) {
 
 namespace {
 
-// Rounds half away from zero at the last fraction place the pattern shows.
-void RoundAt(Digits& v, const Pattern& pat) {
+// Rounds half away from zero at the last fraction place the pattern shows, and drops
+// the trailing zeros.
+[[gnu::always_inline]] inline void RoundAt(Digits& v, const Pattern& pat) {
   const int keep = v.exp10 + pat.maxFrac + 1;  // digits of v that stay
-  if (keep >= v.count) return;
-  const bool up = keep >= 0 && v.d[static_cast<std::size_t>(keep)] >= '5';
   if (keep <= 0) {
-    v.count = 1;
-    v.d[0] = up ? '1' : '0';
-    v.exp10 = up ? -pat.maxFrac : 0;
+    if (v.q == 0) return;
+    // Nothing stays; only a first digit of 5 or more right after the last place shown
+    // rounds up to one unit of that place.
+    const bool up = keep == 0 && v.q >= 5 * Pow10(v.count - 1);
+    v = {v.negative, up ? 1U : 0U, 1, up ? -pat.maxFrac : 0};
     return;
   }
-  v.count = keep;
-  if (up) {
-    int i = keep - 1;
-    while (i >= 0 && v.d[static_cast<std::size_t>(i)] == '9') v.d[static_cast<std::size_t>(i--)] = '0';
-    if (i >= 0) {
-      ++v.d[static_cast<std::size_t>(i)];
-    } else {  // 9.99 -> 10.0: every kept digit was a 9, so the digits are now 1 and zeros
-      v.d[0] = '1';
+  if (keep < v.count) {
+    const int drop = v.count - keep;
+    const std::uint64_t kept = DivPow10(v.q, drop);
+    const std::uint64_t rest = v.q - kept * Pow10(drop);
+    v.q = kept;
+    if (rest >= Pow10(drop) / 2) ++v.q;
+    v.count = keep;
+    if (v.q == Pow10(keep)) {  // 9.99 -> 10.0
+      v.q = 1;
       v.count = 1;
       ++v.exp10;
     }
   }
-  while (v.count > 1 && v.d[static_cast<std::size_t>(v.count - 1)] == '0') --v.count;
-  if (v.count == 1 && v.d[0] == '0') v.exp10 = 0;
+  Trim(v);
 }
 
 // The places a pattern shows for digits already rounded by RoundAt: from 10^first down
 // to 10^-frac (none when first < -frac).
 struct Layout {
-  bool zero;
+  int zero;  // a whole int: a byte member costs a stalled load when the struct is copied
   int first, frac;
 };
-Layout LayoutOf(const Digits& v, const Pattern& pat) {
-  const bool zero = v.count == 1 && v.d[0] == '0';
+[[gnu::always_inline]] inline Layout LayoutOf(const Digits& v, const Pattern& pat) {
+  const bool zero = v.q == 0;
   const int top = zero ? -1 : v.exp10;  // highest integer place holding a significant digit
-  int frac = pat.maxFrac;
-  // Trailing fraction zeros beyond the '0' placeholders are not shown.
-  while (frac > pat.minFrac) {
-    const int i = v.exp10 + frac;  // index of the digit at place 10^-frac
-    if (!zero && i >= 0 && i < v.count && v.d[static_cast<std::size_t>(i)] != '0') break;
-    --frac;
-  }
-  return {zero, std::max(top, pat.minInt - 1), frac};
+  // Fraction places up to the last significant digit (RoundAt cut the digits at
+  // maxFrac and dropped trailing zeros), at least the '0' placeholders.
+  const int needed = zero ? 0 : v.count - 1 - v.exp10;
+  return {zero, std::max(top, pat.minInt - 1), std::max(pat.minFrac, std::min(needed, pat.maxFrac))};
 }
 
 std::string Render(const Digits& v, const Pattern& pat) {
@@ -563,18 +655,27 @@ std::string Render(const Digits& v, const Pattern& pat) {
   const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
   const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
                              (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
-  std::string out(length, '0');
+  std::string out(length, '0');  // every place v has no digit for shows 0
   char* o = out.data();
   o = std::copy(pat.prefix.begin(), pat.prefix.end(), o);
   if (minus) *o++ = '-';
-  auto put = [&](int place) {  // the digit of 10^place, '0' where v has none
-    const int i = v.exp10 - place;
-    if (!at.zero && i >= 0 && i < v.count) *o = v.d[static_cast<std::size_t>(i)];
-    ++o;
-  };
-  for (int place = at.first; place >= 0; --place) put(place);
+  std::array<char, 20> d{};
+  WriteDigits(v.q, v.count, d.data());
+  // Digit i of v stands at place 10^(exp10 - i): copy the ones that fall among the
+  // places shown, 10^first down to 10^0, then 10^-1 down to 10^-frac.
+  if (!at.zero) {
+    for (int i = std::max(0, v.exp10 - at.first); i <= std::min(v.count - 1, v.exp10); ++i) {
+      o[i - (v.exp10 - at.first)] = d[static_cast<std::size_t>(i)];
+    }
+  }
+  o += integerPlaces;
   if (pat.point) *o++ = '.';
-  for (int place = -1; place >= -at.frac; --place) put(place);
+  if (!at.zero) {
+    for (int i = std::max(0, v.exp10 + 1); i <= std::min(v.count - 1, v.exp10 + at.frac); ++i) {
+      o[i - (v.exp10 + 1)] = d[static_cast<std::size_t>(i)];
+    }
+  }
+  o += at.frac;
   std::copy(pat.suffix.begin(), pat.suffix.end(), o);
   return out;
 }

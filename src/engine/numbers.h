@@ -53,6 +53,9 @@ double Finite(double x);  // any other intermediate that came out infinite or Na
 // separator, no blanks, "E+nn"/"E-nn" for large and small magnitudes.
 std::string SingleText(Single value);
 std::string DoubleText(double value);
+// What DoubleText(value) of a finite value reads back as, strictly, without writing and
+// reading the text (StepFailed for a value that is not finite).
+double DoubleTextValue(double value);
 std::string IntegerText(long value);
 
 // The decimal form of a finite value rounded half away from zero to `significant`

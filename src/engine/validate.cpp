@@ -1,5 +1,6 @@
 #include "engine/validate.h"
 
+#include <optional>
 #include <string>
 
 namespace vtq {
@@ -43,12 +44,13 @@ std::string Prompt(std::string_view first, std::string_view second) {
   return text;
 }
 
-void ValidateField(std::string& text, const FieldPrompts& p, UserDialogs& dialogs) {
+double ValidateField(std::string& text, const FieldPrompts& p, UserDialogs& dialogs) {
   for (;;) {
-    while (!num::IsNumeric(text)) {
+    std::optional<double> value;
+    while (!(value = num::ParseStrict(text))) {
       text = dialogs.InputBox(Prompt(p.notNumeric, p.secondNumeric), kTitle, p.defaultAnswer);
     }
-    if (*num::ParseStrict(text) > 0) return;
+    if (*value > 0) return *value;
     // A non-numeric answer here (a cancel among them) goes back to the numeric prompt.
     text = dialogs.InputBox(Prompt(p.notPositive, p.secondPositive), kTitle, p.defaultAnswer);
   }
@@ -56,14 +58,17 @@ void ValidateField(std::string& text, const FieldPrompts& p, UserDialogs& dialog
 
 }  // namespace
 
-void ValidateInputs(InputControls& in, UserDialogs& dialogs) {
+CheckedInputs ValidateInputs(InputControls& in, UserDialogs& dialogs) {
   const FieldPrompts& main = in.Mode == DesignModeOption::Inductance ? kInductance
                              : in.Mode == DesignModeOption::Voltage  ? kVoltage
                                                                      : kImpedance;
-  ValidateField(in.MainInput, main, dialogs);
-  ValidateField(in.Current, kCurrent, dialogs);
-  if (in.Mode != DesignModeOption::Inductance) ValidateField(in.SecondInput, kFrequency, dialogs);
-  ValidateField(in.txtCD, kDensity, dialogs);
+  CheckedInputs checked;
+  checked.main = ValidateField(in.MainInput, main, dialogs);
+  checked.current = ValidateField(in.Current, kCurrent, dialogs);
+  if (in.Mode != DesignModeOption::Inductance)
+    checked.frequency = ValidateField(in.SecondInput, kFrequency, dialogs);
+  checked.density = ValidateField(in.txtCD, kDensity, dialogs);
+  return checked;
 }
 
 }  // namespace vtq

@@ -69,7 +69,8 @@ TEST(FormatSingle, RoundsFromSevenDigits) {
 }
 
 // A self-formatting box given a formatted number shows what formatting its text again
-// gives; the engine gets there from the digits, without reading the text back.
+// gives, and a double's text reads back as a value; the engine gets there from the
+// digits, without reading the text back.
 TEST(FormatInBox, SameAsFormattingTheTextAgain) {
   const std::pair<const char*, const char*> chains[] = {
       {"#0.000", "#0.000 in."}, {"#0.000", "##0.0 mm"}, {"##0.00", "#######.##"}, {"#0.000", "###"},
@@ -94,6 +95,7 @@ TEST(FormatInBox, SameAsFormattingTheTextAgain) {
       }
     }
     ASSERT_EQ(DoubleTextInBox(v, "#####.# cm"), FormatText(DoubleText(v), "#####.# cm")) << v;
+    ASSERT_EQ(DoubleTextValue(v), ParseStrict(DoubleText(v))) << v;
   }
 }
 
