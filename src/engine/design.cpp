@@ -174,6 +174,31 @@ int ChooseCore(DesignState& s, UserDialogs& dialogs) {
   return answer;
 }
 
+// What the OD, ID and HT boxes show for an entry in a length unit: they depend on
+// nothing else, so each is made once.
+struct CoreSizeTexts {
+  std::string od, id, ht;
+};
+const CoreSizeTexts& CoreSizeTextsOf(int row, bool english) {
+  static const auto kTexts = [] {
+    std::array<std::array<CoreSizeTexts, 2>, kCoreCount> texts;
+    for (int r = 1; r <= kCoreCount; ++r) {
+      for (bool inches : {false, true}) {
+        const double unit = inches ? 1.0f : 25.4f;  // UnitFactor, a Single
+        const num::Pattern& box = *SelfFormatPattern(&OutputBoxes::OD, inches);
+        const CoreEntry& e = CoreAt(r);
+        texts[static_cast<std::size_t>(r - 1)][inches ? 1 : 0] = {
+            num::FormatDoubleInBox(e.OD * unit, kCoreSize, box),
+            num::FormatDoubleInBox(e.ID * unit, kCoreSize, box),
+            num::FormatDoubleInBox(e.HT * unit, kCoreSize, box)};
+      }
+    }
+    return texts;
+  }();
+  CoreAt(row);  // a row outside the catalogue fails the step
+  return kTexts[static_cast<std::size_t>(row - 1)][english ? 1 : 0];
+}
+
 void WriteTooLarge(OutputBoxes& o, bool english) {
   o.txtPN = "Too Large";
   o.Inductance = o.FrequencyOutput = o.txtHeader = "N/A";
@@ -203,13 +228,12 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   auto core = [&]() -> const CoreEntry& { return CoreAt(s.CoreRow); };
 
   s.UnitFactor = english ? 1.0f : 25.4f;
-  const double U = s.UnitFactor;
-  show(&OutputBoxes::OD,
-       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().OD * U, kCoreSize, box); });
-  show(&OutputBoxes::ID,
-       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().ID * U, kCoreSize, box); });
-  show(&OutputBoxes::HT,
-       [&](const num::Pattern& box) { return num::FormatDoubleInBox(core().HT * U, kCoreSize, box); });
+  Step([&] {
+    const CoreSizeTexts& size = CoreSizeTextsOf(s.CoreRow, english);
+    o.OD = size.od;
+    o.ID = size.id;
+    o.HT = size.ht;
+  });
   write(&OutputBoxes::AL, [&] { return FieldText(core(), 4 + s.MaterialIndex); });
   const std::optional<double> shownAL = num::ParseStrict(o.AL);  // mH per 1000 turns
   auto readAL = [&] {
