@@ -1,6 +1,7 @@
 #include "engine/design.h"
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <optional>
 
@@ -217,8 +218,10 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   DesignState& s = w.state;
   OutputBoxes& o = w.outputs;
   const bool english = w.inputs.English;
+  // A box that takes its text as it is.
   auto write = [&](std::string OutputBoxes::*box, auto&& text) {
-    Step([&] { WriteBox(o, box, text(), english); });
+    assert(SelfFormatPattern(box, english) == nullptr);
+    Step([&] { o.*box = text(); });
   };
   // A self-formatting box: `text` gets the box's own pattern and returns what the box
   // ends up showing.

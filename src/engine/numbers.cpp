@@ -441,38 +441,43 @@ bool FastRoundedDigits(double value, int significant, Digits& out) {
   return false;
 }
 
-// The same in double arithmetic for the common case: |value| x 10^k rounded once, and
-// the exact error of that rounding from a fused multiply-add, which settles every
-// half-way question. Needs 10^|k| exact in a double (|k| <= 22) and at most 15 digits,
-// so that the scaled value is a whole number below 2^53 plus a fraction. False when
-// those do not hold.
+// The same in double arithmetic for the common case: t = |value| x 10^k rounded once.
+// t's whole part and fraction come off its bits. The fraction is a multiple of t's last
+// place, so unless it is exactly one half, the rounding error of t (below half that
+// place) cannot move it across one half; at exactly one half a fused multiply-add gives
+// the sign of that error. Needs 10^|k| exact in a double (|k| <= 22) and at most 15
+// digits, so that t is below 2^53 with its point inside the mantissa. False when those
+// do not hold.
 [[gnu::always_inline]] inline bool ScaledRoundedDigits(double value, int significant, Digits& out) {
   if (significant > 15 || !std::isnormal(value)) return false;
   const double a = std::fabs(value);
-  const auto bits = std::bit_cast<std::uint64_t>(a);
-  int d = ((static_cast<int>(bits >> 52) - 1023) * 78913) >> 18;  // floor(log10 a) or one less
+  int d = ((static_cast<int>(std::bit_cast<std::uint64_t>(a) >> 52) - 1023) * 78913) >>
+          18;  // floor(log10 a) or one less
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int k = significant - 1 - d;
     if (k < -22 || k > 22) return false;
-    // a x 10^k = t + e exactly (e as a sign only when dividing).
-    double t = 0, e = 0;
-    if (k >= 0) {
-      t = a * kExactPow10[k];
-      e = std::fma(a, kExactPow10[k], -t);
-    } else {
-      t = a / kExactPow10[-k];
-      e = std::fma(-t, kExactPow10[-k], a);  // a - t x 10^-k: the sign of the rest
-    }
-    const double low = kExactPow10[significant - 1], high = kExactPow10[significant];
+    const double scale = kExactPow10[k < 0 ? -k : k];
+    const double t = k >= 0 ? a * scale : a / scale;
+    const double high = kExactPow10[significant];
     if (t >= high) {  // d was one too low (t, rounded, may just touch 10^s: see below)
       ++d;
       continue;
     }
-    if (t < low) return false;
-    auto q = static_cast<std::uint64_t>(t);               // whole part: t is below 2^53
-    const double r = (t - static_cast<double>(q)) - 0.5;  // exact: a multiple of t's last place
-    // r is 0 or at least one unit of t's last place, more than |e| can move it.
-    if (r > 0 || (r == 0 && e >= 0)) ++q;
+    if (t < kExactPow10[significant - 1]) return false;
+    const auto bits = std::bit_cast<std::uint64_t>(t);
+    const int below = 1075 - static_cast<int>(bits >> 52);  // mantissa bits below the point: 0 to 52
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    std::uint64_t q = m >> below;
+    if (below > 0) {
+      const std::uint64_t fraction = m & ((std::uint64_t{1} << below) - 1),
+                          half = std::uint64_t{1} << (below - 1);
+      bool up = fraction > half;
+      if (fraction == half) {  // t is a whole number and a half: which side is |value| x 10^k?
+        const double e = k >= 0 ? std::fma(a, scale, -t) : std::fma(-t, scale, a);
+        up = e >= 0;  // exactly half (e = 0) rounds away from zero too
+      }
+      if (up) ++q;
+    }
     if (static_cast<double>(q) == high) {  // 9.99.. -> 10.0..
       q /= 10;
       ++d;
@@ -527,35 +532,43 @@ Digits ShortestDigits(float value) {
 // the exponent is below -4 or at least the precision.
 std::string RenderGeneral(Digits v, int precision) {
   Trim(v);
-  std::array<char, 20> d{};
+  std::array<char, 20> d;  // NOLINT(cppcoreguidelines-pro-type-member-init): written next
   WriteDigits(v.q, v.count, d.data());
-  std::string out;
-  if (v.negative && v.q != 0) out += '-';
-  auto digit = [&](int i) { return i < v.count ? d[static_cast<std::size_t>(i)] : '0'; };
+  // At most a sign, 15 digits and, in fixed notation, 4 zeros and a point, or in
+  // E notation a point and an exponent of at most 4 characters.
+  std::array<char, 32> text;  // NOLINT(cppcoreguidelines-pro-type-member-init): written next
+  char* o = text.data();
+  if (v.negative && v.q != 0) *o++ = '-';
+  const auto count = static_cast<std::size_t>(v.count);
   if (v.exp10 < -4 || v.exp10 >= precision) {
-    out += d[0];
-    if (v.count > 1) {
-      out += '.';
-      out.append(d.data() + 1, static_cast<std::size_t>(v.count - 1));
+    *o++ = d[0];
+    if (count > 1) {
+      *o++ = '.';
+      o = std::copy_n(d.data() + 1, count - 1, o);
     }
-    out += v.exp10 < 0 ? "E-" : "E+";
-    int e = v.exp10 < 0 ? -v.exp10 : v.exp10;
-    if (e < 10) out += '0';
-    out += std::to_string(e);
-    return out;
+    *o++ = 'E';
+    *o++ = v.exp10 < 0 ? '-' : '+';
+    const int e = v.exp10 < 0 ? -v.exp10 : v.exp10;
+    if (e >= 100) *o++ = static_cast<char>('0' + e / 100);
+    *o++ = static_cast<char>('0' + e / 10 % 10);
+    *o++ = static_cast<char>('0' + e % 10);
+  } else if (v.exp10 < 0) {
+    *o++ = '0';
+    *o++ = '.';
+    o = std::fill_n(o, -v.exp10 - 1, '0');
+    o = std::copy_n(d.data(), count, o);
+  } else {
+    const auto whole = static_cast<std::size_t>(v.exp10 + 1);  // integer digits
+    if (count <= whole) {
+      o = std::copy_n(d.data(), count, o);
+      o = std::fill_n(o, whole - count, '0');
+    } else {
+      o = std::copy_n(d.data(), whole, o);
+      *o++ = '.';
+      o = std::copy_n(d.data() + whole, count - whole, o);
+    }
   }
-  if (v.exp10 < 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-v.exp10 - 1), '0');
-    out.append(d.data(), static_cast<std::size_t>(v.count));
-    return out;
-  }
-  for (int i = 0; i <= v.exp10; ++i) out += digit(i);
-  if (v.count > v.exp10 + 1) {
-    out += '.';
-    out.append(d.data() + v.exp10 + 1, static_cast<std::size_t>(v.count - v.exp10 - 1));
-  }
-  return out;
+  return {text.data(), o};
 }
 
 }  // namespace
@@ -651,32 +664,25 @@ struct Layout {
 
 std::string Render(const Digits& v, const Pattern& pat) {
   const Layout at = LayoutOf(v, pat);
-  const bool minus = v.negative && !at.zero;
+  const bool minus = v.negative && at.zero == 0;
   const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
   const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
                              (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
   std::string out(length, '0');  // every place v has no digit for shows 0
-  char* o = out.data();
-  o = std::copy(pat.prefix.begin(), pat.prefix.end(), o);
+  char* o = std::copy(pat.prefix.begin(), pat.prefix.end(), out.data());
   if (minus) *o++ = '-';
-  std::array<char, 20> d{};
-  WriteDigits(v.q, v.count, d.data());
-  // Digit i of v stands at place 10^(exp10 - i): copy the ones that fall among the
-  // places shown, 10^first down to 10^0, then 10^-1 down to 10^-frac.
-  if (!at.zero) {
-    for (int i = std::max(0, v.exp10 - at.first); i <= std::min(v.count - 1, v.exp10); ++i) {
-      o[i - (v.exp10 - at.first)] = d[static_cast<std::size_t>(i)];
+  // Place 10^p stands just before the point for p >= 0, -p characters after it for
+  // p < 0. The digits of v all fall among the places shown: RoundAt cut them at the
+  // last fraction place, and `first` reaches the first digit.
+  char* const point = o + integerPlaces;
+  if (pat.point) *point = '.';
+  if (at.zero == 0) {
+    std::uint64_t q = v.q;
+    for (int p = v.exp10 - v.count + 1; p <= v.exp10; ++p, q /= 10) {
+      *(p >= 0 ? point - 1 - p : point - p) = static_cast<char>('0' + q % 10);
     }
   }
-  o += integerPlaces;
-  if (pat.point) *o++ = '.';
-  if (!at.zero) {
-    for (int i = std::max(0, v.exp10 + 1); i <= std::min(v.count - 1, v.exp10 + at.frac); ++i) {
-      o[i - (v.exp10 + 1)] = d[static_cast<std::size_t>(i)];
-    }
-  }
-  o += at.frac;
-  std::copy(pat.suffix.begin(), pat.suffix.end(), o);
+  std::copy(pat.suffix.begin(), pat.suffix.end(), point + (pat.point ? 1 : 0) + at.frac);
   return out;
 }
 
