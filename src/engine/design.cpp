@@ -223,10 +223,16 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     assert(SelfFormatPattern(box, english) == nullptr);
     Step([&] { o.*box = text(); });
   };
-  // A self-formatting box: `text` gets the box's own pattern and returns what the box
+  // The same for a text formatted in place: `format` writes into the box's text, and
+  // fails, if it fails, before writing.
+  auto put = [&](std::string OutputBoxes::*box, auto&& format) {
+    assert(SelfFormatPattern(box, english) == nullptr);
+    Step([&] { format(o.*box); });
+  };
+  // A self-formatting box: `format` gets the box's own pattern and writes what the box
   // ends up showing.
-  auto show = [&](std::string OutputBoxes::*box, auto&& text) {
-    Step([&] { o.*box = text(*SelfFormatPattern(box, english)); });
+  auto show = [&](std::string OutputBoxes::*box, auto&& format) {
+    Step([&] { format(*SelfFormatPattern(box, english), o.*box); });
   };
   auto core = [&]() -> const CoreEntry& { return CoreAt(s.CoreRow); };
 
@@ -303,7 +309,8 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     }
   }
 
-  write(&OutputBoxes::AreaProduct, [&] { return num::FormatSingle(s.RequiredAP, kAreaProduct); });
+  put(&OutputBoxes::AreaProduct,
+      [&](std::string& out) { num::FormatSingle(s.RequiredAP, kAreaProduct, out); });
   Step([&] { s.InductanceValue = ToSingle(readAL() * s.StackCount * T * T / 1000000); });
   if (s.InductanceValue < 1) {
     Step([&] { s.InductanceValue = ToSingle(double{s.InductanceValue} * 1000); });
@@ -313,11 +320,14 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     o.IndLabel = kLabelMilli;
     s.InductanceUnit = " mH";
   }
-  show(&OutputBoxes::Inductance,
-       [&](const num::Pattern& box) { return num::FormatSingleInBox(s.InductanceValue, kInductance, box); });
-  show(&OutputBoxes::Turns, [&](const num::Pattern& box) { return num::DoubleTextInBox(T, box); });
+  show(&OutputBoxes::Inductance, [&](const num::Pattern& box, std::string& out) {
+    num::FormatSingleInBox(s.InductanceValue, kInductance, box, out);
+  });
+  show(&OutputBoxes::Turns,
+       [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(T, box, out); });
   // The gauge's text reads back as exactly the gauge.
-  show(&OutputBoxes::WireSize, [&](const num::Pattern& box) { return num::FormatDouble(s.WireGauge, box); });
+  show(&OutputBoxes::WireSize,
+       [&](const num::Pattern& box, std::string& out) { num::FormatDouble(s.WireGauge, box, out); });
 
   double wireLength = 0;  // one winding, inches (cm on the metric display)
   Step([&] { wireLength = (core().TurnLength * T * (1 + 0.5 * (s.StackCount - 1)) + 0.5) * 12; });
@@ -325,8 +335,8 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   Step([&] { s.DCResistance = ToSingle(wireLength * 8.196 / 1000000 * num::Exp(0.2319 * s.WireGauge)); });
   if (!english) wireLength *= 2.54;
   show(&OutputBoxes::WireLength,
-       [&](const num::Pattern& box) { return num::DoubleTextInBox(wireLength, box); });
-  write(&OutputBoxes::DCres, [&] { return num::FormatSingle(s.DCResistance, kResistance); });
+       [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(wireLength, box, out); });
+  put(&OutputBoxes::DCres, [&](std::string& out) { num::FormatSingle(s.DCResistance, kResistance, out); });
 
   // FrequencyText, Hz: while `shown` holds a value, the text is DoubleText(*shown), and
   // what the text reads as or looks like under a pattern comes from the value.
@@ -357,9 +367,9 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   Step([&] { s.WoundID = ToSingle(core().ID * U2 - 2 * d * U2 - 0.03 * U2); });
   Step([&] { s.WoundHeight = ToSingle(core().HT * U2 * s.StackCount + 2 * d * U2 + 0.03 * U2); });
   const num::Pattern& wound = english ? kWoundIn : kWoundMm;
-  write(&OutputBoxes::txtWoundOD, [&] { return num::FormatSingle(s.WoundOD, wound); });
-  write(&OutputBoxes::txtWoundID, [&] { return num::FormatSingle(s.WoundID, wound); });
-  write(&OutputBoxes::txtWoundHt, [&] { return num::FormatSingle(s.WoundHeight, wound); });
+  put(&OutputBoxes::txtWoundOD, [&](std::string& out) { num::FormatSingle(s.WoundOD, wound, out); });
+  put(&OutputBoxes::txtWoundID, [&](std::string& out) { num::FormatSingle(s.WoundID, wound, out); });
+  put(&OutputBoxes::txtWoundHt, [&](std::string& out) { num::FormatSingle(s.WoundHeight, wound, out); });
 
   Single x = 0, h = 0;  // wound OD and height, inches
   Step([&] { x = ToSingle(Div(s.WoundOD, U2)); });
@@ -375,7 +385,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   });
   // Temperature rise, degrees C, from the loss per outer surface: (mW / cm2)^0.833.
   Step([&] { s.TempRise = ToSingle(num::Pow(Div(s.CopperLoss, s.SurfaceArea), 0.833)); });
-  write(&OutputBoxes::txtTrise, [&] { return num::FormatSingle(s.TempRise, kRise); });
+  put(&OutputBoxes::txtTrise, [&](std::string& out) { num::FormatSingle(s.TempRise, kRise, out); });
 
   Step([&] {
     const Integer twice = ToInteger(2.0 * s.Permeability);
@@ -388,7 +398,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     s.DiffInductance =
         ToSingle(Div(1000 * T * T * 4 * kPi * s.LeakagePermeability * s.CoreArea * 1e-6, s.CorePath));
   });
-  write(&OutputBoxes::txtDiffL, [&] { return num::FormatSingle(s.DiffInductance, kDiffL); });
+  put(&OutputBoxes::txtDiffL, [&](std::string& out) { num::FormatSingle(s.DiffInductance, kDiffL, out); });
 }
 
 }  // namespace

@@ -224,43 +224,6 @@ double Val(std::string_view text) {
   return ToDouble(parts);
 }
 
-Integer ToInteger(double value) {
-  if (!std::isfinite(value)) throw StepFailed{};
-  double rounded = std::nearbyint(value);  // default rounding mode: half to even
-  if (rounded < -32768.0 || rounded > 32767.0) throw StepFailed{};
-  return static_cast<Integer>(rounded);
-}
-
-Single ToSingle(double value) {
-  if (!std::isfinite(value)) throw StepFailed{};
-  auto single = static_cast<float>(value);
-  if (!std::isfinite(single)) throw StepFailed{};
-  return single;
-}
-
-double Finite(double x) {
-  if (!std::isfinite(x)) throw StepFailed{};
-  return x;
-}
-double Div(double a, double b) {
-  if (b == 0.0) throw StepFailed{};
-  return Finite(a / b);
-}
-double Ln(double x) {
-  if (!(x > 0.0)) throw StepFailed{};
-  return Finite(std::log(x));
-}
-double Sqrt(double x) {
-  if (!(x >= 0.0)) throw StepFailed{};
-  return std::sqrt(x);
-}
-double Pow(double base, double exponent) {
-  return Finite(std::pow(base, exponent));
-}
-double Exp(double x) {
-  return Finite(std::exp(x));
-}
-
 namespace {
 
 // A finite value's significant digits as one whole number q of exactly `count`
@@ -662,13 +625,13 @@ struct Layout {
   return {zero, std::max(top, pat.minInt - 1), std::max(pat.minFrac, std::min(needed, pat.maxFrac))};
 }
 
-std::string Render(const Digits& v, const Pattern& pat) {
+void Render(const Digits& v, const Pattern& pat, std::string& out) {
   const Layout at = LayoutOf(v, pat);
   const bool minus = v.negative && at.zero == 0;
   const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
   const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
                              (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
-  std::string out(length, '0');  // every place v has no digit for shows 0
+  out.assign(length, '0');  // every place v has no digit for shows 0
   char* o = std::copy(pat.prefix.begin(), pat.prefix.end(), out.data());
   if (minus) *o++ = '-';
   // Place 10^p stands just before the point for p >= 0, -p characters after it for
@@ -683,54 +646,64 @@ std::string Render(const Digits& v, const Pattern& pat) {
     }
   }
   std::copy(pat.suffix.begin(), pat.suffix.end(), point + (pat.point ? 1 : 0) + at.frac);
-  return out;
 }
 
-std::string Apply(Digits v, const Pattern& pat) {
-  if (!pat.found) return std::string(pat.prefix);
+void Apply(Digits v, const Pattern& pat, std::string& out) {
+  if (!pat.found) {
+    out = pat.prefix;
+    return;
+  }
   RoundAt(v, pat);
-  return Render(v, pat);
+  Render(v, pat, out);
 }
 
 // `v` is the decimal form of a value a first pattern is about to show. When that text
 // is a plain number, its value reads back to exactly the digits RoundAt leaves (at
 // most 15 of them), so the box pattern can start from those.
-std::string InBox(Digits v, const Pattern& first, const Pattern& box) {
+void InBox(Digits v, const Pattern& first, const Pattern& box, std::string& out) {
   if (!first.found || !first.prefix.empty() || !first.suffix.empty()) {
-    return FormatText(Apply(v, first), box);
+    std::string shown;
+    Apply(v, first, shown);
+    FormatText(shown, box, out);
+    return;
   }
   RoundAt(v, first);
   const Layout at = LayoutOf(v, first);
-  if (at.first + at.frac + 1 <= 0) return Render(v, first);  // no digit shown: no number
-  return Apply(v, box);
+  if (at.first + at.frac + 1 <= 0) {  // no digit shown: no number
+    Render(v, first, out);
+    return;
+  }
+  Apply(v, box, out);
 }
 
 }  // namespace
 
-std::string FormatSingle(Single value, const Pattern& pattern) {
-  return Apply(RoundedDigits(value, 7), pattern);
+void FormatSingle(Single value, const Pattern& pattern, std::string& out) {
+  Apply(RoundedDigits(value, 7), pattern, out);
 }
 
-std::string FormatDouble(double value, const Pattern& pattern) {
-  return Apply(RoundedDigits(value, 15), pattern);
+void FormatDouble(double value, const Pattern& pattern, std::string& out) {
+  Apply(RoundedDigits(value, 15), pattern, out);
 }
 
-std::string FormatText(std::string_view text, const Pattern& pattern) {
-  auto value = ParseStrict(text);
-  if (!value) return std::string(text);
-  return FormatDouble(*value, pattern);
+void FormatText(std::string_view text, const Pattern& pattern, std::string& out) {
+  if (auto value = ParseStrict(text)) {
+    FormatDouble(*value, pattern, out);
+  } else {
+    out = text;  // (text may be out itself: assigning a string to itself is harmless)
+  }
 }
 
-std::string FormatDoubleInBox(double value, const Pattern& first, const Pattern& box) {
-  return InBox(RoundedDigits(value, 15), first, box);
+void FormatDoubleInBox(double value, const Pattern& first, const Pattern& box, std::string& out) {
+  InBox(RoundedDigits(value, 15), first, box, out);
 }
 
-std::string FormatSingleInBox(Single value, const Pattern& first, const Pattern& box) {
-  return InBox(RoundedDigits(value, 7), first, box);
+void FormatSingleInBox(Single value, const Pattern& first, const Pattern& box, std::string& out) {
+  InBox(RoundedDigits(value, 7), first, box, out);
 }
 
-std::string DoubleTextInBox(double value, const Pattern& box) {
-  return Apply(RoundedDigits(value, 15), box);
+void DoubleTextInBox(double value, const Pattern& box, std::string& out) {
+  Apply(RoundedDigits(value, 15), box, out);
 }
 
 }  // namespace vtq::num

@@ -2,6 +2,7 @@
 // text conversions the user sees and the format patterns of the output boxes.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,17 +37,44 @@ double Val(std::string_view text);
 
 // Checked stores: a non-finite value or one outside the target's range throws
 // StepFailed. Into an Integer the value is rounded half to even.
-Integer ToInteger(double value);
-Single ToSingle(double value);
+// (Defined here: they stand in every step of the calculations.)
+inline Integer ToInteger(double value) {
+  if (!std::isfinite(value)) throw StepFailed{};
+  const double rounded = std::nearbyint(value);  // default rounding mode: half to even
+  if (rounded < -32768.0 || rounded > 32767.0) throw StepFailed{};
+  return static_cast<Integer>(rounded);
+}
+inline Single ToSingle(double value) {
+  if (!std::isfinite(value)) throw StepFailed{};
+  const auto single = static_cast<float>(value);
+  if (!std::isfinite(single)) throw StepFailed{};
+  return single;
+}
 
 // Checked operations for the formulas; each throws StepFailed where the window would
 // raise a run-time error (division by zero, logarithm of a non-positive number, ...).
-double Div(double a, double b);
-double Ln(double x);
-double Sqrt(double x);
-double Pow(double base, double exponent);
-double Exp(double x);
-double Finite(double x);  // any other intermediate that came out infinite or NaN
+inline double Finite(double x) {  // any other intermediate that came out infinite or NaN
+  if (!std::isfinite(x)) throw StepFailed{};
+  return x;
+}
+inline double Div(double a, double b) {
+  if (b == 0.0) throw StepFailed{};
+  return Finite(a / b);
+}
+inline double Ln(double x) {
+  if (!(x > 0.0)) throw StepFailed{};
+  return Finite(std::log(x));
+}
+inline double Sqrt(double x) {
+  if (!(x >= 0.0)) throw StepFailed{};
+  return std::sqrt(x);
+}
+inline double Pow(double base, double exponent) {
+  return Finite(std::pow(base, exponent));
+}
+inline double Exp(double x) {
+  return Finite(std::exp(x));
+}
 
 // Number to text, as the window writes a number into a text: the shortest decimal
 // text, at most 7 significant digits for a Single and 15 for a double, a point as
@@ -125,20 +153,53 @@ struct Pattern {
   // NOLINTEND(google-explicit-constructor)
 };
 
-std::string FormatSingle(Single value, const Pattern& pattern);
-std::string FormatDouble(double value, const Pattern& pattern);
+// Each formatting function writes into `out`, reusing its storage (the text a box
+// holds, say), or returns a new text.
+void FormatSingle(Single value, const Pattern& pattern, std::string& out);
+void FormatDouble(double value, const Pattern& pattern, std::string& out);
 // A text that reads strictly as a number is formatted; any other text is returned
 // unchanged (so a box whose text already carries its unit is left alone).
-std::string FormatText(std::string_view text, const Pattern& pattern);
+void FormatText(std::string_view text, const Pattern& pattern, std::string& out);
 
 // A box that formats its own text with `box` whenever the text changes, given the text
 // FormatDouble(value, first), FormatSingle(value, first) or DoubleText(value): what it
 // ends up showing. The same as FormatText of that text, but from the digits the text
 // shows instead of reading it back (a text of at most 15 significant digits reads back
 // to a double of those digits).
-std::string FormatDoubleInBox(double value, const Pattern& first, const Pattern& box);
-std::string FormatSingleInBox(Single value, const Pattern& first, const Pattern& box);
-std::string DoubleTextInBox(double value, const Pattern& box);
+void FormatDoubleInBox(double value, const Pattern& first, const Pattern& box, std::string& out);
+void FormatSingleInBox(Single value, const Pattern& first, const Pattern& box, std::string& out);
+void DoubleTextInBox(double value, const Pattern& box, std::string& out);
+
+inline std::string FormatSingle(Single value, const Pattern& pattern) {
+  std::string out;
+  FormatSingle(value, pattern, out);
+  return out;
+}
+inline std::string FormatDouble(double value, const Pattern& pattern) {
+  std::string out;
+  FormatDouble(value, pattern, out);
+  return out;
+}
+inline std::string FormatText(std::string_view text, const Pattern& pattern) {
+  std::string out;
+  FormatText(text, pattern, out);
+  return out;
+}
+inline std::string FormatDoubleInBox(double value, const Pattern& first, const Pattern& box) {
+  std::string out;
+  FormatDoubleInBox(value, first, box, out);
+  return out;
+}
+inline std::string FormatSingleInBox(Single value, const Pattern& first, const Pattern& box) {
+  std::string out;
+  FormatSingleInBox(value, first, box, out);
+  return out;
+}
+inline std::string DoubleTextInBox(double value, const Pattern& box) {
+  std::string out;
+  DoubleTextInBox(value, box, out);
+  return out;
+}
 
 }  // namespace num
 }  // namespace vtq
