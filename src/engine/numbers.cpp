@@ -347,7 +347,7 @@ int BitWidth(Wide x) {
 // value rounded half away from zero to `significant` digits, exactly, with 128-bit
 // integers: |value| = m x 2^e, N = m x 2^e x 10^k for the k that gives N the wanted
 // number of digits. False where the operands would not fit (very large or small values).
-bool FastRoundedDigits(double value, int significant, Digits& out) {
+[[gnu::noinline]] bool FastRoundedDigits(double value, int significant, Digits& out) {
   if (!std::isfinite(value)) return false;
   if (value == 0.0) {
     out = {std::signbit(value), 0, 1, 0};
@@ -441,23 +441,22 @@ bool FastRoundedDigits(double value, int significant, Digits& out) {
       }
       if (up) ++q;
     }
-    if (static_cast<double>(q) == high) {  // 9.99.. -> 10.0..
+    if (q == kPow10[static_cast<std::size_t>(significant)]) {  // 9.99.. -> 10.0..
       q /= 10;
       ++d;
     }
-    out = {value < 0, q, significant, d};
+    out.negative = value < 0;
+    out.q = q;
+    out.count = significant;
+    out.exp10 = d;
     return true;
   }
   return false;
 }
 
-Digits RoundedDigits(double value, int significant) {
-  if (Digits fast;
-      ScaledRoundedDigits(value, significant, fast) || FastRoundedDigits(value, significant, fast)) {
-    return fast;
-  }
-  // Very large or small magnitudes: from the exact decimal expansion (a double has at
-  // most 767 significant digits), rounded by hand with the same half-up rule.
+// Very large or small magnitudes: from the exact decimal expansion (a double has at
+// most 767 significant digits), rounded by hand with the same half-up rule.
+[[gnu::noinline]] Digits ExactRoundedDigits(double value, int significant) {
   static thread_local std::array<char, 800> buf;
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 770);
   std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
@@ -482,6 +481,16 @@ Digits RoundedDigits(double value, int significant) {
   }
   out.exp10 = exponent;
   Trim(out);
+  return out;
+}
+
+Digits RoundedDigits(double value, int significant) {
+  // One named result built in place: a copy of a struct just written field by field
+  // stalls on the store-to-load forwarding of its wider loads.
+  Digits out;
+  if (!ScaledRoundedDigits(value, significant, out) && !FastRoundedDigits(value, significant, out)) {
+    out = ExactRoundedDigits(value, significant);
+  }
   return out;
 }
 
