@@ -229,11 +229,13 @@ namespace {
 // A finite value's significant digits as one whole number q of exactly `count`
 // digits (q = 0 and count 1 for zero), with the decimal exponent of the first digit:
 // value = q x 10^(exp10 - count + 1). q may end in zeros until Trim drops them.
+// Passed by reference and built in place: a copy made right after its fields were
+// written reads them back with wider loads, which stall on store-to-load forwarding.
 struct Digits {
-  bool negative = false;
   std::uint64_t q = 0;
   int count = 1;
   int exp10 = 0;
+  bool negative = false;
 };
 
 constexpr std::array<std::uint64_t, 20> kPow10 = [] {
@@ -350,7 +352,7 @@ int BitWidth(Wide x) {
 [[gnu::noinline]] bool FastRoundedDigits(double value, int significant, Digits& out) {
   if (!std::isfinite(value)) return false;
   if (value == 0.0) {
-    out = {std::signbit(value), 0, 1, 0};
+    out = {0, 1, 0, std::signbit(value)};
     return true;
   }
   const auto bits = std::bit_cast<std::uint64_t>(value);
@@ -398,7 +400,7 @@ int BitWidth(Wide x) {
       q = low;
       ++d;
     }
-    out = {value < 0, static_cast<std::uint64_t>(q), significant, d};
+    out = {static_cast<std::uint64_t>(q), significant, d, value < 0};
     return true;
   }
   return false;
@@ -502,7 +504,7 @@ Digits ShortestDigits(float value) {
 
 // Renders digits as printf's %G does with the given precision: fixed notation unless
 // the exponent is below -4 or at least the precision.
-std::string RenderGeneral(Digits v, int precision) {
+std::string RenderGeneral(Digits& v, int precision) {
   Trim(v);
   std::array<char, 20> d;  // NOLINT(cppcoreguidelines-pro-type-member-init): written next
   WriteDigits(v.q, v.count, d.data());
@@ -556,11 +558,13 @@ DecimalForm Decimal(double value, int significant) {
 std::string SingleText(Single value) {
   Digits shortest = ShortestDigits(value);
   if (shortest.count <= 7) return RenderGeneral(shortest, 7);
-  return RenderGeneral(RoundedDigits(value, 7), 7);
+  Digits rounded = RoundedDigits(value, 7);
+  return RenderGeneral(rounded, 7);
 }
 
 std::string DoubleText(double value) {
-  return RenderGeneral(RoundedDigits(value, 15), 15);
+  Digits rounded = RoundedDigits(value, 15);
+  return RenderGeneral(rounded, 15);
 }
 
 double DoubleTextValue(double value) {
@@ -600,7 +604,7 @@ namespace {
     // Nothing stays; only a first digit of 5 or more right after the last place shown
     // rounds up to one unit of that place.
     const bool up = keep == 0 && v.q >= 5 * Pow10(v.count - 1);
-    v = {v.negative, up ? 1U : 0U, 1, up ? -pat.maxFrac : 0};
+    v = {up ? 1U : 0U, 1, up ? -pat.maxFrac : 0, v.negative};
     return;
   }
   if (keep < v.count) {
@@ -657,7 +661,7 @@ void Render(const Digits& v, const Pattern& pat, std::string& out) {
   std::copy(pat.suffix.begin(), pat.suffix.end(), point + (pat.point ? 1 : 0) + at.frac);
 }
 
-void Apply(Digits v, const Pattern& pat, std::string& out) {
+void Apply(Digits& v, const Pattern& pat, std::string& out) {
   if (!pat.found) {
     out = pat.prefix;
     return;
@@ -669,7 +673,7 @@ void Apply(Digits v, const Pattern& pat, std::string& out) {
 // `v` is the decimal form of a value a first pattern is about to show. When that text
 // is a plain number, its value reads back to exactly the digits RoundAt leaves (at
 // most 15 of them), so the box pattern can start from those.
-void InBox(Digits v, const Pattern& first, const Pattern& box, std::string& out) {
+void InBox(Digits& v, const Pattern& first, const Pattern& box, std::string& out) {
   if (!first.found || !first.prefix.empty() || !first.suffix.empty()) {
     std::string shown;
     Apply(v, first, shown);
@@ -688,11 +692,13 @@ void InBox(Digits v, const Pattern& first, const Pattern& box, std::string& out)
 }  // namespace
 
 void FormatSingle(Single value, const Pattern& pattern, std::string& out) {
-  Apply(RoundedDigits(value, 7), pattern, out);
+  Digits v = RoundedDigits(value, 7);
+  Apply(v, pattern, out);
 }
 
 void FormatDouble(double value, const Pattern& pattern, std::string& out) {
-  Apply(RoundedDigits(value, 15), pattern, out);
+  Digits v = RoundedDigits(value, 15);
+  Apply(v, pattern, out);
 }
 
 void FormatText(std::string_view text, const Pattern& pattern, std::string& out) {
@@ -704,15 +710,18 @@ void FormatText(std::string_view text, const Pattern& pattern, std::string& out)
 }
 
 void FormatDoubleInBox(double value, const Pattern& first, const Pattern& box, std::string& out) {
-  InBox(RoundedDigits(value, 15), first, box, out);
+  Digits v = RoundedDigits(value, 15);
+  InBox(v, first, box, out);
 }
 
 void FormatSingleInBox(Single value, const Pattern& first, const Pattern& box, std::string& out) {
-  InBox(RoundedDigits(value, 7), first, box, out);
+  Digits v = RoundedDigits(value, 7);
+  InBox(v, first, box, out);
 }
 
 void DoubleTextInBox(double value, const Pattern& box, std::string& out) {
-  Apply(RoundedDigits(value, 15), box, out);
+  Digits v = RoundedDigits(value, 15);
+  Apply(v, box, out);
 }
 
 }  // namespace vtq::num
