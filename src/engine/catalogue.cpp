@@ -97,7 +97,7 @@ std::string FieldText(const CoreEntry& e, int field) {
     }
     return texts;
   }();
-  const std::less<const CoreEntry*> before;
+  const std::less<> before;
   const CoreEntry* first = CoreTable.data();
   if (field >= 1 && field <= kFieldCount && !before(&e, first) && before(&e, first + kCoreCount)) {
     return kTexts[static_cast<std::size_t>(&e - first)][static_cast<std::size_t>(field - 1)];

@@ -532,7 +532,7 @@ std::string RenderGeneral(Digits& v, int precision) {
     o = std::fill_n(o, -v.exp10 - 1, '0');
     o = std::copy_n(d.data(), count, o);
   } else {
-    const auto whole = static_cast<std::size_t>(v.exp10 + 1);  // integer digits
+    const auto whole = static_cast<std::size_t>(v.exp10) + 1;  // integer digits
     if (count <= whole) {
       o = std::copy_n(d.data(), count, o);
       o = std::fill_n(o, whole - count, '0');
