@@ -87,8 +87,8 @@ std::string MakeFieldText(const CoreEntry& e, int field) {
 
 }  // namespace
 
-std::string FieldText(const CoreEntry& e, int field) {
-  // The catalogue's texts never change: made once, then copied.
+const std::string& EntryText(int entry, int field) {
+  // The catalogue's texts never change: each is made once.
   static const auto kTexts = [] {
     std::array<std::array<std::string, kFieldCount>, kCoreCount> texts;
     for (std::size_t row = 0; row < CoreTable.size(); ++row) {
@@ -97,10 +97,16 @@ std::string FieldText(const CoreEntry& e, int field) {
     }
     return texts;
   }();
+  CoreAt(entry);
+  if (field < 1 || field > kFieldCount) throw StepFailed{};
+  return kTexts[static_cast<std::size_t>(entry - 1)][static_cast<std::size_t>(field - 1)];
+}
+
+std::string FieldText(const CoreEntry& e, int field) {
   const std::less<> before;
   const CoreEntry* first = CoreTable.data();
-  if (field >= 1 && field <= kFieldCount && !before(&e, first) && before(&e, first + kCoreCount)) {
-    return kTexts[static_cast<std::size_t>(&e - first)][static_cast<std::size_t>(field - 1)];
+  if (!before(&e, first) && before(&e, first + kCoreCount)) {
+    return EntryText(static_cast<int>(&e - first) + 1, field);
   }
   return MakeFieldText(e, field);
 }

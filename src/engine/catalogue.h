@@ -35,6 +35,8 @@ const CoreEntry& CoreAt(int entry);
 // A field number outside 1 to 13 fails the step.
 double FieldValue(const CoreEntry& entry, int field);
 std::string FieldText(const CoreEntry& entry, int field);
+// The same text of catalogue entry 1 to 24, without making it again.
+const std::string& EntryText(int entry, int field);
 
 struct Material {
   char Letter;

@@ -1,5 +1,6 @@
 #include "engine/design.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cmath>
@@ -99,11 +100,13 @@ std::string_view MountingHeaderFor(Single x, Single h) {
 namespace {
 
 std::string PartNumber(std::string_view letter, int row) {
-  std::string text = "Q";
-  text += letter;
-  text += '-';
-  text += CoreAt(row).CoreNumber;
-  text += "-KX";
+  const std::string_view number = CoreAt(row).CoreNumber;
+  std::string text(1 + letter.size() + 1 + number.size() + 3, '-');  // "Q" letter "-" number "-KX"
+  auto o = text.begin();
+  *o++ = 'Q';
+  o = std::copy(letter.begin(), letter.end(), o);
+  o = std::copy(number.begin(), number.end(), o + 1);
+  std::copy_n("-KX", 3, o);
   return text;
 }
 
@@ -243,7 +246,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     o.ID = size.id;
     o.HT = size.ht;
   });
-  write(&OutputBoxes::AL, [&] { return FieldText(core(), 4 + s.MaterialIndex); });
+  write(&OutputBoxes::AL, [&]() -> const std::string& { return EntryText(s.CoreRow, 4 + s.MaterialIndex); });
   const std::optional<double> shownAL = num::ParseStrict(o.AL);  // mH per 1000 turns
   auto readAL = [&] {
     if (!shownAL) throw StepFailed{};
@@ -251,7 +254,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   };
   double effectiveAL = 0;  // times the stack count
   Step([&] { effectiveAL = readAL() * s.StackCount; });
-  write(&OutputBoxes::FAP, [&] { return FieldText(core(), 12); });
+  write(&OutputBoxes::FAP, [&]() -> const std::string& { return EntryText(s.CoreRow, 12); });
 
   if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
     if (w.inputs.Material == 5) {
