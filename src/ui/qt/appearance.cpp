@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QStyle>
 #include <QSvgRenderer>
 
 namespace vtq::qt {
@@ -35,6 +36,21 @@ QFont TitleFont() {
 QIcon WindowIcon() {
   // Rendered by Qt's SVG icon engine at each size asked for, when it is asked for.
   return QIcon(QStringLiteral(":/art/icon.svg"));
+}
+
+void Frame::paintEvent(QPaintEvent*) {
+  // The border's top edge runs 7 pixels down, through the caption's line; the caption
+  // interrupts it from 6 pixels in, its text centred with 3 pixels of gap either side.
+  QPainter painter(this);
+  const QFontMetrics metrics = fontMetrics();
+  const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 7, metrics.height());
+  painter.setClipRegion(QRegion(rect()) - caption);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QColor(0xa0, 0xa0, 0xa0));
+  painter.drawRoundedRect(QRectF(rect().adjusted(0, 7, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+  painter.setClipping(false);
+  style()->drawItemText(&painter, caption.adjusted(1, 0, -1, 0), Qt::AlignCenter, palette(), isEnabled(),
+                        title(), QPalette::WindowText);
 }
 
 Picture::Picture(const QString& resource, QWidget* parent)

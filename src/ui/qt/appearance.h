@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QIcon>
 #include <QString>
 #include <QSvgRenderer>
@@ -25,6 +26,18 @@ QFont TitleFont();
 
 // A small toroid with red windings, rendered at the usual icon sizes.
 QIcon WindowIcon();
+
+// A group of controls in a thin rounded border with its caption on the border's top
+// edge, where the layout's twip positions expect it: a control 240 twips down sits just
+// inside the border. Painted here rather than through a style sheet, which the window
+// would consult for every one of its widgets at every polish and paint.
+class Frame : public QGroupBox {
+ public:
+  Frame(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
 
 // A picture stretched to its widget, drawn from one of the SVG files under :/art.
 class Picture : public QWidget {

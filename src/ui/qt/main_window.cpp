@@ -201,14 +201,8 @@ void MainWindow::BuildControls() {
     return client->findChild<QGroupBox*>(QString::fromLatin1(frame));
   };
 
-  // Frames carry their caption on the top edge of their border, as the layout's twip
-  // positions assume: a control 240 twips down sits just inside the border.
-  client->setStyleSheet(
-      QStringLiteral("QGroupBox { border: 1px solid #a0a0a0; border-radius: 3px; margin-top: 7px; }"
-                     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
-                     "6px; padding: 0 2px; }"));
   for (const auto& f : kFrames) {
-    auto* frame = new QGroupBox(QString::fromUtf8(f.caption), client);
+    auto* frame = new Frame(QString::fromUtf8(f.caption), client);
     frame->setObjectName(QString::fromLatin1(f.name));
     frame->setToolTip(QString::fromUtf8(f.tooltip));
     frame->setGeometry(ToPixels(f.place));
