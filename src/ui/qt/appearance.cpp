@@ -1,9 +1,11 @@
 #include "ui/qt/appearance.h"
 
 #include <QFontDatabase>
+#include <QIconEngine>
 #include <QPainter>
 #include <QStyle>
-#include <QSvgRenderer>
+
+#include "ui/qt/artwork.h"
 
 namespace vtq::qt {
 
@@ -33,9 +35,27 @@ QFont TitleFont() {
   return font;
 }
 
+namespace {
+
+// Draws the icon for each size the desktop asks for, with no image files or icon plugins
+// to load when the program starts.
+class DrawnIcon : public QIconEngine {
+ public:
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->translate(rect.topLeft());
+    painter->scale(rect.width() / double(kIconSize.width()), rect.height() / double(kIconSize.height()));
+    DrawIcon(*painter);
+    painter->restore();
+  }
+  QIconEngine* clone() const override { return new DrawnIcon; }
+};
+
+}  // namespace
+
 QIcon WindowIcon() {
-  // Rendered by Qt's SVG icon engine at each size asked for, when it is asked for.
-  return QIcon(QStringLiteral(":/art/icon.svg"));
+  return QIcon(new DrawnIcon);
 }
 
 void Frame::paintEvent(QPaintEvent*) {
@@ -53,16 +73,26 @@ void Frame::paintEvent(QPaintEvent*) {
                         title(), QPalette::WindowText);
 }
 
-Picture::Picture(const QString& resource, QWidget* parent)
-    : QWidget(parent), resource_(resource), svg_(resource) {
+Picture::Picture(Drawing drawing, QSize designSize, QWidget* parent)
+    : QWidget(parent), drawing_(drawing), designSize_(designSize) {
   setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void Picture::paintEvent(QPaintEvent*) {
-  // Rendered from the vector source on each paint: crisp at any scaling factor.
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  svg_.render(&painter, QRectF(rect()));
+  const qreal ratio = devicePixelRatio();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  if (drawn_.size() != pixels) {
+    drawn_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    drawn_.fill(Qt::transparent);
+    QPainter painter(&drawn_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(pixels.width() / double(designSize_.width()),
+                  pixels.height() / double(designSize_.height()));
+    drawing_(painter);
+    painter.end();
+    drawn_.setDevicePixelRatio(ratio);
+  }
+  QPainter(this).drawImage(0, 0, drawn_);
 }
 
 }  // namespace vtq::qt

@@ -1,13 +1,15 @@
-// The window's look that does not depend on the model: its fonts, the artwork and the
-// window icon.
+// The window's look that does not depend on the model: its fonts, its frames, the
+// pictures and the window icon.
 #pragma once
 
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImage>
 #include <QString>
-#include <QSvgRenderer>
 #include <QWidget>
+
+class QPainter;
 
 namespace vtq::qt {
 
@@ -24,7 +26,7 @@ QFont WindowFont();
 // 26.25-point bold: the title.
 QFont TitleFont();
 
-// A small toroid with red windings, rendered at the usual icon sizes.
+// The toroid, drawn at each size asked for when it is asked for.
 QIcon WindowIcon();
 
 // A group of controls in a thin rounded border with its caption on the border's top
@@ -39,18 +41,21 @@ class Frame : public QGroupBox {
   void paintEvent(QPaintEvent* event) override;
 };
 
-// A picture stretched to its widget, drawn from one of the SVG files under :/art.
+// A picture stretched to its widget, drawn once at the widget's size and the screen's
+// pixel ratio and kept: crisp at any scaling, and a repaint only copies it.
 class Picture : public QWidget {
  public:
-  Picture(const QString& resource, QWidget* parent);
-  const QString& resource() const { return resource_; }
+  using Drawing = void (*)(QPainter&);
+  // The drawing paints in a box of designSize logical pixels (see artwork.h).
+  Picture(Drawing drawing, QSize designSize, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QString resource_;
-  QSvgRenderer svg_;
+  Drawing drawing_;
+  QSize designSize_;
+  QImage drawn_;
 };
 
 }  // namespace vtq::qt
