@@ -10,6 +10,7 @@ namespace vtq::app {
 void ConfigureApplication() {
   QApplication::setApplicationName(QStringLiteral("vtq"));
   QApplication::setApplicationDisplayName(QStringLiteral("Common Mode Inductor Design"));
+  QApplication::setStyle(qt::NewWindowStyle());
   qt::LoadWindowFonts();
   QApplication::setFont(qt::WindowFont());
   QApplication::setWindowIcon(qt::WindowIcon());

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyle>
 
 #include "ui/qt/artwork.h"
@@ -56,6 +58,57 @@ class DrawnIcon : public QIconEngine {
 
 QIcon WindowIcon() {
   return QIcon(new DrawnIcon);
+}
+
+namespace {
+
+// One of a style's standard icons, asked of the style when first painted or measured.
+class DeferredIcon : public QIconEngine {
+ public:
+  DeferredIcon(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().pixmap(size, mode, state);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    return icon().pixmap(size, scale, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return icon().availableSizes(mode, state);
+  }
+  QIconEngine* clone() const override { return new DeferredIcon(style_, which_); }
+
+ private:
+  const QIcon& icon() {
+    if (!asked_ && style_) icon_ = style_->standardIcon(which_);
+    asked_ = true;
+    return icon_;
+  }
+
+  QPointer<QStyle> style_;
+  QStyle::StandardPixmap which_;
+  bool asked_ = false;
+  QIcon icon_;
+};
+
+class WindowStyle : public QProxyStyle {
+ public:
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+    if (which == SP_ToolBarHorizontalExtensionButton) return QIcon(new DeferredIcon(baseStyle(), which));
+    return QProxyStyle::standardIcon(which, option, widget);
+  }
+};
+
+}  // namespace
+
+QStyle* NewWindowStyle() {
+  return new WindowStyle;
 }
 
 void Frame::paintEvent(QPaintEvent*) {

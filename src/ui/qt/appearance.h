@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QPainter;
+class QStyle;
 
 namespace vtq::qt {
 
@@ -28,6 +29,13 @@ QFont TitleFont();
 
 // The toroid, drawn at each size asked for when it is asked for.
 QIcon WindowIcon();
+
+// The program's style (owned by the caller until given to QApplication::setStyle): the
+// desktop's own, except that the menu bar's overflow button gets its picture when it is
+// first shown. Qt reads that picture as the menu bar is made, and to read it first loads
+// every image format plugin there is (JPEG, SVG with Qt SVG, ...), a millisecond of the
+// window's start for a button that a window whose menus fit never shows.
+QStyle* NewWindowStyle();
 
 // A group of controls in a thin rounded border with its caption on the border's top
 // edge, where the layout's twip positions expect it: a control 240 twips down sits just
