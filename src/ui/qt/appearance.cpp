@@ -114,14 +114,29 @@ QStyle* NewWindowStyle() {
 void Frame::paintEvent(QPaintEvent*) {
   // The border's top edge runs 7 pixels down, through the caption's line; the caption
   // interrupts it from 6 pixels in, its text centred with 3 pixels of gap either side.
+  // The straight runs lie on whole pixels; only the corners, of radius 2, are
+  // antialiased (a whole antialiased outline costs as much as the rest of the paint).
   QPainter painter(this);
   const QFontMetrics metrics = fontMetrics();
   const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 7, metrics.height());
-  painter.setClipRegion(QRegion(rect()) - caption);
+  const QColor line(0xa0, 0xa0, 0xa0);
+  const QRect border = rect().adjusted(0, 7, 0, 0);
+  constexpr int r = 2;
+  const int rightCorner = border.right() - r;  // where the top edge bends down
+  painter.fillRect(border.left() + r, border.top(), caption.left() - border.left() - r, 1, line);
+  if (caption.right() < rightCorner)
+    painter.fillRect(caption.right() + 1, border.top(), rightCorner - caption.right(), 1, line);
+  painter.fillRect(border.left() + r, border.bottom(), border.width() - 2 * r, 1, line);
+  painter.fillRect(border.left(), border.top() + r, 1, border.height() - 2 * r, line);
+  painter.fillRect(border.right(), border.top() + r, 1, border.height() - 2 * r, line);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QColor(0xa0, 0xa0, 0xa0));
-  painter.drawRoundedRect(QRectF(rect().adjusted(0, 7, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
-  painter.setClipping(false);
+  painter.setPen(line);
+  const QRectF corner(0.5, 0.5, 2 * r, 2 * r);
+  painter.drawArc(corner.translated(border.left(), border.top()), 90 * 16, 90 * 16);
+  if (caption.right() < rightCorner)
+    painter.drawArc(corner.translated(border.right() - 2 * r, border.top()), 0, 90 * 16);
+  painter.drawArc(corner.translated(border.left(), border.bottom() - 2 * r), 180 * 16, 90 * 16);
+  painter.drawArc(corner.translated(border.right() - 2 * r, border.bottom() - 2 * r), 270 * 16, 90 * 16);
   style()->drawItemText(&painter, caption.adjusted(1, 0, -1, 0), Qt::AlignCenter, palette(), isEnabled(),
                         title(), QPalette::WindowText);
 }
