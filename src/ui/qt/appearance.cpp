@@ -39,17 +39,16 @@ QFont TitleFont() {
 
 namespace {
 
-// Draws the icon for each size the desktop asks for, with no image files or icon plugins
-// to load when the program starts.
+// The icon at each size the desktop asks for, with no image files or icon plugins to
+// load when the program starts.
 class DrawnIcon : public QIconEngine {
  public:
-  void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->translate(rect.topLeft());
-    painter->scale(rect.width() / double(kIconSize.width()), rect.height() / double(kIconSize.height()));
-    DrawIcon(*painter);
-    painter->restore();
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    return QPixmap::fromImage(ArtworkImage(kIcon, size));
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal ratio = painter->device()->devicePixelRatio();
+    painter->drawPixmap(rect, pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state));
   }
   QIconEngine* clone() const override { return new DrawnIcon; }
 };
@@ -141,26 +140,18 @@ void Frame::paintEvent(QPaintEvent*) {
                         title(), QPalette::WindowText);
 }
 
-Picture::Picture(Drawing drawing, QSize designSize, QWidget* parent)
-    : QWidget(parent), drawing_(drawing), designSize_(designSize) {
+Picture::Picture(const Artwork& art, QWidget* parent) : QWidget(parent), art_(art) {
   setAttribute(Qt::WA_TranslucentBackground);
 }
 
 void Picture::paintEvent(QPaintEvent*) {
   const qreal ratio = devicePixelRatio();
   const QSize pixels = (QSizeF(size()) * ratio).toSize();
-  if (drawn_.size() != pixels) {
-    drawn_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    drawn_.fill(Qt::transparent);
-    QPainter painter(&drawn_);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(pixels.width() / double(designSize_.width()),
-                  pixels.height() / double(designSize_.height()));
-    drawing_(painter);
-    painter.end();
-    drawn_.setDevicePixelRatio(ratio);
+  if (image_.size() != pixels) {
+    image_ = ArtworkImage(art_, pixels);
+    image_.setDevicePixelRatio(ratio);
   }
-  QPainter(this).drawImage(0, 0, drawn_);
+  QPainter(this).drawImage(0, 0, image_);
 }
 
 }  // namespace vtq::qt

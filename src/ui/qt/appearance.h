@@ -9,7 +9,8 @@
 #include <QString>
 #include <QWidget>
 
-class QPainter;
+#include "ui/qt/artwork.h"
+
 class QStyle;
 
 namespace vtq::qt {
@@ -49,21 +50,18 @@ class Frame : public QGroupBox {
   void paintEvent(QPaintEvent* event) override;
 };
 
-// A picture stretched to its widget, drawn once at the widget's size and the screen's
-// pixel ratio and kept: crisp at any scaling, and a repaint only copies it.
+// A picture stretched to its widget, at the widget's size and the screen's pixel ratio
+// (crisp at any scaling), made once and then only copied at each paint.
 class Picture : public QWidget {
  public:
-  using Drawing = void (*)(QPainter&);
-  // The drawing paints in a box of designSize logical pixels (see artwork.h).
-  Picture(Drawing drawing, QSize designSize, QWidget* parent);
+  Picture(const Artwork& art, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  Drawing drawing_;
-  QSize designSize_;
-  QImage drawn_;
+  const Artwork& art_;
+  QImage image_;
 };
 
 }  // namespace vtq::qt

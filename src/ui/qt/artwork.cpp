@@ -111,4 +111,14 @@ void DrawIcon(QPainter& painter) {
   DrawWinding(painter, t, false);
 }
 
+QImage DrawArtwork(const Artwork& art, QSize pixels) {
+  QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(pixels.width() / double(art.size.width()), pixels.height() / double(art.size.height()));
+  art.draw(painter);
+  return image;
+}
+
 }  // namespace vtq::qt

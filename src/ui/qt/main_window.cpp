@@ -216,10 +216,10 @@ void MainWindow::BuildControls() {
   title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   title->setGeometry(ToPixels({240, 240, 6015, 1455}));
 
-  auto* imgvtq = new Picture(DrawToroid, kToroidSize, client);
+  auto* imgvtq = new Picture(kToroid, client);
   imgvtq->setObjectName(QStringLiteral("imgvtq"));
   imgvtq->setGeometry(ToPixels({7320, 0, 2295, 1695}));
-  auto* logo = new Picture(DrawLogo, kLogoSize, client);
+  auto* logo = new Picture(kLogo, client);
   logo->setObjectName(QStringLiteral("imgKstIcon"));
   logo->setGeometry(ToPixels({8235, 615, 480, 480}));
 
