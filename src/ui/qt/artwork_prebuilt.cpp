@@ -9,7 +9,7 @@ QImage ArtworkImage(const Artwork& art, QSize pixels) {
   for (const DrawnPixels& drawn : PixelsDrawnAtBuild()) {
     if (std::strcmp(drawn.name, art.name) == 0 && QSize(drawn.width, drawn.height) == pixels) {
       // Read in place: the image shares the program's copy.
-      return QImage(reinterpret_cast<const uchar*>(drawn.argb), drawn.width, drawn.height, drawn.width * 4,
+      return QImage(reinterpret_cast<const uchar*>(drawn.argb), drawn.width, drawn.height,
                     QImage::Format_ARGB32_Premultiplied);
     }
   }
