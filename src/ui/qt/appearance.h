@@ -28,7 +28,8 @@ QFont WindowFont();
 // 26.25-point bold: the title.
 QFont TitleFont();
 
-// The toroid, drawn at each size asked for when it is asked for.
+// The toroid (artwork.h: kIcon) at each size asked for: as drawn when the program was
+// built at the usual sizes, drawn when asked for at others.
 QIcon WindowIcon();
 
 // The program's style (owned by the caller until given to QApplication::setStyle): the
