@@ -14,8 +14,7 @@
 #include <map>
 #include <string>
 
-#include "ui/qt/appearance.h"
-#include "ui/qt/main_window.h"
+#include "app/program.h"
 
 extern char** environ;
 
@@ -42,12 +41,12 @@ double ChildrenCpuMs() {
 
 // Real time is what a user waits; the probe's own processor time (user + system) is the
 // steadier figure on a machine shared with other work.
-void RunProbe(benchmark::State& state, const char* mode) {
+void RunProbe(benchmark::State& state, const char* program, const char* mode) {
   const double cpuBefore = ChildrenCpuMs();
   for (auto _ : state) {
     pid_t pid = 0;
-    char* args[] = {const_cast<char*>(VTQ_STARTUP_PROBE), const_cast<char*>(mode), nullptr};
-    if (posix_spawn(&pid, VTQ_STARTUP_PROBE, nullptr, nullptr, args, environ) != 0) {
+    char* args[] = {const_cast<char*>(program), const_cast<char*>(mode), nullptr};
+    if (posix_spawn(&pid, program, nullptr, nullptr, args, environ) != 0) {
       state.SkipWithError("the start-up probe could not be started");
       return;
     }
@@ -63,13 +62,13 @@ void RunProbe(benchmark::State& state, const char* mode) {
 }
 
 void BM_ProcessStart_BareWindow(benchmark::State& state) {
-  RunProbe(state, "bare");
+  RunProbe(state, VTQ_BARE_PROBE, "bare");
 }
 void BM_ProcessStart_TextWindow(benchmark::State& state) {
-  RunProbe(state, "text");
+  RunProbe(state, VTQ_STARTUP_PROBE, "text");
 }
 void BM_ProcessStart_DesignWindow(benchmark::State& state) {
-  RunProbe(state, "design");
+  RunProbe(state, VTQ_STARTUP_PROBE, "design");
 }
 
 void BM_InProcess_BareWindow(benchmark::State& state) {
@@ -85,11 +84,11 @@ void BM_InProcess_BareWindow(benchmark::State& state) {
 void BM_InProcess_DesignWindow(benchmark::State& state) {
   for (auto _ : state) {
     AnsweringHost host;
-    vtq::qt::MainWindow window(host);
-    host.window = &window;
-    window.Load(".");
+    vtq::app::Program program(host);
+    host.window = &program.window();
+    program.Start(".");
     QApplication::processEvents();
-    window.repaint();
+    program.window().repaint();
   }
 }
 
@@ -107,9 +106,10 @@ class PaintCounter : public QObject {
 // repaint what the click changed before the next click.
 void BM_CalculateClick(benchmark::State& state) {
   AnsweringHost host;
-  vtq::qt::MainWindow window(host);
+  vtq::app::Program program(host);
+  vtq::qt::MainWindow& window = program.window();
   host.window = &window;
-  window.Load(".");
+  program.Start(".");
   QApplication::processEvents();
   auto* calculate = window.findChild<QPushButton*>(QStringLiteral("CalculateButton"));
   auto* current = window.findChild<QLineEdit*>(QStringLiteral("Current"));
@@ -159,8 +159,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  vtq::qt::LoadWindowFonts();
-  QApplication::setFont(vtq::qt::WindowFont());
+  vtq::app::ConfigureApplication();
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

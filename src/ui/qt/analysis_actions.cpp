@@ -26,13 +26,16 @@ void Present(QWidget* w) {
 
 AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose)
     : QObject(&window), window_(window), dialogs_(dialogs), choose_(std::move(choose)) {
-  // A double-click applies the core as a pick from the core list: same handler, same
-  // message when the wire must be made thinner, and the window shows the result.
-  compare_ = new CompareWindow(
-      [this](int row) { window_.Run([this, row] { window_.model().lstCores_Click(row - 1); }); }, &window);
-  impedance_ = new ImpedanceWindow(&window);
-
+  // The windows are made when first asked for: most starts of the program never show
+  // them, and the table with its models would hold up the design window's opening.
   window.Connect("ViewMnu", [this] {
+    if (!compare_) {
+      // A double-click applies the core as a pick from the core list: same handler, same
+      // message when the wire must be made thinner, and the window shows the result.
+      compare_ = new CompareWindow(
+          [this](int row) { window_.Run([this, row] { window_.model().lstCores_Click(row - 1); }); },
+          &window_);
+    }
     Update();
     Present(compare_);
   });
@@ -40,6 +43,7 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
     QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
     plot->setObjectName(QStringLiteral("mnuImpedance"));
     window.Connect("mnuImpedance", [this] {
+      if (!impedance_) impedance_ = new ImpedanceWindow(&window_);
       Update();
       Present(impedance_);
     });
@@ -67,7 +71,8 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
 }
 
 void AnalysisActions::ScheduleUpdate() {
-  if (pending_ || (!compare_->isVisible() && !impedance_->isVisible())) return;
+  auto shown = [](const QWidget* w) { return w && w->isVisible(); };
+  if (pending_ || (!shown(compare_) && !shown(impedance_))) return;
   pending_ = true;
   QTimer::singleShot(0, this, [this] {
     pending_ = false;
@@ -77,8 +82,8 @@ void AnalysisActions::ScheduleUpdate() {
 
 void AnalysisActions::Update() {
   const DesignWindow& w = window_.model().window;
-  compare_->Show(analysis::CompareCores(w));
-  impedance_->Show(analysis::IdealImpedance(w));
+  if (compare_) compare_->Show(analysis::CompareCores(w));
+  if (impedance_) impedance_->Show(analysis::IdealImpedance(w));
 }
 
 AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs) {

@@ -18,9 +18,10 @@ class AnalysisActions : public QObject {
   // outlive this object, which the window owns.
   AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose);
 
+  // Null until the menu first asks for them.
   CompareWindow* compareWindow() const { return compare_; }
   ImpedanceWindow* impedanceWindow() const { return impedance_; }
-  // Brings the open analysis windows in line with the design window.
+  // Brings the analysis windows made so far in line with the design window.
   void Update();
 
  private:
@@ -29,8 +30,8 @@ class AnalysisActions : public QObject {
   MainWindow& window_;
   UserDialogs& dialogs_;
   SavePathChooser choose_;
-  CompareWindow* compare_;
-  ImpedanceWindow* impedance_;
+  CompareWindow* compare_ = nullptr;
+  ImpedanceWindow* impedance_ = nullptr;
   bool pending_ = false;
 };
 

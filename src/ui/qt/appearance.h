@@ -1,12 +1,17 @@
-// The window's look that does not depend on the model: its fonts, the artwork and the
-// window icon.
+// The window's look that does not depend on the model: its fonts, its frames, the
+// pictures and the window icon.
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QIcon>
+#include <QImage>
 #include <QString>
-#include <QSvgRenderer>
 #include <QWidget>
+
+#include "ui/qt/artwork.h"
+
+class QStyle;
 
 namespace vtq::qt {
 
@@ -23,21 +28,41 @@ QFont WindowFont();
 // 26.25-point bold: the title.
 QFont TitleFont();
 
-// A small toroid with red windings, rendered at the usual icon sizes.
+// The toroid (artwork.h: kIcon) at each size asked for: as drawn when the program was
+// built at the usual sizes, drawn when asked for at others.
 QIcon WindowIcon();
 
-// A picture stretched to its widget, drawn from one of the SVG files under :/art.
+// The program's style (owned by the caller until given to QApplication::setStyle): the
+// desktop's own, except that the menu bar's overflow button gets its picture when it is
+// first shown. Qt reads that picture as the menu bar is made, and to read it first loads
+// every image format plugin there is (JPEG, SVG with Qt SVG, ...), a millisecond of the
+// window's start for a button that a window whose menus fit never shows.
+QStyle* NewWindowStyle();
+
+// A group of controls in a thin rounded border with its caption on the border's top
+// edge, where the layout's twip positions expect it: a control 240 twips down sits just
+// inside the border. Painted here rather than through a style sheet, which the window
+// would consult for every one of its widgets at every polish and paint.
+class Frame : public QGroupBox {
+ public:
+  Frame(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A picture stretched to its widget, at the widget's size and the screen's pixel ratio
+// (crisp at any scaling), made once and then only copied at each paint.
 class Picture : public QWidget {
  public:
-  Picture(const QString& resource, QWidget* parent);
-  const QString& resource() const { return resource_; }
+  Picture(const Artwork& art, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QString resource_;
-  QSvgRenderer svg_;
+  const Artwork& art_;
+  QImage image_;
 };
 
 }  // namespace vtq::qt

@@ -15,6 +15,7 @@
 
 #include "engine/catalogue.h"
 #include "ui/qt/appearance.h"
+#include "ui/qt/artwork.h"
 
 namespace vtq::qt {
 namespace {
@@ -201,14 +202,8 @@ void MainWindow::BuildControls() {
     return client->findChild<QGroupBox*>(QString::fromLatin1(frame));
   };
 
-  // Frames carry their caption on the top edge of their border, as the layout's twip
-  // positions assume: a control 240 twips down sits just inside the border.
-  client->setStyleSheet(
-      QStringLiteral("QGroupBox { border: 1px solid #a0a0a0; border-radius: 3px; margin-top: 7px; }"
-                     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
-                     "6px; padding: 0 2px; }"));
   for (const auto& f : kFrames) {
-    auto* frame = new QGroupBox(QString::fromUtf8(f.caption), client);
+    auto* frame = new Frame(QString::fromUtf8(f.caption), client);
     frame->setObjectName(QString::fromLatin1(f.name));
     frame->setToolTip(QString::fromUtf8(f.tooltip));
     frame->setGeometry(ToPixels(f.place));
@@ -221,10 +216,10 @@ void MainWindow::BuildControls() {
   title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   title->setGeometry(ToPixels({240, 240, 6015, 1455}));
 
-  auto* imgvtq = new Picture(QStringLiteral(":/art/toroid.svg"), client);
+  auto* imgvtq = new Picture(kToroid, client);
   imgvtq->setObjectName(QStringLiteral("imgvtq"));
   imgvtq->setGeometry(ToPixels({7320, 0, 2295, 1695}));
-  auto* logo = new Picture(QStringLiteral(":/art/logo.svg"), client);
+  auto* logo = new Picture(kLogo, client);
   logo->setObjectName(QStringLiteral("imgKstIcon"));
   logo->setGeometry(ToPixels({8235, 615, 480, 480}));
 

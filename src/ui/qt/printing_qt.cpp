@@ -18,6 +18,7 @@
 
 #ifdef VTQ_HAVE_CUPS
 #include <cups/cups.h>
+#include <dlfcn.h>
 
 #include <cstring>
 #endif
@@ -25,15 +26,42 @@
 namespace vtq::qt {
 namespace {
 
+#ifdef VTQ_HAVE_CUPS
+// The CUPS library is opened at the first print, not linked: it brings some twenty
+// libraries with it (TLS, Kerberos, service discovery), and loading them would add
+// milliseconds to every start of the program. Qt's print support opens it too.
+struct CupsCalls {
+  decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+  decltype(&cupsGetOption) getOption = nullptr;
+  decltype(&cupsFreeDests) freeDests = nullptr;
+};
+
+const CupsCalls& Cups() {
+  static const CupsCalls calls = [] {
+    CupsCalls c;
+    // The library's version-2 name, which it has kept since CUPS 1.2.
+    void* library = dlopen("libcups.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (!library) return c;
+    c.getNamedDest = reinterpret_cast<decltype(&cupsGetNamedDest)>(dlsym(library, "cupsGetNamedDest"));
+    c.getOption = reinterpret_cast<decltype(&cupsGetOption)>(dlsym(library, "cupsGetOption"));
+    c.freeDests = reinterpret_cast<decltype(&cupsFreeDests)>(dlsym(library, "cupsFreeDests"));
+    return c;
+  }();
+  return calls;
+}
+#endif
+
 // Qt hands a job to CUPS without looking at the answer, so a queue that refuses jobs
 // would swallow the page without a word. True where CUPS cannot tell.
 bool AcceptsJobs(const QString& printer) {
 #ifdef VTQ_HAVE_CUPS
-  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toLocal8Bit().constData(), nullptr);
+  const CupsCalls& cups = Cups();
+  if (!cups.getNamedDest || !cups.getOption || !cups.freeDests) return true;
+  cups_dest_t* dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, printer.toLocal8Bit().constData(), nullptr);
   if (!dest) return true;
-  const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+  const char* accepting = cups.getOption("printer-is-accepting-jobs", dest->num_options, dest->options);
   const bool accepts = !accepting || std::strcmp(accepting, "false") != 0;
-  cupsFreeDests(1, dest);
+  cups.freeDests(1, dest);
   return accepts;
 #else
   (void)printer;

@@ -1,0 +1,32 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "ui/qt/analysis_actions.h"
+#include "ui/qt/appearance.h"
+
+namespace vtq::app {
+
+void ConfigureApplication() {
+  QApplication::setApplicationName(QStringLiteral("vtq"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Common Mode Inductor Design"));
+  QApplication::setStyle(qt::NewWindowStyle());
+  qt::LoadWindowFonts();
+  QApplication::setFont(qt::WindowFont());
+  QApplication::setWindowIcon(qt::WindowIcon());
+}
+
+Program::Program(WindowHost& host) : window_(host), printing_(&window_), fileDialog_(&window_) {
+  // Commands served by other parts of the program are handed to the window and the
+  // model here, before the start-up runs.
+  qt::InstallPrinting(window_, printing_);
+  qt::ConnectDesignFiles(window_, fileDialog_);
+  qt::InstallAnalysis(window_, host);
+}
+
+void Program::Start(const std::string& programFolder, const QString& designFile) {
+  window_.Load(programFolder);
+  if (!designFile.isEmpty()) qt::OpenDesignFile(window_, designFile);
+}
+
+}  // namespace vtq::app
