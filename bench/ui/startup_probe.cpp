@@ -9,24 +9,10 @@
 #include <QWidget>
 #include <cstring>
 
+#include "answering_host.h"
 #include "app/program.h"
 #include "first_paint.h"
 #include "ui/qt/appearance.h"
-
-namespace {
-
-// Answers the disclaimer at once; nothing else is asked at start-up.
-class AnsweringHost : public vtq::WindowHost {
- public:
-  QWidget* window = nullptr;
-  std::string InputBox(std::string_view, std::string_view, std::string_view) override { return {}; }
-  int MsgBox(std::string_view, std::string_view) override { return 1; }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override { window->show(); }
-  void Beep() override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "design";
@@ -42,7 +28,7 @@ int main(int argc, char** argv) {
     return vtq::bench::ReportFirstPaint(window, fd) ? 0 : 1;
   }
   vtq::app::ConfigureApplication();
-  AnsweringHost host;
+  vtq::bench::AnsweringHost host;
   vtq::app::Program program(host);
   host.window = &program.window();
   program.Start(QApplication::applicationDirPath().toStdString());

@@ -16,23 +16,12 @@
 #include <map>
 #include <string>
 
+#include "answering_host.h"
 #include "app/program.h"
 
 extern char** environ;
 
 namespace {
-
-class AnsweringHost : public vtq::WindowHost {
- public:
-  QWidget* window = nullptr;
-  std::string InputBox(std::string_view, std::string_view, std::string_view) override { return {}; }
-  int MsgBox(std::string_view, std::string_view) override { return 1; }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {
-    if (window) window->show();
-  }
-  void Beep() override {}
-};
 
 // From the spawn to the probe's report of its first paint (first_paint.h): the real time
 // a user waits for the picture, and the probe's own processor time (user + system) up to
@@ -102,7 +91,7 @@ void BM_InProcess_BareWindow(benchmark::State& state) {
 
 void BM_InProcess_DesignWindow(benchmark::State& state) {
   for (auto _ : state) {
-    AnsweringHost host;
+    vtq::bench::AnsweringHost host;
     vtq::app::Program program(host);
     host.window = &program.window();
     program.Start(".");
@@ -124,7 +113,7 @@ class PaintCounter : public QObject {
 // Two designs that differ in every output box, clicked alternately; "painted" lets Qt
 // repaint what the click changed before the next click.
 void BM_CalculateClick(benchmark::State& state) {
-  AnsweringHost host;
+  vtq::bench::AnsweringHost host;
   vtq::app::Program program(host);
   vtq::qt::MainWindow& window = program.window();
   host.window = &window;
