@@ -203,7 +203,7 @@ const CoreSizeTexts& CoreSizeTextsOf(int row, bool english) {
   return kTexts[static_cast<std::size_t>(row - 1)][english ? 1 : 0];
 }
 
-void WriteTooLarge(OutputBoxes& o, bool english) {
+void WriteTooLarge(OutputBoxes& o) {
   o.txtPN = "Too Large";
   o.Inductance = o.FrequencyOutput = o.txtHeader = "N/A";
   for (auto box :
@@ -211,7 +211,7 @@ void WriteTooLarge(OutputBoxes& o, bool english) {
         &OutputBoxes::AreaProduct, &OutputBoxes::Turns, &OutputBoxes::WireSize, &OutputBoxes::WireLength,
         &OutputBoxes::DCres, &OutputBoxes::txtWoundOD, &OutputBoxes::txtWoundID, &OutputBoxes::txtWoundHt,
         &OutputBoxes::txtTrise, &OutputBoxes::txtDiffL}) {
-    WriteBox(o, box, std::string(), english);
+    (o.*box).clear();  // an empty text reads as no number: the self-formatting boxes keep it
   }
 }
 
@@ -417,18 +417,6 @@ const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool englis
   return nullptr;
 }
 
-void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english) {
-  const num::Pattern* pattern = SelfFormatPattern(box, english);
-  // Each change of the text raises the box's change event again, until the text stops
-  // changing; a text that already carries its unit no longer reads as a number.
-  for (int pass = 0; pattern != nullptr && pass < 4; ++pass) {
-    std::string formatted = num::FormatText(text, *pattern);
-    if (formatted == text) break;
-    text = std::move(formatted);
-  }
-  boxes.*box = std::move(text);
-}
-
 void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
   DesignState& s = w.state;
   s.DesignCore = 0;
@@ -442,7 +430,7 @@ void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
   });
   SetInductance(s);
   if (ChooseCore(s, dialogs) == 1) {
-    WriteTooLarge(w.outputs, w.inputs.English);
+    WriteTooLarge(w.outputs);
     return;
   }
   OutputBoxes& o = w.outputs;

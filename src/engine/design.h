@@ -26,12 +26,9 @@ void CalculateDesign(DesignWindow& w, UserDialogs& dialogs);
 // reads the catalogue as it was), with the wire made thinner where it does not fit.
 void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs);
 
-// Writes an output box as the window does: the seven self-formatting boxes (OD, ID,
-// HT, WireLength, Inductance, Turns, WireSize) reformat what is written with their
-// pattern for the current length unit; the others take the text as it is.
-void WriteBox(OutputBoxes& boxes, std::string OutputBoxes::*box, std::string text, bool english);
-
-// The pattern a self-formatting box applies, or null for any other box.
+// The pattern a self-formatting box (OD, ID, HT, WireLength, Inductance, Turns,
+// WireSize) applies to any text written into it, for the current length unit; null
+// for any other box, which takes its text as it is.
 const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool english);
 
 // Mounting header for a wound part of outside diameter x and height h, inches.

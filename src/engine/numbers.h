@@ -25,9 +25,6 @@ namespace num {
 // separators, no hex. A value too large for a double is not a number; one too small
 // reads as 0. Locale-independent: the point is always the decimal separator.
 std::optional<double> ParseStrict(std::string_view text);
-inline bool IsNumeric(std::string_view text) {
-  return ParseStrict(text).has_value();
-}
 
 // Lenient reading of the leading number of a text (impedance input): blanks, tabs and
 // line feeds are skipped wherever they stand, reading stops at the first character
