@@ -1,7 +1,6 @@
 #include "analysis/winding.h"
 
-#include <array>
-#include <charconv>
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 namespace {
@@ -11,9 +10,7 @@ namespace {
 // Scale suffixes are avoided on purpose: "m" is milli to a simulator, not mega, and an
 // exponent followed by a suffix is read differently from one simulator to the next.
 std::string Scaled(Single value, int exponent) {
-  std::array<char, 48> buf{};
-  auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific).ptr;
-  std::string text(buf.data(), end);
+  const std::string text = num::ShortestScientific(value);
   const std::size_t e = text.find('e');
   const int total = std::stoi(text.substr(e + 1)) + exponent;
   std::string digits = std::to_string(total < 0 ? -total : total);
