@@ -93,6 +93,11 @@ void RegisterSpiceCommand(Commands& commands);
 // ask for again, reports it on err and returns false.
 bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err);
 
+// Writes a printout as a PDF file and says so on out (pdf_file.cpp); where no PDF back end
+// is built, says on err that PDF needs the desktop program (pdf_unavailable.cpp).
+int WritePdfFile(const reports::Document& doc, const std::string& path, std::string_view what,
+                 std::ostream& out, std::ostream& err);
+
 // Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
 
