@@ -6,27 +6,10 @@
 
 #include "engine/design.h"
 #include "engine/validate.h"
-#include "scripted_dialogs.h"
+#include "support/scripted_host.h"
 
 namespace vtq {
 namespace {
-
-// Answers at random, then gives in to the default after a few tries (as users do).
-class RandomUser : public testing::ScriptedDialogs {
- public:
-  RandomUser(std::mt19937& rng, std::string (*text)(std::mt19937&)) : rng_(rng), text_(text) {}
-  std::string InputBox(std::string_view prompt, std::string_view title, std::string_view def) override {
-    ScriptedDialogs::InputBox(prompt, title, def);
-    if (++asked_ > 8) return std::string(def);
-    return text_(rng_);
-  }
-  // Each calculation checks the inputs first: record what they were when it started.
-  int asked_ = 0;
-
- private:
-  std::mt19937& rng_;
-  std::string (*text_)(std::mt19937&);
-};
 
 std::string RandomText(std::mt19937& rng) {
   static const char* const pieces[] = {
@@ -58,7 +41,11 @@ TEST(RandomInputs, NoCrashAndNoCalculationOnAnInvalidInput) {
     w.inputs.Mode = static_cast<DesignModeOption>(mode(rng));
     w.inputs.Material = static_cast<Integer>(material(rng));
     w.inputs.English = coin(rng) == 1;
-    RandomUser user(rng, RandomText);
+    // Answers at random, then gives in to the default after a few tries (as users do).
+    test::ScriptedHost user;
+    user.answer = [&](const test::Prompt& p) {
+      return user.prompts.size() > 8 ? p.defaultAnswer : RandomText(rng);
+    };
     if (coin(rng) == 1) {
       CalculateDesign(w, user);
     } else {

@@ -1,0 +1,74 @@
+// A user who answers the program's modal exchanges from a script and records each of
+// them in order, so a test can check what the user would have seen and when.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/model/window_model.h"
+
+namespace vtq::test {
+
+struct Shown {
+  std::string title, text;  // text with its lines joined by "\r"
+};
+struct Prompt {
+  std::string title, text, defaultAnswer;
+};
+
+class ScriptedHost : public WindowHost {
+ public:
+  // Everything that happened, in order: "show", "beep", "msgbox <title>", "input <title>",
+  // "focus <control>", "help <page>", "unload".
+  std::vector<std::string> events;
+  std::vector<Shown> messages;      // message boxes not yet taken by the test
+  std::vector<Prompt> prompts;      // every input prompt shown
+  std::deque<std::string> answers;  // to the next prompts; none left: `answer`, else the default
+  std::function<std::string(const Prompt&)> answer;
+  std::function<void()> onShow;  // a widget test shows the real window here
+  bool helpReadable = true;
+
+  std::string InputBox(std::string_view text, std::string_view title, std::string_view def) override {
+    events.push_back("input " + std::string(title));
+    prompts.push_back({std::string(title), std::string(text), std::string(def)});
+    if (answers.empty()) return answer ? answer(prompts.back()) : std::string(def);
+    std::string next = std::move(answers.front());
+    answers.pop_front();
+    return next;
+  }
+  int MsgBox(std::string_view text, std::string_view title) override {
+    events.push_back("msgbox " + std::string(title));
+    messages.push_back({std::string(title), std::string(text)});
+    return 1;
+  }
+  void SetFocus(std::string_view control) override { events.push_back("focus " + std::string(control)); }
+  void ShowWindow() override {
+    events.push_back("show");
+    if (onShow) onShow();
+  }
+  void Beep() override { events.push_back("beep"); }
+  void Unload() override { events.push_back("unload"); }
+  bool ShowHelp(std::string_view page) override {
+    events.push_back("help " + std::string(page));
+    return helpReadable;
+  }
+
+  // The titles of the message boxes shown since the last call; the test has seen them.
+  std::vector<std::string> TakeMessageTitles() {
+    std::vector<std::string> titles;
+    for (const auto& m : messages) titles.push_back(m.title);
+    messages.clear();
+    return titles;
+  }
+  // Forgets what start-up showed.
+  void Clear() {
+    events.clear();
+    messages.clear();
+    prompts.clear();
+  }
+};
+
+}  // namespace vtq::test
