@@ -48,8 +48,6 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"open", gone}, kExitFailure, "vtq-cli: could not open " + gone + ": the file or its folder does not exist"},
       {{"save", gone}, kExitFailure, "vtq-cli: could not save " + gone + ": the file or its folder does not exist"},
       {{"open", "/dev/null"}, kExitFailure, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records"},
-      {{"table", "--pdf", "/nonexistent/t.pdf"}, kExitFailure,
-       "vtq-cli: cannot write /nonexistent/t.pdf: No such file or directory"},
       {{"spice", "--mode", "impedance", "--main", "100000", "--current", "50"}, kExitFailure,
        "vtq-cli: The filter requirement is too large for the catalogue: no winding was designed."},
       {{"spice", "--material", "R", "--main", "40"}, kExitFailure,
