@@ -1,12 +1,11 @@
-// vtq-cli where no PDF back end is built (the WebAssembly build): the text pages only.
-#include "cli/cli.h"
+// PDF output where no PDF writer module can be built (the WebAssembly build): the text
+// pages only, and a reason that says where PDF files come from.
+#include "cli/pdf_output.h"
 
 namespace vtq::cli {
 
-int WritePdfFile(const reports::Document&, const std::string& path, std::string_view, std::ostream&,
-                 std::ostream& err) {
-  err << "vtq-cli: cannot write " << path << ": PDF output needs the desktop program's vtq-cli\n";
-  return kExitFailure;
+std::string WritePdfFile(const reports::Document&, const std::string&) {
+  return "PDF output needs the desktop program's vtq-cli";
 }
 
 }  // namespace vtq::cli

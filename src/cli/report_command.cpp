@@ -4,10 +4,23 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/pdf_output.h"
 #include "reports/reports.h"
 
 namespace vtq::cli {
 namespace {
+
+// Written through the PDF writer module, drawn exactly as the window prints the page.
+int WritePdf(const reports::Document& doc, const std::string& path, std::string_view what, std::ostream& out,
+             std::ostream& err) {
+  const std::string error = WritePdfFile(doc, path);
+  if (!error.empty()) {
+    err << "vtq-cli: cannot write " << path << ": " << error << "\n";
+    return kExitFailure;
+  }
+  out << what << " written to " << path << "\n";
+  return kExitOk;
+}
 
 // The messages the calculation showed go to the error stream, so the report alone
 // stands on the output.
@@ -44,7 +57,7 @@ void RegisterReportCommands(Commands& commands) {
     ReportMessages(host, err);
     const reports::ReportDate when = date->empty() ? reports::Today() : *reports::ParseDateText(*date);
     const reports::Document doc = reports::DesignReport(model.window, when);
-    if (!reportPdf->empty()) return WritePdfFile(doc, *reportPdf, "Design report", out, err);
+    if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);
     out << reports::RenderText(doc);
     return kExitOk;
   });
@@ -54,7 +67,7 @@ void RegisterReportCommands(Commands& commands) {
   table->add_option("--pdf", *tablePdf, "Write the table as a PDF file instead of printing it as text");
   commands.actions.emplace_back(table, [tablePdf](std::ostream& out, std::ostream& err) {
     const reports::Document doc = reports::CoreDataTable();
-    if (!tablePdf->empty()) return WritePdfFile(doc, *tablePdf, "Table of cores", out, err);
+    if (!tablePdf->empty()) return WritePdf(doc, *tablePdf, "Table of cores", out, err);
     out << reports::RenderText(doc);
     return kExitOk;
   });
