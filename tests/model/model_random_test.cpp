@@ -27,7 +27,7 @@ std::string RandomText(std::mt19937& rng) {
 
 // A user who answers prompts at random and then gives in to the default, confirms every
 // message box, and always picks the scratch file in the file dialog.
-class RandomUser : public WindowHost, public FileDialog {
+class RandomUser : public WindowHost {
  public:
   RandomUser(std::mt19937& rng, std::string path) : rng_(rng), path_(std::move(path)) {}
   std::string InputBox(std::string_view, std::string_view, std::string_view def) override {
@@ -38,7 +38,9 @@ class RandomUser : public WindowHost, public FileDialog {
   void SetFocus(std::string_view) override {}
   void ShowWindow() override {}
   void Beep() override {}
-  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path_; }
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
+    return path_;
+  }
 
  private:
   std::mt19937& rng_;
@@ -92,7 +94,6 @@ TEST(WindowModelRandomActions, InvariantsHoldAfterEveryAction) {
   for (int sequence = 0; sequence < 2000; ++sequence) {
     RandomUser user(rng, path);
     WindowModel m(user);
-    m.UseFileDialog(&user);
     m.Form_Load(".");
     ExpectInvariants(m, true, "start-up");
     for (int step = 0; step < 20; ++step, ++actions) {

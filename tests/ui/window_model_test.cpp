@@ -7,7 +7,7 @@
 #include <regex>
 #include <set>
 
-#include "scripted_host.h"
+#include "support/scripted_host.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {

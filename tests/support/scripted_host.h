@@ -1,0 +1,115 @@
+// A host that answers the window's modal exchanges from a script and records every
+// exchange in order, so tests can check what the user would have seen and when: input
+// prompts, message boxes, file dialogs, the printer and its PDF offer.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/model/window_model.h"
+
+namespace vtq::test {
+
+struct Shown {
+  std::string title, text;  // text with its lines joined by "\r"
+};
+
+struct FileDialogShown {
+  FileDialogPurpose purpose;
+  FileDialogSettings settings;
+  Integer loading;  // the Loading flag of `state` at that moment, -1 without one
+};
+
+class ScriptedHost : public WindowHost {
+ public:
+  // Everything that happened, in order: "show", "beep", "msgbox <title>",
+  // "input <title>", "focus <control>", "help <page>", "unload", "file", "print",
+  // "offer", "pdf <path>".
+  std::vector<std::string> events;
+  std::vector<Shown> messages;          // message boxes not yet taken by the test
+  std::deque<std::string> answers;      // answers to the next input prompts
+  std::vector<std::string> unexpected;  // prompts that found no scripted answer
+  bool helpReadable = true;
+  std::function<void()> onShow;  // a widget test shows the real window here
+  bool takeDefaults = false;     // an input prompt without a scripted answer takes its default
+
+  std::deque<std::string> paths;  // answers to the next file dialogs; none left: cancelled
+  std::vector<FileDialogShown> dialogs;
+  const DesignState* state = nullptr;
+
+  bool canPrint = false;
+  PrintResult printResult{"Office", {}};
+  std::vector<reports::Document> printed;
+  std::vector<std::string> offers;  // texts of the PDF offers after a failed print
+  bool acceptOffer = false;
+  std::vector<std::string> pdfs;  // paths of the PDF files written
+  std::string pdfFailure;         // what writing a PDF file answers
+  reports::ReportDate today{2026, 12, 4};
+
+  std::string InputBox(std::string_view prompt, std::string_view title, std::string_view defaultAnswer) override {
+    events.push_back("input " + std::string(title));
+    if (answers.empty() && takeDefaults) return std::string(defaultAnswer);
+    if (answers.empty()) {
+      unexpected.push_back("input prompt \"" + std::string(title) + "\": " + std::string(prompt));
+      return {};
+    }
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  int MsgBox(std::string_view text, std::string_view title) override {
+    events.push_back("msgbox " + std::string(title));
+    messages.push_back({std::string(title), std::string(text)});
+    return 1;
+  }
+  void SetFocus(std::string_view control) override { events.push_back("focus " + std::string(control)); }
+  void ShowWindow() override {
+    events.push_back("show");
+    if (onShow) onShow();
+  }
+  void Beep() override { events.push_back("beep"); }
+  void Unload() override { events.push_back("unload"); }
+  bool ShowHelp(std::string_view page) override {
+    events.push_back("help " + std::string(page));
+    return helpReadable;
+  }
+  std::optional<std::string> ChooseFile(FileDialogPurpose purpose, const FileDialogSettings& settings) override {
+    events.emplace_back("file");
+    dialogs.push_back({purpose, settings, state ? state->Loading : Integer{-1}});
+    if (paths.empty()) return std::nullopt;
+    std::string path = paths.front();
+    paths.pop_front();
+    return path;
+  }
+  bool CanPrint() const override { return canPrint; }
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    events.emplace_back("print");
+    printed.push_back(doc);
+    return printResult;
+  }
+  bool OfferPdf(std::string_view text, std::string_view) override {
+    events.emplace_back("offer");
+    offers.emplace_back(text);
+    return acceptOffer;
+  }
+  std::string WritePdf(const reports::Document&, const std::string& path) override {
+    events.push_back("pdf " + path);
+    if (pdfFailure.empty()) pdfs.push_back(path);
+    return pdfFailure;
+  }
+  reports::ReportDate Today() override { return today; }
+
+  // The titles of the message boxes shown since the last call; the test has seen them.
+  std::vector<std::string> TakeMessageTitles() {
+    std::vector<std::string> titles;
+    for (const auto& m : messages) titles.push_back(m.title);
+    messages.clear();
+    return titles;
+  }
+};
+
+}  // namespace vtq::test
