@@ -42,9 +42,7 @@ inline void Write(const fs::path& p, const std::string& bytes) {
 
 // Confirms every prompt with its default and answers file dialogs with the queued paths
 // (none left: the user cancels).
-struct QuietHost : ScriptedHost {
-  QuietHost() { takeDefaults = true; }
-};
+using QuietHost = ScriptedHost;
 
 // While it lives, no file of this process may grow beyond `bytes`.
 class FileSizeLimit {

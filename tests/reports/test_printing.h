@@ -15,10 +15,7 @@ namespace vtq::testing {
 // Job names carry the process id, so that runs of other build trees on the same
 // machine never pick up each other's files from the queue.
 struct PrintingHost : test::ScriptedHost {
-  PrintingHost() {
-    canPrint = true;
-    takeDefaults = true;
-  }
+  PrintingHost() { canPrint = true; }
   std::string suffix = " " + std::to_string(QCoreApplication::applicationPid());
   std::string pdfPath;  // the save dialog's answer; empty: cancelled
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
