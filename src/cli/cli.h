@@ -88,6 +88,9 @@ void RegisterFileCommands(Commands& commands);
 void RegisterCompareCommand(Commands& commands);
 // spice: the designed choke as a circuit-simulator subcircuit (spice_command.cpp).
 void RegisterSpiceCommand(Commands& commands);
+// material and impedance: the ferrite and the choke over frequency.
+void RegisterMaterialCommand(Commands& commands);
+void RegisterImpedanceCommand(Commands& commands);
 
 // Computes the design of the options into a fresh model; on an input the window would
 // ask for again, reports it on err and returns false.

@@ -43,7 +43,12 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
     QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
     plot->setObjectName(QStringLiteral("mnuImpedance"));
     window.Connect("mnuImpedance", [this] {
-      if (!impedance_) impedance_ = new ImpedanceWindow(&window_);
+      if (!impedance_) {
+        impedance_ = new ImpedanceWindow(&window_, dialogs_, [this](const std::string& name) {
+          return ChooseFile(impedance_, "Save Plot",
+                            "PNG Image (*.png);;SVG Drawing (*.svg);;CSV Values (*.csv)", name);
+        });
+      }
       Update();
       Present(impedance_);
     });
@@ -83,7 +88,7 @@ void AnalysisActions::ScheduleUpdate() {
 void AnalysisActions::Update() {
   const DesignWindow& w = window_.model().window;
   if (compare_) compare_->Show(analysis::CompareCores(w));
-  if (impedance_) impedance_->Show(analysis::IdealImpedance(w));
+  if (impedance_) impedance_->Show(analysis::ChokeImpedance(w));
 }
 
 AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs) {

@@ -26,17 +26,32 @@ std::string ExportSpiceModel(const DesignWindow& window, UserDialogs& dialogs,
   return "SPICE model of " + window.outputs.txtPN + " written to " + *path;
 }
 
-std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName) {
-  QFileDialog dialog(parent, QString::fromUtf8(kSpiceExportTitle.data(), kSpiceExportTitle.size()));
+std::string ChooseFile(QWidget* parent, std::string_view title, std::string_view filters,
+                       const std::string& suggestedName) {
+  QFileDialog dialog(parent, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(
-      {QStringLiteral("SPICE Models (*.lib *.cir *.sub)"), QStringLiteral("All Files (*)")});
-  dialog.setDefaultSuffix(QStringLiteral("lib"));
+      QString::fromUtf8(filters.data(), static_cast<qsizetype>(filters.size())).split(QStringLiteral(";;")));
+  // A name typed without a suffix takes the one of the chosen filter: "(*.svg)" -> "svg".
+  auto suffixOf = [](const QString& filter) {
+    const qsizetype dot = filter.indexOf(QStringLiteral("*."));
+    return dot < 0 ? QString() : filter.mid(dot + 2, filter.indexOf(QLatin1Char(')'), dot) - dot - 2);
+  };
+  dialog.setDefaultSuffix(suffixOf(dialog.nameFilters().first()));
+  QObject::connect(&dialog, &QFileDialog::filterSelected,
+                   [&](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
   dialog.setDirectory(QDir::home());
   dialog.selectFile(QString::fromStdString(suggestedName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName) {
+  std::string path =
+      ChooseFile(parent, kSpiceExportTitle, "SPICE Models (*.lib *.cir *.sub);;All Files (*)", suggestedName);
+  if (path.empty()) return std::nullopt;
+  return path;
 }
 
 }  // namespace vtq::qt

@@ -21,6 +21,11 @@ using SavePathChooser = std::function<std::optional<std::string>(const std::stri
 // told through a message box. Returns the status-bar line of a written file, else "".
 std::string ExportSpiceModel(const DesignWindow& window, UserDialogs& dialogs, const SavePathChooser& choose);
 
+// The desktop's save dialog, asking before it replaces a file; filters joined by ";;".
+// The chosen path, or "" on cancel.
+std::string ChooseFile(QWidget* parent, std::string_view title, std::string_view filters,
+                       const std::string& suggestedName);
+
 // The desktop's save dialog for the export, asking before it replaces a file.
 std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName);
 
