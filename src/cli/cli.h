@@ -56,8 +56,9 @@ class ShellHost : public WindowHost {
 // file does and runs exactly one calculation. Throws PromptRequired.
 void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& options);
 
-// Machine-readable design: outputs, txtPN place, every design-state field, messages, focus.
-std::string DesignJson(const WindowModel& model, const ShellHost& host);
+// Machine-readable design: outputs, txtPN place, every design-state field, messages, focus;
+// indented by `indent` spaces a level, or on one line when negative.
+std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent = 2);
 // Readable listing: the window's captions with the values and units, then the messages.
 void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& host);
 
@@ -91,6 +92,8 @@ void RegisterSpiceCommand(Commands& commands);
 // material and impedance: the ferrite and the choke over frequency.
 void RegisterMaterialCommand(Commands& commands);
 void RegisterImpedanceCommand(Commands& commands);
+// batch: one design per input line (batch_command.cpp).
+void RegisterBatchCommand(Commands& commands);
 
 // Computes the design of the options into a fresh model; on an input the window would
 // ask for again, reports it on err and returns false.
