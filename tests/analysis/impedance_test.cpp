@@ -6,9 +6,9 @@
 #include <numbers>
 
 #include "analysis/physics.h"
-#include "support.h"
+#include "support/design_inputs.h"
 
-namespace vtq::testing {
+namespace vtq::test {
 namespace {
 
 using namespace analysis;
@@ -36,10 +36,10 @@ TEST(Physics, AgainstTablesAndHandFigures) {
 // requirement, for designs of both inductance units, a stack and a thinner list pick.
 TEST(Impedance, BehavesAsTheChokeDoes) {
   const Inputs cases[] = {
-      {kInductance, "1", "2"},                         // 947 uH, shown in uH
-      {kImpedance, "100", "2", "10000", 3, true, 12},  // a list pick with a thinner wire
-      {kImpedance, "1000", "5"},                       // two stacked cores
-      {kVoltage, "250", "1", "150000", 1},             // material D
+      {kInductance, "1", "2"},                                // 947 uH, shown in uH
+      {kImpedance, "100", "2", "10000", "400", 3, true, 12},  // a list pick with a thinner wire
+      {kImpedance, "1000", "5"},                              // two stacked cores
+      {kVoltage, "250", "1", "150000", "400", 1},             // material D
   };
   for (const Inputs& in : cases) {
     const ImpedanceCurve c = ChokeImpedance(Designed(in));
@@ -111,7 +111,7 @@ TEST(Impedance, NoCurveWithoutAWinding) {
   const Case cases[] = {
       {{kImpedance, "100000", "50"},
        "The filter requirement is too large for the catalogue: no winding was designed."},
-      {{kImpedance, "1000", "1", "10000", 1},
+      {{kImpedance, "1000", "1", "10000", "400", 1},
        "Core QD-80124-KX is not offered in material D: no winding was designed."},
   };
   for (const Case& k : cases) {
@@ -123,4 +123,4 @@ TEST(Impedance, NoCurveWithoutAWinding) {
 }
 
 }  // namespace
-}  // namespace vtq::testing
+}  // namespace vtq::test

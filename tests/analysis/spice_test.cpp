@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support.h"
+#include "support/design_inputs.h"
 
-namespace vtq::testing {
+namespace vtq::test {
 namespace {
 
 using analysis::SpiceSubcircuit;
@@ -36,4 +36,4 @@ TEST(Spice, SubcircuitText) {
 }
 
 }  // namespace
-}  // namespace vtq::testing
+}  // namespace vtq::test
