@@ -208,6 +208,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterMaterialCommand(commands);
   RegisterImpedanceCommand(commands);
   RegisterBatchCommand(commands);
+  RegisterMasCommands(commands);
 
   std::string known;
   bool isKnown = false;
