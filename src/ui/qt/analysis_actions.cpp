@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
@@ -22,10 +25,28 @@ void Present(QWidget* w) {
   w->activateWindow();
 }
 
+// The desktop's save dialog for the plot, asking before it replaces a file; a name typed
+// without a suffix takes the chosen filter's. The chosen path, or "" on cancel.
+std::string ChoosePlotFile(QWidget* parent, const std::string& suggestedName) {
+  QFileDialog dialog(parent, QStringLiteral("Save Plot"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({QStringLiteral("PNG Image (*.png)"), QStringLiteral("SVG Drawing (*.svg)"),
+                         QStringLiteral("CSV Values (*.csv)")});
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
+    dialog.setDefaultSuffix(filter.section(QStringLiteral("*."), 1).chopped(1));
+  });
+  dialog.setDirectory(QDir::home());
+  dialog.selectFile(QString::fromStdString(suggestedName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
 }  // namespace
 
-AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose)
-    : QObject(&window), window_(window), dialogs_(dialogs), choose_(std::move(choose)) {
+AnalysisActions::AnalysisActions(MainWindow& window, WindowHost& host)
+    : QObject(&window), window_(window), host_(host) {
   // The windows are made when first asked for: most starts of the program never show
   // them, and the table with its models would hold up the design window's opening.
   window.Connect("ViewMnu", [this] {
@@ -44,10 +65,8 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
     plot->setObjectName(QStringLiteral("mnuImpedance"));
     window.Connect("mnuImpedance", [this] {
       if (!impedance_) {
-        impedance_ = new ImpedanceWindow(&window_, dialogs_, [this](const std::string& name) {
-          return ChooseFile(impedance_, "Save Plot",
-                            "PNG Image (*.png);;SVG Drawing (*.svg);;CSV Values (*.csv)", name);
-        });
+        impedance_ = new ImpedanceWindow(
+            &window_, host_, [this](const std::string& name) { return ChoosePlotFile(impedance_, name); });
       }
       Update();
       Present(impedance_);
@@ -59,7 +78,7 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
     spice->setObjectName(QStringLiteral("ExportSpiceMnu"));
     file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), spice);
     window.Connect("ExportSpiceMnu", [this] {
-      const std::string status = ExportSpiceModel(window_.model().window, dialogs_, choose_);
+      const std::string status = ExportSpiceModel(window_.model().window, host_);
       if (!status.empty()) window_.statusBar()->showMessage(QString::fromStdString(status), 8000);
     });
   }
@@ -91,9 +110,8 @@ void AnalysisActions::Update() {
   if (impedance_) impedance_->Show(analysis::ChokeImpedance(w));
 }
 
-AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs) {
-  return new AnalysisActions(window, dialogs,
-                             [&window](const std::string& name) { return ChooseSpiceFile(&window, name); });
+AnalysisActions* InstallAnalysis(MainWindow& window, WindowHost& host) {
+  return new AnalysisActions(window, host);
 }
 
 }  // namespace vtq::qt
