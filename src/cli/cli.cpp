@@ -37,29 +37,7 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
   model.Form_Load(".");
   host.recording = true;
   host.focus.reset();
-  DesignState& s = model.state();
-  // As opening a design file does: the option buttons under the Loading flag change
-  // labels and state only, the texts go in, then one calculation.
-  s.Loading = 1;
-  model.SelectMode(o.mode);
-  model.SelectMaterial(o.material);
-  if (o.english) {
-    model.English_Click();
-  } else {
-    model.Metric_Click();
-  }
-  InputControls& in = model.inputs();
-  in.MainInput = o.main;
-  in.Current = o.current;
-  in.SecondInput = o.frequency;
-  in.txtCD = o.density;
-  s.Loading = 0;
-  if (o.core) {
-    s.ListCore = *o.core;
-    EvaluateCore(s.ListCore, model.window, host);
-  } else {
-    model.CalculateButton_Click();
-  }
+  model.ApplyDesign(o);
 }
 
 std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {

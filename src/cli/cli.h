@@ -16,14 +16,9 @@ class App;
 
 namespace vtq::cli {
 
-// The design options shared by the subcommands that compute a design.
-struct DesignOptions {
-  DesignModeOption mode = DesignModeOption::Inductance;
-  std::string main = "1", current = "5", frequency = "10000", density = "400";
-  int material = 3;  // 1 to 5 = D, P, N, S, R
-  bool english = true;
-  std::optional<Integer> core;  // a catalogue row to evaluate instead of the automatic choice
-};
+// The design options shared by the subcommands that compute a design: a design entry
+// applied as Open applies a design file.
+using DesignOptions = DesignEntry;
 
 // A message box the calculation showed: its title and its lines.
 struct Message {
@@ -58,7 +53,7 @@ class ShellHost : public WindowHost {
 };
 
 // Starts the model as the window starts, then applies the options as opening a design
-// file does and runs exactly one calculation. Throws PromptRequired.
+// file does, with its one calculation. Throws PromptRequired.
 void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& options);
 
 // Machine-readable design: outputs, txtPN place, every design-state field, messages, focus;

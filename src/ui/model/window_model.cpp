@@ -109,9 +109,40 @@ void WindowModel::cmdSelCore_Click() {
 }
 
 void WindowModel::lstCores_Click(int index) {
-  window.state.ListCore = static_cast<Integer>(index + 1);
-  EvaluateCore(window.state.ListCore, window, host_);
+  PickCore(static_cast<Integer>(index + 1));
   lstCoresVisible = false;
+}
+
+void WindowModel::PickCore(Integer row) {
+  window.state.ListCore = row;
+  EvaluateCore(window.state.ListCore, window, host_);
+}
+
+void WindowModel::ApplyDesign(const DesignEntry& e, int parts) {
+  // Loading stays up through the calculation too, whichever way it ends (an exception
+  // included: the command line's host refuses input prompts by throwing).
+  struct LoadingFlag {
+    explicit LoadingFlag(Integer& flag) : flag_(flag), before_(flag) { flag_ = 1; }
+    ~LoadingFlag() { flag_ = before_; }
+    LoadingFlag(const LoadingFlag&) = delete;
+    LoadingFlag& operator=(const LoadingFlag&) = delete;
+    Integer& flag_;
+    Integer before_;
+  } loading(window.state.Loading);
+  InputControls& in = window.inputs;
+  if (parts >= 1) ModeClick(e.mode);
+  if (parts >= 2) in.txtCD = e.density;
+  if (parts >= 3) MaterialClick(e.material);
+  if (parts >= 4) in.MainInput = e.main;
+  if (parts >= 5) in.Current = e.current;
+  if (parts >= 6) in.SecondInput = e.frequency;
+  if (parts >= 7) e.english ? English_Click() : Metric_Click();
+  if (parts < kDesignEntryParts) return;
+  if (e.core) {
+    PickCore(*e.core);
+  } else {
+    CalculateButton_Click();
+  }
 }
 
 }  // namespace vtq

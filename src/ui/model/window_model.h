@@ -3,6 +3,7 @@
 // drive this model, so they compute through the same code.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,20 @@ struct ModeCaption {
   std::string_view caption, tooltip, defaultText;
 };
 const ModeCaption& CaptionOfMode(DesignModeOption mode);
+
+// A design's inputs and selections as a design file or a command line gives them, in
+// the order they are applied.
+struct DesignEntry {
+  DesignModeOption mode = DesignModeOption::Inductance;
+  std::string density = "400";                                 // the current density box's text, A/cm2
+  int material = 3;                                            // 1 to 5 = D, P, N, S, R
+  std::string main = "1", current = "5", frequency = "10000";  // the three input boxes as typed
+  bool english = true;
+  // The one calculation: none, the automatic design; a catalogue row, evaluated as a
+  // pick from the core list.
+  std::optional<Integer> core;
+};
+inline constexpr int kDesignEntryParts = 8;
 
 class WindowModel {
  public:
@@ -55,6 +70,14 @@ class WindowModel {
   // The core list: built from the material, a pick (index from 0) evaluates that core.
   void cmdSelCore_Click();
   void lstCores_Click(int index);
+  // The evaluation a pick from the core list runs, by catalogue row (1 to 24).
+  void PickCore(Integer row);
+
+  // Applies the first `parts` parts of a design entry, in its order, as Open does: the
+  // option buttons run their handlers under the Loading flag (labels and state change,
+  // texts and results do not) and the texts go into their boxes. With all of them, then
+  // exactly one calculation.
+  void ApplyDesign(const DesignEntry& entry, int parts = kDesignEntryParts);
 
   // ---- Menus, help and the information boxes (window_model_menus.cpp) ----
   void ExitButton_Click();

@@ -11,8 +11,7 @@ namespace {
 // whose eight records are not within this much is no design file.
 constexpr std::size_t kReadLimit = 1 << 20;
 
-// Loading is 1 exactly while Open runs, whichever way it ends (an exception included:
-// the command line's host refuses input prompts by throwing).
+// Loading is 1 exactly while Open runs, whichever way it ends.
 class LoadingFlag {
  public:
   explicit LoadingFlag(DesignState& s) : s_(s) { s_.Loading = 1; }
@@ -34,6 +33,26 @@ std::string_view ModeName(DesignModeOption mode) {
       break;
   }
   return "Impedance";
+}
+
+// The records as the window takes them. A mode other than the three words opens in
+// impedance mode, a letter other than the five as N, a unit factor other than exactly 1
+// in millimetres.
+DesignEntry EntryOf(const files::DesignRecords& r) {
+  DesignEntry e;
+  e.mode = r.DesignModeName == "Voltage"      ? DesignModeOption::Voltage
+           : r.DesignModeName == "Inductance" ? DesignModeOption::Inductance
+                                              : DesignModeOption::Impedance;
+  e.density = num::SingleText(r.CurrentDensity);
+  const std::string_view letters = "DPNSR";
+  const std::size_t letter = r.MaterialLetter.size() == 1 ? letters.find(r.MaterialLetter[0]) : letters.npos;
+  e.material = letter == letters.npos ? 3 : static_cast<int>(letter) + 1;
+  e.main = r.MainInput;
+  e.current = r.Current;
+  e.frequency = r.SecondInput;
+  e.english = r.UnitFactor == 1.0f;
+  if (r.DesignCore != 0) e.core = r.DesignCore;
+  return e;
 }
 
 }  // namespace
@@ -96,52 +115,14 @@ void WindowModel::OpenPath(const std::string& path) {
   const files::DecodedFile file = files::ReadDesignText(read.bytes);
   const files::DesignRecords& r = file.records;
   DesignState& s = window.state;
-  InputControls& in = window.inputs;
+  // The mode's name and the density are kept as read, for Save to write back.
+  if (file.count >= 1) s.DesignModeName = r.DesignModeName;
+  if (file.count >= 2) s.CurrentDensity = r.CurrentDensity;
+  const DesignEntry entry = EntryOf(r);
   // Each record is applied in file order before the next is looked at, so a file that
-  // ends early leaves what came before it applied. The option buttons run their
-  // handlers under the Loading flag: labels and state change, texts and results do not.
-  const int n = file.count;
-  if (n >= 1) {
-    s.DesignModeName = r.DesignModeName;
-    if (r.DesignModeName == "Voltage") {
-      VoltageInput_Click();
-    } else if (r.DesignModeName == "Inductance") {
-      InductanceInput_Click();
-    } else {
-      ImpedanceInput_Click();
-    }
-  }
-  if (n >= 2) {
-    s.CurrentDensity = r.CurrentDensity;
-    in.txtCD = num::SingleText(r.CurrentDensity);
-  }
-  if (n >= 3) {
-    s.MaterialLetter = r.MaterialLetter;
-    const std::string& m = r.MaterialLetter;
-    if (m == "D") {
-      Dmat_Click();
-    } else if (m == "P") {
-      Pmat_Click();
-    } else if (m == "R") {
-      Rmat_Click();
-    } else if (m == "S") {
-      Smat_Click();
-    } else {
-      Nmat_Click();
-    }
-  }
-  if (n >= 4) in.MainInput = r.MainInput;
-  if (n >= 5) in.Current = r.Current;
-  if (n >= 6) in.SecondInput = r.SecondInput;
-  if (n >= 7) {
-    s.UnitFactor = r.UnitFactor;
-    if (r.UnitFactor == 1.0f) {
-      English_Click();
-    } else {
-      Metric_Click();
-    }
-  }
-  if (n < files::kRecordCount) {
+  // ends early leaves what came before it applied, and nothing is calculated.
+  if (file.count < files::kRecordCount) {
+    ApplyDesign(entry, file.count);
     LastFileError = path + ": " + file.problem;
     FileStatus = "Opened " + path + " only in part (" + file.problem + "); nothing was calculated";
     return;
@@ -151,11 +132,8 @@ void WindowModel::OpenPath(const std::string& path) {
   // The status goes first: the calculation may stop at an input prompt that the
   // command line refuses, and the file itself was read whole.
   FileStatus = "Opened " + path;
-  if (s.DesignCore == 0) {
-    CalculateButton_Click();
-  } else if (s.DesignCore > 0) {
-    EvaluateCore(s.ListCore, window, host_);
-  }
+  // A negative row (a hand-edited file) runs no calculation.
+  ApplyDesign(entry, r.DesignCore < 0 ? kDesignEntryParts - 1 : kDesignEntryParts);
 }
 
 }  // namespace vtq
