@@ -2,7 +2,8 @@
 
 #include <random>
 
-#include "support.h"
+#include "support/scratch.h"
+#include "support/scripted_host.h"
 
 namespace vtq {
 namespace {
@@ -27,7 +28,7 @@ class WindowFiles : public ::testing::Test {
     Answer(m, dir_ / "in.vtq").LoadMnu_Click();
   }
   test::ScratchFolder dir_;
-  test::QuietHost host_;
+  test::ScriptedHost host_;
   WindowModel model_{host_};
 };
 
