@@ -33,7 +33,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"design", "--units", "cm"}, kExitUsage, "vtq-cli: --units: cm not in {in,mm}"},
       {{"design", "--core", "40000"}, kExitUsage, "vtq-cli: --core: Value 40000 not in range -32768 to 32767"},
       {{"frobnicate"}, kExitUsage,
-       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch)"},
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch, export, import)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,
        "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
       {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},
