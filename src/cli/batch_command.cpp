@@ -1,6 +1,7 @@
 // vtq-cli batch: many designs in one process, one option set a line in, one design a
 // line out, streaming, so a script pays the process start once.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -28,22 +29,23 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
   if (key == "mode") return choice(a.mode, {"inductance", "impedance", "voltage"});
   if (key == "material") return choice(a.material, {"D", "P", "N", "S", "R"});
   if (key == "units") return choice(a.units, {"in", "mm"});
-  if (key == "main")
-    o.main = std::move(value);
-  else if (key == "current")
-    o.current = std::move(value);
-  else if (key == "frequency")
-    o.frequency = std::move(value);
-  else if (key == "density")
-    o.density = std::move(value);
-  else if (key == "core") {
-    if (value.empty()) return {};
-    const std::optional<double> row = num::ParseStrict(value);
-    if (!row || *row != static_cast<Integer>(*row)) return "core must be a whole number from -32768 to 32767";
-    o.core = static_cast<Integer>(*row);
-  } else {
-    return "unknown key '" + std::string(key) + "'";
+  // The four input boxes take their text as typed, checks and all.
+  const std::pair<std::string_view, std::string*> texts[] = {
+      {"main", &o.main}, {"current", &o.current}, {"frequency", &o.frequency}, {"density", &o.density}};
+  for (const auto& [name, target] : texts) {
+    if (key == name) {
+      *target = std::move(value);
+      return {};
+    }
   }
+  if (key != "core") return "unknown key '" + std::string(key) + "'";
+  if (value.empty()) return {};
+  const std::optional<double> row = num::ParseStrict(value);
+  // Range first: converting a double outside the 16-bit range is undefined.
+  if (!row || !(*row >= -32768 && *row <= 32767) || *row != std::floor(*row)) {
+    return "core must be a whole number from -32768 to 32767";
+  }
+  o.core = static_cast<Integer>(*row);
   return {};
 }
 
