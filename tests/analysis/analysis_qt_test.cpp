@@ -9,11 +9,10 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "analysis/spice.h"
+#include "support/scratch.h"
+#include "support/scripted_host.h"
 #include "ui/qt/analysis_actions.h"
 #include "ui/qt/compare_window.h"
 #include "ui/qt/impedance_plot.h"
@@ -22,40 +21,17 @@
 namespace vtq::qt {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Answers every message box with OK and records its title; any input prompt fails the test.
-class QuietHost : public WindowHost {
- public:
-  std::string InputBox(std::string_view prompt, std::string_view, std::string_view def) override {
-    ADD_FAILURE() << "unexpected prompt: " << prompt;
-    return std::string(def);
-  }
-  int MsgBox(std::string_view text, std::string_view title) override {
-    titles.emplace_back(title);
-    texts.emplace_back(text);
-    return 1;
-  }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {}
-  void Beep() override {}
-  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings& settings) override {
-    suggested = settings.FileName;
-    return chosen;
-  }
-  std::vector<std::string> titles, texts;
-  std::string suggested;
-  std::optional<std::string> chosen;
-};
-
 class AnalysisWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     window = std::make_unique<MainWindow>(host);
     actions = new AnalysisActions(*window, host);
     window->Load(".");
-    host.titles.clear();
-    host.texts.clear();
+    host.Clear();
+  }
+  void TearDown() override {
+    EXPECT_TRUE(host.prompts.empty());
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front().title;
   }
   void Trigger(const char* name) {
     auto* action = window->findChild<QAction*>(QString::fromLatin1(name));
@@ -83,7 +59,7 @@ class AnalysisWindows : public ::testing::Test {
     return texts;
   }
 
-  QuietHost host;
+  test::ScriptedHost host;
   std::unique_ptr<MainWindow> window;
   AnalysisActions* actions = nullptr;
 };
@@ -122,7 +98,7 @@ TEST_F(AnalysisWindows, DoubleClickAppliesTheCoreAsAListPick) {
   EXPECT_EQ(m.window.outputs.txtPN, "QN-80112-KX");
   EXPECT_EQ(m.window.outputs.WireSize, "21");
   // The applied pick alone shows the wire-fit message; the comparison showed none.
-  EXPECT_EQ(host.titles, std::vector<std::string>{"Core ID Too Small"});
+  EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Core ID Too Small"});
 
   // Enter on a selected line applies that core too.
   table->setCurrentIndex(table->model()->index(0, 0));  // row 24, sorted last to first
@@ -146,41 +122,33 @@ TEST_F(AnalysisWindows, FollowTheInputsAndTheDesign) {
   QApplication::processEvents();
   EXPECT_EQ(actions->compareWindow()->note()->text(), "Current field requires a numeric entry.");
   EXPECT_EQ(actions->compareWindow()->table()->model()->rowCount(), 0);
-  EXPECT_TRUE(host.titles.empty());
 }
 
 TEST_F(AnalysisWindows, ExportSpiceModel) {
-  const fs::path dir = fs::temp_directory_path() / ("vtq-spice-export-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  host.chosen = (dir / "choke.lib").string();
+  const test::ScratchFolder dir;
+  const std::string file = dir / "choke.lib", unwritable = dir / "missing/choke.lib";
+  host.paths = {file, unwritable};
   Trigger("ExportSpiceMnu");
-  EXPECT_EQ(host.suggested, "QN_80115_KX.lib");
-  std::ifstream in(*host.chosen);
-  std::stringstream written;
-  written << in.rdbuf();
-  EXPECT_EQ(written.str(), analysis::SpiceSubcircuit(window->model().window).text);
+  ASSERT_EQ(host.dialogs.size(), 1u);
+  EXPECT_EQ(host.dialogs[0].settings.FileName, "QN_80115_KX.lib");
+  const std::string written = test::Contents(file);
+  EXPECT_EQ(written, analysis::SpiceSubcircuit(window->model().window).text);
   EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
-            "SPICE model of QN-80115-KX written to " + *host.chosen);
-  EXPECT_TRUE(host.titles.empty());
+            "SPICE model of QN-80115-KX written to " + file);
 
-  host.chosen = (dir / "missing" / "choke.lib").string();
   Trigger("ExportSpiceMnu");
-  ASSERT_EQ(host.titles, std::vector<std::string>{"Export SPICE Model"});
-  EXPECT_EQ(host.texts.back().rfind("Could not write " + *host.chosen + ":\r", 0), 0u) << host.texts.back();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(host.messages[0].text.starts_with("Could not write " + unwritable + ":\r"))
+      << host.messages[0].text;
+  EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Export SPICE Model"});
 
   // Nothing designed: said before any dialog, the last file left alone.
-  host.titles.clear();
-  host.suggested.clear();
   Design(DesignModeOption::Impedance, "100000", "50");
-  host.titles.clear();
+  host.Clear();
   Trigger("ExportSpiceMnu");
-  EXPECT_EQ(host.titles, std::vector<std::string>{"Export SPICE Model"});
-  EXPECT_EQ(host.suggested, "");
-  std::ifstream again(dir / "choke.lib");
-  std::stringstream kept;
-  kept << again.rdbuf();
-  EXPECT_EQ(kept.str(), written.str());
-  fs::remove_all(dir);
+  EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Export SPICE Model"});
+  EXPECT_EQ(host.dialogs.size(), 2u);
+  EXPECT_EQ(test::Contents(file), written);
 }
 
 }  // namespace

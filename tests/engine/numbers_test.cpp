@@ -76,7 +76,7 @@ TEST(FormatInBox, SameAsFormattingTheTextAgain) {
   const std::pair<const char*, const char*> chains[] = {
       {"#0.000", "#0.000 in."}, {"#0.000", "##0.0 mm"}, {"##0.00", "#######.##"}, {"#0.000", "###"},
       {"#.##", "#######"},      {"#", "#.#"},           {"0.0 V", "###"},         {"abc", "###"},
-      {"#.#", "0.00"},          {"###", "#.##"},
+      {"#.#", "0.00"},          {"N #.##", "#.#"},      {"###", "#.##"},
   };
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> magnitude(-8, 22);

@@ -75,6 +75,7 @@ TEST(DesignText, ReaderRules) {
     EXPECT_EQ(std::tie(r.DesignModeName, r.MainInput, r.CurrentDensity, r.UnitFactor, r.DesignCore),
               std::tie(c.mode, c.main, c.density, c.factor, c.core));
   }
+  EXPECT_EQ(ReadDesignText("\"I\"\r\n1e39\r\n").problem, "record 2 is a number too large to read");
 }
 
 }  // namespace

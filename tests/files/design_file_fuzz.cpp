@@ -6,7 +6,8 @@
 #include <cstdlib>
 
 #include "files/design_file.h"
-#include "support.h"
+#include "support/scratch.h"
+#include "support/scripted_host.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const test::ScratchFolder folder(test::fs::is_directory("/dev/shm") ? test::fs::
 // Opens the file at `in` in a freshly started window, then saves it to `out`; the bytes
 // saved, or nothing when the file did not open whole.
 std::optional<std::string> OpenAndSave(const std::string& in, const std::string& out) {
-  test::QuietHost host;
+  test::ScriptedHost host;
   WindowModel model(host);
   model.Form_Load(".");
   host.paths = {in, out};

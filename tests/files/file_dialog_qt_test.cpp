@@ -5,7 +5,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
-#include "support.h"
+#include "support/scripted_host.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/main_window.h"
 
@@ -24,7 +24,7 @@ QString Typed(FileDialogPurpose purpose, const FileDialogSettings& settings, con
 TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
   EXPECT_EQ(NameFilters(kDesignFileFilter),
             QStringList({QStringLiteral("All Files (*.*)"), QStringLiteral("CMN Inductor Files (*.vtq)")}));
-  test::QuietHost host;
+  test::ScriptedHost host;
   WindowModel m(host);  // without a dialog both commands end as cancelled, settings made
   QTemporaryDir folder;
   m.LoadMnu_Click();
@@ -41,7 +41,7 @@ TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
 }
 
 TEST(FileDialogQt, TheStatusBarSaysWhatTheFileCommandsDid) {
-  test::QuietHost host;
+  test::ScriptedHost host;
   MainWindow window(host);
   ConnectDesignFiles(window);
   window.Load(".");

@@ -2,11 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include "files/file_io.h"
-#include "support.h"
+
+#include <csignal>
+
+#include "support/scratch.h"
 
 namespace vtq::files {
 namespace {
+
+// While it lives, no file of this process may grow beyond `bytes`: a write then fails
+// the way it does on a full disk, for root too.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit small = old_;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
+
+ private:
+  rlimit old_{};
+};
 
 using test::Contents;
 
@@ -44,7 +65,7 @@ TEST(FileIo, FailuresSayWhyAndLeaveTheOldFileAsItWas) {
     FileReplacement f;
     bool ok;
     {
-      test::FileSizeLimit limit(c.sizeLimit);
+      FileSizeLimit limit(c.sizeLimit);
       ok = f.Create(c.path) && f.Write(std::string(8192, 'x')) && f.Commit();
     }
     EXPECT_FALSE(ok) << c.path;

@@ -7,7 +7,7 @@
 #include "pdf_layout.h"
 #include "reports/qt/page_painter.h"
 #include "reports/reports.h"
-#include "scripted_host.h"
+#include "support/design_inputs.h"
 
 namespace vtq::reports {
 namespace {
@@ -35,9 +35,7 @@ class PdfFiles : public ::testing::Test {
 };
 
 TEST_F(PdfFiles, PrintoutsKeepTheirColumnsOnOnePage) {
-  DesignWindow design;
-  vtq::testing::ScriptedHost dialogs;
-  CalculateDesign(design, dialogs);
+  const DesignWindow design = test::Designed({});
   const std::pair<const char*, Document> cases[] = {
       {"report.pdf", DesignReport(design, {2026, 12, 4})},
       {"table.pdf", CoreDataTable()},

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -104,14 +105,15 @@ class MainWindowTest : public QObject {
   }
 
   // The window's own table of controls is checked where it shows: the screenshot test.
-  // Here, what the user meets when typing: the default button and the input boxes'
-  // order of Tab presses.
+  // Here, what the user meets when typing: the default button, the input boxes' order of
+  // Tab presses, the five materials to choose from.
   void defaultButtonAndTheInputsTabOrder() {
     QVERIFY(Find<QPushButton>("CalculateButton")->isDefault());
     for (auto [from, to] :
          {std::pair{"MainInput", "Current"}, {"Current", "txtCD"}, {"txtCD", "SecondInput"}})
       QCOMPARE(Find(from)->nextInFocusChain(), Find(to));
     QVERIFY(Find<QLineEdit>("txtPN")->isReadOnly());
+    QCOMPARE(Find("Frame1")->findChildren<QRadioButton*>().size(), 5);  // D, P, N, S, R and no other
   }
 
   void commandsServedElsewhereStayGreyedOutUntilConnected() {
