@@ -1,6 +1,7 @@
 #include "analysis/spice.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 
 #include "analysis/winding.h"
@@ -70,8 +71,11 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
   model.name = SubcircuitName(wd.partNumber);
   model.coupling = CouplingFactor(wd.inductance, wd.leakage);
   char k[32];
-  // Nine digits: the leakage lives in 1 - k, a difference of nearly equal numbers.
-  std::snprintf(k, sizeof k, "%.9f", model.coupling);
+  // Nine digits: the leakage lives in 1 - k, a difference of nearly equal numbers. A
+  // decimal point under every locale: the window runs under the user's, and a
+  // simulator reads "0,996" as two tokens.
+  const auto written = std::to_chars(k, k + sizeof k - 1, model.coupling, std::chars_format::fixed, 9);
+  *written.ptr = '\0';
 
   std::string& t = model.text;
   t += "* Common-mode choke " + wd.partNumber + ", two windings on one ferrite toroid\n";

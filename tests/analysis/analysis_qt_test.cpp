@@ -9,8 +9,10 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "analysis/spice.h"
@@ -180,6 +182,23 @@ TEST_F(AnalysisWindows, ExportSpiceModel) {
   kept << again.rdbuf();
   EXPECT_EQ(kept.str(), written.str());
   fs::remove_all(dir);
+}
+
+TEST_F(AnalysisWindows, ExportWritesDecimalPointsUnderACommaLocale) {
+  // The window runs under the user's locale; a simulator reads "0,99" as two tokens.
+  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    GTEST_SKIP() << "no fr_FR.UTF-8 locale (scripts/install-deps)";
+  const fs::path file = fs::temp_directory_path() / ("vtq-comma-" + std::to_string(getpid()) + ".lib");
+  chosen = file.string();
+  Trigger("ExportSpiceMnu");
+  std::setlocale(LC_NUMERIC, before.c_str());
+  std::ifstream in(file);
+  std::stringstream written;
+  written << in.rdbuf();
+  fs::remove(file);
+  EXPECT_NE(written.str().find("\nK1 L1 L2 0."), std::string::npos) << written.str();
+  EXPECT_FALSE(std::regex_search(written.str(), std::regex("[0-9],[0-9]"))) << written.str();
 }
 
 }  // namespace
