@@ -35,16 +35,6 @@ int WritePdfFile(const reports::Document& doc, const std::string& path, std::str
   return kExitOk;
 }
 
-// The messages the calculation showed go to the error stream, so the report alone
-// stands on the output.
-void ReportMessages(const ShellHost& host, std::ostream& err) {
-  for (const auto& m : host.messages) {
-    err << m.title << ":";
-    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << line;
-    err << "\n";
-  }
-}
-
 }  // namespace
 
 void RegisterReportCommands(Commands& commands) {
@@ -67,7 +57,6 @@ void RegisterReportCommands(Commands& commands) {
     ShellHost host;
     WindowModel model(host);
     if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    ReportMessages(host, err);
     const reports::ReportDate when = date->empty() ? reports::Today() : *reports::ParseDateText(*date);
     const reports::Document doc = reports::DesignReport(model.window, when);
     if (!reportPdf->empty()) return WritePdfFile(doc, *reportPdf, "Design report", out, err);
