@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sstream>
 
@@ -37,6 +38,13 @@ TEST(CliFiles, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
 
 TEST(CliFiles, FileFailuresAreClearMessagesWithStatusOne) {
   const std::string gone = "/nonexistent/d.vtq";
+  test::ScratchFolder dir;
+  const std::string binary = dir / "b.vtq", pipe = dir / "pipe";
+  const char program[] =
+      "\"Inductance\"\r\n\x7f"
+      "ELF\x02\x01\x01\0\0";  // a good first record, then not text
+  test::Write(binary, std::string(program, sizeof program - 1));
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   struct Case {
     std::vector<std::string> args;
     std::string err;
@@ -44,6 +52,11 @@ TEST(CliFiles, FileFailuresAreClearMessagesWithStatusOne) {
       {{"open", gone}, "vtq-cli: could not open " + gone + ": the file or its folder does not exist\n"},
       {{"save", gone}, "vtq-cli: could not save " + gone + ": the file or its folder does not exist\n"},
       {{"open", "/dev/null"}, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records\n"},
+      {{"open", "/dev/zero"},
+       "vtq-cli: could not open /dev/zero: the file is too large to be a design file\n"},
+      {{"open", binary}, "vtq-cli: could not open " + binary + ": it is not a design file\n"},
+      // Fails at once rather than waiting for a reader that never comes.
+      {{"save", pipe}, "vtq-cli: could not save " + pipe + ": no program is reading from it\n"},
   };
   for (const auto& c : cases) {
     Result r = Cli(c.args);

@@ -57,7 +57,7 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
     window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "The design report could not be saved as " + printing.pdfPath +
-                                    ": No such file or directory.\r\rThe design is unchanged.");
+                                    ": the file or its folder does not exist.\r\rThe design is unchanged.");
     EXPECT_EQ(window.model().outputs().txtPN, partNumber);
   }
 }
