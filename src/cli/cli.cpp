@@ -62,7 +62,7 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
   }
 }
 
-std::string DesignJson(const WindowModel& model, const ShellHost& host) {
+std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {
   using Json = nlohmann::ordered_json;
   const DesignWindow& w = model.window;
   Json outputs = Json::object();
@@ -91,7 +91,7 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host) {
               {"state", state},
               {"messages", messages},
               {"focus", host.focus ? Json(*host.focus) : Json(nullptr)}};
-  return doc.dump(2);
+  return doc.dump(indent);
 }
 
 void PrintMessages(std::ostream& err, const ShellHost& host) {
@@ -208,6 +208,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterFileCommands(commands);
   RegisterCompareCommand(commands);
   RegisterSpiceCommand(commands);
+  RegisterBatchCommand(commands);
 
   std::string known;
   bool isKnown = false;

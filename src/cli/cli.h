@@ -56,8 +56,9 @@ class ShellHost : public WindowHost {
 // file does and runs exactly one calculation. Throws PromptRequired.
 void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& options);
 
-// Machine-readable design: outputs, txtPN place, every design-state field, messages, focus.
-std::string DesignJson(const WindowModel& model, const ShellHost& host);
+// Machine-readable design: outputs, txtPN place, every design-state field, messages, focus;
+// indented by `indent` spaces a level, or on one line when negative.
+std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent = 2);
 // Readable listing: the window's captions with the values and units.
 void PrintDesign(std::ostream& out, const WindowModel& model);
 // The message boxes the calculation showed, one line each: "Title: line line ...". They
@@ -91,6 +92,8 @@ void RegisterFileCommands(Commands& commands);
 void RegisterCompareCommand(Commands& commands);
 // spice: the designed choke as a circuit-simulator subcircuit (spice_command.cpp).
 void RegisterSpiceCommand(Commands& commands);
+// batch: one design per input line (batch_command.cpp).
+void RegisterBatchCommand(Commands& commands);
 
 // Computes the design of the options into a fresh model and prints its messages on err;
 // on an input the window would ask for again, reports it on err and returns false.

@@ -1,32 +1,19 @@
 // vtq-cli report and vtq-cli table: the two printouts as plain text, or as a PDF file
 // drawn exactly as the window's print commands draw them.
 #include <CLI/CLI.hpp>
-#include <QGuiApplication>
-#include <cstdio>
 #include <memory>
 
 #include "cli/cli.h"
-#include "reports/qt/page_painter.h"
+#include "cli/pdf_output.h"
 #include "reports/reports.h"
 
 namespace vtq::cli {
 namespace {
 
-// The PDF needs fonts and a paint device, so a GUI application, but never a display: the
-// offscreen platform serves a shell or a CI machine alike.
-int WritePdfFile(const reports::Document& doc, const std::string& path, std::string_view what,
-                 std::ostream& out, std::ostream& err) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt's notes about the environment (no runtime folder, ...) are not the user's concern
-  // here; real failures come back from WritePdf.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "vtq-cli: %s\n", qPrintable(text));
-  });
-  int argc = 1;
-  char name[] = "vtq-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
-  const std::string error = reports::WritePdf(doc, QString::fromStdString(path));
+// Written through the PDF writer module, drawn exactly as the window prints the page.
+int WritePdf(const reports::Document& doc, const std::string& path, std::string_view what, std::ostream& out,
+             std::ostream& err) {
+  const std::string error = WritePdfFile(doc, path);
   if (!error.empty()) {
     err << "vtq-cli: cannot write " << path << ": " << error << "\n";
     return kExitFailure;
@@ -59,7 +46,7 @@ void RegisterReportCommands(Commands& commands) {
     if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
     const reports::ReportDate when = date->empty() ? reports::Today() : *reports::ParseDateText(*date);
     const reports::Document doc = reports::DesignReport(model.window, when);
-    if (!reportPdf->empty()) return WritePdfFile(doc, *reportPdf, "Design report", out, err);
+    if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);
     out << reports::RenderText(doc);
     return kExitOk;
   });
@@ -69,7 +56,7 @@ void RegisterReportCommands(Commands& commands) {
   table->add_option("--pdf", *tablePdf, "Write the table as a PDF file instead of printing it as text");
   commands.actions.emplace_back(table, [tablePdf](std::ostream& out, std::ostream& err) {
     const reports::Document doc = reports::CoreDataTable();
-    if (!tablePdf->empty()) return WritePdfFile(doc, *tablePdf, "Table of cores", out, err);
+    if (!tablePdf->empty()) return WritePdf(doc, *tablePdf, "Table of cores", out, err);
     out << reports::RenderText(doc);
     return kExitOk;
   });

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -17,6 +18,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char folder[] = "/tmp/vtq-args-fuzz-XXXXXX";
   const char* dir = given != nullptr ? given : ::mkdtemp(folder);
   if (dir == nullptr || ::chdir(dir) != 0) std::abort();
+  // batch without a file reads standard input: an empty one, never the terminal.
+  if (std::freopen("/dev/null", "r", stdin) == nullptr) std::abort();
   return 0;
 }
 

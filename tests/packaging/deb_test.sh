@@ -26,4 +26,5 @@ done
 ls "$scratch"/root/usr/lib*/vtq/help/*.html >/dev/null 2>&1 || fail "the package lacks the help document"
 out=$("$scratch/root/usr/bin/vtq-cli" design --current 2)
 grep -q '^Core Number  *QN-80111-KX$' <<<"$out" || { echo "$out"; fail "vtq-cli from the package"; }
+"$scratch/root/usr/bin/vtq-cli" table --pdf "$scratch/table.pdf" >/dev/null || fail "vtq-cli --pdf from the package"
 echo "PASS: $(basename "$deb") installs the program, the command line, help, menu entry, icon and file type"

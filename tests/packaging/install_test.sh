@@ -13,6 +13,7 @@ share=$prefix/share
 [ -x "$prefix/bin/vtq" ] || fail "bin/vtq is missing"
 [ -x "$prefix/bin/vtq-cli" ] || fail "bin/vtq-cli is missing"
 find "$prefix" -path '*/vtq/help/*.html' | grep -q . || fail "the help document is missing"
+"$prefix/bin/vtq-cli" table --pdf "$prefix/table.pdf" >/dev/null || fail "the installed vtq-cli writes no PDF"
 desktop=$share/applications/vtq.desktop
 [ -f "$desktop" ] || fail "the menu entry is missing"
 [ -f "$share/icons/hicolor/scalable/apps/vtq.svg" ] || fail "the icon is missing"
