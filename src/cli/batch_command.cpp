@@ -1,12 +1,14 @@
 // vtq-cli batch: many designs in one process, one option set a line in, one design a
 // line out, streaming, so a script pays the process start once.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
+#include "engine/catalogue.h"
 
 namespace vtq::cli {
 namespace {
@@ -39,7 +41,9 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
   else if (key == "core") {
     if (value.empty()) return {};
     const std::optional<double> row = num::ParseStrict(value);
-    if (!row || *row != static_cast<Integer>(*row)) return "core must be a whole number from -32768 to 32767";
+    // The same rows as the --core option takes.
+    if (!row || *row < 1 || *row > kCoreCount || *row != std::floor(*row))
+      return "core must be a whole number from 1 to " + std::to_string(kCoreCount);
     o.core = static_cast<Integer>(*row);
   } else {
     return "unknown key '" + std::string(key) + "'";

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const int status = vtq::cli::Run(argc, argv, std::cout, std::cerr);
   // Output that never arrived (a full disk, a closed pipe, /dev/full) is a failure: a
-  // script must not take an empty or cut-off result for a good one.
-  errno = 0;
+  // script must not take an empty or cut-off result for a good one. The stream keeps no
+  // reason, but errno still holds the failed write's.
   std::cout.flush();
   if (std::cout.fail()) {
     std::cerr << "vtq-cli: could not write the output: "
