@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "support.h"
+#include "support/design_inputs.h"
 
-namespace vtq::testing {
+namespace vtq::test {
 namespace {
 
 using analysis::IdealImpedance;
@@ -20,9 +20,9 @@ TEST(Impedance, CurveOfTheInductanceReached) {
     double at10kHz;  // ohm, 2 pi f L
   };
   const Case cases[] = {
-      {{kInductance, "1", "2"}, 947.2e-6, 59.514},                          // 16 turns on 80111, shown in uH
-      {{kImpedance, "100", "2", "10000", 3, true, 12}, 1.5652e-3, 98.345},  // 20 turns on 80112
-      {{kImpedance, "1000", "5"}, 15.94e-3, 1001.5},                        // two stacked 80124
+      {{kInductance, "1", "2"}, 947.2e-6, 59.514},  // 16 turns on 80111, shown in uH
+      {{kImpedance, "100", "2", "10000", "400", 3, true, 12}, 1.5652e-3, 98.345},  // 20 turns on 80112
+      {{kImpedance, "1000", "5"}, 15.94e-3, 1001.5},                               // two stacked 80124
   };
   for (const Case& k : cases) {
     const auto curve = IdealImpedance(Designed(k.in));
@@ -79,7 +79,7 @@ TEST(Impedance, NoCurveWithoutAWinding) {
   const Case cases[] = {
       {{kImpedance, "100000", "50"},
        "The filter requirement is too large for the catalogue: no winding was designed."},
-      {{kImpedance, "1000", "1", "10000", 1},
+      {{kImpedance, "1000", "1", "10000", "400", 1},
        "Core QD-80124-KX is not offered in material D: no winding was designed."},
   };
   for (const Case& k : cases) {
@@ -91,4 +91,4 @@ TEST(Impedance, NoCurveWithoutAWinding) {
 }
 
 }  // namespace
-}  // namespace vtq::testing
+}  // namespace vtq::test

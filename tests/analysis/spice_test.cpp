@@ -11,9 +11,10 @@
 #include <regex>
 
 #include "analysis/winding.h"
-#include "support.h"
+#include "support/design_inputs.h"
+#include "support/scratch.h"
 
-namespace vtq::testing {
+namespace vtq::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -73,13 +74,13 @@ TEST(Spice, SimulatorSeesTheDesignedImpedances) {
   };
   const Case cases[] = {
       {{kImpedance, "100", "2", "10000"}, true},
-      {{kImpedance, "100", "2", "10000", 3, true, 12}, true},  // a list pick with a thinner wire
-      {{kImpedance, "1000", "5", "10000"}, true},              // two stacked cores
-      {{kVoltage, "250", "1", "150000", 1}, true},             // material D
-      {{kInductance, "1", "2"}, false},                        // 84 Hz, where R is felt most
+      {{kImpedance, "100", "2", "10000", "400", 3, true, 12}, true},  // a list pick with a thinner wire
+      {{kImpedance, "1000", "5", "10000"}, true},                     // two stacked cores
+      {{kVoltage, "250", "1", "150000", "400", 1}, true},             // material D
+      {{kInductance, "1", "2"}, false},                               // 84 Hz, where R is felt most
   };
-  const fs::path dir = fs::temp_directory_path() / ("vtq-spice-" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  const ScratchFolder scratch;
+  const fs::path& dir = scratch.path;
   for (const Case& k : cases) {
     const DesignWindow w = Designed(k.in);
     const auto model = SpiceSubcircuit(w);
@@ -102,8 +103,7 @@ TEST(Spice, SimulatorSeesTheDesignedImpedances) {
     EXPECT_NEAR(zcm / (2 * std::numbers::pi * f * winding.inductance), 1.0, 0.01);
     EXPECT_NEAR(ldm / winding.leakage, 1.0, 0.001);
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace
-}  // namespace vtq::testing
+}  // namespace vtq::test

@@ -8,7 +8,8 @@
 #include <random>
 #include <sstream>
 
-#include "run_cli.h"
+#include "support/run_cli.h"
+#include "support/scratch.h"
 
 namespace vtq::cli {
 namespace {
@@ -17,8 +18,10 @@ using harness::Cli;
 using harness::Result;
 
 Result Batch(const std::string& input, bool csv) {
-  const std::string path = ::testing::TempDir() + "batch_input";
-  std::ofstream(path) << input;
+  // A folder of this process's own: other test runs on the machine write theirs at the same time.
+  const test::ScratchFolder dir;
+  const std::string path = dir / "batch_input";
+  test::Write(path, input);
   return csv ? Cli({"batch", "--csv", path}) : Cli({"batch", path});
 }
 

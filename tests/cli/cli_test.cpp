@@ -1,13 +1,17 @@
+// vtq-cli in this process: what it says when it cannot do a command, and that each
+// command prints what the window shows for the same design.
 #include "cli/cli.h"
-#include "run_cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 #include <random>
-#include <sstream>
 
 #include "engine/design_state.h"
+#include "reports/reports.h"
+#include "support/run_cli.h"
+#include "support/scratch.h"
 
 namespace vtq::cli {
 namespace {
@@ -15,106 +19,138 @@ namespace {
 using harness::Cli;
 using harness::Result;
 
-TEST(Cli, UsageErrorsExitTwoWithAClearMessage) {
-  struct Case {
+TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
+  const std::string gone = "/nonexistent/d.vtq";
+  const test::ScratchFolder dir;
+  const std::string binary = dir / "b.vtq", pipe = dir / "pipe";
+  const char program[] =
+      "\"Inductance\"\r\n\x7f"
+      "ELF\x02\x01\x01\0\0";  // a good first record, then not text
+  test::Write(binary, std::string(program, sizeof program - 1));
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const struct {
     std::vector<std::string> args;
-    const char* says;
-  };
-  const Case cases[] = {
-      {{}, "A subcommand is required"},
-      {{"design", "--bogus"}, "--bogus"},
-      {{"design", "--material", "X"}, "--material"},
-      {{"design", "--mode", "power"}, "--mode"},
-      {{"design", "--units", "cm"}, "--units"},
-      {{"design", "--core", "abc"}, "--core"},
-      {{"design", "--core", "0"}, "--core"},
-      {{"design", "--core", "25"}, "--core"},
-      {{"frobnicate"}, "frobnicate"},
+    int status;
+    std::string err;  // the program's own line on standard error
+  } cases[] = {
+      // clang-format off
+      {{}, kExitUsage, "vtq-cli: A subcommand is required"},
+      {{"design", "--bogus"}, kExitUsage, "vtq-cli: The following argument was not expected: --bogus"},
+      {{"design", "--material", "X"}, kExitUsage, "vtq-cli: --material: X not in {D,P,N,S,R}"},
+      {{"design", "--mode", "power"}, kExitUsage, "vtq-cli: --mode: power not in {inductance,impedance,voltage}"},
+      {{"design", "--units", "cm"}, kExitUsage, "vtq-cli: --units: cm not in {in,mm}"},
+      {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
+      {{"design", "--core", "25"}, kExitUsage, "vtq-cli: --core: Value 25 not in range 1 to 24"},
+      {{"frobnicate"}, kExitUsage,
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch)"},
+      {{"report", "--date", "02-30-2026"}, kExitUsage,
+       "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
+      {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},
+      // An input the window would ask for again.
+      {{"design", "--current", "abc"}, kExitUsage, "vtq-cli: Current field requires a numeric entry."},
+      {{"design", "--mode", "voltage", "--frequency", "0"}, kExitUsage,
+       "vtq-cli: Cutoff Frequency field requires a numeric entry greater than zero."},
+      {{"report", "--main", "-1"}, kExitUsage,
+       "vtq-cli: Inductance field requires a numeric entry greater than zero."},
+      {{"compare", "--density", "4OO"}, kExitUsage, "vtq-cli: Current Density field requires a numeric entry."},
+      // Files, and designs without a winding.
+      {{"open", gone}, kExitFailure, "vtq-cli: could not open " + gone + ": the file or its folder does not exist"},
+      {{"save", gone}, kExitFailure, "vtq-cli: could not save " + gone + ": the file or its folder does not exist"},
+      {{"open", "/dev/null"}, kExitFailure, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records"},
+      {{"open", "/dev/zero"}, kExitFailure, "vtq-cli: could not open /dev/zero: the file is too large to be a design file"},
+      {{"open", binary}, kExitFailure, "vtq-cli: could not open " + binary + ": it is not a design file"},
+      // At once, rather than waiting for a reader that never comes.
+      {{"save", pipe}, kExitFailure, "vtq-cli: could not save " + pipe + ": no program is reading from it"},
+      {{"spice", "--mode", "impedance", "--main", "100000", "--current", "50"}, kExitFailure,
+       "vtq-cli: The filter requirement is too large for the catalogue: no winding was designed."},
+      {{"spice", "--material", "R", "--main", "40"}, kExitFailure,
+       "vtq-cli: Core QR-80124-KX is not offered in material R: no winding was designed."},
+      // clang-format on
   };
   for (const auto& c : cases) {
-    Result r = Cli(c.args);
-    EXPECT_EQ(r.status, kExitUsage) << c.says;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
-    EXPECT_TRUE(r.out.empty());
+    const Result r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.err;
+    // The program's own line, after any message boxes of the calculation.
+    const std::size_t at = r.err.find("vtq-cli: ");
+    EXPECT_EQ(r.err.substr(at, r.err.find('\n', at) - at), c.err);
+    EXPECT_EQ(r.out, "") << c.err;
   }
 }
 
 TEST(Cli, HelpAndVersion) {
-  Result help = Cli({"--help"});
+  const Result help = Cli({"--help"}), version = Cli({"--version"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("design"), std::string::npos);
-  Result version = Cli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("vtq-cli ", 0), 0u);
 }
 
-TEST(Cli, AnInputTheWindowWouldAskForIsReportedNotPrompted) {
-  const std::pair<std::vector<std::string>, const char*> cases[] = {
-      {{"design", "--current", "abc"}, "vtq-cli: Current field requires a numeric entry.\n"},
-      {{"design", "--mode", "voltage", "--frequency", "0"},
-       "vtq-cli: Cutoff Frequency field requires a numeric entry greater than zero.\n"},
-      {{"design", "--main", "-1"}, "vtq-cli: Inductance field requires a numeric entry greater than zero.\n"},
-  };
-  for (const auto& [args, err] : cases) {
-    Result r = Cli(args);
-    EXPECT_EQ(r.status, kExitUsage);
-    EXPECT_EQ(r.err, err);
-    EXPECT_TRUE(r.out.empty());
-  }
+// The listing of a list pick that needed a thinner wire: every caption and unit, the
+// wire beside its gauge; the message on the error stream.
+TEST(Cli, DesignListing) {
+  const Result r = Cli({"design", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(
+      r.err,
+      "Core ID Too Small: Required wire size is too large for selected core. Actual wire size will be AWG "
+      "#21 Current Density is actually 420 A/sq cm\n");
+  EXPECT_EQ(r.out,
+            "Material                      N (5000 initial permeability)\n"
+            "Core Number                   QN-80112-KX\n"
+            "Header Number                 HB-03\n"
+            "Inductance (mH)               1.57\n"
+            "Cutoff Frequency              10174 Hz\n"
+            "DC Resistance                 0.0305 Ohm\n"
+            "Required Area Product (cm4)   1.269\n"
+            "Trise (degrees C)             4.3\n"
+            "Diff. L (uH)                  6.08\n"
+            "Turns per Side                20\n"
+            "Wire Size (AWG#)              21\n"
+            "Wire Diameter                 0.0307 in.\n"
+            "Wire Cross-Section (mm2)      0.477\n"
+            "Length of Wire                28.6 in.\n"
+            "Wound OD                      1.091 in.\n"
+            "Wound ID                      0.519 in.\n"
+            "Wound HT                      0.403 in.\n"
+            "Core OD                       1.000 in.\n"
+            "Core ID                       0.610 in.\n"
+            "Core HT                       0.312 in.\n"
+            "AL value (mH/1000T)           3913\n"
+            "Area Product (cm4)            0.707\n");
+  const Result metric = Cli({"design", "--mode", "impedance", "--main", "1000", "--units", "mm"});
+  EXPECT_NE(metric.out.find("Core Number                   (2x) QN-80124-KX\n"), std::string::npos);
+  EXPECT_NE(metric.out.find("Wire Diameter                 1.374 mm\n"), std::string::npos) << metric.out;
+  EXPECT_NE(metric.out.find("Core OD                       85.7 mm\n"), std::string::npos);
+  const Result tooLarge = Cli({"design", "--mode", "impedance", "--main", "100000", "--current", "50"});
+  EXPECT_NE(tooLarge.out.find("Wire Diameter                 \n"), std::string::npos) << tooLarge.out;
 }
 
-TEST(Cli, JsonContractOfTheWorkedExample) {
-  Result r = Cli({"design", "--current", "2", "--json"});
+TEST(Cli, JsonOfTheWorkedExample) {
+  const Result r = Cli({"design", "--current", "2", "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
-  auto doc = nlohmann::json::parse(r.out);
+  const auto doc = nlohmann::json::parse(r.out);
   std::vector<std::string> keys;
-  for (auto& [k, v] : doc.items()) keys.push_back(k);
+  for (const auto& [k, v] : doc.items()) keys.push_back(k);
   EXPECT_EQ(keys,
             (std::vector<std::string>{"focus", "messages", "outputs", "state", "txtPNLeft", "txtPNWidth"}));
   EXPECT_EQ(doc["outputs"].size(), kOutputBoxFields.size());
-  EXPECT_EQ(doc["outputs"]["txtPN"], "QN-80111-KX");
   EXPECT_EQ(doc["outputs"]["IndLabel"], "Inductance (\u00b5H)");
   EXPECT_EQ(doc["outputs"]["WireLength"], "22.7 in.");
   EXPECT_EQ(doc["txtPNLeft"], 1800);
   EXPECT_EQ(doc["state"].size(), kDesignStateFields.size());
   EXPECT_EQ(doc["state"]["CoreRow"], 11);
   EXPECT_EQ(doc["state"]["InductanceUnit"], " uH");
-  // Singles read back to the same 32-bit float.
-  EXPECT_EQ(static_cast<float>(doc["state"]["RequiredAP"].get<double>()), 0.386f);
-  EXPECT_EQ(doc["state"]["RequiredAP"].dump(), "0.386");
+  EXPECT_EQ(doc["state"]["RequiredAP"].dump(), "0.386");  // reads back to the same 32-bit float
   EXPECT_TRUE(doc["messages"].empty());
   EXPECT_TRUE(doc["focus"].is_null());
-}
 
-TEST(Cli, MessagesAndFocusOfTheOneCalculation) {
-  Result r = Cli({"design", "--material", "R", "--main", "100", "--json"});
-  ASSERT_EQ(r.status, 0);
-  auto doc = nlohmann::json::parse(r.out);
-  ASSERT_EQ(doc["messages"].size(), 1u);  // the start-up design's messages are not reported
-  EXPECT_EQ(doc["messages"][0]["title"], "Warning");
-  EXPECT_EQ(doc["messages"][0]["lines"][1], "R material only available in");
-  EXPECT_EQ(doc["focus"], "Smat");
-  EXPECT_EQ(doc["outputs"]["txtPN"], "(3x) QR-80124-KX");
-
-  Result eval =
-      Cli({"design", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12", "--json"});
-  auto e = nlohmann::json::parse(eval.out);
-  ASSERT_EQ(e["messages"].size(), 1u);
-  EXPECT_EQ(e["messages"][0]["title"], "Core ID Too Small");
-  EXPECT_EQ(e["messages"][0]["lines"][2], "Current Density is actually 420 A/sq cm");
-  EXPECT_EQ(e["state"]["DesignCore"], 12);
-  EXPECT_EQ(e["state"]["DesignMode"], 2);
-}
-
-TEST(Cli, ListingShowsCaptionsAndValuesWithMessagesOnTheErrorStream) {
-  Result r = Cli({"design", "--mode", "impedance", "--main", "1000", "--units", "mm"});
-  ASSERT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("Core Number                   (2x) QN-80124-KX\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Inductance (mH)               15.94\n"), std::string::npos);
-  EXPECT_NE(r.out.find("Core OD                       85.7 mm\n"), std::string::npos);
-  Result litz = Cli({"design", "--main", "0.000001", "--current", "1000"});
-  EXPECT_EQ(litz.err.rfind("Warning: Too much current is required, you will need", 0), 0u) << litz.err;
-  EXPECT_EQ(litz.out.rfind("Material ", 0), 0u) << litz.out;
+  // Only the one calculation's messages and focus, not the start-up design's.
+  const auto warned =
+      nlohmann::json::parse(Cli({"design", "--material", "R", "--main", "100", "--json"}).out);
+  ASSERT_EQ(warned["messages"].size(), 1u);
+  EXPECT_EQ(warned["messages"][0]["title"], "Warning");
+  EXPECT_EQ(warned["messages"][0]["lines"][1], "R material only available in");
+  EXPECT_EQ(warned["focus"], "Smat");
 }
 
 TEST(Cli, AnyTextAndAnyRowNeverCrash) {
@@ -125,14 +161,91 @@ TEST(Cli, AnyTextAndAnyRowNeverCrash) {
   std::uniform_int_distribution<int> row(-5, 30);
   const char* modes[] = {"inductance", "impedance", "voltage"};
   for (int i = 0; i < 300; ++i) {
-    Result r = Cli({"design", "--mode", modes[i % 3], "--main", texts[pick(rng)], "--current",
-                    texts[pick(rng)], "--frequency", texts[pick(rng)], "--density", texts[pick(rng)],
-                    "--core", std::to_string(i % 2 ? row(rng) : i % 30), "--json"});
+    const Result r = Cli({"design", "--mode", modes[i % 3], "--main", texts[pick(rng)], "--current",
+                          texts[pick(rng)], "--frequency", texts[pick(rng)], "--density", texts[pick(rng)],
+                          "--core", std::to_string(i % 2 ? row(rng) : i % 30), "--json"});
     ASSERT_TRUE(r.status == 0 || r.status == kExitUsage);
     if (r.status == 0) {
       EXPECT_TRUE(nlohmann::json::accept(r.out));
     }
   }
+}
+
+TEST(Cli, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
+  test::ScratchFolder dir;
+  const std::string file = dir / "d.vtq";
+  auto with = [](std::vector<std::string> command) {
+    for (const char* a : {"--mode", "impedance", "--main", "75", "--current", "2.5", "--material", "S",
+                          "--units", "mm", "--density", "350", "--frequency", "150000", "--core", "12"})
+      command.emplace_back(a);
+    return command;
+  };
+  const Result saved = Cli(with({"save", file}));
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  EXPECT_EQ(test::Contents(file),
+            "\"Impedance\"\r\n350\r\n\"S\"\r\n\"75\"\r\n\"2.5\"\r\n\"150000\"\r\n25.4\r\n12\r\n");
+  std::string expected = Cli(with({"design", "--json"})).out;
+  // Only Open names the design mode in the state; everything else must agree.
+  const std::string emptyName = "\"DesignModeName\": \"\"";
+  expected.replace(expected.find(emptyName), emptyName.size(), "\"DesignModeName\": \"Impedance\"");
+  const Result opened = Cli({"open", file, "--json"});
+  EXPECT_EQ(opened.status, 0) << opened.err;
+  EXPECT_EQ(opened.out, expected);
+}
+
+TEST(Cli, ReportIsThePageTheWindowPrints) {
+  const Result r =
+      Cli({"report", "--mode", "voltage", "--main", "120", "--current", "2", "--date", "02-29-2028"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  ShellHost host;
+  WindowModel model(host);
+  DesignArgs args;
+  args.mode = "voltage";
+  args.options.main = "120";
+  args.options.current = "2";
+  ComputeDesign(model, host, args.Resolve());
+  EXPECT_EQ(r.out, reports::RenderText(reports::DesignReport(model.window, {2028, 2, 29})));
+  EXPECT_NE(r.out.find("   Voltage:              120  Volts\n"), std::string::npos);
+}
+
+TEST(Cli, CompareTableCsvAndJsonAgree) {
+  auto compare = [](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"compare", "--mode", "impedance", "--main", "100", "--current", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Cli(args);
+  };
+  const Result table = compare({});
+  ASSERT_EQ(table.status, kExitOk) << table.err;
+  EXPECT_NE(table.out.find(
+                "\n> QN-80112-KX  1.000 in.     20  21*  0.0307 in.       0.477     1.57 mH     0.0305 Ohm"
+                "        10174 Hz        4.3          6.08  1.091 in.  0.403 in.  HB-03\n"),
+            std::string::npos)
+      << table.out;
+
+  const Result csv = compare({"--csv"});
+  ASSERT_EQ(csv.status, kExitOk);
+  EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 25);
+  EXPECT_EQ(
+      csv.out.rfind("row,automatic,wire_made_thinner,part,od_in,turns,awg,wire_diameter_in,wire_area_mm2,"
+                    "inductance_mH,dc_resistance_ohm,cutoff_Hz,trise_C,diff_inductance_uH,wound_od_in,"
+                    "wound_height_in,header\n",
+                    0),
+      0u);
+  EXPECT_NE(csv.out.find("\n12,1,1,\"QN-80112-KX\",1,20,21,0.03067"), std::string::npos);
+
+  const auto doc = nlohmann::json::parse(compare({"--json", "--units", "mm", "--material", "D"}).out);
+  EXPECT_EQ(doc["units"], "mm");
+  ASSERT_EQ(doc["rows"].size(), 15u);  // material D stops at entry 15
+  EXPECT_EQ(doc["rows"][0]["od"]["text"], "9.5 mm");
+  EXPECT_DOUBLE_EQ(doc["rows"][0]["od"]["value"].get<double>(), 9.525);
+}
+
+TEST(Cli, SpicePrintsTheSubcircuitOfTheListPick) {
+  const Result r = Cli({"spice", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out.rfind("* Common-mode choke QN-80112-KX,", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\n.SUBCKT QN_80112_KX in1 out1 in2 out2\nL1 in1 n1 1.5652"), std::string::npos)
+      << r.out;
 }
 
 }  // namespace

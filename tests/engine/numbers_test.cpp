@@ -56,16 +56,17 @@ TEST(FormatText, BoxPatterns) {
   }
 }
 
-TEST(FormatSingle, RoundsFromSevenDigits) {
-  EXPECT_EQ(FormatSingle(947.2f, "##0.00"), "947.20");
-  EXPECT_EQ(FormatSingle(0.386f, "##0.000"), "0.386");
-  EXPECT_EQ(FormatSingle(0.0192292f, "##0.0000"), "0.0192");
-  EXPECT_EQ(FormatSingle(419.8f, "######"), "420");
-  // 0.0125f is stored a hair below 0.0125; its seven-digit form is the half, which
-  // rounds away from zero.
-  EXPECT_EQ(FormatSingle(0.0125f, "0.000"), "0.013");
-  EXPECT_EQ(FormatDouble(0.01249999972060322, "0.000"), "0.012");
-  EXPECT_EQ(FormatSingle(-0.25f, "###0.0"), "-0.3");
+// A Single is rounded from its seven-digit form, a double from its fifteen: 0.0125f is
+// stored a hair below 0.0125, but its seven-digit form is the half, which rounds away
+// from zero.
+TEST(FormatNumber, RoundsFromTheTypesDigits) {
+  const std::tuple<std::string, const char*> cases[] = {
+      {FormatSingle(947.2f, "##0.00"), "947.20"},       {FormatSingle(0.386f, "##0.000"), "0.386"},
+      {FormatSingle(0.0192292f, "##0.0000"), "0.0192"}, {FormatSingle(419.8f, "######"), "420"},
+      {FormatSingle(0.0125f, "0.000"), "0.013"},        {FormatDouble(0.01249999972060322, "0.000"), "0.012"},
+      {FormatSingle(-0.25f, "###0.0"), "-0.3"},
+  };
+  for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
 }
 
 // A self-formatting box given a formatted number shows what formatting its text again
@@ -135,20 +136,16 @@ TEST(Val, ReadsTheLeadingNumber) {
 }
 
 TEST(CheckedStores, IntegerRoundsHalfToEvenAndFailsOutsideSixteenBits) {
-  EXPECT_EQ(ToInteger(20.5), 20);
-  EXPECT_EQ(ToInteger(21.5), 22);
-  EXPECT_EQ(ToInteger(-0.5), 0);
-  EXPECT_EQ(ToInteger(20.09), 20);
-  EXPECT_EQ(ToInteger(32767.4), 32767);
-  EXPECT_EQ(ToInteger(-32768.5), -32768);
-  EXPECT_THROW(ToInteger(32767.5), StepFailed);
-  EXPECT_THROW(ToInteger(-32769), StepFailed);
-  EXPECT_THROW(ToInteger(std::nan("")), StepFailed);
+  const std::pair<double, Integer> rounded[] = {{20.5, 20},  {21.5, 22},       {-0.5, 0},
+                                                {20.09, 20}, {32767.4, 32767}, {-32768.5, -32768}};
+  for (const auto& [v, i] : rounded) EXPECT_EQ(ToInteger(v), i) << v;
+  for (double v : {32767.5, -32769.0, std::nan("")}) EXPECT_THROW(ToInteger(v), StepFailed) << v;
   EXPECT_THROW(ToSingle(1e39), StepFailed);
   EXPECT_THROW(ToSingle(-std::numeric_limits<double>::infinity()), StepFailed);
   EXPECT_EQ(ToSingle(25.4), 25.4f);
 }
 
+// Where the window raises a run-time error, the step fails.
 TEST(CheckedOperations, FailWhereTheWindowRaisesAnError) {
   EXPECT_THROW(Div(1, 0), StepFailed);
   EXPECT_THROW(Div(0, 0), StepFailed);
@@ -161,31 +158,26 @@ TEST(CheckedOperations, FailWhereTheWindowRaisesAnError) {
 }
 
 TEST(NumberText, ShortestFormWithinTheTypesDigits) {
-  EXPECT_EQ(SingleText(400.0f), "400");
-  EXPECT_EQ(SingleText(25.4f), "25.4");
-  EXPECT_EQ(SingleText(1.0f), "1");
-  EXPECT_EQ(SingleText(0.386f), "0.386");
-  EXPECT_EQ(SingleText(-2.5f), "-2.5");
-  EXPECT_EQ(SingleText(12345678.0f), "1.234568E+07");
-  EXPECT_EQ(SingleText(1e-5f), "1E-05");
-  EXPECT_EQ(SingleText(0.0001f), "0.0001");
-  EXPECT_EQ(SingleText(0.1f + 0.2f), "0.3");
-  EXPECT_EQ(DoubleText((0.087 * 16 + 0.5) * 12), "22.704");
-  EXPECT_EQ(DoubleText(1.0 / 3.0), "0.333333333333333");
-  EXPECT_EQ(DoubleText(1e20), "1E+20");
-  EXPECT_EQ(DoubleText(0), "0");
-  EXPECT_EQ(IntegerText(-32768), "-32768");
+  const std::pair<std::string, const char*> cases[] = {
+      {SingleText(400.0f), "400"},
+      {SingleText(25.4f), "25.4"},
+      {SingleText(1.0f), "1"},
+      {SingleText(0.386f), "0.386"},
+      {SingleText(-2.5f), "-2.5"},
+      {SingleText(12345678.0f), "1.234568E+07"},
+      {SingleText(1e-5f), "1E-05"},
+      {SingleText(0.0001f), "0.0001"},
+      {SingleText(0.1f + 0.2f), "0.3"},
+      {DoubleText((0.087 * 16 + 0.5) * 12), "22.704"},
+      {DoubleText(1.0 / 3.0), "0.333333333333333"},
+      {DoubleText(1e20), "1E+20"},
+      {DoubleText(0), "0"},
+      {IntegerText(-32768), "-32768"},
+  };
+  for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
   // Machine-readable Singles read back to the same float.
-  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) {
-    EXPECT_EQ(std::stof(ShortestSingle(f)), f);
-  }
+  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) EXPECT_EQ(std::stof(ShortestSingle(f)), f);
 }
-
-}  // namespace
-}  // namespace vtq::num
-
-namespace vtq::num {
-namespace {
 
 // Reference: the exact decimal expansion of the double, rounded half away from zero.
 DecimalForm Reference(double v, int significant) {

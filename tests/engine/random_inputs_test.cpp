@@ -6,44 +6,14 @@
 
 #include "engine/design.h"
 #include "engine/validate.h"
-#include "scripted_dialogs.h"
+#include "support/random_text.h"
+#include "support/scripted_host.h"
 
 namespace vtq {
 namespace {
 
-// Answers at random, then gives in to the default after a few tries (as users do).
-class RandomUser : public testing::ScriptedDialogs {
- public:
-  RandomUser(std::mt19937& rng, std::string (*text)(std::mt19937&)) : rng_(rng), text_(text) {}
-  std::string InputBox(std::string_view prompt, std::string_view title, std::string_view def) override {
-    ScriptedDialogs::InputBox(prompt, title, def);
-    if (++asked_ > 8) return std::string(def);
-    return text_(rng_);
-  }
-  // Each calculation checks the inputs first: record what they were when it started.
-  int asked_ = 0;
-
- private:
-  std::mt19937& rng_;
-  std::string (*text_)(std::mt19937&);
-};
-
-std::string RandomText(std::mt19937& rng) {
-  static const char* const pieces[] = {
-      "",   " ",   "0",   "1",     "-",     "+",     ".",   "e",      "E",    "d",     "5",          "9",
-      "12", "400", "1e3", "1e38",  "1e39",  "1e-45", "abc", "\t",     "\xb5", ",",     "1e309",      "0.0001",
-      "&H", "nan", "inf", "32767", "65536", "7.5",   "-0",  "1e-300", "x",    "2.5e+", "99999999999"};
-  std::uniform_int_distribution<int> count(0, 4);
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-  std::string text;
-  for (int i = count(rng); i > 0; --i) text += pieces[pick(rng)];
-  return text;
-}
-
-bool Positive(const std::string& text) {
-  auto v = num::ParseStrict(text);
-  return v && *v > 0;
-}
+using test::Positive;
+using test::RandomText;
 
 TEST(RandomInputs, NoCrashAndNoCalculationOnAnInvalidInput) {
   std::mt19937 rng(20261205);
@@ -58,7 +28,11 @@ TEST(RandomInputs, NoCrashAndNoCalculationOnAnInvalidInput) {
     w.inputs.Mode = static_cast<DesignModeOption>(mode(rng));
     w.inputs.Material = static_cast<Integer>(material(rng));
     w.inputs.English = coin(rng) == 1;
-    RandomUser user(rng, RandomText);
+    // Answers at random, then gives in to the default after a few tries (as users do).
+    test::ScriptedHost user;
+    user.answer = [&](const test::Prompt& p) {
+      return user.prompts.size() > 8 ? p.defaultAnswer : RandomText(rng);
+    };
     if (coin(rng) == 1) {
       CalculateDesign(w, user);
     } else {

@@ -2,146 +2,103 @@
 
 #include <gtest/gtest.h>
 
-#include "scripted_dialogs.h"
+#include "support/design_inputs.h"
 
 namespace vtq {
 namespace {
 
-using testing::ScriptedDialogs;
+using Strings = std::vector<std::string>;
+using namespace test;
 
-std::string FirstLine(const std::string& prompt) {
-  return prompt.substr(0, prompt.find('\r'));
-}
-
-struct Case {
-  const char* name;
-  DesignModeOption mode;
-  InputControls in;                     // texts before the check (mode set from `mode`)
-  std::vector<std::string> answers;     // typed into the prompts, in order
-  std::vector<std::string> firstLines;  // expected prompts, in order
-  InputControls after;                  // texts after the check (only texts compared)
+// The four input texts in the order the checks read them.
+struct Texts {
+  std::string main, current, frequency, density;
+  bool operator==(const Texts&) const = default;
 };
 
-InputControls Texts(const char* main, const char* current, const char* freq, const char* cd) {
-  InputControls c;
-  c.MainInput = main;
-  c.Current = current;
-  c.SecondInput = freq;
-  c.txtCD = cd;
-  return c;
-}
-
 TEST(ValidateInputs, AsksFieldByFieldInOrderUntilEveryUsedFieldIsPositive) {
-  const Case cases[] = {
-      {"all valid, blanks kept as typed",
-       DesignModeOption::Inductance,
-       Texts(" 2 ", "5", "", "400"),
-       {},
-       {},
-       Texts(" 2 ", "5", "", "400")},
-      {"inductance skips the frequency",
-       DesignModeOption::Inductance,
-       Texts("1", "5", "abc", "400"),
-       {},
-       {},
-       Texts("1", "5", "abc", "400")},
-      {"empty frequency in impedance mode",
-       DesignModeOption::Impedance,
-       Texts("50", "5", "", "400"),
-       {},
-       {"Cutoff Frequency field requires a numeric entry."},
-       Texts("50", "5", "100000", "400")},
-      {"zero current gets the range prompt and the default",
-       DesignModeOption::Inductance,
-       Texts("1", "0", "10000", "400"),
-       {},
-       {"Current field requires a numeric entry greater than zero."},
-       Texts("1", "10", "10000", "400")},
-      {"negative density",
-       DesignModeOption::Voltage,
-       Texts("230", "1", "10000", "-400"),
-       {"350"},
-       {"Current Density field requires a numeric entry greater than zero."},
-       Texts("230", "1", "10000", "350")},
-      {"voltage default 117",
-       DesignModeOption::Voltage,
-       Texts("x", "1", "10000", "400"),
-       {},
-       {"Voltage field requires a numeric entry."},
-       Texts("117", "1", "10000", "400")},
-      {"several bad fields in order",
-       DesignModeOption::Impedance,
-       Texts("", "a", "0", ""),
-       {},
+  const struct {
+    const char* name;
+    DesignModeOption mode;
+    Texts before;
+    Strings answers;     // typed into the prompts, in order; none left: the default
+    Strings firstLines;  // of the prompts, in order
+    Texts after;
+  } cases[] = {
+      // clang-format off
+      {"all valid, blanks kept as typed", kInductance, {" 2 ", "5", "", "400"}, {}, {}, {" 2 ", "5", "", "400"}},
+      {"inductance skips the frequency", kInductance, {"1", "5", "abc", "400"}, {}, {}, {"1", "5", "abc", "400"}},
+      {"empty frequency in impedance mode", kImpedance, {"50", "5", "", "400"}, {},
+       {"Cutoff Frequency field requires a numeric entry."}, {"50", "5", "100000", "400"}},
+      {"zero current: the range prompt, and the default taken", kInductance, {"1", "0", "10000", "400"}, {},
+       {"Current field requires a numeric entry greater than zero."}, {"1", "10", "10000", "400"}},
+      {"negative density", kVoltage, {"230", "1", "10000", "-400"}, {"350"},
+       {"Current Density field requires a numeric entry greater than zero."}, {"230", "1", "10000", "350"}},
+      {"voltage default 117", kVoltage, {"x", "1", "10000", "400"}, {},
+       {"Voltage field requires a numeric entry."}, {"117", "1", "10000", "400"}},
+      {"several bad fields in order", kImpedance, {"", "a", "0", ""}, {},
        {"Impedance field requires a numeric entry.", "Current field requires a numeric entry.",
         "Cutoff Frequency field requires a numeric entry greater than zero.",
-        "Current Density field requires a numeric entry."},
-       Texts("50", "10", "100000", "400")},
-      {"cancel empties the field and asks again",
-       DesignModeOption::Inductance,
-       Texts("abc", "5", "1", "400"),
-       {"", "-1", "", "3"},
+        "Current Density field requires a numeric entry."}, {"50", "10", "100000", "400"}},
+      {"cancel empties the field and asks again", kInductance, {"abc", "5", "1", "400"}, {"", "-1", "", "3"},
        {"Inductance field requires a numeric entry.", "Inductance field requires a numeric entry.",
         "Inductance field requires a numeric entry greater than zero.",
-        "Inductance field requires a numeric entry."},
-       Texts("3", "5", "1", "400")},
+        "Inductance field requires a numeric entry."}, {"3", "5", "1", "400"}},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    InputControls in = c.in;
+    InputControls in;
     in.Mode = c.mode;
-    ScriptedDialogs d;
-    d.answers.assign(c.answers.begin(), c.answers.end());
-    ValidateInputs(in, d);
-    ASSERT_EQ(d.prompts.size(), c.firstLines.size());
-    for (std::size_t i = 0; i < d.prompts.size(); ++i) {
-      EXPECT_EQ(FirstLine(d.prompts[i].text), c.firstLines[i]);
-      EXPECT_EQ(d.prompts[i].title, "Invalid Entry");
+    std::tie(in.MainInput, in.Current, in.SecondInput, in.txtCD) =
+        std::tie(c.before.main, c.before.current, c.before.frequency, c.before.density);
+    ScriptedHost host;
+    host.answers.assign(c.answers.begin(), c.answers.end());
+    ValidateInputs(in, host);
+    Strings firstLines;
+    for (const auto& p : host.prompts) {
+      firstLines.push_back(p.text.substr(0, p.text.find('\r')));
+      EXPECT_EQ(p.title, "Invalid Entry");
     }
-    EXPECT_EQ(in.MainInput, c.after.MainInput);
-    EXPECT_EQ(in.Current, c.after.Current);
-    EXPECT_EQ(in.SecondInput, c.after.SecondInput);
-    EXPECT_EQ(in.txtCD, c.after.txtCD);
+    EXPECT_EQ(firstLines, c.firstLines);
+    EXPECT_EQ((Texts{in.MainInput, in.Current, in.SecondInput, in.txtCD}), c.after);
   }
 }
 
-TEST(ValidateInputs, PromptTextsDefaultsAndTheirSecondLines) {
-  struct Expect {
+// Whole prompts and their default answers (the misspelling is what the user sees).
+TEST(ValidateInputs, PromptTextsAndDefaults) {
+  const struct {
     DesignModeOption mode;
-    std::string text, defaultAnswer;
-  };
-  const Expect expected[] = {
-      {DesignModeOption::Inductance,
+    Texts before;
+    const char* text;
+    const char* defaultAnswer;
+  } cases[] = {
+      // clang-format off
+      {kInductance, {"?", "5", "1", "400"},
        "Inductance field requires a numeric entry.\r\rPlease enter a value for Inductance.", "1"},
-      {DesignModeOption::Inductance,
-       "Inductance field requires a numeric entry greater than zero.\r\rPlease enter a value for Indcutance.",
-       "1"},
-      {DesignModeOption::Voltage,
+      {kInductance, {"0", "5", "1", "400"},
+       "Inductance field requires a numeric entry greater than zero.\r\rPlease enter a value for Indcutance.", "1"},
+      {kVoltage, {"?", "5", "1", "400"},
        "Voltage field requires a numeric entry.\r\rPlease enter a value for Voltage.", "117"},
-      {DesignModeOption::Impedance,
-       "Impedance field requires a numeric entry greater than zero.\r\rPlease enter a value for Impedance.",
-       "50"},
+      {kImpedance, {"0", "5", "1", "400"},
+       "Impedance field requires a numeric entry greater than zero.\r\rPlease enter a value for Impedance.", "50"},
+      {kInductance, {"1", "x", "1", "400"},
+       "Current field requires a numeric entry.\r\rPlease enter a value for Current.", "10"},
+      {kInductance, {"1", "5", "1", "0"}, "Current Density field requires a numeric entry greater than zero.\r\r"
+       "Please enter a value for Current Density.", "400"},
+      // clang-format on
   };
-  for (const auto& e : expected) {
-    InputControls in = Texts(e.text.find("zero") == std::string::npos ? "?" : "0", "5", "1", "400");
-    in.Mode = e.mode;
-    ScriptedDialogs d;
-    ValidateInputs(in, d);
-    ASSERT_EQ(d.prompts.size(), 1u);
-    EXPECT_EQ(d.prompts[0].text, e.text);
-    EXPECT_EQ(d.prompts[0].defaultAnswer, e.defaultAnswer);
+  for (const auto& c : cases) {
+    InputControls in;
+    in.Mode = c.mode;
+    std::tie(in.MainInput, in.Current, in.SecondInput, in.txtCD) =
+        std::tie(c.before.main, c.before.current, c.before.frequency, c.before.density);
+    ScriptedHost host;
+    ValidateInputs(in, host);
+    ASSERT_EQ(host.prompts.size(), 1u) << c.text;
+    EXPECT_EQ(host.prompts[0].text, c.text);
+    EXPECT_EQ(host.prompts[0].defaultAnswer, c.defaultAnswer);
   }
-  InputControls in = Texts("1", "x", "1", "0");
-  ScriptedDialogs d;
-  ValidateInputs(in, d);
-  ASSERT_EQ(d.prompts.size(), 2u);
-  EXPECT_EQ(d.prompts[0].text,
-            "Current field requires a numeric entry.\r\rPlease enter a value for Current.");
-  EXPECT_EQ(d.prompts[0].defaultAnswer, "10");
-  EXPECT_EQ(d.prompts[1].text,
-            "Current Density field requires a numeric entry greater than zero.\r\r"
-            "Please enter a value for Current Density.");
-  EXPECT_EQ(d.prompts[1].defaultAnswer, "400");
 }
 
 }  // namespace

@@ -2,54 +2,26 @@
 // answers to every prompt and box and a scratch design file, checking after each action
 // the invariants the window relies on.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <random>
 
 #include "engine/catalogue.h"
+#include "support/random_text.h"
+#include "support/scratch.h"
+#include "support/scripted_host.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
 namespace {
 
-std::string RandomText(std::mt19937& rng) {
-  static const char* const pieces[] = {"",    " ",   "0",     "1",    "-",   ".",    "e",    "5",
-                                       "12",  "400", "1e3",   "1e39", "abc", "\t",   "\xb5", "0.001",
-                                       "250", "7.5", "10000", "2",    "\"",  "1e-9", "100",  "-0"};
-  std::uniform_int_distribution<int> count(0, 3);
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-  std::string text;
-  for (int i = count(rng); i > 0; --i) text += pieces[pick(rng)];
-  return text;
-}
+using test::Positive;
+using test::RandomText;
 
-// A user who answers prompts at random and then gives in to the default, confirms every
-// message box, and always picks the scratch file in the file dialog.
-class RandomUser : public WindowHost, public FileDialog {
- public:
-  RandomUser(std::mt19937& rng, std::string path) : rng_(rng), path_(std::move(path)) {}
-  std::string InputBox(std::string_view, std::string_view, std::string_view def) override {
-    if (++prompts_ % 4 == 0) return std::string(def);
-    return RandomText(rng_);
-  }
-  int MsgBox(std::string_view, std::string_view) override { return 1; }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {}
-  void Beep() override {}
-  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path_; }
-
- private:
-  std::mt19937& rng_;
-  std::string path_;
-  int prompts_ = 0;
+// A file dialog that always picks the scratch file.
+struct ScratchDialog : FileDialog {
+  std::string path;
+  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path; }
 };
-
-bool Positive(const std::string& text) {
-  auto v = num::ParseStrict(text);
-  return v && *v > 0;
-}
 
 void ExpectInvariants(const WindowModel& m, bool calculated, const std::string& action) {
   const DesignState& s = m.window.state;
@@ -82,92 +54,61 @@ void ExpectInvariants(const WindowModel& m, bool calculated, const std::string& 
                                                                    : 3);
 }
 
+// An action of the user and whether it runs a calculation (which checks the inputs first).
+struct Action {
+  const char* name;
+  bool (*run)(WindowModel&, std::mt19937&);
+};
+// clang-format off
+const Action kActions[] = {
+    {"type MainInput", [](WindowModel& m, std::mt19937& r) { m.inputs().MainInput = RandomText(r); return false; }},
+    {"type Current", [](WindowModel& m, std::mt19937& r) { m.inputs().Current = RandomText(r); return false; }},
+    {"type SecondInput", [](WindowModel& m, std::mt19937& r) { m.inputs().SecondInput = RandomText(r); return false; }},
+    {"type txtCD", [](WindowModel& m, std::mt19937& r) { m.inputs().txtCD = RandomText(r); return false; }},
+    {"Calculate", [](WindowModel& m, std::mt19937&) { m.CalculateButton_Click(); return true; }},
+    {"InductanceInput", [](WindowModel& m, std::mt19937&) { m.InductanceInput_Click(); return true; }},
+    {"ImpedanceInput", [](WindowModel& m, std::mt19937&) { m.ImpedanceInput_Click(); return true; }},
+    {"VoltageInput", [](WindowModel& m, std::mt19937&) { m.VoltageInput_Click(); return true; }},
+    // While the core list is shown a material click rebuilds the list and calculates nothing.
+    {"material", [](WindowModel& m, std::mt19937& r) {
+       const bool shown = m.lstCoresVisible;
+       m.SelectMaterial(1 + static_cast<int>(r() % 5));
+       return !shown; }},
+    {"English", [](WindowModel& m, std::mt19937&) { m.English_Click(); return true; }},
+    {"Metric", [](WindowModel& m, std::mt19937&) { m.Metric_Click(); return true; }},
+    {"Select Core from List", [](WindowModel& m, std::mt19937&) { m.cmdSelCore_Click(); return false; }},
+    {"list pick", [](WindowModel& m, std::mt19937& r) {
+       if (!m.lstCoresVisible || m.lstCores.empty()) return false;
+       m.lstCores_Click(static_cast<int>(r() % m.lstCores.size()));
+       return true; }},
+    {"Save", [](WindowModel& m, std::mt19937&) { m.SaveDesignMnu_Click(); return false; }},
+    // Open calculates when the file holds all eight records.
+    {"Open", [](WindowModel& m, std::mt19937&) { m.LoadMnu_Click(); return m.LastFileError.empty(); }},
+};
+// clang-format on
+
 TEST(WindowModelRandomActions, InvariantsHoldAfterEveryAction) {
-  const auto folder = std::filesystem::temp_directory_path() / ("vtq-model-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  const std::string path = (folder / "design.vtq").string();
+  test::ScratchFolder folder;
+  ScratchDialog dialog;
+  dialog.path = folder / "design.vtq";
   std::mt19937 rng(1205);
-  std::uniform_int_distribution<int> action(0, 15);
-  int actions = 0;
   for (int sequence = 0; sequence < 2000; ++sequence) {
-    RandomUser user(rng, path);
+    // Answers prompts at random, giving in to the default every fourth time.
+    test::ScriptedHost user;
+    user.answer = [&](const test::Prompt& p) {
+      return user.prompts.size() % 4 ? RandomText(rng) : p.defaultAnswer;
+    };
     WindowModel m(user);
-    m.UseFileDialog(&user);
+    m.UseFileDialog(&dialog);
     m.Form_Load(".");
     ExpectInvariants(m, true, "start-up");
-    for (int step = 0; step < 20; ++step, ++actions) {
-      bool calculated = true;
-      std::string name;
-      switch (action(rng)) {
-        case 0:
-          m.inputs().MainInput = RandomText(rng), calculated = false, name = "type MainInput";
-          break;
-        case 1:
-          m.inputs().Current = RandomText(rng), calculated = false, name = "type Current";
-          break;
-        case 2:
-          m.inputs().SecondInput = RandomText(rng), calculated = false, name = "type SecondInput";
-          break;
-        case 3:
-          m.inputs().txtCD = RandomText(rng), calculated = false, name = "type txtCD";
-          break;
-        case 4:
-          m.CalculateButton_Click(), name = "Calculate";
-          break;
-        case 5:
-          m.InductanceInput_Click(), name = "InductanceInput";
-          break;
-        case 6:
-          m.ImpedanceInput_Click(), name = "ImpedanceInput";
-          break;
-        case 7:
-          m.VoltageInput_Click(), name = "VoltageInput";
-          break;
-        case 8: {
-          calculated = !m.lstCoresVisible;
-          std::uniform_int_distribution<int> material(1, 5);
-          m.SelectMaterial(material(rng));
-          name = "material";
-          break;
-        }
-        case 9:
-          m.English_Click(), name = "English";
-          break;
-        case 10:
-          m.Metric_Click(), name = "Metric";
-          break;
-        case 11:
-          m.cmdSelCore_Click(), calculated = false, name = "Select Core from List";
-          break;
-        case 12:
-          if (m.lstCoresVisible && !m.lstCores.empty()) {
-            std::uniform_int_distribution<int> pick(0, static_cast<int>(m.lstCores.size()) - 1);
-            m.lstCores_Click(pick(rng));
-            name = "list pick";
-          } else {
-            calculated = false;
-            name = "no list";
-          }
-          break;
-        case 13:
-          m.SaveDesignMnu_Click(), calculated = false, name = "Save";
-          break;
-        case 14:
-          // Open calculates when the file holds all eight records.
-          calculated = std::filesystem::exists(path);
-          m.LoadMnu_Click();
-          name = "Open";
-          break;
-        default:
-          calculated = false, name = "nothing";
-          break;
-      }
-      ExpectInvariants(m, calculated && !m.lstCoresVisible, name);
+    for (int step = 0; step < 20; ++step) {
+      const Action& action = kActions[rng() % std::size(kActions)];
+      const bool calculated = action.run(m, rng);
+      ExpectInvariants(m, calculated && !m.lstCoresVisible, action.name);
       if (::testing::Test::HasFatalFailure()) return;
     }
   }
-  std::filesystem::remove_all(folder);
-  EXPECT_EQ(actions, 2000 * 20);
 }
 
 }  // namespace

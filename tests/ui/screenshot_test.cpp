@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/program.h"
-#include "scripted_host.h"
+#include "support/scripted_host.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/main_window.h"

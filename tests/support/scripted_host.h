@@ -1,5 +1,5 @@
-// A host that answers the window's modal exchanges from a script and records every
-// exchange in order, so tests can check what the user would have seen and when.
+// A user who answers the program's modal exchanges from a script and records each of
+// them in order, so a test can check what the user would have seen and when.
 #pragma once
 
 #include <deque>
@@ -15,27 +15,29 @@ namespace vtq::test {
 struct Shown {
   std::string title, text;  // text with its lines joined by "\r"
 };
+struct Prompt {
+  std::string title, text, defaultAnswer;
+};
 
 class ScriptedHost : public WindowHost {
  public:
-  // Everything that happened, in order: "show", "beep", "msgbox <title>",
-  // "input <title>", "focus <control>", "help <page>", "unload".
+  // Everything that happened, in order: "show", "beep", "msgbox <title>", "input <title>",
+  // "focus <control>", "help <page>", "unload".
   std::vector<std::string> events;
-  std::vector<Shown> messages;          // message boxes not yet taken by the test
-  std::deque<std::string> answers;      // answers to the next input prompts
-  std::vector<std::string> unexpected;  // prompts that found no scripted answer
-  bool helpReadable = true;
+  std::vector<Shown> messages;      // message boxes not yet taken by the test
+  std::vector<Prompt> prompts;      // every input prompt shown
+  std::deque<std::string> answers;  // to the next prompts; none left: `answer`, else the default
+  std::function<std::string(const Prompt&)> answer;
   std::function<void()> onShow;  // a widget test shows the real window here
+  bool helpReadable = true;
 
-  std::string InputBox(std::string_view prompt, std::string_view title, std::string_view) override {
+  std::string InputBox(std::string_view text, std::string_view title, std::string_view def) override {
     events.push_back("input " + std::string(title));
-    if (answers.empty()) {
-      unexpected.push_back("input prompt \"" + std::string(title) + "\": " + std::string(prompt));
-      return {};
-    }
-    std::string answer = answers.front();
+    prompts.push_back({std::string(title), std::string(text), std::string(def)});
+    if (answers.empty()) return answer ? answer(prompts.back()) : std::string(def);
+    std::string next = std::move(answers.front());
     answers.pop_front();
-    return answer;
+    return next;
   }
   int MsgBox(std::string_view text, std::string_view title) override {
     events.push_back("msgbox " + std::string(title));
@@ -60,6 +62,12 @@ class ScriptedHost : public WindowHost {
     for (const auto& m : messages) titles.push_back(m.title);
     messages.clear();
     return titles;
+  }
+  // Forgets what start-up showed.
+  void Clear() {
+    events.clear();
+    messages.clear();
+    prompts.clear();
   }
 };
 
