@@ -209,6 +209,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterCompareCommand(commands);
   RegisterSpiceCommand(commands);
   RegisterBatchCommand(commands);
+  RegisterMasCommands(commands);
 
   std::string known;
   bool isKnown = false;

@@ -94,6 +94,8 @@ void RegisterCompareCommand(Commands& commands);
 void RegisterSpiceCommand(Commands& commands);
 // batch: one design per input line (batch_command.cpp).
 void RegisterBatchCommand(Commands& commands);
+// export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).
+void RegisterMasCommands(Commands& commands);
 
 // Computes the design of the options into a fresh model and prints its messages on err;
 // on an input the window would ask for again, reports it on err and returns false.

@@ -1,0 +1,86 @@
+// export --mas and import --mas: designs in the MAS JSON that open-source magnetics tools
+// exchange, written from the window model's design and read back into one.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "files/mas.h"
+
+namespace vtq::cli {
+namespace {
+
+void RegisterExportCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand(
+      "export", "Compute a design as the window would and print it in an exchange format");
+  auto args = std::make_shared<DesignArgs>();
+  auto mas = std::make_shared<bool>(false);
+  cmd->add_flag("--mas", *mas, "MAS JSON: requirements, core and windings, results")->required();
+  AddDesignOptions(*cmd, *args);
+  commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
+    ShellHost host;
+    WindowModel model(host);
+    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
+    const mas::Written doc = mas::WriteDesign(model.window);
+    if (!doc.problem.empty()) {
+      err << "vtq-cli: " << doc.problem << "\n";
+      return kExitUsage;
+    }
+    out << doc.text;
+    return kExitOk;
+  });
+}
+
+void RegisterImportCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand(
+      "import", "Read the requirements of a design in an exchange format and print the design");
+  auto path = std::make_shared<std::string>();
+  auto args = std::make_shared<DesignArgs>();
+  auto json = std::make_shared<bool>(false);
+  cmd->add_option("--mas", *path, "A MAS JSON file")->required();
+  cmd->add_option("--density", args->options.density, "Current density for the wire (A/sq cm)")
+      ->default_str("400");
+  cmd->add_option("--units", args->units, "Display units of lengths")
+      ->check(CLI::IsMember({"in", "mm"}))
+      ->default_str("in");
+  cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
+  commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {
+    std::ifstream file(*path, std::ios::binary);
+    std::ostringstream text;
+    if (file) text << file.rdbuf();  // an empty file sets failbit here, and is no MAS document
+    if (!file || file.bad()) {
+      err << "vtq-cli: cannot read " << *path << "\n";
+      return kExitFailure;
+    }
+    const mas::Requirements r = mas::ReadRequirements(text.str());
+    if (!r.problem.empty()) {
+      err << "vtq-cli: " << *path << " gives no design: " << r.problem << "\n";
+      return kExitUsage;
+    }
+    DesignOptions options = args->Resolve();
+    options.mode = r.mode;
+    options.main = r.main;
+    options.current = r.current;
+    options.frequency = r.frequency;
+    if (r.material != 0) options.material = r.material;
+    ShellHost host;
+    WindowModel model(host);
+    if (!ComputeOrReport(model, host, options, err)) return kExitUsage;
+    if (*json) {
+      out << DesignJson(model, host) << "\n";
+    } else {
+      PrintDesign(out, model, host);
+    }
+    return kExitOk;
+  });
+}
+
+}  // namespace
+
+void RegisterMasCommands(Commands& commands) {
+  RegisterExportCommand(commands);
+  RegisterImportCommand(commands);
+}
+
+}  // namespace vtq::cli
