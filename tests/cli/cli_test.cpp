@@ -42,7 +42,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
       {{"design", "--core", "25"}, kExitUsage, "vtq-cli: --core: Value 25 not in range 1 to 24"},
       {{"frobnicate"}, kExitUsage,
-       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch)"},
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch, export, import)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,
        "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
       {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},
