@@ -30,24 +30,24 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
   if (key == "mode") return choice(a.mode, {"inductance", "impedance", "voltage"});
   if (key == "material") return choice(a.material, {"D", "P", "N", "S", "R"});
   if (key == "units") return choice(a.units, {"in", "mm"});
-  if (key == "main")
-    o.main = std::move(value);
-  else if (key == "current")
-    o.current = std::move(value);
-  else if (key == "frequency")
-    o.frequency = std::move(value);
-  else if (key == "density")
-    o.density = std::move(value);
-  else if (key == "core") {
-    if (value.empty()) return {};
-    const std::optional<double> row = num::ParseStrict(value);
-    // The same rows as the --core option takes.
-    if (!row || *row < 1 || *row > kCoreCount || *row != std::floor(*row))
-      return "core must be a whole number from 1 to " + std::to_string(kCoreCount);
-    o.core = static_cast<Integer>(*row);
-  } else {
-    return "unknown key '" + std::string(key) + "'";
+  // The four input boxes take their text as typed, checks and all.
+  const std::pair<std::string_view, std::string*> texts[] = {
+      {"main", &o.main}, {"current", &o.current}, {"frequency", &o.frequency}, {"density", &o.density}};
+  for (const auto& [name, target] : texts) {
+    if (key == name) {
+      *target = std::move(value);
+      return {};
+    }
   }
+  if (key != "core") return "unknown key '" + std::string(key) + "'";
+  if (value.empty()) return {};
+  const std::optional<double> row = num::ParseStrict(value);
+  // The same rows as the --core option takes. Range first: converting a double outside
+  // an integer's range is undefined.
+  if (!row || !(*row >= 1 && *row <= kCoreCount) || *row != std::floor(*row)) {
+    return "core must be a whole number from 1 to " + std::to_string(kCoreCount);
+  }
+  o.core = static_cast<Integer>(*row);
   return {};
 }
 
