@@ -4,6 +4,8 @@
 
 #include "ui/qt/analysis_actions.h"
 #include "ui/qt/appearance.h"
+#include "ui/qt/file_dialog_qt.h"
+#include "ui/qt/printing_qt.h"
 
 namespace vtq::app {
 
@@ -17,11 +19,11 @@ void ConfigureApplication() {
   QApplication::setWindowIcon(qt::WindowIcon());
 }
 
-Program::Program(WindowHost& host) : window_(host), printing_(&window_), fileDialog_(&window_) {
+Program::Program(WindowHost& host) : window_(host) {
   // Commands served by other parts of the program are handed to the window and the
   // model here, before the start-up runs.
-  qt::InstallPrinting(window_, printing_);
-  qt::ConnectDesignFiles(window_, fileDialog_);
+  qt::InstallPrinting(window_);
+  qt::ConnectDesignFiles(window_);
   qt::InstallAnalysis(window_, host);
 }
 

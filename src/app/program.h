@@ -7,9 +7,7 @@
 #include <QString>
 #include <string>
 
-#include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/main_window.h"
-#include "ui/qt/printing_qt.h"
 
 namespace vtq::app {
 
@@ -29,8 +27,6 @@ class Program {
 
  private:
   qt::MainWindow window_;
-  qt::QtPrinting printing_;
-  qt::QtFileDialog fileDialog_;
 };
 
 }  // namespace vtq::app

@@ -37,7 +37,8 @@ struct PromptRequired {
 };
 
 // The window's host for a shell: no window, no beep, message boxes recorded (once
-// recording is on), the focus remembered, and any input prompt refused.
+// recording is on), the focus remembered, any input prompt refused, and a file dialog
+// answered with the path given on the command line (none: cancelled).
 class ShellHost : public WindowHost {
  public:
   std::string InputBox(std::string_view prompt, std::string_view title,
@@ -46,8 +47,12 @@ class ShellHost : public WindowHost {
   void SetFocus(std::string_view control) override { focus = std::string(control); }
   void ShowWindow() override {}
   void Beep() override {}
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
+    return path;
+  }
 
   bool recording = false;
+  std::optional<std::string> path;
   std::vector<Message> messages;
   std::optional<std::string> focus;
 };

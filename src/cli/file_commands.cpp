@@ -7,16 +7,6 @@
 namespace vtq::cli {
 namespace {
 
-// The file dialog of a shell: the path was given on the command line.
-class GivenPath : public FileDialog {
- public:
-  explicit GivenPath(std::string path) : path_(std::move(path)) {}
-  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path_; }
-
- private:
-  std::string path_;
-};
-
 void RegisterSaveCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
       "save", "Compute a design as the window would, then write the design file its Save would write");
@@ -30,8 +20,7 @@ void RegisterSaveCommand(Commands& commands) {
     ShellHost host;
     WindowModel model(host);
     if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    GivenPath dialog(*path);
-    model.UseFileDialog(&dialog);
+    host.path = *path;
     model.SaveDesignMnu_Click();
     if (!model.LastFileError.empty()) {
       err << "vtq-cli: could not save " << model.LastFileError << "\n";

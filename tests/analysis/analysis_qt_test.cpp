@@ -41,17 +41,20 @@ class QuietHost : public WindowHost {
   void SetFocus(std::string_view) override {}
   void ShowWindow() override {}
   void Beep() override {}
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings& settings) override {
+    suggested = settings.FileName;
+    return chosen;
+  }
   std::vector<std::string> titles, texts;
+  std::string suggested;
+  std::optional<std::string> chosen;
 };
 
 class AnalysisWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     window = std::make_unique<MainWindow>(host);
-    actions = new AnalysisActions(*window, host, [this](const std::string& name) {
-      suggested = name;
-      return chosen;
-    });
+    actions = new AnalysisActions(*window, host);
     window->Load(".");
     host.titles.clear();
     host.texts.clear();
@@ -85,8 +88,6 @@ class AnalysisWindows : public ::testing::Test {
   QuietHost host;
   std::unique_ptr<MainWindow> window;
   AnalysisActions* actions = nullptr;
-  std::optional<std::string> chosen;
-  std::string suggested;
 };
 
 TEST_F(AnalysisWindows, CoreTableSortsByNumberAndMarksTheAutomaticChoice) {
@@ -153,30 +154,30 @@ TEST_F(AnalysisWindows, FollowTheInputsAndTheDesign) {
 TEST_F(AnalysisWindows, ExportSpiceModel) {
   const fs::path dir = fs::temp_directory_path() / ("vtq-spice-export-" + std::to_string(getpid()));
   fs::create_directories(dir);
-  chosen = (dir / "choke.lib").string();
+  host.chosen = (dir / "choke.lib").string();
   Trigger("ExportSpiceMnu");
-  EXPECT_EQ(suggested, "QN_80115_KX.lib");
-  std::ifstream in(*chosen);
+  EXPECT_EQ(host.suggested, "QN_80115_KX.lib");
+  std::ifstream in(*host.chosen);
   std::stringstream written;
   written << in.rdbuf();
   EXPECT_EQ(written.str(), analysis::SpiceSubcircuit(window->model().window).text);
   EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
-            "SPICE model of QN-80115-KX written to " + *chosen);
+            "SPICE model of QN-80115-KX written to " + *host.chosen);
   EXPECT_TRUE(host.titles.empty());
 
-  chosen = (dir / "missing" / "choke.lib").string();
+  host.chosen = (dir / "missing" / "choke.lib").string();
   Trigger("ExportSpiceMnu");
   ASSERT_EQ(host.titles, std::vector<std::string>{"Export SPICE Model"});
-  EXPECT_EQ(host.texts.back().rfind("Could not write " + *chosen + ":\r", 0), 0u) << host.texts.back();
+  EXPECT_EQ(host.texts.back().rfind("Could not write " + *host.chosen + ":\r", 0), 0u) << host.texts.back();
 
   // Nothing designed: said before any dialog, the last file left alone.
   host.titles.clear();
-  suggested.clear();
+  host.suggested.clear();
   Design(DesignModeOption::Impedance, "100000", "50");
   host.titles.clear();
   Trigger("ExportSpiceMnu");
   EXPECT_EQ(host.titles, std::vector<std::string>{"Export SPICE Model"});
-  EXPECT_EQ(suggested, "");
+  EXPECT_EQ(host.suggested, "");
   std::ifstream again(dir / "choke.lib");
   std::stringstream kept;
   kept << again.rdbuf();
@@ -190,7 +191,7 @@ TEST_F(AnalysisWindows, ExportWritesDecimalPointsUnderACommaLocale) {
   if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
     GTEST_SKIP() << "no fr_FR.UTF-8 locale (scripts/install-deps)";
   const fs::path file = fs::temp_directory_path() / ("vtq-comma-" + std::to_string(getpid()) + ".lib");
-  chosen = file.string();
+  host.chosen = file.string();
   Trigger("ExportSpiceMnu");
   std::setlocale(LC_NUMERIC, before.c_str());
   std::ifstream in(file);

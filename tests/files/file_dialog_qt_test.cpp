@@ -42,16 +42,15 @@ TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
 
 TEST(FileDialogQt, TheStatusBarSaysWhatTheFileCommandsDid) {
   test::QuietHost host;
-  test::QueuedDialog dialog;
   MainWindow window(host);
-  ConnectDesignFiles(window, dialog);
+  ConnectDesignFiles(window);
   window.Load(".");
   QTemporaryDir folder;
   const std::string path = folder.filePath(QStringLiteral("d.vtq")).toStdString();
   auto* save = window.findChild<QAction*>(QStringLiteral("SaveDesignMnu"));
   ASSERT_TRUE(save && save->isEnabled());
   window.model().VoltageInput_Click();
-  dialog.answers = {path};
+  host.paths = {path};
   save->trigger();
   EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Saved design to " + path);
 

@@ -1,5 +1,5 @@
 // What the design-file tests share: a scratch folder, a file's bytes, a host that
-// confirms every prompt with its default, a file dialog that answers queued paths, and a
+// confirms every prompt with its default and answers file dialogs with queued paths, and a
 // file-size limit that fails writes the way a full disk does, for root too.
 #pragma once
 
@@ -7,13 +7,13 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/scripted_host.h"
 #include "ui/model/window_model.h"
 
 namespace vtq::test {
@@ -40,36 +40,9 @@ inline void Write(const fs::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-struct QuietHost : WindowHost {
-  std::string InputBox(std::string_view, std::string_view, std::string_view answer) override {
-    return std::string(answer);
-  }
-  int MsgBox(std::string_view, std::string_view) override { return ++messages, 1; }
-  void SetFocus(std::string_view) override {}
-  void ShowWindow() override {}
-  void Beep() override {}
-  int messages = 0;
-};
-
-// Answers with the queued paths (none left: the user cancels) and records each showing,
-// with the Loading flag of `model` at that moment.
-struct QueuedDialog : FileDialog {
-  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings& settings) override {
-    shown.push_back({purpose, settings, model ? model->state().Loading : Integer{-1}});
-    if (answers.empty()) return std::nullopt;
-    std::string path = answers.front();
-    answers.pop_front();
-    return path;
-  }
-  struct Shown {
-    FileDialogPurpose purpose;
-    FileDialogSettings settings;
-    Integer loading;
-  };
-  WindowModel* model = nullptr;
-  std::deque<std::string> answers;
-  std::vector<Shown> shown;
-};
+// Confirms every prompt with its default and answers file dialogs with the queued paths
+// (none left: the user cancels).
+using QuietHost = ScriptedHost;
 
 // While it lives, no file of this process may grow beyond `bytes`.
 class FileSizeLimit {

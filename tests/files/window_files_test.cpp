@@ -12,13 +12,10 @@ using test::Contents;
 class WindowFiles : public ::testing::Test {
  protected:
   void SetUp() override { Start(model_); }
-  void Start(WindowModel& m) {
-    m.UseFileDialog(&dialog_);
-    m.Form_Load(".");
-  }
+  void Start(WindowModel& m) { m.Form_Load("."); }
   WindowModel& Answer(WindowModel& m, const std::string& path) {
-    dialog_.model = &m;
-    dialog_.answers.push_back(path);
+    host_.state = &m.state();
+    host_.paths.push_back(path);
     return m;
   }
   std::string Save(WindowModel& m, const std::string& name = "d.vtq") {
@@ -31,12 +28,11 @@ class WindowFiles : public ::testing::Test {
   }
   test::ScratchFolder dir_;
   test::QuietHost host_;
-  test::QueuedDialog dialog_;
   WindowModel model_{host_};
 };
 
 TEST_F(WindowFiles, StartUpDesignSavesAsTheExampleAndDialogSettingsPersist) {
-  dialog_.model = &model_;
+  host_.state = &model_.state();
   model_.LoadMnu_Click();  // cancelled, before any Save
   EXPECT_EQ(Save(model_), "\"Inductance\"\r\n400\r\n\"N\"\r\n\"1\"\r\n\"5\"\r\n\"10000\"\r\n1\r\n0\r\n");
   EXPECT_EQ(model_.state().DesignModeName, "Inductance");
@@ -50,9 +46,9 @@ TEST_F(WindowFiles, StartUpDesignSavesAsTheExampleAndDialogSettingsPersist) {
       {FileDialogPurpose::Save, "vtq", kSaveFlags, 0},
       {FileDialogPurpose::Open, "vtq", kSaveFlags, 1},  // what Save set stays for Open
   };
-  ASSERT_EQ(dialog_.shown.size(), std::size(expected));
+  ASSERT_EQ(host_.dialogs.size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const auto& [purpose, settings, loading] = dialog_.shown[i];
+    const auto& [purpose, settings, loading] = host_.dialogs[i];
     EXPECT_EQ(settings.Filter, "All Files (*.*)|*.*|CMN Inductor Files (*.vtq)|*.vtq");
     EXPECT_EQ(settings.FilterIndex, 2);
     EXPECT_EQ(std::tie(purpose, settings.DefaultExt, settings.Flags, loading), expected[i]) << i;
@@ -108,14 +104,14 @@ TEST_F(WindowFiles, RecordEightChoosesTheOneCalculation) {
 
 TEST_F(WindowFiles, AShortMissingOrUnwritableFileChangesNoResultAndSaysWhy) {
   model_.outputs().txtPN = "untouched";
-  host_.messages = 0;  // the start-up's own
+  host_.messages.clear();  // the start-up's own
   Open(model_, "\"Voltage\"\r\nabc\r\n\"R\"\r\n\"117\"\r\n");
   const InputControls& in = model_.inputs();
   EXPECT_EQ(std::tie(in.Mode, in.Material, in.MainInput, in.Current, in.txtCD, model_.state().CurrentDensity),
             std::make_tuple(DesignModeOption::Voltage, Integer{5}, std::string("117"), std::string("5"),
                             std::string("0"), 0.0f));
   EXPECT_EQ(model_.LastFileError, dir_ / "in.vtq" + ": the file ends after 4 of its 8 records");
-  EXPECT_EQ(host_.messages, 0);
+  EXPECT_TRUE(host_.messages.empty());
   for (const char* name : {"none.vtq", "gone/d.vtq"}) {
     const bool open = name[0] == 'n';
     open ? Answer(model_, dir_ / name).LoadMnu_Click() : Answer(model_, dir_ / name).SaveDesignMnu_Click();

@@ -17,10 +17,10 @@ namespace {
 using test::Positive;
 using test::RandomText;
 
-// A file dialog that always picks the scratch file.
-struct ScratchDialog : FileDialog {
+// A user whose file dialogs always pick the scratch file.
+struct ScratchUser : test::ScriptedHost {
   std::string path;
-  std::optional<std::string> Show(FileDialogPurpose, const FileDialogSettings&) override { return path; }
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override { return path; }
 };
 
 void ExpectInvariants(const WindowModel& m, bool calculated, const std::string& action) {
@@ -89,17 +89,15 @@ const Action kActions[] = {
 
 TEST(WindowModelRandomActions, InvariantsHoldAfterEveryAction) {
   test::ScratchFolder folder;
-  ScratchDialog dialog;
-  dialog.path = folder / "design.vtq";
   std::mt19937 rng(1205);
   for (int sequence = 0; sequence < 2000; ++sequence) {
     // Answers prompts at random, giving in to the default every fourth time.
-    test::ScriptedHost user;
+    ScratchUser user;
+    user.path = folder / "design.vtq";
     user.answer = [&](const test::Prompt& p) {
       return user.prompts.size() % 4 ? RandomText(rng) : p.defaultAnswer;
     };
     WindowModel m(user);
-    m.UseFileDialog(&dialog);
     m.Form_Load(".");
     ExpectInvariants(m, true, "start-up");
     for (int step = 0; step < 20; ++step) {

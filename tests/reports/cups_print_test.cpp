@@ -20,9 +20,6 @@
 namespace vtq {
 namespace {
 
-using testing::ScriptedHost;
-using testing::TestPrinting;
-
 constexpr auto kQueue = "VTQ_PDF";
 constexpr auto kQueueOutput = "/var/spool/cups-pdf/vtq";
 
@@ -42,7 +39,7 @@ class CupsPrinting : public ::testing::Test {
       GTEST_SKIP() << kQueueOutput << " is missing: run scripts/cups-setup";
     }
     QDir().mkpath(QStringLiteral(VTQ_ARTIFACT_DIR));
-    qt::InstallPrinting(window, printing);  // as the program does
+    qt::InstallPrinting(window);  // as the program does
     window.Load(".");
     host.messages.clear();
   }
@@ -51,7 +48,7 @@ class CupsPrinting : public ::testing::Test {
   // once its size has stopped changing), reads it back and keeps it among the artifacts
   // with a picture of its first page beside it, for a person to look at.
   void CheckPrinted(const std::string& title, const char* artifact, const reports::Document& expected) {
-    QString name = QString::fromStdString(title + printing.suffix + "*.pdf");
+    QString name = QString::fromStdString(title + host.suffix + "*.pdf");
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     const QDateTime deadline = QDateTime::currentDateTime().addSecs(90);
     const QString pdf = QStringLiteral(VTQ_ARTIFACT_DIR "/") + QLatin1String(artifact);
@@ -78,9 +75,8 @@ class CupsPrinting : public ::testing::Test {
 
   const QString pdftotext = QStringLiteral(VTQ_PDFTOTEXT);
   const QString pdftoppm = QStringLiteral(VTQ_PDFTOPPM);
-  ScriptedHost host;
+  testing::PrintingHost host;
   qt::MainWindow window{host};
-  TestPrinting printing{&window};
 };
 
 TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
@@ -90,14 +86,14 @@ TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
   ASSERT_TRUE(button->isEnabled() && tableMenu->isEnabled());
 
   button->click();
-  ASSERT_TRUE(printing.offers.empty()) << printing.offers.front();
+  ASSERT_TRUE(host.offers.empty()) << host.offers.front();
   EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
             std::string("Design report sent to the printer ") + kQueue + ".");
   CheckPrinted(std::string(reports::kDesignReportTitle), "design-report.pdf",
                reports::DesignReport(window.model().window, {2026, 12, 4}));
 
   tableMenu->trigger();
-  ASSERT_TRUE(printing.offers.empty()) << printing.offers.front();
+  ASSERT_TRUE(host.offers.empty()) << host.offers.front();
   CheckPrinted(std::string(reports::kCoreTableTitle), "table-of-cores.pdf", reports::CoreDataTable());
   EXPECT_TRUE(host.messages.empty());
 }

@@ -28,36 +28,36 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
   for (const auto& [queue, said] : cases) {
     SCOPED_TRACE(queue);
     qputenv("PRINTER", queue);
-    testing::ScriptedHost host;
+    testing::PrintingHost host;
     qt::MainWindow window{host};
-    testing::TestPrinting printing{&window};
-    qt::InstallPrinting(window, printing);
+    qt::InstallPrinting(window);
     window.Load(".");
     host.messages.clear();
     const std::string partNumber = window.model().outputs().txtPN;
-    printing.acceptOffer = true;
-    printing.pdfPath = dir.filePath(QString::fromLatin1(queue) + QStringLiteral(".pdf")).toStdString();
+    host.acceptOffer = true;
+    host.pdfPath = dir.filePath(QString::fromLatin1(queue) + QStringLiteral(".pdf")).toStdString();
 
     window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
-    ASSERT_EQ(printing.offers.size(), 1u) << window.model().PrintStatus;
-    EXPECT_EQ(printing.offers[0],
+    ASSERT_EQ(host.offers.size(), 1u) << window.model().PrintStatus;
+    EXPECT_EQ(host.offers[0],
               std::string("The design report could not be printed: ") + said +
                   ".\r\rThe design is unchanged.\r\rSave the design report as a PDF file instead?");
-    EXPECT_EQ(window.model().PrintStatus, "Design report saved as " + printing.pdfPath + ".");
+    EXPECT_EQ(window.model().PrintStatus, "Design report saved as " + host.pdfPath + ".");
     EXPECT_EQ(window.model().outputs().txtPN, partNumber);
     EXPECT_TRUE(host.messages.empty());
-    const auto words = reports::testing::ReadPdfWords(QStringLiteral(VTQ_PDFTOTEXT),
-                                                      QString::fromStdString(printing.pdfPath));
+    const auto words =
+        reports::testing::ReadPdfWords(QStringLiteral(VTQ_PDFTOTEXT), QString::fromStdString(host.pdfPath));
     ASSERT_TRUE(words && !words->empty());
     EXPECT_TRUE(
         reports::testing::SameLayout(*words, reports::DesignReport(window.model().window, {2026, 12, 4})));
 
     // Saved into a folder that is not there: the user hears why.
-    printing.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();
+    host.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();
     window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "The design report could not be saved as " + printing.pdfPath +
-                                    ": the file or its folder does not exist.\r\rThe design is unchanged.");
+    EXPECT_EQ(host.messages[0].text,
+              "The design report could not be saved as " + host.pdfPath +
+                  ": the file or its folder does not exist.\r\rThe design is unchanged.");
     EXPECT_EQ(window.model().outputs().txtPN, partNumber);
   }
 }

@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <string>
-#include <vector>
 
-#include "scripted_host.h"
+#include "reports/qt/page_painter.h"
+#include "support/scripted_host.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/printing_qt.h"
 
@@ -14,23 +14,22 @@ namespace vtq::testing {
 
 // Job names carry the process id, so that runs of other build trees on the same
 // machine never pick up each other's files from the queue.
-struct TestPrinting : qt::QtPrinting {
-  using QtPrinting::QtPrinting;
-  std::vector<std::string> offers;
+struct PrintingHost : test::ScriptedHost {
+  PrintingHost() { canPrint = true; }
   std::string suffix = " " + std::to_string(QCoreApplication::applicationPid());
+  std::string pdfPath;  // the save dialog's answer; empty: cancelled
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
     reports::Document named = doc;
     named.title += suffix;
-    return QtPrinting::PrintOnDefaultPrinter(named);
+    return qt::PrintOnDefaultPrinter(named);
   }
-  bool acceptOffer = false;
-  std::string pdfPath;  // the save dialog's answer; empty: cancelled
-  bool OfferPdf(std::string_view text, std::string_view) override {
-    offers.emplace_back(text);
-    return acceptOffer;
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
+    if (pdfPath.empty()) return std::nullopt;
+    return pdfPath;
   }
-  std::string AskPdfFileName(std::string_view) override { return pdfPath; }
-  reports::ReportDate Today() override { return {2026, 12, 4}; }
+  std::string WritePdf(const reports::Document& doc, const std::string& path) override {
+    return reports::WritePdf(doc, QString::fromStdString(path));
+  }
 };
 
 }  // namespace vtq::testing

@@ -2,23 +2,10 @@
 // holds it, and the design left as it was.
 #include <gtest/gtest.h>
 
-#include "scripted_host.h"
+#include "support/scripted_host.h"
 
 namespace vtq {
 namespace {
-
-// A printer that always prints, keeping the pages.
-struct FakePrinting : Printing {
-  std::vector<reports::Document> printed;
-  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
-    printed.push_back(doc);
-    return {"Office", {}};
-  }
-  bool OfferPdf(std::string_view, std::string_view) override { return false; }
-  std::string AskPdfFileName(std::string_view) override { return {}; }
-  std::string WritePdf(const reports::Document&, const std::string&) override { return {}; }
-  reports::ReportDate Today() override { return {2026, 12, 4}; }
-};
 
 // Every design-state field and output box as text, to see that nothing moved.
 std::string Snapshot(const WindowModel& m) {
@@ -37,11 +24,10 @@ std::string Snapshot(const WindowModel& m) {
 }
 
 TEST(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
-  testing::ScriptedHost host;
-  FakePrinting printing;
+  test::ScriptedHost host;
+  host.canPrint = true;
   WindowModel model{host};
   model.Form_Load(".");
-  model.UsePrinting(&printing);
   host.messages.clear();
   // Inputs typed after the last calculation: printing neither validates nor calculates.
   model.inputs().Current = "7";
@@ -49,11 +35,11 @@ TEST(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
   const std::string before = Snapshot(model);
   model.PrintButton_Click();
   model.DesignMnu_Click();
-  ASSERT_EQ(printing.printed.size(), 2u);
-  const std::string text = reports::RenderText(printing.printed[0]);
-  EXPECT_EQ(text, reports::RenderText(printing.printed[1]));
+  ASSERT_EQ(host.printed.size(), 2u);
+  const std::string text = reports::RenderText(host.printed[0]);
+  EXPECT_EQ(text, reports::RenderText(host.printed[1]));
   EXPECT_EQ(text, reports::RenderText(reports::DesignReport(model.window, {2026, 12, 4})));
-  EXPECT_EQ(printing.printed[0].title, reports::kDesignReportTitle);
+  EXPECT_EQ(host.printed[0].title, reports::kDesignReportTitle);
   EXPECT_EQ(Snapshot(model), before);
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(model.PrintStatus, "Design report sent to the printer Office.");

@@ -1,9 +1,11 @@
 // A user who answers the program's modal exchanges from a script and records each of
-// them in order, so a test can check what the user would have seen and when.
+// them in order, so a test can check what the user would have seen and when: input
+// prompts, message boxes, file dialogs, the printer and its PDF offer.
 #pragma once
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,11 +20,16 @@ struct Shown {
 struct Prompt {
   std::string title, text, defaultAnswer;
 };
+struct FileDialogShown {
+  FileDialogPurpose purpose;
+  FileDialogSettings settings;
+  Integer loading;  // the Loading flag of `state` at that moment, -1 without one
+};
 
 class ScriptedHost : public WindowHost {
  public:
   // Everything that happened, in order: "show", "beep", "msgbox <title>", "input <title>",
-  // "focus <control>", "help <page>", "unload".
+  // "focus <control>", "help <page>", "unload", "file", "print", "offer", "pdf <path>".
   std::vector<std::string> events;
   std::vector<Shown> messages;      // message boxes not yet taken by the test
   std::vector<Prompt> prompts;      // every input prompt shown
@@ -30,6 +37,19 @@ class ScriptedHost : public WindowHost {
   std::function<std::string(const Prompt&)> answer;
   std::function<void()> onShow;  // a widget test shows the real window here
   bool helpReadable = true;
+
+  std::deque<std::string> paths;  // answers to the next file dialogs; none left: cancelled
+  std::vector<FileDialogShown> dialogs;
+  const DesignState* state = nullptr;
+
+  bool canPrint = false;
+  PrintResult printResult{"Office", {}};
+  std::vector<reports::Document> printed;
+  std::vector<std::string> offers;  // texts of the PDF offers after a failed print
+  bool acceptOffer = false;
+  std::vector<std::string> pdfs;  // paths of the PDF files written
+  std::string pdfFailure;         // what writing a PDF file answers
+  reports::ReportDate today{2026, 12, 4};
 
   std::string InputBox(std::string_view text, std::string_view title, std::string_view def) override {
     events.push_back("input " + std::string(title));
@@ -55,6 +75,32 @@ class ScriptedHost : public WindowHost {
     events.push_back("help " + std::string(page));
     return helpReadable;
   }
+  std::optional<std::string> ChooseFile(FileDialogPurpose purpose,
+                                        const FileDialogSettings& settings) override {
+    events.emplace_back("file");
+    dialogs.push_back({purpose, settings, state ? state->Loading : Integer{-1}});
+    if (paths.empty()) return std::nullopt;
+    std::string path = paths.front();
+    paths.pop_front();
+    return path;
+  }
+  bool CanPrint() const override { return canPrint; }
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    events.emplace_back("print");
+    printed.push_back(doc);
+    return printResult;
+  }
+  bool OfferPdf(std::string_view text, std::string_view) override {
+    events.emplace_back("offer");
+    offers.emplace_back(text);
+    return acceptOffer;
+  }
+  std::string WritePdf(const reports::Document&, const std::string& path) override {
+    events.push_back("pdf " + path);
+    if (pdfFailure.empty()) pdfs.push_back(path);
+    return pdfFailure;
+  }
+  reports::ReportDate Today() override { return today; }
 
   // The titles of the message boxes shown since the last call; the test has seen them.
   std::vector<std::string> TakeMessageTitles() {

@@ -8,23 +8,9 @@
 #include <vector>
 
 #include "engine/design.h"
-#include "engine/dialogs.h"
-#include "ui/model/file_dialog.h"
-#include "ui/model/printing.h"
+#include "ui/model/host.h"
 
 namespace vtq {
-
-// What the window asks of its surroundings beyond the calculation's dialogs.
-class WindowHost : public UserDialogs {
- public:
-  // Centre the window on the screen and show it.
-  virtual void ShowWindow() = 0;
-  virtual void Beep() = 0;
-  // Unload the window; it being the program's only window, the program ends.
-  virtual void Unload() {}
-  // Show one page of the help document (an HTML file); false when it cannot be read.
-  virtual bool ShowHelp(std::string_view /*page*/) { return false; }
-};
 
 // The maker's contact details shown by the disclaimer and the Contact box (fictitious).
 inline constexpr std::string_view kMakerPhone = "(555) 010-4477";
@@ -87,8 +73,6 @@ class WindowModel {
   // Opens a design file as Open does once its dialog has given the path (a file named
   // on the command line).
   void OpenDesignFile(const std::string& path);
-  // The file dialog both commands show; without one they end as if cancelled.
-  void UseFileDialog(FileDialog* dialog) { fileDialog_ = dialog; }
   FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
   // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
   // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
@@ -103,8 +87,6 @@ class WindowModel {
   void TableMnu_Click();
   void ExportReportMnu_Click();
   void ExportTableMnu_Click();
-  // The printer and PDF files the commands use; without one they say so and do nothing.
-  void UsePrinting(Printing* printing) { printing_ = printing; }
   // The outcome of the last print or export, for the status bar ("Design report sent
   // to the printer Office."); empty after a failure, which a message box tells, or a cancel.
   std::string PrintStatus;
@@ -119,11 +101,9 @@ class WindowModel {
   void MaterialClick(int materialIndex);
   void ShowHelpPage(const std::string& page);  // window_model_menus.cpp
   void OpenPath(const std::string& path);      // window_model_files.cpp
-  FileDialog* fileDialog_ = nullptr;           // window_model_files.cpp
   // window_model_print.cpp
   void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
-  Printing* printing_ = nullptr;
 
   WindowHost& host_;
 };

@@ -45,8 +45,7 @@ void WindowModel::SaveDesignMnu_Click() {
   cmnDialog1.DefaultExt = files::kExtension;
   cmnDialog1.FilterIndex = 2;
   cmnDialog1.Flags = kFileDialogOverwritePrompt | kFileDialogHideReadOnly;
-  std::optional<std::string> path =
-      fileDialog_ ? fileDialog_->Show(FileDialogPurpose::Save, cmnDialog1) : std::nullopt;
+  std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::Save, cmnDialog1);
   if (!path) return;
 
   auto fail = [&](const std::string& reason) {
@@ -76,8 +75,7 @@ void WindowModel::LoadMnu_Click() {
   // The default extension and the flags stay as an earlier Save left them.
   cmnDialog1.Filter = kDesignFileFilter;
   cmnDialog1.FilterIndex = 2;
-  std::optional<std::string> path =
-      fileDialog_ ? fileDialog_->Show(FileDialogPurpose::Open, cmnDialog1) : std::nullopt;
+  std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::Open, cmnDialog1);
   if (path) OpenPath(*path);
 }
 

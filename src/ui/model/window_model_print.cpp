@@ -32,8 +32,8 @@ std::string Capitalised(std::string_view what) {
 }  // namespace
 
 void WindowModel::PrintButton_Click() {
-  const reports::ReportDate date = printing_ ? printing_->Today() : reports::Today();
-  PrintDocument(reports::DesignReport(window, date), "design report", ReportFileName(window.outputs));
+  PrintDocument(reports::DesignReport(window, host_.Today()), "design report",
+                ReportFileName(window.outputs));
 }
 
 void WindowModel::DesignMnu_Click() {
@@ -45,8 +45,8 @@ void WindowModel::TableMnu_Click() {
 }
 
 void WindowModel::ExportReportMnu_Click() {
-  const reports::ReportDate date = printing_ ? printing_->Today() : reports::Today();
-  ExportDocument(reports::DesignReport(window, date), "design report", ReportFileName(window.outputs));
+  ExportDocument(reports::DesignReport(window, host_.Today()), "design report",
+                 ReportFileName(window.outputs));
 }
 
 void WindowModel::ExportTableMnu_Click() {
@@ -57,34 +57,37 @@ void WindowModel::PrintDocument(const reports::Document& doc, std::string_view w
                                 const std::string& fileName) {
   PrintStatus.clear();
   const std::string unable = "The " + std::string(what) + " could not be printed: ";
-  if (!printing_) {
+  if (!host_.CanPrint()) {
     host_.MsgBox(unable + "this program has no access to a print system.\r\rThe design is unchanged.",
                  kPrintTitle);
     return;
   }
-  const PrintResult result = printing_->PrintOnDefaultPrinter(doc);
+  const PrintResult result = host_.PrintOnDefaultPrinter(doc);
   if (result.failure.empty()) {
     PrintStatus = Capitalised(what) + " sent to the printer " + result.printer + ".";
     return;
   }
   const std::string text = unable + result.failure + ".\r\rThe design is unchanged.\r\rSave the " +
                            std::string(what) + " as a PDF file instead?";
-  if (printing_->OfferPdf(text, kPrintTitle)) ExportDocument(doc, what, fileName);
+  if (host_.OfferPdf(text, kPrintTitle)) ExportDocument(doc, what, fileName);
 }
 
 void WindowModel::ExportDocument(const reports::Document& doc, std::string_view what,
                                  const std::string& fileName) {
   PrintStatus.clear();
-  if (!printing_) {
+  if (!host_.CanPrint()) {
     host_.MsgBox("The " + std::string(what) +
                      " could not be saved: this program has no way to write PDF files here.\r\rThe design is "
                      "unchanged.",
                  kExportTitle);
     return;
   }
-  const std::string path = printing_->AskPdfFileName(fileName);
-  if (path.empty()) return;
-  const std::string failure = printing_->WritePdf(doc, path);
+  FileDialogSettings dialog;
+  dialog.FileName = fileName;
+  const std::optional<std::string> chosen = host_.ChooseFile(FileDialogPurpose::ExportPdf, dialog);
+  if (!chosen || chosen->empty()) return;
+  const std::string& path = *chosen;
+  const std::string failure = host_.WritePdf(doc, path);
   if (!failure.empty()) {
     host_.MsgBox("The " + std::string(what) + " could not be saved as " + path + ": " + failure +
                      ".\r\rThe design is unchanged.",

@@ -24,8 +24,8 @@ void Present(QWidget* w) {
 
 }  // namespace
 
-AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose)
-    : QObject(&window), window_(window), dialogs_(dialogs), choose_(std::move(choose)) {
+AnalysisActions::AnalysisActions(MainWindow& window, WindowHost& host)
+    : QObject(&window), window_(window), host_(host) {
   // The windows are made when first asked for: most starts of the program never show
   // them, and the table with its models would hold up the design window's opening.
   window.Connect("ViewMnu", [this] {
@@ -54,7 +54,7 @@ AnalysisActions::AnalysisActions(MainWindow& window, UserDialogs& dialogs, SaveP
     spice->setObjectName(QStringLiteral("ExportSpiceMnu"));
     file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), spice);
     window.Connect("ExportSpiceMnu", [this] {
-      const std::string status = ExportSpiceModel(window_.model().window, dialogs_, choose_);
+      const std::string status = ExportSpiceModel(window_.model().window, host_);
       if (!status.empty()) window_.statusBar()->showMessage(QString::fromStdString(status), 8000);
     });
   }
@@ -86,9 +86,8 @@ void AnalysisActions::Update() {
   if (impedance_) impedance_->Show(analysis::IdealImpedance(w));
 }
 
-AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs) {
-  return new AnalysisActions(window, dialogs,
-                             [&window](const std::string& name) { return ChooseSpiceFile(&window, name); });
+AnalysisActions* InstallAnalysis(MainWindow& window, WindowHost& host) {
+  return new AnalysisActions(window, host);
 }
 
 }  // namespace vtq::qt

@@ -16,7 +16,7 @@ class AnalysisActions : public QObject {
  public:
   // Adds the menu entries and connects them; the host tells what goes wrong. Both must
   // outlive this object, which the window owns.
-  AnalysisActions(MainWindow& window, UserDialogs& dialogs, SavePathChooser choose);
+  AnalysisActions(MainWindow& window, WindowHost& host);
 
   // Null until the menu first asks for them.
   CompareWindow* compareWindow() const { return compare_; }
@@ -28,14 +28,13 @@ class AnalysisActions : public QObject {
   void ScheduleUpdate();
 
   MainWindow& window_;
-  UserDialogs& dialogs_;
-  SavePathChooser choose_;
+  WindowHost& host_;
   CompareWindow* compare_ = nullptr;
   ImpedanceWindow* impedance_ = nullptr;
   bool pending_ = false;
 };
 
-// Installs the analysis commands on the desktop window with the desktop's save dialog.
-AnalysisActions* InstallAnalysis(MainWindow& window, UserDialogs& dialogs);
+// Installs the analysis commands on the window; the host serves their dialogs.
+AnalysisActions* InstallAnalysis(MainWindow& window, WindowHost& host);
 
 }  // namespace vtq::qt

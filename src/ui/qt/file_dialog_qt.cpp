@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "ui/qt/main_window.h"
@@ -56,21 +58,51 @@ void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogS
   dialog.setOption(QFileDialog::DontConfirmOverwrite, (settings.Flags & kFileDialogOverwritePrompt) == 0);
 }
 
-std::optional<std::string> QtFileDialog::Show(FileDialogPurpose purpose, const FileDialogSettings& settings) {
-  QFileDialog dialog(parent_);
+std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, FileDialogPurpose purpose,
+                                            const FileDialogSettings& settings) {
+  QFileDialog dialog(parent);
   Configure(dialog, purpose, settings);
-  if (lastFile_.isEmpty()) {
+  if (lastFile.isEmpty()) {
     dialog.setDirectory(QDir::home());
   } else {
-    dialog.selectFile(lastFile_);
+    dialog.selectFile(lastFile);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  lastFile_ = dialog.selectedFiles().first();
-  return QFile::encodeName(lastFile_).toStdString();
+  lastFile = dialog.selectedFiles().first();
+  return QFile::encodeName(lastFile).toStdString();
 }
 
-void ConnectDesignFiles(MainWindow& window, FileDialog& dialog) {
-  window.model().UseFileDialog(&dialog);
+std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
+                                         std::string_view suggestedName) {
+  if (lastFolder.isEmpty()) lastFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+  // Added before the overwrite question, so the question is about the file really written.
+  dialog.setDefaultSuffix(QStringLiteral("pdf"));
+  dialog.setDirectory(lastFolder);
+  dialog.selectFile(QString::fromUtf8(suggestedName.data(), static_cast<qsizetype>(suggestedName.size())));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = dialog.selectedFiles().constFirst();
+  lastFolder = QFileInfo(path).absolutePath();
+  return path.toStdString();
+}
+
+std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName) {
+  QFileDialog dialog(parent, QStringLiteral("Export SPICE Model"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters(
+      {QStringLiteral("SPICE Models (*.lib *.cir *.sub)"), QStringLiteral("All Files (*)")});
+  dialog.setDefaultSuffix(QStringLiteral("lib"));
+  dialog.setDirectory(QDir::home());
+  dialog.selectFile(QString::fromStdString(suggestedName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void ConnectDesignFiles(MainWindow& window) {
   window.Connect("LoadMnu", [&window] {
     window.model().LoadMnu_Click();
     ShowFileStatus(window);

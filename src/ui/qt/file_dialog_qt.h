@@ -1,4 +1,4 @@
-// The design window's file dialog on the desktop, and the File menu's Open and Save
+// The design window's file dialogs on the desktop, and the File menu's Open and Save
 // wired to the window with their outcome in the status bar.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <string_view>
 
-#include "ui/model/file_dialog.h"
+#include "ui/model/host.h"
 
 class QFileDialog;
 class QWidget;
@@ -25,18 +25,21 @@ QStringList NameFilters(std::string_view filterList);
 // the suffix is added before the replace question is asked, as the user expects.
 void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogSettings& settings);
 
-class QtFileDialog : public FileDialog {
- public:
-  explicit QtFileDialog(QWidget* parent) : parent_(parent) {}
-  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings& settings) override;
+// The dialog of Open and Save, modal to the parent. It opens where the last design file
+// was chosen, with its name (lastFile, updated on a choice), or in the home folder.
+std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, FileDialogPurpose purpose,
+                                            const FileDialogSettings& settings);
 
- private:
-  QWidget* parent_;
-  QString lastFile_;  // the dialog opens where the last file was chosen, with its name
-};
+// The save dialog of the PDF exports, starting at the suggested name in lastFolder (the
+// documents folder at first; updated on a choice).
+std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
+                                         std::string_view suggestedName);
 
-// Gives the dialog to the window's model and connects LoadMnu and SaveDesignMnu.
-void ConnectDesignFiles(MainWindow& window, FileDialog& dialog);
+// The save dialog of the SPICE export, asking before it replaces a file.
+std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName);
+
+// Connects LoadMnu and SaveDesignMnu to the window's model.
+void ConnectDesignFiles(MainWindow& window);
 
 // Opens a file named on the program's command line, as Open does after its dialog.
 void OpenDesignFile(MainWindow& window, const QString& path);

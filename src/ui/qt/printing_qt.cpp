@@ -1,15 +1,11 @@
 #include "ui/qt/printing_qt.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "reports/qt/page_painter.h"
@@ -71,7 +67,7 @@ bool AcceptsJobs(const QString& printer) {
 
 }  // namespace
 
-PrintResult QtPrinting::PrintOnDefaultPrinter(const reports::Document& doc) {
+PrintResult PrintOnDefaultPrinter(const reports::Document& doc) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) {
     return {{},
@@ -97,9 +93,9 @@ PrintResult QtPrinting::PrintOnDefaultPrinter(const reports::Document& doc) {
   return {name, {}};
 }
 
-bool QtPrinting::OfferPdf(std::string_view text, std::string_view title) {
+bool OfferPdf(QWidget* parent, std::string_view text, std::string_view title) {
   QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                  DialogText(text), QMessageBox::NoButton, parent_);
+                  DialogText(text), QMessageBox::NoButton, parent);
   QPushButton* save = box.addButton(QStringLiteral("Save as PDF..."), QMessageBox::AcceptRole);
   box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(save);
@@ -107,30 +103,7 @@ bool QtPrinting::OfferPdf(std::string_view text, std::string_view title) {
   return box.clickedButton() == save;
 }
 
-std::string QtPrinting::AskPdfFileName(std::string_view suggestedName) {
-  if (lastFolder_.isEmpty())
-    lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  QFileDialog dialog(parent_, QStringLiteral("Export as PDF"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
-  // Added before the overwrite question, so the question is about the file really written.
-  dialog.setDefaultSuffix(QStringLiteral("pdf"));
-  dialog.setDirectory(lastFolder_);
-  dialog.selectFile(QString::fromUtf8(suggestedName.data(), static_cast<qsizetype>(suggestedName.size())));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = dialog.selectedFiles().constFirst();
-  lastFolder_ = QFileInfo(path).absolutePath();
-  return path.toStdString();
-}
-
-std::string QtPrinting::WritePdf(const reports::Document& doc, const std::string& path) {
-  return reports::WritePdf(doc, QString::fromStdString(path));
-}
-
-void InstallPrinting(MainWindow& window, QtPrinting& printing) {
-  WindowModel& model = window.model();
-  model.UsePrinting(&printing);
+void InstallPrinting(MainWindow& window) {
   // Runs one print command; what came of it goes to the status bar, as the file commands' does.
   auto command = [&window](void (WindowModel::*handler)()) {
     return [&window, handler] {

@@ -4,34 +4,26 @@
 // cannot hold up the window's opening.
 #pragma once
 
-#include <QPointer>
-#include <QString>
-#include <QWidget>
+#include <string_view>
 
-#include "ui/model/printing.h"
+#include "ui/model/host.h"
+
+class QWidget;
 
 namespace vtq::qt {
 
 class MainWindow;
 
-class QtPrinting : public Printing {
- public:
-  // Dialogs are modal to the parent.
-  explicit QtPrinting(QWidget* parent = nullptr) : parent_(parent) {}
+// Sends the document to the system's default printer as one job, with no dialog and no
+// preview; what went wrong as a phrase (see WindowHost::PrintOnDefaultPrinter).
+PrintResult PrintOnDefaultPrinter(const reports::Document& doc);
 
-  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override;
-  bool OfferPdf(std::string_view text, std::string_view title) override;
-  std::string AskPdfFileName(std::string_view suggestedName) override;
-  std::string WritePdf(const reports::Document& doc, const std::string& path) override;
+// After a failed print: the text and a choice between saving the page as PDF and
+// cancelling, modal to the parent. True for the PDF.
+bool OfferPdf(QWidget* parent, std::string_view text, std::string_view title);
 
- private:
-  QPointer<QWidget> parent_;
-  QString lastFolder_;  // where the last PDF was saved, for the next save dialog
-};
-
-// Plugs the print commands into the window: hands the printing to its model, connects
-// the Print button and File > Print > Design and Table of Cores, and adds File > Export
-// Report as PDF... and Export Table of Cores as PDF... below the Print submenu.
-void InstallPrinting(MainWindow& window, QtPrinting& printing);
+// Plugs the print commands into the window: connects the Print button and File > Print > Design and Table of
+// Cores, and adds File > Export Report as PDF... and Export Table of Cores as PDF... below the Print submenu.
+void InstallPrinting(MainWindow& window);
 
 }  // namespace vtq::qt

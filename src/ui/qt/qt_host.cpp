@@ -6,8 +6,11 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "reports/qt/page_painter.h"
+#include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/printing_qt.h"
 
 namespace vtq::qt {
 
@@ -92,6 +95,31 @@ void QtHost::Unload() {
 bool QtHost::ShowHelp(std::string_view page) {
   if (!help_) help_ = new HelpWindow(window_);
   return help_->Open(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size())));
+}
+
+std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const FileDialogSettings& settings) {
+  switch (purpose) {
+    case FileDialogPurpose::ExportPdf:
+      return ChoosePdfFile(window_, lastPdfFolder_, settings.FileName);
+    case FileDialogPurpose::ExportSpice:
+      return ChooseSpiceFile(window_, settings.FileName);
+    case FileDialogPurpose::Save:
+    case FileDialogPurpose::Open:
+      break;
+  }
+  return ChooseDesignFile(window_, lastDesignFile_, purpose, settings);
+}
+
+PrintResult QtHost::PrintOnDefaultPrinter(const reports::Document& doc) {
+  return qt::PrintOnDefaultPrinter(doc);
+}
+
+bool QtHost::OfferPdf(std::string_view text, std::string_view title) {
+  return qt::OfferPdf(window_, text, title);
+}
+
+std::string QtHost::WritePdf(const reports::Document& doc, const std::string& path) {
+  return reports::WritePdf(doc, QString::fromStdString(path));
 }
 
 }  // namespace vtq::qt

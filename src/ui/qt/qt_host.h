@@ -1,9 +1,10 @@
 // The design window's host on the desktop: real modal dialogs, the beep, the help
-// viewer. Every modal exchange of the model passes through here, so tests can put a
-// scripted host in its place.
+// viewer, the file dialogs and the system's printers. Every modal exchange of the model
+// passes through here, so tests can put a scripted host in its place.
 #pragma once
 
 #include <QPointer>
+#include <QString>
 
 #include "ui/model/window_model.h"
 
@@ -27,12 +28,20 @@ class QtHost : public WindowHost {
   void Beep() override;
   void Unload() override;
   bool ShowHelp(std::string_view page) override;
+  std::optional<std::string> ChooseFile(FileDialogPurpose purpose,
+                                        const FileDialogSettings& settings) override;
+  bool CanPrint() const override { return true; }
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override;
+  bool OfferPdf(std::string_view text, std::string_view title) override;
+  std::string WritePdf(const reports::Document& doc, const std::string& path) override;
 
   HelpWindow* helpWindow() const;
 
  private:
   QPointer<MainWindow> window_;
   QPointer<HelpWindow> help_;
+  QString lastDesignFile_;  // where the design-file dialog opens next
+  QString lastPdfFolder_;   // where the PDF dialog opens next
 };
 
 // A message's lines are joined by a lone carriage return; a Qt label breaks at "\n".
