@@ -40,7 +40,7 @@ void BM_CompareCores(benchmark::State& state) {
 
 void BM_ImpedanceCurve(benchmark::State& state) {
   const vtq::DesignWindow start = Window();
-  for (auto _ : state) benchmark::DoNotOptimize(vtq::analysis::IdealImpedance(start));
+  for (auto _ : state) benchmark::DoNotOptimize(vtq::analysis::ChokeImpedance(start));
 }
 
 BENCHMARK(BM_AutomaticDesign);

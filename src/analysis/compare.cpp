@@ -1,7 +1,9 @@
 #include "analysis/compare.h"
 
+#include <algorithm>
 #include <numbers>
 
+#include "analysis/physics.h"
 #include "analysis/silent_dialogs.h"
 #include "engine/catalogue.h"
 
@@ -32,11 +34,13 @@ std::string_view ColumnUnit(const CompareColumn& column, bool english) {
 }
 
 WireFigures WireOf(const DesignState& s, bool english) {
-  // WireDiameter is inches whatever the display unit.
+  // WireDiameter is inches whatever the display unit: the insulated wire the fit rule uses.
   const auto d = static_cast<double>(s.WireDiameter);
   const double shown = english ? d : d * 25.4;
-  // Copper cross-section with the true pi: a figure to check against a wire table.
-  const double area = d * d * 25.4 * 25.4 * std::numbers::pi / 4;
+  // The copper of the gauge, not of the insulated diameter (10 % to 26 % more), with the
+  // true pi: the figure a wire table gives. A gauge below 0 is drawn as gauge 0.
+  const double bare = CopperDiameter(std::max(static_cast<int>(s.WireGauge), 0)) * 1e3;  // mm
+  const double area = bare * bare * std::numbers::pi / 4;
   return {{num::FormatDouble(shown, english ? "0.0000 in." : "0.000 mm"), shown},
           {num::FormatDouble(area, "0.000"), area}};
 }
@@ -47,12 +51,8 @@ double Number(std::string_view text) {
   return num::ParseStrict(text).value_or(0);
 }
 
-CoreEvaluation Evaluate(const DesignWindow& window, int row) {
-  // A list pick on a copy: ListCore takes the row and EvaluateCore runs on it.
-  DesignWindow w = window;
-  SilentDialogs dialogs;
-  w.state.ListCore = static_cast<Integer>(row);
-  EvaluateCore(w.state.ListCore, w, dialogs);
+// The row of a window that has evaluated the core of catalogue entry `row`.
+CoreEvaluation RowOf(const DesignWindow& w, int row, bool madeThinner) {
   const DesignState& s = w.state;
   const OutputBoxes& o = w.outputs;
   const bool english = w.inputs.English;
@@ -61,8 +61,7 @@ CoreEvaluation Evaluate(const DesignWindow& window, int row) {
 
   CoreEvaluation e;
   e.row = row;
-  // The wire-fit message is the only box an evaluation can show.
-  e.madeThinner = !dialogs.titles.empty();
+  e.madeThinner = madeThinner;
   e.partNumber = {o.txtPN, static_cast<double>(row)};
   e.od = {o.OD, CoreAt(row).OD * unit};
   e.turns = {o.Turns, Number(o.Turns)};
@@ -82,6 +81,16 @@ CoreEvaluation Evaluate(const DesignWindow& window, int row) {
   // Headers sort by size, HB-01 first; "None Available" after all of them.
   e.header = {o.txtHeader, o.txtHeader.rfind("HB-", 0) == 0 ? Number(o.txtHeader.substr(3)) : 99};
   return e;
+}
+
+CoreEvaluation Evaluate(const DesignWindow& window, int row) {
+  // A list pick on a copy: ListCore takes the row and EvaluateCore runs on it.
+  DesignWindow w = window;
+  SilentDialogs dialogs;
+  w.state.ListCore = static_cast<Integer>(row);
+  EvaluateCore(w.state.ListCore, w, dialogs);
+  // The wire-fit message is the only box an evaluation can show.
+  return RowOf(w, row, !dialogs.titles.empty());
 }
 
 }  // namespace
@@ -105,10 +114,13 @@ Comparison CompareCores(const DesignWindow& window) {
   const bool single = automatic.state.StackCount == 1 && automatic.outputs.txtPN != "Too Large";
 
   for (int row : OfferedRows(window.inputs.Material)) {
-    c.rows.push_back(Evaluate(window, row));
     if (single && row == automatic.state.CoreRow) {
+      // The automatic design's own figures, as Calculate shows them, not a list pick's.
+      c.rows.push_back(RowOf(automatic, row, false));
       c.rows.back().automatic = true;
       c.automaticRow = row;
+    } else {
+      c.rows.push_back(Evaluate(window, row));
     }
   }
   return c;

@@ -1,5 +1,6 @@
 // Every catalogue core offered in the selected material, each evaluated with the
-// window's inputs exactly as a pick from the core list would evaluate it, side by side.
+// window's inputs exactly as a pick from the core list would evaluate it, side by side;
+// the core the automatic design takes shows that design's own figures.
 #pragma once
 
 #include <array>
@@ -52,7 +53,7 @@ struct Comparison {
 // Evaluates silently on copies: the window is not changed and no dialog is shown.
 Comparison CompareCores(const DesignWindow& window);
 
-// The wire beside its gauge: diameter in the display unit, copper cross-section in mm2.
+// The wire beside its gauge: insulated diameter in the display unit, copper cross-section in mm2.
 struct WireFigures {
   Cell diameter, area;
 };
@@ -61,5 +62,10 @@ WireFigures WireOf(const DesignState& state, bool english);
 // The mark in the AWG column of a wire made thinner, and the line explaining it.
 inline constexpr std::string_view kThinnerMark = "*";
 inline constexpr std::string_view kThinnerNote = "* wire made thinner to fit the core's window";
+// Why the marked row and the others differ in temperature rise and gauge.
+inline constexpr std::string_view kEvaluationNote =
+    "The marked row is the automatic design as Calculate shows it (copper loss of both windings, wire "
+    "not fitted to the window); the other rows are evaluated as a pick from the core list (loss of one "
+    "winding, wire made thinner to fit)";
 
 }  // namespace vtq::analysis

@@ -2,39 +2,181 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <numbers>
 
+#include "analysis/physics.h"
 #include "analysis/winding.h"
 
 namespace vtq::analysis {
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr std::complex<double> kJ{0, 1};
+
+// The frequency, between low and high, where `positive` turns false, by bisection in log f.
+double Crossing(double low, double high, const std::function<bool(double)>& positive) {
+  for (int i = 0; i < 60; ++i) {
+    const double mid = std::sqrt(low * high);
+    (positive(mid) ? low : high) = mid;
+  }
+  return std::sqrt(low * high);
+}
+
+// A log grid wide enough for any winding the catalogue allows: 1 Hz to 100 GHz.
+std::vector<double> SearchGrid() {
+  std::vector<double> f;
+  for (int i = 0; i <= 11 * 20; ++i) f.push_back(std::pow(10.0, i / 20.0));
+  return f;
+}
+
+double SelfResonance(const ChokeParameters& p) {
+  auto inductive = [&](double f) { return CommonModeImpedance(p, f).imag() > 0; };
+  const std::vector<double> grid = SearchGrid();
+  for (std::size_t i = 1; i < grid.size(); ++i) {
+    if (inductive(grid[i - 1]) && !inductive(grid[i])) return Crossing(grid[i - 1], grid[i], inductive);
+  }
+  return 0;
+}
+
+std::optional<Band> MeetsRequirement(const ChokeParameters& p, double required) {
+  auto meets = [&](double f) { return std::abs(CommonModeImpedance(p, f)) >= required; };
+  const std::vector<double> grid = SearchGrid();
+  std::size_t peak = 0;
+  for (std::size_t i = 1; i < grid.size(); ++i) {
+    if (std::abs(CommonModeImpedance(p, grid[i])) > std::abs(CommonModeImpedance(p, grid[peak]))) peak = i;
+  }
+  if (!meets(grid[peak])) return std::nullopt;
+  std::size_t lo = peak, hi = peak;
+  while (lo > 0 && meets(grid[lo - 1])) --lo;
+  while (hi + 1 < grid.size() && meets(grid[hi + 1])) ++hi;
+  Band band{grid[lo], grid[hi]};
+  if (lo > 0) band.from = Crossing(grid[lo], grid[lo - 1], meets);
+  if (hi + 1 < grid.size()) band.to = Crossing(grid[hi], grid[hi + 1], meets);
+  return band;
+}
+
+}  // namespace
 
 double IdealMagnitude(double frequency, double inductance) {
   // The true pi here, not the 3.14 of the design formulas: this curve is compared with
   // circuit simulators and measurements, and the 0.05 % difference is not worth a trap.
-  return 2 * std::numbers::pi * frequency * inductance;
+  return kTwoPi * frequency * inductance;
 }
 
-ImpedanceCurve IdealImpedance(const DesignWindow& w, int pointsPerDecade) {
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
+  const double w = kTwoPi * f;
+  // The ferrite's part: j w Lm mu(f) / mu_i, which is j w Lm in parallel with R = 2 pi f_r Lm.
+  const std::complex<double> core = kJ * w * p.magnetizing / std::complex<double>(1, f / p.relaxation);
+  // Each winding carries half the current, and the other half adds its flux in the core:
+  // each branch sees twice the core's part. Its capacitance lies across it.
+  const std::complex<double> branch = p.resistance + kJ * w * p.leakage + 2.0 * core;
+  return 1.0 / (2.0 * (1.0 / branch + kJ * w * p.capacitance));
+}
+
+std::complex<double> DifferentialImpedance(const ChokeParameters& p, double f) {
+  const double w = kTwoPi * f;
+  // Opposite currents cancel the core's flux: only the leakage, in air, and the copper remain.
+  const std::complex<double> branch = p.resistance + kJ * w * p.leakage;
+  return 1.0 / (1.0 / branch + kJ * w * p.capacitance);
+}
+
+std::string Engineering(double value, std::string_view unit) {
+  static constexpr const char* kPrefixes[] = {"p", "n", "\u00b5", "m", "", "k", "M", "G", "T"};
+  if (!std::isfinite(value) || value == 0) return "0 " + std::string(unit);
+  const int group = std::clamp(static_cast<int>(std::floor(std::log10(std::abs(value)) / 3)), -4, 4);
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%.3g ", value / std::pow(1000.0, group));
+  return digits + std::string(kPrefixes[group + 4]) + std::string(unit);
+}
+
+std::string Summary(const ImpedanceCurve& c) {
+  if (!c.problem.empty()) return c.problem;
+  std::string text = c.selfResonance > 0
+                         ? "Self-resonant frequency " + Engineering(c.selfResonance, "Hz") + "."
+                         : "No self-resonance.";
+  if (c.required) {
+    const std::string required = Engineering(c.required->magnitude, "\u03a9");
+    text += c.meets ? " The common-mode impedance meets the required " + required + " from " +
+                          Engineering(c.meets->from, "Hz") + " to " + Engineering(c.meets->to, "Hz") + "."
+                    : " The common-mode impedance never reaches the required " + required + ".";
+  }
+  text += "\nPeak flux density from the line current through the differential inductance: " +
+          Engineering(c.peakFlux, "T") + " (saturation taken at " + Engineering(c.saturationLimit, "T") +
+          ").";
+  if (c.Saturates()) {
+    text += "\nWarning: the core saturates at this current, and a saturated choke loses its impedance.";
+  }
+  return text;
+}
+
+std::string CurveCsv(const ImpedanceCurve& c) {
+  std::string out = "frequency_hz,zcm_ohm,rcm_ohm,xcm_ohm,zdm_ohm,rdm_ohm,xdm_ohm,ideal_ohm\n";
+  for (const auto& s : c.points) {
+    char line[200];
+    std::snprintf(line, sizeof line, "%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g\n", s.frequency,
+                  std::abs(s.commonMode), s.commonMode.real(), s.commonMode.imag(), std::abs(s.differential),
+                  s.differential.real(), s.differential.imag(), s.ideal);
+    out += line;
+  }
+  return out;
+}
+
+ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem) {
+  ChokeParameters p;
+  const WindingResult wound = DesignedWinding(w);
+  problem = wound.problem;
+  if (!problem.empty()) return p;
+  const Winding& wd = wound.winding;
+  p.inductance = wd.inductance;
+  p.leakage = wd.leakage;
+  p.magnetizing = wd.inductance - wd.leakage;
+  p.permeability = wd.permeability;
+  p.relaxation = RelaxationFrequency(wd.permeability);
+  p.coreResistance = kTwoPi * p.relaxation * p.magnetizing;
+  p.capacitance = WindingCapacitance(wd.turnLength, wd.bareDiameter, wd.insulatedDiameter);
+  p.resistance = wd.resistance;
+  p.turns = wd.turns;
+  p.coreArea = wd.coreArea;
+  return p;
+}
+
+ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat) {
   ImpedanceCurve curve;
-  WindingResult wound = DesignedWinding(w);
-  if (!wound.problem.empty()) {
-    curve.problem = wound.problem;
-    return curve;
-  }
-  curve.inductance = wound.winding.inductance;
-  const int perDecade = std::max(pointsPerDecade, 1);
-  const int decades = static_cast<int>(std::lround(std::log10(kCurveStop / kCurveStart)));
-  const int count = decades * perDecade + 1;
-  curve.points.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    // Each frequency from its own power of ten, so no rounding accumulates towards 10 MHz.
-    const double f = kCurveStart * std::pow(10.0, static_cast<double>(i) / perDecade);
-    curve.points.push_back({f, IdealMagnitude(f, curve.inductance)});
-  }
+  curve.parameters = ParametersOf(w, curve.problem);
+  if (!curve.problem.empty()) return curve;
+  const ChokeParameters& p = curve.parameters;
   const DesignState& s = w.state;
   if (w.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0) {
     curve.required = ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
   }
+
+  if (range.from <= 0 || range.to <= range.from) {
+    // Whole decades holding 10 kHz to 100 MHz (the band a line filter is judged in) and
+    // the requirement's frequency.
+    const double marked = curve.required ? curve.required->frequency : 1e4;
+    range.from = std::pow(10.0, std::floor(std::log10(std::min(1e4, marked))));
+    range.to = std::pow(10.0, std::ceil(std::log10(std::max(1e8, marked))));
+  }
+  const double decades = std::log10(range.to / range.from);
+  const int count =
+      range.points >= 2 ? range.points : std::max(2, static_cast<int>(std::lround(decades * 40)) + 1);
+  curve.points.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    // Each frequency from its own power, so no rounding accumulates towards the end.
+    const double f = range.from * std::pow(10.0, decades * i / (count - 1));
+    curve.points.push_back(
+        {f, CommonModeImpedance(p, f), DifferentialImpedance(p, f), IdealMagnitude(f, p.inductance)});
+  }
+
+  curve.selfResonance = SelfResonance(p);
+  if (curve.required) curve.meets = MeetsRequirement(p, curve.required->magnitude);
+  // The line current's flux through the differential inductance is not cancelled by the
+  // other winding: B = L_diff sqrt(2) I / (N A_e), at the current's peak.
+  curve.peakFlux =
+      p.leakage * std::numbers::sqrt2 * static_cast<double>(s.CurrentValue) / (p.turns * p.coreArea);
+  curve.saturationLimit = bsat > 0 ? bsat : Constant(Physics::Saturation);
   return curve;
 }
 

@@ -1,37 +1,91 @@
-// Common-mode impedance of the designed winding against frequency, for a small plot.
+// The designed choke's impedance against frequency: common and differential mode, from
+// the ferrite's complex permeability, the DC resistance and the winding's capacitance.
 #pragma once
 
+#include <complex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/design.h"
 
 namespace vtq::analysis {
 
+// What the curves are computed from, each winding alike. The circuit-simulator model is
+// built from the same figures, element for element.
+struct ChokeParameters {
+  double inductance = 0;      // H, one winding at low frequency
+  double leakage = 0;         // H, differential inductance per line: flux in air, no dispersion
+  double magnetizing = 0;     // H, inductance - leakage: the flux through the ferrite
+  double permeability = 0;    // initial permeability of the material
+  double relaxation = 0;      // Hz, where the ferrite's mu' has fallen to half
+  double coreResistance = 0;  // ohm, 2 pi f_r x magnetizing: the relaxation as a resistor across it
+  double capacitance = 0;     // F, self-capacitance of one winding
+  double resistance = 0;      // ohm, DC, one winding
+  int turns = 0;              // per winding
+  double coreArea = 0;        // m2, cross-section times the stack count
+};
+
+// Both lines driven together against both outputs together.
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
+// One line, with the current returning through the other: the loop of both lines is twice this.
+std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
+
+// |Z| = 2 pi f L, ohm, for f in Hz and L in H: the ideal winding, for reference.
+double IdealMagnitude(double frequency, double inductance);
+
 struct ImpedancePoint {
   double frequency = 0;  // Hz
   double magnitude = 0;  // ohm
 };
 
-// The curve of an ideal winding, |Z| = 2 pi f L: it ignores the fall of the ferrite's
-// permeability with frequency and the winding's self-resonance (the catalogue has no
-// data for either), so above some hundred kHz a real part falls short of it.
+struct ImpedanceSample {
+  double frequency = 0;                           // Hz
+  std::complex<double> commonMode, differential;  // ohm
+  double ideal = 0;                               // ohm, 2 pi f L
+};
+
+struct Band {
+  double from = 0, to = 0;  // Hz
+};
+
 struct ImpedanceCurve {
-  std::string problem;                 // why there is no curve; empty when there is one
-  double inductance = 0;               // H
-  std::vector<ImpedancePoint> points;  // rising frequency, log-spaced
+  std::string problem;  // why there is no curve; empty when there is one
+  ChokeParameters parameters;
+  std::vector<ImpedanceSample> points;  // rising frequency, log-spaced, both ends included
   // The requirement the design was made for: ImpedanceValue at the entered cutoff
   // frequency, in the impedance and voltage modes only (inductance mode has none).
   std::optional<ImpedancePoint> required;
+  double selfResonance = 0;  // Hz, where the common-mode reactance turns capacitive; 0 if nowhere
+  // The frequencies around the impedance peak where the common-mode |Z| meets the requirement.
+  std::optional<Band> meets;
+  // Peak flux density the line current drives through the differential inductance, T,
+  // against the saturation flux density it is compared with.
+  double peakFlux = 0, saturationLimit = 0;
+  bool Saturates() const { return peakFlux > saturationLimit; }
 };
 
-inline constexpr double kCurveStart = 1e3, kCurveStop = 1e7;  // Hz
+struct CurveRange {
+  double from = 0, to = 0;  // Hz; 0 = whole decades around 10 kHz .. 100 MHz and the requirement
+  int points = 0;           // 0 = 40 a decade
+};
 
-// The curve from 1 kHz to 10 MHz with pointsPerDecade points per decade (both ends included).
-ImpedanceCurve IdealImpedance(const DesignWindow& window, int pointsPerDecade = 25);
+// The curve of the window's last calculation. bsat in T; 0 takes the built-in figure.
+ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {}, double bsat = 0);
 
-// |Z| = 2 pi f L, ohm, for f in Hz and L in H.
-double IdealMagnitude(double frequency, double inductance);
+// "1.21 MHz", "100 Ω", "23.1 mT": three significant digits with an SI prefix, UTF-8.
+std::string Engineering(double value, std::string_view unit);
+
+// What the plot's caption says under it: the self-resonance, where the common mode meets
+// the requirement, the flux density against saturation, and a warning when above it.
+std::string Summary(const ImpedanceCurve& curve);
+
+// The points as comma-separated values with a heading line: frequency, then |Z|, R and X
+// of the common and the differential mode, then the ideal |Z|, all in Hz and ohm.
+std::string CurveCsv(const ImpedanceCurve& curve);
+
+// The parameters of a winding alone, for a curve or a model.
+ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem);
 
 }  // namespace vtq::analysis

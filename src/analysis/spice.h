@@ -10,16 +10,11 @@ namespace vtq::analysis {
 struct SpiceModel {
   std::string problem;  // why there is no model; empty when there is one
   std::string name;     // subcircuit name, letters, digits and underscores only
-  double coupling = 0;  // coupling factor k of the two windings
   std::string text;     // the subcircuit, lines ending in "\n"
 };
 
 // Pins in order: in1 out1 in2 out2. Winding 1 runs in1 -> out1, winding 2 in2 -> out2,
 // both dotted at their "in" pin, so currents flowing in at in1 and in2 add their flux.
 SpiceModel SpiceSubcircuit(const DesignWindow& window);
-
-// The coupling factor of two equal windings of inductance L whose leakage inductance
-// (differential inductance of one winding) is Lleak.
-double CouplingFactor(double inductance, double leakage);
 
 }  // namespace vtq::analysis

@@ -1,7 +1,10 @@
 #include "analysis/winding.h"
 
-#include <array>
-#include <charconv>
+#include <algorithm>
+
+#include "analysis/physics.h"
+#include "engine/catalogue.h"
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 namespace {
@@ -11,9 +14,7 @@ namespace {
 // Scale suffixes are avoided on purpose: "m" is milli to a simulator, not mega, and an
 // exponent followed by a suffix is read differently from one simulator to the next.
 std::string Scaled(Single value, int exponent) {
-  std::array<char, 48> buf{};
-  auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific).ptr;
-  std::string text(buf.data(), end);
+  const std::string text = num::ShortestScientific(value);
   const std::size_t e = text.find('e');
   const int total = std::stoi(text.substr(e + 1)) + exponent;
   std::string digits = std::to_string(total < 0 ? -total : total);
@@ -36,7 +37,7 @@ WindingResult DesignedWinding(const DesignWindow& w) {
         "Core " + o.txtPN + " is not offered in material " + s.MaterialLetter + ": no winding was designed.";
   } else if (s.InductanceValue <= 0) {
     r.problem = "The winding on " + o.txtPN + " has no turns.";
-  } else if (s.DCResistance <= 0 || s.DiffInductance <= 0) {
+  } else if (s.DCResistance <= 0 || s.DiffInductance <= 0 || s.CoreRow < 1 || s.CoreRow > kCoreCount) {
     r.problem = "The winding on " + o.txtPN + " is incomplete.";
   }
   if (!r.problem.empty()) return r;
@@ -52,7 +53,19 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   wd.resistanceText = Scaled(s.DCResistance, 0);
   wd.leakage = static_cast<double>(s.DiffInductance) * 1e-6;  // DiffInductance is in uH
   wd.leakageText = Scaled(s.DiffInductance, -6);
-  if (wd.leakage >= wd.inductance) {
+  const double turns = num::ParseStrict(o.Turns).value_or(0);
+  wd.turns = turns >= 1 && turns < 1e7 ? static_cast<int>(turns) : 0;
+  wd.permeability = static_cast<double>(s.Permeability);
+  wd.coreArea = static_cast<double>(s.CoreArea) * 1e-4;  // cm2
+  // Feet per turn of one core; a stack adds half a turn length per further core, as the
+  // wire length of the window counts it.
+  wd.turnLength = CoreAt(s.CoreRow).TurnLength * (1 + 0.5 * (s.StackCount - 1)) * 0.3048;
+  wd.insulatedDiameter = static_cast<double>(s.WireDiameter) * 0.0254;  // in
+  // A gauge of 0 or below is drawn at gauge 0's diameter; its copper likewise.
+  wd.bareDiameter = CopperDiameter(std::max(static_cast<int>(s.WireGauge), 0));
+  if (wd.turns < 1 || wd.coreArea <= 0 || wd.insulatedDiameter <= 0) {
+    r.problem = "The winding on " + o.txtPN + " is incomplete.";
+  } else if (wd.leakage >= wd.inductance) {
     r.problem = "The leakage estimate of " + o.txtPN + " is not below its inductance.";
   }
   return r;

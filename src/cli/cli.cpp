@@ -208,6 +208,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterFileCommands(commands);
   RegisterCompareCommand(commands);
   RegisterSpiceCommand(commands);
+  RegisterMaterialCommand(commands);
+  RegisterImpedanceCommand(commands);
   RegisterBatchCommand(commands);
   RegisterMasCommands(commands);
 

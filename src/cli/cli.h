@@ -97,6 +97,9 @@ void RegisterFileCommands(Commands& commands);
 void RegisterCompareCommand(Commands& commands);
 // spice: the designed choke as a circuit-simulator subcircuit (spice_command.cpp).
 void RegisterSpiceCommand(Commands& commands);
+// material and impedance: the ferrite and the choke over frequency.
+void RegisterMaterialCommand(Commands& commands);
+void RegisterImpedanceCommand(Commands& commands);
 // batch: one design per input line (batch_command.cpp).
 void RegisterBatchCommand(Commands& commands);
 // export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).

@@ -40,7 +40,7 @@ void PrintTable(std::ostream& out, const Comparison& c) {
   out << "\nMaterial " << c.materialLetter << ", lengths in " << (c.english ? "inches" : "millimetres")
       << ".\n";
   if (c.automaticRow != 0) {
-    out << "> the automatic design's choice\n";
+    out << "> the automatic design's choice\n" << analysis::kEvaluationNote << ".\n";
   } else {
     out << "The automatic design takes none of these: " << c.automaticPart << "\n";
   }

@@ -2,15 +2,29 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 #include <utility>
 
+// Floating-point to_chars/from_chars where the library has them; the WebAssembly
+// toolchain's does not, and VTQ_PORTABLE_NUMBERS builds that other path natively too.
+#if defined(__cpp_lib_to_chars) && !defined(VTQ_PORTABLE_NUMBERS)
+#define VTQ_FLOAT_CHARCONV 1
+#else
+#define VTQ_FLOAT_CHARCONV 0
+#endif
+
 namespace vtq::num {
 namespace {
+
+// A double's bit pattern; the compiler's built-in, since not every library has std::bit_cast.
+std::uint64_t Bits(double value) {
+  return __builtin_bit_cast(std::uint64_t, value);
+}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -70,8 +84,17 @@ double ToDouble(const NumberText& n) {
   }
   text += 'e';
   text += std::to_string(n.exponent);
+#if VTQ_FLOAT_CHARCONV
   double value = 0;
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+#else
+  // Without a floating-point from_chars: strtod rounds as exactly and, the text being
+  // digits, a point and an exponent only, the locale's decimal point never matters as
+  // the C locale is the only one such a build has. It already gives +/-infinity and
+  // +/-0 past the ends, the same values as the branch below.
+  const double value = std::strtod(text.c_str(), nullptr);
+  const auto ec = std::errc{};
+#endif
   if (ec == std::errc::result_out_of_range) {
     // Decimal magnitude of the first significant digit decides overflow or underflow.
     std::size_t first = n.mantissa.find_first_not_of('0');
@@ -355,7 +378,7 @@ int BitWidth(Wide x) {
     out = {0, 1, 0, std::signbit(value)};
     return true;
   }
-  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto bits = Bits(value);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   if (biased == 0) return false;  // subnormal: the exact path handles it
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
@@ -416,8 +439,7 @@ int BitWidth(Wide x) {
 [[gnu::always_inline]] inline bool ScaledRoundedDigits(double value, int significant, Digits& out) {
   if (significant > 15 || !std::isnormal(value)) return false;
   const double a = std::fabs(value);
-  int d = ((static_cast<int>(std::bit_cast<std::uint64_t>(a) >> 52) - 1023) * 78913) >>
-          18;  // floor(log10 a) or one less
+  int d = ((static_cast<int>(Bits(a) >> 52) - 1023) * 78913) >> 18;  // floor(log10 a) or one less
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int k = significant - 1 - d;
     if (k < -22 || k > 22) return false;
@@ -429,7 +451,7 @@ int BitWidth(Wide x) {
       continue;
     }
     if (t < kExactPow10[significant - 1]) return false;
-    const auto bits = std::bit_cast<std::uint64_t>(t);
+    const auto bits = Bits(t);
     const int below = 1075 - static_cast<int>(bits >> 52);  // mantissa bits below the point: 0 to 52
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     std::uint64_t q = m >> below;
@@ -460,8 +482,14 @@ int BitWidth(Wide x) {
 // most 767 significant digits), rounded by hand with the same half-up rule.
 [[gnu::noinline]] Digits ExactRoundedDigits(double value, int significant) {
   static thread_local std::array<char, 800> buf;
+#if VTQ_FLOAT_CHARCONV
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 770);
   std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
+#else
+  // printf's %e prints the exact decimal expansion to any precision as well.
+  const int length = std::snprintf(buf.data(), buf.size(), "%.770e", value);
+  std::string_view text(buf.data(), static_cast<std::size_t>(length));
+#endif
   Digits out;
   out.negative = text.front() == '-';
   std::size_t e = text.find('e');
@@ -497,9 +525,7 @@ Digits RoundedDigits(double value, int significant) {
 }
 
 Digits ShortestDigits(float value) {
-  std::array<char, 48> buf{};
-  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific);
-  return FromScientific({buf.data(), static_cast<std::size_t>(r.ptr - buf.data())});
+  return FromScientific(ShortestScientific(value));
 }
 
 // Renders digits as printf's %G does with the given precision: fixed notation unless
@@ -587,11 +613,88 @@ std::string IntegerText(long value) {
   return std::to_string(value);
 }
 
+#if VTQ_FLOAT_CHARCONV
+
+std::string ShortestScientific(Single value) {
+  std::array<char, 48> buf{};
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific);
+  return {buf.data(), r.ptr};
+}
+
 std::string ShortestSingle(Single value) {
   std::array<char, 48> buf{};
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value);
   return {buf.data(), r.ptr};
 }
+
+#else
+
+namespace {
+
+// The text to_chars writes for digits in scientific form: "-1.25e+07", "5e-05".
+std::string ScientificText(Digits v) {
+  Trim(v);
+  std::array<char, 20> d{};
+  WriteDigits(v.q, v.count, d.data());
+  std::string text = v.negative ? "-" : "";
+  text += d[0];
+  if (v.count > 1) text.append(".").append(d.data() + 1, static_cast<std::size_t>(v.count - 1));
+  const int e = v.exp10 < 0 ? -v.exp10 : v.exp10;
+  return text + (v.exp10 < 0 ? "e-" : "e+") + (e < 10 ? "0" : "") + std::to_string(e);
+}
+
+}  // namespace
+
+// Without a floating-point to_chars: the fewest digits that read back as the same float,
+// the nearest such text when there are two. printf rounds to the nearest text of each
+// length, but at a power of two the float's interval is lopsided, so the next text on
+// the far side can read back where the nearest does not. Nine digits always read back.
+std::string ShortestScientific(Single value) {
+  if (value == 0) return std::signbit(value) ? "-0e+00" : "0e+00";
+  std::array<char, 48> buf{};
+  for (int count = 1;; ++count) {
+    std::snprintf(buf.data(), buf.size(), "%.*e", count - 1, static_cast<double>(value));
+    const std::string_view text(buf.data());
+    Digits nearest{0, count, 0, value < 0};
+    std::size_t e = text.find('e');
+    for (char c : text.substr(0, e)) {
+      if (IsDigit(c)) nearest.q = nearest.q * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), nearest.exp10);
+    Digits up = nearest, down = nearest;
+    if (++up.q == Pow10(count)) up = {Pow10(count - 1), count, nearest.exp10 + 1, nearest.negative};
+    if (--down.q < Pow10(count - 1)) down = {Pow10(count) - 1, count, nearest.exp10 - 1, nearest.negative};
+    for (const Digits& candidate : {nearest, up, down}) {
+      std::string candidateText = ScientificText(candidate);
+      if (std::strtof(candidateText.c_str(), nullptr) == value || count == 9) return candidateText;
+    }
+  }
+}
+
+// As to_chars without a format: the shorter of the fixed and scientific forms of the
+// shortest digits, fixed on a tie.
+std::string ShortestSingle(Single value) {
+  std::string scientific = ShortestScientific(value);
+  Digits v = FromScientific(scientific);
+  std::array<char, 20> d{};
+  WriteDigits(v.q, v.count, d.data());
+  const std::string digits(d.data(), static_cast<std::size_t>(v.count));
+  std::string fixed = v.negative || std::signbit(value) ? "-" : "";
+  if (v.exp10 < 0) {
+    fixed += "0." + std::string(static_cast<std::size_t>(-v.exp10 - 1), '0') + digits;
+  } else if (v.exp10 + 1 >= v.count) {
+    // A whole number in fixed form is written exactly, not as its digits padded with zeros.
+    std::array<char, 48> whole{};
+    std::snprintf(whole.data(), whole.size(), "%.0f", std::fabs(static_cast<double>(value)));
+    fixed += whole.data();
+  } else {
+    fixed += digits.substr(0, static_cast<std::size_t>(v.exp10 + 1)) + "." +
+             digits.substr(static_cast<std::size_t>(v.exp10 + 1));
+  }
+  return fixed.size() <= scientific.size() ? fixed : scientific;
+}
+
+#endif
 
 namespace {
 

@@ -96,6 +96,8 @@ DecimalForm Decimal(double value, int significant);
 // Shortest decimal text that reads back as the same 32-bit float (up to 9 digits):
 // the exact form for machine-readable output, not what the window shows.
 std::string ShortestSingle(Single value);
+// The same digits in scientific form, "9.472e-04": a form every reader takes.
+std::string ShortestScientific(Single value);
 
 // Format patterns: '0' a digit always shown, '#' a digit shown only when significant,
 // the first '.' among the digit placeholders is the decimal point, every other

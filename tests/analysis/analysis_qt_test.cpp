@@ -138,7 +138,7 @@ TEST_F(AnalysisWindows, FollowTheInputsAndTheDesign) {
   Trigger("mnuImpedance");
   ASSERT_TRUE(actions->impedanceWindow()->isVisible());
   Design(DesignModeOption::Impedance, "1000", "5");
-  EXPECT_NEAR(actions->impedanceWindow()->plot()->curve().inductance, 15.94e-3, 1e-5);
+  EXPECT_NEAR(actions->impedanceWindow()->plot()->curve().parameters.inductance, 15.94e-3, 1e-5);
   EXPECT_TRUE(actions->impedanceWindow()->plot()->curve().required.has_value());
 
   // A typed input the checks would refuse: the table says so and lists nothing.

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <regex>
 
 #include "engine/design_state.h"
 #include "reports/reports.h"
@@ -42,7 +45,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
       {{"design", "--core", "25"}, kExitUsage, "vtq-cli: --core: Value 25 not in range 1 to 24"},
       {{"frobnicate"}, kExitUsage,
-       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, batch, export, import)"},
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, material, impedance, batch, export, import)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,
        "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
       {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},
@@ -62,6 +65,9 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       // At once, rather than waiting for a reader that never comes.
       {{"save", pipe}, kExitFailure, "vtq-cli: could not save " + pipe + ": no program is reading from it"},
       {{"spice", "--mode", "impedance", "--main", "100000", "--current", "50"}, kExitFailure,
+       "vtq-cli: The filter requirement is too large for the catalogue: no winding was designed."},
+      {{"impedance", "--from", "1e6", "--to", "1e5"}, kExitUsage, "vtq-cli: --to must lie above --from"},
+      {{"impedance", "--mode", "impedance", "--main", "100000", "--current", "50"}, kExitFailure,
        "vtq-cli: The filter requirement is too large for the catalogue: no winding was designed."},
       {{"spice", "--material", "R", "--main", "40"}, kExitFailure,
        "vtq-cli: Core QR-80124-KX is not offered in material R: no winding was designed."},
@@ -107,7 +113,7 @@ TEST(Cli, DesignListing) {
             "Turns per Side                20\n"
             "Wire Size (AWG#)              21\n"
             "Wire Diameter                 0.0307 in.\n"
-            "Wire Cross-Section (mm2)      0.477\n"
+            "Wire Cross-Section (mm2)      0.410\n"  // the copper of AWG 21
             "Length of Wire                28.6 in.\n"
             "Wound OD                      1.091 in.\n"
             "Wound ID                      0.519 in.\n"
@@ -217,8 +223,8 @@ TEST(Cli, CompareTableCsvAndJsonAgree) {
   const Result table = compare({});
   ASSERT_EQ(table.status, kExitOk) << table.err;
   EXPECT_NE(table.out.find(
-                "\n> QN-80112-KX  1.000 in.     20  21*  0.0307 in.       0.477     1.57 mH     0.0305 Ohm"
-                "        10174 Hz        4.3          6.08  1.091 in.  0.403 in.  HB-03\n"),
+                "\n> QN-80112-KX  1.000 in.     20   20  0.0344 in.       0.518     1.57 mH     0.0242 Ohm"
+                "        10174 Hz        6.3          6.08  1.099 in.  0.411 in.  HB-03\n"),
             std::string::npos)
       << table.out;
 
@@ -231,7 +237,7 @@ TEST(Cli, CompareTableCsvAndJsonAgree) {
                     "wound_height_in,header\n",
                     0),
       0u);
-  EXPECT_NE(csv.out.find("\n12,1,1,\"QN-80112-KX\",1,20,21,0.03067"), std::string::npos);
+  EXPECT_NE(csv.out.find("\n12,1,0,\"QN-80112-KX\",1,20,20,0.0343584,0.5176193"), std::string::npos);
 
   const auto doc = nlohmann::json::parse(compare({"--json", "--units", "mm", "--material", "D"}).out);
   EXPECT_EQ(doc["units"], "mm");
@@ -244,8 +250,66 @@ TEST(Cli, SpicePrintsTheSubcircuitOfTheListPick) {
   const Result r = Cli({"spice", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out.rfind("* Common-mode choke QN-80112-KX,", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("\n.SUBCKT QN_80112_KX in1 out1 in2 out2\nL1 in1 n1 1.5652"), std::string::npos)
+  EXPECT_NE(r.out.find("\n.SUBCKT QN_80112_KX in1 out1 in2 out2\nR1 in1 a1 0.0305"), std::string::npos)
       << r.out;
+}
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  return out;
+}
+
+// The exported model in a circuit simulator against `impedance --json`: common mode (both
+// inputs driven, both outputs grounded) and differential mode (a loop in at in1, out
+// through in2, the outputs joined: twice the per-line figure), 50 log points.
+TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
+  if (Shell("command -v ngspice").empty())
+    GTEST_SKIP() << "ngspice is not installed (scripts/install-deps adds it)";
+  const std::vector<std::string> designs[] = {
+      {"--mode", "impedance", "--main", "100", "--current", "2"},
+      {"--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"},  // thinner wire
+      {"--mode", "impedance", "--main", "1000", "--current", "5"},                 // two stacked cores
+      {"--mode", "voltage", "--main", "250", "--current", "1", "--frequency", "150000", "--material", "D"},
+  };
+  const test::ScratchFolder dir;
+  for (const auto& design : designs) {
+    auto with = [&](std::vector<std::string> args) {
+      args.insert(args.end(), design.begin(), design.end());
+      return Cli(args);
+    };
+    const Result spice = with({"spice"});
+    const Result json = with({"impedance", "--json", "--points", "50", "--from", "1e4", "--to", "1e8"});
+    ASSERT_EQ(spice.status + json.status, 0) << spice.err << json.err;
+    const auto points = nlohmann::json::parse(json.out)["points"];
+    const std::size_t at = spice.out.find(".SUBCKT ") + 8;
+    const std::string name = spice.out.substr(at, spice.out.find(' ', at) - at);
+    std::ofstream(dir / "choke.lib") << spice.out;
+    std::ofstream cir(dir / "test.cir");
+    cir << "choke test\n.include " << (dir / "choke.lib") << "\nVcm a 0 DC 0 AC 1\nX1 a 0 a 0 " << name
+        << "\nVdm b 0 DC 0 AC 1\nX2 b c 0 c " << name << "\n.control\nset numdgt=10\n";
+    for (const auto& p : points) {
+      const double f = p["frequency_hz"];
+      cir << "ac lin 1 " << f << " " << f << "\nprint mag(1/i(vcm)) mag(1/i(vdm))/2\n";
+    }
+    cir << ".endc\n.end\n";
+    cir.close();
+    const std::string out = Shell("ngspice -b " + (dir / "test.cir") + " 2>&1");
+    const std::regex number("mag\\(1/i\\(v[cd]m\\)\\)(/2)? = ([-+0-9.eE]+)");
+    std::vector<double> values;
+    for (auto it = std::sregex_iterator(out.begin(), out.end(), number); it != std::sregex_iterator(); ++it)
+      values.push_back(std::stod((*it)[2]));
+    ASSERT_EQ(values.size(), 2 * points.size()) << out;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      SCOPED_TRACE(points[i]["frequency_hz"].get<double>());
+      EXPECT_NEAR(values[2 * i] / points[i]["zcm_ohm"].get<double>(), 1, 0.02);
+      EXPECT_NEAR(values[2 * i + 1] / points[i]["zdm_ohm"].get<double>(), 1, 0.02);
+    }
+  }
 }
 
 }  // namespace

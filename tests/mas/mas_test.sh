@@ -19,6 +19,7 @@ designs=(
   "--mode voltage --main 120 --current 2 --material P"
   "--mode voltage --main 20 --current 3 --material S --frequency 150000"
   "--mode impedance --main 1000 --material N"
+  "--material R --main 0.5 --current 1"
   "--mode impedance --main 100 --current 2 --core 12"
 )
 files=()
@@ -30,7 +31,7 @@ done
 python3 "$here/validate_mas.py" "${files[@]}" || fail "a MAS file does not validate"
 
 # Read back with the display choices MAS has no room for, each design is the one written.
-for i in 0 1 2 3 4; do
+for i in 0 1 2 3 4 5; do
   d=${designs[$i]}
   extra=$(grep -oE -- '--(units|density) [^ ]+' <<<"$d" | tr '\n' ' ' || true)
   # shellcheck disable=SC2086
@@ -39,7 +40,7 @@ for i in 0 1 2 3 4; do
   "$cli" design $d --json | cmp -s - "$scratch/back" || fail "read back differs from: $d"
 done
 # A chosen core is not a requirement: the file reads back as the automatic design of its inputs.
-"$cli" import --mas "$scratch/5.json" --json | cmp -s - <("$cli" design --mode impedance --main 100 --current 2 --json) ||
+"$cli" import --mas "$scratch/6.json" --json | cmp -s - <("$cli" design --mode impedance --main 100 --current 2 --json) ||
   fail "the chosen core's file"
 
 # Only what MAS requires of a common-mode choke: an impedance at a frequency, a current.

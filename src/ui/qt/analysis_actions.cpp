@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
@@ -20,6 +23,24 @@ void Present(QWidget* w) {
   w->show();
   w->raise();
   w->activateWindow();
+}
+
+// The desktop's save dialog for the plot, asking before it replaces a file; a name typed
+// without a suffix takes the chosen filter's. The chosen path, or "" on cancel.
+std::string ChoosePlotFile(QWidget* parent, const std::string& suggestedName) {
+  QFileDialog dialog(parent, QStringLiteral("Save Plot"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({QStringLiteral("PNG Image (*.png)"), QStringLiteral("SVG Drawing (*.svg)"),
+                         QStringLiteral("CSV Values (*.csv)")});
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
+    dialog.setDefaultSuffix(filter.section(QStringLiteral("*."), 1).chopped(1));
+  });
+  dialog.setDirectory(QDir::home());
+  dialog.selectFile(QString::fromStdString(suggestedName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
 }  // namespace
@@ -43,7 +64,10 @@ AnalysisActions::AnalysisActions(MainWindow& window, WindowHost& host)
     QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
     plot->setObjectName(QStringLiteral("mnuImpedance"));
     window.Connect("mnuImpedance", [this] {
-      if (!impedance_) impedance_ = new ImpedanceWindow(&window_);
+      if (!impedance_) {
+        impedance_ = new ImpedanceWindow(
+            &window_, host_, [this](const std::string& name) { return ChoosePlotFile(impedance_, name); });
+      }
       Update();
       Present(impedance_);
     });
@@ -83,7 +107,7 @@ void AnalysisActions::ScheduleUpdate() {
 void AnalysisActions::Update() {
   const DesignWindow& w = window_.model().window;
   if (compare_) compare_->Show(analysis::CompareCores(w));
-  if (impedance_) impedance_->Show(analysis::IdealImpedance(w));
+  if (impedance_) impedance_->Show(analysis::ChokeImpedance(w));
 }
 
 AnalysisActions* InstallAnalysis(MainWindow& window, WindowHost& host) {

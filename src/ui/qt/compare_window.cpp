@@ -120,7 +120,8 @@ void CompareWindow::Show(const analysis::Comparison& c) {
   }
   QString note =
       c.automaticRow != 0
-          ? QStringLiteral("Bold: the automatic design's choice.")
+          ? QStringLiteral("Bold: the automatic design's choice. ") + Q(analysis::kEvaluationNote) +
+                QLatin1Char('.')
           : QStringLiteral("The automatic design takes none of these cores: %1.").arg(Q(c.automaticPart));
   note += QStringLiteral("  ") + Q(analysis::kThinnerNote) + QLatin1Char('.');
   note_->setText(note);

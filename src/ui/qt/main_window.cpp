@@ -14,15 +14,15 @@
 #include <QStatusBar>
 
 #include "engine/catalogue.h"
+#include "ui/model/controls.h"
+#include "ui/model/layout.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/artwork.h"
 
 namespace vtq::qt {
 namespace {
 
-struct Place {
-  int left, top, width, height;  // twips, relative to the window's client area or the frame
-};
+using namespace layout;  // NOLINT(google-build-using-namespace): the window's own table
 
 QRect ToPixels(Place p) {
   return {Px(p.left), Px(p.top), Px(p.width), Px(p.height)};
@@ -31,126 +31,6 @@ QRect ToPixels(Place p) {
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Client area of the window: 10455 x 6930 twips.
-constexpr int kClientWidth = 10455, kClientHeight = 6930;
-
-struct FrameDef {
-  const char* name;
-  const char* caption;
-  const char* tooltip;
-  Place place;
-};
-constexpr FrameDef kFrames[] = {
-    {"Frame1", "Ferrite Material", "Select the Ferrite Material to be used", {120, 1680, 2055, 2175}},
-    {"InputFrame", "Select Design Mode", "Select the Design Mode", {120, 4080, 2055, 1815}},
-    {"frmInput", "Design Inputs", "", {2280, 1680, 2775, 2535}},
-    {"frmOutputs", "Design Outputs", "", {5160, 1680, 5175, 3735}},
-    {"frmCore", "Core Data", "", {120, 6000, 10215, 855}},
-};
-
-struct LabelDef {
-  const char* name;
-  const char* parent;  // frame, or "" for the window
-  const char* caption;
-  const char* tooltip;
-  Place place;
-};
-constexpr LabelDef kLabels[] = {
-    {"lblMainInput",
-     "frmInput",
-     "Inductance (mH)",
-     "Desired inductance of each winding on core",
-     {120, 360, 1455, 375}},
-    {"lblCurrent",
-     "frmInput",
-     "Current (A)",
-     "Line current flowing through each winding",
-     {120, 960, 975, 255}},
-    {"lblCD",
-     "frmInput",
-     "Current Density (A/sq cm)",
-     "Current density used to choose wire size",
-     {120, 1440, 1455, 495}},
-    {"lblFrequency",
-     "frmInput",
-     "Cutoff Freq. (Hz)",
-     "Target 'Cut-Off' frequency of CMN filter",
-     {120, 2160, 1455, 255}},
-    {"lblPN", "frmOutputs", "Core Number", "", {120, 360, 1335, 255}},
-    {"lblHeader", "frmOutputs", "Header Number", "", {120, 840, 1695, 255}},
-    {"IndLabel", "frmOutputs", "Inductance (mH)", "", {120, 1320, 1455, 255}},
-    {"Label13", "frmOutputs", "Cutoff Frequency", "", {120, 1800, 1575, 255}},
-    {"Label14", "frmOutputs", "DC Resistance", "", {120, 2280, 1455, 255}},
-    {"lblAP", "frmOutputs", "Required Area Product (cm4)", "", {120, 2640, 1455, 375}},
-    {"lblTrise", "frmOutputs", "Trise (degrees C)", "", {120, 3120, 1095, 495}},
-    {"lblDiffL", "frmOutputs", "Diff. L (uH)", "", {1920, 3120, 615, 375}},
-    {"Label29", "frmOutputs", "Turns per Side", "", {3360, 240, 855, 375}},
-    {"Label30", "frmOutputs", "Wire Size (AWG#)", "", {3360, 720, 975, 375}},
-    {"Label36", "frmOutputs", "Length of Wire", "", {3360, 1200, 855, 495}},
-    {"lblWoundDim", "frmOutputs", "Wound Dimensions:", "", {3360, 1800, 1695, 255}},
-    {"lblWoundOD", "frmOutputs", "OD", "", {3480, 2280, 495, 255}},
-    {"lblWoundID", "frmOutputs", "ID", "", {3480, 2760, 495, 255}},
-    {"lblWoundHt", "frmOutputs", "HT", "", {3480, 3240, 495, 255}},
-    {"Label31", "frmCore", "OD", "", {1440, 360, 375, 255}},
-    {"Label32", "frmCore", "ID", "", {2880, 360, 375, 255}},
-    {"Label33", "frmCore", "HT", "", {4320, 360, 375, 255}},
-    {"Label34", "frmCore", "AL value (mH/1000T)", "", {5880, 240, 1095, 495}},
-    {"Label26", "frmCore", "Area Product (cm4)", "", {8040, 240, 1215, 495}},
-};
-
-struct InputDef {
-  const char* name;
-  std::string InputControls::*text;
-  Place place;
-};
-// In keyboard order, as they stand on the screen.
-constexpr InputDef kInputs[] = {
-    {"MainInput", &InputControls::MainInput, {1680, 360, 855, 285}},
-    {"Current", &InputControls::Current, {1680, 960, 855, 285}},
-    {"txtCD", &InputControls::txtCD, {1680, 1560, 855, 285}},
-    {"SecondInput", &InputControls::SecondInput, {1680, 2160, 855, 285}},
-};
-
-struct OutputDef {
-  const char* name;
-  const char* parent;
-  std::string OutputBoxes::*text;
-  Place place;
-};
-constexpr OutputDef kOutputs[] = {
-    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}},
-    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}},
-    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}},
-    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}},
-    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}},
-    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}},
-    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}},
-    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}},
-    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}},
-    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}},
-    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}},
-    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}},
-    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}},
-    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}},
-    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}},
-    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}},
-    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}},
-    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}},
-    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}},
-};
-
-struct ButtonDef {
-  const char* name;
-  const char* caption;
-  Place place;
-};
-constexpr ButtonDef kButtons[] = {
-    {"CalculateButton", "&Calculate", {3000, 4440, 1335, 375}},
-    {"ExitButton", "E&xit", {3000, 4920, 1335, 375}},
-    {"PrintButton", "&Print", {3000, 5400, 1335, 375}},
-    {"cmdSelCore", "&Select Core from List", {6720, 5520, 2055, 375}},
-};
 
 // Commands whose handlers other parts of the program provide through Connect.
 constexpr const char* kConnectedLater[] = {"PrintButton", "LoadMnu", "SaveDesignMnu", "DesignMnu",
@@ -213,19 +93,19 @@ void MainWindow::BuildControls() {
     frame->setGeometry(ToPixels(f.place));
   }
 
-  auto* title = new QLabel(QStringLiteral("Kestralon Common Mode Inductor Design"), client);
+  auto* title = new QLabel(QString::fromUtf8(kTitleCaption), client);
   title->setObjectName(QStringLiteral("lblTitle"));
   title->setFont(TitleFont());
   title->setWordWrap(true);
   title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  title->setGeometry(ToPixels({240, 240, 6015, 1455}));
+  title->setGeometry(ToPixels(kTitlePlace));
 
   auto* imgvtq = new Picture(kToroid, client);
   imgvtq->setObjectName(QStringLiteral("imgvtq"));
-  imgvtq->setGeometry(ToPixels({7320, 0, 2295, 1695}));
+  imgvtq->setGeometry(ToPixels(kToroidPicturePlace));
   auto* logo = new Picture(kLogo, client);
   logo->setObjectName(QStringLiteral("imgKstIcon"));
-  logo->setGeometry(ToPixels({8235, 615, 480, 480}));
+  logo->setGeometry(ToPixels(kLogoPlace));
 
   for (const auto& l : kLabels) {
     auto* label = new QLabel(QString::fromUtf8(l.caption), parentOf(l.parent));
@@ -288,33 +168,16 @@ void MainWindow::BuildControls() {
   for (int m = 1; m <= kMaterialCount; ++m) {
     const Material& mat = Materials[static_cast<std::size_t>(m)];
     addOption(
-        "Frame1", mat.OptionName, mat.Caption, {240, 240 + 360 * (m - 1), 1335, 255},
+        "Frame1", mat.OptionName, mat.Caption, MaterialOptionPlace(m),
         [this, m] { model_.SelectMaterial(m); }, [m](const InputControls& in) { return in.Material == m; });
   }
-  struct ModeDef {
-    const char* name;
-    const char* caption;
-    DesignModeOption mode;
-    Place place;
-  };
-  for (const ModeDef& m :
-       {ModeDef{"VoltageInput", "Voltage Mode", DesignModeOption::Voltage, {120, 240, 975, 375}},
-        ModeDef{"ImpedanceInput", "Impedance Mode", DesignModeOption::Impedance, {120, 720, 1455, 375}},
-        ModeDef{
-            "InductanceInput", "Inductance Mode", DesignModeOption::Inductance, {120, 1200, 1335, 375}}}) {
-    const DesignModeOption mode = m.mode;
+  for (const OptionDef& o : kOptions) {
+    const std::string_view name = o.name;
     addOption(
-        "InputFrame", m.name, m.caption, m.place, [this, mode] { model_.SelectMode(mode); },
-        [mode](const InputControls& in) { return in.Mode == mode; });
+        o.parent, name, o.caption, o.place, [this, name] { ClickControl(model_, name); },
+        [name](const InputControls& in) { return OptionSelected(in, name); })
+        ->setToolTip(QString::fromUtf8(o.tooltip));
   }
-  addOption(
-      "frmCore", "English", "English", {360, 240, 975, 255}, [this] { model_.English_Click(); },
-      [](const InputControls& in) { return in.English; })
-      ->setToolTip(QStringLiteral("Click to change to English dimensions"));
-  addOption(
-      "frmCore", "Metric", "Metric", {360, 480, 975, 195}, [this] { model_.Metric_Click(); },
-      [](const InputControls& in) { return !in.English; })
-      ->setToolTip(QStringLiteral("Click to change to Metric dimensions"));
 
   for (const auto& b : kButtons) {
     auto* button = new QPushButton(QString::fromUtf8(b.caption), client);
@@ -335,7 +198,7 @@ void MainWindow::BuildControls() {
 
   lstCores_ = new QListWidget(client);
   lstCores_->setObjectName(QStringLiteral("lstCores"));
-  lstCores_->setGeometry(ToPixels({6360, 5520, 2835, 1425}));
+  lstCores_->setGeometry(ToPixels(kCoreListPlace));
   lstCores_->hide();
   // A mouse click or Enter picks the entry; the arrow keys only move through the list.
   QObject::connect(lstCores_, &QListWidget::itemClicked, this,
@@ -408,28 +271,8 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::SetTabOrder() {
-  // Buttons, the mode options, the material options, then the inputs in screen order.
-  const char* order[] = {"CalculateButton",
-                         "ExitButton",
-                         "PrintButton",
-                         "VoltageInput",
-                         "ImpedanceInput",
-                         "InductanceInput",
-                         "Dmat",
-                         "Pmat",
-                         "Nmat",
-                         "Smat",
-                         "Rmat",
-                         "MainInput",
-                         "Current",
-                         "txtCD",
-                         "SecondInput",
-                         "cmdSelCore",
-                         "lstCores",
-                         "English",
-                         "Metric"};
   QWidget* previous = nullptr;
-  for (const char* name : order) {
+  for (const char* name : kTabOrder) {
     auto* w = findChild<QWidget*>(QString::fromLatin1(name));
     if (previous) QWidget::setTabOrder(previous, w);
     previous = w;

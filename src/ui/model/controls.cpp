@@ -1,0 +1,62 @@
+#include "ui/model/controls.h"
+
+#include "engine/catalogue.h"
+
+namespace vtq {
+namespace {
+
+struct Command {
+  std::string_view name;
+  void (WindowModel::*click)();
+};
+constexpr Command kCommands[] = {
+    {"VoltageInput", &WindowModel::VoltageInput_Click},
+    {"ImpedanceInput", &WindowModel::ImpedanceInput_Click},
+    {"InductanceInput", &WindowModel::InductanceInput_Click},
+    {"Dmat", &WindowModel::Dmat_Click},
+    {"Pmat", &WindowModel::Pmat_Click},
+    {"Nmat", &WindowModel::Nmat_Click},
+    {"Smat", &WindowModel::Smat_Click},
+    {"Rmat", &WindowModel::Rmat_Click},
+    {"English", &WindowModel::English_Click},
+    {"Metric", &WindowModel::Metric_Click},
+    {"CalculateButton", &WindowModel::CalculateButton_Click},
+    {"ExitButton", &WindowModel::ExitButton_Click},
+    {"PrintButton", &WindowModel::PrintButton_Click},
+    {"cmdSelCore", &WindowModel::cmdSelCore_Click},
+    {"LoadMnu", &WindowModel::LoadMnu_Click},
+    {"SaveDesignMnu", &WindowModel::SaveDesignMnu_Click},
+    {"DesignMnu", &WindowModel::DesignMnu_Click},
+    {"TableMnu", &WindowModel::TableMnu_Click},
+    {"ExitMnu", &WindowModel::ExitMnu_Click},
+    {"mnuContents", &WindowModel::mnuContents_Click},
+    {"mnuIndex", &WindowModel::mnuIndex_Click},
+    {"AboutMnu", &WindowModel::AboutMnu_Click},
+    {"mnuContact", &WindowModel::mnuContact_Click},
+};
+
+}  // namespace
+
+bool ClickControl(WindowModel& model, std::string_view name) {
+  for (const Command& c : kCommands) {
+    if (c.name == name) {
+      (model.*c.click)();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool OptionSelected(const InputControls& in, std::string_view name) {
+  if (name == "VoltageInput") return in.Mode == DesignModeOption::Voltage;
+  if (name == "ImpedanceInput") return in.Mode == DesignModeOption::Impedance;
+  if (name == "InductanceInput") return in.Mode == DesignModeOption::Inductance;
+  if (name == "English") return in.English;
+  if (name == "Metric") return !in.English;
+  for (int m = 1; m <= kMaterialCount; ++m) {
+    if (Materials[static_cast<std::size_t>(m)].OptionName == name) return in.Material == m;
+  }
+  return false;
+}
+
+}  // namespace vtq

@@ -1,0 +1,202 @@
+// The web page in Debian's headless Chromium, used as a new user would: the disclaimer, a
+// worked example typed in, a prompt answered, mode, material and unit switches, a core
+// pick, Save and Open, the print pages, help and Exit. Every figure the page shows is
+// checked against the native vtq-cli. Also times the page to its first design next to a
+// blank page, and keeps a screenshot.
+// Usage: node page_test.js WEB_FOLDER NATIVE_CLI SCRATCH
+'use strict';
+const {execFileSync, spawnSync} = require('child_process');
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const [site, cli, scratch] = process.argv.slice(2);
+fs.mkdirSync(scratch, {recursive: true});
+const downloads = path.join(scratch, 'downloads');
+fs.rmSync(downloads, {recursive: true, force: true});
+fs.mkdirSync(downloads);
+let failures = 0;
+function check(ok, what) {
+  if (!ok) {
+    console.error('FAIL: ' + what);
+    ++failures;
+  }
+}
+const vtq = (...args) => spawnSync(cli, args, {cwd: scratch, encoding: 'utf8'});
+const outputsOf = (...args) => JSON.parse(execFileSync(cli, ['design', ...args, '--json'], {encoding: 'utf8'})).outputs;
+
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
+  '.svg': 'image/svg+xml', '.ttf': 'font/ttf'};
+const server = http.createServer((req, res) => {
+  const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
+  if (req.url === '/blank.html') return res.end('<!DOCTYPE html><title>blank</title>');
+  fs.readFile(file.endsWith('/') ? file + 'index.html' : file, (err, data) => {
+    if (err) {
+      res.statusCode = 404;
+      return res.end();
+    }
+    res.setHeader('Content-Type', types[path.extname(file)] || 'application/octet-stream');
+    res.end(data);
+  });
+});
+
+async function main() {
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  const base = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({executablePath: '/usr/bin/chromium', headless: 'new',
+    args: ['--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required']});
+  try {
+    const page = await browser.newPage();
+    page.setDefaultTimeout(60000);
+    await page.setViewport({width: 760, height: 560});
+    // The print dialog is the browser's own; the test reads the page it was given instead.
+    await page.evaluateOnNewDocument(() => (window.print = () => {}));
+    const cdp = await page.target().createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+
+    const blankStart = Date.now();
+    await page.goto(base + 'blank.html', {waitUntil: 'load'});
+    const blankMs = Date.now() - blankStart;
+
+    const start = Date.now();
+    await page.goto(base + 'index.html?date=02-29-2024');
+    const dialog = async () => {
+      await page.waitForSelector('#dialog[open]');
+      return page.evaluate(() => ({title: dialogTitle.textContent, text: dialogText.textContent,
+        input: !dialogInput.hidden}));
+    };
+    const disclaimer = await dialog();
+    const disclaimerMs = Date.now() - start;
+    check(disclaimer.title === '***  KESTRALON Disclaimer  ***', 'disclaimer title: ' + disclaimer.title);
+    await page.click('#dialogOk');
+    await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
+    const designMs = Date.now() - start;
+    console.log(`blank page ${blankMs} ms; page to disclaimer ${disclaimerMs} ms, to first design ${designMs} ms`);
+
+    // Dismisses the message boxes a command shows (a wire made thinner, a core not offered).
+    const settle = async () => {
+      await new Promise((r) => setTimeout(r, 200));
+      while (await page.$('#dialog[open]')) {
+        await page.click('#dialogOk');
+        await new Promise((r) => setTimeout(r, 200));
+      }
+    };
+    const outputs = () => page.evaluate(() => {
+      const o = {};
+      for (const box of document.querySelectorAll('input.output')) o[box.id] = box.value;
+      o.IndLabel = document.getElementById('IndLabel').textContent;
+      return o;
+    });
+    const same = async (what, ...args) => {
+      const got = await outputs(), want = outputsOf(...args);
+      want.IndLabel = await page.evaluate(() => document.getElementById('IndLabel').textContent);
+      for (const [name, text] of Object.entries(want)) check(got[name] === text, `${what}: ${name} '${got[name]}' != '${text}'`);
+    };
+    await same('start-up design');
+
+    const type = async (box, text) => {
+      await page.click('#' + box, {clickCount: 3});
+      await page.keyboard.press('Backspace');
+      await page.type('#' + box, text);
+    };
+    // Worked example: inductance mode, 1 mH at 2 A, Enter in a box calculates.
+    await type('MainInput', '1');
+    await type('Current', '2');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => document.getElementById('txtPN').value === 'QN-80111-KX');
+    await same('worked example', '--main', '1', '--current', '2');
+
+    // A prompt: not a number, asked again until it is.
+    await type('MainInput', 'abc');
+    await page.click('#CalculateButton');
+    const prompt = await dialog();
+    check(prompt.input && /numeric/.test(prompt.text), 'prompt: ' + JSON.stringify(prompt));
+    await page.evaluate(() => (dialogInput.value = '2'));
+    await page.click('#dialogOk');
+    await page.waitForFunction(() => !document.getElementById('dialog').open &&
+      document.getElementById('MainInput').value === '2');
+
+    // Mode, material and units, then a core from the list.
+    for (const option of ['#ImpedanceInput', '#Smat', '#Metric']) {
+      await page.click(option);
+      await settle();
+    }
+    const texts = await page.evaluate(() => ['MainInput', 'Current', 'SecondInput', 'txtCD'].map((id) =>
+      document.getElementById(id).value));
+    const design = ['--mode', 'impedance', '--material', 'S', '--units', 'mm', '--main', texts[0], '--current',
+      texts[1], '--frequency', texts[2], '--density', texts[3]];
+    await same('impedance, S, metric', ...design);
+    await page.click('#cmdSelCore');
+    await page.waitForSelector('#lstCores:not([hidden])');
+    const entry = await page.evaluate(() => document.getElementById('lstCores').options[2].text);
+    await page.evaluate(() => {
+      const list = document.getElementById('lstCores');
+      list.selectedIndex = 2;
+      list.dispatchEvent(new MouseEvent('click', {bubbles: true}));
+    });
+    await settle();
+    const picked = await page.evaluate(() => document.getElementById('txtPN').value);
+    check(picked !== '' && entry.includes(picked.replace(/^\(\dx\) /, '')), `core pick: ${entry} -> ${picked}`);
+
+    // Save downloads what vtq-cli save writes for the same design.
+    await type('MainInput', '150');
+    await page.keyboard.press('Enter');
+    await page.evaluate(() => document.getElementById('SaveDesignMnu').click());
+    const saved = path.join(downloads, 'design.vtq');
+    for (let i = 0; i < 100 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
+    vtq('save', 'expected.vtq', ...design.map((a) => (a === texts[0] ? '150' : a)));
+    check(fs.existsSync(saved) && fs.readFileSync(saved).equals(fs.readFileSync(path.join(scratch, 'expected.vtq'))),
+      'saved bytes differ from vtq-cli save');
+
+    // Open applies a file as vtq-cli open does; a short file is refused with a message.
+    vtq('save', 'other.vtq', '--mode', 'voltage', '--main', '230', '--material', 'P', '--core', '9');
+    // Open on a fresh page, as vtq-cli open starts from the start-up design.
+    await page.goto(base + 'index.html?date=02-29-2024');
+    await dialog();
+    await page.click('#dialogOk');
+    await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
+    await (await page.$('#openFile')).uploadFile(path.join(scratch, 'other.vtq'));
+    await settle();
+    await page.waitForFunction(() => /^Opened/.test(document.getElementById('status').textContent));
+    const opened = JSON.parse(vtq('open', 'other.vtq', '--json').stdout).outputs;
+    const got = await outputs();
+    for (const [name, text] of Object.entries(opened)) check(got[name] === text, `open: ${name}`);
+    fs.writeFileSync(path.join(scratch, 'short.vtq'), '"Voltage"\r\n400\r\n');
+    await (await page.$('#openFile')).uploadFile(path.join(scratch, 'short.vtq'));
+    await page.waitForFunction(() => /only in part/.test(document.getElementById('status').textContent));
+
+    // The print pages: the design report (dated by the page's parameter) and the table.
+    await page.click('#PrintButton');
+    await page.waitForFunction(() => window.vtqPrinted);
+    const printed = await page.evaluate(() => window.vtqPrinted);
+    const report = vtq('report', '--date', '02-29-2024', '--mode', 'voltage', '--main', '230', '--material', 'P',
+      '--core', '9').stdout;
+    fs.writeFileSync(path.join(scratch, 'report-page.txt'), printed, 'latin1');
+    check(printed === report, 'design report page (report-page.txt)');
+    await page.evaluate(() => (window.vtqPrinted = undefined));
+    await page.evaluate(() => document.getElementById('TableMnu').click());
+    await page.waitForFunction(() => window.vtqPrinted);
+    const table = await page.evaluate(() => window.vtqPrinted);
+    check(table === vtq('table').stdout, 'table of cores page');
+    await page.screenshot({path: path.join(scratch, 'vtq-page.png')});
+
+    // Help opens the help pages; About shows its box; Exit closes the design and says so.
+    const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
+    await page.keyboard.press('F1');
+    await helpOpened.catch(() => check(false, 'help contents did not open'));
+    await page.evaluate(() => document.getElementById('AboutMnu').click());
+    check((await dialog()).title.length > 0, 'about box');
+    await page.click('#dialogOk');
+    await page.click('#ExitButton');
+    await page.waitForSelector('#closed:not([hidden])');
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+main().then(() => process.exit(failures ? 1 : 0), (e) => {
+  console.error(e);
+  process.exit(1);
+});

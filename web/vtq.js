@@ -1,0 +1,283 @@
+// The design window over the WebAssembly window model. Every rule and text comes from
+// the model; this file only lays out the controls from the model's layout table, passes
+// on clicks and typing, and shows what the model says: texts, dialogs, pages to print.
+'use strict';
+
+const px = (twips) => Math.floor((twips + 7) / 15);  // 15 twips to a pixel at 96 dpi
+const $ = (id) => document.getElementById(id);
+const times = (window.vtqTimes = {});
+let session, module, lastCommand = '';
+
+// The menus of the desktop window, entry for entry.
+const MENUS = [
+  ['FileMnu', 'File', [['LoadMnu', 'Open Design...', 'Ctrl+O'], ['SaveDesignMnu', 'Save Design...'], null,
+    ['PrintMnu', 'Print', [['DesignMnu', 'Design'], ['TableMnu', 'Table of Cores']]], null,
+    ['ExitMnu', 'Exit', 'Alt+F4']]],
+  ['mnuView', 'View', [['ViewMnu', 'Core Table']]],
+  ['HelpMnu', 'Help', [['mnuContents', 'Contents', 'F1'], ['mnuIndex', 'Index'], null, ['AboutMnu', 'About'],
+    ['mnuContact', 'Contact Us']]],
+];
+
+function place(el, [left, top, width, height]) {
+  Object.assign(el.style, {left: px(left) + 'px', top: px(top) + 'px', width: px(width) + 'px',
+    height: px(height) + 'px'});
+}
+
+function element(tag, props, parent) {
+  const el = Object.assign(document.createElement(tag), props);
+  parent.appendChild(el);
+  return el;
+}
+
+// A caption's "&" marks its access key; the key is shown underlined and pressed with Alt.
+function caption(el, text) {
+  const i = text.indexOf('&');
+  if (i < 0) {
+    el.textContent = text;
+    return;
+  }
+  el.append(text.slice(0, i), Object.assign(document.createElement('u'), {textContent: text[i + 1]}),
+    text.slice(i + 2));
+  el.accessKey = text[i + 1].toLowerCase();
+}
+
+function build(layout) {
+  const client = $('client');
+  client.style.width = px(layout.client[0]) + 'px';
+  client.style.height = px(layout.client[1]) + 'px';
+  const parentOf = (name) => (name ? $(name) : client);
+  const title = element('div', {id: 'lblTitle', textContent: layout.title[0]}, client);
+  place(title, layout.title[1]);
+  place(element('img', {id: 'imgvtq', className: 'picture', src: 'toroid.svg', alt: ''}, client), layout.toroid);
+  for (const [name, text, tip, at] of layout.frames) {
+    const frame = element('fieldset', {id: name, className: 'frame', title: tip}, client);
+    element('span', {className: 'caption', textContent: text}, frame);
+    place(frame, at);
+  }
+  for (const [name, parent, text, tip, at] of layout.labels) {
+    place(element('label', {id: name, className: 'label', textContent: text, title: tip}, parentOf(parent)), at);
+  }
+  for (const [name, parent, at] of layout.inputs) {
+    const box = element('input', {id: name, className: 'box', type: 'text', spellcheck: false}, parentOf(parent));
+    place(box, at);
+    box.addEventListener('input', () => session.setInput(name, box.value));
+  }
+  for (const [label, box] of [['lblMainInput', 'MainInput'], ['lblCurrent', 'Current'], ['lblCD', 'txtCD'],
+    ['lblFrequency', 'SecondInput']]) $(label).htmlFor = box;
+  for (const [name, parent, at] of layout.outputs) {
+    const box = element('input', {id: name, className: 'box output', type: 'text', readOnly: true, tabIndex: -1},
+      parentOf(parent));
+    place(box, at);
+  }
+  for (const [name, parent, text, tip, at] of layout.options) {
+    const option = element('label', {className: 'option', title: tip}, parentOf(parent));
+    const radio = element('input', {id: name, type: 'radio', name: parent}, option);
+    element('span', {textContent: text}, option);
+    place(option, at);
+    option.style.width = 'auto';  // the whole caption, as the desktop window gives it
+    radio.addEventListener('click', () => command(name));
+  }
+  for (const [name, text, at] of layout.buttons) {
+    const button = element('button', {id: name, className: 'command', type: 'button'}, client);
+    caption(button, text);
+    place(button, at);
+    button.addEventListener('click', () => command(name));
+  }
+  const list = element('select', {id: 'lstCores', size: 8, hidden: true}, client);
+  place(list, layout.lstCores);
+  list.addEventListener('click', () => list.selectedIndex >= 0 && pick(list.selectedIndex));
+  list.addEventListener('keydown', (e) => {
+    if (e.key === 'Enter') {
+      e.preventDefault();
+      e.stopPropagation();
+      if (list.selectedIndex >= 0) pick(list.selectedIndex);
+    }
+  });
+  layout.tabOrder.forEach((name, i) => ($(name).tabIndex = i + 1));
+  // Enter anywhere but on a button or the list presses Calculate.
+  client.addEventListener('keydown', (e) => {
+    if (e.key === 'Enter' && e.target.tagName === 'INPUT') {
+      e.preventDefault();
+      command('CalculateButton');
+    }
+  });
+  buildMenus();
+}
+
+function buildMenus() {
+  const bar = $('menubar');
+  const items = (entries, parent) => {
+    const box = element('div', {className: 'items', role: 'menu'}, parent);
+    for (const entry of entries) {
+      if (!entry) {
+        element('hr', {}, box);
+        continue;
+      }
+      const [name, text, extra] = entry;
+      if (Array.isArray(extra)) {
+        const sub = element('div', {id: name, className: 'submenu', textContent: text + ' \u25B8'}, box);
+        items(extra, sub);
+        continue;
+      }
+      const item = element('div', {id: name, className: 'item', role: 'menuitem', textContent: text}, box);
+      if (extra) element('span', {textContent: '\u2003' + extra, className: 'shortcut'}, item);
+      item.addEventListener('click', (e) => {
+        e.stopPropagation();
+        closeMenus();
+        menuCommand(name);
+      });
+    }
+  };
+  for (const [name, text, entries] of MENUS) {
+    const menu = element('div', {id: name, className: 'menu', role: 'menuitem', textContent: text}, bar);
+    items(entries, menu);
+    menu.addEventListener('click', () => {
+      const open = menu.classList.contains('open');
+      closeMenus();
+      if (!open) menu.classList.add('open');
+    });
+  }
+  document.addEventListener('click', (e) => !bar.contains(e.target) && closeMenus());
+  document.addEventListener('keydown', (e) => {
+    if (e.key === 'F1') {
+      e.preventDefault();
+      menuCommand('mnuContents');
+    } else if (e.ctrlKey && e.key.toLowerCase() === 'o') {
+      e.preventDefault();
+      menuCommand('LoadMnu');
+    }
+  });
+}
+
+function closeMenus() {
+  for (const m of document.querySelectorAll('.menu.open')) m.classList.remove('open');
+}
+
+function menuCommand(name) {
+  if (name === 'ViewMnu') return;  // carries no command, as in the desktop window
+  if (name === 'LoadMnu') {
+    // The browser's file chooser stands for the Open dialog; the model reads the file.
+    const input = $('openFile');
+    input.value = '';
+    input.click();
+    return;
+  }
+  command(name);
+}
+
+function command(name) {
+  lastCommand = name;
+  show(session.click(name));
+}
+
+function pick(index) {
+  lastCommand = 'lstCores';
+  show(session.pickCore(index));
+}
+
+function beep() {
+  try {
+    const audio = new AudioContext();
+    const tone = audio.createOscillator();
+    tone.frequency.value = 800;
+    tone.connect(audio.destination);
+    tone.start();
+    tone.stop(audio.currentTime + 0.15);
+  } catch (e) {
+    // No sound available: the beep is a courtesy only.
+  }
+}
+
+// Shows the model's state; a question goes into a modal dialog whose answer goes back.
+function show(json) {
+  const view = JSON.parse(json);
+  for (const [name, text] of Object.entries(view.texts)) {
+    const box = $(name);
+    if (box && box.value !== text) box.value = text;
+  }
+  for (const [name, selected] of Object.entries(view.options)) $(name).checked = selected;
+  $('lblMainInput').textContent = view.captions.lblMainInput;
+  $('lblMainInput').title = view.tooltips.lblMainInput;
+  $('IndLabel').textContent = view.captions.IndLabel;
+  $('SecondInput').disabled = !view.SecondInputEnabled;
+  const list = $('lstCores');
+  list.hidden = !view.lstCoresVisible;
+  if (list.options.length !== view.lstCores.length ||
+      view.lstCores.some((text, i) => list.options[i].text !== text)) {
+    list.replaceChildren(...view.lstCores.map((text) => new Option(text)));
+  }
+  const pn = $('txtPN');
+  pn.style.left = px(view.txtPNLeft) + 'px';
+  pn.style.width = px(view.txtPNWidth) + 'px';
+  if (view.texts.txtPN && !times.firstDesign) times.firstDesign = performance.now();
+  if (view.beep) beep();
+  if (view.dialog) {
+    ask(view.dialog);
+    return;
+  }
+  $('status').textContent = view.FileStatus || view.PrintStatus || '';
+  if (view.focus && $(view.focus)) $(view.focus).focus();
+  if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
+  if (view.printPage !== undefined) printPage(view.printPage);
+  if (lastCommand === 'SaveDesignMnu' && view.FileStatus.startsWith('Saved')) download();
+  lastCommand = '';
+  if (view.unloaded) {
+    $('window').hidden = true;
+    $('closed').hidden = false;
+  }
+}
+
+function ask(dialog) {
+  const box = $('dialog');
+  $('dialogTitle').textContent = dialog.title;
+  $('dialogText').textContent = dialog.text.replace(/\r/g, '\n');
+  const input = dialog.kind === 'input';
+  $('dialogInput').hidden = !input;
+  $('dialogCancel').hidden = !input;
+  $('dialogInput').value = input ? dialog.default : '';
+  box.returnValue = '';
+  box.onclose = () => {
+    // Escape or Cancel gives an empty answer, as the desktop's prompt does.
+    const answer = input && box.returnValue === 'ok' ? $('dialogInput').value : '';
+    setTimeout(() => show(session.answer(answer)));
+  };
+  box.showModal();
+  if (input) $('dialogInput').select();
+  if (!times.firstDialog) times.firstDialog = performance.now();
+}
+
+function printPage(text) {
+  $('printPage').textContent = text;
+  window.vtqPrinted = text;
+  window.print();
+}
+
+function download() {
+  const bytes = module.FS.readFile('/designs/design.vtq');
+  const link = element('a', {href: URL.createObjectURL(new Blob([bytes])), download: 'design.vtq'}, document.body);
+  link.click();
+  link.remove();
+}
+
+$('openFile').addEventListener('change', async () => {
+  const file = $('openFile').files[0];
+  if (!file) return;
+  module.FS.writeFile('/designs/opened.vtq', new Uint8Array(await file.arrayBuffer()));
+  lastCommand = 'LoadMnu';
+  show(session.open(true));
+});
+
+VtqModule().then((m) => {
+  module = m;
+  module.FS.mkdir('/designs');
+  session = new module.Session();
+  const params = new URLSearchParams(location.search);
+  // A fixed report date for tests: ?date=MM-DD-YYYY
+  if (params.get('date')) {
+    const [month, day, year] = params.get('date').split('-').map(Number);
+    session.setDate(month, day, year);
+  }
+  build(JSON.parse(module.layout()));
+  times.ready = performance.now();
+  show(session.start());
+});

@@ -1,0 +1,270 @@
+// The design window's model for the web page. The page sets input texts, clicks controls
+// by name and answers dialogs; each call returns the window's state as JSON.
+//
+// The model asks its questions synchronously (a message box returns when dismissed), but
+// a page cannot wait inside a call. So a command runs on a copy of the model taken
+// before it; a question not yet answered stops the run and goes to the page, and once
+// the page has the answer the command runs again from that copy with every answer given
+// so far. The handlers are deterministic, so the rerun reaches the same question, takes
+// the answer and carries on: the page sees exactly the dialogs the desktop shows.
+#include <emscripten/bind.h>
+
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/catalogue.h"
+#include "reports/page.h"
+#include "reports/reports.h"
+#include "ui/model/controls.h"
+#include "ui/model/layout.h"
+#include "ui/model/window_model.h"
+
+namespace vtq::web {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Thrown out of a handler at a question the page has not answered yet.
+struct Question {
+  Json dialog;
+};
+
+// Files live in the module's memory file system: an opened file is written there by the
+// page first, a saved one is read from there and downloaded.
+constexpr const char* kOpenedFile = "/designs/opened.vtq";
+constexpr const char* kSavedFile = "/designs/design.vtq";
+
+class PageHost : public WindowHost, public FileDialog, public Printing {
+ public:
+  // Answers given so far for the command being run, in the order it asks.
+  std::vector<std::string> answers;
+  std::size_t asked = 0;
+  // What the last run left for the page to do.
+  std::optional<std::string> focus, help, printPage;
+  bool unloaded = false, beep = false, fileChosen = false;
+  std::optional<reports::ReportDate> date;
+
+  void StartRun() {
+    asked = 0;
+    focus.reset();
+    help.reset();
+    printPage.reset();
+    beep = false;
+  }
+
+  std::string Ask(Json dialog) {
+    if (asked < answers.size()) return answers[asked++];
+    throw Question{std::move(dialog)};
+  }
+
+  std::string InputBox(std::string_view prompt, std::string_view title,
+                       std::string_view defaultAnswer) override {
+    return Ask({{"kind", "input"}, {"text", prompt}, {"title", title}, {"default", defaultAnswer}});
+  }
+  int MsgBox(std::string_view text, std::string_view title) override {
+    Ask({{"kind", "message"}, {"text", text}, {"title", title}});
+    return 1;
+  }
+  void SetFocus(std::string_view control) override { focus = std::string(control); }
+  void ShowWindow() override {}
+  void Beep() override { beep = true; }
+  void Unload() override { unloaded = true; }
+  // The help pages are served beside the page; the page opens the one asked for.
+  bool ShowHelp(std::string_view page) override {
+    help = std::string(page);
+    return true;
+  }
+
+  // Save writes where the page will read it back; Open reads what the page put there,
+  // and is a cancel when the user chose no file.
+  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings&) override {
+    if (purpose == FileDialogPurpose::Save) return kSavedFile;
+    if (!fileChosen) return std::nullopt;
+    return kOpenedFile;
+  }
+
+  // The browser's print dialog prints the page or saves it as PDF; the model hands over
+  // the page as text in the line-printer layout.
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    printPage = reports::RenderText(doc);
+    return {"of this browser", ""};
+  }
+  bool OfferPdf(std::string_view, std::string_view) override { return false; }
+  std::string AskPdfFileName(std::string_view) override { return {}; }
+  std::string WritePdf(const reports::Document&, const std::string&) override {
+    return "PDF files are made by the browser's print dialog";
+  }
+  reports::ReportDate Today() override { return date ? *date : reports::Today(); }
+};
+
+class Session {
+ public:
+  Session() { Reset(); }
+
+  std::string Start() {
+    Reset();
+    return Run([](WindowModel& m) { m.Form_Load("."); });
+  }
+
+  void SetInput(const std::string& name, const std::string& text) {
+    InputControls& in = model_->window.inputs;
+    for (const auto& i : layout::kInputs) {
+      if (name == i.name) in.*i.text = text;
+    }
+  }
+
+  std::string Click(const std::string& name) {
+    return Run([name](WindowModel& m) { ClickControl(m, name); });
+  }
+
+  std::string PickCore(int index) {
+    return Run([index](WindowModel& m) { m.lstCores_Click(index); });
+  }
+
+  // Open Design: the page has written the chosen file, or chose none (a cancel).
+  std::string Open(bool chosen) {
+    host_.fileChosen = chosen;
+    return Run([](WindowModel& m) { m.LoadMnu_Click(); });
+  }
+
+  std::string Answer(const std::string& text) {
+    host_.answers.push_back(text);
+    return Replay();
+  }
+
+  // The report's date, so that a test's print page does not depend on the day.
+  void SetDate(int month, int day, int year) { host_.date = reports::ReportDate{year, month, day}; }
+
+  std::string View() const { return ViewJson().dump(); }
+
+ private:
+  using Command = std::function<void(WindowModel&)>;
+
+  void Reset() {
+    host_ = PageHost{};
+    model_ = std::make_unique<WindowModel>(host_);
+    model_->UseFileDialog(&host_);
+    model_->UsePrinting(&host_);
+  }
+
+  std::string Run(Command command) {
+    before_ = std::make_unique<WindowModel>(*model_);
+    command_ = std::move(command);
+    host_.answers.clear();
+    return Replay();
+  }
+
+  std::string Replay() {
+    if (!command_) return ViewJson().dump();
+    model_ = std::make_unique<WindowModel>(*before_);
+    host_.StartRun();
+    try {
+      command_(*model_);
+    } catch (const Question& q) {
+      Json view = ViewJson();
+      view["dialog"] = q.dialog;
+      return view.dump();
+    }
+    command_ = nullptr;
+    return ViewJson().dump();
+  }
+
+  Json ViewJson() const {
+    const WindowModel& m = *model_;
+    const InputControls& in = m.window.inputs;
+    const OutputBoxes& o = m.window.outputs;
+    Json texts = Json::object();
+    for (const auto& i : layout::kInputs) texts[i.name] = in.*i.text;
+    for (const auto& box : kOutputBoxFields) texts[std::string(box.name)] = o.*box.text;
+    Json options = Json::object();
+    for (int k = 1; k <= kMaterialCount; ++k) {
+      const std::string_view name = Materials[static_cast<std::size_t>(k)].OptionName;
+      options[std::string(name)] = OptionSelected(in, name);
+    }
+    for (const auto& opt : layout::kOptions) options[opt.name] = OptionSelected(in, opt.name);
+    Json view = {{"texts", texts},
+                 {"options", options},
+                 {"captions", {{"lblMainInput", m.lblMainInputCaption}, {"IndLabel", o.IndLabel}}},
+                 {"tooltips", {{"lblMainInput", m.lblMainInputToolTip}}},
+                 {"SecondInputEnabled", m.SecondInputEnabled},
+                 {"lstCoresVisible", m.lstCoresVisible},
+                 {"lstCores", m.lstCores},
+                 {"txtPNLeft", o.txtPNLeft},
+                 {"txtPNWidth", o.txtPNWidth},
+                 {"FileStatus", m.FileStatus},
+                 {"PrintStatus", m.PrintStatus},
+                 {"unloaded", host_.unloaded},
+                 {"beep", host_.beep}};
+    if (host_.focus) view["focus"] = *host_.focus;
+    if (host_.help) view["help"] = *host_.help;
+    if (host_.printPage) view["printPage"] = *host_.printPage;
+    return view;
+  }
+
+  PageHost host_;
+  std::unique_ptr<WindowModel> model_, before_;
+  Command command_;
+};
+
+// The controls, their captions and places (twips) for the page to lay out.
+std::string Layout() {
+  Json frames = Json::array(), labels = Json::array(), inputs = Json::array(), outputs = Json::array(),
+       buttons = Json::array(), options = Json::array();
+  auto place = [](const layout::Place& p) { return Json{p.left, p.top, p.width, p.height}; };
+  for (const auto& f : layout::kFrames) frames.push_back({f.name, f.caption, f.tooltip, place(f.place)});
+  for (const auto& l : layout::kLabels)
+    labels.push_back({l.name, l.parent, l.caption, l.tooltip, place(l.place)});
+  for (const auto& i : layout::kInputs) inputs.push_back({i.name, "frmInput", place(i.place)});
+  for (const auto& o : layout::kOutputs) outputs.push_back({o.name, o.parent, place(o.place)});
+  for (const auto& b : layout::kButtons) buttons.push_back({b.name, b.caption, place(b.place)});
+  for (int k = 1; k <= kMaterialCount; ++k) {
+    const Material& mat = Materials[static_cast<std::size_t>(k)];
+    options.push_back({mat.OptionName, "Frame1", mat.Caption, "", place(layout::MaterialOptionPlace(k))});
+  }
+  for (const auto& o : layout::kOptions)
+    options.push_back({o.name, o.parent, o.caption, o.tooltip, place(o.place)});
+  Json tabOrder = Json::array();
+  for (const char* name : layout::kTabOrder) tabOrder.push_back(name);
+  return Json{{"client", {layout::kClientWidth, layout::kClientHeight}},
+              {"title", {layout::kTitleCaption, place(layout::kTitlePlace)}},
+              {"toroid", place(layout::kToroidPicturePlace)},
+              {"logo", place(layout::kLogoPlace)},
+              {"lstCores", place(layout::kCoreListPlace)},
+              {"frames", frames},
+              {"labels", labels},
+              {"inputs", inputs},
+              {"outputs", outputs},
+              {"buttons", buttons},
+              {"options", options},
+              {"tabOrder", tabOrder},
+              {"disclaimerTitle", kDisclaimerTitle}}
+      .dump();
+}
+
+// The printouts as the print page shows them.
+std::string TableText() {
+  return reports::RenderText(reports::CoreDataTable());
+}
+
+}  // namespace
+}  // namespace vtq::web
+
+EMSCRIPTEN_BINDINGS(vtq) {
+  using vtq::web::Session;
+  emscripten::class_<Session>("Session")
+      .constructor<>()
+      .function("start", &Session::Start)
+      .function("setInput", &Session::SetInput)
+      .function("click", &Session::Click)
+      .function("pickCore", &Session::PickCore)
+      .function("open", &Session::Open)
+      .function("answer", &Session::Answer)
+      .function("setDate", &Session::SetDate)
+      .function("view", &Session::View);
+  emscripten::function("layout", &vtq::web::Layout);
+  emscripten::function("tableText", &vtq::web::TableText);
+}
