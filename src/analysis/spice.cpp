@@ -1,6 +1,7 @@
 #include "analysis/spice.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 
 #include "analysis/impedance.h"
@@ -58,11 +59,13 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
   if (!model.problem.empty()) return model;
   const Winding& wd = wound.winding;
   model.name = SubcircuitName(wd.partNumber);
-  // Nine digits: the curves of the simulator and of the program agree far inside 1 %.
+  // Nine digits: the curves of the simulator and of the program agree far inside 1 %. A
+  // decimal point under every locale: the window runs under the user's, and a
+  // simulator reads "0,996" as two tokens.
   auto num = [](double v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", v);
-    return std::string(text);
+    const auto written = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 9);
+    return std::string(text, written.ptr);
   };
 
   std::string& t = model.text;

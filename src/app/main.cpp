@@ -1,17 +1,55 @@
 // vtq: the design window on the desktop.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <csignal>
+#include <cstdio>
 
 #include "app/program.h"
 #include "ui/qt/qt_host.h"
 
+namespace {
+
+void DescribeArguments(QCommandLineParser& parser) {
+  parser.setApplicationDescription(QStringLiteral("Design common-mode filter chokes in a window."));
+  parser.addPositionalArgument(QStringLiteral("file"),
+                               QStringLiteral("A design file (.vtq) to open after the start-up design."),
+                               QStringLiteral("[file]"));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // A write past a file-size limit then fails with EFBIG, which Save reports, instead of
+  // killing the program with the temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
+  QApplication::setApplicationName(QStringLiteral("vtq"));
+  QApplication::setApplicationVersion(QStringLiteral(VTQ_VERSION));
+  QCommandLineParser parser;
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
+  DescribeArguments(parser);
+  // Help and version are answered before the application connects to a display, so
+  // they work in a terminal without one.
+  QStringList early;
+  for (int i = 0; i < argc; ++i) early << QString::fromLocal8Bit(argv[i]);
+  if (parser.parse(early) && (parser.isSet(help) || parser.isSet(version))) {
+    // Without an application object the parser does not know the program's name.
+    const QString text = parser.isSet(help) ? parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                                        QStringLiteral("vtq"))
+                                            : QStringLiteral("vtq %1\n").arg(QStringLiteral(VTQ_VERSION));
+    std::fputs(qPrintable(text), stdout);
+    return 0;
+  }
+
   QApplication app(argc, argv);
+  // Qt's own options (-platform, ...) are gone from the arguments by now.
+  parser.process(app);
   vtq::app::ConfigureApplication();
   vtq::qt::QtHost host;
   vtq::app::Program program(host);
   host.SetWindow(&program.window());
-  // A design file named on the command line opens right after the start-up design.
-  const QStringList args = QApplication::arguments();
-  program.Start(QApplication::applicationDirPath().toStdString(), args.size() > 1 ? args.at(1) : QString());
+  const QStringList files = parser.positionalArguments();
+  program.Start(QApplication::applicationDirPath().toStdString(),
+                files.isEmpty() ? QString() : files.first());
   return QApplication::exec();
 }

@@ -11,7 +11,8 @@ namespace vtq::app {
 
 void ConfigureApplication() {
   QApplication::setApplicationName(QStringLiteral("vtq"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Common Mode Inductor Design"));
+  // No display name: under X11 Qt appends it to every window title, and each title must
+  // read exactly as its text.
   QApplication::setStyle(qt::NewWindowStyle());
   qt::LoadWindowFonts();
   QApplication::setFont(qt::WindowFont());

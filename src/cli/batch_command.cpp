@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
+#include "engine/catalogue.h"
 
 namespace vtq::cli {
 namespace {
@@ -41,9 +42,10 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
   if (key != "core") return "unknown key '" + std::string(key) + "'";
   if (value.empty()) return {};
   const std::optional<double> row = num::ParseStrict(value);
-  // Range first: converting a double outside the 16-bit range is undefined.
-  if (!row || !(*row >= -32768 && *row <= 32767) || *row != std::floor(*row)) {
-    return "core must be a whole number from -32768 to 32767";
+  // The same rows as the --core option takes. Range first: converting a double outside
+  // an integer's range is undefined.
+  if (!row || !(*row >= 1 && *row <= kCoreCount) || *row != std::floor(*row)) {
+    return "core must be a whole number from 1 to " + std::to_string(kCoreCount);
   }
   o.core = static_cast<Integer>(*row);
   return {};

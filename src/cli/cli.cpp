@@ -72,15 +72,17 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host, int inde
   return doc.dump(indent);
 }
 
-void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& host) {
+void PrintMessages(std::ostream& err, const ShellHost& host) {
+  for (const auto& m : host.messages) {
+    err << m.title << ":";
+    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << line;
+    err << "\n";
+  }
+}
+
+void PrintDesign(std::ostream& out, const WindowModel& model) {
   const OutputBoxes& o = model.window.outputs;
   const DesignState& s = model.window.state;
-  for (const auto& m : host.messages) {
-    out << m.title << ":";
-    for (const auto& line : m.lines) out << (line.empty() ? "" : " ") << line;
-    out << "\n";
-  }
-  if (!host.messages.empty()) out << "\n";
   auto row = [&](std::string_view label, std::string_view value) {
     // Pad by characters, not bytes: the micro sign of a caption is two bytes of UTF-8.
     std::size_t width = 0;
@@ -131,7 +133,7 @@ void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
       ->check(CLI::IsMember({"in", "mm"}))
       ->default_str("in");
   cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
-      ->check(CLI::Range(-32768, 32767));
+      ->check(CLI::Range(1, kCoreCount));
 }
 
 DesignOptions DesignArgs::Resolve() const {
@@ -147,6 +149,7 @@ DesignOptions DesignArgs::Resolve() const {
 bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err) {
   try {
     ComputeDesign(model, host, options);
+    PrintMessages(err, host);
     return true;
   } catch (const PromptRequired& p) {
     err << "vtq-cli: " << p.firstLine << "\n";
@@ -167,7 +170,7 @@ void RegisterDesignCommand(Commands& commands) {
     if (*json) {
       out << DesignJson(model, host) << "\n";
     } else {
-      PrintDesign(out, model, host);
+      PrintDesign(out, model);
     }
     return kExitOk;
   });

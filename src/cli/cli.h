@@ -59,8 +59,11 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& opt
 // Machine-readable design: outputs, txtPN place, every design-state field, messages, focus;
 // indented by `indent` spaces a level, or on one line when negative.
 std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent = 2);
-// Readable listing: the window's captions with the values and units, then the messages.
-void PrintDesign(std::ostream& out, const WindowModel& model, const ShellHost& host);
+// Readable listing: the window's captions with the values and units.
+void PrintDesign(std::ostream& out, const WindowModel& model);
+// The message boxes the calculation showed, one line each: "Title: line line ...". They
+// go to the error stream of every command, so that the output holds only the data.
+void PrintMessages(std::ostream& err, const ShellHost& host);
 
 // The design options as typed, bound to a subcommand by AddDesignOptions.
 struct DesignArgs {
@@ -97,8 +100,8 @@ void RegisterBatchCommand(Commands& commands);
 // export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).
 void RegisterMasCommands(Commands& commands);
 
-// Computes the design of the options into a fresh model; on an input the window would
-// ask for again, reports it on err and returns false.
+// Computes the design of the options into a fresh model and prints its messages on err;
+// on an input the window would ask for again, reports it on err and returns false.
 bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err);
 
 // Runs the command line; returns the exit status.

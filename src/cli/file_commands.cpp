@@ -12,7 +12,9 @@ void RegisterSaveCommand(Commands& commands) {
       "save", "Compute a design as the window would, then write the design file its Save would write");
   auto args = std::make_shared<DesignArgs>();
   auto path = std::make_shared<std::string>();
-  cmd->add_option("FILE", *path, "The design file to write (an existing file is replaced)")->required();
+  cmd->add_option("FILE", *path,
+                  "The design file to write (an existing file is replaced); - for standard output")
+      ->required();
   AddDesignOptions(*cmd, *args);
   commands.actions.emplace_back(cmd, [args, path](std::ostream&, std::ostream& err) {
     ShellHost host;
@@ -33,7 +35,7 @@ void RegisterOpenCommand(Commands& commands) {
       "open", "Start as the window starts, open a design file as its Open does and print the design");
   auto path = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
-  cmd->add_option("FILE", *path, "The design file to open")->required();
+  cmd->add_option("FILE", *path, "The design file to open; - for standard input")->required();
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, json](std::ostream& out, std::ostream& err) {
     ShellHost host;
@@ -51,10 +53,11 @@ void RegisterOpenCommand(Commands& commands) {
       err << "vtq-cli: could not open " << model.LastFileError << "\n";
       return kExitFailure;
     }
+    PrintMessages(err, host);
     if (*json) {
       out << DesignJson(model, host) << "\n";
     } else {
-      PrintDesign(out, model, host);
+      PrintDesign(out, model);
     }
     return kExitOk;
   });

@@ -70,7 +70,7 @@ void RegisterImportCommand(Commands& commands) {
     if (*json) {
       out << DesignJson(model, host) << "\n";
     } else {
-      PrintDesign(out, model, host);
+      PrintDesign(out, model);
     }
     return kExitOk;
   });

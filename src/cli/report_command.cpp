@@ -22,16 +22,6 @@ int WritePdf(const reports::Document& doc, const std::string& path, std::string_
   return kExitOk;
 }
 
-// The messages the calculation showed go to the error stream, so the report alone
-// stands on the output.
-void ReportMessages(const ShellHost& host, std::ostream& err) {
-  for (const auto& m : host.messages) {
-    err << m.title << ":";
-    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << line;
-    err << "\n";
-  }
-}
-
 }  // namespace
 
 void RegisterReportCommands(Commands& commands) {
@@ -54,7 +44,6 @@ void RegisterReportCommands(Commands& commands) {
     ShellHost host;
     WindowModel model(host);
     if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    ReportMessages(host, err);
     const reports::ReportDate when = date->empty() ? reports::Today() : *reports::ParseDateText(*date);
     const reports::Document doc = reports::DesignReport(model.window, when);
     if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);

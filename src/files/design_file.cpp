@@ -138,4 +138,12 @@ DecodedFile ReadDesignText(std::string_view bytes) {
   return file;
 }
 
+bool IsText(std::string_view bytes) {
+  for (char c : bytes) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return false;
+  }
+  return true;
+}
+
 }  // namespace vtq::files

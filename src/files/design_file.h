@@ -47,4 +47,8 @@ struct DecodedFile {
 // Lines may end in CR LF, LF or CR.
 DecodedFile ReadDesignText(std::string_view bytes);
 
+// A design file is text: a control character other than tab, CR and LF (a NUL above
+// all) says that the bytes are something else, a program, a picture or random data.
+bool IsText(std::string_view bytes);
+
 }  // namespace vtq::files

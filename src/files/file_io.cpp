@@ -66,6 +66,8 @@ std::string ReasonOf(int e) {
       return "it is a folder";
     case ENAMETOOLONG:
       return "the name is too long";
+    case ENXIO:
+      return "no program is reading from it";
     default:
       return std::strerror(e);
   }
@@ -92,13 +94,20 @@ bool FileReplacement::Create(const std::string& target) {
   Discard();
   error_.clear();
   if (target.empty()) return Fail(ENOENT);
+  if (target == "-") {
+    fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    return fd_ >= 0 || Fail(errno);
+  }
   target_ = ResolvedTarget(target);
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return Fail(EISDIR);
   if (exists && !S_ISREG(existing.st_mode)) {
-    fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    return fd_ >= 0 || Fail(errno);
+    // Non-blocking, or opening a pipe would wait for a reader for ever.
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) return Fail(errno);
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    return true;
   }
   // Renaming over a file needs only the folder's permission, but a file the user made
   // read-only is one they do not want replaced.
@@ -161,7 +170,8 @@ bool FileReplacement::Commit() {
 
 ReadOutcome ReadFileStart(const std::string& path, std::size_t limit) {
   ReadOutcome out;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = path == "-" ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                       : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     out.error = ReasonOf(errno);
     return out;
@@ -184,6 +194,12 @@ ReadOutcome ReadFileStart(const std::string& path, std::size_t limit) {
     }
     if (n == 0) break;
     out.bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  if (out.error.empty() && out.bytes.size() >= limit) {
+    ssize_t n;
+    do n = ::read(fd, buffer, 1);
+    while (n < 0 && errno == EINTR);
+    out.truncated = n > 0;
   }
   ::close(fd);
   return out;

@@ -12,8 +12,10 @@ namespace vtq::files {
 // Replaces a file only once its new content is complete: the bytes go to a temporary
 // file beside the target, which is renamed over the target on Commit. Until then,
 // and after any failure, an existing file is left exactly as it was. A target that is
-// not a regular file (a device such as /dev/stdout) is written directly, since there
-// is nothing to keep; a symbolic link is followed, so the link stays a link.
+// not a regular file (a device such as /dev/stdout, a named pipe) is written in place,
+// never replaced, and opening it never waits: a pipe that no program reads from fails
+// at once. A symbolic link is followed, so the link stays a link. "-" is standard
+// output.
 class FileReplacement {
  public:
   FileReplacement() = default;
@@ -39,11 +41,13 @@ class FileReplacement {
 
 struct ReadOutcome {
   std::string bytes;
-  std::string error;  // empty when the file could be read
+  std::string error;       // empty when the file could be read
+  bool truncated = false;  // the file goes on past the limit
 };
 
 // Reads a file, but no more than `limit` bytes: a design file is a few dozen bytes,
 // and a huge or endless file (a device) must not hang the program or fill its memory.
+// "-" is standard input.
 ReadOutcome ReadFileStart(const std::string& path, std::size_t limit);
 
 // A short reason for a system error number, as the user should read it.

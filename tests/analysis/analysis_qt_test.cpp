@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <clocale>
+#include <regex>
 
 #include "analysis/spice.h"
 #include "support/scratch.h"
@@ -149,6 +151,21 @@ TEST_F(AnalysisWindows, ExportSpiceModel) {
   EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Export SPICE Model"});
   EXPECT_EQ(host.dialogs.size(), 2u);
   EXPECT_EQ(test::Contents(file), written);
+}
+
+TEST_F(AnalysisWindows, ExportWritesDecimalPointsUnderACommaLocale) {
+  // The window runs under the user's locale; a simulator reads "0,99" as two tokens.
+  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    GTEST_SKIP() << "no fr_FR.UTF-8 locale (scripts/install-deps)";
+  const test::ScratchFolder dir;
+  const std::string file = dir / "comma.lib";
+  host.paths = {file};
+  Trigger("ExportSpiceMnu");
+  std::setlocale(LC_NUMERIC, before.c_str());
+  const std::string written = test::Contents(file);
+  EXPECT_NE(written.find("\nK1 L1 L2 0."), std::string::npos) << written;
+  EXPECT_FALSE(std::regex_search(written, std::regex("[0-9],[0-9]"))) << written;
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
     host.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();
     window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "The design report could not be saved as " + host.pdfPath +
-                                         ": No such file or directory.\r\rThe design is unchanged.");
+    EXPECT_EQ(host.messages[0].text,
+              "The design report could not be saved as " + host.pdfPath +
+                  ": the file or its folder does not exist.\r\rThe design is unchanged.");
     EXPECT_EQ(window.model().outputs().txtPN, partNumber);
   }
 }

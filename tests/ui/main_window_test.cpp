@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -133,6 +134,13 @@ class MainWindowTest : public QObject {
   }
 
   void clicksAndKeysReachTheModelAndTheViewFollows() {
+    // Tab enters each group of options at its checked option.
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    Find("ExitButton")->setFocus();
+    for (const char* next : {"InductanceInput", "Nmat"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), Find(next));
+    }
     Click("VoltageInput");
     QCOMPARE(Find<QLabel>("lblMainInput")->text(), QStringLiteral("Voltage (Vrms)"));
     QCOMPARE(Text("MainInput"), QStringLiteral("117"));
@@ -173,8 +181,10 @@ class MainWindowTest : public QObject {
     QVERIFY(list->isVisible());
     QCOMPARE(list->count(), 24);
     const QString pn = Text("txtPN");
+    list->scrollToBottom();
     Click("Dmat");  // rebuilds the list, no design
     QCOMPARE(list->count(), 15);
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
     QCOMPARE(list->item(0)->text(), QStringLiteral("QD-80101-KX (OD = 0.375)"));
     QCOMPARE(Text("txtPN"), pn);
     PickCore(2);

@@ -1,14 +1,17 @@
 #include "reports/qt/page_painter.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+
+#include "files/file_io.h"
 
 namespace vtq::reports {
 namespace {
@@ -106,14 +109,17 @@ QPageSize DefaultPageSize() {
 }
 
 std::string WritePdf(const Document& doc, const QString& path) {
-  // Written beside the target and put in its place only when complete, so a failure
-  // leaves an earlier file of that name as it was. Opening first also catches what the
-  // PDF writer would fail on without a word (no such folder, no permission).
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
+  // Drawn in memory (a page is a few dozen kilobytes), then written as every file of
+  // the program is: beside the target and put in its place only when complete, so a
+  // failure leaves an earlier file of that name as it was. Opening first also catches
+  // what the PDF writer would fail on without a word (no such folder, no permission).
+  files::FileReplacement file;
+  if (!file.Create(QFile::encodeName(path).toStdString())) return file.error();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   std::string error;
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&buffer);
     writer.setTitle(QString::fromStdString(doc.title));
     writer.setCreator(QStringLiteral("VTQ"));
     writer.setResolution(1200);
@@ -122,12 +128,11 @@ std::string WritePdf(const Document& doc, const QString& path) {
                                      QPageLayout::Inch));
     error = DrawDocument(doc, writer);
   }
-  if (!error.empty()) {
-    file.cancelWriting();
-    file.commit();
-    return error;
-  }
-  if (!file.commit()) return file.errorString().toStdString();
+  if (!error.empty()) return error;
+  const QByteArray& bytes = buffer.data();
+  if (!file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))) ||
+      !file.Commit())
+    return file.error();
   return {};
 }
 

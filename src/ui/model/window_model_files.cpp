@@ -107,6 +107,10 @@ void WindowModel::OpenDesignFile(const std::string& path) {
 
 void WindowModel::OpenPath(const std::string& path) {
   files::ReadOutcome read = files::ReadFileStart(path, kReadLimit);
+  // What is not a design file is refused before any of it is applied, so the user hears
+  // what the file is rather than a complaint about a record of garbage.
+  if (read.error.empty() && read.truncated) read.error = "the file is too large to be a design file";
+  if (read.error.empty() && !files::IsText(read.bytes)) read.error = "it is not a design file";
   if (!read.error.empty()) {
     LastFileError = path + ": " + read.error;
     FileStatus = "Could not open " + LastFileError;

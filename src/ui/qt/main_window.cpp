@@ -38,10 +38,14 @@ constexpr const char* kConnectedLater[] = {"PrintButton", "LoadMnu", "SaveDesign
 
 const QColor kOutputGrey(0xE0, 0xE0, 0xE0);
 
-void Paint(QWidget* w, QPalette::ColorRole role, const QColor& color) {
+// A box keeps its light background under any desktop colour scheme, so its text is set
+// too: left to a dark scheme, it would turn light on the light box.
+void PaintBox(QWidget* w, const QColor& background) {
   QPalette palette = w->palette();
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    palette.setColor(group, role, color);
+    palette.setColor(group, QPalette::Base, background);
+    palette.setColor(group, QPalette::Text,
+                     group == QPalette::Disabled ? QColor(0xBE, 0xBE, 0xBE) : Qt::black);
   }
   w->setPalette(palette);
 }
@@ -120,7 +124,7 @@ void MainWindow::BuildControls() {
     auto* edit = new QLineEdit(frmInput);
     edit->setObjectName(QString::fromLatin1(i.name));
     edit->setGeometry(ToPixels(i.place));
-    Paint(edit, QPalette::Base, Qt::white);
+    PaintBox(edit, Qt::white);
     auto member = i.text;
     QObject::connect(edit, &QLineEdit::textEdited, this, [this, member](const QString& text) {
       model_.window.inputs.*member = text.toStdString();
@@ -142,7 +146,7 @@ void MainWindow::BuildControls() {
     // Results are written by the program only; the user may still select and copy them.
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::ClickFocus);
-    Paint(edit, QPalette::Base, kOutputGrey);
+    PaintBox(edit, kOutputGrey);
     outputs_.push_back({edit, o.text});
   }
   txtPN_ = client->findChild<QLineEdit*>(QStringLiteral("txtPN"));
@@ -315,6 +319,9 @@ void MainWindow::Refresh() {
   for (const auto& o : options_) {
     const bool selected = o.selected(w.inputs);
     if (o.button->isChecked() != selected) o.button->setChecked(selected);
+    // A group of options is one stop of the Tab key, at its checked option (Space there
+    // changes nothing); the arrow keys move within the group.
+    o.button->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
   }
   for (const auto& o : outputs_) {
     const QString text = QString::fromStdString(w.outputs.*o.text);
@@ -331,6 +338,7 @@ void MainWindow::Refresh() {
     shownCores_ = model_.lstCores;
     lstCores_->clear();
     for (const auto& entry : shownCores_) lstCores_->addItem(QString::fromStdString(entry));
+    lstCores_->scrollToTop();  // a new list starts at its top, not where the old one was scrolled
   }
   if (lstCores_->isHidden() == model_.lstCoresVisible) {
     lstCores_->setCurrentRow(-1);
