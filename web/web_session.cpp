@@ -38,7 +38,7 @@ struct Question {
 constexpr const char* kOpenedFile = "/designs/opened.vtq";
 constexpr const char* kSavedFile = "/designs/design.vtq";
 
-class PageHost : public WindowHost, public FileDialog, public Printing {
+class PageHost : public WindowHost {
  public:
   // Answers given so far for the command being run, in the order it asks.
   std::vector<std::string> answers;
@@ -81,20 +81,20 @@ class PageHost : public WindowHost, public FileDialog, public Printing {
 
   // Save writes where the page will read it back; Open reads what the page put there,
   // and is a cancel when the user chose no file.
-  std::optional<std::string> Show(FileDialogPurpose purpose, const FileDialogSettings&) override {
+  std::optional<std::string> ChooseFile(FileDialogPurpose purpose, const FileDialogSettings&) override {
     if (purpose == FileDialogPurpose::Save) return kSavedFile;
-    if (!fileChosen) return std::nullopt;
+    if (purpose != FileDialogPurpose::Open || !fileChosen) return std::nullopt;
     return kOpenedFile;
   }
 
   // The browser's print dialog prints the page or saves it as PDF; the model hands over
   // the page as text in the line-printer layout.
+  bool CanPrint() const override { return true; }
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
     printPage = reports::RenderText(doc);
     return {"of this browser", ""};
   }
   bool OfferPdf(std::string_view, std::string_view) override { return false; }
-  std::string AskPdfFileName(std::string_view) override { return {}; }
   std::string WritePdf(const reports::Document&, const std::string&) override {
     return "PDF files are made by the browser's print dialog";
   }
@@ -147,8 +147,6 @@ class Session {
   void Reset() {
     host_ = PageHost{};
     model_ = std::make_unique<WindowModel>(host_);
-    model_->UseFileDialog(&host_);
-    model_->UsePrinting(&host_);
   }
 
   std::string Run(Command command) {

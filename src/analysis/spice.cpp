@@ -1,8 +1,10 @@
 #include "analysis/spice.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
 #include "analysis/impedance.h"
 #include "analysis/winding.h"
@@ -63,9 +65,10 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
   // decimal point under every locale: the window runs under the user's, and a
   // simulator reads "0,996" as two tokens.
   auto num = [](double v) {
-    char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 9);
-    return std::string(text, written.ptr);
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::setprecision(9) << v;
+    return text.str();
   };
 
   std::string& t = model.text;

@@ -20,7 +20,9 @@ using test::RandomText;
 // A user whose file dialogs always pick the scratch file.
 struct ScratchUser : test::ScriptedHost {
   std::string path;
-  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override { return path; }
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
+    return path;
+  }
 };
 
 void ExpectInvariants(const WindowModel& m, bool calculated, const std::string& action) {
