@@ -688,8 +688,8 @@ std::string ShortestSingle(Single value) {
     std::snprintf(whole.data(), whole.size(), "%.0f", std::fabs(static_cast<double>(value)));
     fixed += whole.data();
   } else {
-    fixed += digits.substr(0, static_cast<std::size_t>(v.exp10 + 1)) + "." +
-             digits.substr(static_cast<std::size_t>(v.exp10 + 1));
+    const std::size_t point = static_cast<std::size_t>(v.exp10) + 1;  // exp10 >= 0 here
+    fixed += digits.substr(0, point) + "." + digits.substr(point);
   }
   return fixed.size() <= scientific.size() ? fixed : scientific;
 }
