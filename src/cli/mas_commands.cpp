@@ -18,7 +18,9 @@ void RegisterExportCommand(Commands& commands) {
   auto mas = std::make_shared<bool>(false);
   cmd->add_flag("--mas", *mas, "MAS JSON: requirements, core and windings, results")->required();
   AddDesignOptions(*cmd, *args);
-  commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
+  // The flag's storage lives as long as the action: the parser writes it after this returns.
+  commands.actions.emplace_back(cmd, [args, mas](std::ostream& out, std::ostream& err) {
+    if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
     ShellHost host;
     WindowModel model(host);
     if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
