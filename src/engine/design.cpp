@@ -448,7 +448,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   double effectiveAL = 0;  // the stack's, mH per 1000 turns
   Step([&] { effectiveAL = ReadAL(shownAL) * s.StackCount; });
   if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
-    const bool r = w.inputs.Material == 5;
+    const bool r = s.MaterialLetter == "R";
     dialogs.MsgBox(r ? kRMaterial : kDMaterial, kWarning);
     dialogs.SetFocus(r ? "Smat" : "Pmat");
     return;
