@@ -1,10 +1,11 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <cstdlib>
 #include <sstream>
 
 #include "analysis/compare.h"
+#include "cli/json_writer.h"
 #include "engine/catalogue.h"
 
 namespace vtq::cli {
@@ -40,36 +41,50 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
   model.ApplyDesign(o);
 }
 
-std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {
-  using Json = nlohmann::ordered_json;
+void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost& host, int indent) {
   const DesignWindow& w = model.window;
-  Json outputs = Json::object();
-  for (const auto& box : kOutputBoxFields) outputs[std::string(box.name)] = w.outputs.*box.text;
-  Json state = Json::object();
+  JsonWriter json(out, indent);
+  json.BeginObject().Key("outputs").BeginObject();
+  for (const auto& box : kOutputBoxFields) json.Key(box.name).String(w.outputs.*box.text);
+  json.EndObject();
+  json.Key("txtPNLeft").Integer(w.outputs.txtPNLeft);
+  json.Key("txtPNWidth").Integer(w.outputs.txtPNWidth);
+  json.Key("state").BeginObject();
   for (const auto& f : kDesignStateFields) {
-    const std::string name(f.name);
+    json.Key(f.name);
     switch (f.kind) {
       case DesignStateField::Kind::Integer:
-        state[name] = w.state.*f.integer;
+        json.Integer(w.state.*f.integer);
         break;
       case DesignStateField::Kind::Single:
-        // The shortest decimal that reads back as the same 32-bit float.
-        state[name] = std::stod(num::ShortestSingle(w.state.*f.single));
+        // The shortest decimal that reads back as the same 32-bit float, read as a double
+        // (strtod, as the C locale reads it) and written as the shortest text of that double.
+        json.Double(std::strtod(num::ShortestSingle(w.state.*f.single).c_str(), nullptr));
         break;
       case DesignStateField::Kind::String:
-        state[name] = w.state.*f.text;
+        json.String(w.state.*f.text);
         break;
     }
   }
-  Json messages = Json::array();
-  for (const auto& m : host.messages) messages.push_back({{"title", m.title}, {"lines", m.lines}});
-  Json doc = {{"outputs", outputs},
-              {"txtPNLeft", w.outputs.txtPNLeft},
-              {"txtPNWidth", w.outputs.txtPNWidth},
-              {"state", state},
-              {"messages", messages},
-              {"focus", host.focus ? Json(*host.focus) : Json(nullptr)}};
-  return doc.dump(indent);
+  json.EndObject().Key("messages").BeginArray();
+  for (const auto& m : host.messages) {
+    json.BeginObject().Key("title").String(m.title).Key("lines").BeginArray();
+    for (const auto& line : m.lines) json.String(line);
+    json.EndArray().EndObject();
+  }
+  json.EndArray().Key("focus");
+  if (host.focus) {
+    json.String(*host.focus);
+  } else {
+    json.Null();
+  }
+  json.EndObject();
+}
+
+std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {
+  std::string text;
+  WriteDesignJson(text, model, host, indent);
+  return text;
 }
 
 void PrintMessages(std::ostream& err, const ShellHost& host) {
