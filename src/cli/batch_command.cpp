@@ -65,14 +65,19 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
   // The values by key, a repeated key's last, in values(); false when the line is no JSON object.
   bool Read(const std::string& line) {
     values_.clear();
-    depth_ = 0;
-    object_ = false;
-    if (!nlohmann::json::sax_parse(line, this) || !object_) return false;
+    if (!ReadPlain(line)) {
+      values_.clear();
+      depth_ = 0;
+      object_ = false;
+      if (!nlohmann::json::sax_parse(line, this) || !object_) return false;
+    }
     // In the order of the keys' names, as a parsed document lists them.
-    std::sort(values_.begin(), values_.end(), [](const Value& a, const Value& b) { return a.key < b.key; });
+    sorted_.clear();
+    for (const Value& v : values_) sorted_.push_back(&v);
+    std::sort(sorted_.begin(), sorted_.end(), [](const Value* a, const Value* b) { return a->key < b->key; });
     return true;
   }
-  const std::vector<Value>& values() const { return values_; }
+  const std::vector<const Value*>& values() const { return sorted_; }
 
   bool null() override { return Scalar({}, true); }
   bool boolean(bool) override { return Scalar({}, false); }
@@ -98,6 +103,51 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
   }
 
  private:
+  // The usual line, a flat object of plain ASCII texts ({"main":"2","units":"mm"}), read in
+  // one pass; false on anything else (a number, an escape, nesting, a fault), which the
+  // full parser then reads.
+  bool ReadPlain(std::string_view line) {
+    std::size_t i = 0;
+    auto at = [&](char c) { return i < line.size() && line[i] == c; };
+    auto space = [&] {
+      while (at(' ') || at('\t') || at('\n') || at('\r')) ++i;
+    };
+    auto text = [&](std::string& into) {
+      if (!at('"')) return false;
+      const std::size_t start = ++i;
+      for (; i < line.size() && line[i] != '"'; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c >= 0x80 || c == '\\') return false;
+      }
+      if (!at('"')) return false;
+      into.assign(line.substr(start, i++ - start));
+      return true;
+    };
+    space();
+    if (!at('{')) return false;
+    ++i;
+    space();
+    for (bool first = true; !at('}'); first = false) {
+      if (!first) {
+        if (!at(',')) return false;
+        ++i;
+        space();
+      }
+      std::string value;
+      if (!text(key_)) return false;
+      space();
+      if (!at(':')) return false;
+      ++i;
+      space();
+      if (!text(value)) return false;
+      Set(std::move(value), true);
+      space();
+    }
+    ++i;
+    space();
+    return i == line.size();
+  }
+
   // Only the outer object's own values count; what nests inside them is passed over.
   bool Scalar(std::string text, bool usable) {
     if (depth_ == 0) return false;  // a lone text or number: no object
@@ -126,6 +176,7 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
   }
 
   std::vector<Value> values_;
+  std::vector<const Value*> sorted_;
   std::string key_;
   int depth_ = 0;
   bool object_ = false;
@@ -134,7 +185,8 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
 // One JSON object: the keys of the design options, each a text or a number.
 std::string ReadJsonLine(OptionObject& reader, const std::string& line, DesignArgs& a) {
   if (!reader.Read(line)) return "not a JSON object";
-  for (const auto& [key, text, usable] : reader.values()) {
+  for (const auto* value : reader.values()) {
+    const auto& [key, text, usable] = *value;
     if (!usable) return "the value of " + key + " is neither a text nor a number";
     if (std::string why = SetOption(a, key, text); !why.empty()) return why;
   }
@@ -223,7 +275,7 @@ class Batch {
   // would have asked for again, or what is wrong with the line).
   void Refuse(const std::string& why) {
     ++refused;
-    JsonWriter(buffer_, -1, JsonWriter::Utf8::kReplace)
+    JsonWriter(buffer_, -1, Utf8::kReplace)
         .BeginObject()
         .Key("line")
         .Integer(number_)

@@ -34,41 +34,99 @@ std::size_t SequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+// The text between its quotes.
+void Escaped(std::string& out, std::string_view text, Utf8 utf8) {
+  const std::size_t start = out.size();
+  std::size_t plain = 0;  // the start of the run copied as it stands
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\' && c < 0x80) {
+      ++i;
+      continue;
+    }
+    out.append(text.substr(plain, i - plain));
+    if (c >= 0x80) {
+      const std::size_t length = SequenceLength(text, i);
+      if (length == 0) {
+        // Rare enough to leave to the library, which throws or replaces just as dump does.
+        out.resize(start);
+        const std::string quoted =
+            nlohmann::json(std::string(text))
+                .dump(-1, ' ', false,
+                      utf8 == Utf8::kStrict ? nlohmann::json::error_handler_t::strict
+                                            : nlohmann::json::error_handler_t::replace);
+        out.append(quoted, 1, quoted.size() - 2);
+        return;
+      }
+      out.append(text.substr(i, length));
+      i += length;
+    } else {
+      static constexpr char kNamed[] = "btn\0fr";  // 0x08 to 0x0D; \0 where JSON has no name
+      if (c == '"' || c == '\\') {
+        out += '\\';
+        out += static_cast<char>(c);
+      } else if (c >= 0x08 && c <= 0x0D && kNamed[c - 0x08] != '\0') {
+        out += '\\';
+        out += kNamed[c - 0x08];
+      } else {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+      }
+      ++i;
+    }
+    plain = i;
+  }
+  out.append(text.substr(plain));
+}
+
 }  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text, Utf8 utf8) {
+  out += '"';
+  Escaped(out, text, utf8);
+  out += '"';
+}
+
+void AppendJsonInteger(std::string& out, std::int64_t value) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+void AppendJsonDouble(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  // The library's own shortest-digits writer: other writers choose other digits for a few values.
+  std::array<char, 64> digits{};
+  out.append(digits.data(), nlohmann::detail::to_chars(digits.data(), digits.data() + digits.size(), value));
+}
 
 JsonWriter& JsonWriter::Key(std::string_view key) {
   Separate();
-  out_ += '"';
-  Escaped(key);
-  out_ += indent_ >= 0 ? "\": " : "\":";
+  AppendJsonString(out_, key, utf8_);
+  out_ += indent_ >= 0 ? ": " : ":";
   afterKey_ = true;
   return *this;
 }
 
 JsonWriter& JsonWriter::String(std::string_view text) {
   Separate();
-  out_ += '"';
-  Escaped(text);
-  out_ += '"';
+  AppendJsonString(out_, text, utf8_);
   return *this;
 }
 
 JsonWriter& JsonWriter::Integer(std::int64_t value) {
   Separate();
-  char digits[24];
-  out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  AppendJsonInteger(out_, value);
   return *this;
 }
 
 JsonWriter& JsonWriter::Double(double value) {
   Separate();
-  if (!std::isfinite(value)) {
-    out_ += "null";
-    return *this;
-  }
-  // The library's own shortest-digits writer: other writers choose other digits for a few values.
-  std::array<char, 64> digits{};
-  out_.append(digits.data(), nlohmann::detail::to_chars(digits.data(), digits.data() + digits.size(), value));
+  AppendJsonDouble(out_, value);
   return *this;
 }
 
@@ -107,52 +165,6 @@ void JsonWriter::Separate() {
     out_ += '\n';
     out_.append(static_cast<std::size_t>(depth_ * indent_), ' ');
   }
-}
-
-void JsonWriter::Escaped(std::string_view text) {
-  const std::size_t start = out_.size();
-  std::size_t plain = 0;  // the start of the run copied as it stands
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c != '"' && c != '\\' && c < 0x80) {
-      ++i;
-      continue;
-    }
-    out_.append(text.substr(plain, i - plain));
-    if (c >= 0x80) {
-      const std::size_t length = SequenceLength(text, i);
-      if (length == 0) {
-        // Rare enough to leave to the library, which throws or replaces just as dump does.
-        out_.resize(start);
-        const std::string quoted =
-            nlohmann::json(std::string(text))
-                .dump(-1, ' ', false,
-                      utf8_ == Utf8::kStrict ? nlohmann::json::error_handler_t::strict
-                                             : nlohmann::json::error_handler_t::replace);
-        out_.append(quoted, 1, quoted.size() - 2);
-        return;
-      }
-      out_.append(text.substr(i, length));
-      i += length;
-    } else {
-      static constexpr char kNamed[] = "btn\0fr";  // 0x08 to 0x0D; \0 where JSON has no name
-      if (c == '"' || c == '\\') {
-        out_ += '\\';
-        out_ += static_cast<char>(c);
-      } else if (c >= 0x08 && c <= 0x0D && kNamed[c - 0x08] != '\0') {
-        out_ += '\\';
-        out_ += kNamed[c - 0x08];
-      } else {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out_ += "\\u00";
-        out_ += kHex[c >> 4];
-        out_ += kHex[c & 0xF];
-      }
-      ++i;
-    }
-    plain = i;
-  }
-  out_.append(text.substr(plain));
 }
 
 }  // namespace vtq::cli

@@ -9,14 +9,22 @@
 
 namespace vtq::cli {
 
+// Invalid UTF-8 in a text: kStrict throws as dump does by default, kReplace writes U+FFFD.
+enum class Utf8 { kStrict, kReplace };
+
+// One value appended to `out`. A number is the shortest text that reads back as it, a
+// fraction shown even when whole ("2.0"), null when not finite.
+void AppendJsonString(std::string& out, std::string_view text, Utf8 utf8 = Utf8::kStrict);
+void AppendJsonInteger(std::string& out, std::int64_t value);
+void AppendJsonDouble(std::string& out, double value);
+
 class JsonWriter {
  public:
-  // Invalid UTF-8 in a text: kStrict throws as dump does by default, kReplace writes U+FFFD.
-  enum class Utf8 { kStrict, kReplace };
-
-  // Appends to `out`, indented by `indent` spaces a level, or on one line when negative.
-  explicit JsonWriter(std::string& out, int indent = -1, Utf8 utf8 = Utf8::kStrict)
-      : out_(out), indent_(indent), utf8_(utf8) {}
+  // Appends to `out`, indented by `indent` spaces a level, or on one line when negative;
+  // with a `depth`, it goes on with a document begun elsewhere, its first value the value
+  // of a key at that depth.
+  explicit JsonWriter(std::string& out, int indent = -1, Utf8 utf8 = Utf8::kStrict, int depth = 0)
+      : out_(out), indent_(indent), utf8_(utf8), depth_(depth), afterKey_(depth > 0) {}
 
   // Objects and arrays nest up to 31 deep; a value in an object follows its Key.
   JsonWriter& BeginObject() { return Open('{'); }
@@ -27,8 +35,6 @@ class JsonWriter {
 
   JsonWriter& String(std::string_view text);
   JsonWriter& Integer(std::int64_t value);
-  // The shortest text that reads back as the value, a fraction shown even when whole
-  // ("2.0"); null when not finite.
   JsonWriter& Double(double value);
   JsonWriter& Null();
 
@@ -37,14 +43,13 @@ class JsonWriter {
   JsonWriter& Close(char bracket);
   // Before a value: the separator from the one before it, and the value's indentation.
   void Separate();
-  void Escaped(std::string_view text);
 
   std::string& out_;
   int indent_;
   Utf8 utf8_;
-  int depth_ = 0;
+  int depth_;
   std::uint32_t nonEmpty_ = 0;  // bit d: the open object or array at depth d holds something
-  bool afterKey_ = false;
+  bool afterKey_;
 };
 
 }  // namespace vtq::cli
