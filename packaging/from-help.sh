@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes what is derived from vtq-cli's own --help, so it stays true as commands change:
-#   from-help.sh completion VTQ_CLI OUT   bash completion of the commands, options and choices
+#   from-help.sh completion VTQ_CLI OUT   bash completion of the commands, options, choices, ranges
 #   from-help.sh man VTQ_CLI OUT          a help2man include: one section per command
 set -euo pipefail
 mode=$1 cli=$2 out=$3
@@ -40,6 +40,8 @@ completion() {
       options+=" ${names//,/ }"
       if [[ $arg =~ \{([^}]*)\} ]]; then
         values+="    $name:${names##*,}) words=\"${BASH_REMATCH[1]//,/ }\" ;;"$'\n'
+      elif [[ $arg =~ \[([0-9]+)\ -\ ([0-9]+)\] ]]; then
+        values+="    $name:${names##*,}) words=\"$(seq -s ' ' "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}")\" ;;"$'\n'
       fi
     done < <(table "$name")
     cases+="    $name) words=\"${options# }\" ;;"$'\n'

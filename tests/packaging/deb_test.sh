@@ -38,6 +38,7 @@ offers() {
 [ "$(offers de)" = design ] || fail "completion of a command: $(offers de)"
 [ "$(offers report --date 01-01-2026 --p)" = --pdf ] || fail "completion of an option: $(offers report --p)"
 [ "$(offers design --mode i)" = "inductance impedance" ] || fail "completion of a choice: $(offers design --mode i)"
+[ "$(offers save --core 2)" = "2 20 21 22 23 24" ] || fail "completion of a range: $(offers save --core 2)"
 out=$("$scratch/root/usr/bin/vtq-cli" design --current 2)
 grep -q '^Core Number  *QN-80111-KX$' <<<"$out" || { echo "$out"; fail "vtq-cli from the package"; }
 "$scratch/root/usr/bin/vtq-cli" table --pdf "$scratch/table.pdf" >/dev/null || fail "vtq-cli --pdf from the package"
