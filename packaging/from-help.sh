@@ -48,6 +48,7 @@ completion() {
   done <<<"$commands"
   cat <<COMPLETION
 # bash completion for vtq-cli, written from its own --help when the program was built.
+# shellcheck shell=bash
 _vtq_cli() {
   local cur=\${COMP_WORDS[COMP_CWORD]} prev=\${COMP_WORDS[COMP_CWORD - 1]} command="" words="" i
   # The first word that is not an option names the command: the program takes no option
@@ -64,7 +65,7 @@ $cases    esac
     # Past the command, a word that is not an option is a file name or a value.
     [ -n "\$command" ] && [[ \$cur != -* ]] && words=""
   fi
-  COMPREPLY=(\$(compgen -W "\$words" -- "\$cur"))
+  mapfile -t COMPREPLY < <(compgen -W "\$words" -- "\$cur")
 }
 complete -o default -F _vtq_cli vtq-cli
 COMPLETION
