@@ -6,10 +6,15 @@
 # VTQ_LINKED_<target>.
 function(vtq_collect_links root target)
   get_property(seen GLOBAL PROPERTY VTQ_LINKED_${root})
-  if(target IN_LIST seen OR NOT TARGET ${target})
+  if(target IN_LIST seen)
     return()
   endif()
   set_property(GLOBAL APPEND PROPERTY VTQ_LINKED_${root} ${target})
+  # Imported targets, Qt's among them, are targets only in the folder that found them:
+  # the name is recorded all the same, and only our own targets are followed further.
+  if(NOT TARGET ${target})
+    return()
+  endif()
   set(links)
   get_target_property(type ${target} TYPE)
   if(NOT type STREQUAL "INTERFACE_LIBRARY")
