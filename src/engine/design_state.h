@@ -52,6 +52,8 @@ struct DesignState {
   Single CorePath = 0;  // cm
   Single LeakagePermeability = 0;
   Single DiffInductance = 0;  // uH
+
+  bool operator==(const DesignState&) const = default;
 };
 
 enum class DesignModeOption { Voltage, Impedance, Inductance };
@@ -80,6 +82,8 @@ struct OutputBoxes {
       txtWoundID, txtWoundHt, txtHeader, txtTrise, txtDiffL;
   int txtPNLeft = 1800;
   int txtPNWidth = 1455;
+
+  bool operator==(const OutputBoxes&) const = default;
 };
 
 // The boxes by control name, in the order the window lists them.
