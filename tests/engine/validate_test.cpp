@@ -74,16 +74,10 @@ TEST(ValidateInputs, PromptTextsAndDefaults) {
     const char* defaultAnswer;
   } cases[] = {
       // clang-format off
-      {kInductance, {"?", "5", "1", "400"},
-       "Inductance field requires a numeric entry.\r\rPlease enter a value for Inductance.", "1"},
       {kInductance, {"0", "5", "1", "400"},
        "Inductance field requires a numeric entry greater than zero.\r\rPlease enter a value for Indcutance.", "1"},
-      {kVoltage, {"?", "5", "1", "400"},
-       "Voltage field requires a numeric entry.\r\rPlease enter a value for Voltage.", "117"},
       {kImpedance, {"0", "5", "1", "400"},
        "Impedance field requires a numeric entry greater than zero.\r\rPlease enter a value for Impedance.", "50"},
-      {kInductance, {"1", "x", "1", "400"},
-       "Current field requires a numeric entry.\r\rPlease enter a value for Current.", "10"},
       {kInductance, {"1", "5", "1", "0"}, "Current Density field requires a numeric entry greater than zero.\r\r"
        "Please enter a value for Current Density.", "400"},
       // clang-format on

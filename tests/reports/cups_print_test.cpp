@@ -1,6 +1,8 @@
-// A real printer: the window's Print button and File > Print > Table of Cores send their
+// Real printers: the window's Print button and File > Print > Table of Cores send their
 // pages through Qt and CUPS to the PDF queue that scripts/cups-setup makes the default,
-// and the PDF that comes out is read back and checked word by word.
+// and the PDF that comes out is read back and checked word by word; queues that refuse,
+// are stopped or are missing make the window say what happened and offer the PDF. Each
+// test runs in a process of its own (PRINTER picks that process's default printer).
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -12,13 +14,37 @@
 #include <QFileInfo>
 #include <QPrinterInfo>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include "pdf_layout.h"
-#include "test_printing.h"
+#include "reports/qt/page_painter.h"
+#include "support/scripted_host.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/printing_qt.h"
 
 namespace vtq {
 namespace {
+
+// Job names carry the process id, so that runs of other build trees on the same
+// machine never pick up each other's files from the queue.
+struct PrintingHost : test::ScriptedHost {
+  PrintingHost() { canPrint = true; }
+  std::string suffix = " " + std::to_string(QCoreApplication::applicationPid());
+  std::string pdfPath;  // the save dialog's answer; empty: cancelled
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    reports::Document named = doc;
+    named.title += suffix;
+    return qt::PrintOnDefaultPrinter(named);
+  }
+  std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
+    if (pdfPath.empty()) return std::nullopt;
+    return pdfPath;
+  }
+  std::string WritePdf(const reports::Document& doc, const std::string& path) override {
+    return reports::WritePdf(doc, QString::fromStdString(path));
+  }
+};
 
 constexpr auto kQueue = "VTQ_PDF";
 constexpr auto kQueueOutput = "/var/spool/cups-pdf/vtq";
@@ -75,7 +101,7 @@ class CupsPrinting : public ::testing::Test {
 
   const QString pdftotext = QStringLiteral(VTQ_PDFTOTEXT);
   const QString pdftoppm = QStringLiteral(VTQ_PDFTOPPM);
-  testing::PrintingHost host;
+  PrintingHost host;
   qt::MainWindow window{host};
 };
 
@@ -96,6 +122,55 @@ TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
   ASSERT_TRUE(host.offers.empty()) << host.offers.front();
   CheckPrinted(std::string(reports::kCoreTableTitle), "table-of-cores.pdf", reports::CoreDataTable());
   EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
+  if (QStringLiteral(VTQ_PDFTOTEXT).isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) was not found";
+  if (QPrinterInfo::printerInfo(QStringLiteral("VTQ_PDF_REFUSING")).isNull()) {
+    GTEST_SKIP() << "no print queue VTQ_PDF_REFUSING (CUPS not running?): run scripts/cups-setup";
+  }
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::pair<const char*, const char*> cases[] = {
+      {"VTQ_PDF_REFUSING", "the printer VTQ_PDF_REFUSING is not accepting jobs"},
+      {"VTQ_PDF_STOPPED", "the printer VTQ_PDF_STOPPED is stopped or reports an error"},
+      {"VTQ_NO_SUCH_QUEUE", "no printer is chosen as the default printer"},
+  };
+  for (const auto& [queue, said] : cases) {
+    SCOPED_TRACE(queue);
+    qputenv("PRINTER", queue);
+    PrintingHost host;
+    qt::MainWindow window{host};
+    qt::InstallPrinting(window);
+    window.Load(".");
+    host.messages.clear();
+    const std::string partNumber = window.model().outputs().txtPN;
+    host.acceptOffer = true;
+    host.pdfPath = dir.filePath(QString::fromLatin1(queue) + QStringLiteral(".pdf")).toStdString();
+
+    window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
+    ASSERT_EQ(host.offers.size(), 1u) << window.model().PrintStatus;
+    EXPECT_EQ(host.offers[0],
+              std::string("The design report could not be printed: ") + said +
+                  ".\r\rThe design is unchanged.\r\rSave the design report as a PDF file instead?");
+    EXPECT_EQ(window.model().PrintStatus, "Design report saved as " + host.pdfPath + ".");
+    EXPECT_EQ(window.model().outputs().txtPN, partNumber);
+    EXPECT_TRUE(host.messages.empty());
+    const auto words =
+        reports::testing::ReadPdfWords(QStringLiteral(VTQ_PDFTOTEXT), QString::fromStdString(host.pdfPath));
+    ASSERT_TRUE(words && !words->empty());
+    EXPECT_TRUE(
+        reports::testing::SameLayout(*words, reports::DesignReport(window.model().window, {2026, 12, 4})));
+
+    // Saved into a folder that is not there: the user hears why.
+    host.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();
+    window.findChild<QAbstractButton*>(QStringLiteral("PrintButton"))->click();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "The design report could not be saved as " + host.pdfPath +
+                  ": the file or its folder does not exist.\r\rThe design is unchanged.");
+    EXPECT_EQ(window.model().outputs().txtPN, partNumber);
+  }
 }
 
 }  // namespace

@@ -138,17 +138,6 @@ TEST_F(WindowModelTest, UnitSwitchRedisplaysAnAutomaticDesignAndReplacesAListDes
   }
 }
 
-TEST_F(WindowModelTest, AboutAndContactBoxes) {
-  model.AboutMnu_Click();
-  model.mnuContact_Click();
-  ASSERT_EQ(host.messages.size(), 2u);
-  EXPECT_TRUE(host.messages[0].text.starts_with("Kestralon Common Mode Inductor Design Software.\r"));
-  EXPECT_EQ(host.messages[1].text,
-            "Contact KESTRALON Applications Engineering and Sales at:\r\rPhone: " + std::string(kMakerPhone) +
-                "\rFax:      " + std::string(kMakerFax) + "\rEmail:   " + std::string(kMakerEmail));
-  EXPECT_EQ(host.TakeMessageTitles(), (Strings{"About Common Mode Inductor Design", "Contacting Kestarlon"}));
-}
-
 TEST_F(WindowModelTest, HelpPagesAMissingDocumentAndExit) {
   model.mnuContents_Click();
   model.mnuIndex_Click();
