@@ -1,6 +1,7 @@
 // vtq-cli batch: many designs in one process, one option set a line in, one design a
 // line out, streaming, so a script pays the process start once.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
+#include "cli/json_writer.h"
 #include "engine/catalogue.h"
 
 namespace vtq::cli {
@@ -51,20 +53,142 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
   return {};
 }
 
-// One JSON object: the keys of the design options, each a text or a number.
-std::string ReadJsonLine(const std::string& line, DesignArgs& a) {
-  const auto doc = nlohmann::json::parse(line, nullptr, false);
-  if (!doc.is_object()) return "not a JSON object";
-  for (const auto& [key, value] : doc.items()) {
-    std::string text;
-    if (value.is_string()) {
-      text = value.get<std::string>();
-    } else if (value.is_number()) {
-      text = value.dump();
-    } else if (!value.is_null()) {
-      return "the value of " + key + " is neither a text nor a number";
+// One JSON object read as it streams past, without building a document: each key's value
+// as the text SetOption takes, or not usable (true, false, an object, an array).
+class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  struct Value {
+    std::string key, text;
+    bool usable;
+  };
+
+  // The values by key, a repeated key's last, in values(); false when the line is no JSON object.
+  bool Read(const std::string& line) {
+    values_.clear();
+    if (!ReadPlain(line)) {
+      values_.clear();
+      depth_ = 0;
+      object_ = false;
+      if (!nlohmann::json::sax_parse(line, this) || !object_) return false;
     }
-    if (std::string why = SetOption(a, key, std::move(text)); !why.empty()) return why;
+    // In the order of the keys' names, as a parsed document lists them.
+    sorted_.clear();
+    for (const Value& v : values_) sorted_.push_back(&v);
+    std::sort(sorted_.begin(), sorted_.end(), [](const Value* a, const Value* b) { return a->key < b->key; });
+    return true;
+  }
+  const std::vector<const Value*>& values() const { return sorted_; }
+
+  bool null() override { return Scalar({}, true); }
+  bool boolean(bool) override { return Scalar({}, false); }
+  bool number_integer(number_integer_t v) override { return Scalar(std::to_string(v), true); }
+  bool number_unsigned(number_unsigned_t v) override { return Scalar(std::to_string(v), true); }
+  bool number_float(number_float_t v, const string_t&) override {
+    std::string text;
+    JsonWriter(text).Double(v);  // as the document would print the number, not as typed
+    return Scalar(std::move(text), true);
+  }
+  bool string(string_t& v) override { return Scalar(std::move(v), true); }
+  bool binary(binary_t&) override { return Scalar({}, false); }
+  bool start_object(std::size_t) override { return Open(true); }
+  bool start_array(std::size_t) override { return Open(false); }
+  bool end_object() override { return Close(); }
+  bool end_array() override { return Close(); }
+  bool key(string_t& k) override {
+    if (depth_ == 1) key_ = std::move(k);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
+  }
+
+ private:
+  // The usual line, a flat object of plain ASCII texts ({"main":"2","units":"mm"}), read in
+  // one pass; false on anything else (a number, an escape, nesting, a fault), which the
+  // full parser then reads.
+  bool ReadPlain(std::string_view line) {
+    std::size_t i = 0;
+    auto at = [&](char c) { return i < line.size() && line[i] == c; };
+    auto space = [&] {
+      while (at(' ') || at('\t') || at('\n') || at('\r')) ++i;
+    };
+    auto text = [&](std::string& into) {
+      if (!at('"')) return false;
+      const std::size_t start = ++i;
+      for (; i < line.size() && line[i] != '"'; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c >= 0x80 || c == '\\') return false;
+      }
+      if (!at('"')) return false;
+      into.assign(line.substr(start, i++ - start));
+      return true;
+    };
+    space();
+    if (!at('{')) return false;
+    ++i;
+    space();
+    for (bool first = true; !at('}'); first = false) {
+      if (!first) {
+        if (!at(',')) return false;
+        ++i;
+        space();
+      }
+      std::string value;
+      if (!text(key_)) return false;
+      space();
+      if (!at(':')) return false;
+      ++i;
+      space();
+      if (!text(value)) return false;
+      Set(std::move(value), true);
+      space();
+    }
+    ++i;
+    space();
+    return i == line.size();
+  }
+
+  // Only the outer object's own values count; what nests inside them is passed over.
+  bool Scalar(std::string text, bool usable) {
+    if (depth_ == 0) return false;  // a lone text or number: no object
+    if (depth_ == 1) Set(std::move(text), usable);
+    return true;
+  }
+  bool Open(bool object) {
+    if (depth_ == 0 && !object) return false;
+    if (depth_ == 0) object_ = true;
+    if (depth_ == 1) Set({}, false);
+    ++depth_;
+    return true;
+  }
+  bool Close() {
+    --depth_;
+    return true;
+  }
+  void Set(std::string text, bool usable) {
+    for (Value& v : values_) {
+      if (v.key == key_) {
+        v = {key_, std::move(text), usable};
+        return;
+      }
+    }
+    values_.push_back({key_, std::move(text), usable});
+  }
+
+  std::vector<Value> values_;
+  std::vector<const Value*> sorted_;
+  std::string key_;
+  int depth_ = 0;
+  bool object_ = false;
+};
+
+// One JSON object: the keys of the design options, each a text or a number.
+std::string ReadJsonLine(OptionObject& reader, const std::string& line, DesignArgs& a) {
+  if (!reader.Read(line)) return "not a JSON object";
+  for (const auto* value : reader.values()) {
+    const auto& [key, text, usable] = *value;
+    if (!usable) return "the value of " + key + " is neither a text nor a number";
+    if (std::string why = SetOption(a, key, text); !why.empty()) return why;
   }
   return {};
 }
@@ -112,7 +236,7 @@ class Batch {
       return;
     }
     DesignArgs args;
-    const std::string why = csv_ ? ReadCsvLine(line, args) : ReadJsonLine(line, args);
+    const std::string why = csv_ ? ReadCsvLine(line, args) : ReadJsonLine(reader_, line, args);
     if (!why.empty()) return Refuse(why);
     ShellHost host;
     WindowModel model(host);
@@ -121,7 +245,14 @@ class Batch {
     } catch (const PromptRequired& p) {
       return Refuse(p.firstLine);
     }
-    out_ << DesignJson(model, host, -1) << '\n';
+    WriteDesignJson(buffer_, model, host, -1);
+    End();
+  }
+
+  // Hands the lines written so far to the stream.
+  void Flush() {
+    out_ << buffer_;
+    buffer_.clear();
   }
 
   int refused = 0;
@@ -144,15 +275,30 @@ class Batch {
   // would have asked for again, or what is wrong with the line).
   void Refuse(const std::string& why) {
     ++refused;
-    out_ << nlohmann::ordered_json{{"line", number_}, {"error", why}}.dump(
-                -1, ' ', false, nlohmann::json::error_handler_t::replace)
-         << '\n';
+    JsonWriter(buffer_, -1, Utf8::kReplace)
+        .BeginObject()
+        .Key("line")
+        .Integer(number_)
+        .Key("error")
+        .String(why)
+        .EndObject();
+    End();
   }
 
+  // Lines go to the stream some tens of kilobytes at a time: a stream passes a line of a
+  // kilobyte or more straight to the system, one call a line.
+  void End() {
+    buffer_ += '\n';
+    if (buffer_.size() >= kChunk) Flush();
+  }
+
+  static constexpr std::size_t kChunk = 1 << 16;
   std::ostream& out_;
   bool csv_;
   long number_ = 0;
   std::optional<std::vector<std::string>> header_;
+  OptionObject reader_;
+  std::string buffer_;
 };
 
 }  // namespace
@@ -177,10 +323,14 @@ void RegisterBatchCommand(Commands& commands) {
     Batch batch(out, *csv);
     for (std::string line;;) {
       // A reader waiting on our answers gets them before we wait on more input.
-      if (in.rdbuf()->in_avail() <= 0) out.flush();
+      if (in.rdbuf()->in_avail() <= 0) {
+        batch.Flush();
+        out.flush();
+      }
       if (!std::getline(in, line)) break;
       batch.Line(line);
     }
+    batch.Flush();
     if (in.bad()) {
       err << "vtq-cli: reading " << (path->empty() ? "-" : *path) << " failed\n";
       return kExitFailure;

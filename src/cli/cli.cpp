@@ -1,10 +1,13 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <charconv>
+#include <cstdlib>
 #include <sstream>
+#include <utility>
 
 #include "analysis/compare.h"
+#include "cli/json_writer.h"
 #include "engine/catalogue.h"
 
 namespace vtq::cli {
@@ -40,36 +43,129 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
   model.ApplyDesign(o);
 }
 
-std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {
-  using Json = nlohmann::ordered_json;
+namespace {
+
+// The double that the shortest text of a 32-bit float reads back as (strtod in the C
+// locale). Most such texts have at most 15 digits and a power of ten a double holds
+// exactly, and then one correctly rounded multiplication or division is that reading.
+double SingleAsDouble(Single value) {
+  const std::string text = num::ShortestSingle(value);
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::uint64_t q = 0;
+  int digits = 0, scale = 0;
+  std::size_t i = text[0] == '-' ? 1 : 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      if (q != 0 || c != '0') ++digits;
+      q = q * 10 + static_cast<std::uint64_t>(c - '0');
+      scale -= point ? 1 : 0;
+    } else {
+      break;
+    }
+  }
+  if (i < text.size() && text[i] == 'e') {
+    int exponent = 0;
+    const auto [end, error] =
+        std::from_chars(text.data() + i + (text[i + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+    if (error != std::errc() || end != text.data() + text.size()) return std::strtod(text.c_str(), nullptr);
+    scale += exponent;
+  } else if (i < text.size()) {
+    return std::strtod(text.c_str(), nullptr);  // inf, nan
+  }
+  if (digits > 15 || scale < -22 || scale > 22) return std::strtod(text.c_str(), nullptr);
+  const double magnitude =
+      scale >= 0 ? static_cast<double>(q) * kPow10[scale] : static_cast<double>(q) / kPow10[-scale];
+  return text[0] == '-' ? -magnitude : magnitude;
+}
+
+// The text of the design's JSON around its values, for one indent: the keys come from the
+// tables and stay the same from design to design, so a batch writes them ready-made. The
+// general writer makes them, so they are laid out as the messages after them are.
+struct DesignLayout {
+  std::vector<std::string> before;  // before each value of the outputs, the place and the state
+  std::string beforeMessages, beforeFocus, end;
+};
+
+DesignLayout MakeDesignLayout(int indent) {
+  DesignLayout layout;
+  std::string text;
+  JsonWriter json(text, indent);
+  // The text written up to a key's value is the piece before it; a stand-in value follows.
+  auto valueOf = [&](std::string_view key) {
+    json.Key(key);
+    std::string piece = std::exchange(text, {});
+    json.Null();
+    text.clear();
+    return piece;
+  };
+  json.BeginObject().Key("outputs").BeginObject();
+  for (const auto& box : kOutputBoxFields) layout.before.push_back(valueOf(box.name));
+  json.EndObject();
+  layout.before.push_back(valueOf("txtPNLeft"));
+  layout.before.push_back(valueOf("txtPNWidth"));
+  json.Key("state").BeginObject();
+  for (const auto& f : kDesignStateFields) layout.before.push_back(valueOf(f.name));
+  json.EndObject();
+  layout.beforeMessages = valueOf("messages");
+  layout.beforeFocus = valueOf("focus");
+  json.EndObject();
+  layout.end = text;
+  return layout;
+}
+
+}  // namespace
+
+void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost& host, int indent) {
+  static const DesignLayout compact = MakeDesignLayout(-1), pretty = MakeDesignLayout(2);
+  const DesignLayout other = indent >= 0 && indent != 2 ? MakeDesignLayout(indent) : DesignLayout{};
+  const DesignLayout& layout = indent < 0 ? compact : indent == 2 ? pretty : other;
   const DesignWindow& w = model.window;
-  Json outputs = Json::object();
-  for (const auto& box : kOutputBoxFields) outputs[std::string(box.name)] = w.outputs.*box.text;
-  Json state = Json::object();
+  auto piece = layout.before.begin();
+  for (const auto& box : kOutputBoxFields) AppendJsonString(out += *piece++, w.outputs.*box.text);
+  AppendJsonInteger(out += *piece++, w.outputs.txtPNLeft);
+  AppendJsonInteger(out += *piece++, w.outputs.txtPNWidth);
   for (const auto& f : kDesignStateFields) {
-    const std::string name(f.name);
+    out += *piece++;
     switch (f.kind) {
       case DesignStateField::Kind::Integer:
-        state[name] = w.state.*f.integer;
+        AppendJsonInteger(out, w.state.*f.integer);
         break;
       case DesignStateField::Kind::Single:
         // The shortest decimal that reads back as the same 32-bit float.
-        state[name] = std::stod(num::ShortestSingle(w.state.*f.single));
+        AppendJsonDouble(out, SingleAsDouble(w.state.*f.single));
         break;
       case DesignStateField::Kind::String:
-        state[name] = w.state.*f.text;
+        AppendJsonString(out, w.state.*f.text);
         break;
     }
   }
-  Json messages = Json::array();
-  for (const auto& m : host.messages) messages.push_back({{"title", m.title}, {"lines", m.lines}});
-  Json doc = {{"outputs", outputs},
-              {"txtPNLeft", w.outputs.txtPNLeft},
-              {"txtPNWidth", w.outputs.txtPNWidth},
-              {"state", state},
-              {"messages", messages},
-              {"focus", host.focus ? Json(*host.focus) : Json(nullptr)}};
-  return doc.dump(indent);
+  out += layout.beforeMessages;
+  JsonWriter json(out, indent, Utf8::kStrict, 1);
+  json.BeginArray();
+  for (const auto& m : host.messages) {
+    json.BeginObject().Key("title").String(m.title).Key("lines").BeginArray();
+    for (const auto& line : m.lines) json.String(line);
+    json.EndArray().EndObject();
+  }
+  json.EndArray();
+  out += layout.beforeFocus;
+  if (host.focus) {
+    AppendJsonString(out, *host.focus);
+  } else {
+    out += "null";
+  }
+  out += layout.end;
+}
+
+std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent) {
+  std::string text;
+  WriteDesignJson(text, model, host, indent);
+  return text;
 }
 
 void PrintMessages(std::ostream& err, const ShellHost& host) {

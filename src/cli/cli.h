@@ -59,6 +59,8 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& opt
 // Machine-readable design: outputs, txtPN place, every design-state field, messages, focus;
 // indented by `indent` spaces a level, or on one line when negative.
 std::string DesignJson(const WindowModel& model, const ShellHost& host, int indent = 2);
+// The same, appended to `out`: a batch reuses one buffer for all its lines.
+void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost& host, int indent);
 // Readable listing: the window's captions with the values and units.
 void PrintDesign(std::ostream& out, const WindowModel& model);
 // The message boxes the calculation showed, one line each: "Title: line line ...". They
