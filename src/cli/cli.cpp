@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <utility>
@@ -242,34 +243,59 @@ DesignOptions DesignArgs::Resolve() const {
   return o;
 }
 
-bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err) {
+int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& err,
+               const DesignOutput& output) {
+  ShellHost host;
+  WindowModel model(host);
   try {
     ComputeDesign(model, host, options);
-    PrintMessages(err, host);
-    return true;
   } catch (const PromptRequired& p) {
-    err << "vtq-cli: " << p.firstLine << "\n";
-    return false;
+    return Fail(err, p.firstLine, kExitUsage);
   }
+  PrintMessages(err, host);
+  return output(model, host, out, err);
+}
+
+void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
+  auto args = std::make_shared<DesignArgs>();
+  AddDesignOptions(cmd, *args);
+  commands.actions.emplace_back(&cmd,
+                                [args, output = std::move(output)](std::ostream& out, std::ostream& err) {
+                                  return ShowDesign(args->Resolve(), out, err, output);
+                                });
+}
+
+int Fail(std::ostream& err, std::string_view why, int status) {
+  err << "vtq-cli: " << why << "\n";
+  return status;
+}
+
+void PrintDesignAs(std::ostream& out, const WindowModel& model, const ShellHost& host, bool json) {
+  if (json) {
+    out << DesignJson(model, host) << "\n";
+  } else {
+    PrintDesign(out, model);
+  }
+}
+
+DesignOutput DesignPrinter(std::shared_ptr<const bool> json) {
+  return [json](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream&) {
+    PrintDesignAs(out, model, host, *json);
+    return kExitOk;
+  };
+}
+
+std::string Figure(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
 }
 
 void RegisterDesignCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand("design", "Compute a design as the window would and print it");
-  auto args = std::make_shared<DesignArgs>();
   auto json = std::make_shared<bool>(false);
-  AddDesignOptions(*cmd, *args);
+  AddDesignAction(commands, *cmd, DesignPrinter(json));
   cmd->add_flag("--json", *json, "Print one JSON object: outputs, txtPN place, state, messages, focus");
-  commands.actions.emplace_back(cmd, [args, json](std::ostream& out, std::ostream& err) {
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    if (*json) {
-      out << DesignJson(model, host) << "\n";
-    } else {
-      PrintDesign(out, model);
-    }
-    return kExitOk;
-  });
 }
 
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -63,6 +64,10 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host, int inde
 void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost& host, int indent);
 // Readable listing: the window's captions with the values and units.
 void PrintDesign(std::ostream& out, const WindowModel& model);
+// The design as `design` prints it: the JSON object, or the readable listing.
+void PrintDesignAs(std::ostream& out, const WindowModel& model, const ShellHost& host, bool json);
+// A figure of a physical quantity, six significant digits.
+std::string Figure(double value);
 // The message boxes the calculation showed, one line each: "Title: line line ...". They
 // go to the error stream of every command, so that the output holds only the data.
 void PrintMessages(std::ostream& err, const ShellHost& host);
@@ -85,6 +90,22 @@ struct Commands {
   std::vector<std::pair<CLI::App*, CommandAction>> actions;
 };
 void AddDesignOptions(CLI::App& cmd, DesignArgs& a);
+
+// What a command prints of its computed design, or why it cannot; returns the exit status.
+using DesignOutput =
+    std::function<int(WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err)>;
+// Computes the design of the options in a fresh model as the window would, with its
+// messages on err, and hands it to `output`; an input the window would ask for again is
+// reported on err instead (kExitUsage).
+int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& err,
+               const DesignOutput& output);
+// What `design` prints: the JSON object when `json` is set by the time it runs, else the listing.
+DesignOutput DesignPrinter(std::shared_ptr<const bool> json);
+// Gives a subcommand the design options and, as its action, ShowDesign of them.
+void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output);
+// A command that cannot finish: says why on err, returns the status.
+int Fail(std::ostream& err, std::string_view why, int status);
+
 void RegisterDesignCommand(Commands& commands);
 // report and table: the two printouts as text or PDF (report_command.cpp).
 void RegisterReportCommands(Commands& commands);
@@ -101,10 +122,6 @@ void RegisterImpedanceCommand(Commands& commands);
 void RegisterBatchCommand(Commands& commands);
 // export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).
 void RegisterMasCommands(Commands& commands);
-
-// Computes the design of the options into a fresh model and prints its messages on err;
-// on an input the window would ask for again, reports it on err and returns false.
-bool ComputeOrReport(WindowModel& model, ShellHost& host, const DesignOptions& options, std::ostream& err);
 
 // Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);

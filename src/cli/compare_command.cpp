@@ -106,30 +106,23 @@ void PrintJson(std::ostream& out, const Comparison& c) {
 void RegisterCompareCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
       "compare", "Evaluate every core offered in the material with the design inputs, side by side");
-  auto args = std::make_shared<DesignArgs>();
   auto json = std::make_shared<bool>(false);
   auto csv = std::make_shared<bool>(false);
-  AddDesignOptions(*cmd, *args);
+  AddDesignAction(commands, *cmd,
+                  [json, csv](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                    const Comparison c = analysis::CompareCores(model.window);
+                    if (!c.problem.empty()) return Fail(err, c.problem, kExitUsage);
+                    if (*json) {
+                      PrintJson(out, c);
+                    } else if (*csv) {
+                      PrintCsv(out, c);
+                    } else {
+                      PrintTable(out, c);
+                    }
+                    return kExitOk;
+                  });
   CLI::Option* jsonFlag = cmd->add_flag("--json", *json, "Print one JSON object: columns and rows");
   cmd->add_flag("--csv", *csv, "Print comma-separated values, one core a line")->excludes(jsonFlag);
-  commands.actions.emplace_back(cmd, [args, json, csv](std::ostream& out, std::ostream& err) {
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    const Comparison c = analysis::CompareCores(model.window);
-    if (!c.problem.empty()) {
-      err << "vtq-cli: " << c.problem << "\n";
-      return kExitUsage;
-    }
-    if (*json) {
-      PrintJson(out, c);
-    } else if (*csv) {
-      PrintCsv(out, c);
-    } else {
-      PrintTable(out, c);
-    }
-    return kExitOk;
-  });
 }
 
 }  // namespace vtq::cli

@@ -10,24 +10,18 @@ namespace {
 void RegisterSaveCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
       "save", "Compute a design as the window would, then write the design file its Save would write");
-  auto args = std::make_shared<DesignArgs>();
   auto path = std::make_shared<std::string>();
   cmd->add_option("FILE", *path,
                   "The design file to write (an existing file is replaced); - for standard output")
       ->required();
-  AddDesignOptions(*cmd, *args);
-  commands.actions.emplace_back(cmd, [args, path](std::ostream&, std::ostream& err) {
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    host.path = *path;
-    model.SaveDesignMnu_Click();
-    if (!model.LastFileError.empty()) {
-      err << "vtq-cli: could not save " << model.LastFileError << "\n";
-      return kExitFailure;
-    }
-    return kExitOk;
-  });
+  AddDesignAction(commands, *cmd,
+                  [path](WindowModel& model, ShellHost& host, std::ostream&, std::ostream& err) {
+                    host.path = *path;
+                    model.SaveDesignMnu_Click();
+                    if (!model.LastFileError.empty())
+                      return Fail(err, "could not save " + model.LastFileError, kExitFailure);
+                    return kExitOk;
+                  });
 }
 
 void RegisterOpenCommand(Commands& commands) {
@@ -46,19 +40,11 @@ void RegisterOpenCommand(Commands& commands) {
     try {
       model.OpenDesignFile(*path);
     } catch (const PromptRequired& p) {
-      err << "vtq-cli: " << p.firstLine << "\n";
-      return kExitUsage;
+      return Fail(err, p.firstLine, kExitUsage);
     }
-    if (!model.LastFileError.empty()) {
-      err << "vtq-cli: could not open " << model.LastFileError << "\n";
-      return kExitFailure;
-    }
+    if (!model.LastFileError.empty()) return Fail(err, "could not open " + model.LastFileError, kExitFailure);
     PrintMessages(err, host);
-    if (*json) {
-      out << DesignJson(model, host) << "\n";
-    } else {
-      PrintDesign(out, model);
-    }
+    PrintDesignAs(out, model, host, *json);
     return kExitOk;
   });
 }

@@ -3,22 +3,16 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
-#include <nlohmann/json.hpp>
 
 #include "analysis/impedance.h"
 #include "analysis/physics.h"
 #include "cli/cli.h"
+#include "cli/json_writer.h"
 
 namespace vtq::cli {
 namespace {
 
 using analysis::ImpedanceCurve;
-
-std::string Figure(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", v);
-  return text;
-}
 
 struct ImpedanceArgs {
   DesignArgs design;
@@ -51,52 +45,59 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
 }
 
 void PrintJson(std::ostream& out, const ImpedanceCurve& c, const WindowModel& model) {
-  using Json = nlohmann::ordered_json;
   const analysis::ChokeParameters& p = c.parameters;
-  Json constants = Json::array();
+  std::string text;
+  JsonWriter json(text, 2);
+  json.BeginObject().Key("part").String(model.window.outputs.txtPN).Key("parameters").BeginObject();
+  json.Key("inductance_h").Double(p.inductance).Key("differential_inductance_h").Double(p.leakage);
+  json.Key("differential_inductance_reading").String("per line");
+  json.Key("magnetizing_inductance_h")
+      .Double(p.magnetizing)
+      .Key("initial_permeability")
+      .Double(p.permeability);
+  json.Key("relaxation_frequency_hz")
+      .Double(p.relaxation)
+      .Key("core_resistance_ohm")
+      .Double(p.coreResistance);
+  json.Key("winding_capacitance_f").Double(p.capacitance).Key("dc_resistance_ohm").Double(p.resistance);
+  json.Key("turns").Integer(p.turns).Key("core_area_m2").Double(p.coreArea).EndObject();
+  json.Key("model").String(
+      "Zcore = j w Lm / (1 + j f / f_r); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
+      "Zdm = 1 / (1 / (Rdc + j w Ldiff) + j w C)");
+  // Absent figures are null: no resonance below the top frequency, no requirement, never met.
+  json.Key("self_resonance_hz");
+  c.selfResonance > 0 ? json.Double(c.selfResonance) : json.Null();
+  json.Key("requirement");
+  if (c.required) {
+    json.BeginObject().Key("impedance_ohm").Double(c.required->magnitude);
+    json.Key("frequency_hz").Double(c.required->frequency).EndObject();
+  } else {
+    json.Null();
+  }
+  json.Key("meets");
+  if (c.meets) {
+    json.BeginObject().Key("from_hz").Double(c.meets->from).Key("to_hz").Double(c.meets->to).EndObject();
+  } else {
+    json.Null();
+  }
+  json.Key("saturation").BeginObject();
+  json.Key("current_a").Double(static_cast<double>(model.window.state.CurrentValue));
+  json.Key("peak_flux_t").Double(c.peakFlux).Key("bsat_t").Double(c.saturationLimit);
+  json.Key("saturates").Bool(c.Saturates()).EndObject();
+  json.Key("constants").BeginArray();
   for (const auto& k : analysis::kPhysics) {
-    constants.push_back({{"key", k.key}, {"value", k.value}, {"unit", k.unit}, {"source", k.source}});
+    json.BeginObject().Key("key").String(k.key).Key("value").Double(k.value);
+    json.Key("unit").String(k.unit).Key("source").String(k.source).EndObject();
   }
-  Json points = Json::array();
+  json.EndArray().Key("points").BeginArray();
   for (const auto& s : c.points) {
-    points.push_back({{"frequency_hz", s.frequency},
-                      {"zcm_ohm", std::abs(s.commonMode)},
-                      {"rcm_ohm", s.commonMode.real()},
-                      {"xcm_ohm", s.commonMode.imag()},
-                      {"zdm_ohm", std::abs(s.differential)},
-                      {"rdm_ohm", s.differential.real()},
-                      {"xdm_ohm", s.differential.imag()},
-                      {"ideal_ohm", s.ideal}});
+    json.BeginObject().Key("frequency_hz").Double(s.frequency).Key("zcm_ohm").Double(std::abs(s.commonMode));
+    json.Key("rcm_ohm").Double(s.commonMode.real()).Key("xcm_ohm").Double(s.commonMode.imag());
+    json.Key("zdm_ohm").Double(std::abs(s.differential)).Key("rdm_ohm").Double(s.differential.real());
+    json.Key("xdm_ohm").Double(s.differential.imag()).Key("ideal_ohm").Double(s.ideal).EndObject();
   }
-  Json doc = {{"part", model.window.outputs.txtPN},
-              {"parameters",
-               {{"inductance_h", p.inductance},
-                {"differential_inductance_h", p.leakage},
-                {"differential_inductance_reading", "per line"},
-                {"magnetizing_inductance_h", p.magnetizing},
-                {"initial_permeability", p.permeability},
-                {"relaxation_frequency_hz", p.relaxation},
-                {"core_resistance_ohm", p.coreResistance},
-                {"winding_capacitance_f", p.capacitance},
-                {"dc_resistance_ohm", p.resistance},
-                {"turns", p.turns},
-                {"core_area_m2", p.coreArea}}},
-              {"model",
-               "Zcore = j w Lm / (1 + j f / f_r); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
-               "Zdm = 1 / (1 / (Rdc + j w Ldiff) + j w C)"},
-              {"self_resonance_hz", c.selfResonance > 0 ? Json(c.selfResonance) : Json(nullptr)},
-              {"requirement", c.required ? Json{{"impedance_ohm", c.required->magnitude},
-                                                {"frequency_hz", c.required->frequency}}
-                                         : Json(nullptr)},
-              {"meets", c.meets ? Json{{"from_hz", c.meets->from}, {"to_hz", c.meets->to}} : Json(nullptr)},
-              {"saturation",
-               {{"current_a", static_cast<double>(model.window.state.CurrentValue)},
-                {"peak_flux_t", c.peakFlux},
-                {"bsat_t", c.saturationLimit},
-                {"saturates", c.Saturates()}}},
-              {"constants", constants},
-              {"points", points}};
-  out << doc.dump(2) << "\n";
+  json.EndArray().EndObject();
+  out << text << "\n";
 }
 
 }  // namespace
@@ -104,14 +105,6 @@ void PrintJson(std::ostream& out, const ImpedanceCurve& c, const WindowModel& mo
 void RegisterImpedanceCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
       "impedance", "Compute a design as the window would and print its impedance over frequency");
-  cmd->footer(
-      "Common mode: both lines driven together. Differential mode: per line, the current returning "
-      "through the other line (the loop of both lines is twice as much), read from the differential "
-      "inductance per line that the window shows; the circuit-simulator model reads it the same way. "
-      "The ferrite relaxes as a first order with Snoek's law; the winding capacitance is estimated for a "
-      "single layer on a conductive core with enamel of permittivity 3.5 (an assumption). No skin "
-      "effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) against "
-      "0.35 T, an assumed figure for MnZn ferrite at 100 C; high-permeability grades saturate lower.");
   auto args = std::make_shared<ImpedanceArgs>();
   AddDesignOptions(*cmd, args->design);
   cmd->add_option("--points", args->range.points, "Number of log-spaced frequencies (2 to 100000)")
@@ -126,27 +119,33 @@ void RegisterImpedanceCommand(Commands& commands) {
       ->check(CLI::Range(1e-3, 10.0));
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
   cmd->add_flag("--csv", args->csv, "Print comma-separated values, one frequency a line")->excludes(jsonFlag);
+  cmd->footer(
+      "Common mode: both lines driven together. Differential mode: per line, the current returning "
+      "through the other line (the loop of both lines is twice as much), read from the differential "
+      "inductance per line that the window shows; the circuit-simulator model reads it the same way. "
+      "The ferrite relaxes as a first order with Snoek's law; the winding capacitance is estimated for a "
+      "single layer on a conductive core with enamel of permittivity 3.5 (an assumption). No skin "
+      "effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) against "
+      "0.35 T, an assumed figure for MnZn ferrite at 100 C; high-permeability grades saturate lower.");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
+    // Checked before the design: a range the command cannot draw is a usage error whatever the design.
     if (args->range.from > 0 && !(args->range.to > args->range.from)) {
-      err << "vtq-cli: --to must lie above --from\n";
-      return kExitUsage;
+      return Fail(err, "--to must lie above --from", kExitUsage);
     }
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->design.Resolve(), err)) return kExitUsage;
-    const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range, args->bsat);
-    if (!curve.problem.empty()) {
-      err << "vtq-cli: " << curve.problem << "\n";
-      return kExitFailure;
-    }
-    if (args->json) {
-      PrintJson(out, curve, model);
-    } else if (args->csv) {
-      out << analysis::CurveCsv(curve);
-    } else {
-      PrintText(out, curve);
-    }
-    return kExitOk;
+    return ShowDesign(args->design.Resolve(), out, err,
+                      [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                        const ImpedanceCurve curve =
+                            analysis::ChokeImpedance(model.window, args->range, args->bsat);
+                        if (!curve.problem.empty()) return Fail(err, curve.problem, kExitFailure);
+                        if (args->json) {
+                          PrintJson(out, curve, model);
+                        } else if (args->csv) {
+                          out << analysis::CurveCsv(curve);
+                        } else {
+                          PrintText(out, curve);
+                        }
+                        return kExitOk;
+                      });
   });
 }
 

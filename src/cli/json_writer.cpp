@@ -130,6 +130,12 @@ JsonWriter& JsonWriter::Double(double value) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Bool(bool value) {
+  Separate();
+  out_ += value ? "true" : "false";
+  return *this;
+}
+
 JsonWriter& JsonWriter::Null() {
   Separate();
   out_ += "null";

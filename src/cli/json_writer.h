@@ -36,6 +36,7 @@ class JsonWriter {
   JsonWriter& String(std::string_view text);
   JsonWriter& Integer(std::int64_t value);
   JsonWriter& Double(double value);
+  JsonWriter& Bool(bool value);
   JsonWriter& Null();
 
  private:

@@ -14,24 +14,17 @@ namespace {
 void RegisterExportCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
       "export", "Compute a design as the window would and print it in an exchange format");
-  auto args = std::make_shared<DesignArgs>();
   auto mas = std::make_shared<bool>(false);
   cmd->add_flag("--mas", *mas, "MAS JSON: requirements, core and windings, results")->required();
-  AddDesignOptions(*cmd, *args);
   // The flag's storage lives as long as the action: the parser writes it after this returns.
-  commands.actions.emplace_back(cmd, [args, mas](std::ostream& out, std::ostream& err) {
-    if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    const mas::Written doc = mas::WriteDesign(model.window);
-    if (!doc.problem.empty()) {
-      err << "vtq-cli: " << doc.problem << "\n";
-      return kExitUsage;
-    }
-    out << doc.text;
-    return kExitOk;
-  });
+  AddDesignAction(commands, *cmd,
+                  [mas](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                    if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
+                    const mas::Written doc = mas::WriteDesign(model.window);
+                    if (!doc.problem.empty()) return Fail(err, doc.problem, kExitUsage);
+                    out << doc.text;
+                    return kExitOk;
+                  });
 }
 
 void RegisterImportCommand(Commands& commands) {
@@ -56,25 +49,14 @@ void RegisterImportCommand(Commands& commands) {
       return kExitFailure;
     }
     const mas::Requirements r = mas::ReadRequirements(text.str());
-    if (!r.problem.empty()) {
-      err << "vtq-cli: " << *path << " gives no design: " << r.problem << "\n";
-      return kExitUsage;
-    }
+    if (!r.problem.empty()) return Fail(err, *path + " gives no design: " + r.problem, kExitUsage);
     DesignOptions options = args->Resolve();
     options.mode = r.mode;
     options.main = r.main;
     options.current = r.current;
     options.frequency = r.frequency;
     if (r.material != 0) options.material = r.material;
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, options, err)) return kExitUsage;
-    if (*json) {
-      out << DesignJson(model, host) << "\n";
-    } else {
-      PrintDesign(out, model);
-    }
-    return kExitOk;
+    return ShowDesign(options, out, err, DesignPrinter(json));
   });
 }
 

@@ -9,15 +9,6 @@
 #include "engine/catalogue.h"
 
 namespace vtq::cli {
-namespace {
-
-std::string Figure(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", v);
-  return text;
-}
-
-}  // namespace
 
 void RegisterMaterialCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(

@@ -27,10 +27,17 @@ int WritePdf(const reports::Document& doc, const std::string& path, std::string_
 void RegisterReportCommands(Commands& commands) {
   CLI::App* report = commands.app.add_subcommand(
       "report", "Compute a design as the window would and print its design report");
-  auto args = std::make_shared<DesignArgs>();
   auto date = std::make_shared<std::string>();
   auto reportPdf = std::make_shared<std::string>();
-  AddDesignOptions(*report, *args);
+  AddDesignAction(commands, *report,
+                  [date, reportPdf](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                    const reports::ReportDate when =
+                        date->empty() ? reports::Today() : *reports::ParseDateText(*date);
+                    const reports::Document doc = reports::DesignReport(model.window, when);
+                    if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);
+                    out << reports::RenderText(doc);
+                    return kExitOk;
+                  });
   report->add_option("--date", *date, "Date in the report's title, MM-DD-YYYY (default: today)")
       ->check(CLI::Validator(
           [](const std::string& text) {
@@ -40,16 +47,6 @@ void RegisterReportCommands(Commands& commands) {
           },
           "MM-DD-YYYY"));
   report->add_option("--pdf", *reportPdf, "Write the report as a PDF file instead of printing it as text");
-  commands.actions.emplace_back(report, [args, date, reportPdf](std::ostream& out, std::ostream& err) {
-    ShellHost host;
-    WindowModel model(host);
-    if (!ComputeOrReport(model, host, args->Resolve(), err)) return kExitUsage;
-    const reports::ReportDate when = date->empty() ? reports::Today() : *reports::ParseDateText(*date);
-    const reports::Document doc = reports::DesignReport(model.window, when);
-    if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);
-    out << reports::RenderText(doc);
-    return kExitOk;
-  });
 
   CLI::App* table = commands.app.add_subcommand("table", "Print the table of all catalogue cores");
   auto tablePdf = std::make_shared<std::string>();
