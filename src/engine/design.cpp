@@ -215,106 +215,115 @@ void WriteTooLarge(OutputBoxes& o) {
   }
 }
 
-// The winding on CoreRow x StackCount: from UnitFactor to the differential inductance.
-// The automatic design and EvaluateCore differ in the marked places only.
-void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
-  DesignState& s = w.state;
-  OutputBoxes& o = w.outputs;
-  const bool english = w.inputs.English;
+// Writing a box under the skip-on-failure rule: a failing text leaves the box as it was.
+class BoxWriter {
+ public:
+  BoxWriter(OutputBoxes& o, bool english) : o_(o), english_(english) {}
   // A box that takes its text as it is.
-  auto write = [&](std::string OutputBoxes::*box, auto&& text) {
-    assert(SelfFormatPattern(box, english) == nullptr);
-    Step([&] { o.*box = text(); });
-  };
+  template <class Text>
+  void Write(std::string OutputBoxes::*box, Text&& text) {
+    assert(SelfFormatPattern(box, english_) == nullptr);
+    Step([&] { o_.*box = text(); });
+  }
   // The same for a text formatted in place: `format` writes into the box's text, and
   // fails, if it fails, before writing.
-  auto put = [&](std::string OutputBoxes::*box, auto&& format) {
-    assert(SelfFormatPattern(box, english) == nullptr);
-    Step([&] { format(o.*box); });
-  };
+  template <class Format>
+  void Put(std::string OutputBoxes::*box, Format&& format) {
+    assert(SelfFormatPattern(box, english_) == nullptr);
+    Step([&] { format(o_.*box); });
+  }
   // A self-formatting box: `format` gets the box's own pattern and writes what the box
   // ends up showing.
-  auto show = [&](std::string OutputBoxes::*box, auto&& format) {
-    Step([&] { format(*SelfFormatPattern(box, english), o.*box); });
-  };
-  auto core = [&]() -> const CoreEntry& { return CoreAt(s.CoreRow); };
+  template <class Format>
+  void Show(std::string OutputBoxes::*box, Format&& format) {
+    Step([&] { format(*SelfFormatPattern(box, english_), o_.*box); });
+  }
+  OutputBoxes& boxes() { return o_; }
+  bool english() const { return english_; }
 
-  s.UnitFactor = english ? 1.0f : 25.4f;
+ private:
+  OutputBoxes& o_;
+  bool english_;
+};
+
+// The core's sizes, AL (mH per 1000 turns) and area product as the boxes show them. The
+// AL the rest of the winding reads is the box's text read back: nothing when it is not
+// a number.
+std::optional<double> ShowCore(const DesignState& s, BoxWriter& boxes) {
+  OutputBoxes& o = boxes.boxes();
   Step([&] {
-    const CoreSizeTexts& size = CoreSizeTextsOf(s.CoreRow, english);
+    const CoreSizeTexts& size = CoreSizeTextsOf(s.CoreRow, boxes.english());
     o.OD = size.od;
     o.ID = size.id;
     o.HT = size.ht;
   });
-  write(&OutputBoxes::AL, [&]() -> const std::string& { return EntryText(s.CoreRow, 4 + s.MaterialIndex); });
-  const std::optional<double> shownAL = num::ParseStrict(o.AL);  // mH per 1000 turns
-  auto readAL = [&] {
-    if (!shownAL) throw StepFailed{};
-    return *shownAL;
-  };
-  double effectiveAL = 0;  // times the stack count
-  Step([&] { effectiveAL = readAL() * s.StackCount; });
-  write(&OutputBoxes::FAP, [&]() -> const std::string& { return EntryText(s.CoreRow, 12); });
+  boxes.Write(&OutputBoxes::AL,
+              [&]() -> const std::string& { return EntryText(s.CoreRow, 4 + s.MaterialIndex); });
+  const std::optional<double> shownAL = num::ParseStrict(o.AL);
+  boxes.Write(&OutputBoxes::FAP, [&]() -> const std::string& { return EntryText(s.CoreRow, 12); });
+  return shownAL;
+}
 
-  if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
-    if (w.inputs.Material == 5) {
-      dialogs.MsgBox(kRMaterial, kWarning);
-      dialogs.SetFocus("Smat");
-    } else {
-      dialogs.MsgBox(kDMaterial, kWarning);
-      dialogs.SetFocus("Pmat");
-    }
-    return;
-  }
+double ReadAL(const std::optional<double>& shownAL) {
+  if (!shownAL) throw StepFailed{};
+  return *shownAL;
+}
 
+// Turns per side for the inductance on the stack's AL (mH per 1000 turns), rounded to
+// whole turns: T = 1000 sqrt(L / AL).
+double TurnsPerSide(const DesignState& s, double effectiveAL) {
   double exactTurns = 0;
   Step([&] { exactTurns = num::Sqrt(Div(s.InductanceValue, effectiveAL) * 1000000); });
-  const double T = std::floor(exactTurns + 0.5);  // turns per side
-  const double I = s.CurrentValue;
-  // Gauge for the current density: AWG = -4.31 ln(I x 1.889 / J), J in A/cm2.
-  Step([&] { s.WireGauge = ToInteger(-4.31 * num::Ln(Div(I * 1.889, s.CurrentDensity))); });
+  return std::floor(exactTurns + 0.5);
+}
 
-  if (automatic) {
-    if (s.WireGauge < 1) {
-      s.WireGauge = 1;
-      dialogs.MsgBox(kLitzWire, kWarning);
+// Gauge for the current density: AWG = -4.31 ln(I x 1.889 / J), I in A, J in A/cm2.
+void GaugeForDensity(DesignState& s) {
+  Step([&] { s.WireGauge = ToInteger(-4.31 * num::Ln(Div(s.CurrentValue * 1.889, s.CurrentDensity))); });
+}
+
+// A chosen core's wire fit: the T turns plus pi must lie side by side around the inner
+// diameter less 0.015 in. (0.417 packing factor); a thinner gauge until they do, and the
+// user told the gauge and the current density (A/cm2) that result.
+void FitWire(DesignState& s, double T, UserDialogs& dialogs) {
+  s.WireDiameter = WireDiameterOf(s.WireGauge);
+  Step([&] { s.FitDiameter = ToSingle(CoreAt(s.CoreRow).ID - 0.015); });
+  for (;;) {
+    double limit = 0;
+    try {
+      limit = Div(0.417 * kPi * s.FitDiameter, T + kPi);
+    } catch (const StepFailed&) {
+      break;
     }
-  } else {
-    s.WireDiameter = WireDiameterOf(s.WireGauge);
-    Step([&] { s.FitDiameter = ToSingle(core().ID - 0.015); });
-    // Wire fit: the T turns plus pi must lie side by side around the inner diameter
-    // (0.417 packing factor); a thinner gauge until they do.
-    for (;;) {
-      double limit = 0;
-      try {
-        limit = Div(0.417 * kPi * s.FitDiameter, T + kPi);
-      } catch (const StepFailed&) {
-        break;
-      }
-      if (!(s.WireDiameter > limit)) break;
-      s.WireReduced = 1;
-      Step([&] { s.WireGauge = ToInteger(static_cast<double>(s.WireGauge) + 1); });
-      const auto thinner = static_cast<Single>(double{s.WireDiameter} * 0.8927);
-      // Against a limit of 0 (no fit diameter was ever read) the diameter would shrink
-      // into the smallest subnormal Single and stay there: no thinner wire exists.
-      if (thinner == s.WireDiameter) break;
-      s.WireDiameter = thinner;
-    }
-    Step([&] { s.WireArea = ToSingle(double{s.WireDiameter} * s.WireDiameter * kPi / 4); });
-    if (s.WireReduced == 1) {
-      Step([&] { s.ActualDensity = ToSingle(Div(I, 2.54 * 2.54 * s.WireArea)); });
-      std::string text = "Required wire size is too large for selected core.\rActual wire size will be AWG #";
-      text += num::IntegerText(s.WireGauge);
-      text += "\rCurrent Density is actually ";
-      text += num::FormatSingle(s.ActualDensity, kWholeAmps);
-      text += " A/sq cm";
-      s.WireReduced = static_cast<Integer>(dialogs.MsgBox(text, kCoreTooSmall));
-    }
+    if (!(s.WireDiameter > limit)) break;
+    s.WireReduced = 1;
+    Step([&] { s.WireGauge = ToInteger(static_cast<double>(s.WireGauge) + 1); });
+    const auto thinner = static_cast<Single>(double{s.WireDiameter} * 0.8927);
+    // Against a limit of 0 (no fit diameter was ever read) the diameter would shrink
+    // into the smallest subnormal Single and stay there: no thinner wire exists.
+    if (thinner == s.WireDiameter) break;
+    s.WireDiameter = thinner;
   }
+  Step([&] { s.WireArea = ToSingle(double{s.WireDiameter} * s.WireDiameter * kPi / 4); });  // in2
+  if (s.WireReduced == 1) {
+    Step([&] { s.ActualDensity = ToSingle(Div(s.CurrentValue, 2.54 * 2.54 * s.WireArea)); });
+    std::string text = "Required wire size is too large for selected core.\rActual wire size will be AWG #";
+    text += num::IntegerText(s.WireGauge);
+    text += "\rCurrent Density is actually ";
+    text += num::FormatSingle(s.ActualDensity, kWholeAmps);
+    text += " A/sq cm";
+    s.WireReduced = static_cast<Integer>(dialogs.MsgBox(text, kCoreTooSmall));
+  }
+}
 
-  put(&OutputBoxes::AreaProduct,
-      [&](std::string& out) { num::FormatSingle(s.RequiredAP, kAreaProduct, out); });
-  Step([&] { s.InductanceValue = ToSingle(readAL() * s.StackCount * T * T / 1000000); });
+// The inductance the whole turns give on the stack, in mH, or in uH below 1 mH, and the
+// area product, inductance, turns and gauge boxes.
+void ShowInductanceAndTurns(DesignState& s, const std::optional<double>& shownAL, double T,
+                            BoxWriter& boxes) {
+  OutputBoxes& o = boxes.boxes();
+  boxes.Put(&OutputBoxes::AreaProduct,
+            [&](std::string& out) { num::FormatSingle(s.RequiredAP, kAreaProduct, out); });
+  Step([&] { s.InductanceValue = ToSingle(ReadAL(shownAL) * s.StackCount * T * T / 1000000); });
   if (s.InductanceValue < 1) {
     Step([&] { s.InductanceValue = ToSingle(double{s.InductanceValue} * 1000); });
     o.IndLabel = kLabelMicro;
@@ -323,26 +332,35 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
     o.IndLabel = kLabelMilli;
     s.InductanceUnit = " mH";
   }
-  show(&OutputBoxes::Inductance, [&](const num::Pattern& box, std::string& out) {
+  boxes.Show(&OutputBoxes::Inductance, [&](const num::Pattern& box, std::string& out) {
     num::FormatSingleInBox(s.InductanceValue, kInductance, box, out);
   });
-  show(&OutputBoxes::Turns,
-       [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(T, box, out); });
+  boxes.Show(&OutputBoxes::Turns,
+             [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(T, box, out); });
   // The gauge's text reads back as exactly the gauge.
-  show(&OutputBoxes::WireSize,
-       [&](const num::Pattern& box, std::string& out) { num::FormatDouble(s.WireGauge, box, out); });
+  boxes.Show(&OutputBoxes::WireSize,
+             [&](const num::Pattern& box, std::string& out) { num::FormatDouble(s.WireGauge, box, out); });
+}
 
-  double wireLength = 0;  // one winding, inches (cm on the metric display)
-  Step([&] { wireLength = (core().TurnLength * T * (1 + 0.5 * (s.StackCount - 1)) + 0.5) * 12; });
-  // Copper: 8.196 micro-ohm per inch at gauge 0, rising by e^0.2319 per gauge.
+// One winding's wire, inches: the feet of wire a turn takes on the core (half again per
+// further stacked core) for T turns, plus half a foot of leads. Its resistance, ohms:
+// 8.196 micro-ohm per inch at gauge 0, rising by e^0.2319 per gauge (the AWG law).
+void WireLengthAndResistance(DesignState& s, double T, BoxWriter& boxes) {
+  double wireLength = 0;  // inches, then cm on the metric display
+  Step([&] { wireLength = (CoreAt(s.CoreRow).TurnLength * T * (1 + 0.5 * (s.StackCount - 1)) + 0.5) * 12; });
   Step([&] { s.DCResistance = ToSingle(wireLength * 8.196 / 1000000 * num::Exp(0.2319 * s.WireGauge)); });
-  if (!english) wireLength *= 2.54;
-  show(&OutputBoxes::WireLength,
-       [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(wireLength, box, out); });
-  put(&OutputBoxes::DCres, [&](std::string& out) { num::FormatSingle(s.DCResistance, kResistance, out); });
+  if (!boxes.english()) wireLength *= 2.54;
+  boxes.Show(&OutputBoxes::WireLength,
+             [&](const num::Pattern& box, std::string& out) { num::DoubleTextInBox(wireLength, box, out); });
+  boxes.Put(&OutputBoxes::DCres,
+            [&](std::string& out) { num::FormatSingle(s.DCResistance, kResistance, out); });
+}
 
-  // FrequencyText, Hz: while `shown` holds a value, the text is DoubleText(*shown), and
-  // what the text reads as or looks like under a pattern comes from the value.
+// The cutoff frequency the winding gives, Hz: f = Z / (2 pi L) with Z = MainValue / I,
+// L in mH (uH: the figure times 1000).
+void CutoffFrequency(DesignState& s, BoxWriter& boxes) {
+  // While `shown` holds a value, FrequencyText is DoubleText(*shown), and what the text
+  // reads as or looks like under a pattern comes from the value.
   std::optional<double> shown;
   Step([&] {
     const double f = Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue});
@@ -357,51 +375,99 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
       if (!std::isfinite(f)) shown.reset();  // read its text, whatever it says
     });
   }
-  write(&OutputBoxes::FrequencyOutput, [&] {
+  boxes.Write(&OutputBoxes::FrequencyOutput, [&] {
     return (shown ? num::DoubleTextInBox(*shown, kFrequency) : num::FormatText(s.FrequencyText, kFrequency)) +
            " Hz";
   });
+}
 
-  if (automatic) s.WireDiameter = WireDiameterOf(s.WireGauge);
+struct WoundSize {
+  Single od = 0, height = 0;  // inches
+};
+
+// Wound size in the display unit: the wire twice across each face plus 0.03 in. of
+// insulation build; the header that takes it.
+WoundSize WoundSizeAndHeader(DesignState& s, BoxWriter& boxes) {
   const double d = s.WireDiameter;
   const double U2 = s.UnitFactor;
-  // Wound size: the wire twice across each face plus 0.03 in. of insulation build.
-  Step([&] { s.WoundOD = ToSingle(core().OD * U2 + 2 * d * U2 + 0.03 * U2); });
-  Step([&] { s.WoundID = ToSingle(core().ID * U2 - 2 * d * U2 - 0.03 * U2); });
-  Step([&] { s.WoundHeight = ToSingle(core().HT * U2 * s.StackCount + 2 * d * U2 + 0.03 * U2); });
-  const num::Pattern& wound = english ? kWoundIn : kWoundMm;
-  put(&OutputBoxes::txtWoundOD, [&](std::string& out) { num::FormatSingle(s.WoundOD, wound, out); });
-  put(&OutputBoxes::txtWoundID, [&](std::string& out) { num::FormatSingle(s.WoundID, wound, out); });
-  put(&OutputBoxes::txtWoundHt, [&](std::string& out) { num::FormatSingle(s.WoundHeight, wound, out); });
+  Step([&] { s.WoundOD = ToSingle(CoreAt(s.CoreRow).OD * U2 + 2 * d * U2 + 0.03 * U2); });
+  Step([&] { s.WoundID = ToSingle(CoreAt(s.CoreRow).ID * U2 - 2 * d * U2 - 0.03 * U2); });
+  Step([&] { s.WoundHeight = ToSingle(CoreAt(s.CoreRow).HT * U2 * s.StackCount + 2 * d * U2 + 0.03 * U2); });
+  const num::Pattern& wound = boxes.english() ? kWoundIn : kWoundMm;
+  boxes.Put(&OutputBoxes::txtWoundOD, [&](std::string& out) { num::FormatSingle(s.WoundOD, wound, out); });
+  boxes.Put(&OutputBoxes::txtWoundID, [&](std::string& out) { num::FormatSingle(s.WoundID, wound, out); });
+  boxes.Put(&OutputBoxes::txtWoundHt,
+            [&](std::string& out) { num::FormatSingle(s.WoundHeight, wound, out); });
+  WoundSize inches;
+  Step([&] { inches.od = ToSingle(Div(s.WoundOD, U2)); });
+  Step([&] { inches.height = ToSingle(Div(s.WoundHeight, U2)); });
+  boxes.boxes().txtHeader = MountingHeaderFor(inches.od, inches.height);
+  return inches;
+}
 
-  Single x = 0, h = 0;  // wound OD and height, inches
-  Step([&] { x = ToSingle(Div(s.WoundOD, U2)); });
-  Step([&] { h = ToSingle(Div(s.WoundHeight, U2)); });
-  o.txtHeader = MountingHeaderFor(x, h);
-
-  // Both windings in the automatic design, one in the evaluation of a chosen core.
-  const double lossFactor = automatic ? 2000 : 1000;
-  Step([&] { s.CopperLoss = ToSingle(lossFactor * I * I * s.DCResistance); });
+// Temperature rise, degrees C, from the copper loss (mW: both windings in the automatic
+// design, one in the evaluation of a chosen core) per outer surface of the wound
+// cylinder (cm2), by the empirical heating law rise = (mW / cm2)^0.833.
+void TemperatureRise(DesignState& s, WoundSize inches, int windings, BoxWriter& boxes) {
+  const double I = s.CurrentValue;
+  Step([&] { s.CopperLoss = ToSingle(windings * 1000.0 * I * I * s.DCResistance); });
   Step([&] {
-    const double X = x, H = h;
+    const double X = inches.od, H = inches.height;
     s.SurfaceArea = ToSingle((2 * kPi * (X / 2) * (X / 2) + kPi * X * H) * 2.54 * 2.54);
   });
-  // Temperature rise, degrees C, from the loss per outer surface: (mW / cm2)^0.833.
   Step([&] { s.TempRise = ToSingle(num::Pow(Div(s.CopperLoss, s.SurfaceArea), 0.833)); });
-  put(&OutputBoxes::txtTrise, [&](std::string& out) { num::FormatSingle(s.TempRise, kRise, out); });
+  boxes.Put(&OutputBoxes::txtTrise, [&](std::string& out) { num::FormatSingle(s.TempRise, kRise, out); });
+}
 
+// Leakage (differential) inductance of the two windings through the core window, uH:
+// L = 4 pi T^2 mu_leak A / l x 1e-3, with the effective leakage permeability
+// mu_leak = 2 mu / (0.1 mu + 1), A the stack's cross-section (cm2), l the path (cm).
+void DifferentialInductance(DesignState& s, double T, BoxWriter& boxes) {
   Step([&] {
     const Integer twice = ToInteger(2.0 * s.Permeability);
     s.LeakagePermeability = ToSingle(Div(twice, 0.1 * s.Permeability + 1));
   });
-  Step([&] { s.CoreArea = ToSingle(core().CrossSection * s.StackCount); });
-  Step([&] { s.CorePath = ToSingle(core().PathLength); });
-  // Leakage inductance of the two windings through the core window, uH.
+  Step([&] { s.CoreArea = ToSingle(CoreAt(s.CoreRow).CrossSection * s.StackCount); });
+  Step([&] { s.CorePath = ToSingle(CoreAt(s.CoreRow).PathLength); });
   Step([&] {
     s.DiffInductance =
         ToSingle(Div(1000 * T * T * 4 * kPi * s.LeakagePermeability * s.CoreArea * 1e-6, s.CorePath));
   });
-  put(&OutputBoxes::txtDiffL, [&](std::string& out) { num::FormatSingle(s.DiffInductance, kDiffL, out); });
+  boxes.Put(&OutputBoxes::txtDiffL,
+            [&](std::string& out) { num::FormatSingle(s.DiffInductance, kDiffL, out); });
+}
+
+// The winding on CoreRow x StackCount, step by step. The automatic design warns when
+// the material is not made in the chosen size and when no single wire carries the
+// current; the evaluation of a chosen core fits the wire through the core instead.
+void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
+  DesignState& s = w.state;
+  BoxWriter boxes(w.outputs, w.inputs.English);
+  s.UnitFactor = boxes.english() ? 1.0f : 25.4f;
+  const std::optional<double> shownAL = ShowCore(s, boxes);
+  double effectiveAL = 0;  // the stack's, mH per 1000 turns
+  Step([&] { effectiveAL = ReadAL(shownAL) * s.StackCount; });
+  if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
+    const bool r = s.MaterialLetter == "R";
+    dialogs.MsgBox(r ? kRMaterial : kDMaterial, kWarning);
+    dialogs.SetFocus(r ? "Smat" : "Pmat");
+    return;
+  }
+  const double T = TurnsPerSide(s, effectiveAL);
+  GaugeForDensity(s);
+  if (!automatic) {
+    FitWire(s, T, dialogs);
+  } else if (s.WireGauge < 1) {
+    s.WireGauge = 1;
+    dialogs.MsgBox(kLitzWire, kWarning);
+  }
+  ShowInductanceAndTurns(s, shownAL, T, boxes);
+  WireLengthAndResistance(s, T, boxes);
+  CutoffFrequency(s, boxes);
+  if (automatic) s.WireDiameter = WireDiameterOf(s.WireGauge);
+  const WoundSize inches = WoundSizeAndHeader(s, boxes);
+  TemperatureRise(s, inches, automatic ? 2 : 1, boxes);
+  DifferentialInductance(s, T, boxes);
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ struct DesignState {
 
 enum class DesignModeOption { Voltage, Impedance, Inductance };
 
+// The number DesignState::DesignMode stores for a mode.
+constexpr Integer StoredDesignMode(DesignModeOption mode) {
+  return mode == DesignModeOption::Voltage ? 1 : mode == DesignModeOption::Impedance ? 2 : 3;
+}
+
 // The input boxes and option groups, as the window's user set them. One member per
 // option group keeps "exactly one button selected" true by construction.
 struct InputControls {

@@ -138,14 +138,13 @@ Document DesignReport(const DesignWindow& window, const ReportDate& date) {
   p.Emphasis(false);
   p.BlankLine();
 
-  // Design modes: 1 voltage, 2 impedance, 3 inductance.
   p.Print(ValueLine("   Current:", Number(s.CurrentValue), " Amps"));
-  if (s.DesignMode == 3) {
+  if (s.DesignMode == StoredDesignMode(DesignModeOption::Inductance)) {
     // The inductance as typed in the box, not the number the last calculation read.
     p.Print(ValueLine("   Inductance:", Text(window.inputs.MainInput + " mH")));
   } else {
     p.Print(ValueLine("   Cutoff Frequency:", Number(s.EnteredFrequency), " Hz"));
-    if (s.DesignMode == 1) {
+    if (s.DesignMode == StoredDesignMode(DesignModeOption::Voltage)) {
       p.Print(ValueLine("   Voltage:", Number(s.MainValue), " Volts"));
     } else {
       p.Print(ValueLine("   Impedance:", Number(s.ImpedanceValue), " Ohms"));

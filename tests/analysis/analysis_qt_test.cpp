@@ -73,8 +73,6 @@ TEST_F(AnalysisWindows, CoreTableSortsByNumberAndMarksTheAutomaticChoice) {
   ASSERT_TRUE(c->isVisible());
   ASSERT_EQ(Column(0).size(), 24);
   EXPECT_EQ(Column(0)[11], "QN-80112-KX  (automatic)");
-  EXPECT_TRUE(c->table()->model()->index(11, 0).data(Qt::FontRole).value<QFont>().bold());
-  EXPECT_FALSE(c->table()->model()->index(10, 0).data(Qt::FontRole).value<QFont>().bold());
 
   // Turns run from 12 to 33: as texts "9" would sort after "33".
   c->table()->sortByColumn(2, Qt::AscendingOrder);

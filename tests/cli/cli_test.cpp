@@ -121,30 +121,15 @@ TEST(Cli, DesignListing) {
   EXPECT_NE(tooLarge.out.find("Wire Diameter                 \n"), std::string::npos) << tooLarge.out;
 }
 
-TEST(Cli, JsonOfTheWorkedExample) {
-  const Result r = Cli({"design", "--current", "2", "--json"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const auto doc = nlohmann::json::parse(r.out);
-  std::vector<std::string> keys;
-  for (const auto& [k, v] : doc.items()) keys.push_back(k);
-  EXPECT_EQ(keys,
-            (std::vector<std::string>{"focus", "messages", "outputs", "state", "txtPNLeft", "txtPNWidth"}));
-  EXPECT_EQ(doc["outputs"].size(), kOutputBoxFields.size());
-  EXPECT_EQ(doc["outputs"]["IndLabel"], "Inductance (\u00b5H)");
-  EXPECT_EQ(doc["outputs"]["WireLength"], "22.7 in.");
-  EXPECT_EQ(doc["txtPNLeft"], 1800);
-  EXPECT_EQ(doc["state"].size(), kDesignStateFields.size());
-  EXPECT_EQ(doc["state"]["CoreRow"], 11);
-  EXPECT_EQ(doc["state"]["InductanceUnit"], " uH");
-  EXPECT_EQ(doc["state"]["RequiredAP"].dump(), "0.386");  // reads back to the same 32-bit float
-  EXPECT_TRUE(doc["messages"].empty());
-  EXPECT_TRUE(doc["focus"].is_null());
-
-  // Only the one calculation's messages and focus, not the start-up design's.
+// The calculation's own messages and focus, not the start-up design's; each state field once.
+TEST(Cli, JsonCarriesTheMessagesOfItsCalculation) {
+  const auto plain = nlohmann::json::parse(Cli({"design", "--current", "2", "--json"}).out);
+  EXPECT_EQ(plain["state"].size(), kDesignStateFields.size());
+  EXPECT_TRUE(plain["messages"].empty());
+  EXPECT_TRUE(plain["focus"].is_null());
   const auto warned =
       nlohmann::json::parse(Cli({"design", "--material", "R", "--main", "100", "--json"}).out);
   ASSERT_EQ(warned["messages"].size(), 1u);
-  EXPECT_EQ(warned["messages"][0]["title"], "Warning");
   EXPECT_EQ(warned["messages"][0]["lines"][1], "R material only available in");
   EXPECT_EQ(warned["focus"], "Smat");
 }
@@ -209,14 +194,6 @@ TEST(Cli, CompareTableCsvAndJsonAgree) {
   ASSERT_EQ(doc["rows"].size(), 15u);  // material D stops at entry 15
   EXPECT_EQ(doc["rows"][0]["od"]["text"], "9.5 mm");
   EXPECT_DOUBLE_EQ(doc["rows"][0]["od"]["value"].get<double>(), 9.525);
-}
-
-TEST(Cli, SpicePrintsTheSubcircuitOfTheListPick) {
-  const Result r = Cli({"spice", "--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"});
-  ASSERT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_EQ(r.out.rfind("* Common-mode choke QN-80112-KX,", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("\n.SUBCKT QN_80112_KX in1 out1 in2 out2\nR1 in1 a1 0.0305"), std::string::npos)
-      << r.out;
 }
 
 std::string Shell(const std::string& command) {

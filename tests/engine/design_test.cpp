@@ -241,27 +241,12 @@ TEST(MountingHeader, Boundaries) {
   for (const auto& c : cases) EXPECT_EQ(MountingHeaderFor(c.x, c.h), c.header) << c.x << " x " << c.h;
 }
 
-TEST(Catalogue, ListEntriesAndStoredInvariants) {
+TEST(Catalogue, ListEntriesAndFieldTexts) {
   EXPECT_EQ(OfferedRows(1).size(), 15u);
   EXPECT_EQ(OfferedRows(3).size(), 24u);
   EXPECT_EQ(OfferedRows(5).back(), 15);
   EXPECT_EQ(CoreListEntry(1, "N"), "QN-80101-KX (OD = 0.375)");
   EXPECT_EQ(CoreListEntry(12, "D"), "QD-80112-KX (OD = 1.000)");
-  for (int row = 1; row <= kCoreCount; ++row) {
-    const CoreEntry& e = CoreAt(row);
-    EXPECT_GT(e.OD, e.ID) << row;
-    if (row > 1) {
-      EXPECT_GT(e.CoreAreaProduct, CoreAt(row - 1).CoreAreaProduct) << row;
-    }
-    // AL grows with the permeability among the materials the core is made in.
-    Integer previous = 0;
-    for (Integer al : e.AL) {
-      if (al == 0) continue;
-      EXPECT_GT(al, previous) << row;
-      previous = al;
-    }
-    EXPECT_EQ(e.AL[0] == 0, row >= 16) << row;
-  }
   EXPECT_EQ(FieldText(CoreAt(12), 2), "1");
   EXPECT_EQ(FieldText(CoreAt(22), 8), "23600");
   EXPECT_THROW(CoreAt(25), StepFailed);

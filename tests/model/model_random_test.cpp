@@ -45,9 +45,7 @@ void ExpectInvariants(const WindowModel& m, bool calculated, const std::string& 
     }
   }
   ASSERT_EQ(m.SecondInputEnabled, in.Mode != DesignModeOption::Inductance);
-  ASSERT_EQ(s.DesignMode, in.Mode == DesignModeOption::Voltage     ? 1
-                          : in.Mode == DesignModeOption::Impedance ? 2
-                                                                   : 3);
+  ASSERT_EQ(s.DesignMode, StoredDesignMode(in.Mode));
 }
 
 // An action of the user and whether it runs a calculation (which checks the inputs first).

@@ -3,7 +3,6 @@
 // test did not expect, instead of hanging.
 #include <QAction>
 #include <QApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,13 +11,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 #include <deque>
 
 #include "support/scripted_host.h"
 #include "ui/qt/appearance.h"
-#include "ui/qt/help_window.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_host.h"
 
@@ -86,23 +83,6 @@ class MainWindowTest : public QObject {
     QVERIFY2(unexpectedModals_.isEmpty(), qPrintable("unexpected modal: " + unexpectedModals_.join(", ")));
     QVERIFY(host_->prompts.empty());
     QVERIFY2(host_->messages.empty(), "a message box the test did not check");
-  }
-
-  void disclaimerShowsOverTheVisibleWindowBeforeTheDesign() {
-    vtq::qt::QtHost host;  // refreshes the view before each modal
-    MainWindow window(host);
-    host.SetWindow(&window);
-    bool visible = false;
-    QString pn = QStringLiteral("never");
-    ExpectModal([&](QWidget* box) {
-      visible = window.isVisible();
-      pn = window.findChild<QLineEdit*>("txtPN")->text();
-      box->close();
-    });
-    window.Load(".");
-    QVERIFY(visible);
-    QCOMPARE(pn, QString());
-    QCOMPARE(window.findChild<QLineEdit*>("txtPN")->text(), QStringLiteral("QN-80115-KX"));
   }
 
   // The window's own table of controls is checked where it shows: the screenshot test.
@@ -196,7 +176,7 @@ class MainWindowTest : public QObject {
 
   // ---- the desktop host's own dialogs and windows ----
 
-  void messageBoxAndInputPrompt() {
+  void messageBoxShowsEachLineOfTheText() {
     vtq::qt::QtHost host;
     host.SetWindow(window_.get());
     ExpectModal([](QWidget* w) {
@@ -209,35 +189,7 @@ class MainWindowTest : public QObject {
     });
     QCOMPARE(host.MsgBox("first line\r  second line\r\rlast", "Warning"), 1);
 
-    ExpectModal([](QWidget* w) {
-      auto* dialog = qobject_cast<QInputDialog*>(w);
-      QCOMPARE(dialog->windowTitle(), QStringLiteral("Invalid Entry"));
-      QCOMPARE(dialog->labelText(), QStringLiteral("Not a number.\nEnter a value."));
-      QCOMPARE(dialog->textValue(), QStringLiteral("5"));
-      dialog->accept();
-    });
-    QCOMPARE(host.InputBox("Not a number.\rEnter a value.", "Invalid Entry", "5"), std::string("5"));
-    ExpectModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-    QCOMPARE(host.InputBox("Again.", "Invalid Entry", "5"), std::string());
     QVERIFY(expectedModals_.empty());
-  }
-
-  void hostFocusHelpAndUnload() {
-    vtq::qt::QtHost host;
-    host.SetWindow(window_.get());
-    window_->activateWindow();
-    host.SetFocus("Pmat");
-    QCOMPARE(QApplication::focusWidget(), Find("Pmat"));
-
-    const QString folder = QStringLiteral(VTQ_HELP_BUILT);
-    QVERIFY(host.ShowHelp((folder + QStringLiteral("/index.html")).toStdString()));
-    QVERIFY(host.helpWindow()->isVisible());
-    QVERIFY(host.helpWindow()->browser()->toPlainText().contains(QStringLiteral("Temperature rise")));
-    QVERIFY(!host.ShowHelp("/nonexistent/help/contents.html"));
-
-    host.Unload();
-    QVERIFY(!window_->isVisible());
-    QVERIFY(!host.helpWindow()->isVisible());
   }
 };
 

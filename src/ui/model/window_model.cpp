@@ -75,7 +75,7 @@ void WindowModel::ModeClick(DesignModeOption mode) {
   const bool inductance = mode == DesignModeOption::Inductance;
   SecondInputEnabled = !inductance;
   if (!inductance && s.Loading == 0) in.SecondInput = "10000";
-  s.DesignMode = mode == DesignModeOption::Voltage ? 1 : mode == DesignModeOption::Impedance ? 2 : 3;
+  s.DesignMode = StoredDesignMode(mode);
   if (s.Loading == 0) CalculateButton_Click();
 }
 
