@@ -37,26 +37,13 @@ struct LabelDef {
   Place place;
 };
 inline constexpr LabelDef kLabels[] = {
-    {"lblMainInput",
-     "frmInput",
-     "Inductance (mH)",
-     "Desired inductance of each winding on core",
-     {120, 360, 1455, 375}},
-    {"lblCurrent",
-     "frmInput",
-     "Current (A)",
-     "Line current flowing through each winding",
-     {120, 960, 975, 255}},
-    {"lblCD",
-     "frmInput",
-     "Current Density (A/sq cm)",
-     "Current density used to choose wire size",
-     {120, 1440, 1455, 495}},
-    {"lblFrequency",
-     "frmInput",
-     "Cutoff Freq. (Hz)",
-     "Target 'Cut-Off' frequency of CMN filter",
-     {120, 2160, 1455, 255}},
+    // One label a line; the four with tooltips run past the column limit.
+    // clang-format off
+    {"lblMainInput", "frmInput", "Inductance (mH)", "Desired inductance of each winding on core", {120, 360, 1455, 375}},
+    {"lblCurrent", "frmInput", "Current (A)", "Line current flowing through each winding", {120, 960, 975, 255}},
+    {"lblCD", "frmInput", "Current Density (A/sq cm)", "Current density used to choose wire size", {120, 1440, 1455, 495}},
+    {"lblFrequency", "frmInput", "Cutoff Freq. (Hz)", "Target 'Cut-Off' frequency of CMN filter", {120, 2160, 1455, 255}},
+    // clang-format on
     {"lblPN", "frmOutputs", "Core Number", "", {120, 360, 1335, 255}},
     {"lblHeader", "frmOutputs", "Header Number", "", {120, 840, 1695, 255}},
     {"IndLabel", "frmOutputs", "Inductance (mH)", "", {120, 1320, 1455, 255}},
@@ -137,13 +124,8 @@ inline constexpr ButtonDef kButtons[] = {
     {"cmdSelCore", "&Select Core from List", {6720, 5520, 2055, 375}},
 };
 
-struct OptionDef {
-  const char* name;
-  const char* parent;
-  const char* caption;
-  const char* tooltip;
-  Place place;
-};
+// An option button has what a label has.
+using OptionDef = LabelDef;
 // The mode and unit options; the material options come from the material table, one
 // below the other (MaterialOptionPlace).
 inline constexpr OptionDef kOptions[] = {
