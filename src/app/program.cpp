@@ -11,6 +11,8 @@ namespace vtq::app {
 
 void ConfigureApplication() {
   QApplication::setApplicationName(QStringLiteral("vtq"));
+  // The remembered folder and recent designs go to ~/.config/Kestralon/vtq.conf.
+  QApplication::setOrganizationName(QStringLiteral("Kestralon"));
   // No display name: under X11 Qt appends it to every window title, and each title must
   // read exactly as its text.
   QApplication::setStyle(qt::NewWindowStyle());

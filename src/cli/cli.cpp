@@ -278,7 +278,7 @@ void PrintDesignAs(std::ostream& out, const WindowModel& model, const ShellHost&
   }
 }
 
-DesignOutput DesignPrinter(std::shared_ptr<const bool> json) {
+DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json) {
   return [json](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream&) {
     PrintDesignAs(out, model, host, *json);
     return kExitOk;

@@ -100,7 +100,7 @@ using DesignOutput =
 int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& err,
                const DesignOutput& output);
 // What `design` prints: the JSON object when `json` is set by the time it runs, else the listing.
-DesignOutput DesignPrinter(std::shared_ptr<const bool> json);
+DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json);
 // Gives a subcommand the design options and, as its action, ShowDesign of them.
 void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output);
 // A command that cannot finish: says why on err, returns the status.

@@ -153,7 +153,7 @@ JsonWriter& JsonWriter::Open(char bracket) {
 JsonWriter& JsonWriter::Close(char bracket) {
   if (indent_ >= 0 && (nonEmpty_ & (1u << depth_)) != 0) {
     out_ += '\n';
-    out_.append(static_cast<std::size_t>((depth_ - 1) * indent_), ' ');
+    out_.append(static_cast<std::size_t>(depth_ - 1) * static_cast<std::size_t>(indent_), ' ');
   }
   --depth_;
   out_ += bracket;
@@ -169,7 +169,7 @@ void JsonWriter::Separate() {
   nonEmpty_ |= 1u << depth_;
   if (indent_ >= 0) {
     out_ += '\n';
-    out_.append(static_cast<std::size_t>(depth_ * indent_), ' ');
+    out_.append(static_cast<std::size_t>(depth_) * static_cast<std::size_t>(indent_), ' ');
   }
 }
 

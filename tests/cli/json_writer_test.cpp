@@ -22,7 +22,8 @@ TEST(JsonWriter, WritesTheBytesTheLibraryDumps) {
                {"bad \xff", false},
                {"cut \xe2\x82", false},
                {"surrogate \xed\xa0\x80", false},
-               {"overlong \xe0\x80\xaf", false}};
+               {"overlong \xe0\x80\xaf", false},
+               {"third of four \xf0\x9f\x41\x80", false}};
   const double numbers[] = {
       0.0,    -0.0,         2.0,     928.368, 1e-5, 0.0001, 1e15, 1e16, -3.4028234663852886e38,
       5e-324, std::nan(""), INFINITY};

@@ -2,12 +2,14 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "support/scripted_host.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/qt_host.h"
 
 namespace vtq::qt {
 namespace {
@@ -22,8 +24,6 @@ QString Typed(FileDialogPurpose purpose, const FileDialogSettings& settings, con
 }
 
 TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
-  EXPECT_EQ(NameFilters(kDesignFileFilter),
-            QStringList({QStringLiteral("All Files (*.*)"), QStringLiteral("CMN Inductor Files (*.vtq)")}));
   test::ScriptedHost host;
   WindowModel m(host);  // without a dialog both commands end as cancelled, settings made
   QTemporaryDir folder;
@@ -33,7 +33,9 @@ TEST(FileDialogQt, ShowsTheSettingsOfTheCommands) {
   QFileDialog save;
   Configure(save, FileDialogPurpose::Save, m.cmnDialog1);
   EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
-  EXPECT_EQ(save.selectedNameFilter(), QStringLiteral("CMN Inductor Files (*.vtq)"));
+  EXPECT_EQ(save.nameFilters(),
+            QStringList({QStringLiteral("VTQ designs (*.vtq)"), QStringLiteral("All files (*)")}));
+  EXPECT_EQ(save.selectedNameFilter(), QStringLiteral("VTQ designs (*.vtq)"));
   EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_EQ(Typed(FileDialogPurpose::Save, m.cmnDialog1, folder.path()), QStringLiteral("coil.vtq"));
   // The default suffix Save left carries over to Open.
@@ -60,6 +62,19 @@ TEST(FileDialogQt, TheStatusBarSaysWhatTheFileCommandsDid) {
   EXPECT_EQ(window.model().inputs().Mode, DesignModeOption::Voltage);
   EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("MainInput"))->text(), QStringLiteral("117"));
   EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Opened " + path);
+}
+
+TEST(FileDialogQt, RecentDesignsOutliveTheProgramAndFillTheirMenu) {
+  QTemporaryDir folder;  // settings of their own, never the user's
+  const QString settings = folder.filePath(QStringLiteral("vtq.conf"));
+  QtHost(settings).SetRecentDesigns({"/designs/a.vtq", "/R&D/b.vtq"});
+  QtHost host(settings);  // the next run
+  MainWindow window(host);
+  ConnectDesignFiles(window);
+  emit window.Menu("FileMnu")->aboutToShow();
+  const QList<QAction*> items = window.Menu("mnuRecent")->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[1]->text(), QStringLiteral("&2 /R&&D/b.vtq"));
 }
 
 }  // namespace

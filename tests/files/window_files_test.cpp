@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "files/mas.h"
 #include "support/scratch.h"
 #include "support/scripted_host.h"
 
@@ -121,6 +122,31 @@ TEST_F(WindowFiles, AShortMissingOrUnwritableFileChangesNoResultAndSaysWhy) {
   }
   EXPECT_EQ(model_.outputs().txtPN, "untouched");
   EXPECT_EQ(model_.state().Loading, 0);
+}
+
+TEST_F(WindowFiles, RecentDesignsKeepTheLastSixAndDropAFileThatIsGone) {
+  model_.VoltageInput_Click();
+  for (const char* name : {"1", "2", "3", "4", "5", "6", "7", "3"}) Save(model_, name);
+  EXPECT_EQ(model_.RecentDesigns(),
+            (std::vector{dir_ / "3", dir_ / "7", dir_ / "6", dir_ / "5", dir_ / "4", dir_ / "2"}));
+  model_.InductanceInput_Click();
+  model_.OpenRecentDesign(3);  // as Open does, and to the top of the list
+  EXPECT_EQ(std::tie(model_.inputs().Mode, host_.recent[0]),
+            std::make_tuple(DesignModeOption::Voltage, dir_ / "5"));
+  std::filesystem::remove(dir_ / "7");
+  model_.OpenRecentDesign(2);
+  EXPECT_TRUE(model_.FileStatus.ends_with("does not exist; it is no longer listed under Recent Designs"));
+  EXPECT_EQ(host_.recent, (std::vector{dir_ / "5", dir_ / "3", dir_ / "6", dir_ / "4", dir_ / "2"}));
+}
+
+TEST_F(WindowFiles, ExportMasWritesWhatTheCommandLineWrites) {
+  host_.paths = {dir_ / "d.json", dir_ / "gone/d.json"};
+  model_.ExportMasMnu_Click();
+  EXPECT_EQ(Contents(dir_ / "d.json"), mas::WriteDesign(model_.window).text);
+  EXPECT_EQ(host_.dialogs.at(0).settings.FileName, "QN-80115-KX.json");
+  EXPECT_EQ(model_.FileStatus, "MAS design of QN-80115-KX written to " + dir_ / "d.json");
+  model_.ExportMasMnu_Click();
+  EXPECT_EQ(host_.messages.back().title, "Export Design as MAS");
 }
 
 }  // namespace

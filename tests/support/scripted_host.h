@@ -38,7 +38,8 @@ class ScriptedHost : public WindowHost {
   std::function<void()> onShow;  // a widget test shows the real window here
   bool helpReadable = true;
 
-  std::deque<std::string> paths;  // answers to the next file dialogs; none left: cancelled
+  std::vector<std::string> recent;  // the recent designs as a host remembers them
+  std::deque<std::string> paths;    // answers to the next file dialogs; none left: cancelled
   std::vector<FileDialogShown> dialogs;
   const DesignState* state = nullptr;
 
@@ -84,6 +85,8 @@ class ScriptedHost : public WindowHost {
     paths.pop_front();
     return path;
   }
+  std::vector<std::string> RecentDesigns() const override { return recent; }
+  void SetRecentDesigns(const std::vector<std::string>& list) override { recent = list; }
   bool CanPrint() const override { return canPrint; }
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
     events.emplace_back("print");

@@ -3,10 +3,12 @@
 // test did not expect, instead of hanging.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -172,6 +174,20 @@ class MainWindowTest : public QObject {
     QVERIFY(list->isHidden());
     QCOMPARE(Text("txtPN"), QStringLiteral("QD-80104-KX"));
     host_->messages.clear();  // cores this small take a thinner wire and say so
+  }
+
+  void resultsAreNamedByTheirCaptionsAndCopiedAsRows() {
+    QCOMPARE(Find<QLineEdit>("Turns")->accessibleName(), QStringLiteral("Turns per Side"));
+    QCOMPARE(Find<QLineEdit>("txtWoundOD")->accessibleName(), QStringLiteral("Wound OD"));
+    Find<QAction>("CopyResultsMnu")->trigger();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    const QString rows = QString::fromUtf8(copied->data(QStringLiteral("text/tab-separated-values")));
+    QCOMPARE(copied->text(), rows);
+    QVERIFY2(rows.startsWith(QStringLiteral("Core Number\tQN-80115-KX\nHeader Number\t")), qPrintable(rows));
+    QCOMPARE(rows.count(QLatin1Char('\n')), 19);
+    for (auto [command, key] :
+         {std::pair{"SaveDesignMnu", "Ctrl+S"}, {"DesignMnu", "Ctrl+P"}, {"ExitMnu", "Ctrl+Q"}})
+      QVERIFY2(Find<QAction>(command)->shortcuts().contains(QKeySequence(QString::fromLatin1(key))), command);
   }
 
   // ---- the desktop host's own dialogs and windows ----

@@ -47,6 +47,24 @@ bool ClickControl(WindowModel& model, std::string_view name) {
   return false;
 }
 
+std::string OutputCaption(const layout::OutputDef& box, const OutputBoxes& outputs) {
+  const std::string_view label = box.label;
+  // The one caption that changes: the unit of the inductance follows its size.
+  if (label == "IndLabel") return box.qualifier + outputs.IndLabel;
+  for (const layout::LabelDef& l : layout::kLabels) {
+    if (l.name == label) return box.qualifier + std::string(l.caption);
+  }
+  return box.name;
+}
+
+std::string ResultsTable(const OutputBoxes& outputs) {
+  std::string table;
+  for (const layout::OutputDef& box : layout::kOutputs) {
+    table += OutputCaption(box, outputs) + '\t' + outputs.*box.text + '\n';
+  }
+  return table;
+}
+
 bool OptionSelected(const InputControls& in, std::string_view name) {
   if (name == "VoltageInput") return in.Mode == DesignModeOption::Voltage;
   if (name == "ImpedanceInput") return in.Mode == DesignModeOption::Impedance;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/dialogs.h"
 #include "engine/numbers.h"
@@ -26,7 +27,7 @@ inline constexpr std::string_view kDesignFileFilter = "All Files (*.*)|*.*|CMN I
 // What a file dialog is shown for. The design files share one dialog whose settings keep
 // their values from one use to the next (the default extension Save sets also applies
 // when Open shows the dialog afterwards); the exports each have their own.
-enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice };
+enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas };
 
 struct FileDialogSettings {
   std::string Filter;
@@ -60,6 +61,12 @@ class WindowHost : public UserDialogs {
                                                 const FileDialogSettings& /*settings*/) {
     return std::nullopt;
   }
+
+  // ---- Remembered from one run of the program to the next ----
+  // The design files last opened or saved, most recent first. A host without a store
+  // remembers nothing.
+  virtual std::vector<std::string> RecentDesigns() const { return {}; }
+  virtual void SetRecentDesigns(const std::vector<std::string>& /*paths*/) {}
 
   // ---- Printing and PDF files ----
   // False for a host that can neither print nor write PDF files: the print commands then

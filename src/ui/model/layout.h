@@ -37,26 +37,13 @@ struct LabelDef {
   Place place;
 };
 inline constexpr LabelDef kLabels[] = {
-    {"lblMainInput",
-     "frmInput",
-     "Inductance (mH)",
-     "Desired inductance of each winding on core",
-     {120, 360, 1455, 375}},
-    {"lblCurrent",
-     "frmInput",
-     "Current (A)",
-     "Line current flowing through each winding",
-     {120, 960, 975, 255}},
-    {"lblCD",
-     "frmInput",
-     "Current Density (A/sq cm)",
-     "Current density used to choose wire size",
-     {120, 1440, 1455, 495}},
-    {"lblFrequency",
-     "frmInput",
-     "Cutoff Freq. (Hz)",
-     "Target 'Cut-Off' frequency of CMN filter",
-     {120, 2160, 1455, 255}},
+    // One label a line; the four with tooltips run past the column limit.
+    // clang-format off
+    {"lblMainInput", "frmInput", "Inductance (mH)", "Desired inductance of each winding on core", {120, 360, 1455, 375}},
+    {"lblCurrent", "frmInput", "Current (A)", "Line current flowing through each winding", {120, 960, 975, 255}},
+    {"lblCD", "frmInput", "Current Density (A/sq cm)", "Current density used to choose wire size", {120, 1440, 1455, 495}},
+    {"lblFrequency", "frmInput", "Cutoff Freq. (Hz)", "Target 'Cut-Off' frequency of CMN filter", {120, 2160, 1455, 255}},
+    // clang-format on
     {"lblPN", "frmOutputs", "Core Number", "", {120, 360, 1335, 255}},
     {"lblHeader", "frmOutputs", "Header Number", "", {120, 840, 1695, 255}},
     {"IndLabel", "frmOutputs", "Inductance (mH)", "", {120, 1320, 1455, 255}},
@@ -97,27 +84,32 @@ struct OutputDef {
   const char* parent;
   std::string OutputBoxes::*text;
   Place place;
+  // The label that captions the box, and what tells apart boxes whose labels read the
+  // same (the wound and the bare core each have an OD): how a screen reader and Copy
+  // Results name the value.
+  const char* label;
+  const char* qualifier = "";
 };
 inline constexpr OutputDef kOutputs[] = {
-    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}},
-    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}},
-    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}},
-    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}},
-    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}},
-    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}},
-    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}},
-    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}},
-    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}},
-    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}},
-    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}},
-    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}},
-    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}},
-    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}},
-    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}},
-    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}},
-    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}},
-    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}},
-    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}},
+    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}, "lblPN"},
+    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}, "lblHeader"},
+    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}, "IndLabel"},
+    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}, "Label13"},
+    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}, "Label14"},
+    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}, "lblAP"},
+    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}, "lblTrise"},
+    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}, "lblDiffL"},
+    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}, "Label29"},
+    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}, "Label30"},
+    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}, "Label36"},
+    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}, "lblWoundOD", "Wound "},
+    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}, "lblWoundID", "Wound "},
+    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}, "lblWoundHt", "Wound "},
+    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}, "Label31", "Core "},
+    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}, "Label32", "Core "},
+    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}, "Label33", "Core "},
+    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}, "Label34"},
+    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}, "Label26"},
 };
 
 struct ButtonDef {
@@ -132,13 +124,8 @@ inline constexpr ButtonDef kButtons[] = {
     {"cmdSelCore", "&Select Core from List", {6720, 5520, 2055, 375}},
 };
 
-struct OptionDef {
-  const char* name;
-  const char* parent;
-  const char* caption;
-  const char* tooltip;
-  Place place;
-};
+// An option button has what a label has.
+using OptionDef = LabelDef;
 // The mode and unit options; the material options come from the material table, one
 // below the other (MaterialOptionPlace).
 inline constexpr OptionDef kOptions[] = {

@@ -3,6 +3,7 @@
 // drive this model, so they compute through the same code.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ struct DesignEntry {
   std::optional<Integer> core;
 };
 inline constexpr int kDesignEntryParts = 8;
+
+// How many files File > Recent Designs lists.
+inline constexpr std::size_t kRecentDesignCount = 6;
+inline constexpr std::string_view kMasExportTitle = "Export Design as MAS";
 
 class WindowModel {
  public:
@@ -96,6 +101,14 @@ class WindowModel {
   // Opens a design file as Open does once its dialog has given the path (a file named
   // on the command line).
   void OpenDesignFile(const std::string& path);
+  // File > Recent Designs: the files last opened or saved, most recent first, as the host
+  // remembers them. Opening one runs Open's own path; a file no longer there is said and
+  // taken off the list.
+  std::vector<std::string> RecentDesigns() const { return host_.RecentDesigns(); }
+  void OpenRecentDesign(std::size_t index);
+  // File > Export Design as MAS...: the design the window shows as MAS JSON, as
+  // `vtq-cli export --mas` writes it. Written, FileStatus says where.
+  void ExportMasMnu_Click();
   FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
   // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
   // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
@@ -124,6 +137,7 @@ class WindowModel {
   void MaterialClick(int materialIndex);
   void ShowHelpPage(const std::string& page);  // window_model_menus.cpp
   void OpenPath(const std::string& path);      // window_model_files.cpp
+  void RememberDesign(const std::string& path);
   // window_model_print.cpp
   void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);

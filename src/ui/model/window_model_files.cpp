@@ -1,7 +1,12 @@
 // Save and Open of the File menu: a design file holds the inputs and selections, and
 // opening one puts them back under the Loading flag and runs exactly one calculation.
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
 #include "files/design_file.h"
 #include "files/file_io.h"
+#include "files/mas.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
@@ -85,6 +90,7 @@ void WindowModel::SaveDesignMnu_Click() {
   if (!text.problem.empty()) return fail(text.problem);
   if (!file.Write(text.bytes) || !file.Commit()) return fail(file.error());
   FileStatus = "Saved design to " + *path;
+  RememberDesign(*path);
 }
 
 void WindowModel::LoadMnu_Click() {
@@ -95,14 +101,66 @@ void WindowModel::LoadMnu_Click() {
   cmnDialog1.Filter = kDesignFileFilter;
   cmnDialog1.FilterIndex = 2;
   std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::Open, cmnDialog1);
-  if (path) OpenPath(*path);
+  if (!path) return;
+  OpenPath(*path);
+  if (LastFileError.empty()) RememberDesign(*path);
 }
 
 void WindowModel::OpenDesignFile(const std::string& path) {
   FileStatus.clear();
   LastFileError.clear();
-  LoadingFlag loading(window.state);
-  OpenPath(path);
+  {
+    LoadingFlag loading(window.state);
+    OpenPath(path);
+  }
+  if (LastFileError.empty()) RememberDesign(path);
+}
+
+void WindowModel::RememberDesign(const std::string& path) {
+  if (path == "-") return;  // standard input: nothing to open again
+  // Kept absolute: a name given relative to where the program started means nothing on
+  // the next run.
+  std::error_code error;
+  std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+  if (error) absolute = path;
+  std::vector<std::string> recent = host_.RecentDesigns();
+  std::erase(recent, absolute);
+  recent.insert(recent.begin(), absolute);
+  if (recent.size() > kRecentDesignCount) recent.resize(kRecentDesignCount);
+  host_.SetRecentDesigns(recent);
+}
+
+void WindowModel::OpenRecentDesign(std::size_t index) {
+  std::vector<std::string> recent = host_.RecentDesigns();
+  if (index >= recent.size()) return;
+  const std::string path = recent[index];
+  OpenDesignFile(path);
+  std::error_code error;
+  if (LastFileError.empty() || std::filesystem::exists(path, error) || error) return;
+  // Gone (moved, deleted, an unplugged drive): the entry would fail again every time.
+  std::erase(recent, path);
+  host_.SetRecentDesigns(recent);
+  FileStatus += "; it is no longer listed under Recent Designs";
+}
+
+void WindowModel::ExportMasMnu_Click() {
+  FileStatus.clear();
+  LastFileError.clear();
+  const mas::Written doc = mas::WriteDesign(window);
+  if (!doc.problem.empty()) {
+    host_.MsgBox("There is no design to export.\r" + doc.problem, kMasExportTitle);
+    return;
+  }
+  FileDialogSettings dialog;
+  dialog.FileName = window.outputs.txtPN + ".json";
+  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::ExportMas, dialog);
+  if (!path) return;
+  files::FileReplacement file;
+  if (!file.Create(*path) || !file.Write(doc.text) || !file.Commit()) {
+    host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kMasExportTitle);
+    return;
+  }
+  FileStatus = "MAS design of " + window.outputs.txtPN + " written to " + *path;
 }
 
 void WindowModel::OpenPath(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QStatusBar>
 
@@ -25,20 +26,6 @@ void ShowFileStatus(MainWindow& window) {
 
 }  // namespace
 
-QStringList NameFilters(std::string_view filterList) {
-  const QStringList parts =
-      QString::fromUtf8(filterList.data(), static_cast<qsizetype>(filterList.size())).split(QLatin1Char('|'));
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-    const QString& description = parts[i];
-    filters << (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')'))
-                    ? description
-                    : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
-  }
-  return filters;
-}
-
 void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogSettings& settings) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   const bool save = purpose == FileDialogPurpose::Save;
@@ -47,23 +34,24 @@ void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogS
   // name that cannot be opened is reported by the command itself.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setWindowTitle(save ? QStringLiteral("Save Design") : QStringLiteral("Open Design"));
-  const QStringList filters = NameFilters(settings.Filter);
+  // The design files come first, and every file is "*": on Linux "*.*" would hide the
+  // names without a dot. The settings' filter 1 is every file, 2 the design files.
+  const QStringList filters = {QStringLiteral("VTQ designs (*.vtq)"), QStringLiteral("All files (*)")};
   dialog.setNameFilters(filters);
-  if (settings.FilterIndex >= 1 && settings.FilterIndex <= filters.size()) {
-    dialog.selectNameFilter(filters[settings.FilterIndex - 1]);
-  }
+  dialog.selectNameFilter(filters[settings.FilterIndex == 1 ? 1 : 0]);
   QString suffix = QString::fromStdString(settings.DefaultExt);
   if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, (settings.Flags & kFileDialogOverwritePrompt) == 0);
 }
 
-std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, FileDialogPurpose purpose,
-                                            const FileDialogSettings& settings) {
+std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, const QString& startFolder,
+                                            FileDialogPurpose purpose, const FileDialogSettings& settings) {
   QFileDialog dialog(parent);
   Configure(dialog, purpose, settings);
   if (lastFile.isEmpty()) {
-    dialog.setDirectory(QDir::home());
+    dialog.setDirectory(startFolder.isEmpty() || !QDir(startFolder).exists() ? QDir::home()
+                                                                             : QDir(startFolder));
   } else {
     dialog.selectFile(lastFile);
   }
@@ -89,13 +77,13 @@ std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
   return path.toStdString();
 }
 
-std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName) {
-  QFileDialog dialog(parent, QStringLiteral("Export SPICE Model"));
+std::optional<std::string> ChooseExportFile(QWidget* parent, const QString& title, const QStringList& filters,
+                                            const QString& suffix, const std::string& suggestedName) {
+  QFileDialog dialog(parent, title);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters(
-      {QStringLiteral("SPICE Models (*.lib *.cir *.sub)"), QStringLiteral("All Files (*)")});
-  dialog.setDefaultSuffix(QStringLiteral("lib"));
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(suffix);
   dialog.setDirectory(QDir::home());
   dialog.selectFile(QString::fromStdString(suggestedName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
@@ -103,14 +91,42 @@ std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& s
 }
 
 void ConnectDesignFiles(MainWindow& window) {
-  window.Connect("LoadMnu", [&window] {
-    window.model().LoadMnu_Click();
-    ShowFileStatus(window);
+  auto command = [&window](void (WindowModel::*handler)()) {
+    return [&window, handler] {
+      (window.model().*handler)();
+      ShowFileStatus(window);
+    };
+  };
+  window.Connect("LoadMnu", command(&WindowModel::LoadMnu_Click));
+  window.Connect("SaveDesignMnu", command(&WindowModel::SaveDesignMnu_Click));
+  QMenu* file = window.Menu("FileMnu");
+  if (!file) return;
+
+  // Below Save, the files last opened or saved; listed afresh each time the File menu
+  // opens, as another command or a run of the program may have changed them.
+  auto* recent = new QMenu(QStringLiteral("Rec&ent Designs"), file);
+  recent->setObjectName(QStringLiteral("mnuRecent"));
+  file->insertMenu(file->findChild<QAction*>(QStringLiteral("mnuSep1")), recent);
+  QObject::connect(file, &QMenu::aboutToShow, recent, [&window, recent] {
+    recent->clear();
+    const std::vector<std::string> paths = window.model().RecentDesigns();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      QString name = QFile::decodeName(QByteArray::fromStdString(paths[i]));
+      name.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a literal ampersand, not a mnemonic
+      QAction* open = recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+      QObject::connect(open, &QAction::triggered, &window, [&window, i] {
+        window.Run([&window, i] { window.model().OpenRecentDesign(i); });
+        ShowFileStatus(window);
+      });
+    }
+    recent->menuAction()->setEnabled(!paths.empty());
   });
-  window.Connect("SaveDesignMnu", [&window] {
-    window.model().SaveDesignMnu_Click();
-    ShowFileStatus(window);
-  });
+
+  // With the other exports: before the separator above Exit.
+  auto* mas = new QAction(QStringLiteral("Export Design as &MAS..."), file);
+  mas->setObjectName(QStringLiteral("ExportMasMnu"));
+  file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), mas);
+  window.Connect("ExportMasMnu", command(&WindowModel::ExportMasMnu_Click));
 }
 
 void OpenDesignFile(MainWindow& window, const QString& path) {

@@ -4,7 +4,8 @@
 
 #include <QString>
 #include <QStringList>
-#include <string_view>
+#include <optional>
+#include <string>
 
 #include "ui/model/host.h"
 
@@ -15,30 +16,30 @@ namespace vtq::qt {
 
 class MainWindow;
 
-// Qt's filters from a list of description and pattern pairs joined by vertical bars:
-// "All Files (*.*)|*.*" gives "All Files (*.*)". A description that does not already end
-// in its patterns gets them added in parentheses.
-QStringList NameFilters(std::string_view filterList);
-
 // Sets a dialog up as the settings ask: filters and the selected one, the default
 // suffix, and the question before replacing a file (option bit 2). Qt's own dialog, so
 // the suffix is added before the replace question is asked, as the user expects.
 void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogSettings& settings);
 
 // The dialog of Open and Save, modal to the parent. It opens where the last design file
-// was chosen, with its name (lastFile, updated on a choice), or in the home folder.
-std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, FileDialogPurpose purpose,
-                                            const FileDialogSettings& settings);
+// was chosen, with its name (lastFile, updated on a choice), else in startFolder (the
+// folder remembered from an earlier run), else in the home folder.
+std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, const QString& startFolder,
+                                            FileDialogPurpose purpose, const FileDialogSettings& settings);
 
 // The save dialog of the PDF exports, starting at the suggested name in lastFolder (the
 // documents folder at first; updated on a choice).
 std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
                                          std::string_view suggestedName);
 
-// The save dialog of the SPICE export, asking before it replaces a file.
-std::optional<std::string> ChooseSpiceFile(QWidget* parent, const std::string& suggestedName);
+// The save dialog of an export (SPICE model, MAS design), starting in the home folder at
+// the suggested name and asking before it replaces a file; a name typed without a
+// suffix takes `suffix`.
+std::optional<std::string> ChooseExportFile(QWidget* parent, const QString& title, const QStringList& filters,
+                                            const QString& suffix, const std::string& suggestedName);
 
-// Connects LoadMnu and SaveDesignMnu to the window's model.
+// Connects LoadMnu and SaveDesignMnu to the window's model, and adds below them File >
+// Recent Designs and, with the other exports, File > Export Design as MAS....
 void ConnectDesignFiles(MainWindow& window);
 
 // Opens a file named on the program's command line, as Open does after its dialog.

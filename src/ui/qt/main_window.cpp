@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -147,7 +149,7 @@ void MainWindow::BuildControls() {
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::ClickFocus);
     PaintBox(edit, kOutputGrey);
-    outputs_.push_back({edit, o.text});
+    outputs_.push_back({edit, &o});
   }
   txtPN_ = client->findChild<QLineEdit*>(QStringLiteral("txtPN"));
 
@@ -243,17 +245,30 @@ void MainWindow::BuildMenus() {
 
   QMenu* file = menu(bar, "FileMnu", "&File");
   item(file, "LoadMnu", "Open Design...", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  item(file, "SaveDesignMnu", "Save &Design...", nullptr);
+  item(file, "SaveDesignMnu", "Save &Design...", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   separator(file, "mnuSep1");
   QMenu* print = menu(file, "PrintMnu", "&Print");
   file->addMenu(print);
-  item(print, "DesignMnu", "&Design", nullptr);
+  item(print, "DesignMnu", "&Design", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   item(print, "TableMnu", "&Table of Cores", nullptr);
   separator(file, "mnuSep2");
+  // The menu shows the first key; Ctrl+Q is the desktop's usual other way out.
   item(file, "ExitMnu", "E&xit", [this] {
     model_.ExitMnu_Click();
-  })->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  })->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
   bar->addMenu(file);
+
+  QMenu* edit = menu(bar, "EditMnu", "&Edit");
+  item(edit, "CopyResultsMnu", "&Copy Results", [this] {
+    // Plain text for a mail, the same rows as tab-separated values for a spreadsheet.
+    const QString table = Q(ResultsTable(model_.window.outputs));
+    auto* data = new QMimeData;
+    data->setText(table);
+    data->setData(QStringLiteral("text/tab-separated-values"), table.toUtf8());
+    QGuiApplication::clipboard()->setMimeData(data);
+    statusBar()->showMessage(QStringLiteral("Results copied to the clipboard"), 8000);
+  });
+  bar->addMenu(edit);
 
   QMenu* view = menu(bar, "mnuView", "&View");
   item(view, "ViewMnu", "Core &Table", nullptr);  // carries no command
@@ -324,11 +339,14 @@ void MainWindow::Refresh() {
     o.button->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
   }
   for (const auto& o : outputs_) {
-    const QString text = QString::fromStdString(w.outputs.*o.text);
+    const QString text = QString::fromStdString(w.outputs.*o.def->text);
     if (o.edit->text() != text) {
       o.edit->setText(text);
       o.edit->setCursorPosition(0);  // a text wider than its box shows its start
     }
+    // Read out with its caption ("Turns per Side, 12"), whose unit may have changed.
+    const QString caption = Q(OutputCaption(*o.def, w.outputs));
+    if (o.edit->accessibleName() != caption) o.edit->setAccessibleName(caption);
   }
   IndLabel_->setText(QString::fromStdString(w.outputs.IndLabel));
   const QRect pn(Px(w.outputs.txtPNLeft), txtPN_->y(), Px(w.outputs.txtPNWidth), txtPN_->height());

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/model/layout.h"
 #include "ui/model/window_model.h"
 
 class QAbstractButton;
@@ -65,7 +66,7 @@ class MainWindow : public QMainWindow {
   };
   struct OutputBox {
     QLineEdit* edit;
-    std::string OutputBoxes::*text;
+    const layout::OutputDef* def;  // in the window's table, which lives as long as the program
   };
   struct Option {
     QRadioButton* button;

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
 
 #include "reports/qt/page_painter.h"
 #include "ui/qt/file_dialog_qt.h"
@@ -22,6 +25,9 @@ QString DialogText(std::string_view text) {
 
 namespace {
 
+const QString kRecentKey = QStringLiteral("designs/recent");
+const QString kFolderKey = QStringLiteral("designs/folder");
+
 // Some desktop styles put pictures on dialog buttons; these dialogs show words only.
 void PlainButtons(QWidget& dialog) {
   for (auto* button : dialog.findChildren<QAbstractButton*>()) button->setIcon(QIcon());
@@ -29,7 +35,32 @@ void PlainButtons(QWidget& dialog) {
 
 }  // namespace
 
+QtHost::QtHost(QString settingsFile) : settingsFile_(std::move(settingsFile)) {}
+
 QtHost::~QtHost() = default;
+
+QSettings& QtHost::Settings() const {
+  if (!settings_) {
+    // The program's own settings take the organisation and application names it sets.
+    settings_ = settingsFile_.isEmpty() ? std::make_unique<QSettings>()
+                                        : std::make_unique<QSettings>(settingsFile_, QSettings::IniFormat);
+  }
+  return *settings_;
+}
+
+std::vector<std::string> QtHost::RecentDesigns() const {
+  std::vector<std::string> paths;
+  for (const QString& path : Settings().value(kRecentKey).toStringList()) {
+    paths.push_back(QFile::encodeName(path).toStdString());
+  }
+  return paths;
+}
+
+void QtHost::SetRecentDesigns(const std::vector<std::string>& paths) {
+  QStringList list;
+  for (const std::string& path : paths) list << QFile::decodeName(QByteArray::fromStdString(path));
+  Settings().setValue(kRecentKey, list);
+}
 
 HelpWindow* QtHost::helpWindow() const {
   return help_;
@@ -102,12 +133,22 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
     case FileDialogPurpose::ExportPdf:
       return ChoosePdfFile(window_, lastPdfFolder_, settings.FileName);
     case FileDialogPurpose::ExportSpice:
-      return ChooseSpiceFile(window_, settings.FileName);
+      return ChooseExportFile(
+          window_, QStringLiteral("Export SPICE Model"),
+          {QStringLiteral("SPICE Models (*.lib *.cir *.sub)"), QStringLiteral("All Files (*)")},
+          QStringLiteral("lib"), settings.FileName);
+    case FileDialogPurpose::ExportMas:
+      return ChooseExportFile(window_, QString::fromUtf8(kMasExportTitle.data(), kMasExportTitle.size()),
+                              {QStringLiteral("MAS designs (*.json)"), QStringLiteral("All files (*)")},
+                              QStringLiteral("json"), settings.FileName);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;
   }
-  return ChooseDesignFile(window_, lastDesignFile_, purpose, settings);
+  std::optional<std::string> path =
+      ChooseDesignFile(window_, lastDesignFile_, Settings().value(kFolderKey).toString(), purpose, settings);
+  if (path) Settings().setValue(kFolderKey, QFileInfo(lastDesignFile_).absolutePath());
+  return path;
 }
 
 PrintResult QtHost::PrintOnDefaultPrinter(const reports::Document& doc) {

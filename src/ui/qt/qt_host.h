@@ -5,8 +5,11 @@
 
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 #include "ui/model/window_model.h"
+
+class QSettings;
 
 namespace vtq::qt {
 
@@ -15,7 +18,9 @@ class MainWindow;
 
 class QtHost : public WindowHost {
  public:
-  QtHost() = default;
+  // What is remembered between runs (the design files' folder, the recent designs) goes
+  // to the program's settings, or to settingsFile (an INI file) where one is named.
+  explicit QtHost(QString settingsFile = {});
   ~QtHost() override;
   // The window the dialogs belong to; set once it exists.
   void SetWindow(MainWindow* window) { window_ = window; }
@@ -30,6 +35,8 @@ class QtHost : public WindowHost {
   bool ShowHelp(std::string_view page) override;
   std::optional<std::string> ChooseFile(FileDialogPurpose purpose,
                                         const FileDialogSettings& settings) override;
+  std::vector<std::string> RecentDesigns() const override;
+  void SetRecentDesigns(const std::vector<std::string>& paths) override;
   bool CanPrint() const override { return true; }
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override;
   bool OfferPdf(std::string_view text, std::string_view title) override;
@@ -38,6 +45,10 @@ class QtHost : public WindowHost {
   HelpWindow* helpWindow() const;
 
  private:
+  QSettings& Settings() const;
+
+  QString settingsFile_;
+  mutable std::unique_ptr<QSettings> settings_;  // opened when first needed
   QPointer<MainWindow> window_;
   QPointer<HelpWindow> help_;
   QString lastDesignFile_;  // where the design-file dialog opens next
