@@ -31,6 +31,10 @@ TEST(Spice, SubcircuitText) {
   EXPECT_NE(stacked.text.find("* Common-mode choke (2x) QN-80124-KX,"), std::string::npos);
   EXPECT_NE(stacked.text.find("impedance mode, 1000 ohm, 5 A at 10000 Hz"), std::string::npos);
 
+  // Exponents carry their sign, zero's too.
+  EXPECT_NE(
+      SpiceSubcircuit(Designed({kInductance, "100", "0.5"})).text.find("DC resistance = 1.2285124e+00 ohm"),
+      std::string::npos);
   EXPECT_EQ(SpiceSubcircuit(Designed({kImpedance, "100000", "50"})).problem,
             "The filter requirement is too large for the catalogue: no winding was designed.");
 }
