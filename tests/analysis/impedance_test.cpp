@@ -66,6 +66,7 @@ TEST(Impedance, BehavesAsTheChokeDoes) {
     }
     ASSERT_EQ(c.points.size(), 161u);  // 40 a decade
     EXPECT_DOUBLE_EQ(c.points.front().frequency, 1e4);
+    EXPECT_NEAR(c.points.front().ideal / (kTwoPi * 1e4 * p.inductance), 1, 1e-12);  // the lossless coil
     EXPECT_NEAR(c.points.back().frequency, 1e8, 1e-3);
   }
 }
