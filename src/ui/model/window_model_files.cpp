@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/catalogue.h"
 #include "files/design_file.h"
 #include "files/file_io.h"
 #include "files/mas.h"
@@ -49,9 +50,8 @@ DesignEntry EntryOf(const files::DesignRecords& r) {
            : r.DesignModeName == "Inductance" ? DesignModeOption::Inductance
                                               : DesignModeOption::Impedance;
   e.density = num::SingleText(r.CurrentDensity);
-  const std::string_view letters = "DPNSR";
-  const std::size_t letter = r.MaterialLetter.size() == 1 ? letters.find(r.MaterialLetter[0]) : letters.npos;
-  e.material = letter == letters.npos ? 3 : static_cast<int>(letter) + 1;
+  const int material = MaterialOfLetter(r.MaterialLetter);
+  e.material = material == 0 ? 3 : material;
   e.main = r.MainInput;
   e.current = r.Current;
   e.frequency = r.SecondInput;
