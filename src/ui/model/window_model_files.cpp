@@ -29,14 +29,18 @@ class LoadingFlag {
   DesignState& s_;
 };
 
+// The design file's word for each mode.
+struct ModeFileName {
+  DesignModeOption mode;
+  std::string_view name;
+};
+constexpr ModeFileName kModeFileNames[] = {{DesignModeOption::Voltage, "Voltage"},
+                                           {DesignModeOption::Impedance, "Impedance"},
+                                           {DesignModeOption::Inductance, "Inductance"}};
+
 std::string_view ModeName(DesignModeOption mode) {
-  switch (mode) {
-    case DesignModeOption::Inductance:
-      return "Inductance";
-    case DesignModeOption::Voltage:
-      return "Voltage";
-    case DesignModeOption::Impedance:
-      break;
+  for (const ModeFileName& m : kModeFileNames) {
+    if (m.mode == mode) return m.name;
   }
   return "Impedance";
 }
@@ -46,9 +50,10 @@ std::string_view ModeName(DesignModeOption mode) {
 // in millimetres.
 DesignEntry EntryOf(const files::DesignRecords& r) {
   DesignEntry e;
-  e.mode = r.DesignModeName == "Voltage"      ? DesignModeOption::Voltage
-           : r.DesignModeName == "Inductance" ? DesignModeOption::Inductance
-                                              : DesignModeOption::Impedance;
+  e.mode = DesignModeOption::Impedance;
+  for (const ModeFileName& m : kModeFileNames) {
+    if (m.name == r.DesignModeName) e.mode = m.mode;
+  }
   e.density = num::SingleText(r.CurrentDensity);
   const int material = MaterialOfLetter(r.MaterialLetter);
   e.material = material == 0 ? 3 : material;
