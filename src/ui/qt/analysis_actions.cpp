@@ -1,12 +1,10 @@
 #include "ui/qt/analysis_actions.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -60,28 +58,18 @@ AnalysisActions::AnalysisActions(MainWindow& window, WindowHost& host)
     Update();
     Present(compare_);
   });
-  if (QMenu* view = window.Menu("mnuView")) {
-    QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
-    plot->setObjectName(QStringLiteral("mnuImpedance"));
-    window.Connect("mnuImpedance", [this] {
-      if (!impedance_) {
-        impedance_ = new ImpedanceWindow(
-            &window_, host_, [this](const std::string& name) { return ChoosePlotFile(impedance_, name); });
-      }
-      Update();
-      Present(impedance_);
-    });
-  }
-  if (QMenu* file = window.Menu("FileMnu")) {
-    // With the other exports: before the separator above Exit.
-    auto* spice = new QAction(QStringLiteral("Export &SPICE Model..."), file);
-    spice->setObjectName(QStringLiteral("ExportSpiceMnu"));
-    file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), spice);
-    window.Connect("ExportSpiceMnu", [this] {
-      const std::string status = ExportSpiceModel(window_.model().window, host_);
-      if (!status.empty()) window_.statusBar()->showMessage(QString::fromStdString(status), 8000);
-    });
-  }
+  window.Connect("mnuImpedance", [this] {
+    if (!impedance_) {
+      impedance_ = new ImpedanceWindow(
+          &window_, host_, [this](const std::string& name) { return ChoosePlotFile(impedance_, name); });
+    }
+    Update();
+    Present(impedance_);
+  });
+  window.Connect("ExportSpiceMnu", [this] {
+    const std::string status = ExportSpiceModel(window_.model().window, host_);
+    if (!status.empty()) window_.statusBar()->showMessage(QString::fromStdString(status), 8000);
+  });
 
   // Every calculation rewrites output boxes and every edit or option click changes an
   // input: either is the moment to follow the design. Collected into one update once
