@@ -101,6 +101,43 @@ struct OutputBoxes {
   bool operator==(const OutputBoxes&) const = default;
 };
 
+// What an output box is called: the caption of its label in the window, and the label of
+// its line in the printed design report with the unit printed after the value. The
+// inductance's window caption is the start-up one; the design changes it (IndLabel).
+struct OutputBoxCaption {
+  std::string OutputBoxes::*box;
+  std::string_view window, report, reportUnit;
+};
+// clang-format off
+inline constexpr OutputBoxCaption kOutputBoxCaptions[] = {
+    {&OutputBoxes::txtPN,           "Core Number",                 "   Core Number:",            ""},
+    {&OutputBoxes::txtHeader,       "Header Number",               "   Header Number:",          ""},
+    {&OutputBoxes::Inductance,      "Inductance (mH)",             "   Filter Inductance:",      ""},
+    {&OutputBoxes::FrequencyOutput, "Cutoff Frequency",            "   Cutoff Frequency:",       ""},
+    {&OutputBoxes::DCres,           "DC Resistance",               "   DC Resistance:",          ""},
+    {&OutputBoxes::AreaProduct,     "Required Area Product (cm4)", "   Req'd Area Product:",     " cm4"},
+    {&OutputBoxes::txtTrise,        "Trise (degrees C)",           "   Temperature Rise:",       " degrees C"},
+    {&OutputBoxes::txtDiffL,        "Diff. L (uH)",                "   Est. Differential Ind.:", " uH"},
+    {&OutputBoxes::Turns,           "Turns per Side",              "   Turns per Side:",         ""},
+    {&OutputBoxes::WireSize,        "Wire Size (AWG#)",            "   Wire Size (AWG):",        ""},
+    {&OutputBoxes::WireLength,      "Length of Wire",              "   Wire Length:",            ""},
+    {&OutputBoxes::txtWoundOD,      "OD",                          "   Wound OD:",               ""},
+    {&OutputBoxes::txtWoundID,      "ID",                          "   Wound ID:",               ""},
+    {&OutputBoxes::txtWoundHt,      "HT",                          "   Wound Ht:",               ""},
+    {&OutputBoxes::OD,              "OD",                          "   Outside Diameter:",       ""},
+    {&OutputBoxes::ID,              "ID",                          "   Inside Diameter:",        ""},
+    {&OutputBoxes::HT,              "HT",                          "   Core Height:",            ""},
+    {&OutputBoxes::AL,              "AL value (mH/1000T)",         "   AL Value of Core:",       " mh/1000 turns"},
+    {&OutputBoxes::FAP,             "Area Product (cm4)",          "   Core Area Product:",      " cm4"},
+};
+// clang-format on
+constexpr const OutputBoxCaption& CaptionOf(std::string OutputBoxes::*box) {
+  for (const OutputBoxCaption& c : kOutputBoxCaptions) {
+    if (c.box == box) return c;
+  }
+  return kOutputBoxCaptions[0];  // every box but IndLabel is listed
+}
+
 // The boxes by control name, in the order the window lists them.
 struct OutputBoxField {
   std::string_view name;

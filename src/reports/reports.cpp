@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <span>
 
 #include "engine/catalogue.h"
 
@@ -26,36 +27,21 @@ void Heading(LinePrinter& p, std::string_view text) {
   p.Emphasis(false);
 }
 
-// The output lines whose value is a box text printed as it stands, with its suffix.
-struct BoxLine {
-  std::string_view label;
-  std::string OutputBoxes::*box;
-  std::string_view suffix;
-};
-
+// The output lines whose value is a box text printed as it stands, with its unit.
 constexpr std::array kOutputBoxLinesAfterFrequency{
-    BoxLine{"   Req'd Area Product:", &OutputBoxes::AreaProduct, " cm4"},
-    BoxLine{"   Turns per Side:", &OutputBoxes::Turns, ""},
-    BoxLine{"   Wire Size (AWG):", &OutputBoxes::WireSize, ""},
-    BoxLine{"   Wire Length:", &OutputBoxes::WireLength, ""},
-    BoxLine{"   DC Resistance:", &OutputBoxes::DCres, ""},
-    BoxLine{"   Temperature Rise:", &OutputBoxes::txtTrise, " degrees C"},
-    BoxLine{"   Est. Differential Ind.:", &OutputBoxes::txtDiffL, " uH"},
-    BoxLine{"   Wound OD:", &OutputBoxes::txtWoundOD, ""},
-    BoxLine{"   Wound ID:", &OutputBoxes::txtWoundID, ""},
-    BoxLine{"   Wound Ht:", &OutputBoxes::txtWoundHt, ""},
+    &OutputBoxes::AreaProduct, &OutputBoxes::Turns,      &OutputBoxes::WireSize, &OutputBoxes::WireLength,
+    &OutputBoxes::DCres,       &OutputBoxes::txtTrise,   &OutputBoxes::txtDiffL, &OutputBoxes::txtWoundOD,
+    &OutputBoxes::txtWoundID,  &OutputBoxes::txtWoundHt,
 };
+constexpr std::array kCoreLines{&OutputBoxes::OD, &OutputBoxes::ID, &OutputBoxes::HT, &OutputBoxes::AL,
+                                &OutputBoxes::FAP};
 
-constexpr std::array kCoreLines{
-    BoxLine{"   Outside Diameter:", &OutputBoxes::OD, ""},
-    BoxLine{"   Inside Diameter:", &OutputBoxes::ID, ""},
-    BoxLine{"   Core Height:", &OutputBoxes::HT, ""},
-    BoxLine{"   AL Value of Core:", &OutputBoxes::AL, " mh/1000 turns"},
-    BoxLine{"   Core Area Product:", &OutputBoxes::FAP, " cm4"},
-};
-
-void PrintBoxLines(LinePrinter& p, const OutputBoxes& boxes, const auto& lines) {
-  for (const BoxLine& line : lines) p.Print(ValueLine(line.label, Text(boxes.*line.box), line.suffix));
+void PrintBoxLines(LinePrinter& p, const OutputBoxes& boxes,
+                   std::span<std::string OutputBoxes::*const> lines) {
+  for (auto box : lines) {
+    const OutputBoxCaption& c = CaptionOf(box);
+    p.Print(ValueLine(c.report, Text(boxes.*box), c.reportUnit));
+  }
 }
 
 // The header box's text when no mounting header fits; the line is then left out.
@@ -156,11 +142,14 @@ Document DesignReport(const DesignWindow& window, const ReportDate& date) {
 
   Heading(p, "Program Output Parameters:");
   p.BlankLine();
-  p.Print(ValueLine("   Core Number:", Text(o.txtPN)));
-  if (o.txtHeader != kNoHeader) p.Print(ValueLine("   Header Number:", Text(o.txtHeader)));
-  p.Print(ValueLine("   Filter Inductance:", Number(s.InductanceValue), s.InductanceUnit));
-  // The frequency reached, rounded to whole hertz; a text that is no number stays as it is.
-  p.Print(ValueLine("   Cutoff Frequency:", Text(num::FormatText(s.FrequencyText, "#######") + " Hz")));
+  p.Print(ValueLine(CaptionOf(&OutputBoxes::txtPN).report, Text(o.txtPN)));
+  if (o.txtHeader != kNoHeader)
+    p.Print(ValueLine(CaptionOf(&OutputBoxes::txtHeader).report, Text(o.txtHeader)));
+  // The inductance and the frequency as numbers of the design, not as the boxes show them:
+  // the frequency reached, rounded to whole hertz; a text that is no number stays as it is.
+  p.Print(ValueLine(CaptionOf(&OutputBoxes::Inductance).report, Number(s.InductanceValue), s.InductanceUnit));
+  p.Print(ValueLine(CaptionOf(&OutputBoxes::FrequencyOutput).report,
+                    Text(num::FormatText(s.FrequencyText, "#######") + " Hz")));
   PrintBoxLines(p, o, kOutputBoxLinesAfterFrequency);
   p.BlankLine();
 

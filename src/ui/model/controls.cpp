@@ -48,13 +48,9 @@ bool ClickControl(WindowModel& model, std::string_view name) {
 }
 
 std::string OutputCaption(const layout::OutputDef& box, const OutputBoxes& outputs) {
-  const std::string_view label = box.label;
   // The one caption that changes: the unit of the inductance follows its size.
-  if (label == "IndLabel") return box.qualifier + outputs.IndLabel;
-  for (const layout::LabelDef& l : layout::kLabels) {
-    if (l.name == label) return box.qualifier + std::string(l.caption);
-  }
-  return box.name;
+  if (box.text == &OutputBoxes::Inductance) return box.qualifier + outputs.IndLabel;
+  return box.qualifier + std::string(CaptionOf(box.text).window);
 }
 
 std::string ResultsTable(const OutputBoxes& outputs) {

@@ -29,6 +29,11 @@ inline constexpr FrameDef kFrames[] = {
     {"frmCore", "Core Data", "", {120, 6000, 10215, 855}},
 };
 
+// The window caption of the label beside an output box.
+constexpr const char* BoxCaption(std::string OutputBoxes::*box) {
+  return CaptionOf(box).window.data();
+}
+
 struct LabelDef {
   const char* name;
   const char* parent;  // frame, or "" for the window
@@ -44,26 +49,26 @@ inline constexpr LabelDef kLabels[] = {
     {"lblCD", "frmInput", "Current Density (A/sq cm)", "Current density used to choose wire size", {120, 1440, 1455, 495}},
     {"lblFrequency", "frmInput", "Cutoff Freq. (Hz)", "Target 'Cut-Off' frequency of CMN filter", {120, 2160, 1455, 255}},
     // clang-format on
-    {"lblPN", "frmOutputs", "Core Number", "", {120, 360, 1335, 255}},
-    {"lblHeader", "frmOutputs", "Header Number", "", {120, 840, 1695, 255}},
-    {"IndLabel", "frmOutputs", "Inductance (mH)", "", {120, 1320, 1455, 255}},
-    {"Label13", "frmOutputs", "Cutoff Frequency", "", {120, 1800, 1575, 255}},
-    {"Label14", "frmOutputs", "DC Resistance", "", {120, 2280, 1455, 255}},
-    {"lblAP", "frmOutputs", "Required Area Product (cm4)", "", {120, 2640, 1455, 375}},
-    {"lblTrise", "frmOutputs", "Trise (degrees C)", "", {120, 3120, 1095, 495}},
-    {"lblDiffL", "frmOutputs", "Diff. L (uH)", "", {1920, 3120, 615, 375}},
-    {"Label29", "frmOutputs", "Turns per Side", "", {3360, 240, 855, 375}},
-    {"Label30", "frmOutputs", "Wire Size (AWG#)", "", {3360, 720, 975, 375}},
-    {"Label36", "frmOutputs", "Length of Wire", "", {3360, 1200, 855, 495}},
+    {"lblPN", "frmOutputs", BoxCaption(&OutputBoxes::txtPN), "", {120, 360, 1335, 255}},
+    {"lblHeader", "frmOutputs", BoxCaption(&OutputBoxes::txtHeader), "", {120, 840, 1695, 255}},
+    {"IndLabel", "frmOutputs", BoxCaption(&OutputBoxes::Inductance), "", {120, 1320, 1455, 255}},
+    {"Label13", "frmOutputs", BoxCaption(&OutputBoxes::FrequencyOutput), "", {120, 1800, 1575, 255}},
+    {"Label14", "frmOutputs", BoxCaption(&OutputBoxes::DCres), "", {120, 2280, 1455, 255}},
+    {"lblAP", "frmOutputs", BoxCaption(&OutputBoxes::AreaProduct), "", {120, 2640, 1455, 375}},
+    {"lblTrise", "frmOutputs", BoxCaption(&OutputBoxes::txtTrise), "", {120, 3120, 1095, 495}},
+    {"lblDiffL", "frmOutputs", BoxCaption(&OutputBoxes::txtDiffL), "", {1920, 3120, 615, 375}},
+    {"Label29", "frmOutputs", BoxCaption(&OutputBoxes::Turns), "", {3360, 240, 855, 375}},
+    {"Label30", "frmOutputs", BoxCaption(&OutputBoxes::WireSize), "", {3360, 720, 975, 375}},
+    {"Label36", "frmOutputs", BoxCaption(&OutputBoxes::WireLength), "", {3360, 1200, 855, 495}},
     {"lblWoundDim", "frmOutputs", "Wound Dimensions:", "", {3360, 1800, 1695, 255}},
-    {"lblWoundOD", "frmOutputs", "OD", "", {3480, 2280, 495, 255}},
-    {"lblWoundID", "frmOutputs", "ID", "", {3480, 2760, 495, 255}},
-    {"lblWoundHt", "frmOutputs", "HT", "", {3480, 3240, 495, 255}},
-    {"Label31", "frmCore", "OD", "", {1440, 360, 375, 255}},
-    {"Label32", "frmCore", "ID", "", {2880, 360, 375, 255}},
-    {"Label33", "frmCore", "HT", "", {4320, 360, 375, 255}},
-    {"Label34", "frmCore", "AL value (mH/1000T)", "", {5880, 240, 1095, 495}},
-    {"Label26", "frmCore", "Area Product (cm4)", "", {8040, 240, 1215, 495}},
+    {"lblWoundOD", "frmOutputs", BoxCaption(&OutputBoxes::txtWoundOD), "", {3480, 2280, 495, 255}},
+    {"lblWoundID", "frmOutputs", BoxCaption(&OutputBoxes::txtWoundID), "", {3480, 2760, 495, 255}},
+    {"lblWoundHt", "frmOutputs", BoxCaption(&OutputBoxes::txtWoundHt), "", {3480, 3240, 495, 255}},
+    {"Label31", "frmCore", BoxCaption(&OutputBoxes::OD), "", {1440, 360, 375, 255}},
+    {"Label32", "frmCore", BoxCaption(&OutputBoxes::ID), "", {2880, 360, 375, 255}},
+    {"Label33", "frmCore", BoxCaption(&OutputBoxes::HT), "", {4320, 360, 375, 255}},
+    {"Label34", "frmCore", BoxCaption(&OutputBoxes::AL), "", {5880, 240, 1095, 495}},
+    {"Label26", "frmCore", BoxCaption(&OutputBoxes::FAP), "", {8040, 240, 1215, 495}},
 };
 
 struct InputDef {
@@ -84,32 +89,30 @@ struct OutputDef {
   const char* parent;
   std::string OutputBoxes::*text;
   Place place;
-  // The label that captions the box, and what tells apart boxes whose labels read the
-  // same (the wound and the bare core each have an OD): how a screen reader and Copy
-  // Results name the value.
-  const char* label;
+  // What tells apart boxes whose captions read the same (the wound and the bare core
+  // each have an OD): how a screen reader and Copy Results name the value.
   const char* qualifier = "";
 };
 inline constexpr OutputDef kOutputs[] = {
-    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}, "lblPN"},
-    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}, "lblHeader"},
-    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}, "IndLabel"},
-    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}, "Label13"},
-    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}, "Label14"},
-    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}, "lblAP"},
-    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}, "lblTrise"},
-    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}, "lblDiffL"},
-    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}, "Label29"},
-    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}, "Label30"},
-    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}, "Label36"},
-    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}, "lblWoundOD", "Wound "},
-    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}, "lblWoundID", "Wound "},
-    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}, "lblWoundHt", "Wound "},
-    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}, "Label31", "Core "},
-    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}, "Label32", "Core "},
-    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}, "Label33", "Core "},
-    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}, "Label34"},
-    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}, "Label26"},
+    {"txtPN", "frmOutputs", &OutputBoxes::txtPN, {1800, 360, 1455, 285}},
+    {"txtHeader", "frmOutputs", &OutputBoxes::txtHeader, {1800, 840, 1455, 285}},
+    {"Inductance", "frmOutputs", &OutputBoxes::Inductance, {1800, 1320, 1455, 285}},
+    {"FrequencyOutput", "frmOutputs", &OutputBoxes::FrequencyOutput, {1800, 1800, 1455, 285}},
+    {"DCres", "frmOutputs", &OutputBoxes::DCres, {1800, 2280, 1455, 285}},
+    {"AreaProduct", "frmOutputs", &OutputBoxes::AreaProduct, {1800, 2760, 1455, 285}},
+    {"txtTrise", "frmOutputs", &OutputBoxes::txtTrise, {1200, 3240, 615, 285}},
+    {"txtDiffL", "frmOutputs", &OutputBoxes::txtDiffL, {2520, 3240, 735, 285}},
+    {"Turns", "frmOutputs", &OutputBoxes::Turns, {4200, 360, 855, 285}},
+    {"WireSize", "frmOutputs", &OutputBoxes::WireSize, {4200, 840, 855, 285}},
+    {"WireLength", "frmOutputs", &OutputBoxes::WireLength, {4200, 1320, 855, 285}},
+    {"txtWoundOD", "frmOutputs", &OutputBoxes::txtWoundOD, {3960, 2280, 1095, 285}, "Wound "},
+    {"txtWoundID", "frmOutputs", &OutputBoxes::txtWoundID, {3960, 2760, 1095, 285}, "Wound "},
+    {"txtWoundHt", "frmOutputs", &OutputBoxes::txtWoundHt, {3960, 3240, 1095, 285}, "Wound "},
+    {"OD", "frmCore", &OutputBoxes::OD, {1800, 360, 975, 285}, "Core "},
+    {"ID", "frmCore", &OutputBoxes::ID, {3240, 360, 975, 285}, "Core "},
+    {"HT", "frmCore", &OutputBoxes::HT, {4680, 360, 975, 285}, "Core "},
+    {"AL", "frmCore", &OutputBoxes::AL, {7080, 360, 855, 285}},
+    {"FAP", "frmCore", &OutputBoxes::FAP, {9240, 360, 855, 285}},
 };
 
 struct ButtonDef {
