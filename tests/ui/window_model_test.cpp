@@ -7,7 +7,9 @@
 #include <regex>
 #include <set>
 
+#include "engine/catalogue.h"
 #include "support/scripted_host.h"
+#include "ui/model/controls.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
@@ -117,6 +119,20 @@ TEST_F(WindowModelTest, MaterialRedesignsWithTheListHiddenAndRebuildsTheListWhen
   EXPECT_EQ(model.outputs().txtPN, "QN-80103-KX");
   EXPECT_FALSE(model.lstCoresVisible);
   host.TakeMessageTitles();  // a core this small takes a thinner wire and says so
+}
+
+// The option buttons the faces show as checked: one a group, whatever was clicked last.
+TEST_F(WindowModelTest, EachGroupShowsItsOneSelectedOption) {
+  for (int m = 1; m <= kMaterialCount; ++m) {
+    model.SelectMaterial(m);
+    for (int other = 1; other <= kMaterialCount; ++other)
+      EXPECT_EQ(OptionSelected(model.inputs(), Materials[static_cast<std::size_t>(other)].OptionName),
+                other == m);
+  }
+  host.TakeMessageTitles();  // D and R are not made in the start-up design's size
+  model.Metric_Click();
+  EXPECT_TRUE(OptionSelected(model.inputs(), "Metric") && !OptionSelected(model.inputs(), "English"));
+  EXPECT_FALSE(OptionSelected(model.inputs(), "CalculateButton"));
 }
 
 TEST_F(WindowModelTest, UnitSwitchRedisplaysAnAutomaticDesignAndReplacesAListDesign) {
