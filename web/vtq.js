@@ -237,6 +237,7 @@ function ask(dialog) {
   $('dialogInput').value = input ? dialog.default : '';
   box.returnValue = '';
   box.onclose = () => {
+    if (!times.answered) times.answered = performance.now();
     // Escape or Cancel gives an empty answer, as the desktop's prompt does.
     const answer = input && box.returnValue === 'ok' ? $('dialogInput').value : '';
     setTimeout(() => show(session.answer(answer)));
@@ -253,7 +254,7 @@ function printPage(text) {
 }
 
 function download() {
-  const bytes = module.FS.readFile('/designs/design.vtq');
+  const bytes = module.FS.readFile('design.vtq');
   const link = element('a', {href: URL.createObjectURL(new Blob([bytes])), download: 'design.vtq'}, document.body);
   link.click();
   link.remove();
@@ -262,14 +263,17 @@ function download() {
 $('openFile').addEventListener('change', async () => {
   const file = $('openFile').files[0];
   if (!file) return;
-  module.FS.writeFile('/designs/opened.vtq', new Uint8Array(await file.arrayBuffer()));
+  // Under the file's own name, which the status line then shows.
+  const name = file.name.replace(/[\\/]/g, '_');
+  module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
   lastCommand = 'LoadMnu';
-  show(session.open(true));
+  show(session.open(name));
 });
 
 VtqModule().then((m) => {
   module = m;
   module.FS.mkdir('/designs');
+  module.FS.chdir('/designs');
   session = new module.Session();
   const params = new URLSearchParams(location.search);
   // A fixed report date for tests: ?date=MM-DD-YYYY

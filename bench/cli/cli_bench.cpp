@@ -17,9 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ratio_reporter.h"
+
 extern char** environ;
 
 namespace {
+
+using vtq::bench::Median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -69,11 +73,6 @@ Timing TimedRun(const std::vector<std::string>& args, long* lines = nullptr) {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
   };
   return {ms, msOf(usage.ru_utime) + msOf(usage.ru_stime)};
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 // Random option sets, one JSON object a line, the keys of the design options; a few

@@ -1,8 +1,14 @@
-// Speed of the design window: program start to the first design painted, against a
-// bare Qt window's start in the same run; the same inside one process; and one
-// Calculate click that changes every output box.
+// Speed of the design window. Start-up: the shipped program, started as a user starts it,
+// until its design window and the disclaimer over it are first painted, against a
+// program of its own showing one label in the same font; the two run interleaved (A B A
+// B ...) so that the machine's other work falls on both alike, and their medians are
+// compared. Then one Calculate click that changes every output box.
+// Usage: ui_bench [--runs=N] [--vtq=PATH]... (each program named is timed in turn, a
+// second build of the program say; the benchmark runner's flags ask for a short run).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,94 +16,114 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <ctime>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "answering_host.h"
 #include "app/program.h"
+#include "ratio_reporter.h"
 
 extern char** environ;
 
 namespace {
 
-// From the spawn to the probe's report of its first paint (first_paint.h): the real time
-// a user waits for the picture, and the probe's own processor time (user + system) up to
-// then, the steadier figure on a machine shared with other work. The probe's exit after
-// that is not timed.
-void RunProbe(benchmark::State& state, const char* program, const char* mode) {
-  double cpuMs = 0;
-  for (auto _ : state) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-      state.SkipWithError("no pipe for the start-up probe");
-      return;
-    }
-    // The write end is handed to the probe (not closed on exec), the read end kept here.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-    char fdText[] = "3";
-    char* args[] = {const_cast<char*>(program), const_cast<char*>(mode), fdText, nullptr};
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program, &actions, nullptr, args, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (spawned != 0) {
-      close(fds[0]);
-      state.SkipWithError("the start-up probe could not be started");
-      return;
-    }
-    std::string report;
-    char buffer[64];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-      report.append(buffer, static_cast<std::size_t>(n));
-    const auto painted = std::chrono::steady_clock::now();
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (report.empty() || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      state.SkipWithError("the start-up probe failed");
-      return;
-    }
-    state.SetIterationTime(std::chrono::duration<double>(painted - start).count());
-    cpuMs += std::strtod(report.c_str(), nullptr);
-  }
-  state.counters["probe_cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+struct Timing {
+  double wallMs = -1, cpuMs = -1;  // negative: no first paint reported
+};
+
+long long MonotonicNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
-void BM_ProcessStart_BareWindow(benchmark::State& state) {
-  RunProbe(state, VTQ_BARE_PROBE, "bare");
-}
-void BM_ProcessStart_TextWindow(benchmark::State& state) {
-  RunProbe(state, VTQ_STARTUP_PROBE, "text");
-}
-void BM_ProcessStart_DesignWindow(benchmark::State& state) {
-  RunProbe(state, VTQ_STARTUP_PROBE, "design");
+// Starts the program with VTQ_FIRST_PAINT set and reads its report (app/first_paint.h):
+// from the spawn to the moment it printed, and its own processor time up to then, the
+// steadier figure on a machine shared with other work. Ten seconds without a report
+// count as a failure.
+Timing FirstPaint(const std::string& program) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);  // Qt's notes on the platform
+  char* args[] = {const_cast<char*>(program.c_str()), nullptr};
+  const long long start = MonotonicNs();
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, args, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  std::string report;
+  pollfd wait{fds[0], POLLIN, 0};
+  char buffer[128];
+  while (spawned == 0 && poll(&wait, 1, 10000) > 0) {
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    report.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fds[0]);
+  if (spawned != 0) return {};
+  kill(pid, SIGKILL);  // a program that never reported is still waiting
+  waitpid(pid, nullptr, 0);
+  long long paintedNs = 0, cpuNs = 0;
+  if (std::sscanf(report.c_str(), "first paint %lld %lld", &paintedNs, &cpuNs) != 2) return {};
+  return {static_cast<double>(paintedNs - start) / 1e6, static_cast<double>(cpuNs) / 1e6};
 }
 
-void BM_InProcess_BareWindow(benchmark::State& state) {
-  for (auto _ : state) {
-    QWidget window;
-    window.resize(697, 484);
-    window.show();
-    QApplication::processEvents();
-    window.repaint();
+struct Options {
+  int runs = 31;
+  std::vector<std::string> programs;
+};
+
+Options ParseArgs(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (a.starts_with("--runs=")) o.runs = std::max(1, std::atoi(argv[i] + 7));
+    if (a.starts_with("--vtq=")) o.programs.emplace_back(a.substr(6));
+    if (a.starts_with("--benchmark_min_time")) o.runs = 11;
   }
+  if (o.programs.empty()) o.programs.emplace_back(VTQ_PROGRAM);
+  return o;
 }
 
-void BM_InProcess_DesignWindow(benchmark::State& state) {
-  for (auto _ : state) {
-    vtq::bench::AnsweringHost host;
-    vtq::app::Program program(host);
-    host.window = &program.window();
-    program.Start(".");
-    QApplication::processEvents();
-    program.window().repaint();
+bool TimeStartUp(const Options& options) {
+  setenv("VTQ_FIRST_PAINT", "1", 1);
+  const std::string label = VTQ_LABEL_WINDOW;
+  std::vector<std::vector<double>> wall(options.programs.size() + 1), cpu(wall.size());
+  for (int round = 0; round < options.runs; ++round) {
+    for (std::size_t p = 0; p < wall.size(); ++p) {
+      const Timing t = FirstPaint(p == 0 ? label : options.programs[p - 1]);
+      if (t.wallMs < 0) {
+        std::fprintf(stderr, "ui_bench: %s reported no first paint\n",
+                     p == 0 ? label.c_str() : options.programs[p - 1].c_str());
+        return false;
+      }
+      wall[p].push_back(t.wallMs);
+      cpu[p].push_back(t.cpuMs);
+    }
   }
+  unsetenv("VTQ_FIRST_PAINT");
+  using vtq::bench::Median;
+  std::printf("Start to first paint, %d interleaved runs each, medians:   wall ms   processor ms\n",
+              options.runs);
+  for (std::size_t p = 0; p < wall.size(); ++p) {
+    std::printf("  %-54s %8.3f   %8.3f\n",
+                p == 0 ? "one label in the window's font" : options.programs[p - 1].c_str(), Median(wall[p]),
+                Median(cpu[p]));
+  }
+  for (std::size_t p = 1; p < wall.size(); ++p) {
+    std::printf("%s, against the label (goal: at most 1.3):\n", options.programs[p - 1].c_str());
+    vtq::bench::PrintRatio("  wall time", Median(wall[p]), Median(wall[0]), "ms");
+    vtq::bench::PrintRatio("  processor time", Median(cpu[p]), Median(cpu[0]), "ms");
+  }
+  return true;
 }
 
 // Counts the paint events a widget receives.
@@ -137,68 +163,26 @@ void BM_CalculateClick(benchmark::State& state) {
       benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
 }
 
-BENCHMARK(BM_ProcessStart_BareWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
-BENCHMARK(BM_ProcessStart_TextWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
-BENCHMARK(BM_ProcessStart_DesignWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
-BENCHMARK(BM_InProcess_BareWindow)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InProcess_DesignWindow)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CalculateClick)->Arg(0)->Arg(1)->ArgName("painted")->Unit(benchmark::kMicrosecond);
-
-// Keeps each run's real time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> ms, probeCpuMs;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) {
-      if (!r.error_occurred && r.iterations > 0) {
-        if (auto c = r.counters.find("probe_cpu_ms"); c != r.counters.end())
-          probeCpuMs[r.benchmark_name()] = c->second;
-        ms[r.benchmark_name()] = r.GetAdjustedRealTime() *
-                                 benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
-                                 benchmark::GetTimeUnitMultiplier(r.time_unit);
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+BENCHMARK(BM_CalculateClick)->Arg(0)->Arg(1)->ArgName("painted");
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const Options options = ParseArgs(argc, argv);
+  if (!TimeStartUp(options)) return 1;
+  std::printf("\n");
   QApplication app(argc, argv);
   vtq::app::ConfigureApplication();
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  vtq::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const char* what, const std::string& a, const std::string& b) {
-    if (reporter.ms.count(a) && reporter.ms.count(b)) {
-      std::printf("%-52s %6.2f  (%.3f ms / %.3f ms)\n", what, reporter.ms[a] / reporter.ms[b], reporter.ms[a],
-                  reporter.ms[b]);
-    }
-  };
-  std::printf("\nRatios (same run):\n");
-  ratio("program start to first design / bare Qt window start",
-        "BM_ProcessStart_DesignWindow/min_time:1.000/manual_time",
-        "BM_ProcessStart_BareWindow/min_time:1.000/manual_time");
-  const std::string bare = "BM_ProcessStart_BareWindow/min_time:1.000/manual_time",
-                    design = "BM_ProcessStart_DesignWindow/min_time:1.000/manual_time";
-  if (reporter.probeCpuMs.count(bare) && reporter.probeCpuMs.count(design)) {
-    std::printf("%-52s %6.2f  (%.3f ms / %.3f ms processor time)\n",
-                "program start, processor time: design / bare",
-                reporter.probeCpuMs[design] / reporter.probeCpuMs[bare], reporter.probeCpuMs[design],
-                reporter.probeCpuMs[bare]);
-  }
-  ratio("program start to first design / one-label text window",
-        "BM_ProcessStart_DesignWindow/min_time:1.000/manual_time",
-        "BM_ProcessStart_TextWindow/min_time:1.000/manual_time");
-  ratio("in-process: design window start / bare window", "BM_InProcess_DesignWindow",
-        "BM_InProcess_BareWindow");
-  ratio("Calculate click painted / not painted", "BM_CalculateClick/painted:1",
-        "BM_CalculateClick/painted:0");
-  if (reporter.ms.count("BM_CalculateClick/painted:1")) {
-    std::printf("%-52s %6.3f ms (goal: under 2 ms)\n", "one Calculate click, every box updated and painted",
-                reporter.ms["BM_CalculateClick/painted:1"]);
+  const auto& t = reporter.nsPerIteration;
+  if (reporter.Has({"BM_CalculateClick/painted:1", "BM_CalculateClick/painted:0"})) {
+    vtq::bench::PrintRatio("Calculate click painted / not painted", t.at("BM_CalculateClick/painted:1") / 1e3,
+                           t.at("BM_CalculateClick/painted:0") / 1e3, "us");
+    std::printf("one Calculate click, every box updated and painted: %.3f ms (goal: under 2 ms)\n",
+                t.at("BM_CalculateClick/painted:1") / 1e6);
   }
   benchmark::Shutdown();
   return 0;

@@ -33,10 +33,10 @@ struct Question {
   Json dialog;
 };
 
-// Files live in the module's memory file system: an opened file is written there by the
-// page first, a saved one is read from there and downloaded.
-constexpr const char* kOpenedFile = "/designs/opened.vtq";
-constexpr const char* kSavedFile = "/designs/design.vtq";
+// Files live in the module's memory file system, in the working folder the page sets up:
+// an opened file is written there under its own name by the page first, a saved one is
+// read from there and downloaded. The names are the ones the status line shows.
+constexpr const char* kSavedFile = "design.vtq";
 
 class PageHost : public WindowHost {
  public:
@@ -45,7 +45,8 @@ class PageHost : public WindowHost {
   std::size_t asked = 0;
   // What the last run left for the page to do.
   std::optional<std::string> focus, help, printPage;
-  bool unloaded = false, beep = false, fileChosen = false;
+  bool unloaded = false, beep = false;
+  std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
   std::optional<reports::ReportDate> date;
 
   void StartRun() {
@@ -83,8 +84,8 @@ class PageHost : public WindowHost {
   // and is a cancel when the user chose no file.
   std::optional<std::string> ChooseFile(FileDialogPurpose purpose, const FileDialogSettings&) override {
     if (purpose == FileDialogPurpose::Save) return kSavedFile;
-    if (purpose != FileDialogPurpose::Open || !fileChosen) return std::nullopt;
-    return kOpenedFile;
+    if (purpose != FileDialogPurpose::Open || chosenFile.empty()) return std::nullopt;
+    return chosenFile;
   }
 
   // The browser's print dialog prints the page or saves it as PDF; the model hands over
@@ -125,9 +126,10 @@ class Session {
     return Run([index](WindowModel& m) { m.lstCores_Click(index); });
   }
 
-  // Open Design: the page has written the chosen file, or chose none (a cancel).
-  std::string Open(bool chosen) {
-    host_.fileChosen = chosen;
+  // Open Design: the page has written the chosen file by this name, or chose none ("",
+  // a cancel).
+  std::string Open(const std::string& name) {
+    host_.chosenFile = name;
     return Run([](WindowModel& m) { m.LoadMnu_Click(); });
   }
 
@@ -144,8 +146,11 @@ class Session {
  private:
   using Command = std::function<void(WindowModel&)>;
 
+  // A new design keeps the page's settings (the report date), nothing else.
   void Reset() {
+    const std::optional<reports::ReportDate> date = host_.date;
     host_ = PageHost{};
+    host_.date = date;
     model_ = std::make_unique<WindowModel>(host_);
   }
 

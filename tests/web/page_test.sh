@@ -9,6 +9,10 @@ if [ ! -x /usr/bin/chromium ]; then
   echo "skipped: Chromium is not installed (Debian chromium; scripts/install-deps)"
   exit 77
 fi
+if ! command -v npm >/dev/null; then
+  echo "skipped: npm is not installed (Debian npm; scripts/install-deps)"
+  exit 77
+fi
 mkdir -p "$scratch/npm"
 if ! cmp -s "$here/package-lock.json" "$scratch/npm/package-lock.json" || [ ! -d "$scratch/npm/node_modules" ]; then
   cp "$here/package.json" "$here/package-lock.json" "$scratch/npm/"
