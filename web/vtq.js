@@ -6,17 +6,7 @@
 const px = (twips) => Math.floor((twips + 7) / 15);  // 15 twips to a pixel at 96 dpi
 const $ = (id) => document.getElementById(id);
 const times = (window.vtqTimes = {});
-let session, module, lastCommand = '';
-
-// The menus of the desktop window, entry for entry.
-const MENUS = [
-  ['FileMnu', 'File', [['LoadMnu', 'Open Design...', 'Ctrl+O'], ['SaveDesignMnu', 'Save Design...'], null,
-    ['PrintMnu', 'Print', [['DesignMnu', 'Design'], ['TableMnu', 'Table of Cores']]], null,
-    ['ExitMnu', 'Exit', 'Alt+F4']]],
-  ['mnuView', 'View', [['ViewMnu', 'Core Table']]],
-  ['HelpMnu', 'Help', [['mnuContents', 'Contents', 'F1'], ['mnuIndex', 'Index'], null, ['AboutMnu', 'About'],
-    ['mnuContact', 'Contact Us']]],
-];
+let session, module;
 
 function place(el, [left, top, width, height]) {
   Object.assign(el.style, {left: px(left) + 'px', top: px(top) + 'px', width: px(width) + 'px',
@@ -101,35 +91,51 @@ function build(layout) {
       command('CalculateButton');
     }
   });
-  buildMenus();
+  buildMenus(layout.menus);
 }
 
-function buildMenus() {
+// The menus from the model's table, as the desktop window builds them: captions with
+// their access keys, the first key of each entry beside it, separators and submenus.
+function buildMenus(menus) {
   const bar = $('menubar');
+  const keys = {};  // "ctrl+o" -> the entry's name
   const items = (entries, parent) => {
     const box = element('div', {className: 'items', role: 'menu'}, parent);
-    for (const entry of entries) {
-      if (!entry) {
-        element('hr', {}, box);
+    for (const [name, kind, text, keyList, subentries] of entries) {
+      if (kind === 'separator') {
+        element('hr', {id: name}, box);
         continue;
       }
-      const [name, text, extra] = entry;
-      if (Array.isArray(extra)) {
-        const sub = element('div', {id: name, className: 'submenu', textContent: text + ' \u25B8'}, box);
-        items(extra, sub);
-        continue;
+      const item = element('div', {id: name, className: kind === 'command' ? 'item' : 'submenu',
+        role: 'menuitem'}, box);
+      caption(item, text);
+      item.accessKey = '';  // an entry's access key works inside its open menu only
+      if (kind !== 'command') {
+        // A click on a submenu keeps the menu open; the entries show on hover.
+        item.addEventListener('click', (e) => e.stopPropagation());
       }
-      const item = element('div', {id: name, className: 'item', role: 'menuitem', textContent: text}, box);
-      if (extra) element('span', {textContent: '\u2003' + extra, className: 'shortcut'}, item);
-      item.addEventListener('click', (e) => {
-        e.stopPropagation();
-        closeMenus();
-        menuCommand(name);
-      });
+      if (kind === 'submenu') {
+        item.append(' \u25B8');
+        items(subentries, item);
+      } else if (kind === 'recent') {
+        // The page keeps no list of recent files: shown, as the desktop shows an empty one.
+        item.classList.add('disabled');
+        item.append(' \u25B8');
+      } else {
+        const shown = keyList.split('; ').filter(Boolean);
+        for (const key of shown) keys[key.toLowerCase()] = name;
+        if (shown.length) element('span', {textContent: '\u2003' + shown[0], className: 'shortcut'}, item);
+        item.addEventListener('click', (e) => {
+          e.stopPropagation();
+          closeMenus();
+          menuCommand(name);
+        });
+      }
     }
   };
-  for (const [name, text, entries] of MENUS) {
-    const menu = element('div', {id: name, className: 'menu', role: 'menuitem', textContent: text}, bar);
+  for (const [name, text, entries] of menus) {
+    const menu = element('div', {id: name, className: 'menu', role: 'menuitem'}, bar);
+    caption(menu, text);
     items(entries, menu);
     menu.addEventListener('click', () => {
       const open = menu.classList.contains('open');
@@ -139,12 +145,12 @@ function buildMenus() {
   }
   document.addEventListener('click', (e) => !bar.contains(e.target) && closeMenus());
   document.addEventListener('keydown', (e) => {
-    if (e.key === 'F1') {
+    if ($('dialog').open) return;
+    const key = (e.ctrlKey ? 'ctrl+' : '') + (e.altKey ? 'alt+' : '') + (e.shiftKey ? 'shift+' : '') +
+      e.key.toLowerCase();
+    if (keys[key]) {
       e.preventDefault();
-      menuCommand('mnuContents');
-    } else if (e.ctrlKey && e.key.toLowerCase() === 'o') {
-      e.preventDefault();
-      menuCommand('LoadMnu');
+      menuCommand(keys[key]);
     }
   });
 }
@@ -153,25 +159,30 @@ function closeMenus() {
   for (const m of document.querySelectorAll('.menu.open')) m.classList.remove('open');
 }
 
+// The browser's own dialogs stand in for the desktop's where a page has them.
 function menuCommand(name) {
-  if (name === 'ViewMnu') return;  // carries no command, as in the desktop window
   if (name === 'LoadMnu') {
     // The browser's file chooser stands for the Open dialog; the model reads the file.
     const input = $('openFile');
     input.value = '';
     input.click();
-    return;
+  } else if (name === 'ExportReportMnu' || name === 'ExportTableMnu') {
+    // The print dialog saves a PDF: the same page as Print.
+    command(name === 'ExportReportMnu' ? 'DesignMnu' : 'TableMnu');
+  } else if (name === 'CopyResultsMnu') {
+    navigator.clipboard.writeText(session.results()).then(
+      () => ($('status').textContent = 'Results copied to the clipboard'),
+      () => ($('status').textContent = 'The browser did not allow the results on the clipboard'));
+  } else {
+    command(name);
   }
-  command(name);
 }
 
 function command(name) {
-  lastCommand = name;
   show(session.click(name));
 }
 
 function pick(index) {
-  lastCommand = 'lstCores';
   show(session.pickCore(index));
 }
 
@@ -219,8 +230,7 @@ function show(json) {
   if (view.focus && $(view.focus)) $(view.focus).focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);
-  if (lastCommand === 'SaveDesignMnu' && view.FileStatus.startsWith('Saved')) download();
-  lastCommand = '';
+  if (view.download) download(view.download);
   if (view.unloaded) {
     $('window').hidden = true;
     $('closed').hidden = false;
@@ -253,9 +263,9 @@ function printPage(text) {
   window.print();
 }
 
-function download() {
-  const bytes = module.FS.readFile('design.vtq');
-  const link = element('a', {href: URL.createObjectURL(new Blob([bytes])), download: 'design.vtq'}, document.body);
+function download(name) {
+  const bytes = module.FS.readFile(name);
+  const link = element('a', {href: URL.createObjectURL(new Blob([bytes])), download: name}, document.body);
   link.click();
   link.remove();
 }
@@ -266,7 +276,6 @@ $('openFile').addEventListener('change', async () => {
   // Under the file's own name, which the status line then shows.
   const name = file.name.replace(/[\\/]/g, '_');
   module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
-  lastCommand = 'LoadMnu';
   show(session.open(name));
 });
 

@@ -9,10 +9,12 @@
 // the answer and carries on: the page sees exactly the dialogs the desktop shows.
 #include <emscripten/bind.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "reports/reports.h"
 #include "ui/model/controls.h"
 #include "ui/model/layout.h"
+#include "ui/model/menus.h"
 #include "ui/model/window_model.h"
 
 namespace vtq::web {
@@ -34,8 +37,9 @@ struct Question {
 };
 
 // Files live in the module's memory file system, in the working folder the page sets up:
-// an opened file is written there under its own name by the page first, a saved one is
-// read from there and downloaded. The names are the ones the status line shows.
+// an opened file is written there under its own name by the page first; a saved or
+// exported one is written under the name the model suggests, then downloaded. The names
+// are the ones the status line shows.
 constexpr const char* kSavedFile = "design.vtq";
 
 class PageHost : public WindowHost {
@@ -44,7 +48,7 @@ class PageHost : public WindowHost {
   std::vector<std::string> answers;
   std::size_t asked = 0;
   // What the last run left for the page to do.
-  std::optional<std::string> focus, help, printPage;
+  std::optional<std::string> focus, help, printPage, written;
   bool unloaded = false, beep = false;
   std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
   std::optional<reports::ReportDate> date;
@@ -54,6 +58,7 @@ class PageHost : public WindowHost {
     focus.reset();
     help.reset();
     printPage.reset();
+    written.reset();
     beep = false;
   }
 
@@ -80,12 +85,20 @@ class PageHost : public WindowHost {
     return true;
   }
 
-  // Save writes where the page will read it back; Open reads what the page put there,
-  // and is a cancel when the user chose no file.
-  std::optional<std::string> ChooseFile(FileDialogPurpose purpose, const FileDialogSettings&) override {
-    if (purpose == FileDialogPurpose::Save) return kSavedFile;
-    if (purpose != FileDialogPurpose::Open || chosenFile.empty()) return std::nullopt;
-    return chosenFile;
+  // Open reads what the page put there, and is a cancel when the user chose no file. A
+  // file to write goes where the page reads it back for the download. PDF files are the
+  // browser's print dialog's business.
+  std::optional<std::string> ChooseFile(FileDialogPurpose purpose,
+                                        const FileDialogSettings& settings) override {
+    if (purpose == FileDialogPurpose::Open) {
+      if (chosenFile.empty()) return std::nullopt;
+      return chosenFile;
+    }
+    if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
+    const std::string& suggested = settings.FileName;
+    std::string name = suggested.empty() ? kSavedFile : suggested.substr(suggested.find_last_of('/') + 1);
+    written = name;
+    return name;
   }
 
   // The browser's print dialog prints the page or saves it as PDF; the model hands over
@@ -100,6 +113,15 @@ class PageHost : public WindowHost {
     return "PDF files are made by the browser's print dialog";
   }
   reports::ReportDate Today() override { return date ? *date : reports::Today(); }
+};
+
+// Menu commands of the model that the shared control table does not click.
+struct MenuCommand {
+  std::string_view name;
+  void (WindowModel::*click)();
+};
+constexpr MenuCommand kMenuCommands[] = {
+    {"ExportMasMnu", &WindowModel::ExportMasMnu_Click},
 };
 
 class Session {
@@ -119,8 +141,16 @@ class Session {
   }
 
   std::string Click(const std::string& name) {
-    return Run([name](WindowModel& m) { ClickControl(m, name); });
+    return Run([name](WindowModel& m) {
+      if (ClickControl(m, name)) return;
+      for (const auto& [menu, click] : kMenuCommands) {
+        if (name == menu) (m.*click)();
+      }
+    });
   }
+
+  // Edit > Copy Results: the rows the page puts on the clipboard.
+  std::string Results() const { return ResultsTable(model_->window.outputs); }
 
   std::string PickCore(int index) {
     return Run([index](WindowModel& m) { m.lstCores_Click(index); });
@@ -205,6 +235,7 @@ class Session {
     if (host_.focus) view["focus"] = *host_.focus;
     if (host_.help) view["help"] = *host_.help;
     if (host_.printPage) view["printPage"] = *host_.printPage;
+    if (host_.written && std::filesystem::exists(*host_.written)) view["download"] = *host_.written;
     return view;
   }
 
@@ -212,6 +243,18 @@ class Session {
   std::unique_ptr<WindowModel> model_, before_;
   Command command_;
 };
+
+// A menu's entries: [name, kind, caption, keys, entries], kind as "command", "submenu",
+// "recent" or "separator".
+Json MenuJson(std::span<const menus::Entry> entries) {
+  Json list = Json::array();
+  for (const menus::Entry& e : entries) {
+    constexpr std::string_view kKinds[] = {"command", "submenu", "recent", "separator"};
+    list.push_back(
+        {e.name, kKinds[static_cast<std::size_t>(e.kind)], e.caption, e.keys, MenuJson(e.entries)});
+  }
+  return list;
+}
 
 // The controls, their captions and places (twips) for the page to lay out.
 std::string Layout() {
@@ -230,6 +273,8 @@ std::string Layout() {
   }
   for (const auto& o : layout::kOptions)
     options.push_back({o.name, o.parent, o.caption, o.tooltip, place(o.place)});
+  Json menus = Json::array();
+  for (const menus::Menu& m : menus::kMenuBar) menus.push_back({m.name, m.caption, MenuJson(m.entries)});
   Json tabOrder = Json::array();
   for (const char* name : layout::kTabOrder) tabOrder.push_back(name);
   return Json{{"client", {layout::kClientWidth, layout::kClientHeight}},
@@ -244,13 +289,9 @@ std::string Layout() {
               {"buttons", buttons},
               {"options", options},
               {"tabOrder", tabOrder},
+              {"menus", menus},
               {"disclaimerTitle", kDisclaimerTitle}}
       .dump();
-}
-
-// The printouts as the print page shows them.
-std::string TableText() {
-  return reports::RenderText(reports::CoreDataTable());
 }
 
 }  // namespace
@@ -267,7 +308,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("open", &Session::Open)
       .function("answer", &Session::Answer)
       .function("setDate", &Session::SetDate)
+      .function("results", &Session::Results)
       .function("view", &Session::View);
   emscripten::function("layout", &vtq::web::Layout);
-  emscripten::function("tableText", &vtq::web::TableText);
 }

@@ -109,6 +109,15 @@ async function main() {
     // The start-up window, to set beside the desktop window's screenshot.
     await page.screenshot({path: path.join(scratch, 'vtq-page.png')});
 
+    // A menu command as a user gives it: the menu opened, then each entry clicked in turn.
+    const menu = async (...path) => {
+      for (const name of path) await page.click('#' + name);
+    };
+    const downloaded = async (name) => {
+      const file = path.join(downloads, name);
+      for (let i = 0; i < 100 && !fs.existsSync(file); ++i) await new Promise((r) => setTimeout(r, 100));
+      return fs.existsSync(file) ? fs.readFileSync(file) : null;
+    };
     const type = async (box, text) => {
       await page.click('#' + box, {clickCount: 3});
       await page.keyboard.press('Backspace');
@@ -159,12 +168,17 @@ async function main() {
     // Save downloads what vtq-cli save writes for the same design.
     await type('MainInput', '150');
     await page.keyboard.press('Enter');
-    await page.evaluate(() => document.getElementById('SaveDesignMnu').click());
-    const saved = path.join(downloads, 'design.vtq');
-    for (let i = 0; i < 100 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
+    await menu('FileMnu', 'SaveDesignMnu');
+    const saved = await downloaded('design.vtq');
     vtq('save', 'expected.vtq', ...design.map((a) => (a === texts[0] ? '150' : a)));
-    check(fs.existsSync(saved) && fs.readFileSync(saved).equals(fs.readFileSync(path.join(scratch, 'expected.vtq'))),
+    check(saved && saved.equals(fs.readFileSync(path.join(scratch, 'expected.vtq'))),
       'saved bytes differ from vtq-cli save');
+    // The MAS export, under the part number's name, as vtq-cli export --mas writes it.
+    const pn = await page.evaluate(() => document.getElementById('txtPN').value);
+    await menu('FileMnu', 'ExportMasMnu');
+    const mas = await downloaded(pn + '.json');
+    const want = vtq('export', '--mas', ...design.map((a) => (a === texts[0] ? '150' : a))).stdout;
+    check(mas && mas.toString('utf8') === want, 'MAS export differs from vtq-cli export --mas');
 
     // Open applies a file as vtq-cli open does; a short file is refused with a message.
     vtq('save', 'other.vtq', '--mode', 'voltage', '--main', '230', '--material', 'P', '--core', '9');
@@ -193,7 +207,7 @@ async function main() {
     fs.writeFileSync(path.join(scratch, 'report-page.txt'), printed, 'latin1');
     check(printed === report, 'design report page (report-page.txt)');
     await page.evaluate(() => (window.vtqPrinted = undefined));
-    await page.evaluate(() => document.getElementById('TableMnu').click());
+    await menu('FileMnu', 'PrintMnu', 'TableMnu');
     await page.waitForFunction(() => window.vtqPrinted);
     const table = await page.evaluate(() => window.vtqPrinted);
     check(table === vtq('table').stdout, 'table of cores page');
@@ -210,7 +224,7 @@ async function main() {
       await help.close();
     }
     await page.bringToFront();
-    await page.evaluate(() => document.getElementById('AboutMnu').click());
+    await menu('HelpMnu', 'AboutMnu');
     check((await dialog()).title.length > 0, 'about box');
     await page.click('#dialogOk');
     await page.click('#ExitButton');

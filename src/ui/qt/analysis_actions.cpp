@@ -1,9 +1,7 @@
 #include "ui/qt/analysis_actions.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -29,22 +27,12 @@ bool Shown(const MainWindow& window, const char* name) {
 
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
   window.Connect("ViewMnu", [&window] { window.model().ViewMnu_Click(); });
-  if (QMenu* view = window.Menu("mnuView")) {
-    QAction* plot = view->addAction(QStringLiteral("&Impedance Plot"));
-    plot->setObjectName(QStringLiteral("mnuImpedance"));
-    window.Connect("mnuImpedance", [&window] { window.model().mnuImpedance_Click(); });
-  }
-  if (QMenu* file = window.Menu("FileMnu")) {
-    // With the other exports: before the separator above Exit.
-    auto* spice = new QAction(QStringLiteral("Export &SPICE Model..."), file);
-    spice->setObjectName(QStringLiteral("ExportSpiceMnu"));
-    file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), spice);
-    window.Connect("ExportSpiceMnu", [&window] {
-      window.model().ExportSpiceMnu_Click();
-      const std::string& status = window.model().FileStatus;
-      if (!status.empty()) window.statusBar()->showMessage(QString::fromStdString(status), 8000);
-    });
-  }
+  window.Connect("mnuImpedance", [&window] { window.model().mnuImpedance_Click(); });
+  window.Connect("ExportSpiceMnu", [&window] {
+    window.model().ExportSpiceMnu_Click();
+    const std::string& status = window.model().FileStatus;
+    if (!status.empty()) window.statusBar()->showMessage(QString::fromStdString(status), 8000);
+  });
 
   // Every calculation rewrites output boxes and every edit or option click changes an
   // input: either is the moment to follow the design. Collected into one update once

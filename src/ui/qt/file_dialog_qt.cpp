@@ -99,14 +99,13 @@ void ConnectDesignFiles(MainWindow& window) {
   };
   window.Connect("LoadMnu", command(&WindowModel::LoadMnu_Click));
   window.Connect("SaveDesignMnu", command(&WindowModel::SaveDesignMnu_Click));
+  window.Connect("ExportMasMnu", command(&WindowModel::ExportMasMnu_Click));
   QMenu* file = window.Menu("FileMnu");
-  if (!file) return;
+  QMenu* recent = window.Menu("mnuRecent");
+  if (!file || !recent) return;
 
-  // Below Save, the files last opened or saved; listed afresh each time the File menu
-  // opens, as another command or a run of the program may have changed them.
-  auto* recent = new QMenu(QStringLiteral("Rec&ent Designs"), file);
-  recent->setObjectName(QStringLiteral("mnuRecent"));
-  file->insertMenu(file->findChild<QAction*>(QStringLiteral("mnuSep1")), recent);
+  // The files last opened or saved; listed afresh each time the File menu opens, as
+  // another command or a run of the program may have changed them.
   QObject::connect(file, &QMenu::aboutToShow, recent, [&window, recent] {
     recent->clear();
     const std::vector<std::string> paths = window.model().RecentDesigns();
@@ -121,12 +120,6 @@ void ConnectDesignFiles(MainWindow& window) {
     }
     recent->menuAction()->setEnabled(!paths.empty());
   });
-
-  // With the other exports: before the separator above Exit.
-  auto* mas = new QAction(QStringLiteral("Export Design as &MAS..."), file);
-  mas->setObjectName(QStringLiteral("ExportMasMnu"));
-  file->insertAction(file->findChild<QAction*>(QStringLiteral("mnuSep2")), mas);
-  window.Connect("ExportMasMnu", command(&WindowModel::ExportMasMnu_Click));
 }
 
 void OpenDesignFile(MainWindow& window, const QString& path) {

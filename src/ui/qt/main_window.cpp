@@ -18,6 +18,7 @@
 #include "engine/catalogue.h"
 #include "ui/model/controls.h"
 #include "ui/model/layout.h"
+#include "ui/model/menus.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/artwork.h"
 
@@ -33,10 +34,6 @@ QRect ToPixels(Place p) {
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// Commands whose handlers other parts of the program provide through Connect.
-constexpr const char* kConnectedLater[] = {"PrintButton", "LoadMnu", "SaveDesignMnu", "DesignMnu",
-                                           "TableMnu"};
 
 const QColor kOutputGrey(0xE0, 0xE0, 0xE0);
 
@@ -62,10 +59,9 @@ MainWindow::MainWindow(WindowHost& host, QWidget* parent) : QMainWindow(parent),
   BuildControls();
   BuildMenus();
   SetTabOrder();
-  for (const char* name : kConnectedLater) {
-    if (auto* w = findChild<QWidget*>(QString::fromLatin1(name))) w->setEnabled(false);
-    if (auto* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(false);
-  }
+  // The printing part of the program connects Print; until then it is disabled, as are
+  // the menu entries that wait for their commands.
+  findChild<QPushButton*>(QStringLiteral("PrintButton"))->setEnabled(false);
   // A line below the client area where commands report what they did (a file saved, a
   // page printed); made here so that the fixed size below makes room for it.
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -226,40 +222,44 @@ void MainWindow::PickCore(int row) {
 }
 
 void MainWindow::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  auto menu = [&](QWidget* parent, const char* name, const char* caption) {
-    auto* m = new QMenu(QString::fromUtf8(caption), parent);
-    m->setObjectName(QString::fromLatin1(name));
-    m->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+  auto menu = [](QWidget* parent, std::string_view name, std::string_view caption) {
+    auto* m = new QMenu(Q(caption), parent);
+    m->setObjectName(Q(name));
+    m->menuAction()->setObjectName(Q(name) + QStringLiteral("Action"));
     return m;
   };
-  auto item = [&](QMenu* m, const char* name, const char* caption, std::function<void()> handler) {
-    QAction* a = m->addAction(QString::fromUtf8(caption));
-    a->setObjectName(QString::fromLatin1(name));
-    if (handler) QObject::connect(a, &QAction::triggered, this, [this, handler] { Run(handler); });
-    return a;
+  std::function<void(QMenu*, std::span<const menus::Entry>)> fill = [&](QMenu* m, auto entries) {
+    for (const menus::Entry& e : entries) {
+      switch (e.kind) {
+        case menus::Kind::Separator:
+          m->addSeparator()->setObjectName(Q(e.name));
+          break;
+        case menus::Kind::Submenu:
+        case menus::Kind::Recent: {
+          QMenu* sub = menu(m, e.name, e.caption);
+          m->addMenu(sub);
+          fill(sub, e.entries);
+          break;
+        }
+        case menus::Kind::Command: {
+          QAction* a = m->addAction(Q(e.caption));
+          a->setObjectName(Q(e.name));
+          a->setShortcuts(QKeySequence::listFromString(Q(e.keys), QKeySequence::PortableText));
+          // Usable once Connect gives it its command.
+          a->setEnabled(false);
+          break;
+        }
+      }
+    }
   };
-  auto separator = [&](QMenu* m, const char* name) {
-    m->addSeparator()->setObjectName(QString::fromLatin1(name));
-  };
+  for (const menus::Menu& m : menus::kMenuBar) {
+    QMenu* top = menu(menuBar(), m.name, m.caption);
+    fill(top, m.entries);
+    menuBar()->addMenu(top);
+  }
 
-  QMenu* file = menu(bar, "FileMnu", "&File");
-  item(file, "LoadMnu", "Open Design...", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  item(file, "SaveDesignMnu", "Save &Design...", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  separator(file, "mnuSep1");
-  QMenu* print = menu(file, "PrintMnu", "&Print");
-  file->addMenu(print);
-  item(print, "DesignMnu", "&Design", nullptr)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  item(print, "TableMnu", "&Table of Cores", nullptr);
-  separator(file, "mnuSep2");
-  // The menu shows the first key; Ctrl+Q is the desktop's usual other way out.
-  item(file, "ExitMnu", "E&xit", [this] {
-    model_.ExitMnu_Click();
-  })->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)});
-  bar->addMenu(file);
-
-  QMenu* edit = menu(bar, "EditMnu", "&Edit");
-  item(edit, "CopyResultsMnu", "&Copy Results", [this] {
+  Connect("ExitMnu", [this] { model_.ExitMnu_Click(); });
+  Connect("CopyResultsMnu", [this] {
     // Plain text for a mail, the same rows as tab-separated values for a spreadsheet.
     const QString table = Q(ResultsTable(model_.window.outputs));
     auto* data = new QMimeData;
@@ -268,21 +268,10 @@ void MainWindow::BuildMenus() {
     QGuiApplication::clipboard()->setMimeData(data);
     statusBar()->showMessage(QStringLiteral("Results copied to the clipboard"), 8000);
   });
-  bar->addMenu(edit);
-
-  QMenu* view = menu(bar, "mnuView", "&View");
-  item(view, "ViewMnu", "Core &Table", nullptr);  // carries no command
-  bar->addMenu(view);
-
-  QMenu* help = menu(bar, "HelpMnu", "&Help");
-  item(help, "mnuContents", "Contents", [this] {
-    model_.mnuContents_Click();
-  })->setShortcut(QKeySequence(Qt::Key_F1));
-  item(help, "mnuIndex", "&Index", [this] { model_.mnuIndex_Click(); });
-  separator(help, "mnuSep3");
-  item(help, "AboutMnu", "&About", [this] { model_.AboutMnu_Click(); });
-  item(help, "mnuContact", "Contact &Us", [this] { model_.mnuContact_Click(); });
-  bar->addMenu(help);
+  Connect("mnuContents", [this] { model_.mnuContents_Click(); });
+  Connect("mnuIndex", [this] { model_.mnuIndex_Click(); });
+  Connect("AboutMnu", [this] { model_.AboutMnu_Click(); });
+  Connect("mnuContact", [this] { model_.mnuContact_Click(); });
 }
 
 void MainWindow::SetTabOrder() {

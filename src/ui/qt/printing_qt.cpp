@@ -1,7 +1,5 @@
 #include "ui/qt/printing_qt.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -116,23 +114,8 @@ void InstallPrinting(MainWindow& window) {
   window.Connect("DesignMnu", command(&WindowModel::DesignMnu_Click));
   window.Connect("TableMnu", command(&WindowModel::TableMnu_Click));
 
-  if (QMenu* file = window.Menu("FileMnu")) {
-    // Below the Print submenu: before the separator that follows it, or at the end.
-    QAction* before = nullptr;
-    const QList<QAction*> actions = file->actions();
-    for (qsizetype i = 0; i + 1 < actions.size(); ++i) {
-      if (actions[i]->menu() == window.Menu("PrintMnu")) before = actions[i + 1];
-    }
-    auto add = [&](const char* name, const char* caption) {
-      auto* action = new QAction(QString::fromUtf8(caption), file);
-      action->setObjectName(QString::fromLatin1(name));
-      file->insertAction(before, action);
-    };
-    add("ExportReportMnu", "Export &Report as PDF...");
-    add("ExportTableMnu", "Export Table of &Cores as PDF...");
-    window.Connect("ExportReportMnu", command(&WindowModel::ExportReportMnu_Click));
-    window.Connect("ExportTableMnu", command(&WindowModel::ExportTableMnu_Click));
-  }
+  window.Connect("ExportReportMnu", command(&WindowModel::ExportReportMnu_Click));
+  window.Connect("ExportTableMnu", command(&WindowModel::ExportTableMnu_Click));
 }
 
 }  // namespace vtq::qt

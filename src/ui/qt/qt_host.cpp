@@ -91,6 +91,10 @@ int QtHost::MsgBox(std::string_view text, std::string_view title) {
   // Plain text keeps the runs of blanks some messages use to line up their lines.
   box.setTextFormat(Qt::PlainText);
   box.setText(DialogText(text));
+  // Text that can be selected is laid out as a text document, again for every width the
+  // box tries: for the disclaimer, 12 % of the instructions to the program's first
+  // picture. Plain text draws the same pixels.
+  box.setTextInteractionFlags(Qt::NoTextInteraction);
   box.setIcon(QMessageBox::NoIcon);
   box.setStandardButtons(QMessageBox::Ok);
   PlainButtons(box);
