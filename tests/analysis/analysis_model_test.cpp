@@ -18,7 +18,7 @@ class AnalysisCommands : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_TRUE(host.messages.empty()) << host.messages.front().title; }
   void Design(DesignModeOption mode, const char* main, const char* current, const char* frequency = "10000") {
-    model.ApplyDesign({mode, "400", 3, main, current, frequency, true, std::nullopt});
+    model.ApplyDesign({mode, main, current, frequency});
     host.Clear();
   }
 

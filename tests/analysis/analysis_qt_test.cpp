@@ -55,7 +55,7 @@ class AnalysisWindows : public ::testing::Test {
 };
 
 TEST_F(AnalysisWindows, CoreTableSortsByNumberAndAppliesACore) {
-  const DesignEntry design{DesignModeOption::Impedance, "400", 3, "100", "2", "10000", true, std::nullopt};
+  const DesignEntry design{DesignModeOption::Impedance, "100", "2"};
   window.Run([&] { window.model().ApplyDesign(design); });
   Trigger("ViewMnu");
   auto* c = Child<CompareWindow>("CompareWindow");
