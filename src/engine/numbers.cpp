@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <system_error>
+#include <vector>
 
 // Floating-point to_chars/from_chars where the library has them; the WebAssembly
 // toolchain's does not, and VTQ_PORTABLE_NUMBERS builds that other path natively too.
@@ -48,8 +49,37 @@ struct NumberText {
 constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+#if !VTQ_FLOAT_CHARCONV
+// The texts people type: at most 15 significant digits and a power of ten up to 22 are
+// both exact in a double, so one multiplication or division rounds correctly. False for
+// other texts. Without it every number read goes through strtod, which WebAssembly's C
+// library computes in software 128-bit floating point: the inputs of one design cost
+// as much as the rest of its reading and checking.
+bool ExactlyScaled(const NumberText& n, double& out) {
+  const std::size_t first = n.mantissa.find_first_not_of('0');
+  if (first == std::string::npos) {
+    out = n.negative ? -0.0 : 0.0;
+    return true;
+  }
+  const std::size_t last = n.mantissa.find_last_not_of('0');
+  if (last - first + 1 > 15) return false;
+  std::uint64_t m = 0;
+  for (std::size_t i = first; i <= last; ++i) m = m * 10 + static_cast<std::uint64_t>(n.mantissa[i] - '0');
+  // value = m x 10^x, x counted from the last significant digit
+  const long x = static_cast<long>(n.pointAt) - static_cast<long>(last) - 1 + n.exponent;
+  if (x < -22 || x > 22) return false;
+  const auto v = static_cast<double>(m);
+  out = x >= 0 ? v * kExactPow10[x] : v / kExactPow10[-x];
+  if (n.negative) out = -out;
+  return true;
+}
+#endif
+
 // Converts the parts to a double. Overflow gives +/-infinity, underflow 0.
 double ToDouble(const NumberText& n) {
+#if !VTQ_FLOAT_CHARCONV
+  if (double exact = 0; ExactlyScaled(n, exact)) return exact;
+#endif
   std::string text;
   text.reserve(n.mantissa.size() + 24);
   if (n.negative) text += '-';
@@ -336,17 +366,59 @@ Digits FromScientific(std::string_view text) {
   return false;
 }
 
+#if !VTQ_FLOAT_CHARCONV
+// The exact decimal expansion of a finite, non-zero |value| = m x 2^e as "d.ddd...e+XX",
+// from the bits: the digits are those of the integer m x 2^e, or m x 5^-e when e < 0
+// (then |value| = m x 5^-e x 10^e), worked out in base-10^9 limbs. printf's %e gives
+// the same text, but WebAssembly's printf computes in software 128-bit floating point,
+// which made the small values of a design (capacitances, inductances in henries) cost
+// several times the rest of it.
+std::string ExactScientific(double value) {
+  const std::uint64_t bits = Bits(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;  // subnormal
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  constexpr std::uint32_t kBase = 1000000000;
+  std::vector<std::uint32_t> limbs;  // least significant first
+  for (; m != 0; m /= kBase) limbs.push_back(static_cast<std::uint32_t>(m % kBase));
+  // By 2^13 or 5^13 at a time: a limb times either, plus the carry, stays within 64 bits.
+  for (int left = std::abs(e); left > 0; left -= 13) {
+    const int step = std::min(left, 13);
+    std::uint64_t factor = 1;
+    for (int i = 0; i < step; ++i) factor *= e < 0 ? 5 : 2;
+    std::uint64_t carry = 0;
+    for (std::uint32_t& limb : limbs) {
+      const std::uint64_t x = limb * factor + carry;
+      limb = static_cast<std::uint32_t>(x % kBase);
+      carry = x / kBase;
+    }
+    for (; carry != 0; carry /= kBase) limbs.push_back(static_cast<std::uint32_t>(carry % kBase));
+  }
+  std::string digits = std::to_string(limbs.back());
+  for (auto limb = limbs.rbegin() + 1; limb != limbs.rend(); ++limb) {
+    const std::string part = std::to_string(*limb);
+    digits.append(9 - part.size(), '0').append(part);
+  }
+  const int exponent = static_cast<int>(digits.size()) - 1 + std::min(e, 0);
+  return (value < 0 ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) + "e" +
+         std::to_string(exponent);
+}
+#endif
+
 // Very large or small magnitudes: from the exact decimal expansion (a double has at
 // most 767 significant digits), rounded by hand with the same half-up rule.
 [[gnu::noinline]] Digits ExactRoundedDigits(double value, int significant) {
-  static thread_local std::array<char, 800> buf;
 #if VTQ_FLOAT_CHARCONV
+  static thread_local std::array<char, 800> buf;
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 770);
   std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
 #else
-  // printf's %e prints the exact decimal expansion to any precision as well.
-  const int length = std::snprintf(buf.data(), buf.size(), "%.770e", value);
-  std::string_view text(buf.data(), static_cast<std::size_t>(length));
+  const std::string expansion = ExactScientific(value);
+  const std::string_view text = expansion;
 #endif
   Digits out;
   out.negative = text.front() == '-';
@@ -357,6 +429,9 @@ Digits FromScientific(std::string_view text) {
   for (char c : text.substr(0, e)) {
     if (IsDigit(c)) digits += c;
   }
+  // The expansion ends at its last non-zero digit; the places past it are zeros.
+  if (digits.size() <= static_cast<std::size_t>(significant))
+    digits.resize(static_cast<std::size_t>(significant) + 1, '0');
   // Half up at the first digit dropped; a carry out of the first digit (9.99 -> 10.0)
   // leaves q = 10^significant, one digit too many.
   out.count = significant;
