@@ -26,7 +26,7 @@ Program::Program(WindowHost& host) : window_(host) {
   // model here, before the start-up runs.
   qt::InstallPrinting(window_);
   qt::ConnectDesignFiles(window_);
-  qt::InstallAnalysis(window_, host);
+  qt::InstallAnalysis(window_);
 }
 
 void Program::Start(const std::string& programFolder, const QString& designFile) {

@@ -1,18 +1,15 @@
-// The analysis windows and the SPICE export on the design window, offscreen.
+// The analysis windows on the design window, offscreen: what the widgets add to the
+// model's views (sorting by number, applying a core, following edits, a saved picture).
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSortFilterProxyModel>
-#include <QStatusBar>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <clocale>
-#include <regex>
 
-#include "analysis/spice.h"
 #include "support/scratch.h"
 #include "support/scripted_host.h"
 #include "ui/qt/analysis_actions.h"
@@ -23,147 +20,98 @@
 namespace vtq::qt {
 namespace {
 
+// Scripted dialogs, the real analysis windows.
+struct Host : test::ScriptedHost {
+  MainWindow* window = nullptr;
+  void ShowCoreTable(const CoreTableView& view, bool raise) override {
+    qt::ShowCoreTable(window, view, raise);
+  }
+  void ShowImpedance(const ImpedanceView& view, bool raise) override {
+    qt::ShowImpedance(window, view, raise);
+  }
+  std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
+                               PictureFormat format) override {
+    return qt::WritePlotPicture(view, path, format);
+  }
+};
+
 class AnalysisWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    window = std::make_unique<MainWindow>(host);
-    actions = new AnalysisActions(*window, host);
-    window->Load(".");
+    host.window = &window;
+    InstallAnalysis(window);
+    window.Load(".");
     host.Clear();
   }
-  void TearDown() override {
-    EXPECT_TRUE(host.prompts.empty());
-    EXPECT_TRUE(host.messages.empty()) << host.messages.front().title;
-  }
+  void TearDown() override { EXPECT_TRUE(host.messages.empty()) << host.messages.front().title; }
   void Trigger(const char* name) {
-    auto* action = window->findChild<QAction*>(QString::fromLatin1(name));
-    ASSERT_NE(action, nullptr) << name;
-    ASSERT_TRUE(action->isEnabled()) << name;
-    action->trigger();
+    window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
     QApplication::processEvents();
   }
-  void Design(DesignModeOption mode, const char* main, const char* current) {
-    window->Run([&] {
-      WindowModel& m = window->model();
-      m.window.state.Loading = 1;
-      m.SelectMode(mode);
-      m.window.state.Loading = 0;
-      m.inputs().MainInput = main;
-      m.inputs().Current = current;
-      m.CalculateButton_Click();
-    });
-    QApplication::processEvents();
-  }
-  QStringList Column(int column) const {
-    QStringList texts;
-    auto* model = actions->compareWindow()->table()->model();
-    for (int r = 0; r < model->rowCount(); ++r) texts << model->index(r, column).data().toString();
-    return texts;
+  template <typename T>
+  T* Child(const char* name) const {
+    return dynamic_cast<T*>(window.findChild<QWidget*>(QString::fromLatin1(name)));
   }
 
-  test::ScriptedHost host;
-  std::unique_ptr<MainWindow> window;
-  AnalysisActions* actions = nullptr;
+  Host host;
+  MainWindow window{host};
 };
 
-TEST_F(AnalysisWindows, CoreTableSortsByNumberAndMarksTheAutomaticChoice) {
-  Design(DesignModeOption::Impedance, "100", "2");
+TEST_F(AnalysisWindows, CoreTableSortsByNumberAndAppliesACore) {
+  const DesignEntry design{DesignModeOption::Impedance, "400", 3, "100", "2", "10000", true, std::nullopt};
+  window.Run([&] { window.model().ApplyDesign(design); });
   Trigger("ViewMnu");
-  CompareWindow* c = actions->compareWindow();
-  ASSERT_TRUE(c->isVisible());
-  ASSERT_EQ(Column(0).size(), 24);
-  EXPECT_EQ(Column(0)[11], "QN-80112-KX  (automatic)");
-
+  auto* c = Child<CompareWindow>("CompareWindow");
+  ASSERT_TRUE(c && c->isVisible());
+  QTableView* table = c->table();
   // Turns run from 12 to 33: as texts "9" would sort after "33".
-  c->table()->sortByColumn(2, Qt::AscendingOrder);
+  table->sortByColumn(2, Qt::AscendingOrder);
   std::vector<int> turns;
-  for (const QString& t : Column(2)) turns.push_back(t.toInt());
+  for (int r = 0; r < table->model()->rowCount(); ++r)
+    turns.push_back(table->model()->index(r, 2).data().toInt());
+  ASSERT_EQ(turns.size(), 24u);
   EXPECT_TRUE(std::is_sorted(turns.begin(), turns.end()));
   EXPECT_NE(turns.front(), turns.back());
-  EXPECT_NE(c->RowAt(0), 1);  // the view order is no longer the catalogue's
-}
 
-TEST_F(AnalysisWindows, DoubleClickAppliesTheCoreAsAListPick) {
-  Design(DesignModeOption::Impedance, "100", "2");
-  Trigger("ViewMnu");
-  QTableView* table = actions->compareWindow()->table();
   table->sortByColumn(0, Qt::DescendingOrder);  // row 12 is now the 13th line
-  const QModelIndex cell = table->model()->index(12, 3);
-  ASSERT_EQ(actions->compareWindow()->RowAt(12), 12);
-  emit table->doubleClicked(cell);
-  QApplication::processEvents();
-  const WindowModel& m = window->model();
-  EXPECT_EQ(m.window.state.ListCore, 12);
-  EXPECT_EQ(m.window.state.DesignCore, 12);
-  EXPECT_EQ(m.window.outputs.txtPN, "QN-80112-KX");
-  EXPECT_EQ(m.window.outputs.WireSize, "21");
-  // The applied pick alone shows the wire-fit message; the comparison showed none.
+  emit table->doubleClicked(table->model()->index(12, 3));
+  EXPECT_EQ(window.model().window.state.DesignCore, 12);
   EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Core ID Too Small"});
-
-  // Enter on a selected line applies that core too.
-  table->setCurrentIndex(table->model()->index(0, 0));  // row 24, sorted last to first
+  // Enter on a selected line applies that core too: row 24, sorted last to first.
+  table->setCurrentIndex(table->model()->index(0, 0));
   QTest::keyClick(table, Qt::Key_Return);
-  QApplication::processEvents();
-  EXPECT_EQ(m.window.state.DesignCore, 24);
+  EXPECT_EQ(window.model().window.state.DesignCore, 24);
 }
 
-TEST_F(AnalysisWindows, FollowTheInputsAndTheDesign) {
+// The windows follow an edit as the user makes it; a picture saved under a dark desktop
+// palette is still dark on white.
+TEST_F(AnalysisWindows, FollowEditsAndSaveDarkOnWhite) {
   Trigger("ViewMnu");
   Trigger("mnuImpedance");
-  ASSERT_TRUE(actions->impedanceWindow()->isVisible());
-  Design(DesignModeOption::Impedance, "1000", "5");
-  EXPECT_NEAR(actions->impedanceWindow()->plot()->curve().parameters.inductance, 15.94e-3, 1e-5);
-  EXPECT_TRUE(actions->impedanceWindow()->plot()->curve().required.has_value());
-
-  // A typed input the checks would refuse: the table says so and lists nothing.
-  auto* current = window->findChild<QLineEdit*>(QStringLiteral("Current"));
+  auto* current = window.findChild<QLineEdit*>(QStringLiteral("Current"));
   current->selectAll();
-  current->insert(QStringLiteral("5 A"));  // an edit as the user makes it
+  current->insert(QStringLiteral("5 A"));
   QApplication::processEvents();
-  EXPECT_EQ(actions->compareWindow()->note()->text(), "Current field requires a numeric entry.");
-  EXPECT_EQ(actions->compareWindow()->table()->model()->rowCount(), 0);
-}
+  EXPECT_EQ(Child<CompareWindow>("CompareWindow")->note()->text(), "Current field requires a numeric entry.");
 
-TEST_F(AnalysisWindows, ExportSpiceModel) {
+  const QPalette before = QApplication::palette();
+  QPalette dark = before;
+  for (auto role : {QPalette::Base, QPalette::Window}) dark.setColor(role, Qt::black);
+  for (auto role : {QPalette::Text, QPalette::WindowText}) dark.setColor(role, Qt::white);
+  QApplication::setPalette(dark);
   const test::ScratchFolder dir;
-  const std::string file = dir / "choke.lib", unwritable = dir / "missing/choke.lib";
-  host.paths = {file, unwritable};
-  Trigger("ExportSpiceMnu");
-  ASSERT_EQ(host.dialogs.size(), 1u);
-  EXPECT_EQ(host.dialogs[0].settings.FileName, "QN_80115_KX.lib");
-  const std::string written = test::Contents(file);
-  EXPECT_EQ(written, analysis::SpiceSubcircuit(window->model().window).text);
-  EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
-            "SPICE model of QN-80115-KX written to " + file);
-
-  Trigger("ExportSpiceMnu");
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_TRUE(host.messages[0].text.starts_with("Could not write " + unwritable + ":\r"))
-      << host.messages[0].text;
-  EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Export SPICE Model"});
-
-  // Nothing designed: said before any dialog, the last file left alone.
-  Design(DesignModeOption::Impedance, "100000", "50");
-  host.Clear();
-  Trigger("ExportSpiceMnu");
-  EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Export SPICE Model"});
-  EXPECT_EQ(host.dialogs.size(), 2u);
-  EXPECT_EQ(test::Contents(file), written);
-}
-
-TEST_F(AnalysisWindows, ExportWritesDecimalPointsUnderACommaLocale) {
-  // The window runs under the user's locale; a simulator reads "0,99" as two tokens.
-  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-    GTEST_SKIP() << "no fr_FR.UTF-8 locale (scripts/install-deps)";
-  const test::ScratchFolder dir;
-  const std::string file = dir / "comma.lib";
-  host.paths = {file};
-  Trigger("ExportSpiceMnu");
-  std::setlocale(LC_NUMERIC, before.c_str());
-  const std::string written = test::Contents(file);
-  EXPECT_NE(written.find("\nR1 in1 a1 0."), std::string::npos) << written;
-  EXPECT_FALSE(std::regex_search(written, std::regex("[0-9],[0-9]"))) << written;
+  host.paths = {dir / "plot.png"};
+  QTest::mouseClick(Child<QPushButton>("ImpedanceSave"), Qt::LeftButton);
+  QApplication::setPalette(before);
+  const QImage image(QString::fromStdString(dir / "plot.png"));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+  // The title's letters along the top: dark, not the palette's white.
+  int darkest = 255;
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 300; ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+  }
+  EXPECT_LT(darkest, 80);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "engine/numbers.h"
 #include "reports/page.h"
 #include "reports/reports.h"
+#include "ui/model/analysis_views.h"
 
 namespace vtq {
 
@@ -27,7 +28,7 @@ inline constexpr std::string_view kDesignFileFilter = "All Files (*.*)|*.*|CMN I
 // What a file dialog is shown for. The design files share one dialog whose settings keep
 // their values from one use to the next (the default extension Save sets also applies
 // when Open shows the dialog afterwards); the exports each have their own.
-enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas };
+enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas, SavePlot };
 
 struct FileDialogSettings {
   std::string Filter;
@@ -38,6 +39,8 @@ struct FileDialogSettings {
 };
 
 // How a print job went: the printer it went to, and what happened when it did not.
+enum class PictureFormat { Png, Svg };
+
 struct PrintResult {
   std::string printer;  // the default printer's name, where there is one
   std::string failure;  // empty when the job was handed over, else a phrase
@@ -85,6 +88,17 @@ class WindowHost : public UserDialogs {
   virtual std::string WritePdf(const reports::Document& /*doc*/, const std::string& /*path*/) {
     return "PDF files cannot be written here";
   }
+  // ---- The analysis windows ----
+  // Shows the window of a view in front (`raise`), or only brings an open one up to date
+  // with it. A host without windows shows nothing.
+  virtual void ShowCoreTable(const CoreTableView& /*view*/, bool /*raise*/) {}
+  virtual void ShowImpedance(const ImpedanceView& /*view*/, bool /*raise*/) {}
+  // Draws the plot into a picture file. Empty on success, else the reason.
+  virtual std::string WritePlotPicture(const ImpedanceView& /*view*/, const std::string& /*path*/,
+                                       PictureFormat /*format*/) {
+    return "pictures cannot be drawn here";
+  }
+
   // The date printed in the report's title.
   virtual reports::ReportDate Today() { return reports::Today(); }
 };

@@ -128,6 +128,20 @@ class WindowModel {
   std::string PrintStatus;
   // ---- end of printing ----
 
+  // ---- Analysis: core table, impedance plot, SPICE model (window_model_analysis.cpp) ----
+  void ViewMnu_Click();       // View > Core Table
+  void mnuImpedance_Click();  // View > Impedance Plot
+  // Brings the views opened so far in line with the inputs and the last calculation: after
+  // any edit, option click or calculation while one of their windows is open.
+  void FollowDesign();
+  // A core of the table applied (catalogue row 1 to 24), as a pick from the core list.
+  void CompareTable_DblClick(int row);
+  void ImpedanceSave_Click();   // PNG or SVG drawn by the host, CSV written here
+  void ExportSpiceMnu_Click();  // written, FileStatus says where
+  CoreTableView coreTable;
+  ImpedanceView impedance;
+  // ---- end of analysis ----
+
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
   OutputBoxes& outputs() { return window.outputs; }
@@ -143,6 +157,7 @@ class WindowModel {
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
 
   WindowHost& host_;
+  bool coreTableOpened_ = false, impedanceOpened_ = false;
 };
 
 // The disclaimer shown at start-up, its lines joined by a carriage return.

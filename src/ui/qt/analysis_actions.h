@@ -1,40 +1,36 @@
 // The analysis commands of the design window: View > Core Table (every core side by
-// side), View > Impedance Plot and File > Export SPICE Model...
+// side), View > Impedance Plot and File > Export SPICE Model..., each a window model
+// command; and the two windows that show the model's views.
 #pragma once
 
 #include <QObject>
 
-#include "ui/qt/spice_export.h"
+#include "ui/model/host.h"
 
 namespace vtq::qt {
 
-class CompareWindow;
-class ImpedanceWindow;
 class MainWindow;
 
+// Adds the menu entries and connects them to the window's model, and has the views of
+// the open analysis windows follow every edit and calculation. Owned by the window.
 class AnalysisActions : public QObject {
  public:
-  // Adds the menu entries and connects them; the host tells what goes wrong. Both must
-  // outlive this object, which the window owns.
-  AnalysisActions(MainWindow& window, WindowHost& host);
-
-  // Null until the menu first asks for them.
-  CompareWindow* compareWindow() const { return compare_; }
-  ImpedanceWindow* impedanceWindow() const { return impedance_; }
-  // Brings the analysis windows made so far in line with the design window.
-  void Update();
+  explicit AnalysisActions(MainWindow& window);
 
  private:
   void ScheduleUpdate();
 
   MainWindow& window_;
-  WindowHost& host_;
-  CompareWindow* compare_ = nullptr;
-  ImpedanceWindow* impedance_ = nullptr;
   bool pending_ = false;
 };
 
-// Installs the analysis commands on the window; the host serves their dialogs.
-AnalysisActions* InstallAnalysis(MainWindow& window, WindowHost& host);
+AnalysisActions* InstallAnalysis(MainWindow& window);
+
+// A host's part of the analysis commands: shows a view in the window's analysis window of
+// that kind, made when first asked for, in front when `raise`; without `raise` only an
+// open window is brought up to date. The windows' own commands (a core applied, Save
+// Plot...) run as model handlers through the window.
+void ShowCoreTable(MainWindow* window, const CoreTableView& view, bool raise);
+void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise);
 
 }  // namespace vtq::qt

@@ -26,7 +26,7 @@ QString Q(std::string_view text) {
 CompareWindow::CompareWindow(std::function<void(int)> apply, QWidget* parent)
     : QWidget(parent, Qt::Window), apply_(std::move(apply)) {
   setObjectName(QStringLiteral("CompareWindow"));
-  setWindowTitle(QStringLiteral("Core Table"));
+  setWindowTitle(Q(kCoreTableTitle));
   intro_ = new QLabel(this);
   intro_->setWordWrap(true);
   items_ = new QStandardItemModel(this);
@@ -70,46 +70,33 @@ int CompareWindow::RowAt(int viewRow) const {
   return sorted_->index(viewRow, 0).data(kRowRole).toInt();
 }
 
-void CompareWindow::Show(const analysis::Comparison& c) {
-  using analysis::kCompareColumns;
+void CompareWindow::Show(const CoreTableView& v) {
   items_->clear();
   QStringList headings;
-  for (const auto& col : kCompareColumns) headings << Q(col.heading);
+  for (const auto& heading : v.headings) headings << Q(heading);
   items_->setHorizontalHeaderLabels(headings);
-  if (!c.problem.empty()) {
-    intro_->setText(QStringLiteral("The cores cannot be compared until the inputs are valid."));
-    note_->setText(Q(c.problem));
-    return;
-  }
-  intro_->setText(
-      QStringLiteral("Every core offered in material %1, evaluated with the current inputs as a pick "
-                     "from the core list would be. Click a heading to sort; double-click a core "
-                     "to apply it.")
-          .arg(Q(c.materialLetter)));
-  for (const auto& r : c.rows) {
+  intro_->setText(Q(v.intro));
+  note_->setText(Q(v.note));
+  for (const auto& r : v.rows) {
     QList<QStandardItem*> cells;
-    for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
-      const auto& cell = r.*kCompareColumns[i].cell;
+    for (std::size_t i = 0; i < r.cells.size(); ++i) {
+      const CoreTableCell& cell = r.cells[i];
       auto* item = new QStandardItem(Q(cell.text));
-      item->setData(cell.value, kSortRole);
+      item->setData(cell.sortValue, kSortRole);
       item->setData(r.row, kRowRole);
-      // Numbers to the right so their decimal places line up.
-      item->setTextAlignment(i == 0 || i + 1 == kCompareColumns.size() ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                       : Qt::AlignRight | Qt::AlignVCenter);
+      const bool right = i < v.numeric.size() && v.numeric[i];
+      item->setTextAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
       if (r.automatic) {
         QFont bold = item->font();
         bold.setBold(true);
         item->setFont(bold);
-        item->setToolTip(QStringLiteral("The automatic design's choice"));
       }
-      if (kCompareColumns[i].cell == &analysis::CoreEvaluation::awg && r.madeThinner) {
-        item->setToolTip(QStringLiteral("Wire made thinner to fit the core's window"));
-      }
+      if (!cell.toolTip.empty()) item->setToolTip(Q(cell.toolTip));
       cells << item;
     }
-    if (r.automatic) cells[0]->setText(cells[0]->text() + QStringLiteral("  (automatic)"));
     items_->appendRow(cells);
   }
+  if (v.rows.empty()) return;
   table_->resizeColumnsToContents();
   if (!sized_) {
     // Wide enough for every column the first time there are rows, within reason.
@@ -118,13 +105,6 @@ void CompareWindow::Show(const analysis::Comparison& c) {
     for (int i = 0; i < items_->columnCount(); ++i) width += table_->columnWidth(i);
     resize(std::min(width, 1500), height());
   }
-  QString note =
-      c.automaticRow != 0
-          ? QStringLiteral("Bold: the automatic design's choice. ") + Q(analysis::kEvaluationNote) +
-                QLatin1Char('.')
-          : QStringLiteral("The automatic design takes none of these cores: %1.").arg(Q(c.automaticPart));
-  note += QStringLiteral("  ") + Q(analysis::kThinnerNote) + QLatin1Char('.');
-  note_->setText(note);
 }
 
 }  // namespace vtq::qt

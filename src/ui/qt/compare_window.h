@@ -1,12 +1,12 @@
 // Every core offered in the material, evaluated with the window's inputs, in one
-// sortable table beside the design window. A double-click (or Enter) applies a core as
-// picking it from the core list does.
+// sortable table beside the design window, as the window model's view gives it. A
+// double-click (or Enter) applies a core.
 #pragma once
 
 #include <QWidget>
 #include <functional>
 
-#include "analysis/compare.h"
+#include "ui/model/analysis_views.h"
 
 class QLabel;
 class QSortFilterProxyModel;
@@ -20,8 +20,8 @@ class CompareWindow : public QWidget {
   // apply runs when the user double-clicks a core, with its catalogue row (1 to 24).
   explicit CompareWindow(std::function<void(int row)> apply, QWidget* parent = nullptr);
 
-  // Shows a new comparison, keeping the user's sort column and order.
-  void Show(const analysis::Comparison& comparison);
+  // Shows the table anew, keeping the user's sort column and order.
+  void Show(const CoreTableView& view);
 
   QTableView* table() const { return table_; }
   QLabel* note() const { return note_; }

@@ -1,65 +1,66 @@
-// The designed choke's impedance against frequency on log-log axes: |Z|, R and X of the
-// common and the differential mode, the ideal winding faint for reference, the requirement.
+// The designed choke's impedance against frequency on log-log axes, drawn from the window
+// model's view: the curves, the axes and every text come worked out; this only draws.
 #pragma once
 
+#include <QColor>
 #include <QWidget>
-
 #include <functional>
 
-#include "analysis/impedance.h"
-#include "engine/dialogs.h"
+#include "ui/model/host.h"
 
 class QLabel;
 class QPushButton;
 
 namespace vtq::qt {
 
-// The axes as powers of ten: whole decades that hold the curve's frequencies, and the
-// common- and differential-mode magnitudes with the requirement (at least two decades).
-struct PlotDecades {
-  int xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+// The colours of the texts, the grid and the ground the plot is drawn on.
+struct PlotColours {
+  QColor ground, text, grid;
 };
-PlotDecades DecadesOf(const analysis::ImpedanceCurve& curve);
+// The screen's colours follow the desktop palette; a saved picture is always dark on
+// white, whatever the palette of the desktop it was saved from.
+PlotColours ScreenColours(const QPalette& palette);
+PlotColours PictureColours();
+
+// Draws the view into `bounds` of any paint device: the screen, an image, an SVG file.
+void DrawPlot(QPainter& p, const ImpedanceView& view, const QRectF& bounds, const QFont& font,
+              const PlotColours& colours);
 
 class ImpedancePlot : public QWidget {
  public:
   explicit ImpedancePlot(QWidget* parent = nullptr);
-  void SetCurve(analysis::ImpedanceCurve curve);
-  const analysis::ImpedanceCurve& curve() const { return curve_; }
+  void SetView(const ImpedanceView& view);
+  const ImpedanceView& view() const { return view_; }
   QSize sizeHint() const override { return {640, 420}; }
-  // Draws the plot into `bounds` of any paint device: the screen, an image, an SVG file.
-  void Paint(QPainter& p, const QRectF& bounds) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  analysis::ImpedanceCurve curve_;
+  ImpedanceView view_;
 };
 
-// The plot with the summary under it and a Save button, in a window of its own.
+// The plot with the caption under it and a Save button, in a window of its own.
 class ImpedanceWindow : public QWidget {
  public:
-  // `choose` asks where to save; it gets the suggested file name and returns the path or "".
-  using PathChooser = std::function<std::string(const std::string& suggested)>;
-  // A file that cannot be written is told through `dialogs`.
-  ImpedanceWindow(QWidget* parent, UserDialogs& dialogs, PathChooser choose);
-  void Show(analysis::ImpedanceCurve curve);
+  // `save` runs when the Save Plot... button is pressed.
+  ImpedanceWindow(QWidget* parent, std::function<void()> save);
+  void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
   QLabel* caption() const { return caption_; }
-  // Writes the plot by the path's suffix: .png, .svg or .csv; false with a reason on failure.
-  bool Save(const std::string& path, std::string& error) const;
 
  private:
   ImpedancePlot* plot_;
   QLabel* caption_;
   QPushButton* save_;
-  UserDialogs& dialogs_;
-  PathChooser choose_;
 };
 
-// "10 kHz", "1 MHz"; "100 ohm", "1 kohm" written with the ohm sign.
-QString FrequencyLabel(double hertz);
-QString OhmLabel(double ohms);
+// Draws the view into a PNG or SVG file, replacing it only once complete. Empty on
+// success, else the reason.
+std::string WritePlotPicture(const ImpedanceView& view, const std::string& path, PictureFormat format);
+
+// The save dialog of the plot, asking before it replaces a file; a name typed without a
+// suffix takes the chosen filter's. The chosen path, or nothing on cancel.
+std::optional<std::string> ChoosePlotFile(QWidget* parent, const FileDialogSettings& settings);
 
 }  // namespace vtq::qt

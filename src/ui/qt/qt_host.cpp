@@ -10,8 +10,10 @@
 #include <QSettings>
 
 #include "reports/qt/page_painter.h"
+#include "ui/qt/analysis_actions.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/help_window.h"
+#include "ui/qt/impedance_plot.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/printing_qt.h"
 
@@ -145,6 +147,8 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
       return ChooseExportFile(window_, QString::fromUtf8(kMasExportTitle.data(), kMasExportTitle.size()),
                               {QStringLiteral("MAS designs (*.json)"), QStringLiteral("All files (*)")},
                               QStringLiteral("json"), settings.FileName);
+    case FileDialogPurpose::SavePlot:
+      return ChoosePlotFile(window_, settings);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;
@@ -165,6 +169,19 @@ bool QtHost::OfferPdf(std::string_view text, std::string_view title) {
 
 std::string QtHost::WritePdf(const reports::Document& doc, const std::string& path) {
   return reports::WritePdf(doc, QString::fromStdString(path));
+}
+
+void QtHost::ShowCoreTable(const CoreTableView& view, bool raise) {
+  qt::ShowCoreTable(window_, view, raise);
+}
+
+void QtHost::ShowImpedance(const ImpedanceView& view, bool raise) {
+  qt::ShowImpedance(window_, view, raise);
+}
+
+std::string QtHost::WritePlotPicture(const ImpedanceView& view, const std::string& path,
+                                     PictureFormat format) {
+  return qt::WritePlotPicture(view, path, format);
 }
 
 }  // namespace vtq::qt

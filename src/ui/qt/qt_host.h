@@ -41,6 +41,10 @@ class QtHost : public WindowHost {
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override;
   bool OfferPdf(std::string_view text, std::string_view title) override;
   std::string WritePdf(const reports::Document& doc, const std::string& path) override;
+  void ShowCoreTable(const CoreTableView& view, bool raise) override;
+  void ShowImpedance(const ImpedanceView& view, bool raise) override;
+  std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
+                               PictureFormat format) override;
 
   HelpWindow* helpWindow() const;
 

@@ -1,0 +1,71 @@
+// What the analysis windows show, worked out without a toolkit: the core table's texts
+// and sort keys, the impedance plot's curves, axes, labels and the caption under it. A
+// face (the Qt windows, a web page) only lays these out and draws them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/impedance.h"
+
+namespace vtq {
+
+inline constexpr std::string_view kCoreTableTitle = "Core Table";
+inline constexpr std::string_view kImpedanceTitle = "Impedance";
+inline constexpr std::string_view kSavePlotTitle = "Save Plot";
+inline constexpr std::string_view kSpiceExportTitle = "Export SPICE Model";
+
+struct CoreTableCell {
+  std::string text;
+  double sortValue = 0;  // a column sorts by the number behind its texts ("9" before "10")
+  std::string toolTip;
+};
+
+struct CoreTableRow {
+  int row = 0;             // catalogue entry 1 to 24, what a double-click applies
+  bool automatic = false;  // the automatic design's choice, shown in bold
+  std::vector<CoreTableCell> cells;
+};
+
+struct CoreTableView {
+  std::vector<std::string> headings;
+  std::vector<bool> numeric;       // per column: numbers align right so their decimals line up
+  std::string intro, note;         // above and below the table
+  std::vector<CoreTableRow> rows;  // catalogue order; none while an input is refused
+};
+
+// The curves of the plot, each drawn in its own style by the face.
+enum class Trace { Ideal, CommonR, CommonX, DifferentialR, DifferentialX, CommonZ, DifferentialZ };
+
+struct PlotTrace {
+  Trace trace;
+  std::string name;            // in the legend
+  std::vector<double> values;  // ohm, one per frequency; a value not above 0 breaks the line
+};
+
+// A log axis from 10^from to 10^to with a label at every whole decade.
+struct PlotAxis {
+  int from = 0, to = 0;
+  std::vector<std::string> labels;  // "10 kHz", "1 MΩ": one per decade, from the lowest
+};
+
+struct ImpedanceView {
+  std::string problem;  // why there is no plot, said in its place; empty when there is one
+  std::string title;
+  std::vector<double> frequencies;  // Hz, rising
+  std::vector<PlotTrace> traces;    // back to front
+  PlotAxis x, y;                    // frequency in Hz, impedance in ohm
+  // The requirement as a ring at its point and a label beside it.
+  std::optional<analysis::ImpedancePoint> required;
+  std::string requiredLabel;
+  double selfResonance = 0;        // Hz, a dotted line there; 0 for none
+  std::string caption;             // under the plot, lines joined by "\n"
+  analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them
+};
+
+CoreTableView CoreTableOf(const DesignWindow& window);
+ImpedanceView ImpedanceViewOf(const DesignWindow& window);
+
+}  // namespace vtq

@@ -1,0 +1,207 @@
+// The analysis commands: View > Core Table (every core side by side), View > Impedance
+// Plot with its Save Plot... button, and File > Export SPICE Model.... The views hold every
+// text and number their windows show; the host only lays them out and draws them.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "analysis/compare.h"
+#include "analysis/spice.h"
+#include "files/file_io.h"
+#include "ui/model/window_model.h"
+
+namespace vtq {
+namespace {
+
+constexpr std::string_view kOhm = "\u03a9";
+
+// Whole decades from the lowest to the highest value (at least `least` of them).
+PlotAxis AxisOver(double low, double high, int least, std::string_view unit) {
+  PlotAxis axis;
+  if (!(low > 0) || !(high < INFINITY)) low = high = 1;  // no curve to follow: one decade at 1
+  // The nudge keeps a value a rounding step off a power of ten from adding a decade.
+  axis.to = static_cast<int>(std::ceil(std::log10(high) - 1e-9));
+  axis.from = std::min(static_cast<int>(std::floor(std::log10(low) + 1e-9)), axis.to - least);
+  for (int d = axis.from; d <= axis.to; ++d)
+    axis.labels.push_back(analysis::Engineering(std::pow(10.0, d), unit));
+  return axis;
+}
+
+std::string SuffixOf(const std::string& path) {
+  const std::size_t dot = path.find_last_of("./");
+  std::string suffix = dot == std::string::npos || path[dot] == '/' ? "" : path.substr(dot + 1);
+  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return suffix;
+}
+
+}  // namespace
+
+CoreTableView CoreTableOf(const DesignWindow& window) {
+  using analysis::kCompareColumns;
+  const analysis::Comparison c = analysis::CompareCores(window);
+  CoreTableView v;
+  for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
+    v.headings.emplace_back(kCompareColumns[i].heading);
+    // The part number and the header are names; every other column is a number.
+    v.numeric.push_back(i != 0 && i + 1 != kCompareColumns.size());
+  }
+  if (!c.problem.empty()) {
+    v.intro = "The cores cannot be compared until the inputs are valid.";
+    v.note = c.problem;
+    return v;
+  }
+  v.intro = "Every core offered in material " + c.materialLetter +
+            ", evaluated with the current inputs as a pick from the core list would be. Click a heading "
+            "to sort; double-click a core to apply it.";
+  for (const auto& r : c.rows) {
+    CoreTableRow row{r.row, r.automatic, {}};
+    for (const auto& column : kCompareColumns) {
+      const analysis::Cell& cell = r.*column.cell;
+      std::string tip = r.automatic ? "The automatic design's choice" : "";
+      if (column.cell == &analysis::CoreEvaluation::awg && r.madeThinner) {
+        tip = "Wire made thinner to fit the core's window";
+      }
+      row.cells.push_back({cell.text, cell.value, tip});
+    }
+    if (r.automatic) row.cells.front().text += "  (automatic)";
+    v.rows.push_back(std::move(row));
+  }
+  v.note = c.automaticRow != 0
+               ? "Bold: the automatic design's choice. " + std::string(analysis::kEvaluationNote) + "."
+               : "The automatic design takes none of these cores: " + c.automaticPart + ".";
+  v.note += "  " + std::string(analysis::kThinnerNote) + ".";
+  return v;
+}
+
+ImpedanceView ImpedanceViewOf(const DesignWindow& window) {
+  ImpedanceView v;
+  v.curve = analysis::ChokeImpedance(window);
+  const analysis::ImpedanceCurve& c = v.curve;
+  v.caption = analysis::Summary(c);
+  if (!c.problem.empty()) {
+    v.problem = c.problem;
+    return v;
+  }
+  v.title = "Impedance of " + analysis::Engineering(c.parameters.inductance, "H") +
+            ": common mode (blue), differential mode per line (green)";
+  struct Part {
+    Trace trace;
+    std::string_view name;
+    double (*value)(const analysis::ImpedanceSample&);
+  };
+  // X is given by its size: on log axes a capacitive (negative) reactance has no place otherwise.
+  static constexpr Part kParts[] = {
+      {Trace::Ideal, "ideal 2\u03c0fL", [](const analysis::ImpedanceSample& s) { return s.ideal; }},
+      {Trace::CommonR, "R", [](const analysis::ImpedanceSample& s) { return s.commonMode.real(); }},
+      {Trace::CommonX, "|X|",
+       [](const analysis::ImpedanceSample& s) { return std::abs(s.commonMode.imag()); }},
+      {Trace::DifferentialR, "R", [](const analysis::ImpedanceSample& s) { return s.differential.real(); }},
+      {Trace::DifferentialX, "|X|",
+       [](const analysis::ImpedanceSample& s) { return std::abs(s.differential.imag()); }},
+      {Trace::CommonZ, "common mode |Z|",
+       [](const analysis::ImpedanceSample& s) { return std::abs(s.commonMode); }},
+      {Trace::DifferentialZ, "differential mode |Z|, per line",
+       [](const analysis::ImpedanceSample& s) { return std::abs(s.differential); }},
+  };
+  for (const auto& s : c.points) v.frequencies.push_back(s.frequency);
+  for (const Part& part : kParts) {
+    PlotTrace t{part.trace, std::string(part.name), {}};
+    for (const auto& s : c.points) t.values.push_back(part.value(s));
+    v.traces.push_back(std::move(t));
+  }
+  // The impedance axis holds both modes' |Z| and the requirement; the R and X parts and
+  // the ideal line may leave it at the bottom or the top, where they matter least.
+  double low = INFINITY, high = 0;
+  for (const auto& s : c.points) {
+    for (double z : {std::abs(s.commonMode), std::abs(s.differential)}) {
+      low = std::min(low, z);
+      high = std::max(high, z);
+    }
+  }
+  if (c.required) {
+    low = std::min(low, c.required->magnitude);
+    high = std::max(high, c.required->magnitude);
+    v.required = c.required;
+    v.requiredLabel = "required " + analysis::Engineering(c.required->magnitude, kOhm) + " at " +
+                      analysis::Engineering(c.required->frequency, "Hz");
+  }
+  v.x = AxisOver(c.points.front().frequency, c.points.back().frequency, 1, "Hz");
+  v.y = AxisOver(low, high, 2, kOhm);
+  v.selfResonance = c.selfResonance;
+  return v;
+}
+
+void WindowModel::ViewMnu_Click() {
+  coreTableOpened_ = true;
+  coreTable = CoreTableOf(window);
+  host_.ShowCoreTable(coreTable, true);
+}
+
+void WindowModel::mnuImpedance_Click() {
+  impedanceOpened_ = true;
+  impedance = ImpedanceViewOf(window);
+  host_.ShowImpedance(impedance, true);
+}
+
+void WindowModel::FollowDesign() {
+  if (coreTableOpened_) {
+    coreTable = CoreTableOf(window);
+    host_.ShowCoreTable(coreTable, false);
+  }
+  if (impedanceOpened_) {
+    impedance = ImpedanceViewOf(window);
+    host_.ShowImpedance(impedance, false);
+  }
+}
+
+void WindowModel::CompareTable_DblClick(int row) {
+  // The same handler as a pick from the core list: the same message when the wire must
+  // be made thinner, and the window shows the result.
+  if (row >= 1) lstCores_Click(row - 1);
+}
+
+void WindowModel::ImpedanceSave_Click() {
+  if (!impedance.problem.empty() || impedance.frequencies.empty()) return;
+  FileDialogSettings dialog;
+  dialog.DefaultExt = "png";
+  dialog.Flags = kFileDialogOverwritePrompt;
+  dialog.FileName = "impedance.png";
+  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::SavePlot, dialog);
+  if (!path) return;
+  const std::string suffix = SuffixOf(*path);
+  std::string error;
+  if (suffix == "csv") {
+    files::FileReplacement file;
+    if (!file.Create(*path) || !file.Write(analysis::CurveCsv(impedance.curve)) || !file.Commit()) {
+      error = file.error();
+    }
+  } else if (suffix == "png" || suffix == "svg") {
+    error =
+        host_.WritePlotPicture(impedance, *path, suffix == "svg" ? PictureFormat::Svg : PictureFormat::Png);
+  } else {
+    error = "the name must end in .png, .svg or .csv";
+  }
+  if (!error.empty()) host_.MsgBox("Could not save " + *path + ":\r" + error + ".", kSavePlotTitle);
+}
+
+void WindowModel::ExportSpiceMnu_Click() {
+  FileStatus.clear();
+  LastFileError.clear();
+  const analysis::SpiceModel model = analysis::SpiceSubcircuit(window);
+  if (!model.problem.empty()) {
+    host_.MsgBox("There is no winding to export.\r" + model.problem, kSpiceExportTitle);
+    return;
+  }
+  FileDialogSettings dialog;
+  dialog.FileName = model.name + ".lib";
+  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::ExportSpice, dialog);
+  if (!path) return;
+  files::FileReplacement file;
+  if (!file.Create(*path) || !file.Write(model.text) || !file.Commit()) {
+    host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kSpiceExportTitle);
+    return;
+  }
+  FileStatus = "SPICE model of " + window.outputs.txtPN + " written to " + *path;
+}
+
+}  // namespace vtq

@@ -1,0 +1,120 @@
+// The analysis commands of the window model through a scripted host: the core table and
+// the impedance plot as their windows show them, saving the plot, the SPICE export.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/spice.h"
+#include "support/scratch.h"
+#include "support/scripted_host.h"
+#include "ui/model/window_model.h"
+
+namespace vtq {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class AnalysisCommands : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_TRUE(host.messages.empty()) << host.messages.front().title; }
+  void Design(DesignModeOption mode, const char* main, const char* current, const char* frequency = "10000") {
+    DesignEntry e;
+    e.mode = mode;
+    e.main = main;
+    e.current = current;
+    e.frequency = frequency;
+    model.ApplyDesign(e);
+    host.Clear();
+  }
+
+  test::ScriptedHost host;
+  WindowModel model{host};
+  const test::ScratchFolder dir;
+};
+
+TEST_F(AnalysisCommands, CoreTableMarksTheAutomaticChoiceAndFollowsTheInputs) {
+  Design(DesignModeOption::Impedance, "100", "2");
+  model.ViewMnu_Click();
+  const CoreTableView& t = model.coreTable;
+  ASSERT_EQ(t.rows.size(), 24u);
+  EXPECT_TRUE(t.rows[11].automatic);
+  EXPECT_EQ(t.rows[11].cells[0].text, "QN-80112-KX  (automatic)");
+  EXPECT_TRUE(t.note.starts_with("Bold: the automatic design's choice. The marked row is")) << t.note;
+  EXPECT_EQ(t.rows[10].cells[3].toolTip, "Wire made thinner to fit the core's window");
+
+  // A typed input the checks would refuse; then a core applied as a list pick, message and all.
+  model.inputs().Current = "5 A";
+  model.FollowDesign();
+  EXPECT_TRUE(model.coreTable.rows.empty());
+  EXPECT_EQ(model.coreTable.note, "Current field requires a numeric entry.");
+  model.inputs().Current = "2";
+  model.CompareTable_DblClick(12);
+  EXPECT_EQ(model.outputs().WireSize, "21");
+  EXPECT_EQ(host.TakeMessageTitles(), Strings{"Core ID Too Small"});
+  EXPECT_EQ(host.events, (Strings{"table", "table follows", "msgbox Core ID Too Small"}));
+}
+
+// The axes hold both modes' |Z| and the requirement, wherever its frequency lies.
+TEST_F(AnalysisCommands, PlotAxesFollowTheDataAndTheRequirement) {
+  struct Case {
+    DesignModeOption mode;
+    const char *main, *frequency;
+    int xFrom, yFrom, yTo;
+    const char *xLabel, *required;
+  };
+  const Case cases[] = {
+      {DesignModeOption::Impedance, "100", "200", 2, -1, 6, "100 Hz", "required 100 Ω at 200 Hz"},
+      {DesignModeOption::Impedance, "3000", "30000000", 4, -2, 4, "10 kHz", "required 3 kΩ at 30 MHz"},
+      {DesignModeOption::Inductance, "1", "10000", 4, -1, 5, "10 kHz", ""},
+  };
+  for (const Case& k : cases) {
+    Design(k.mode, k.main, "1", k.frequency);
+    model.mnuImpedance_Click();
+    const ImpedanceView& v = model.impedance;
+    EXPECT_EQ(std::make_tuple(v.x.from, v.x.to, v.y.from, v.y.to),
+              std::make_tuple(k.xFrom, 8, k.yFrom, k.yTo));
+    EXPECT_EQ(v.x.labels.front(), k.xLabel);
+    EXPECT_EQ(v.y.labels.size(), static_cast<std::size_t>(k.yTo - k.yFrom + 1));
+    EXPECT_EQ(v.requiredLabel, k.required);
+    EXPECT_EQ(v.caption, analysis::Summary(v.curve));
+  }
+}
+
+TEST_F(AnalysisCommands, SavePlot) {
+  const std::string csv = dir / "plot.CSV", png = dir / "plot.png", other = dir / "plot.txt";
+  Design(DesignModeOption::Impedance, "100", "2");
+  model.mnuImpedance_Click();
+  host.paths = {csv, png, other};
+  for (int i = 0; i < 3; ++i) model.ImpedanceSave_Click();
+  EXPECT_EQ(test::Contents(csv), analysis::CurveCsv(model.impedance.curve));
+  EXPECT_EQ(host.events, (Strings{"plot", "file", "file", "picture " + png, "file", "msgbox Save Plot"}));
+  EXPECT_EQ(host.messages[0].text, "Could not save " + other + ":\rthe name must end in .png, .svg or .csv.");
+  host.messages.clear();
+  // Nothing designed: the plot says why and there is nothing to save.
+  Design(DesignModeOption::Impedance, "100000", "50");
+  model.FollowDesign();
+  model.ImpedanceSave_Click();
+  EXPECT_EQ(host.events, Strings{"plot follows"});
+  EXPECT_EQ(model.impedance.caption, model.impedance.problem);
+}
+
+TEST_F(AnalysisCommands, ExportSpiceModel) {
+  const std::string file = dir / "choke.lib", unwritable = dir / "missing/choke.lib";
+  Design(DesignModeOption::Inductance, "1", "5");
+  host.paths = {file, unwritable};
+  model.ExportSpiceMnu_Click();
+  EXPECT_EQ(host.dialogs.at(0).settings.FileName, "QN_80115_KX.lib");
+  EXPECT_EQ(test::Contents(file), analysis::SpiceSubcircuit(model.window).text);
+  EXPECT_EQ(model.FileStatus, "SPICE model of QN-80115-KX written to " + file);
+  model.ExportSpiceMnu_Click();
+  EXPECT_TRUE(host.messages.at(0).text.starts_with("Could not write " + unwritable + ":\r"));
+  host.messages.clear();
+  // Nothing designed: said before any dialog.
+  Design(DesignModeOption::Impedance, "100000", "50");
+  model.ExportSpiceMnu_Click();
+  EXPECT_EQ(host.TakeMessageTitles(), Strings{"Export SPICE Model"});
+  EXPECT_EQ(host.dialogs.size(), 2u);
+}
+
+}  // namespace
+}  // namespace vtq
