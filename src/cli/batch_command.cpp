@@ -18,9 +18,9 @@ namespace {
 // Sets one design option from its text as typed; the reason when the text is not one of
 // the option's values. An empty text leaves a choice at its default.
 std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
-  auto choice = [&](std::string& target, std::initializer_list<std::string_view> allowed) -> std::string {
+  auto choice = [&](std::string& target, const std::vector<std::string>& allowed) -> std::string {
     if (value.empty()) return {};
-    for (std::string_view v : allowed) {
+    for (const std::string& v : allowed) {
       if (value == v) {
         target = std::move(value);
         return {};
@@ -29,9 +29,9 @@ std::string SetOption(DesignArgs& a, std::string_view key, std::string value) {
     return "'" + value + "' is not a value of " + std::string(key);
   };
   DesignOptions& o = a.options;
-  if (key == "mode") return choice(a.mode, {"inductance", "impedance", "voltage"});
-  if (key == "material") return choice(a.material, {"D", "P", "N", "S", "R"});
-  if (key == "units") return choice(a.units, {"in", "mm"});
+  if (key == "mode") return choice(a.mode, ModeWords());
+  if (key == "material") return choice(a.material, MaterialLetters());
+  if (key == "units") return choice(a.units, UnitWords());
   // The four input boxes take their text as typed, checks and all.
   const std::pair<std::string_view, std::string*> texts[] = {
       {"main", &o.main}, {"current", &o.current}, {"frequency", &o.frequency}, {"density", &o.density}};

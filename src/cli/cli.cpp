@@ -10,6 +10,7 @@
 #include "analysis/compare.h"
 #include "cli/json_writer.h"
 #include "engine/catalogue.h"
+#include "ui/model/controls.h"
 
 namespace vtq::cli {
 namespace {
@@ -187,36 +188,46 @@ void PrintDesign(std::ostream& out, const WindowModel& model) {
     out << label << std::string(width < 30 ? 30 - width : 1, ' ') << value << "\n";
   };
   row("Material", s.MaterialLetter + " (" + num::IntegerText(s.Permeability) + " initial permeability)");
-  row("Core Number", o.txtPN);
-  row("Header Number", o.txtHeader);
-  row(o.IndLabel, o.Inductance);
-  row("Cutoff Frequency", o.FrequencyOutput);
-  row("DC Resistance", o.DCres);
-  row("Required Area Product (cm4)", o.AreaProduct);
-  row("Trise (degrees C)", o.txtTrise);
-  row("Diff. L (uH)", o.txtDiffL);
-  row("Turns per Side", o.Turns);
-  row("Wire Size (AWG#)", o.WireSize);
-  // The gauge's diameter and cross-section; none while the gauge box is empty (too large).
+  // The boxes in the window's order under the window's captions; the gauge's diameter and
+  // copper cross-section follow its box (none while the box is empty: too large a gauge).
   const analysis::WireFigures wire = analysis::WireOf(s, model.window.inputs.English);
-  row("Wire Diameter", o.WireSize.empty() ? "" : wire.diameter.text);
-  row("Wire Cross-Section (mm2)", o.WireSize.empty() ? "" : wire.area.text);
-  row("Length of Wire", o.WireLength);
-  row("Wound OD", o.txtWoundOD);
-  row("Wound ID", o.txtWoundID);
-  row("Wound HT", o.txtWoundHt);
-  row("Core OD", o.OD);
-  row("Core ID", o.ID);
-  row("Core HT", o.HT);
-  row("AL value (mH/1000T)", o.AL);
-  row("Area Product (cm4)", o.FAP);
+  for (const layout::OutputDef& box : layout::kOutputs) {
+    row(OutputCaption(box, o), o.*box.text);
+    if (box.text != &OutputBoxes::WireSize) continue;
+    row("Wire Diameter", o.WireSize.empty() ? "" : wire.diameter.text);
+    row("Wire Cross-Section (mm2)", o.WireSize.empty() ? "" : wire.area.text);
+  }
+}
+
+const std::vector<std::string>& ModeWords() {
+  static const std::vector<std::string> words = [] {
+    std::vector<std::string> v;
+    for (const ModeWord& m : kModeWords) v.emplace_back(m.word);
+    return v;
+  }();
+  return words;
+}
+
+const std::vector<std::string>& MaterialLetters() {
+  static const std::vector<std::string> letters = [] {
+    std::vector<std::string> v;
+    for (int m = 1; m <= kMaterialCount; ++m)
+      v.emplace_back(1, Materials[static_cast<std::size_t>(m)].Letter);
+    return v;
+  }();
+  return letters;
+}
+
+const std::vector<std::string>& UnitWords() {
+  static const std::vector<std::string> words{"in", "mm"};
+  return words;
 }
 
 void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
   DesignOptions& o = a.options;
   cmd.add_option("--mode", a.mode, "Design mode: what --main means")
-      ->check(CLI::IsMember({"inductance", "impedance", "voltage"}))
-      ->default_str("inductance");
+      ->check(CLI::IsMember(ModeWords()))
+      ->default_str(ModeWords()[0]);
   cmd.add_option("--main", o.main, "Inductance (mH), impedance (ohms) or line voltage (Vrms)")
       ->default_str("1");
   cmd.add_option("--current", o.current, "Line current through each winding (A)")->default_str("5");
@@ -224,10 +235,10 @@ void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
       ->default_str("10000");
   cmd.add_option("--density", o.density, "Current density for the wire (A/sq cm)")->default_str("400");
   cmd.add_option("--material", a.material, "Ferrite material")
-      ->check(CLI::IsMember({"D", "P", "N", "S", "R"}))
+      ->check(CLI::IsMember(MaterialLetters()))
       ->default_str("N");
   cmd.add_option("--units", a.units, "Display units of lengths")
-      ->check(CLI::IsMember({"in", "mm"}))
+      ->check(CLI::IsMember(UnitWords()))
       ->default_str("in");
   cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
       ->check(CLI::Range(1, kCoreCount));
@@ -235,11 +246,11 @@ void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
 
 DesignOptions DesignArgs::Resolve() const {
   DesignOptions o = options;
-  o.mode = mode == "voltage"     ? DesignModeOption::Voltage
-           : mode == "impedance" ? DesignModeOption::Impedance
-                                 : DesignModeOption::Inductance;
-  o.material = static_cast<int>(std::string_view("DPNSR").find(material.empty() ? 'N' : material[0])) + 1;
-  o.english = units != "mm";
+  for (const ModeWord& m : kModeWords) {
+    if (mode == m.word) o.mode = m.mode;
+  }
+  o.material = std::max(MaterialOfLetter(material), 1);
+  o.english = units != UnitWords()[1];
   return o;
 }
 

@@ -72,6 +72,19 @@ std::string Figure(double value);
 // go to the error stream of every command, so that the output holds only the data.
 void PrintMessages(std::ostream& err, const ShellHost& host);
 
+// The words the design options take: the modes, the materials' letters in material order
+// (1 to 5), the units (inches, millimetres); the first of each is what the help lists first.
+struct ModeWord {
+  std::string_view word;
+  DesignModeOption mode;
+};
+inline constexpr ModeWord kModeWords[] = {{"inductance", DesignModeOption::Inductance},
+                                          {"impedance", DesignModeOption::Impedance},
+                                          {"voltage", DesignModeOption::Voltage}};
+const std::vector<std::string>& ModeWords();
+const std::vector<std::string>& MaterialLetters();
+const std::vector<std::string>& UnitWords();
+
 // The design options as typed, bound to a subcommand by AddDesignOptions.
 struct DesignArgs {
   DesignOptions options;

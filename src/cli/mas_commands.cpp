@@ -37,7 +37,7 @@ void RegisterImportCommand(Commands& commands) {
   cmd->add_option("--density", args->options.density, "Current density for the wire (A/sq cm)")
       ->default_str("400");
   cmd->add_option("--units", args->units, "Display units of lengths")
-      ->check(CLI::IsMember({"in", "mm"}))
+      ->check(CLI::IsMember(UnitWords()))
       ->default_str("in");
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {

@@ -22,12 +22,12 @@ void RegisterMaterialCommand(Commands& commands) {
   auto csv = std::make_shared<bool>(false);
   cmd->add_option("material", *letter, "Ferrite material")
       ->required()
-      ->check(CLI::IsMember({"D", "P", "N", "S", "R"}));
+      ->check(CLI::IsMember(MaterialLetters()));
   CLI::Option* jsonFlag = cmd->add_flag("--json", *json, "Print one JSON object: law, constants, points");
   cmd->add_flag("--csv", *csv, "Print comma-separated values, one frequency a line")->excludes(jsonFlag);
   commands.actions.emplace_back(cmd, [letter, json, csv](std::ostream& out, std::ostream&) {
-    const auto index = std::string_view("DPNSR").find((*letter)[0]) + 1;
-    const auto mu = static_cast<double>(Materials[index].Permeability);
+    const auto mu =
+        static_cast<double>(Materials[static_cast<std::size_t>(MaterialOfLetter(*letter))].Permeability);
     const double fr = analysis::RelaxationFrequency(mu);
     // Ten points a decade over four decades.
     std::vector<std::pair<double, std::complex<double>>> points;

@@ -111,4 +111,11 @@ std::string FieldText(const CoreEntry& e, int field) {
   return MakeFieldText(e, field);
 }
 
+int MaterialOfLetter(std::string_view letter) {
+  for (int m = 1; m <= kMaterialCount; ++m) {
+    if (letter.size() == 1 && letter[0] == Materials[static_cast<std::size_t>(m)].Letter) return m;
+  }
+  return 0;
+}
+
 }  // namespace vtq

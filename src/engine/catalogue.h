@@ -47,5 +47,7 @@ struct Material {
 
 // Index 1 to 5 = D, P, N, S, R (index 0 unused so the window's numbers index it).
 extern const std::array<Material, kMaterialCount + 1> Materials;
+// The material of that letter, 1 to 5; 0 for a letter no material has.
+int MaterialOfLetter(std::string_view letter);
 
 }  // namespace vtq

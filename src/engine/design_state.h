@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,20 @@ struct InputControls {
   DesignModeOption Mode = DesignModeOption::Inductance;
   Integer Material = 3;  // 1 to 5: Dmat, Pmat, Nmat, Smat, Rmat
   bool English = true;   // else Metric
+};
+
+// A design's inputs and selections as a design file, a command line or a test gives
+// them; the defaults are the window's at start-up.
+struct DesignEntry {
+  DesignModeOption mode = DesignModeOption::Inductance;
+  // The input boxes as typed: the main input, the current, the cutoff frequency and the
+  // current density (A/cm2).
+  std::string main = "1", current = "5", frequency = "10000", density = "400";
+  int material = 3;  // 1 to 5 = D, P, N, S, R
+  bool english = true;
+  // The one calculation: none, the automatic design; a catalogue row, evaluated as a
+  // pick from the core list.
+  std::optional<Integer> core = std::nullopt;
 };
 
 // The output boxes of the window (texts) with the place of txtPN, in twips.

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <system_error>
-#include <utility>
+#include <vector>
 
 // Floating-point to_chars/from_chars where the library has them; the WebAssembly
 // toolchain's does not, and VTQ_PORTABLE_NUMBERS builds that other path natively too.
@@ -45,34 +45,41 @@ struct NumberText {
   long exponent = 0;     // saturated, far beyond any double
 };
 
-// Converts the parts to a double. Overflow gives +/-infinity, underflow 0.
 // Powers of ten that a double holds exactly.
 constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// A mantissa below 2^53 and a power of ten up to 22: both exact in a double, so one
-// multiplication or division gives the correctly rounded value.
-bool FastToDouble(const NumberText& n, double& out) {
-  std::size_t first = n.mantissa.find_first_not_of('0');
+#if !VTQ_FLOAT_CHARCONV
+// The texts people type: at most 15 significant digits and a power of ten up to 22 are
+// both exact in a double, so one multiplication or division rounds correctly. False for
+// other texts. Without it every number read goes through strtod, which WebAssembly's C
+// library computes in software 128-bit floating point: the inputs of one design cost
+// as much as the rest of its reading and checking.
+bool ExactlyScaled(const NumberText& n, double& out) {
+  const std::size_t first = n.mantissa.find_first_not_of('0');
   if (first == std::string::npos) {
     out = n.negative ? -0.0 : 0.0;
     return true;
   }
-  std::size_t last = n.mantissa.find_last_not_of('0');
+  const std::size_t last = n.mantissa.find_last_not_of('0');
   if (last - first + 1 > 15) return false;
   std::uint64_t m = 0;
   for (std::size_t i = first; i <= last; ++i) m = m * 10 + static_cast<std::uint64_t>(n.mantissa[i] - '0');
   // value = m x 10^x, x counted from the last significant digit
-  long x = static_cast<long>(n.pointAt) - static_cast<long>(last) - 1 + n.exponent;
+  const long x = static_cast<long>(n.pointAt) - static_cast<long>(last) - 1 + n.exponent;
   if (x < -22 || x > 22) return false;
-  auto v = static_cast<double>(m);
-  v = x >= 0 ? v * kExactPow10[x] : v / kExactPow10[-x];
-  out = n.negative ? -v : v;
+  const auto v = static_cast<double>(m);
+  out = x >= 0 ? v * kExactPow10[x] : v / kExactPow10[-x];
+  if (n.negative) out = -out;
   return true;
 }
+#endif
 
+// Converts the parts to a double. Overflow gives +/-infinity, underflow 0.
 double ToDouble(const NumberText& n) {
-  if (double fast = 0; FastToDouble(n, fast)) return fast;
+#if !VTQ_FLOAT_CHARCONV
+  if (double exact = 0; ExactlyScaled(n, exact)) return exact;
+#endif
   std::string text;
   text.reserve(n.mantissa.size() + 24);
   if (n.negative) text += '-';
@@ -119,6 +126,8 @@ enum class Quick { Number, NotNumber, Unsure };
 
 // The common case without building any text: at most 15 significant digits and a
 // small exponent convert exactly in one step. Anything else is left to the full reader.
+// Every output box's text is read back through here: without it the automatic design
+// takes 1.2 times as long (bench/engine).
 Quick QuickParse(std::string_view text, double& out) {
   std::size_t i = 0, n = text.size();
   while (i < n && IsBlank(text[i])) ++i;
@@ -271,59 +280,19 @@ std::uint64_t Pow10(int k) {
   return kPow10[static_cast<std::size_t>(k)];
 }
 
-// q / 10^k for k of 0 to 19, each a division by a constant (a multiplication) rather
-// than a division by a variable, which costs tens of cycles.
-template <std::size_t K>
-std::uint64_t DivideByPow10(std::uint64_t q) {
-  return q / kPow10[K];
-}
-constexpr auto kDivideByPow10 = []<std::size_t... K>(std::index_sequence<K...>) {
-  return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(K)>{&DivideByPow10<K>...};
-}
-(std::make_index_sequence<kPow10.size()>{});
-std::uint64_t DivPow10(std::uint64_t q, int k) {
-  return kDivideByPow10[static_cast<std::size_t>(k)](q);
-}
-
-// Drops trailing zeros: by eight, four, two and one at a time rather than one by one.
-[[gnu::always_inline]] inline void Trim(Digits& v) {
+// Drops trailing zeros.
+void Trim(Digits& v) {
   if (v.q == 0) {
     v.count = 1;
     v.exp10 = 0;
     return;
   }
-  while (v.q % 100000000 == 0) {
-    v.q /= 100000000;
-    v.count -= 8;
-  }
-  if (v.q % 10000 == 0) {
-    v.q /= 10000;
-    v.count -= 4;
-  }
-  if (v.q % 100 == 0) {
-    v.q /= 100;
-    v.count -= 2;
-  }
-  if (v.q % 10 == 0) {
-    v.q /= 10;
-    v.count -= 1;
-  }
+  for (; v.q % 10 == 0; v.q /= 10) --v.count;
 }
 
-constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// The `count` digits of q (below 10^count), first digit first, two per division.
-[[gnu::always_inline]] inline void WriteDigits(std::uint64_t q, int count, char* out) {
-  for (int i = count; i >= 2; i -= 2) {
-    const auto pair = static_cast<std::size_t>(q % 100);
-    q /= 100;
-    out[i - 2] = kPairs[pair * 2];
-    out[i - 1] = kPairs[pair * 2 + 1];
-  }
-  if (count % 2 == 1) out[0] = static_cast<char>('0' + q);
+// The `count` digits of q (below 10^count), first digit first.
+void WriteDigits(std::uint64_t q, int count, char* out) {
+  for (int i = count - 1; i >= 0; --i, q /= 10) out[i] = static_cast<char>('0' + q % 10);
 }
 
 // The digits of a text such as "-1.2345e+06" (at most 19 of them).
@@ -348,94 +317,13 @@ Digits FromScientific(std::string_view text) {
   return out;
 }
 
-// The extension marker keeps -Wpedantic quiet and needs a typedef.
-// NOLINTNEXTLINE(modernize-use-using)
-__extension__ typedef unsigned __int128 Wide;
-
-constexpr std::array<Wide, 39> kPow10Wide = [] {
-  std::array<Wide, 39> p{};
-  p[0] = 1;
-  for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
-  return p;
-}();
-Wide Pow10Wide(int k) {
-  return kPow10Wide[static_cast<std::size_t>(k)];
-}
-
-int BitWidth(Wide x) {
-  auto high = static_cast<std::uint64_t>(x >> 64);
-  if (high != 0) return 128 - __builtin_clzll(high);
-  auto low = static_cast<std::uint64_t>(x);
-  return low == 0 ? 0 : 64 - __builtin_clzll(low);
-}
-
-// value rounded half away from zero to `significant` digits, exactly, with 128-bit
-// integers: |value| = m x 2^e, N = m x 2^e x 10^k for the k that gives N the wanted
-// number of digits. False where the operands would not fit (very large or small values).
-[[gnu::noinline]] bool FastRoundedDigits(double value, int significant, Digits& out) {
-  if (!std::isfinite(value)) return false;
-  if (value == 0.0) {
-    out = {0, 1, 0, std::signbit(value)};
-    return true;
-  }
-  const auto bits = Bits(value);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  if (biased == 0) return false;  // subnormal: the exact path handles it
-  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-  const int e = biased - 1075;  // |value| = m x 2^e, m of 53 bits
-  // First estimate of the decimal exponent of the leading digit (log10 2 = 0.30103);
-  // the loop below corrects it by one either way.
-  int d = ((biased - 1023) * 78913) >> 18;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    int k = significant - 1 - d;
-    int up10 = k > 0 ? k : 0, down10 = k < 0 ? -k : 0;
-    int up2 = e > 0 ? e : 0, down2 = e < 0 ? -e : 0;
-    if (up10 > 38 || down10 > 38 || up2 > 70 || down2 > 120) return false;
-    Wide num = m;
-    if (up10 > 0) {
-      if (BitWidth(num) + up10 * 4 > 127) return false;
-      num *= Pow10Wide(up10);
-    }
-    if (BitWidth(num) + up2 > 127) return false;
-    num <<= up2;
-    Wide den = Pow10Wide(down10);
-    if (BitWidth(den) + down2 > 127) return false;
-    den <<= down2;
-    Wide q, r;
-    if (down10 == 0) {  // a power of two: shifts, no division
-      q = num >> down2;
-      r = num - (q << down2);
-    } else {
-      q = num / den;
-      r = num % den;
-    }
-    const Wide low = Pow10Wide(significant - 1), high = Pow10Wide(significant);
-    if (q >= high) {  // the estimate was one too low
-      ++d;
-      continue;
-    }
-    if (q < low) {  // one too high
-      --d;
-      continue;
-    }
-    if (2 * r >= den) ++q;
-    if (q == high) {  // rounding carried into a new digit: 9.99.. -> 10.0..
-      q = low;
-      ++d;
-    }
-    out = {static_cast<std::uint64_t>(q), significant, d, value < 0};
-    return true;
-  }
-  return false;
-}
-
-// The same in double arithmetic for the common case: t = |value| x 10^k rounded once.
-// t's whole part and fraction come off its bits. The fraction is a multiple of t's last
-// place, so unless it is exactly one half, the rounding error of t (below half that
-// place) cannot move it across one half; at exactly one half a fused multiply-add gives
-// the sign of that error. Needs 10^|k| exact in a double (|k| <= 22) and at most 15
-// digits, so that t is below 2^53 with its point inside the mantissa. False when those
-// do not hold.
+// value rounded to `significant` digits in double arithmetic, for the common case: t =
+// |value| x 10^k rounded once. t's whole part and fraction come off its bits. The fraction is a multiple of
+// t's last place, so unless it is exactly one half, the rounding error of t (below half that place) cannot
+// move it across one half; at exactly one half a fused multiply-add gives the sign of that error. Needs
+// 10^|k| exact in a double (|k| <= 22) and at most 15 digits, so that t is below 2^53 with its point inside
+// the mantissa. False when those do not hold. Every number the window shows passes here: with each text
+// written from the exact expansion below instead, the automatic design takes 24 times as long.
 [[gnu::always_inline]] inline bool ScaledRoundedDigits(double value, int significant, Digits& out) {
   if (significant > 15 || !std::isnormal(value)) return false;
   const double a = std::fabs(value);
@@ -478,17 +366,59 @@ int BitWidth(Wide x) {
   return false;
 }
 
+#if !VTQ_FLOAT_CHARCONV
+// The exact decimal expansion of a finite, non-zero |value| = m x 2^e as "d.ddd...e+XX",
+// from the bits: the digits are those of the integer m x 2^e, or m x 5^-e when e < 0
+// (then |value| = m x 5^-e x 10^e), worked out in base-10^9 limbs. printf's %e gives
+// the same text, but WebAssembly's printf computes in software 128-bit floating point,
+// which made the small values of a design (capacitances, inductances in henries) cost
+// several times the rest of it.
+std::string ExactScientific(double value) {
+  const std::uint64_t bits = Bits(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;  // subnormal
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  constexpr std::uint32_t kBase = 1000000000;
+  std::vector<std::uint32_t> limbs;  // least significant first
+  for (; m != 0; m /= kBase) limbs.push_back(static_cast<std::uint32_t>(m % kBase));
+  // By 2^13 or 5^13 at a time: a limb times either, plus the carry, stays within 64 bits.
+  for (int left = std::abs(e); left > 0; left -= 13) {
+    const int step = std::min(left, 13);
+    std::uint64_t factor = 1;
+    for (int i = 0; i < step; ++i) factor *= e < 0 ? 5 : 2;
+    std::uint64_t carry = 0;
+    for (std::uint32_t& limb : limbs) {
+      const std::uint64_t x = limb * factor + carry;
+      limb = static_cast<std::uint32_t>(x % kBase);
+      carry = x / kBase;
+    }
+    for (; carry != 0; carry /= kBase) limbs.push_back(static_cast<std::uint32_t>(carry % kBase));
+  }
+  std::string digits = std::to_string(limbs.back());
+  for (auto limb = limbs.rbegin() + 1; limb != limbs.rend(); ++limb) {
+    const std::string part = std::to_string(*limb);
+    digits.append(9 - part.size(), '0').append(part);
+  }
+  const int exponent = static_cast<int>(digits.size()) - 1 + std::min(e, 0);
+  return (value < 0 ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) + "e" +
+         std::to_string(exponent);
+}
+#endif
+
 // Very large or small magnitudes: from the exact decimal expansion (a double has at
 // most 767 significant digits), rounded by hand with the same half-up rule.
 [[gnu::noinline]] Digits ExactRoundedDigits(double value, int significant) {
-  static thread_local std::array<char, 800> buf;
 #if VTQ_FLOAT_CHARCONV
+  static thread_local std::array<char, 800> buf;
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific, 770);
   std::string_view text(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
 #else
-  // printf's %e prints the exact decimal expansion to any precision as well.
-  const int length = std::snprintf(buf.data(), buf.size(), "%.770e", value);
-  std::string_view text(buf.data(), static_cast<std::size_t>(length));
+  const std::string expansion = ExactScientific(value);
+  const std::string_view text = expansion;
 #endif
   Digits out;
   out.negative = text.front() == '-';
@@ -499,6 +429,9 @@ int BitWidth(Wide x) {
   for (char c : text.substr(0, e)) {
     if (IsDigit(c)) digits += c;
   }
+  // The expansion ends at its last non-zero digit; the places past it are zeros.
+  if (digits.size() <= static_cast<std::size_t>(significant))
+    digits.resize(static_cast<std::size_t>(significant) + 1, '0');
   // Half up at the first digit dropped; a carry out of the first digit (9.99 -> 10.0)
   // leaves q = 10^significant, one digit too many.
   out.count = significant;
@@ -518,7 +451,10 @@ Digits RoundedDigits(double value, int significant) {
   // One named result built in place: a copy of a struct just written field by field
   // stalls on the store-to-load forwarding of its wider loads.
   Digits out;
-  if (!ScaledRoundedDigits(value, significant, out) && !FastRoundedDigits(value, significant, out)) {
+  // Zero has no digits to round (and the list pick shows many).
+  if (value == 0.0) {
+    out.negative = std::signbit(value);
+  } else if (!ScaledRoundedDigits(value, significant, out)) {
     out = ExactRoundedDigits(value, significant);
   }
   return out;
@@ -598,7 +534,7 @@ double DoubleTextValue(double value) {
   Digits v = RoundedDigits(value, 15);
   Trim(v);
   // At most 15 digits and a power of ten a double holds: one correctly rounded step, as
-  // the reader takes it.
+  // the reader takes it (reading the text back instead costs the automatic design 5 %).
   const int scale = v.exp10 - v.count + 1;
   if (scale >= -22 && scale <= 22) {
     const auto q = static_cast<double>(v.q);
@@ -712,7 +648,7 @@ namespace {
   }
   if (keep < v.count) {
     const int drop = v.count - keep;
-    const std::uint64_t kept = DivPow10(v.q, drop);
+    const std::uint64_t kept = v.q / Pow10(drop);
     const std::uint64_t rest = v.q - kept * Pow10(drop);
     v.q = kept;
     if (rest >= Pow10(drop) / 2) ++v.q;
@@ -775,7 +711,8 @@ void Apply(Digits& v, const Pattern& pat, std::string& out) {
 
 // `v` is the decimal form of a value a first pattern is about to show. When that text
 // is a plain number, its value reads back to exactly the digits RoundAt leaves (at
-// most 15 of them), so the box pattern can start from those.
+// most 15 of them), so the box pattern can start from those. Writing the text and reading
+// it back instead makes the automatic design 1.25 times as long.
 void InBox(Digits& v, const Pattern& first, const Pattern& box, std::string& out) {
   if (!first.found || !first.prefix.empty() || !first.suffix.empty()) {
     std::string shown;

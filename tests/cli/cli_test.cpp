@@ -36,12 +36,9 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
   } cases[] = {
       // clang-format off
       {{}, kExitUsage, "vtq-cli: A subcommand is required"},
-      {{"design", "--bogus"}, kExitUsage, "vtq-cli: The following argument was not expected: --bogus"},
       {{"design", "--material", "X"}, kExitUsage, "vtq-cli: --material: X not in {D,P,N,S,R}"},
       {{"design", "--mode", "power"}, kExitUsage, "vtq-cli: --mode: power not in {inductance,impedance,voltage}"},
-      {{"design", "--units", "cm"}, kExitUsage, "vtq-cli: --units: cm not in {in,mm}"},
       {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
-      {{"design", "--core", "25"}, kExitUsage, "vtq-cli: --core: Value 25 not in range 1 to 24"},
       {{"frobnicate"}, kExitUsage,
        "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, material, impedance, batch, export, import)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,

@@ -12,13 +12,7 @@ inline constexpr auto kInductance = DesignModeOption::Inductance;
 inline constexpr auto kImpedance = DesignModeOption::Impedance;
 inline constexpr auto kVoltage = DesignModeOption::Voltage;
 
-struct Inputs {
-  DesignModeOption mode = kInductance;
-  std::string main = "1", current = "5", frequency = "10000", density = "400";
-  Integer material = 3;  // 1 to 5 = D, P, N, S, R
-  bool english = true;
-  Integer core = 0;  // a list pick after the automatic design, 0 for none
-};
+using Inputs = DesignEntry;
 
 // The inputs typed, nothing calculated yet.
 inline DesignWindow WindowWith(const Inputs& in) {
@@ -38,8 +32,8 @@ inline DesignWindow Designed(const Inputs& in) {
   DesignWindow w = WindowWith(in);
   ScriptedHost quiet;
   CalculateDesign(w, quiet);
-  if (in.core != 0) {
-    w.state.ListCore = in.core;
+  if (in.core) {
+    w.state.ListCore = *in.core;
     EvaluateCore(w.state.ListCore, w, quiet);
   }
   return w;

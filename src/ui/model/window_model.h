@@ -24,18 +24,6 @@ struct ModeCaption {
 };
 const ModeCaption& CaptionOfMode(DesignModeOption mode);
 
-// A design's inputs and selections as a design file or a command line gives them, in
-// the order they are applied.
-struct DesignEntry {
-  DesignModeOption mode = DesignModeOption::Inductance;
-  std::string density = "400";                                 // the current density box's text, A/cm2
-  int material = 3;                                            // 1 to 5 = D, P, N, S, R
-  std::string main = "1", current = "5", frequency = "10000";  // the three input boxes as typed
-  bool english = true;
-  // The one calculation: none, the automatic design; a catalogue row, evaluated as a
-  // pick from the core list.
-  std::optional<Integer> core;
-};
 inline constexpr int kDesignEntryParts = 8;
 
 // How many files File > Recent Designs lists.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/catalogue.h"
 #include "files/design_file.h"
 #include "files/file_io.h"
 #include "files/mas.h"
@@ -28,14 +29,18 @@ class LoadingFlag {
   DesignState& s_;
 };
 
+// The design file's word for each mode.
+struct ModeFileName {
+  DesignModeOption mode;
+  std::string_view name;
+};
+constexpr ModeFileName kModeFileNames[] = {{DesignModeOption::Voltage, "Voltage"},
+                                           {DesignModeOption::Impedance, "Impedance"},
+                                           {DesignModeOption::Inductance, "Inductance"}};
+
 std::string_view ModeName(DesignModeOption mode) {
-  switch (mode) {
-    case DesignModeOption::Inductance:
-      return "Inductance";
-    case DesignModeOption::Voltage:
-      return "Voltage";
-    case DesignModeOption::Impedance:
-      break;
+  for (const ModeFileName& m : kModeFileNames) {
+    if (m.mode == mode) return m.name;
   }
   return "Impedance";
 }
@@ -45,13 +50,13 @@ std::string_view ModeName(DesignModeOption mode) {
 // in millimetres.
 DesignEntry EntryOf(const files::DesignRecords& r) {
   DesignEntry e;
-  e.mode = r.DesignModeName == "Voltage"      ? DesignModeOption::Voltage
-           : r.DesignModeName == "Inductance" ? DesignModeOption::Inductance
-                                              : DesignModeOption::Impedance;
+  e.mode = DesignModeOption::Impedance;
+  for (const ModeFileName& m : kModeFileNames) {
+    if (m.name == r.DesignModeName) e.mode = m.mode;
+  }
   e.density = num::SingleText(r.CurrentDensity);
-  const std::string_view letters = "DPNSR";
-  const std::size_t letter = r.MaterialLetter.size() == 1 ? letters.find(r.MaterialLetter[0]) : letters.npos;
-  e.material = letter == letters.npos ? 3 : static_cast<int>(letter) + 1;
+  const int material = MaterialOfLetter(r.MaterialLetter);
+  e.material = material == 0 ? 3 : material;
   e.main = r.MainInput;
   e.current = r.Current;
   e.frequency = r.SecondInput;
