@@ -5,6 +5,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,8 @@ namespace vtq::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Colours only on a terminal: a log, such as the test command's, stays plain text.
+  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
   std::map<std::string, double> nsPerIteration;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {

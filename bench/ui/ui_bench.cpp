@@ -84,10 +84,12 @@ struct Options {
 Options ParseArgs(int argc, char** argv) {
   Options o;
   for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with("--benchmark_min_time")) o.runs = 11;
+  }
+  for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     if (a.starts_with("--runs=")) o.runs = std::max(1, std::atoi(argv[i] + 7));
     if (a.starts_with("--vtq=")) o.programs.emplace_back(a.substr(6));
-    if (a.starts_with("--benchmark_min_time")) o.runs = 11;
   }
   if (o.programs.empty()) o.programs.emplace_back(VTQ_PROGRAM);
   return o;
