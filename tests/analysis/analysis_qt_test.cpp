@@ -44,10 +44,7 @@ class AnalysisWindows : public ::testing::Test {
     host.Clear();
   }
   void TearDown() override { EXPECT_TRUE(host.messages.empty()) << host.messages.front().title; }
-  void Trigger(const char* name) {
-    window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    QApplication::processEvents();
-  }
+  void Trigger(const char* name) { window.findChild<QAction*>(QString::fromLatin1(name))->trigger(); }
   template <typename T>
   T* Child(const char* name) const {
     return dynamic_cast<T*>(window.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -58,7 +55,7 @@ class AnalysisWindows : public ::testing::Test {
 };
 
 TEST_F(AnalysisWindows, CoreTableSortsByNumberAndAppliesACore) {
-  const DesignEntry design{DesignModeOption::Impedance, "400", 3, "100", "2", "10000", true, std::nullopt};
+  const DesignEntry design{DesignModeOption::Impedance, "100", "2"};
   window.Run([&] { window.model().ApplyDesign(design); });
   Trigger("ViewMnu");
   auto* c = Child<CompareWindow>("CompareWindow");
@@ -75,6 +72,7 @@ TEST_F(AnalysisWindows, CoreTableSortsByNumberAndAppliesACore) {
 
   table->sortByColumn(0, Qt::DescendingOrder);  // row 12 is now the 13th line
   emit table->doubleClicked(table->model()->index(12, 3));
+  QApplication::processEvents();  // the table follows the applied core
   EXPECT_EQ(window.model().window.state.DesignCore, 12);
   EXPECT_EQ(host.TakeMessageTitles(), std::vector<std::string>{"Core ID Too Small"});
   // Enter on a selected line applies that core too: row 24, sorted last to first.
@@ -95,10 +93,7 @@ TEST_F(AnalysisWindows, FollowEditsAndSaveDarkOnWhite) {
   EXPECT_EQ(Child<CompareWindow>("CompareWindow")->note()->text(), "Current field requires a numeric entry.");
 
   const QPalette before = QApplication::palette();
-  QPalette dark = before;
-  for (auto role : {QPalette::Base, QPalette::Window}) dark.setColor(role, Qt::black);
-  for (auto role : {QPalette::Text, QPalette::WindowText}) dark.setColor(role, Qt::white);
-  QApplication::setPalette(dark);
+  QApplication::setPalette(QPalette(Qt::black, Qt::black));  // white text on black
   const test::ScratchFolder dir;
   host.paths = {dir / "plot.png"};
   QTest::mouseClick(Child<QPushButton>("ImpedanceSave"), Qt::LeftButton);

@@ -71,21 +71,9 @@ TEST(Impedance, BehavesAsTheChokeDoes) {
   }
 }
 
-TEST(Impedance, RangeFollowsTheRequirement) {
-  struct Case {
-    Inputs in;
-    double from, to;
-  };
-  const Case cases[] = {
-      {{kImpedance, "50", "1", "2000"}, 1e3, 1e8},
-      {{kImpedance, "100", "1", "10000"}, 1e4, 1e8},
-      {{kInductance, "1", "2"}, 1e4, 1e8},
-  };
-  for (const Case& k : cases) {
-    const ImpedanceCurve c = ChokeImpedance(Designed(k.in));
-    EXPECT_DOUBLE_EQ(c.points.front().frequency, k.from);
-    EXPECT_NEAR(c.points.back().frequency / k.to, 1, 1e-12);
-  }
+// The default range follows the requirement (the window model's plot axes show it); a
+// range asked for is log-spaced between its ends.
+TEST(Impedance, RangeAskedFor) {
   const ImpedanceCurve c = ChokeImpedance(Designed({kInductance, "1", "2"}), {2e5, 3e5, 3});
   ASSERT_EQ(c.points.size(), 3u);
   EXPECT_NEAR(c.points[1].frequency, std::sqrt(6e10), 1e-3);

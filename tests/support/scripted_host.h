@@ -30,7 +30,7 @@ class ScriptedHost : public WindowHost {
  public:
   // Everything that happened, in order: "show", "beep", "msgbox <title>", "input <title>",
   // "focus <control>", "help <page>", "unload", "file", "print", "offer", "pdf <path>",
-  // "table" / "plot" (shown in front) or "table follows" / "plot follows", "picture <path>".
+  // "table" / "plot" (shown in front) or "table follows" / "plot follows".
   std::vector<std::string> events;
   std::vector<Shown> messages;      // message boxes not yet taken by the test
   std::vector<Prompt> prompts;      // every input prompt shown
@@ -110,10 +110,6 @@ class ScriptedHost : public WindowHost {
   }
   void ShowImpedance(const ImpedanceView&, bool raise) override {
     events.emplace_back(raise ? "plot" : "plot follows");
-  }
-  std::string WritePlotPicture(const ImpedanceView&, const std::string& path, PictureFormat) override {
-    events.push_back("picture " + path);
-    return {};
   }
 
   // The titles of the message boxes shown since the last call; the test has seen them.
