@@ -50,7 +50,10 @@ function build(layout) {
   for (const [name, parent, at] of layout.inputs) {
     const box = element('input', {id: name, className: 'box', type: 'text', spellcheck: false}, parentOf(parent));
     place(box, at);
-    box.addEventListener('input', () => session.setInput(name, box.value));
+    box.addEventListener('input', () => {
+      session.setInput(name, box.value);
+      follow();
+    });
   }
   for (const [label, box] of [['lblMainInput', 'MainInput'], ['lblCurrent', 'Current'], ['lblCD', 'txtCD'],
     ['lblFrequency', 'SecondInput']]) $(label).htmlFor = box;
@@ -180,10 +183,18 @@ function menuCommand(name) {
 
 function command(name) {
   show(session.click(name));
+  follow();
 }
 
 function pick(index) {
   show(session.pickCore(index));
+  follow();
+}
+
+// The open analysis windows follow every edit, click and calculation, as on the desktop.
+function follow() {
+  const open = ['coreTablePanel', 'impedancePanel'].some((id) => $(id) && !$(id).hidden);
+  if (open && !$('dialog').open) show(session.follow());
 }
 
 function beep() {
@@ -231,6 +242,9 @@ function show(json) {
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);
   if (view.download) download(view.download);
+  if (view.coreTable) showCoreTable(view.coreTable);
+  if (view.impedance) showImpedance(view.impedance);
+  if (view.picture) savePicture(view.picture);
   if (view.unloaded) {
     $('window').hidden = true;
     $('closed').hidden = false;
@@ -250,7 +264,10 @@ function ask(dialog) {
     if (!times.answered) times.answered = performance.now();
     // Escape or Cancel gives an empty answer, as the desktop's prompt does.
     const answer = input && box.returnValue === 'ok' ? $('dialogInput').value : '';
-    setTimeout(() => show(session.answer(answer)));
+    setTimeout(() => {
+      show(session.answer(answer));
+      follow();
+    });
   };
   box.showModal();
   if (input) $('dialogInput').select();
@@ -263,11 +280,197 @@ function printPage(text) {
   window.print();
 }
 
-function download(name) {
-  const bytes = module.FS.readFile(name);
-  const link = element('a', {href: URL.createObjectURL(new Blob([bytes])), download: name}, document.body);
+function saveBlob(blob, name) {
+  const link = element('a', {href: URL.createObjectURL(blob), download: name}, document.body);
   link.click();
   link.remove();
+}
+
+function download(name) {
+  saveBlob(new Blob([module.FS.readFile(name)]), name);
+}
+
+// ---- The analysis windows: panels over the page, each with a title bar and a close box ----
+
+function panel(id, title) {
+  let box = $(id);
+  if (!box) {
+    box = element('section', {id, className: 'panel', hidden: true}, document.body);
+    const bar = element('div', {className: 'panelTitle'}, box);
+    element('span', {textContent: title}, bar);
+    const close = element('button', {className: 'panelClose', type: 'button', textContent: '\u00d7',
+      title: 'Close'}, bar);
+    close.addEventListener('click', () => (box.hidden = true));
+    element('div', {className: 'panelBody'}, box);
+  }
+  return box;
+}
+
+// The core table: a heading click sorts by its column (again: the other way), by the
+// number behind a text where there is one; a double-click applies the core.
+const coreSort = {column: -1, up: true};
+let coreTable;
+function showCoreTable(view) {
+  coreTable = view;
+  const box = panel('coreTablePanel', view.title);
+  const body = box.querySelector('.panelBody');
+  body.replaceChildren();
+  element('p', {textContent: view.intro}, body);
+  const table = element('table', {className: 'cores'}, body);
+  const head = element('tr', {}, element('thead', {}, table));
+  view.headings.forEach((heading, i) => {
+    const th = element('th', {textContent: heading}, head);
+    th.addEventListener('click', () => {
+      coreSort.up = coreSort.column === i ? !coreSort.up : true;
+      coreSort.column = i;
+      showCoreTable(coreTable);
+    });
+  });
+  const rows = [...view.rows];
+  if (coreSort.column >= 0) {
+    const c = coreSort.column, numeric = view.numeric[c];
+    rows.sort((a, b) => {
+      const [x, y] = [a.cells[c], b.cells[c]];
+      const order = numeric ? x[1] - y[1] : x[0].localeCompare(y[0]);
+      return coreSort.up ? order : -order;
+    });
+  }
+  const tbody = element('tbody', {}, table);
+  for (const row of rows) {
+    const tr = element('tr', {className: row.automatic ? 'automatic' : ''}, tbody);
+    row.cells.forEach(([text, , tip], i) => element('td', {textContent: text, title: tip,
+      className: view.numeric[i] ? 'number' : ''}, tr));
+    tr.addEventListener('dblclick', () => {
+      show(session.tableDblClick(row.row));
+      follow();
+    });
+  }
+  element('p', {textContent: view.note}, body);
+  if (view.raise) box.hidden = false;
+}
+
+const TRACE_STYLES = {
+  Ideal: ['rgba(0,0,0,0.24)', 1, ''], CommonR: ['#1f4e9a', 1.2, '1.2 2.4'], CommonX: ['#1f4e9a', 1.2, '4.8 2.4'],
+  DifferentialR: ['#2e8b3e', 1.2, '1.2 2.4'], DifferentialX: ['#2e8b3e', 1.2, '4.8 2.4'],
+  CommonZ: ['#1f4e9a', 2.2, ''], DifferentialZ: ['#2e8b3e', 2.2, ''],
+};
+const REQUIRED = '#c02020';
+const PLOT_FONT = '11px "VTQ Sans", "Liberation Sans", Arial, sans-serif';
+const measure = document.createElement('canvas').getContext('2d');
+const textWidth = (text) => {
+  measure.font = 'bold ' + PLOT_FONT;
+  return measure.measureText(text).width;
+};
+const escapeXml = (text) => text.replace(/[&<>"]/g, (c) => ({'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;'}[c]));
+
+// The plot as SVG text, laid out as the desktop window draws it: log axes with a label at
+// each decade, the title and the legend on top, the requirement as a ring with its level.
+function plotSvg(v, width, height) {
+  const out = [`<svg xmlns="http://www.w3.org/2000/svg" width="${width}" height="${height}" ` +
+    `viewBox="0 0 ${width} ${height}" font-family='"VTQ Sans", "Liberation Sans", Arial, sans-serif' ` +
+    'font-size="11" font-weight="bold"><rect width="100%" height="100%" fill="white"/>'];
+  const text = (x, y, t, fill = 'black', name = '') => out.push(`<text x="${x.toFixed(1)}" y="${y.toFixed(1)}" ` +
+    `fill="${fill}"${name ? ` class="${name}"` : ''}>${escapeXml(t)}</text>`);
+  const line = (x1, y1, x2, y2, stroke, w = 1, dash = '') => out.push(`<line x1="${x1.toFixed(1)}" ` +
+    `y1="${y1.toFixed(1)}" x2="${x2.toFixed(1)}" y2="${y2.toFixed(1)}" stroke="${stroke}" stroke-width="${w}"` +
+    (dash ? ` stroke-dasharray="${dash}"` : '') + '/>');
+  const lineHeight = 13, ascent = 10;
+  const labelWidth = Math.max(...v.y.labels.map(textWidth));
+  const left = labelWidth + 14, right = width - textWidth(v.x.labels[v.x.labels.length - 1]) / 2 - 10;
+  const top = 2 * lineHeight + 14, bottom = height - 2 * lineHeight - 8;
+  const xAt = (f) => left + (Math.log10(f) - v.x.from) / (v.x.to - v.x.from) * (right - left);
+  const yAt = (z) => bottom - (Math.log10(z) - v.y.from) / (v.y.to - v.y.from) * (bottom - top);
+  v.x.labels.forEach((label, i) => {
+    const x = xAt(10 ** (v.x.from + i));
+    line(x, top, x, bottom, '#a0a0a0');
+    text(x - textWidth(label) / 2, bottom + lineHeight + 2, label);
+  });
+  v.y.labels.forEach((label, i) => {
+    const y = yAt(10 ** (v.y.from + i));
+    line(left, y, right, y, '#a0a0a0');
+    text(left - textWidth(label) - 6, y + ascent / 2, label);
+  });
+  text(4, ascent + 2, v.heading, 'black', 'heading');
+  let x = 4;
+  const legendY = lineHeight + ascent + 6;
+  for (const t of v.traces) {
+    const [stroke, w, dash] = TRACE_STYLES[t.trace];
+    line(x, legendY - ascent / 3, x + 18, legendY - ascent / 3, stroke, w, dash);
+    text(x + 22, legendY, t.name);
+    x += 34 + textWidth(t.name);
+  }
+  out.push(`<clipPath id="area"><rect x="${left - 1}" y="${top - 1}" width="${right - left + 2}" ` +
+    `height="${bottom - top + 2}"/></clipPath><g clip-path="url(#area)" fill="none">`);
+  if (v.required) {
+    const [rx, ry] = [xAt(v.required[0]), yAt(v.required[1])];
+    line(rx, ry, right, ry, REQUIRED, 1, '4 2');
+    out.push(`<circle cx="${rx.toFixed(1)}" cy="${ry.toFixed(1)}" r="5" stroke="${REQUIRED}" stroke-width="2"/>`);
+  }
+  if (v.selfResonance > 0) line(xAt(v.selfResonance), top, xAt(v.selfResonance), bottom, 'black', 1, '1 2');
+  for (const t of v.traces) {
+    const [stroke, w, dash] = TRACE_STYLES[t.trace];
+    let d = '', pen = false;
+    t.values.forEach((z, i) => {
+      if (!(z > 0)) {
+        pen = false;
+        return;
+      }
+      d += (pen ? 'L' : 'M') + xAt(v.frequencies[i]).toFixed(1) + ' ' + yAt(z).toFixed(1);
+      pen = true;
+    });
+    out.push(`<path d="${d}" stroke="${stroke}" stroke-width="${w}"` +
+      (dash ? ` stroke-dasharray="${dash}"` : '') + '/>');
+  }
+  out.push('</g>');
+  if (v.required) {
+    const [rx, ry] = [xAt(v.required[0]), yAt(v.required[1])];
+    const w = textWidth(v.requiredLabel);
+    const lx = Math.min(Math.max(rx + 9, left + 2), Math.max(left + 2, right - w - 2));
+    const ly = Math.min(Math.max(ry - 8, top + lineHeight), Math.max(top + lineHeight, bottom - 4));
+    text(lx, ly, v.requiredLabel, REQUIRED);
+  }
+  out.push('</svg>');
+  return out.join('');
+}
+
+let impedance;
+function showImpedance(view) {
+  impedance = view;
+  const box = panel('impedancePanel', view.title);
+  const body = box.querySelector('.panelBody');
+  body.replaceChildren();
+  const plot = element('div', {className: 'plot'}, body);
+  if (view.frequencies.length && view.x.labels.length && view.y.labels.length) {
+    plot.innerHTML = plotSvg(view, 640, 420);
+  } else {
+    plot.textContent = view.problem;
+  }
+  const below = element('div', {className: 'plotBelow'}, body);
+  element('div', {className: 'plotCaption', textContent: view.caption}, below);
+  const format = element('select', {id: 'plotFormat'}, below);
+  for (const [suffix, name] of [['png', 'PNG Image'], ['svg', 'SVG Drawing'], ['csv', 'CSV Values']]) {
+    format.add(new Option(`${name} (*.${suffix})`, suffix));
+  }
+  const save = element('button', {id: 'ImpedanceSave', type: 'button'}, below);
+  caption(save, '&Save Plot...');
+  save.addEventListener('click', () => show(session.savePlot('impedance.' + format.value)));
+  if (view.raise) box.hidden = false;
+}
+
+// A picture of the plot the model asked for: the same drawing, 900 x 600, on white.
+function savePicture({name, format}) {
+  const svg = plotSvg(impedance, 900, 600);
+  if (format === 'svg') {
+    saveBlob(new Blob([svg], {type: 'image/svg+xml'}), name);
+    return;
+  }
+  const image = new Image();
+  image.onload = () => {
+    const canvas = Object.assign(document.createElement('canvas'), {width: 900, height: 600});
+    canvas.getContext('2d').drawImage(image, 0, 0);
+    canvas.toBlob((blob) => saveBlob(blob, name), 'image/png');
+  };
+  image.src = 'data:image/svg+xml;charset=utf-8,' + encodeURIComponent(svg);
 }
 
 $('openFile').addEventListener('change', async () => {

@@ -126,7 +126,8 @@ void RegisterImpedanceCommand(Commands& commands) {
       "The ferrite relaxes as a first order with Snoek's law; the winding capacitance is estimated for a "
       "single layer on a conductive core with enamel of permittivity 3.5 (an assumption). No skin "
       "effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) against "
-      "0.35 T, an assumed figure for MnZn ferrite at 100 C; high-permeability grades saturate lower.");
+      "0.31 T, a data sheet's figure for a MnZn grade of permeability 2300 at 100 C; higher-permeability "
+      "grades saturate lower.");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot draw is a usage error whatever the design.
     if (args->range.from > 0 && !(args->range.to > args->range.from)) {

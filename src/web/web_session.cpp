@@ -21,6 +21,7 @@
 #include "engine/catalogue.h"
 #include "reports/page.h"
 #include "reports/reports.h"
+#include "ui/model/analysis_views.h"
 #include "ui/model/controls.h"
 #include "ui/model/layout.h"
 #include "ui/model/menus.h"
@@ -49,6 +50,14 @@ class PageHost : public WindowHost {
   std::size_t asked = 0;
   // What the last run left for the page to do.
   std::optional<std::string> focus, help, printPage, written;
+  // The analysis views the last run showed, and whether it asked for their window in front.
+  std::optional<CoreTableView> coreTable;
+  std::optional<ImpedanceView> impedance;
+  bool raiseCoreTable = false, raiseImpedance = false;
+  // Save Plot: the name the page chose (its suffix picks the format) and the picture the
+  // model then asked to be drawn, which the page draws from the same view.
+  std::string plotName = "impedance.svg";
+  std::optional<std::pair<std::string, PictureFormat>> picture;
   bool unloaded = false, beep = false;
   std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
   std::optional<reports::ReportDate> date;
@@ -59,6 +68,9 @@ class PageHost : public WindowHost {
     help.reset();
     printPage.reset();
     written.reset();
+    coreTable.reset();
+    impedance.reset();
+    picture.reset();
     beep = false;
   }
 
@@ -95,7 +107,7 @@ class PageHost : public WindowHost {
       return chosenFile;
     }
     if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
-    const std::string& suggested = settings.FileName;
+    const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
     std::string name = suggested.empty() ? kSavedFile : suggested.substr(suggested.find_last_of('/') + 1);
     written = name;
     return name;
@@ -113,7 +125,61 @@ class PageHost : public WindowHost {
     return "PDF files are made by the browser's print dialog";
   }
   reports::ReportDate Today() override { return date ? *date : reports::Today(); }
+
+  void ShowCoreTable(const CoreTableView& view, bool raise) override {
+    coreTable = view;
+    raiseCoreTable = raise;
+  }
+  void ShowImpedance(const ImpedanceView& view, bool raise) override {
+    impedance = view;
+    raiseImpedance = raise;
+  }
+  std::string WritePlotPicture(const ImpedanceView&, const std::string& path, PictureFormat format) override {
+    picture = {path, format};
+    return "";
+  }
 };
+
+Json CoreTableJson(const CoreTableView& v, bool raise) {
+  Json rows = Json::array();
+  for (const CoreTableRow& r : v.rows) {
+    Json cells = Json::array();
+    for (const CoreTableCell& c : r.cells) cells.push_back({c.text, c.sortValue, c.toolTip});
+    rows.push_back({{"row", r.row}, {"automatic", r.automatic}, {"cells", cells}});
+  }
+  return {{"title", kCoreTableTitle},
+          {"raise", raise},
+          {"headings", v.headings},
+          {"numeric", v.numeric},
+          {"intro", v.intro},
+          {"note", v.note},
+          {"rows", rows}};
+}
+
+// The plot's data; the page draws it as the desktop window does.
+Json ImpedanceJson(const ImpedanceView& v, bool raise) {
+  constexpr std::string_view kTraces[] = {"Ideal",         "CommonR", "CommonX",      "DifferentialR",
+                                          "DifferentialX", "CommonZ", "DifferentialZ"};
+  Json traces = Json::array();
+  for (const PlotTrace& t : v.traces) {
+    traces.push_back(
+        {{"trace", kTraces[static_cast<std::size_t>(t.trace)]}, {"name", t.name}, {"values", t.values}});
+  }
+  auto axis = [](const PlotAxis& a) { return Json{{"from", a.from}, {"to", a.to}, {"labels", a.labels}}; };
+  Json view = {{"title", kImpedanceTitle},
+               {"raise", raise},
+               {"problem", v.problem},
+               {"heading", v.title},
+               {"frequencies", v.frequencies},
+               {"traces", traces},
+               {"x", axis(v.x)},
+               {"y", axis(v.y)},
+               {"selfResonance", v.selfResonance},
+               {"caption", v.caption},
+               {"requiredLabel", v.requiredLabel}};
+  if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
+  return view;
+}
 
 // Menu commands of the model that the shared control table does not click.
 struct MenuCommand {
@@ -122,6 +188,9 @@ struct MenuCommand {
 };
 constexpr MenuCommand kMenuCommands[] = {
     {"ExportMasMnu", &WindowModel::ExportMasMnu_Click},
+    {"ViewMnu", &WindowModel::ViewMnu_Click},
+    {"mnuImpedance", &WindowModel::mnuImpedance_Click},
+    {"ExportSpiceMnu", &WindowModel::ExportSpiceMnu_Click},
 };
 
 class Session {
@@ -147,6 +216,22 @@ class Session {
         if (name == menu) (m.*click)();
       }
     });
+  }
+
+  // A core of the core table applied (catalogue row 1 to 24).
+  std::string TableDblClick(int row) {
+    return Run([row](WindowModel& m) { m.CompareTable_DblClick(row); });
+  }
+
+  // The open analysis views brought in line with an edit or a command.
+  std::string Follow() {
+    return Run([](WindowModel& m) { m.FollowDesign(); });
+  }
+
+  // Save Plot under a name whose suffix (.svg, .png, .csv) gives the format.
+  std::string SavePlot(const std::string& name) {
+    host_.plotName = name;
+    return Run([](WindowModel& m) { m.ImpedanceSave_Click(); });
   }
 
   // Edit > Copy Results: the rows the page puts on the clipboard.
@@ -236,6 +321,12 @@ class Session {
     if (host_.help) view["help"] = *host_.help;
     if (host_.printPage) view["printPage"] = *host_.printPage;
     if (host_.written && std::filesystem::exists(*host_.written)) view["download"] = *host_.written;
+    if (host_.coreTable) view["coreTable"] = CoreTableJson(*host_.coreTable, host_.raiseCoreTable);
+    if (host_.impedance) view["impedance"] = ImpedanceJson(*host_.impedance, host_.raiseImpedance);
+    if (host_.picture) {
+      view["picture"] = {{"name", host_.picture->first},
+                         {"format", host_.picture->second == PictureFormat::Svg ? "svg" : "png"}};
+    }
     return view;
   }
 
@@ -309,6 +400,9 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("answer", &Session::Answer)
       .function("setDate", &Session::SetDate)
       .function("results", &Session::Results)
+      .function("tableDblClick", &Session::TableDblClick)
+      .function("follow", &Session::Follow)
+      .function("savePlot", &Session::SavePlot)
       .function("view", &Session::View);
   emscripten::function("layout", &vtq::web::Layout);
 }

@@ -35,6 +35,7 @@ TEST_F(AnalysisCommands, CoreTableMarksTheAutomaticChoiceAndFollowsTheInputs) {
   EXPECT_EQ(t.rows[11].cells[0].text, "QN-80112-KX  (automatic)");
   EXPECT_TRUE(t.note.starts_with("Bold: the automatic design's choice. The marked row is")) << t.note;
   EXPECT_EQ(t.rows[10].cells[3].toolTip, "Wire made thinner to fit the core's window");
+  EXPECT_FALSE(t.numeric[0] || !t.numeric[12] || t.numeric[13]);  // part and header are names
 
   // A typed input the checks would refuse: no rows, the reason instead.
   model.inputs().Current = "5 A";
@@ -42,6 +43,10 @@ TEST_F(AnalysisCommands, CoreTableMarksTheAutomaticChoiceAndFollowsTheInputs) {
   EXPECT_TRUE(model.coreTable.rows.empty());
   EXPECT_EQ(model.coreTable.note, "Current field requires a numeric entry.");
   EXPECT_EQ(host.events, (Strings{"table", "table follows"}));
+  Design(DesignModeOption::Impedance, "1000", "5");  // two stacked cores: no row is the design's
+  model.FollowDesign();
+  EXPECT_TRUE(
+      model.coreTable.note.starts_with("The automatic design takes none of these cores: (2x) QN-80124-KX."));
 }
 
 // The axes hold both modes' |Z| and the requirement, wherever its frequency lies.

@@ -212,6 +212,40 @@ async function main() {
     const table = await page.evaluate(() => window.vtqPrinted);
     check(table === vtq('table').stdout, 'table of cores page');
 
+    // The analysis windows over the opened design (core 9 of P at 230 V): the plot and its
+    // values, the SPICE model, the core table and a core applied from it.
+    const opened9 = ['--mode', 'voltage', '--main', '230', '--material', 'P', '--core', '9'];
+    await menu('mnuView', 'mnuImpedance');
+    await page.waitForSelector('#impedancePanel:not([hidden]) svg');
+    const plot = await page.evaluate(() => [document.querySelectorAll('#impedancePanel path').length,
+      document.querySelector('#impedancePanel .heading').textContent]);
+    check(plot[0] === 7 && /^Impedance of /.test(plot[1]), 'impedance plot: ' + plot);
+    await page.screenshot({path: path.join(scratch, 'vtq-plot.png')});
+    await page.select('#plotFormat', 'csv');
+    await page.click('#ImpedanceSave');
+    const csv = await downloaded('impedance.csv');
+    check(csv && csv.toString() === vtq('impedance', '--csv', ...opened9).stdout, 'plot values differ from vtq-cli');
+    await page.select('#plotFormat', 'svg');
+    await page.click('#ImpedanceSave');
+    check(/^<svg[^]*<\/svg>$/.test(String(await downloaded('impedance.svg'))), 'plot picture');
+    const spice = vtq('spice', ...opened9).stdout;
+    await menu('FileMnu', 'ExportSpiceMnu');
+    const lib = await downloaded(/^\.subckt (\S+)/im.exec(spice)[1] + '.lib');
+    check(lib && lib.toString() === spice, 'SPICE model differs from vtq-cli spice');
+    await menu('mnuView', 'ViewMnu');
+    await page.waitForSelector('#coreTablePanel:not([hidden]) tbody tr');
+    const parts = await page.evaluate(() => [...document.querySelectorAll('#coreTablePanel tbody tr')].map((tr) =>
+      tr.cells[0].textContent.replace(/ +\(automatic\)$/, '')));
+    const compared = JSON.parse(vtq('compare', '--json', ...opened9.slice(0, 6)).stdout).rows;
+    check(JSON.stringify(parts) === JSON.stringify(compared.map((r) => r.part.text)), 'core table: ' + parts);
+    await page.click('#coreTablePanel tbody tr:nth-child(3) td', {clickCount: 2});
+    await settle();
+    check(await page.evaluate(() => document.getElementById('txtPN').value) === compared[2].part.text,
+      'core applied from the table');
+    check(await page.evaluate(() => document.querySelector('#impedancePanel .heading').textContent) !== plot[1],
+      'the plot did not follow the applied core');
+    for (const panel of ['#coreTablePanel', '#impedancePanel']) await page.click(panel + ' .panelClose');
+
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
     const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
     await page.keyboard.press('F1');
