@@ -140,6 +140,15 @@ class WindowModel {
   void ShowHelpPage(const std::string& page);  // window_model_menus.cpp
   void OpenPath(const std::string& path);      // window_model_files.cpp
   void RememberDesign(const std::string& path);
+  // An export the user places through the file dialog, written whole or not at all: when
+  // there is nothing to export (`problem`) that is said instead of asking; the status line
+  // then names `what` was written of which core, and where.
+  struct Export {
+    FileDialogPurpose purpose;
+    std::string_view title, nothing, what;
+  };
+  void ExportFile(const Export& kind, const std::string& problem, const std::string& fileName,
+                  const std::string& bytes);  // window_model_files.cpp
   // window_model_print.cpp
   void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);

@@ -185,23 +185,10 @@ void WindowModel::ImpedanceSave_Click() {
 }
 
 void WindowModel::ExportSpiceMnu_Click() {
-  FileStatus.clear();
-  LastFileError.clear();
   const analysis::SpiceModel model = analysis::SpiceSubcircuit(window);
-  if (!model.problem.empty()) {
-    host_.MsgBox("There is no winding to export.\r" + model.problem, kSpiceExportTitle);
-    return;
-  }
-  FileDialogSettings dialog;
-  dialog.FileName = model.name + ".lib";
-  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::ExportSpice, dialog);
-  if (!path) return;
-  files::FileReplacement file;
-  if (!file.Create(*path) || !file.Write(model.text) || !file.Commit()) {
-    host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kSpiceExportTitle);
-    return;
-  }
-  FileStatus = "SPICE model of " + window.outputs.txtPN + " written to " + *path;
+  ExportFile(
+      {FileDialogPurpose::ExportSpice, kSpiceExportTitle, "There is no winding to export.", "SPICE model"},
+      model.problem, model.name + ".lib", model.text);
 }
 
 }  // namespace vtq

@@ -149,23 +149,29 @@ void WindowModel::OpenRecentDesign(std::size_t index) {
 }
 
 void WindowModel::ExportMasMnu_Click() {
+  const mas::Written doc = mas::WriteDesign(window);
+  ExportFile({FileDialogPurpose::ExportMas, kMasExportTitle, "There is no design to export.", "MAS design"},
+             doc.problem, window.outputs.txtPN + ".json", doc.text);
+}
+
+void WindowModel::ExportFile(const Export& kind, const std::string& problem, const std::string& fileName,
+                             const std::string& bytes) {
   FileStatus.clear();
   LastFileError.clear();
-  const mas::Written doc = mas::WriteDesign(window);
-  if (!doc.problem.empty()) {
-    host_.MsgBox("There is no design to export.\r" + doc.problem, kMasExportTitle);
+  if (!problem.empty()) {
+    host_.MsgBox(std::string(kind.nothing) + "\r" + problem, kind.title);
     return;
   }
   FileDialogSettings dialog;
-  dialog.FileName = window.outputs.txtPN + ".json";
-  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::ExportMas, dialog);
+  dialog.FileName = fileName;
+  const std::optional<std::string> path = host_.ChooseFile(kind.purpose, dialog);
   if (!path) return;
   files::FileReplacement file;
-  if (!file.Create(*path) || !file.Write(doc.text) || !file.Commit()) {
-    host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kMasExportTitle);
+  if (!file.Create(*path) || !file.Write(bytes) || !file.Commit()) {
+    host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kind.title);
     return;
   }
-  FileStatus = "MAS design of " + window.outputs.txtPN + " written to " + *path;
+  FileStatus = std::string(kind.what) + " of " + window.outputs.txtPN + " written to " + *path;
 }
 
 void WindowModel::OpenPath(const std::string& path) {
