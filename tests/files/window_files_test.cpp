@@ -124,6 +124,29 @@ TEST_F(WindowFiles, AShortMissingOrUnwritableFileChangesNoResultAndSaysWhy) {
   EXPECT_EQ(model_.state().Loading, 0);
 }
 
+// A file that ends early applies each record it holds, in order, and no other.
+TEST_F(WindowFiles, AShortFileAppliesExactlyTheRecordsItHolds) {
+  const std::string records[] = {"\"Voltage\"", "300", "\"R\"", "\"117\"", "\"7\"", "\"20000\"", "25.4"};
+  for (std::size_t n = 1; n <= std::size(records); ++n) {
+    WindowModel m{host_};
+    Start(m);
+    std::string file;
+    for (std::size_t i = 0; i < n; ++i) file += records[i] + "\r\n";
+    Open(m, file);
+    const InputControls& in = m.inputs();
+    const std::vector<bool> applied{in.Mode == DesignModeOption::Voltage,
+                                    in.txtCD == "300",
+                                    in.Material == 5,
+                                    in.MainInput == "117",
+                                    in.Current == "7",
+                                    in.SecondInput == "20000",
+                                    !in.English};
+    std::vector<bool> expected(std::size(records), false);
+    std::fill_n(expected.begin(), n, true);
+    EXPECT_EQ(applied, expected) << n << " records";
+  }
+}
+
 TEST_F(WindowFiles, RecentDesignsKeepTheLastSixAndDropAFileThatIsGone) {
   model_.VoltageInput_Click();
   for (const char* name : {"1", "2", "3", "4", "5", "6", "7", "3"}) Save(model_, name);
