@@ -254,6 +254,8 @@ async function main() {
     // A page in a background tab draws no frames, and clicks wait for one: the help tab
     // is closed again, as a user would, before the design window is used on.
     if (help) {
+      // The tab is found as soon as it navigates; its title comes with the page's load.
+      await help.waitForFunction(() => /Contents/.test(document.title), {timeout: 20000}).catch(() => {});
       check(/Contents/.test(await help.title()), 'help contents title');
       await help.close();
     }
