@@ -27,7 +27,7 @@ const vtq = (...args) => spawnSync(cli, args, {cwd: scratch, encoding: 'utf8'});
 const outputsOf = (...args) => JSON.parse(execFileSync(cli, ['design', ...args, '--json'], {encoding: 'utf8'})).outputs;
 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-  '.svg': 'image/svg+xml', '.ttf': 'font/ttf'};
+  '.svg': 'image/svg+xml', '.ttf': 'font/ttf', '.png': 'image/png'};
 const server = http.createServer((req, res) => {
   const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
   if (req.url === '/blank.html') return res.end('<!DOCTYPE html><title>blank</title><link rel="icon" href="data:,">');
@@ -106,6 +106,8 @@ async function main() {
       for (const [name, text] of Object.entries(want)) check(got[name] === text, `${what}: ${name} '${got[name]}' != '${text}'`);
     };
     await same('start-up design');
+    const pictures = await page.evaluate(() => [imgvtq, imgKstIcon].map((i) => i.complete && i.naturalWidth));
+    check(pictures.join() === '153,32', 'the toroid and the logo at their drawn sizes: ' + pictures);
     // The start-up window, to set beside the desktop window's screenshot.
     await page.screenshot({path: path.join(scratch, 'vtq-page.png')});
 
@@ -245,6 +247,21 @@ async function main() {
     check(await page.evaluate(() => document.querySelector('#impedancePanel .heading').textContent) !== plot[1],
       'the plot did not follow the applied core');
     for (const panel of ['#coreTablePanel', '#impedancePanel']) await page.click(panel + ' .panelClose');
+
+    // File > Recent Designs on a later visit: the files saved and opened above, newest first
+    // (not the short one, which was refused), an entry opened as Open does.
+    await page.goto(base + 'index.html?date=02-29-2024');
+    await dialog();
+    await page.click('#dialogOk');
+    await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
+    await menu('FileMnu', 'mnuRecent');
+    const recent = await page.evaluate(() => [...document.querySelectorAll('#mnuRecent .item')].map((e) =>
+      e.textContent));
+    check(recent.join() === '1 other.vtq,2 design.vtq', 'recent designs: ' + recent);
+    await page.click('#mnuRecent1');
+    await settle();
+    const reopened = await outputs();
+    for (const [name, text] of Object.entries(opened)) check(reopened[name] === text, `recent design: ${name}`);
 
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
     const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
