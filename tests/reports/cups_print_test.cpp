@@ -90,9 +90,9 @@ class CupsPrinting : public ::testing::Test {
     QFile::remove(pdf);
     ASSERT_TRUE(QFile::copy(found.absoluteFilePath(), pdf));
     QFile::remove(found.absoluteFilePath());
-    const auto words = reports::testing::ReadPdfWords(pdftotext, pdf);
-    ASSERT_TRUE(words && !words->empty()) << "the PDF from CUPS has no text";
-    EXPECT_TRUE(reports::testing::SameLayout(*words, expected));
+    const auto text = reports::testing::ReadPdfText(pdftotext, pdf);
+    ASSERT_TRUE(text) << "the PDF from CUPS has no text";
+    EXPECT_TRUE(reports::testing::SameLayout(*text, expected));
     if (!pdftoppm.isEmpty()) {
       reports::testing::RunTool(pdftoppm, QStringLiteral("-png -r 100 -f 1 -l 1").split(QLatin1Char(' '))
                                               << pdf << pdf.chopped(4));
@@ -156,11 +156,11 @@ TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
     EXPECT_EQ(window.model().PrintStatus, "Design report saved as " + host.pdfPath + ".");
     EXPECT_EQ(window.model().outputs().txtPN, partNumber);
     EXPECT_TRUE(host.messages.empty());
-    const auto words =
-        reports::testing::ReadPdfWords(QStringLiteral(VTQ_PDFTOTEXT), QString::fromStdString(host.pdfPath));
-    ASSERT_TRUE(words && !words->empty());
+    const auto text =
+        reports::testing::ReadPdfText(QStringLiteral(VTQ_PDFTOTEXT), QString::fromStdString(host.pdfPath));
+    ASSERT_TRUE(text);
     EXPECT_TRUE(
-        reports::testing::SameLayout(*words, reports::DesignReport(window.model().window, {2026, 12, 4})));
+        reports::testing::SameLayout(*text, reports::DesignReport(window.model().window, {2026, 12, 4})));
 
     // Saved into a folder that is not there: the user hears why.
     host.pdfPath = dir.filePath(QStringLiteral("missing/report.pdf")).toStdString();

@@ -1,6 +1,6 @@
-// Reads a PDF back word by word (pdftotext -bbox, poppler-utils) and checks it against the
-// plain-text rendering of the same document: the same words on the same lines, each at
-// the left margin plus (column - 1) character cells.
+// Reads a PDF back as text with poppler-utils' pdftotext on a grid of the printout's own
+// character cell (measured on its longest word): a fixed-pitch printout then comes back
+// column for column and can be compared with the plain-text rendering of the document.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,9 +8,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <algorithm>
-#include <cmath>
-#include <map>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -21,22 +18,6 @@
 
 namespace vtq::reports::testing {
 
-struct PdfWord {
-  int page = 0;
-  double xMin = 0, yMin = 0, xMax = 0;
-  std::string text;
-};
-
-inline std::string Unescape(std::string s) {
-  const std::pair<std::string, char> entities[] = {
-      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'}};
-  for (const auto& [from, to] : entities) {
-    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; ++at)
-      s.replace(at, from.size(), 1, to);
-  }
-  return s;
-}
-
 // Runs a poppler tool; its standard output, or nothing when it cannot run or fails.
 inline std::optional<std::string> RunTool(const QString& program, const QStringList& args) {
   QProcess p;
@@ -46,84 +27,63 @@ inline std::optional<std::string> RunTool(const QString& program, const QStringL
   return p.readAllStandardOutput().toStdString();
 }
 
-inline std::optional<std::vector<PdfWord>> ReadPdfWords(const QString& pdftotext, const QString& pdf) {
-  const auto html = RunTool(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-  if (!html) return std::nullopt;
-  // Page starts and words in document order.
-  const std::regex item(
-      R"re(<page |<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="[-0-9.]+">([^<]*)</word>)re");
-  std::vector<PdfWord> words;
-  int page = 0;
-  for (std::sregex_iterator m(html->begin(), html->end(), item), end; m != end; ++m) {
-    if ((*m)[1].matched) {
-      words.push_back({page, std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]), Unescape((*m)[4])});
-    } else {
-      ++page;
-    }
-  }
-  return words;
-}
-
-// The words of each printed line, page by page, top to bottom.
-inline std::vector<std::vector<PdfWord>> PdfLines(const std::vector<PdfWord>& words) {
-  std::map<std::pair<int, long>, std::vector<PdfWord>> byLine;
-  for (const PdfWord& w : words) byLine[{w.page, std::lround(w.yMin * 10)}].push_back(w);
-  std::vector<std::vector<PdfWord>> lines;
-  for (auto& [key, line] : byLine) {
-    std::sort(line.begin(), line.end(), [](const PdfWord& a, const PdfWord& b) { return a.xMin < b.xMin; });
-    lines.push_back(line);
+// The non-blank lines of a text, trailing blanks dropped.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    if (!line.empty()) lines.push_back(line);
   }
   return lines;
 }
 
-struct TextWord {
-  int column;
-  std::string text;
+struct PdfText {
+  double cell = 0;                              // points
+  std::vector<std::vector<std::string>> pages;  // each page's lines, as Lines() gives them
 };
 
-// The words of each non-blank line of a plain-text rendering, with their columns.
-inline std::vector<std::vector<TextWord>> TextLines(const std::string& rendered) {
-  std::vector<std::vector<TextWord>> lines;
-  const std::regex word("[^ ]+");
-  std::istringstream in(rendered);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<TextWord> words;
-    for (std::sregex_iterator m(line.begin(), line.end(), word), end; m != end; ++m) {
-      const auto at = static_cast<std::size_t>(m->position());
-      words.push_back({CellWidth(std::string_view(line).substr(0, at)) + 1, m->str()});
+inline std::optional<PdfText> ReadPdfText(const QString& pdftotext, const QString& pdf) {
+  const auto words = RunTool(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+  if (!words) return std::nullopt;
+  const std::regex word(
+      R"re(<word xMin="([-0-9.]+)" yMin="[-0-9.]+" xMax="([-0-9.]+)" yMax="[-0-9.]+">([^<&]*)</word>)re");
+  PdfText pdfText;
+  int longest = 0;
+  for (std::sregex_iterator m(words->begin(), words->end(), word), end; m != end; ++m) {
+    if (const int cells = CellWidth((*m)[3].str()); cells > longest) {
+      longest = cells;
+      pdfText.cell = (std::stod((*m)[2]) - std::stod((*m)[1])) / cells;
     }
-    if (!words.empty()) lines.push_back(words);
   }
-  return lines;
+  if (longest == 0) return std::nullopt;
+  const auto grid = RunTool(
+      pdftotext, {QStringLiteral("-fixed"), QString::number(pdfText.cell, 'f', 4), pdf, QStringLiteral("-")});
+  if (!grid) return std::nullopt;
+  std::istringstream pages(*grid);
+  for (std::string page; std::getline(pages, page, '\f');) {
+    if (!Lines(page).empty()) pdfText.pages.push_back(Lines(page));
+  }
+  return pdfText;
 }
 
-// Same words on the same lines, each starting within a fifth of a cell of its column.
-inline ::testing::AssertionResult SameLayout(const std::vector<PdfWord>& pdfWords, const Document& doc) {
-  const auto pdf = PdfLines(pdfWords);
-  const auto text = TextLines(RenderText(doc));
-  if (pdf.size() != text.size()) {
-    return ::testing::AssertionFailure()
-           << pdf.size() << " lines in the PDF, " << text.size() << " in the text";
-  }
-  // The cell from the longest word; the margin from the first word.
-  const PdfWord& longest =
-      *std::max_element(pdfWords.begin(), pdfWords.end(),
-                        [](const auto& a, const auto& b) { return CellWidth(a.text) < CellWidth(b.text); });
-  const double cell = (longest.xMax - longest.xMin) / CellWidth(longest.text);
-  const double margin = pdf[0][0].xMin - (text[0][0].column - 1) * cell;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (pdf[i].size() != text[i].size()) {
-      return ::testing::AssertionFailure()
-             << "line " << i << ": " << pdf[i].size() << " words in the PDF, " << text[i].size()
-             << " in the text (" << text[i][0].text << " ...)";
-    }
-    for (std::size_t k = 0; k < text[i].size(); ++k) {
-      const double column = (pdf[i][k].xMin - margin) / cell + 1;
-      if (pdf[i][k].text != text[i][k].text || std::abs(column - text[i][k].column) > 0.2) {
-        return ::testing::AssertionFailure()
-               << "line " << i << ": '" << pdf[i][k].text << "' at column " << column << ", expected '"
-               << text[i][k].text << "' at " << text[i][k].column;
-      }
+// The PDF's lines, page after page, hold the document's plain-text lines: the same
+// characters in the same columns, all shifted by the one left margin.
+inline ::testing::AssertionResult SameLayout(const PdfText& pdf, const Document& doc) {
+  std::vector<std::string> printed;
+  for (const auto& page : pdf.pages) printed.insert(printed.end(), page.begin(), page.end());
+  const std::vector<std::string> text = Lines(RenderText(doc));
+  const auto indent = [](const std::vector<std::string>& lines) {
+    std::size_t n = std::string::npos;
+    for (const auto& l : lines) n = std::min(n, l.find_first_not_of(' '));
+    return n;
+  };
+  const std::size_t margin = indent(printed) - indent(text);
+  for (std::size_t i = 0; i < std::max(printed.size(), text.size()); ++i) {
+    const std::string got = i < printed.size() ? printed[i].substr(std::min(margin, printed[i].size())) : "";
+    if (i >= text.size() || got != text[i]) {
+      return ::testing::AssertionFailure() << "line " << i << " of the PDF: '" << got << "', expected '"
+                                           << (i < text.size() ? text[i] : "") << "'";
     }
   }
   return ::testing::AssertionSuccess();

@@ -4,8 +4,6 @@
 
 #include <sstream>
 
-#include "engine/catalogue.h"
-
 namespace vtq::reports {
 namespace {
 
@@ -77,47 +75,10 @@ DesignWindow Design(Integer mode) {
   return w;
 }
 
-TEST(DesignReport, WholeReportInVoltageMode) {
-  const std::vector<std::string> expected{
-      "     Kestralon Common Mode Filter Inductor Design   12-04-2026",
-      "",
-      "Input Parameters:",
-      "",
-      "   Current:              2  Amps",  // two blanks between the number and the word
-      At25("   Cutoff Frequency:", " 10000  Hz"),
-      At25("   Voltage:", " 120  Volts"),
-      At25("   Permeability:", " 5000 "),
-      At25("   Current Density:", " 400  Amps/sq.cm"),
-      "",
-      "Program Output Parameters:",
-      "",
-      At25("   Core Number:", "QN-80110-KX"),
-      At25("   Header Number:", "HB-03"),
-      At25("   Filter Inductance:", " 978.48  uH"),
-      At25("   Cutoff Frequency:", "9764 Hz"),
-      At25("   Req'd Area Product:", "0.364 cm4"),
-      At25("   Turns per Side:", "18"),
-      At25("   Wire Size (AWG):", "20"),
-      At25("   Wire Length:", "21.3 in."),
-      At25("   DC Resistance:", "0.0181 Ohm"),
-      At25("   Temperature Rise:", "6.1 degrees C"),
-      "   Est. Differential Ind.:",  // 26 characters: the value goes to column 25 below
-      At25("", "3.75 uH"),
-      At25("   Wound OD:", "0.969 in."),
-      At25("   Wound ID:", "0.441 in."),
-      At25("   Wound Ht:", "0.349 in."),
-      "",
-      "Selected Core Parameters:",
-      "",
-      At25("   Outside Diameter:", "0.870 in."),
-      At25("   Inside Diameter:", "0.540 in."),
-      At25("   Core Height:", "0.250 in."),
-      At25("   AL Value of Core:", "3020 mh/1000 turns"),
-      At25("   Core Area Product:", "0.37 cm4"),
-  };
+// The whole page is kept as vtq-cli's expected report (tests/cli/expected); here, what
+// plain text cannot show: emphasis on the title block and the two headings, nothing else.
+TEST(DesignReport, EmphasisOnTheTitleAndHeadingsOnly) {
   const Document doc = DesignReport(Design(1), {2026, 12, 4});
-  EXPECT_EQ(Lines(doc), expected);
-  // Emphasis: the title block and the two headings, nothing else.
   std::vector<std::size_t> emphasised;
   for (std::size_t i = 0; i < doc.lines.size(); ++i) {
     const auto& runs = doc.lines[i].runs;
@@ -161,29 +122,10 @@ TEST(DesignReport, NeverCalculatedPrintsZerosAndEmptyBoxes) {
   EXPECT_EQ(lines[12], "   Header Number:");  // an empty box is not "None Available"
 }
 
-TEST(CoreDataTable, TitleHeadingsAndDoubleSpacedRows) {
+// The whole table is kept as vtq-cli's expected output (tests/cli/expected).
+TEST(CoreDataTable, EmphasisOnTheTitleOnly) {
   const Document doc = CoreDataTable();
-  const auto lines = Lines(doc);
-  ASSERT_EQ(lines.size(), 5u + 2u * kCoreCount);
-  EXPECT_EQ(lines[0], std::string(14, ' ') + "Kestralon Common Mode Filter Ferrite Core Data");
   EXPECT_TRUE(doc.lines[0].runs[0].emphasis && !doc.lines[2].runs[0].emphasis);
-  EXPECT_EQ(lines[2],
-            " Core                                D AL     P AL     N AL     S AL     R AL     Path    Cross "
-            "   Area");
-  EXPECT_EQ(lines[3],
-            "Number   OD       ID       HT       Value    Value    Value    Value    Value    Length   Sec.  "
-            "   Prod.");
-  EXPECT_EQ(lines[5],
-            "80101     .375     .187     .125     657      1314     2196     4392     6590     2.07     "
-            ".07      .012 ");
-  for (int entry = 1; entry <= kCoreCount; ++entry) {
-    const std::string& row = lines[static_cast<std::size_t>(3 + 2 * entry)];
-    EXPECT_EQ(row.substr(0, 5), CoreAt(entry).CoreNumber);
-    EXPECT_EQ(lines[static_cast<std::size_t>(4 + 2 * entry)], "") << entry;
-    // D (column 37) and R (column 73) are offered on entries 1 to 15 only.
-    EXPECT_EQ(row.substr(36, 3) == " 0 " && row.substr(72, 3) == " 0 ", entry > 15) << entry;
-  }
-  EXPECT_EQ(lines[5 + 2 * 11].substr(9, 3), " 1 ");  // entry 12: the whole number 1, no point
 }
 
 }  // namespace

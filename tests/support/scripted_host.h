@@ -45,13 +45,9 @@ class ScriptedHost : public WindowHost {
   const DesignState* state = nullptr;
 
   bool canPrint = false;
-  PrintResult printResult{"Office", {}};
   std::vector<reports::Document> printed;
   std::vector<std::string> offers;  // texts of the PDF offers after a failed print
   bool acceptOffer = false;
-  std::vector<std::string> pdfs;  // paths of the PDF files written
-  std::string pdfFailure;         // what writing a PDF file answers
-  reports::ReportDate today{2026, 12, 4};
 
   std::string InputBox(std::string_view text, std::string_view title, std::string_view def) override {
     events.push_back("input " + std::string(title));
@@ -92,7 +88,7 @@ class ScriptedHost : public WindowHost {
   PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
     events.emplace_back("print");
     printed.push_back(doc);
-    return printResult;
+    return {"Office", {}};
   }
   bool OfferPdf(std::string_view text, std::string_view) override {
     events.emplace_back("offer");
@@ -101,10 +97,9 @@ class ScriptedHost : public WindowHost {
   }
   std::string WritePdf(const reports::Document&, const std::string& path) override {
     events.push_back("pdf " + path);
-    if (pdfFailure.empty()) pdfs.push_back(path);
-    return pdfFailure;
+    return "";
   }
-  reports::ReportDate Today() override { return today; }
+  reports::ReportDate Today() override { return {2026, 12, 4}; }
   void ShowCoreTable(const CoreTableView&, bool raise) override {
     events.emplace_back(raise ? "table" : "table follows");
   }

@@ -27,7 +27,7 @@ const vtq = (...args) => spawnSync(cli, args, {cwd: scratch, encoding: 'utf8'});
 const outputsOf = (...args) => JSON.parse(execFileSync(cli, ['design', ...args, '--json'], {encoding: 'utf8'})).outputs;
 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-  '.svg': 'image/svg+xml', '.ttf': 'font/ttf'};
+  '.svg': 'image/svg+xml', '.ttf': 'font/ttf', '.png': 'image/png'};
 const server = http.createServer((req, res) => {
   const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
   if (req.url === '/blank.html') return res.end('<!DOCTYPE html><title>blank</title><link rel="icon" href="data:,">');
@@ -106,6 +106,8 @@ async function main() {
       for (const [name, text] of Object.entries(want)) check(got[name] === text, `${what}: ${name} '${got[name]}' != '${text}'`);
     };
     await same('start-up design');
+    const pictures = await page.evaluate(() => [imgvtq, imgKstIcon].map((i) => i.complete && i.naturalWidth));
+    check(pictures.join() === '153,32', 'the toroid and the logo at their drawn sizes: ' + pictures);
     // The start-up window, to set beside the desktop window's screenshot.
     await page.screenshot({path: path.join(scratch, 'vtq-page.png')});
 
