@@ -124,9 +124,9 @@ function buildMenus(menus) {
         item.append(' \u25B8');
         items(subentries, item);
       } else if (kind === 'recent') {
-        // The page keeps no list of recent files: shown, as the desktop shows an empty one.
-        item.classList.add('disabled');
+        // Filled from the model's list each time its menu opens (fillRecent).
         item.append(' \u25B8');
+        element('div', {className: 'items', role: 'menu'}, item);
       } else {
         const shown = keyList.split('; ').filter(Boolean);
         for (const key of shown) keys[key.toLowerCase()] = name;
@@ -146,7 +146,10 @@ function buildMenus(menus) {
     menu.addEventListener('click', () => {
       const open = menu.classList.contains('open');
       closeMenus();
-      if (!open) menu.classList.add('open');
+      if (!open) {
+        fillRecent();
+        menu.classList.add('open');
+      }
     });
   }
   document.addEventListener('click', (e) => !bar.contains(e.target) && closeMenus());
@@ -159,6 +162,75 @@ function buildMenus(menus) {
       menuCommand(keys[key]);
     }
   });
+}
+
+// ---- File > Recent Designs ----
+// The model keeps the list (the paths of the files last opened or saved, in the page's
+// memory file system); the page keeps it in the browser's storage with each file's bytes
+// and writes them back in place on a later visit, so that an entry opens as Open did.
+const kRecentKey = 'vtq.recentDesigns';
+const kRecentBytes = 1 << 16;  // a design file is far smaller; a larger one is listed, not kept
+let recentKept = [];  // [path, bytes as one character each]
+
+function restoreRecent() {
+  try {
+    const kept = JSON.parse(localStorage.getItem(kRecentKey) || '[]');
+    if (Array.isArray(kept)) recentKept = kept.filter((e) => Array.isArray(e) && typeof e[0] === 'string');
+  } catch (e) {
+    // No storage (a private window may refuse it) or not our text: an empty list.
+  }
+  for (const [file, bytes] of recentKept) {
+    if (typeof bytes !== 'string') continue;
+    try {
+      module.FS.mkdirTree(file.slice(0, file.lastIndexOf('/')) || '/');
+      module.FS.writeFile(file, Uint8Array.from(bytes, (c) => c.charCodeAt(0)));
+    } catch (e) {
+      // Not a path the memory file system takes: the entry then says the file is missing.
+    }
+  }
+  session.setRecent(JSON.stringify(recentKept.map(([file]) => file)));
+}
+
+// The model's list after a command, with the bytes each file now has.
+function keepRecent(paths) {
+  const before = JSON.stringify(recentKept);
+  recentKept = paths.map((file) => {
+    let bytes = (recentKept.find(([f]) => f === file) || [])[1];
+    try {
+      const data = module.FS.readFile(file);
+      bytes = data.length <= kRecentBytes ? Array.from(data, (b) => String.fromCharCode(b)).join('') : null;
+    } catch (e) {
+      // Not in the memory file system: the bytes kept from before stand.
+    }
+    return [file, bytes === undefined ? null : bytes];
+  });
+  const after = JSON.stringify(recentKept);
+  if (after === before) return;
+  try {
+    localStorage.setItem(kRecentKey, after);
+  } catch (e) {
+    // Storage full or refused: the list lasts for this visit only.
+  }
+}
+
+function fillRecent() {
+  const item = $('mnuRecent');
+  if (!item) return;
+  const box = item.querySelector('.items');
+  box.replaceChildren();
+  recentKept.forEach(([file], i) => {
+    const entry = element('div', {id: `mnuRecent${i + 1}`, className: 'item', role: 'menuitem'}, box);
+    // The page's own folder is where every chosen file goes: only the name tells them apart.
+    caption(entry, `&${i + 1} ${file.replace(/^\/designs\//, '')}`);
+    entry.accessKey = '';  // as the other entries': a key inside its open menu only
+    entry.addEventListener('click', (e) => {
+      e.stopPropagation();
+      closeMenus();
+      show(session.openRecent(i));
+      follow();
+    });
+  });
+  item.classList.toggle('disabled', recentKept.length === 0);
 }
 
 function closeMenus() {
@@ -240,6 +312,7 @@ function show(json) {
     ask(view.dialog);
     return;
   }
+  keepRecent(view.recent);
   $('status').textContent = view.FileStatus || view.PrintStatus || '';
   if (view.focus && $(view.focus)) $(view.focus).focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
@@ -497,6 +570,7 @@ VtqModule().then((m) => {
     session.setDate(month, day, year);
   }
   build(JSON.parse(module.layout()));
+  restoreRecent();
   times.ready = performance.now();
   show(session.start());
 });

@@ -61,6 +61,9 @@ class PageHost : public WindowHost {
   bool unloaded = false, beep = false;
   std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
   std::optional<reports::ReportDate> date;
+  // File > Recent Designs, kept by the page from one visit to the next with the files'
+  // bytes, which it puts back in place before the list is used.
+  std::vector<std::string> recent;
 
   void StartRun() {
     asked = 0;
@@ -125,6 +128,8 @@ class PageHost : public WindowHost {
     return "PDF files are made by the browser's print dialog";
   }
   reports::ReportDate Today() override { return date ? *date : reports::Today(); }
+  std::vector<std::string> RecentDesigns() const override { return recent; }
+  void SetRecentDesigns(const std::vector<std::string>& paths) override { recent = paths; }
 
   void ShowCoreTable(const CoreTableView& view, bool raise) override {
     coreTable = view;
@@ -241,6 +246,22 @@ class Session {
     return Run([index](WindowModel& m) { m.lstCores_Click(index); });
   }
 
+  // File > Recent Designs: the page's list as it kept it (a JSON array of paths; anything
+  // else is an empty list), and one of its entries (from 0) opened.
+  void SetRecent(const std::string& json) {
+    host_.recent.clear();
+    const Json list = Json::parse(json, nullptr, false);
+    if (!list.is_array()) return;
+    for (const Json& path : list) {
+      if (path.is_string() && host_.recent.size() < kRecentDesignCount) host_.recent.push_back(path);
+    }
+  }
+  std::string OpenRecent(int index) {
+    return Run([index](WindowModel& m) {
+      if (index >= 0) m.OpenRecentDesign(static_cast<std::size_t>(index));
+    });
+  }
+
   // Open Design: the page has written the chosen file by this name, or chose none ("",
   // a cancel).
   std::string Open(const std::string& name) {
@@ -261,16 +282,20 @@ class Session {
  private:
   using Command = std::function<void(WindowModel&)>;
 
-  // A new design keeps the page's settings (the report date), nothing else.
+  // A new design keeps the page's settings (the report date, the recent designs),
+  // nothing else.
   void Reset() {
     const std::optional<reports::ReportDate> date = host_.date;
+    std::vector<std::string> recent = std::move(host_.recent);
     host_ = PageHost{};
     host_.date = date;
+    host_.recent = std::move(recent);
     model_ = std::make_unique<WindowModel>(host_);
   }
 
   std::string Run(Command command) {
     before_ = std::make_unique<WindowModel>(*model_);
+    recentBefore_ = host_.recent;
     command_ = std::move(command);
     host_.answers.clear();
     return Replay();
@@ -279,6 +304,8 @@ class Session {
   std::string Replay() {
     if (!command_) return ViewJson().dump();
     model_ = std::make_unique<WindowModel>(*before_);
+    // Each rerun must see the list as the command first found it.
+    host_.recent = recentBefore_;
     host_.StartRun();
     try {
       command_(*model_);
@@ -315,6 +342,7 @@ class Session {
                  {"txtPNWidth", o.txtPNWidth},
                  {"FileStatus", m.FileStatus},
                  {"PrintStatus", m.PrintStatus},
+                 {"recent", host_.recent},
                  {"unloaded", host_.unloaded},
                  {"beep", host_.beep}};
     if (host_.focus) view["focus"] = *host_.focus;
@@ -332,6 +360,7 @@ class Session {
 
   PageHost host_;
   std::unique_ptr<WindowModel> model_, before_;
+  std::vector<std::string> recentBefore_;
   Command command_;
 };
 
@@ -397,6 +426,8 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("click", &Session::Click)
       .function("pickCore", &Session::PickCore)
       .function("open", &Session::Open)
+      .function("setRecent", &Session::SetRecent)
+      .function("openRecent", &Session::OpenRecent)
       .function("answer", &Session::Answer)
       .function("setDate", &Session::SetDate)
       .function("results", &Session::Results)

@@ -248,6 +248,21 @@ async function main() {
       'the plot did not follow the applied core');
     for (const panel of ['#coreTablePanel', '#impedancePanel']) await page.click(panel + ' .panelClose');
 
+    // File > Recent Designs on a later visit: the files saved and opened above, newest first
+    // (not the short one, which was refused), an entry opened as Open does.
+    await page.goto(base + 'index.html?date=02-29-2024');
+    await dialog();
+    await page.click('#dialogOk');
+    await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
+    await menu('FileMnu', 'mnuRecent');
+    const recent = await page.evaluate(() => [...document.querySelectorAll('#mnuRecent .item')].map((e) =>
+      e.textContent));
+    check(recent.join() === '1 other.vtq,2 design.vtq', 'recent designs: ' + recent);
+    await page.click('#mnuRecent1');
+    await settle();
+    const reopened = await outputs();
+    for (const [name, text] of Object.entries(opened)) check(reopened[name] === text, `recent design: ${name}`);
+
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
     const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
     await page.keyboard.press('F1');
