@@ -360,20 +360,16 @@ void WireLengthAndResistance(DesignState& s, double T, BoxWriter& boxes) {
 // L in mH (uH: the figure times 1000).
 void CutoffFrequency(DesignState& s, BoxWriter& boxes) {
   // While `shown` holds a value, FrequencyText is DoubleText(*shown), and what the text
-  // reads as or looks like under a pattern comes from the value.
+  // reads as or looks like under a pattern comes from the value. The text is written
+  // once, at the end: the uH step reads the first value as its text would read.
   std::optional<double> shown;
-  Step([&] {
-    const double f = Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue});
-    s.FrequencyText = num::DoubleText(f);
-    shown = f;
-  });
+  Step([&] { shown = Div(1000.0 * s.MainValue, 2 * kPi * s.InductanceValue * double{s.CurrentValue}); });
   if (s.InductanceUnit == " uH") {
-    Step([&] {
-      const double f = (shown ? num::DoubleTextValue(*shown) : Number(s.FrequencyText)) * 1000;
-      s.FrequencyText = num::DoubleText(f);
-      shown = f;
-      if (!std::isfinite(f)) shown.reset();  // read its text, whatever it says
-    });
+    Step([&] { shown = (shown ? num::DoubleTextValue(*shown) : Number(s.FrequencyText)) * 1000; });
+  }
+  if (shown) {
+    num::DoubleText(*shown, s.FrequencyText);
+    if (!std::isfinite(*shown)) shown.reset();  // read its text, whatever it says
   }
   boxes.Write(&OutputBoxes::FrequencyOutput, [&] {
     return (shown ? num::DoubleTextInBox(*shown, kFrequency) : num::FormatText(s.FrequencyText, kFrequency)) +

@@ -466,7 +466,7 @@ Digits ShortestDigits(float value) {
 
 // Renders digits as printf's %G does with the given precision: fixed notation unless
 // the exponent is below -4 or at least the precision.
-std::string RenderGeneral(Digits& v, int precision) {
+void RenderGeneral(Digits& v, int precision, std::string& out) {
   Trim(v);
   std::array<char, 20> d;  // NOLINT(cppcoreguidelines-pro-type-member-init): written next
   WriteDigits(v.q, v.count, d.data());
@@ -504,7 +504,7 @@ std::string RenderGeneral(Digits& v, int precision) {
       o = std::copy_n(d.data() + whole, count - whole, o);
     }
   }
-  return {text.data(), o};
+  out.assign(text.data(), o);
 }
 
 }  // namespace
@@ -518,15 +518,20 @@ DecimalForm Decimal(double value, int significant) {
 }
 
 std::string SingleText(Single value) {
+  std::string out;
   Digits shortest = ShortestDigits(value);
-  if (shortest.count <= 7) return RenderGeneral(shortest, 7);
-  Digits rounded = RoundedDigits(value, 7);
-  return RenderGeneral(rounded, 7);
+  if (shortest.count <= 7) {
+    RenderGeneral(shortest, 7, out);
+  } else {
+    Digits rounded = RoundedDigits(value, 7);
+    RenderGeneral(rounded, 7, out);
+  }
+  return out;
 }
 
-std::string DoubleText(double value) {
+void DoubleText(double value, std::string& out) {
   Digits rounded = RoundedDigits(value, 15);
-  return RenderGeneral(rounded, 15);
+  RenderGeneral(rounded, 15, out);
 }
 
 double DoubleTextValue(double value) {
@@ -693,9 +698,9 @@ void Render(const Digits& v, const Pattern& pat, std::string& out) {
   if (pat.point) *point = '.';
   if (at.zero == 0) {
     std::uint64_t q = v.q;
-    for (int p = v.exp10 - v.count + 1; p <= v.exp10; ++p, q /= 10) {
-      *(p >= 0 ? point - 1 - p : point - p) = static_cast<char>('0' + q % 10);
-    }
+    int p = v.exp10 - v.count + 1;  // the last digit's place; the fraction's digits come first
+    for (; p < 0 && p <= v.exp10; ++p, q /= 10) point[-p] = static_cast<char>('0' + q % 10);
+    for (; p <= v.exp10; ++p, q /= 10) point[-1 - p] = static_cast<char>('0' + q % 10);
   }
   std::copy(pat.suffix.begin(), pat.suffix.end(), point + (pat.point ? 1 : 0) + at.frac);
 }

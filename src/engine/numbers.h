@@ -77,7 +77,13 @@ inline double Exp(double x) {
 // text, at most 7 significant digits for a Single and 15 for a double, a point as
 // separator, no blanks, "E+nn"/"E-nn" for large and small magnitudes.
 std::string SingleText(Single value);
-std::string DoubleText(double value);
+// Into `out`, reusing its storage: a double's text is longer than a short string holds.
+void DoubleText(double value, std::string& out);
+inline std::string DoubleText(double value) {
+  std::string out;
+  DoubleText(value, out);
+  return out;
+}
 // What DoubleText(value) of a finite value reads back as, strictly, without writing and
 // reading the text (StepFailed for a value that is not finite).
 double DoubleTextValue(double value);

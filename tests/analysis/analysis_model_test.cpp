@@ -78,8 +78,11 @@ TEST_F(AnalysisCommands, SavePlot) {
   Design(DesignModeOption::Impedance, "100", "2");
   model.mnuImpedance_Click();
   host.paths = {csv, png, other};
-  for (int i = 0; i < 3; ++i) model.ImpedanceSave_Click();
+  model.ImpedanceSave_Click();
   EXPECT_EQ(test::Contents(csv), analysis::CurveCsv(model.impedance.curve));
+  EXPECT_EQ(model.FileStatus, "Impedance plot of QN-80112-KX written to " + csv);
+  for (int i = 0; i < 2; ++i) model.ImpedanceSave_Click();
+  EXPECT_EQ(model.FileStatus, "");  // a save that failed says so in its box only
   // The picture is the host's to draw; this one cannot.
   EXPECT_EQ(host.events, (Strings{"plot", "file", "file", "msgbox Save Plot", "file", "msgbox Save Plot"}));
   EXPECT_EQ(host.messages[0].text, "Could not save " + png + ":\rpictures cannot be drawn here.");

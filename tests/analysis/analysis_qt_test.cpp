@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -98,6 +99,7 @@ TEST_F(AnalysisWindows, FollowEditsAndSaveDarkOnWhite) {
   host.paths = {dir / "plot.png"};
   QTest::mouseClick(Child<QPushButton>("ImpedanceSave"), Qt::LeftButton);
   QApplication::setPalette(before);
+  EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), window.model().FileStatus);
   const QImage image(QString::fromStdString(dir / "plot.png"));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));

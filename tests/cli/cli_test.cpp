@@ -22,6 +22,16 @@ namespace {
 using harness::Cli;
 using harness::Result;
 
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  return out;
+}
+
 TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
   const std::string gone = "/nonexistent/d.vtq";
   const test::ScratchFolder dir;
@@ -100,6 +110,10 @@ TEST(Cli, PrintsTheKeptOutputs) {
   EXPECT_GE(kept, 6);
 }
 
+TEST(Cli, ReportIsDatedToday) {
+  EXPECT_NE(Cli({"report"}).out.find("Design   " + Shell("date +%m-%d-%Y")), std::string::npos);
+}
+
 // The calculation's own messages and focus, not the start-up design's; each state field once.
 TEST(Cli, JsonCarriesTheMessagesOfItsCalculation) {
   const auto plain = nlohmann::json::parse(Cli({"design", "--current", "2", "--json"}).out);
@@ -143,16 +157,6 @@ TEST(Cli, CompareJsonInMillimetres) {
   ASSERT_EQ(doc["rows"].size(), 15u);  // material D stops at entry 15
   EXPECT_EQ(doc["rows"][0]["od"]["text"], "9.5 mm");
   EXPECT_DOUBLE_EQ(doc["rows"][0]["od"]["value"].get<double>(), 9.525);
-}
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-  }
-  return out;
 }
 
 // The exported model in a circuit simulator against `impedance --json`: common mode (both

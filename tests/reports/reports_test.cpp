@@ -33,6 +33,8 @@ TEST(LinePrinter, TabsMoveToTheColumnOrToItOnTheNextLine) {
   EXPECT_EQ((std::vector<bool>{doc.lines[1].keepWithPrevious, doc.lines[2].keepWithPrevious,
                                doc.lines[4].keepWithPrevious}),
             (std::vector<bool>{false, true, true}));
+  p.Print({Tab(30), Text("ab  ")});  // trailing blanks take no room on the page
+  EXPECT_EQ(WidestCells(p.EndDoc()), 31);
 }
 
 TEST(PageStarts, FullPagesContinueWithoutTearingAWrappedValue) {
@@ -41,6 +43,7 @@ TEST(PageStarts, FullPagesContinueWithoutTearingAWrappedValue) {
       {{false, false, false, true}, 3, {0, 2}},         // label and wrapped value move together
       {{false, true, true, true, true}, 2, {0, 2, 4}},  // longer than a page: broken where full
       {{false, false, true, false, false, false}, 2, {0, 1, 3, 5}},
+      {{false, false}, 0, {0, 1}},  // a page too small for a line still takes one
   };
   for (const auto& [keep, perPage, starts] : cases) {
     Document doc;

@@ -124,7 +124,7 @@ class WindowModel {
   void FollowDesign();
   // A core of the table applied (catalogue row 1 to 24), as a pick from the core list.
   void CompareTable_DblClick(int row);
-  void ImpedanceSave_Click();   // PNG or SVG drawn by the host, CSV written here
+  void ImpedanceSave_Click();   // PNG or SVG drawn by the host, CSV written here; FileStatus says where
   void ExportSpiceMnu_Click();  // written, FileStatus says where
   CoreTableView coreTable;
   ImpedanceView impedance;

@@ -161,6 +161,8 @@ void WindowModel::CompareTable_DblClick(int row) {
 }
 
 void WindowModel::ImpedanceSave_Click() {
+  FileStatus.clear();
+  LastFileError.clear();
   if (!impedance.problem.empty() || impedance.frequencies.empty()) return;
   FileDialogSettings dialog;
   dialog.DefaultExt = "png";
@@ -181,7 +183,11 @@ void WindowModel::ImpedanceSave_Click() {
   } else {
     error = "the name must end in .png, .svg or .csv";
   }
-  if (!error.empty()) host_.MsgBox("Could not save " + *path + ":\r" + error + ".", kSavePlotTitle);
+  if (!error.empty()) {
+    host_.MsgBox("Could not save " + *path + ":\r" + error + ".", kSavePlotTitle);
+    return;
+  }
+  FileStatus = "Impedance plot of " + window.outputs.txtPN + " written to " + *path;
 }
 
 void WindowModel::ExportSpiceMnu_Click() {

@@ -2,10 +2,10 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "ui/qt/compare_window.h"
+#include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/main_window.h"
 
@@ -30,8 +30,7 @@ AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_
   window.Connect("mnuImpedance", [&window] { window.model().mnuImpedance_Click(); });
   window.Connect("ExportSpiceMnu", [&window] {
     window.model().ExportSpiceMnu_Click();
-    const std::string& status = window.model().FileStatus;
-    if (!status.empty()) window.statusBar()->showMessage(QString::fromStdString(status), 8000);
+    ShowFileStatus(window);
   });
 
   // Every calculation rewrites output boxes and every edit or option click changes an
@@ -79,8 +78,10 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
       window->findChild<QWidget*>(QStringLiteral("ImpedanceWindow"), Qt::FindDirectChildrenOnly));
   if (!plot && !raise) return;
   if (!plot) {
-    plot = new ImpedanceWindow(
-        window, [window] { window->Run([window] { window->model().ImpedanceSave_Click(); }); });
+    plot = new ImpedanceWindow(window, [window] {
+      window->Run([window] { window->model().ImpedanceSave_Click(); });
+      ShowFileStatus(*window);
+    });
   }
   plot->Show(view);
   if (raise) Present(plot);

@@ -11,20 +11,16 @@
 #include "ui/qt/main_window.h"
 
 namespace vtq::qt {
-namespace {
-
-// A success fades after a while; a failure stays until the next message, so a save that
-// did not happen is not mistaken for one that did.
-constexpr int kSuccessShownMs = 8000;
 
 void ShowFileStatus(MainWindow& window) {
+  // A success fades after a while; a failure stays until the next message, so a save that
+  // did not happen is not mistaken for one that did.
+  constexpr int kSuccessShownMs = 8000;
   const WindowModel& m = window.model();
   if (m.FileStatus.empty()) return;
   window.statusBar()->showMessage(QString::fromStdString(m.FileStatus),
                                   m.LastFileError.empty() ? kSuccessShownMs : 0);
 }
-
-}  // namespace
 
 void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogSettings& settings) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);

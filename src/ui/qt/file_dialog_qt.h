@@ -41,6 +41,8 @@ std::optional<std::string> ChooseExportFile(QWidget* parent, const QString& titl
 // Connects LoadMnu and SaveDesignMnu to the window's model, and adds below them File >
 // Recent Designs and, with the other exports, File > Export Design as MAS....
 void ConnectDesignFiles(MainWindow& window);
+// The status line after a command that wrote or read a file: FileStatus of the model.
+void ShowFileStatus(MainWindow& window);
 
 // Opens a file named on the program's command line, as Open does after its dialog.
 void OpenDesignFile(MainWindow& window, const QString& path);
