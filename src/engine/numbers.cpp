@@ -688,20 +688,22 @@ void Render(const Digits& v, const Pattern& pat, std::string& out) {
   const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
   const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
                              (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
-  out.assign(length, '0');  // every place v has no digit for shows 0
+  out.resize(length);  // a box's text mostly keeps its length from one design to the next
   char* o = std::copy(pat.prefix.begin(), pat.prefix.end(), out.data());
   if (minus) *o++ = '-';
   // Place 10^p stands just before the point for p >= 0, -p characters after it for
-  // p < 0. The digits of v all fall among the places shown: RoundAt cut them at the
-  // last fraction place, and `first` reaches the first digit.
+  // p < 0. Every place shown is written, from the last: 0 below v's last digit, then
+  // v's digits, then 0 again once they run out. RoundAt cut the digits at the last
+  // fraction place, and `first` reaches the first digit.
   char* const point = o + integerPlaces;
   if (pat.point) *point = '.';
-  if (at.zero == 0) {
-    std::uint64_t q = v.q;
-    int p = v.exp10 - v.count + 1;  // the last digit's place; the fraction's digits come first
-    for (; p < 0 && p <= v.exp10; ++p, q /= 10) point[-p] = static_cast<char>('0' + q % 10);
-    for (; p <= v.exp10; ++p, q /= 10) point[-1 - p] = static_cast<char>('0' + q % 10);
-  }
+  std::uint64_t q = v.q;
+  const int last = at.zero != 0 ? at.first + 1 : v.exp10 - v.count + 1;  // v's last digit's place
+  int p = -at.frac;
+  for (; p < last && p < 0; ++p) point[-p] = '0';
+  for (; p < last; ++p) point[-1 - p] = '0';
+  for (; p < 0; ++p, q /= 10) point[-p] = static_cast<char>('0' + q % 10);
+  for (; p <= at.first; ++p, q /= 10) point[-1 - p] = static_cast<char>('0' + q % 10);
   std::copy(pat.suffix.begin(), pat.suffix.end(), point + (pat.point ? 1 : 0) + at.frac);
 }
 
