@@ -213,6 +213,12 @@ function keepRecent(paths) {
   }
 }
 
+// Every file the page reads or writes lies in its one in-memory folder: to the user a file
+// is known by its name alone, in the menu as on the status line.
+function withoutPageFolder(text) {
+  return text.replace(/(^|\s)\/designs\//g, '$1');
+}
+
 function fillRecent() {
   const item = $('mnuRecent');
   if (!item) return;
@@ -220,8 +226,7 @@ function fillRecent() {
   box.replaceChildren();
   recentKept.forEach(([file], i) => {
     const entry = element('div', {id: `mnuRecent${i + 1}`, className: 'item', role: 'menuitem'}, box);
-    // The page's own folder is where every chosen file goes: only the name tells them apart.
-    caption(entry, `&${i + 1} ${file.replace(/^\/designs\//, '')}`);
+    caption(entry, `&${i + 1} ${withoutPageFolder(file)}`);
     entry.accessKey = '';  // as the other entries': a key inside its open menu only
     entry.addEventListener('click', (e) => {
       e.stopPropagation();
@@ -313,7 +318,7 @@ function show(json) {
     return;
   }
   keepRecent(view.recent);
-  $('status').textContent = view.FileStatus || view.PrintStatus || '';
+  $('status').textContent = withoutPageFolder(view.FileStatus || view.PrintStatus || '');
   if (view.focus && $(view.focus)) $(view.focus).focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);

@@ -262,6 +262,8 @@ async function main() {
     await settle();
     const reopened = await outputs();
     for (const [name, text] of Object.entries(opened)) check(reopened[name] === text, `recent design: ${name}`);
+    check(await page.evaluate(() => document.getElementById('status').textContent) === 'Opened other.vtq',
+      'recent design status');
 
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
     const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
