@@ -1,6 +1,8 @@
 // The Qt back end on a PDF writer, read back with poppler's pdftotext.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QTemporaryDir>
 
@@ -47,6 +49,13 @@ TEST_F(PdfFiles, PrintoutsKeepTheirColumnsOnOnePage) {
     ASSERT_TRUE(pdf);
     EXPECT_TRUE(SameLayout(*pdf, doc));
     EXPECT_EQ(pdf->pages.size(), 1u);
+    // The title (and the report's headings) in the bold face, the rest in the regular one.
+    const auto fonts =
+        testing::RunTool(QFileInfo(pdftotext).dir().filePath(QStringLiteral("pdffonts")), {Path(name)});
+    ASSERT_TRUE(fonts);
+    EXPECT_TRUE(fonts->find("DejaVuSansMono-Bold ") != std::string::npos &&
+                fonts->find("DejaVuSansMono ") != std::string::npos)
+        << *fonts;
     // The report at its full 10 pt: a cell of 1233/2048 em, as the device's resolution rounds
     // it; only the wider table is set smaller.
     EXPECT_EQ(std::abs(pdf->cell - 6.02) < 0.05, doc.title == kDesignReportTitle) << pdf->cell;
