@@ -18,6 +18,10 @@ std::optional<std::string> Quoted(std::string_view text, std::string_view name, 
   if (text.find_first_of("\r\n") != std::string_view::npos) {
     if (problem.empty())
       problem = std::string(name) + " holds a line break, which a design file cannot store";
+  } else if (!IsText(text)) {
+    // Written, such a file would be refused by Open as not a design file.
+    if (problem.empty())
+      problem = std::string(name) + " holds a control character, which a design file cannot store";
   } else if (!(bytes = Utf8ToCp1252(text))) {
     if (problem.empty()) problem = std::string(name) + " holds a character that a design file cannot store";
   } else {

@@ -11,8 +11,8 @@ DesignRecords Sample() {
 }
 
 TEST(DesignText, TextsThatCannotReadBackTheSameAreRefused) {
-  for (const char* text :
-       {"1\r\n2", "1\n", "\xE2\x89\xA4 5", "\xC3"}) {  // breaks, a sign outside the code page, bad UTF-8
+  // Breaks, control characters (which Open refuses), a sign outside the code page, bad UTF-8.
+  for (const char* text : {"1\r\n2", "1\n", "1\x01", "5\x7F", "\xE2\x89\xA4 5", "\xC3"}) {
     DesignRecords r = Sample();
     r.Current = text;
     EncodedFile f = WriteDesignText(r);
