@@ -29,5 +29,22 @@ TEST(PrintCommands, ButtonAndMenuPrintTheSameReportOfTheDesignAsShown) {
   EXPECT_EQ(model.PrintStatus, "Design report sent to the printer Office.");
 }
 
+// The PDF a report is offered as is named after a part number only when that can stand
+// in any file system's name.
+TEST(PrintCommands, ReportPdfNamedAfterAPlainPartNumber) {
+  const std::pair<const char*, const char*> cases[] = {{"QN-80119-KX", "QN-80119-KX Design Report.pdf"},
+                                                       {"QN/80119", "Design Report.pdf"},
+                                                       {"", "Design Report.pdf"}};
+  for (const auto& [pn, name] : cases) {
+    test::ScriptedHost host;
+    host.canPrint = true;
+    WindowModel model{host};
+    model.window.outputs.txtPN = pn;
+    model.ExportReportMnu_Click();
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    EXPECT_EQ(host.dialogs[0].settings.FileName, name);
+  }
+}
+
 }  // namespace
 }  // namespace vtq
