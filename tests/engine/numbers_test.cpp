@@ -177,11 +177,14 @@ TEST(NumberText, ShortestFormWithinTheTypesDigits) {
   };
   for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
   // Machine-readable Singles read back to the same float.
-  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) {
+  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f, 5071469056.f}) {
     const std::string text = ShortestSingle(f);
     float back = 0;  // read as a program in any locale reads it
+    double wide = 0;
     std::from_chars(text.data(), text.data() + text.size(), back);
+    std::from_chars(text.data(), text.data() + text.size(), wide);
     EXPECT_EQ(back, f) << text;
+    EXPECT_EQ(ShortestSingleValue(f), wide) << text;  // what a JSON reader takes the text for
   }
 }
 
