@@ -228,39 +228,67 @@ std::string CheckInputs(const EmissionInputs& in) {
   return {};
 }
 
+namespace {
+
+// Harmonic n of the two sources: the swing (V) and the ripple current (A), peak.
+std::pair<double, double> SourceHarmonics(const NoiseSource& s, int n) {
+  const double rise = s.rise * s.frequency;
+  const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
+  const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
+                                                           : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
+  return {s.parasitic > 0 ? vs : 0, is};
+}
+
+// The row of harmonic n, or of a scan point (n = 0) measured at `measured` dBuV.
+HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
+                    double measured) {
+  HarmonicRow row;
+  row.harmonic = n;
+  row.frequency = f;
+  if (n == 0) {
+    // The attenuation of each mode from a unit source: the scan holds both modes unknown.
+    const Receiver r = Solve(in, choke, f, 1, 1);
+    row.common = Scaled(measured, Levels(r.cm));
+    row.differential = Scaled(measured, Levels(r.dm));
+  } else {
+    const auto [vs, is] = SourceHarmonics(in.source, n);
+    const Receiver r = Solve(in, choke, f, vs, is);
+    row.common = Levels(r.cm);
+    row.differential = Levels(r.dm);
+  }
+  row.limit = LimitAt(in.standard, f).value_or(Limit{});
+  Judge(row);
+  return row;
+}
+
+}  // namespace
+
+HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
+  return MakeRow(in, choke, like.harmonic, like.frequency, like.common.bare);
+}
+
 EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& choke) {
   EmissionCheck check;
   check.problem = CheckInputs(in);
   if (!check.problem.empty()) return check;
   const NoiseSource& s = in.source;
-  auto add = [&](HarmonicRow row) {
-    row.limit = *LimitAt(in.standard, row.frequency);
-    Judge(row);
-    check.rows.push_back(row);
-  };
   if (!in.prescan.empty()) {
-    // The attenuation of each mode from a unit source: the scan holds both modes unknown.
     for (const ScanPoint& p : in.prescan) {
-      if (!LimitAt(in.standard, p.frequency)) continue;
-      const Receiver r = Solve(in, choke, p.frequency, 1, 1);
-      add({0, p.frequency, Scaled(p.level, Levels(r.cm)), Scaled(p.level, Levels(r.dm)), {}, 0, {}, {}});
+      if (LimitAt(in.standard, p.frequency))
+        check.rows.push_back(MakeRow(in, choke, 0, p.frequency, p.level));
     }
     std::sort(check.rows.begin(), check.rows.end(),
               [](const HarmonicRow& a, const HarmonicRow& b) { return a.frequency < b.frequency; });
   } else {
-    const double rise = s.rise * s.frequency;
     const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
     const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
     check.rows.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
     for (int n = std::max(first, 1); n <= last; ++n) {
       const double f = n * s.frequency;
-      const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
-      const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
-                                                               : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
-      if (!(vs > 0 && s.parasitic > 0) && is == 0) continue;  // a harmonic the source does not have
-      if (!LimitAt(in.standard, f)) continue;                 // n f_sw a rounding step outside the band
-      const Receiver r = Solve(in, choke, f, vs, is);
-      add({n, f, Levels(r.cm), Levels(r.dm), {}, 0, {}, {}});
+      const auto [vs, is] = SourceHarmonics(s, n);
+      if (vs == 0 && is == 0) continue;        // a harmonic the source does not have
+      if (!LimitAt(in.standard, f)) continue;  // n f_sw a rounding step outside the band
+      check.rows.push_back(MakeRow(in, choke, n, f, 0));
     }
   }
   if (check.rows.empty()) {

@@ -161,6 +161,10 @@ std::string CheckInputs(const EmissionInputs& inputs);
 // scan point in it.
 EmissionCheck CheckEmissions(const EmissionInputs& inputs, const ChokeParameters& choke);
 
+// The row at `like`'s frequency (its harmonic of the source, or its measured level) with
+// another choke.
+HarmonicRow RowAgain(const EmissionInputs& inputs, const ChokeParameters& choke, const HarmonicRow& like);
+
 // The check as comma-separated values with a heading line, a point as decimal separator
 // whatever the locale.
 std::string EmissionsCsv(const EmissionCheck& check);

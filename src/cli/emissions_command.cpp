@@ -18,8 +18,35 @@ struct EmissionsArgs {
   DesignArgs design;
   EmissionsEntry entry;
   std::string prescan;  // a file name
-  bool json = false, csv = false, netlist = false;
+  bool json = false, csv = false, netlist = false, findCore = false;
 };
+
+// Characters, not bytes: the micro sign is two bytes of UTF-8.
+std::size_t Width(const std::string& text) {
+  std::size_t n = 0;
+  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+void PrintSearch(std::ostream& out, const CoreSearchView& v) {
+  std::vector<std::size_t> width;
+  for (const auto& h : v.headings) width.push_back(Width(h));
+  for (const auto& row : v.rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) width[i] = std::max(width[i], Width(row[i]));
+  }
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string l;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      const std::string pad(width[i] - Width(cells[i]), ' ');
+      l += (i == 0 ? cells[i] + pad : "  " + pad + cells[i]);
+    }
+    out << l << "\n";
+  };
+  out << "Cores tried, smallest first:\n";
+  line(v.headings);
+  for (const auto& row : v.rows) line(row);
+  out << v.summary << "\n\n";
+}
 
 // One decimal of a level, "-" where the source has no such harmonic.
 std::string Level(double v) {
@@ -130,6 +157,9 @@ void RegisterEmissionsCommand(Commands& commands) {
   cmd->add_flag("--netlist", args->netlist, "Print the test bench as a circuit-simulator netlist")
       ->excludes(jsonFlag)
       ->excludes(csvFlag);
+  cmd->add_flag(
+      "--find-core", args->findCore,
+      "Walk the catalogue from the smallest core, apply the first that passes, then print as usual");
   cmd->footer(
       "Levels are the RMS value of each harmonic of the switching frequency at one line's receiver port, "
       "in dBuV, from the exact Fourier coefficients of the trapezoid; a steady harmonic reads the same on "
@@ -145,6 +175,13 @@ void RegisterEmissionsCommand(Commands& commands) {
     }
     return ShowDesign(args->design.Resolve(), out, err,
                       [args, entry](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                        if (args->findCore) {
+                          const CoreSearchView search = CoreSearchOf(model.window, entry);
+                          if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
+                          if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
+                          if (!search.apply) return Fail(err, search.problem, kExitFailure);
+                          model.ApplyDesign(*search.apply);
+                        }
                         const EmissionsView v = EmissionsViewOf(model.window, entry);
                         if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
                         if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);

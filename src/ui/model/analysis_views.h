@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/emissions.h"
+#include "analysis/find_core.h"
 #include "analysis/impedance.h"
 
 namespace vtq {
@@ -96,6 +97,18 @@ struct EmissionsView {
 EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& entry);
 // The test bench of a view with a check, for a circuit simulator; empty when there is none.
 std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view);
+// The search for the smallest core that passes, as its table shows it.
+struct CoreSearchView {
+  std::string inputProblem, problem;  // as EmissionsView's; problem also when no core passes
+  std::vector<std::string> headings;
+  std::vector<std::vector<std::string>> rows;  // one a core tried, in the order tried
+  std::string summary;                         // the winner, or where the best try fails
+  // The inputs that make the winner the window's design: inductance mode with the
+  // winner's inductance, the core picked from the list.
+  std::optional<DesignEntry> apply;
+};
+CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry);
+
 // The check as comma-separated values, and a mode's word ("common", "differential").
 std::string EmissionsCsvOf(const EmissionsView& view);
 std::string_view EmissionModeName(analysis::Mode mode);

@@ -156,6 +156,43 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   return v;
 }
 
+CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry) {
+  CoreSearchView v;
+  const EmissionsView emissions = EmissionsViewOf(window, entry);
+  v.inputProblem = emissions.inputProblem;
+  if (!v.inputProblem.empty()) return v;
+  const analysis::CoreSearch s = analysis::FindCore(window, emissions.inputs);
+  v.headings = {"Core", "Turns", "AWG", "Inductance", "Worst margin", "At", "Trise (C)"};
+  char text[32];
+  for (const analysis::CoreTrial& t : s.trials) {
+    // A core that cannot meet the common mode shows its most turns' common-mode margin.
+    std::snprintf(text, sizeof text, t.met ? "%.1f dB" : "%.1f dB CM, most turns", t.worstMargin);
+    const std::string margin = text;
+    std::snprintf(text, sizeof text, "%.1f", t.tempRise);
+    v.rows.push_back({t.part, std::to_string(t.turns), std::to_string(t.gauge),
+                      analysis::Engineering(t.inductance, "H"), margin,
+                      analysis::Engineering(t.worstFrequency, "Hz"), text});
+  }
+  v.problem = s.problem;
+  if (s.winner == 0) {
+    v.summary = s.problem;
+    return v;
+  }
+  const analysis::CoreTrial& won = s.trials.back();
+  v.summary = won.part + " with " + std::to_string(won.turns) + " turns of AWG " + std::to_string(won.gauge) +
+              " passes " + emissions.standardName + " with the required margin.";
+  const InputControls& in = window.inputs;
+  v.apply = DesignEntry{DesignModeOption::Inductance,
+                        num::DoubleText(s.winnerInductance * 1e3),
+                        in.Current,
+                        in.SecondInput,
+                        in.txtCD,
+                        in.Material,
+                        in.English,
+                        static_cast<Integer>(s.winner)};
+  return v;
+}
+
 std::string EmissionsCsvOf(const EmissionsView& view) {
   return analysis::EmissionsCsv(view.check);
 }
