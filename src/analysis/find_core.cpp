@@ -39,15 +39,12 @@ Probe Wind(const DesignWindow& start, int row, double inductance) {
   return p;
 }
 
-// The worst common-mode margin over the band and where: what the turns are chosen for,
-// the differential mode resting on the X capacitor and the leakage that come with them.
-std::pair<double, double> CommonMargin(const EmissionInputs& in, const ChokeParameters& choke) {
-  const EmissionCheck c = CheckEmissions(in, choke);
-  std::pair<double, double> worst{std::numeric_limits<double>::infinity(), 0};
-  for (const HarmonicRow& r : c.rows) {
-    const double m = std::min(r.limit.quasiPeak, r.limit.average) - r.common.filtered;
-    if (m < worst.first) worst = {m, r.frequency};
-  }
+// The worst common-mode margin over the band: what the turns are chosen for, the
+// differential mode resting on the X capacitor and the leakage that come with them.
+double CommonMargin(const EmissionInputs& in, const ChokeParameters& choke) {
+  double worst = std::numeric_limits<double>::infinity();
+  for (const HarmonicRow& r : CheckEmissions(in, choke).rows)
+    worst = std::min(worst, std::min(r.limit.quasiPeak, r.limit.average) - r.common.filtered);
   return worst;
 }
 
@@ -75,7 +72,7 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     CoreTrial trial;
     trial.row = row;
     Probe chosen = wind(fit);
-    const auto [most, where] = CommonMargin(in, chosen.choke);
+    const double most = CommonMargin(in, chosen.choke);
     if (!std::isfinite(most)) {
       s.problem = "The source has no harmonic between 150 kHz and 30 MHz.";
       return s;
@@ -86,7 +83,7 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
       int low = 0, high = fit;
       while (high - low > 1) {
         const int mid = (low + high) / 2;
-        (CommonMargin(in, wind(mid).choke).first >= in.margin ? high : low) = mid;
+        (CommonMargin(in, wind(mid).choke) >= in.margin ? high : low) = mid;
       }
       chosen = wind(high);
       // Past that, more turns add leakage, which the differential mode may still want.
@@ -97,15 +94,12 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
         }
         chosen = wind(fit);
       }
-      const EmissionCheck full = CheckEmissions(in, chosen.choke);
-      trial.worstMargin = full.worstMargin;
-      trial.worstFrequency = full.worstFrequency;
-      trial.worstMode = full.worstMode;
-      trial.passes = full.passes;
-    } else {
-      trial.worstMargin = most;
-      trial.worstFrequency = where;
     }
+    const EmissionCheck full = CheckEmissions(in, chosen.choke);
+    trial.worstMargin = full.worstMargin;
+    trial.worstFrequency = full.worstFrequency;
+    trial.worstMode = full.worstMode;
+    trial.passes = full.passes;
     trial.part = chosen.window.outputs.txtPN;
     trial.turns = chosen.choke.turns;
     trial.gauge = chosen.window.state.WireGauge;

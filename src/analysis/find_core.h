@@ -16,8 +16,8 @@ struct CoreTrial {
   int turns = 0, gauge = 0;
   double inductance = 0;  // H, one winding, with those turns
   // Whether some turns that fit meet the margin in common mode over the band. If so, the
-  // fewest such turns and their full check; if not, the most turns that fit and their
-  // worst common-mode margin.
+  // fewest such turns (or more, when the differential mode wants their leakage); if not,
+  // the most turns that fit. The worst margin is their full check's.
   bool met = false;
   double worstMargin = 0, worstFrequency = 0;  // dB, Hz
   Mode worstMode = Mode::Common;

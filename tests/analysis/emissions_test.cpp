@@ -67,6 +67,11 @@ TEST(Emissions, HarmonicsOfTheWaveforms) {
   }
 }
 
+struct FindCoreCheck {
+  std::string part, turns;
+  EmissionCheck check;
+};
+
 // A choke of nothing but inductance: no copper, no leakage, no capacitance, no loss.
 ChokeParameters Ideal(double inductance) {
   ChokeParameters p;
@@ -141,6 +146,32 @@ TEST(Emissions, ViewOfTheEntries) {
       EmissionsViewOf(window, e).inputProblem,
       "Y capacitance: '2.2x' is not a number; a prefix p, n, u, m, k, M or G may follow it, as in 20p or "
       "100k.");
+}
+
+// The search applies a winner that passes, after cores that did not; a source no core
+// can quiet says where the best try fails.
+TEST(Emissions, FindCore) {
+  const DesignWindow window = Designed({kImpedance, "1000", "2", "150000"});
+  EmissionsEntry e{"cispr32-b", "325",  "65k", "0.45",    "40n", "5p", "0.01",
+                   "trapezoid", "2.2n", "1u",  "cispr16", "3",   ""};
+  const CoreSearchView v = CoreSearchOf(window, e);
+  ASSERT_TRUE(v.apply) << v.problem;
+  ASSERT_GE(v.rows.size(), 2u);
+  EXPECT_EQ(v.rows.back()[0], "QN-80119-KX");
+  const FindCoreCheck applied = [&] {
+    const DesignWindow won = Designed(*v.apply);
+    return FindCoreCheck{won.outputs.txtPN, won.outputs.Turns, EmissionsViewOf(won, e).check};
+  }();
+  EXPECT_EQ(applied.part + " " + applied.turns, v.rows.back()[0] + " " + v.rows.back()[1]);
+  EXPECT_TRUE(applied.check.passes);
+  EXPECT_GE(applied.check.worstMargin, 3);
+  for (std::size_t i = 0; i + 1 < v.rows.size(); ++i) EXPECT_NE(v.rows[i][0], v.rows.back()[0]);
+
+  e.ripple = "1";
+  const CoreSearchView none = CoreSearchOf(window, e);
+  EXPECT_FALSE(none.apply);
+  EXPECT_TRUE(none.problem.starts_with("No core passes: the best, ")) << none.problem;
+  EXPECT_TRUE(none.problem.ends_with(" (differential mode).")) << none.problem;
 }
 
 }  // namespace

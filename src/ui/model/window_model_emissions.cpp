@@ -165,8 +165,8 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
   v.headings = {"Core", "Turns", "AWG", "Inductance", "Worst margin", "At", "Trise (C)"};
   char text[32];
   for (const analysis::CoreTrial& t : s.trials) {
-    // A core that cannot meet the common mode shows its most turns' common-mode margin.
-    std::snprintf(text, sizeof text, t.met ? "%.1f dB" : "%.1f dB CM, most turns", t.worstMargin);
+    // A core whose turns cannot meet the common mode shows the most that fit.
+    std::snprintf(text, sizeof text, t.met ? "%.1f dB" : "%.1f dB, most turns", t.worstMargin);
     const std::string margin = text;
     std::snprintf(text, sizeof text, "%.1f", t.tempRise);
     v.rows.push_back({t.part, std::to_string(t.turns), std::to_string(t.gauge),
