@@ -109,6 +109,17 @@ struct CoreSearchView {
 };
 CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry);
 
+// The choke's insertion loss over 150 kHz to 30 MHz (or `range`), one row a frequency.
+struct InsertionLossRow {
+  double frequency = 0;  // Hz
+  analysis::InsertionLosses loss;
+};
+struct InsertionLossTable {
+  std::string problem;
+  std::vector<InsertionLossRow> rows;
+};
+InsertionLossTable InsertionLossOf(const DesignWindow& window, analysis::CurveRange range = {});
+
 // The check as comma-separated values, and a mode's word ("common", "differential").
 std::string EmissionsCsvOf(const EmissionsView& view);
 std::string_view EmissionModeName(analysis::Mode mode);

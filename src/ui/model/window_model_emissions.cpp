@@ -193,6 +193,17 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
   return v;
 }
 
+InsertionLossTable InsertionLossOf(const DesignWindow& window, analysis::CurveRange range) {
+  InsertionLossTable t;
+  if (range.from <= 0 || range.to <= range.from)
+    range = {analysis::kBandFrom, analysis::kBandTo, range.points};
+  const analysis::ImpedanceCurve curve = analysis::ChokeImpedance(window, range);
+  t.problem = curve.problem;
+  for (const auto& p : curve.points)
+    t.rows.push_back({p.frequency, analysis::ChokeInsertionLoss(curve.parameters, p.frequency)});
+  return t;
+}
+
 std::string EmissionsCsvOf(const EmissionsView& view) {
   return analysis::EmissionsCsv(view.check);
 }
