@@ -208,14 +208,16 @@ std::string CheckInputs(const EmissionInputs& in) {
   const NoiseSource& s = in.source;
   auto bad = [](double v, double low, double high) { return !(v >= low && v <= high); };
   if (bad(s.swing, 0, 1e6)) return "The switched voltage must lie between 0 and 1 MV.";
-  if (bad(s.frequency, 1e3, kBandTo))
+  if (bad(s.frequency, 1e3, kBandTo)) {
     return "The switching frequency must lie between 1 kHz and 30 MHz (below, the band holds too many "
            "harmonics to list).";
+  }
   if (!(s.duty > 0 && s.duty < 1)) return "The duty cycle must lie between 0 and 1, both excluded.";
-  if (bad(s.rise, 0, 1)) return "The rise time must be 0 or more.";
-  if (s.rise * s.frequency > std::min(s.duty, 1 - s.duty))
+  if (bad(s.rise, 0, 1)) return "The rise time must lie between 0 and 1 s.";
+  if (s.rise * s.frequency > std::min(s.duty, 1 - s.duty)) {
     return "The rise time must fit into the shorter of the on and off times (" +
            Engineering(std::min(s.duty, 1 - s.duty) / s.frequency, "s") + ").";
+  }
   if (bad(s.parasitic, 0, 1e-3)) return "The parasitic capacitance must lie between 0 and 1 mF.";
   if (bad(s.ripple, 0, 1e6)) return "The ripple current must lie between 0 and 1 MA.";
   if (bad(in.filter.cy, 0, 1)) return "The Y capacitance must lie between 0 and 1 F.";
