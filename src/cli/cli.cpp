@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 #include <utility>
 
@@ -90,7 +92,7 @@ double SingleAsDouble(Single value) {
 // general writer makes them, so they are laid out as the messages after them are.
 struct DesignLayout {
   std::vector<std::string> before;  // before each value of the outputs, the place and the state
-  std::string beforeMessages, beforeFocus, end;
+  std::string beforeMessages, beforeFocus, beforeComplete, beforeWarnings, end;
 };
 
 DesignLayout MakeDesignLayout(int indent) {
@@ -115,6 +117,8 @@ DesignLayout MakeDesignLayout(int indent) {
   json.EndObject();
   layout.beforeMessages = valueOf("messages");
   layout.beforeFocus = valueOf("focus");
+  layout.beforeComplete = valueOf("complete");
+  layout.beforeWarnings = valueOf("warnings");
   json.EndObject();
   layout.end = text;
   return layout;
@@ -161,6 +165,15 @@ void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost
   } else {
     out += "null";
   }
+  // Beside the window's own texts: whether the calculation reached a winding, and what an
+  // engineer should look at twice (none of it changes a result).
+  out += layout.beforeComplete;
+  out += w.outcome == DesignOutcome::Complete ? "true" : "false";
+  out += layout.beforeWarnings;
+  JsonWriter notes(out, indent, Utf8::kStrict, 1);
+  notes.BeginArray();
+  for (const std::string& warning : DesignWarnings(w)) notes.String(warning);
+  notes.EndArray();
   out += layout.end;
 }
 
@@ -172,8 +185,8 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host, int inde
 
 void PrintMessages(std::ostream& err, const ShellHost& host) {
   for (const auto& m : host.messages) {
-    err << m.title << ":";
-    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << line;
+    err << Printable(m.title) << ":";
+    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << Printable(line);
     err << "\n";
   }
 }
@@ -223,6 +236,35 @@ const std::vector<std::string>& UnitWords() {
   return words;
 }
 
+const CLI::Validator& DecimalWhole() {
+  static const CLI::Validator v(
+      [](std::string& text) -> std::string {
+        std::size_t at = text.find_first_not_of("+-") == 1 ? 1 : 0;
+        if (text.size() <= at || text.size() > at + 18 ||
+            text.find_first_not_of("0123456789", at) != std::string::npos) {
+          return "'" + text + "' is not a whole decimal number";
+        }
+        while (at + 1 < text.size() && text[at] == '0') text.erase(at, 1);
+        return {};
+      },
+      "");
+  return v;
+}
+
+const CLI::Validator& DecimalReal() {
+  static const CLI::Validator v(
+      [](std::string& text) -> std::string {
+        // Digits with at most one point, then an optional exponent: what a person types.
+        static const std::regex kDecimal(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]{1,3})?)");
+        if (!std::regex_match(text, kDecimal) || !std::isfinite(std::strtod(text.c_str(), nullptr))) {
+          return "'" + text + "' is not a finite decimal number";
+        }
+        return {};
+      },
+      "");
+  return v;
+}
+
 void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
   DesignOptions& o = a.options;
   cmd.add_option("--mode", a.mode, "Design mode: what --main means")
@@ -241,6 +283,7 @@ void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
       ->check(CLI::IsMember(UnitWords()))
       ->default_str("in");
   cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
+      ->transform(DecimalWhole())
       ->check(CLI::Range(1, kCoreCount));
 }
 
@@ -264,7 +307,19 @@ int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& er
     return Fail(err, p.firstLine, kExitUsage);
   }
   PrintMessages(err, host);
-  return output(model, host, out, err);
+  const bool complete = model.window.outcome == DesignOutcome::Complete;
+  // A design that stopped early is said once, below, with its status.
+  if (complete) {
+    for (const std::string& warning : DesignWarnings(model.window))
+      err << "vtq-cli: warning: " << warning << "\n";
+  }
+  const int status = output(model, host, out, err);
+  if (status != kExitOk || complete) return status;
+  return Fail(err, "the design did not complete: " + IncompleteReason(model.window), kExitIncomplete);
+}
+
+int NoWindingStatus(const WindowModel& model, int otherwise) {
+  return model.window.outcome == DesignOutcome::Complete ? otherwise : kExitIncomplete;
 }
 
 void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
@@ -276,8 +331,25 @@ void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
                                 });
 }
 
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+      continue;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  return out;
+}
+
 int Fail(std::ostream& err, std::string_view why, int status) {
-  err << "vtq-cli: " << why << "\n";
+  err << "vtq-cli: " << Printable(why) << "\n";
   return status;
 }
 
@@ -297,9 +369,7 @@ DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json) {
 }
 
 std::string Figure(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
+  return num::Printed(value, 6);
 }
 
 void RegisterDesignCommand(Commands& commands) {
@@ -332,7 +402,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     isKnown = isKnown || (argc > 1 && cmd->get_name() == argv[1]);
   }
   if (argc > 1 && argv[1][0] != '-' && !isKnown) {
-    err << "vtq-cli: unknown command '" << argv[1] << "' (commands: " << known << ")\n"
+    err << "vtq-cli: unknown command '" << Printable(argv[1]) << "' (commands: " << known << ")\n"
         << "Run 'vtq-cli --help' for usage.\n";
     return kExitUsage;
   }
@@ -348,7 +418,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     out << e.what() << "\n";
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    err << "vtq-cli: " << e.what() << "\n"
+    err << "vtq-cli: " << Printable(e.what()) << "\n"
         << "Run 'vtq-cli --help' for usage.\n";
     return kExitUsage;
   }

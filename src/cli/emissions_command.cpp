@@ -184,7 +184,13 @@ void RegisterEmissionsCommand(Commands& commands) {
                         }
                         const EmissionsView v = EmissionsViewOf(model.window, entry);
                         if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
-                        if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);
+                        if (!v.problem.empty()) {
+                          // No winding (the design stopped early, or no core holds it) or no harmonic in the
+                          // band.
+                          return Fail(
+                              err, v.problem,
+                              v.choke.turns == 0 ? NoWindingStatus(model, kExitFailure) : kExitFailure);
+                        }
                         if (args->json) {
                           PrintJson(out, v, model);
                         } else if (args->csv) {

@@ -30,7 +30,7 @@ std::string Db(double v) {
 int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& model,
                        const ImpedanceArgs& a) {
   const InsertionLossTable t = InsertionLossOf(model.window, a.range);
-  if (!t.problem.empty()) return Fail(err, t.problem, kExitFailure);
+  if (!t.problem.empty()) return Fail(err, t.problem, NoWindingStatus(model, kExitFailure));
   if (a.json) {
     std::string text;
     JsonWriter json(text, 2);
@@ -83,10 +83,20 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   out << "Frequency (Hz)    |Zcm| (ohm)     Rcm (ohm)     Xcm (ohm)   |Zdm| (ohm)     Rdm (ohm)"
          "     Xdm (ohm)   Ideal (ohm)\n";
   for (const auto& s : c.points) {
-    char line[160];
-    std::snprintf(line, sizeof line, "%14.6g %14.6g %13.6g %13.6g %13.6g %13.6g %13.6g %13.6g\n", s.frequency,
-                  std::abs(s.commonMode), s.commonMode.real(), s.commonMode.imag(), std::abs(s.differential),
-                  s.differential.real(), s.differential.imag(), s.ideal);
+    const std::pair<double, int> fields[] = {{s.frequency, 14},
+                                             {std::abs(s.commonMode), 14},
+                                             {s.commonMode.real(), 13},
+                                             {s.commonMode.imag(), 13},
+                                             {std::abs(s.differential), 13},
+                                             {s.differential.real(), 13},
+                                             {s.differential.imag(), 13},
+                                             {s.ideal, 13}};
+    std::string line;
+    for (const auto& [v, width] : fields) {
+      num::AppendPrinted(line, v, 6, width);
+      line += ' ';
+    }
+    line.back() = '\n';
     out << line;
   }
 }
@@ -155,14 +165,18 @@ void RegisterImpedanceCommand(Commands& commands) {
   auto args = std::make_shared<ImpedanceArgs>();
   AddDesignOptions(*cmd, args->design);
   cmd->add_option("--points", args->range.points, "Number of log-spaced frequencies (2 to 100000)")
+      ->transform(DecimalWhole())
       ->check(CLI::Range(2, 100000));
-  CLI::Option* from =
-      cmd->add_option("--from", args->range.from, "Lowest frequency (Hz)")->check(CLI::Range(1e-3, 1e12));
-  CLI::Option* to =
-      cmd->add_option("--to", args->range.to, "Highest frequency (Hz)")->check(CLI::Range(1e-3, 1e12));
+  CLI::Option* from = cmd->add_option("--from", args->range.from, "Lowest frequency (Hz)")
+                          ->transform(DecimalReal())
+                          ->check(CLI::Range(1e-3, 1e12));
+  CLI::Option* to = cmd->add_option("--to", args->range.to, "Highest frequency (Hz)")
+                        ->transform(DecimalReal())
+                        ->check(CLI::Range(1e-3, 1e12));
   from->needs(to);
   to->needs(from);
   cmd->add_option("--bsat", args->bsat, "Saturation flux density to compare with (T)")
+      ->transform(DecimalReal())
       ->check(CLI::Range(1e-3, 10.0));
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
   cmd->add_flag(
@@ -189,7 +203,8 @@ void RegisterImpedanceCommand(Commands& commands) {
                         if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
                         const ImpedanceCurve curve =
                             analysis::ChokeImpedance(model.window, args->range, args->bsat);
-                        if (!curve.problem.empty()) return Fail(err, curve.problem, kExitFailure);
+                        if (!curve.problem.empty())
+                          return Fail(err, curve.problem, NoWindingStatus(model, kExitFailure));
                         if (args->json) {
                           PrintJson(out, curve, model);
                         } else if (args->csv) {

@@ -60,9 +60,8 @@ void RegisterMaterialCommand(Commands& commands) {
         << Figure(fr) << " Hz\n\n";
     out << "Frequency (Hz)          mu'         mu''\n";
     for (const auto& [f, m] : points) {
-      char line[80];
-      std::snprintf(line, sizeof line, "%14.6g %12.6g %12.6g\n", f, m.real(), -m.imag());
-      out << line;
+      out << num::Printed(f, 6, 14) << ' ' << num::Printed(m.real(), 6, 12) << ' '
+          << num::Printed(-m.imag(), 6, 12) << '\n';
     }
     return kExitOk;
   });

@@ -11,7 +11,7 @@ void RegisterSpiceCommand(Commands& commands) {
       "spice", "Compute a design as the window would and print it as a circuit-simulator subcircuit");
   AddDesignAction(commands, *cmd, [](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
     const analysis::SpiceModel spice = analysis::SpiceSubcircuit(model.window);
-    if (!spice.problem.empty()) return Fail(err, spice.problem, kExitFailure);
+    if (!spice.problem.empty()) return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
     out << spice.text;
     return kExitOk;
   });
