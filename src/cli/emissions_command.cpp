@@ -3,7 +3,6 @@
 // computes the check; this only prints it.
 #include <CLI/CLI.hpp>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -48,12 +47,10 @@ void PrintSearch(std::ostream& out, const CoreSearchView& v) {
   out << v.summary << "\n\n";
 }
 
-// One decimal of a level, "-" where the source has no such harmonic.
-std::string Level(double v) {
-  if (!std::isfinite(v)) return "-";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", v);
-  return text;
+// One decimal of a level, right-aligned in `width`, "-" where the source has no such harmonic.
+std::string Level(double v, std::size_t width = 8) {
+  const std::string text = std::isfinite(v) ? num::FormatDouble(v, "0.0") : "-";
+  return std::string(width > text.size() ? width - text.size() : 1, ' ') + text;
 }
 
 void PrintText(std::ostream& out, const EmissionsView& v) {
@@ -63,13 +60,16 @@ void PrintText(std::ostream& out, const EmissionsView& v) {
   out << "   n  Frequency (Hz)  CM bare  CM caps  CM filt  DM bare  DM caps  DM filt  QP lim  AV lim  "
          "Margin (dB)\n";
   for (const auto& r : v.check.rows) {
-    char line[200];
-    std::snprintf(line, sizeof line, "%4d %15.6g %8s %8s %8s %8s %8s %8s %7.1f %7.1f %8.1f %s\n", r.harmonic,
-                  r.frequency, Level(r.common.bare).c_str(), Level(r.common.capacitors).c_str(),
-                  Level(r.common.filtered).c_str(), Level(r.differential.bare).c_str(),
-                  Level(r.differential.capacitors).c_str(), Level(r.differential.filtered).c_str(),
-                  r.limit.quasiPeak, r.limit.average, r.margin,
-                  r.mode == analysis::Mode::Common ? "CM" : "DM");
+    std::string line = std::to_string(r.harmonic);
+    line.insert(0, line.size() < 4 ? 4 - line.size() : 0, ' ');
+    line += ' ';
+    num::AppendPrinted(line, r.frequency, 6, 15);
+    for (double level : {r.common.bare, r.common.capacitors, r.common.filtered, r.differential.bare,
+                         r.differential.capacitors, r.differential.filtered}) {
+      line += ' ' + Level(level);
+    }
+    line += ' ' + Level(r.limit.quasiPeak, 7) + ' ' + Level(r.limit.average, 7) + ' ' + Level(r.margin) +
+            (r.mode == analysis::Mode::Common ? " CM\n" : " DM\n");
     out << line;
   }
   out << "\n" << v.verdict << "\n";

@@ -58,10 +58,17 @@ int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& 
           << Db(r.loss.differential50) << "," << Db(r.loss.commonModeNetwork) << ","
           << Db(r.loss.differentialNetwork) << "\n";
     } else {
-      char line[120];
-      std::snprintf(line, sizeof line, "%14.6g %13.2f %13.2f %13.2f %15.2f\n", r.frequency,
-                    r.loss.commonMode50, r.loss.differential50, r.loss.commonModeNetwork,
-                    r.loss.differentialNetwork);
+      std::string line;
+      num::AppendPrinted(line, r.frequency, 6, 14);
+      for (const auto& [v, width] : {std::pair{r.loss.commonMode50, 14},
+                                     {r.loss.differential50, 14},
+                                     {r.loss.commonModeNetwork, 14},
+                                     {r.loss.differentialNetwork, 16}}) {
+        const std::string text = num::FormatDouble(v, "0.00");
+        line +=
+            std::string(static_cast<std::size_t>(width) - std::min<std::size_t>(text.size(), 13), ' ') + text;
+      }
+      line += '\n';
       out << line;
     }
   }

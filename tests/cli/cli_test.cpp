@@ -257,7 +257,7 @@ TEST(Cli, CircuitSimulatorAgreesWithEmissions) {
     std::map<std::string, double> spice;
     const std::regex number("\\n([cd]m[0-9]+) = ([-+]?[0-9][-+0-9.eE]*)");
     for (auto it = std::sregex_iterator(out.begin(), out.end(), number); it != std::sregex_iterator(); ++it)
-      spice[(*it)[1]] = std::stod((*it)[2]);
+      spice[(*it)[1]] = *num::ParseStrict((*it)[2].str());
     int compared = 0;
     const auto harmonics = nlohmann::json::parse(json.out)["harmonics"];
     for (const auto& h : harmonics) {

@@ -54,20 +54,17 @@ std::string ReadScan(std::string_view text, std::vector<analysis::ScanPoint>& po
   return points.empty() ? "The scan holds no point." : "";
 }
 
+// One decimal, a point whatever the locale: the faces show these texts as they are.
+std::string Decibels(double value) {
+  return num::FormatDouble(value, "0.0") + " dB";
+}
+
 std::string Verdict(const analysis::EmissionCheck& c, double required) {
-  char margin[32];
-  std::snprintf(margin, sizeof margin, "%.1f dB", c.worstMargin);
-  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": worst margin " + margin + " at " +
-                     analysis::Engineering(c.worstFrequency, "Hz") + " (" +
+  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": worst margin " +
+                     Decibels(c.worstMargin) + " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
                      std::string(analysis::ModeName(c.worstMode)) + " mode)";
-  if (required != 0) {
-    std::snprintf(margin, sizeof margin, "%.1f dB", required);
-    text += std::string(", ") + margin + " required";
-  }
-  if (!c.passes) {
-    std::snprintf(margin, sizeof margin, "%.1f dB", required - c.worstMargin);
-    text += std::string("; ") + margin + " missing there";
-  }
+  if (required != 0) text += ", " + Decibels(required) + " required";
+  if (!c.passes) text += "; " + Decibels(required - c.worstMargin) + " missing there";
   return text + ".";
 }
 
@@ -163,15 +160,12 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
   if (!v.inputProblem.empty()) return v;
   const analysis::CoreSearch s = analysis::FindCore(window, emissions.inputs);
   v.headings = {"Core", "Turns", "AWG", "Inductance", "Worst margin", "At", "Trise (C)"};
-  char text[32];
   for (const analysis::CoreTrial& t : s.trials) {
     // A core whose turns cannot meet the common mode shows the most that fit.
-    std::snprintf(text, sizeof text, t.met ? "%.1f dB" : "%.1f dB, most turns", t.worstMargin);
-    const std::string margin = text;
-    std::snprintf(text, sizeof text, "%.1f", t.tempRise);
     v.rows.push_back({t.part, std::to_string(t.turns), std::to_string(t.gauge),
-                      analysis::Engineering(t.inductance, "H"), margin,
-                      analysis::Engineering(t.worstFrequency, "Hz"), text});
+                      analysis::Engineering(t.inductance, "H"),
+                      Decibels(t.worstMargin) + (t.met ? "" : ", most turns"),
+                      analysis::Engineering(t.worstFrequency, "Hz"), num::FormatDouble(t.tempRise, "0.0")});
   }
   v.problem = s.problem;
   if (s.winner == 0) {
