@@ -318,7 +318,8 @@ function show(json) {
     return;
   }
   keepRecent(view.recent);
-  $('status').textContent = withoutPageFolder(view.FileStatus || view.PrintStatus || '');
+  // A file command's message, or else the design's warnings, as the desktop's status line.
+  $('status').textContent = withoutPageFolder(view.FileStatus || view.PrintStatus || '') || view.DesignNote || '';
   if (view.focus && $(view.focus)) $(view.focus).focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);

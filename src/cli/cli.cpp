@@ -49,44 +49,6 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
 
 namespace {
 
-// The double that the shortest text of a 32-bit float reads back as (strtod in the C
-// locale). Most such texts have at most 15 digits and a power of ten a double holds
-// exactly, and then one correctly rounded multiplication or division is that reading.
-double SingleAsDouble(Single value) {
-  const std::string text = num::ShortestSingle(value);
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::uint64_t q = 0;
-  int digits = 0, scale = 0;
-  std::size_t i = text[0] == '-' ? 1 : 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      if (q != 0 || c != '0') ++digits;
-      q = q * 10 + static_cast<std::uint64_t>(c - '0');
-      scale -= point ? 1 : 0;
-    } else {
-      break;
-    }
-  }
-  if (i < text.size() && text[i] == 'e') {
-    int exponent = 0;
-    const auto [end, error] =
-        std::from_chars(text.data() + i + (text[i + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-    if (error != std::errc() || end != text.data() + text.size()) return std::strtod(text.c_str(), nullptr);
-    scale += exponent;
-  } else if (i < text.size()) {
-    return std::strtod(text.c_str(), nullptr);  // inf, nan
-  }
-  if (digits > 15 || scale < -22 || scale > 22) return std::strtod(text.c_str(), nullptr);
-  const double magnitude =
-      scale >= 0 ? static_cast<double>(q) * kPow10[scale] : static_cast<double>(q) / kPow10[-scale];
-  return text[0] == '-' ? -magnitude : magnitude;
-}
-
 // The text of the design's JSON around its values, for one indent: the keys come from the
 // tables and stay the same from design to design, so a batch writes them ready-made. The
 // general writer makes them, so they are laid out as the messages after them are.
@@ -143,7 +105,7 @@ void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost
         break;
       case DesignStateField::Kind::Single:
         // The shortest decimal that reads back as the same 32-bit float.
-        AppendJsonDouble(out, SingleAsDouble(w.state.*f.single));
+        AppendJsonDouble(out, num::ShortestSingleValue(w.state.*f.single));
         break;
       case DesignStateField::Kind::String:
         AppendJsonString(out, w.state.*f.text);

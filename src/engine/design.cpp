@@ -560,7 +560,8 @@ std::vector<std::string> DesignWarnings(const DesignWindow& w) {
     return h < 1e-3 ? num::Printed(h * 1e6, 4) + " uH" : num::Printed(h * 1e3, 4) + " mH";
   };
   const double reached = WindingInductance(s), required = RequiredInductance(s);
-  // Rounding shows: a few parts in a thousand are the Single storage, not the turns.
+  // Half a percent and more: below that the shortfall is the 32-bit storage of the
+  // figures, not the whole number of turns.
   if (required > 0 && reached < required * 0.995) {
     warnings.push_back("Each winding reaches " + henries(reached) + ", " +
                        num::Printed(std::round(1000 * (1 - reached / required)) / 10, 4) + " % below the " +

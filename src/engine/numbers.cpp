@@ -772,6 +772,21 @@ void DoubleTextInBox(double value, const Pattern& box, std::string& out) {
   Apply(v, box, out);
 }
 
+double ShortestSingleValue(Single value) {
+  if (!std::isfinite(value)) return value;
+  Digits v = ShortestDigits(value);
+  Trim(v);
+  // At most 15 digits and a power of ten a double holds exactly: one correctly rounded
+  // step is the reading; anything else is read as a reader would read the text.
+  const int scale = v.exp10 - v.count + 1;
+  if (v.count <= 15 && scale >= -22 && scale <= 22) {
+    const auto q = static_cast<double>(v.q);
+    const double magnitude = scale >= 0 ? q * kExactPow10[scale] : q / kExactPow10[-scale];
+    return v.negative ? -magnitude : magnitude;
+  }
+  return ParseStrict(ShortestSingle(value)).value_or(value);
+}
+
 void AppendPrinted(std::string& out, double value, int significant, int width) {
   // A C locale of this thread's own for the one call: setlocale would change every
   // thread's, and the window's texts elsewhere may follow the user's.

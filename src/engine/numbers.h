@@ -104,6 +104,9 @@ DecimalForm Decimal(double value, int significant);
 std::string ShortestSingle(Single value);
 // The same digits in scientific form, "9.472e-04": a form every reader takes.
 std::string ShortestScientific(Single value);
+// The double that reader takes ShortestSingle(value) for, without writing and reading the
+// text: the 32-bit float as a JSON reader sees it (inf and NaN as themselves).
+double ShortestSingleValue(Single value);
 
 // printf's "%*.*g" in the C locale whatever the process locale is: the form of every
 // machine-readable figure (CSV, JSON, netlists) and of the analysis texts. Qt adopts the

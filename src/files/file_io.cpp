@@ -35,7 +35,11 @@ std::string ResolvedTarget(std::string path) {
     const ssize_t n = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
     if (n <= 0) return path;
     const std::string next(resolved, static_cast<std::size_t>(n));
-    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+    if (next.front() == '/') {
+      path = next;
+    } else {
+      path = FolderOf(path).append("/").append(next);
+    }
   }
   return path;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <optional>
 
 #include "engine/catalogue.h"
@@ -11,7 +12,8 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr double kPi = 3.141592653589793;
+// The true pi of the physics in the exchanged document, not the design formulas' 3.14.
+constexpr double kPi = std::numbers::pi;
 constexpr double kMetresPerInch = 0.0254;
 // How the design's requirement is stated: our own documents carry it in their name, so a
 // design read back is the one written; a document without it states an impedance.
@@ -232,10 +234,7 @@ Requirements ReadRequirements(std::string_view text) {
   r.frequency = frequency ? num::DoubleText(*frequency) : "10000";
   const ReadJson::json_pointer material("/magnetic/core/functionalDescription/material");
   if (doc.contains(material) && doc.at(material).is_string()) {
-    const std::string letter = doc.at(material);
-    for (Integer i = 1; i <= kMaterialCount; ++i) {
-      if (letter == std::string(1, Materials[static_cast<std::size_t>(i)].Letter)) r.material = i;
-    }
+    r.material = static_cast<Integer>(MaterialOfLetter(doc.at(material).get<std::string>()));
   }
   return r;
 }

@@ -354,6 +354,7 @@ class Session {
                  {"txtPNLeft", o.txtPNLeft},
                  {"txtPNWidth", o.txtPNWidth},
                  {"FileStatus", m.FileStatus},
+                 {"DesignNote", m.DesignNote()},
                  {"PrintStatus", m.PrintStatus},
                  {"recent", host_.recent},
                  {"unloaded", host_.unloaded},

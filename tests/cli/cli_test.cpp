@@ -146,6 +146,16 @@ TEST(Cli, JsonCarriesTheMessagesOfItsCalculation) {
   ASSERT_EQ(warned["messages"].size(), 1u);
   EXPECT_EQ(warned["messages"][0]["lines"][1], "R material only available in");
   EXPECT_EQ(warned["focus"], "Smat");
+  // Beside the window's texts: whether the design completed, and what to look at twice.
+  EXPECT_EQ(warned["complete"], false);
+  EXPECT_EQ(warned["warnings"][0],
+            "Core (3x) QR-80124-KX is not offered in material R: no winding was designed. "
+            "The other results shown are the previous design's.");
+  const auto hot = nlohmann::json::parse(Cli({"design", "--core", "3", "--material", "D", "--json"}).out);
+  EXPECT_EQ(hot["complete"], true);
+  EXPECT_EQ(hot["warnings"][1],
+            "The temperature rise of 803 C is above 40 C: a larger core or a lower current density keeps the "
+            "winding and the ferrite cool.");
 }
 
 TEST(Cli, SaveWritesTheWindowsFileAndOpenPrintsWhatDesignPrints) {

@@ -46,7 +46,7 @@ void MakeCompanion(QWidget* companion, const QWidget& designWindow);
 
 // The top-left corner that keeps a window of `size` on the screen's available area,
 // title bar first: a window taller than the screen hangs from its top edge.
-QPoint OnScreen(QPoint topLeft, QSize size, const QRect& available);
+QPoint OnScreen(QPoint at, QSize size, const QRect& available);
 
 // A group of controls in a thin rounded border with its caption on the border's top
 // edge, where the layout's twip positions expect it: a control 240 twips down sits just
