@@ -353,6 +353,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterSpiceCommand(commands);
   RegisterMaterialCommand(commands);
   RegisterImpedanceCommand(commands);
+  RegisterEmissionsCommand(commands);
   RegisterBatchCommand(commands);
   RegisterMasCommands(commands);
 

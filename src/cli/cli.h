@@ -147,6 +147,8 @@ void RegisterSpiceCommand(Commands& commands);
 // material and impedance: the ferrite and the choke over frequency.
 void RegisterMaterialCommand(Commands& commands);
 void RegisterImpedanceCommand(Commands& commands);
+// emissions: the conducted-emission check of the designed choke (emissions_command.cpp).
+void RegisterEmissionsCommand(Commands& commands);
 // batch: one design per input line (batch_command.cpp).
 void RegisterBatchCommand(Commands& commands);
 // export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).

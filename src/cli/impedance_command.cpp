@@ -1,6 +1,7 @@
 // vtq-cli impedance: the designed choke's common- and differential-mode impedance over
 // frequency, with the figures it is computed from.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -18,8 +19,61 @@ struct ImpedanceArgs {
   DesignArgs design;
   analysis::CurveRange range;
   double bsat = 0;
-  bool json = false, csv = false;
+  bool json = false, csv = false, insertionLoss = false;
 };
+
+// dB with two decimals, a point whatever the locale: the figures are integers of 0.01 dB.
+std::string Db(double v) {
+  return num::DoubleText(std::round(v * 100) / 100);
+}
+
+int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& model,
+                       const ImpedanceArgs& a) {
+  const InsertionLossTable t = InsertionLossOf(model.window, a.range);
+  if (!t.problem.empty()) return Fail(err, t.problem, NoWindingStatus(model, kExitFailure));
+  if (a.json) {
+    std::string text;
+    JsonWriter json(text, 2);
+    json.BeginObject().Key("part").String(model.window.outputs.txtPN);
+    json.Key("convention").String("IL = 20 log10 |(Zs + Zl + Z) / (Zs + Zl)|").Key("points").BeginArray();
+    for (const auto& r : t.rows) {
+      json.BeginObject().Key("frequency_hz").Double(r.frequency);
+      json.Key("cm_50ohm_db").Double(r.loss.commonMode50).Key("dm_50ohm_db").Double(r.loss.differential50);
+      json.Key("cm_25ohm_db")
+          .Double(r.loss.commonModeNetwork)
+          .Key("dm_100ohm_db")
+          .Double(r.loss.differentialNetwork);
+      json.EndObject();
+    }
+    json.EndArray().EndObject();
+    out << text << "\n";
+    return kExitOk;
+  }
+  out << (a.csv ? "frequency_hz,cm_50ohm_db,dm_50ohm_db,cm_25ohm_db,dm_100ohm_db\n"
+                : "Insertion loss, IL = 20 log10 |(Zs + Zl + Z) / (Zs + Zl)|, in dB\n"
+                  "Frequency (Hz)  CM 50/50 ohm  DM 50/50 ohm  CM 25/25 ohm  DM 100/100 ohm\n");
+  for (const auto& r : t.rows) {
+    if (a.csv) {
+      out << num::DoubleText(r.frequency) << "," << Db(r.loss.commonMode50) << ","
+          << Db(r.loss.differential50) << "," << Db(r.loss.commonModeNetwork) << ","
+          << Db(r.loss.differentialNetwork) << "\n";
+    } else {
+      std::string line;
+      num::AppendPrinted(line, r.frequency, 6, 14);
+      for (const auto& [v, width] : {std::pair{r.loss.commonMode50, 14},
+                                     {r.loss.differential50, 14},
+                                     {r.loss.commonModeNetwork, 14},
+                                     {r.loss.differentialNetwork, 16}}) {
+        const std::string text = num::FormatDouble(v, "0.00");
+        line +=
+            std::string(static_cast<std::size_t>(width) - std::min<std::size_t>(text.size(), 13), ' ') + text;
+      }
+      line += '\n';
+      out << line;
+    }
+  }
+  return kExitOk;
+}
 
 void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   const analysis::ChokeParameters& p = c.parameters;
@@ -132,6 +186,10 @@ void RegisterImpedanceCommand(Commands& commands) {
       ->transform(DecimalReal())
       ->check(CLI::Range(1e-3, 10.0));
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
+  cmd->add_flag(
+      "--insertion-loss", args->insertionLoss,
+      "Print the insertion loss instead, 150 kHz to 30 MHz unless --from/--to: common and differential "
+      "mode in the 50/50 ohm test and in the network's 25 ohm (CM) and 100 ohm (DM) terminations");
   cmd->add_flag("--csv", args->csv, "Print comma-separated values, one frequency a line")->excludes(jsonFlag);
   cmd->footer(
       "Common mode: both lines driven together. Differential mode: per line, the current returning "
@@ -149,6 +207,7 @@ void RegisterImpedanceCommand(Commands& commands) {
     }
     return ShowDesign(args->design.Resolve(), out, err,
                       [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                        if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
                         const ImpedanceCurve curve =
                             analysis::ChokeImpedance(model.window, args->range, args->bsat);
                         if (!curve.problem.empty())

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 
@@ -53,7 +54,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"design", "--mode", "power"}, kExitUsage, "vtq-cli: --mode: power not in {inductance,impedance,voltage}"},
       {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
       {{"frobnicate"}, kExitUsage,
-       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, material, impedance, batch, export, import)"},
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, material, impedance, emissions, batch, export, import)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,
        "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
       {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},
@@ -234,6 +235,50 @@ TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
       EXPECT_NEAR(values[2 * i] / points[i]["zcm_ohm"].get<double>(), 1, 0.02);
       EXPECT_NEAR(values[2 * i + 1] / points[i]["zdm_ohm"].get<double>(), 1, 0.02);
     }
+  }
+}
+
+// The test bench `emissions --netlist` writes, in a circuit simulator: each receiver
+// voltage within 0.5 dB of `emissions --json`, both modes, both networks.
+TEST(Cli, CircuitSimulatorAgreesWithEmissions) {
+  if (Shell("command -v ngspice").empty())
+    GTEST_SKIP() << "ngspice is not installed (scripts/install-deps adds it)";
+  const std::vector<std::string> benches[] = {
+      {"--fsw", "65k", "--duty", "0.45", "--rise", "40n", "--cp", "20p", "--ripple", "0.8", "--cy", "2.2n",
+       "--cx", "470n", "--ripple-shape", "triangle"},
+      {"--fsw", "1.3M", "--duty", "0.3", "--rise", "20n", "--cp", "50p", "--ripple", "2", "--cy", "4.7n",
+       "--cx", "100n", "--lisn", "50ohm", "--material", "P"},
+  };
+  const test::ScratchFolder dir;
+  for (const auto& bench : benches) {
+    auto with = [&](std::vector<std::string> args) {
+      for (const char* a : {"--mode", "impedance", "--main", "1000", "--current", "2", "--swing", "325"})
+        args.emplace_back(a);
+      args.insert(args.end(), bench.begin(), bench.end());
+      return Cli(args);
+    };
+    const Result netlist = with({"emissions", "--netlist"});
+    const Result json = with({"emissions", "--json"});
+    ASSERT_EQ(netlist.status + json.status, 0) << netlist.err << json.err;
+    ASSERT_FALSE(netlist.out.empty());
+    std::ofstream(dir / "bench.cir") << netlist.out;
+    // Its progress goes to stderr, in the middle of a printed line.
+    const std::string out = Shell("ngspice -b " + (dir / "bench.cir") + " 2>/dev/null");
+    std::map<std::string, double> spice;
+    const std::regex number("\\n([cd]m[0-9]+) = ([-+]?[0-9][-+0-9.eE]*)");
+    for (auto it = std::sregex_iterator(out.begin(), out.end(), number); it != std::sregex_iterator(); ++it)
+      spice[(*it)[1]] = *num::ParseStrict((*it)[2].str());
+    int compared = 0;
+    const auto harmonics = nlohmann::json::parse(json.out)["harmonics"];
+    for (const auto& h : harmonics) {
+      const std::string n = std::to_string(h["harmonic"].get<int>());
+      SCOPED_TRACE(h["frequency_hz"].get<double>());
+      ASSERT_TRUE(spice.count("cm" + n) && spice.count("dm" + n)) << out.substr(0, 2000);
+      EXPECT_NEAR(spice["cm" + n], h["cm_filtered_dbuv"].get<double>(), 0.5);
+      EXPECT_NEAR(spice["dm" + n], h["dm_filtered_dbuv"].get<double>(), 0.5);
+      ++compared;
+    }
+    EXPECT_GE(compared, 20);
   }
 }
 

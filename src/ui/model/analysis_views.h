@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/emissions.h"
+#include "analysis/find_core.h"
 #include "analysis/impedance.h"
 
 namespace vtq {
@@ -81,5 +83,62 @@ struct ImpedanceView {
 
 CoreTableView CoreTableOf(const DesignWindow& window);
 ImpedanceView ImpedanceViewOf(const DesignWindow& window);
+
+inline constexpr std::string_view kEmissionsTitle = "Conducted Emissions";
+
+// The conducted-emissions inputs as typed: a number with an optional SI prefix and unit
+// ("20p", "100 kHz", "2.2nF"), or one of the listed words.
+struct EmissionsEntry {
+  std::string standard = "cispr32-b";  // cispr32-a, cispr32-b, fcc15-a, fcc15-b
+  std::string swing, frequency, duty = "0.5", rise = "0", parasitic, ripple;
+  std::string rippleShape = "trapezoid";  // or triangle
+  std::string cy = "0", cx = "0";
+  std::string network = "cispr16";  // or 50ohm
+  std::string margin = "0";         // dB required below the limit
+  std::string prescan;              // a measured scan's text, "frequency_hz,dbuv" a line; empty: none
+};
+
+struct EmissionsView {
+  std::string inputProblem;  // an entry that is no value of its box, said as the face asks again
+  std::string problem;       // why there is no check (the design, or the source); empty when there is one
+  analysis::EmissionInputs inputs;
+  analysis::ChokeParameters choke;
+  analysis::EmissionCheck check;
+  std::string standardName;  // "CISPR 32 class B"
+  std::string verdict;       // under the plot: the worst margin, where, which mode, pass or fail
+};
+
+EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& entry);
+// The test bench of a view with a check, for a circuit simulator; empty when there is none.
+std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view);
+// The search for the smallest core that passes, as its table shows it.
+struct CoreSearchView {
+  std::string inputProblem, problem;  // as EmissionsView's; problem also when no core passes
+  std::vector<std::string> headings;
+  std::vector<std::vector<std::string>> rows;  // one a core tried, in the order tried
+  std::string summary;                         // the winner, or where the best try fails
+  // The inputs that make the winner the window's design: inductance mode with the
+  // winner's inductance, the core picked from the list.
+  std::optional<DesignEntry> apply;
+};
+CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry);
+
+// The choke's insertion loss over 150 kHz to 30 MHz (or `range`), one row a frequency.
+struct InsertionLossRow {
+  double frequency = 0;  // Hz
+  analysis::InsertionLosses loss;
+};
+struct InsertionLossTable {
+  std::string problem;
+  std::vector<InsertionLossRow> rows;
+};
+InsertionLossTable InsertionLossOf(const DesignWindow& window, analysis::CurveRange range = {});
+
+// The check as comma-separated values, and a mode's word ("common", "differential").
+std::string EmissionsCsvOf(const EmissionsView& view);
+std::string_view EmissionModeName(analysis::Mode mode);
+// A number typed with an optional SI prefix (p, n, u or the micro sign, m, k, M, G) and an optional `unit`
+// after it; none when the text is not one.
+std::optional<double> ParseQuantity(std::string_view text, std::string_view unit);
 
 }  // namespace vtq

@@ -1,0 +1,388 @@
+#include "analysis/emissions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <limits>
+#include <locale>
+#include <numbers>
+#include <sstream>
+
+#include "engine/numbers.h"
+
+namespace vtq::analysis {
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr std::complex<double> kJ{0, 1};
+constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
+
+// sin(x) / x, with the zeros of sin exact: the even harmonics of a 50 % wave are absent,
+// not 1e-16 of the fundamental, and a level of -250 dBuV would only be rounding noise.
+double Sinc(double x) {
+  if (x == 0) return 1;
+  const double s = std::sin(x);
+  return std::abs(s) < 1e-12 ? 0 : s / x;
+}
+
+// dBuV of the RMS value of a harmonic of peak amplitude |v| volts.
+double DbMicrovolt(std::complex<double> v) {
+  const double rms = std::abs(v) / std::numbers::sqrt2;
+  return rms > 0 ? 20 * std::log10(rms / 1e-6) : kMinusInfinity;
+}
+
+std::complex<double> Parallel(std::complex<double> a, std::complex<double> b) {
+  return a * b / (a + b);
+}
+
+// Receiver voltages (peak, V) of one harmonic, each mode with no filter, the capacitors
+// alone and the whole filter, for source harmonics `vs` (V) and `is` (A).
+struct Receiver {
+  std::complex<double> cm[3], dm[3];
+};
+
+Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f, double vs, double is) {
+  const double w = kTwoPi * f;
+  const std::complex<double> line = NetworkImpedance(in.filter.network, f);
+  const std::complex<double> share = ReceiverShare(in.filter.network, f);
+  Receiver r;
+
+  // Common mode: the switched node drives the equipment's lines against earth through C_p;
+  // the Y capacitors (both lines', in parallel) shunt it to earth, then the choke, then
+  // both lines' networks in parallel. The current is split equally between the two lines,
+  // so each line's terminal sits at the voltage of that parallel pair.
+  const std::complex<double> cp = in.source.parasitic > 0 ? 1.0 / (kJ * w * in.source.parasitic) : 0.0;
+  const std::complex<double> networks = line / 2.0;
+  const std::complex<double> chokeCm = CommonModeImpedance(choke, f);
+  const std::complex<double> zy = 1.0 / (kJ * w * 2.0 * in.filter.cy);
+  auto common = [&](std::complex<double> series, bool shunt) -> std::complex<double> {
+    if (!(in.source.parasitic > 0)) return 0;
+    const std::complex<double> branch = series + networks;
+    const std::complex<double> load = shunt && in.filter.cy > 0 ? Parallel(zy, branch) : branch;
+    const std::complex<double> node = vs * load / (cp + load);
+    return node / branch * networks * share;
+  };
+  r.cm[0] = common(0, false);
+  r.cm[1] = common(0, true);
+  r.cm[2] = common(chokeCm, true);
+
+  // Differential mode: the ripple current divides between the X capacitor and the loop
+  // through both lines' chokes and both networks in series.
+  const std::complex<double> loopChoke = 2.0 * DifferentialImpedance(choke, f);
+  const std::complex<double> zx = 1.0 / (kJ * w * in.filter.cx);
+  auto differential = [&](std::complex<double> series, bool shunt) -> std::complex<double> {
+    const std::complex<double> loop = series + 2.0 * line;
+    const std::complex<double> current = shunt && in.filter.cx > 0 ? is * zx / (zx + loop) : is;
+    return current * line * share;
+  };
+  r.dm[0] = differential(0, false);
+  r.dm[1] = differential(0, true);
+  r.dm[2] = differential(loopChoke, true);
+  return r;
+}
+
+ModeLevels Levels(const std::complex<double> (&v)[3]) {
+  return {DbMicrovolt(v[0]), DbMicrovolt(v[1]), DbMicrovolt(v[2])};
+}
+
+// A measured level less the attenuation the computed levels show from `bare`.
+ModeLevels Scaled(double measured, const ModeLevels& unit) {
+  auto at = [&](double level) {
+    return std::isfinite(unit.bare) && std::isfinite(level) ? measured - (unit.bare - level) : kMinusInfinity;
+  };
+  return {std::isfinite(unit.bare) ? measured : kMinusInfinity, at(unit.capacitors), at(unit.filtered)};
+}
+
+void Judge(HarmonicRow& row) {
+  const bool common = row.common.filtered >= row.differential.filtered;
+  const double level = common ? row.common.filtered : row.differential.filtered;
+  row.mode = common ? Mode::Common : Mode::Differential;
+  const double qp = row.limit.quasiPeak - level, av = row.limit.average - level;
+  row.binds = av <= qp ? Detector::Average : Detector::QuasiPeak;
+  row.margin = std::min(qp, av);
+}
+
+// Machine-readable text of a number: a point whatever the locale, nine digits.
+std::string Number(double v) {
+  std::ostringstream text;
+  text.imbue(std::locale::classic());
+  text << std::setprecision(9) << v;
+  return text.str();
+}
+
+// Two decimals of a level in dB: finer than any receiver reads, "" for none.
+std::string Db(double v) {
+  return std::isfinite(v) ? num::DoubleText(std::round(v * 100) / 100) : "";
+}
+
+}  // namespace
+
+// The mains-port lines, dBuV, quasi-peak and average. Each segment ends where the next
+// begins; LimitAt takes the lower value at the joint.
+const std::array<LimitLine, 4> kLimitLines = {{
+    {Standard::Cispr32A,
+     "cispr32-a",
+     "CISPR 32 class A",
+     {{{150e3, 500e3, 79, 79, 66, 66}, {500e3, 30e6, 73, 73, 60, 60}}},
+     2,
+     "CISPR 32 / EN 55032 AC mains port, class A (the CISPR 22 / EN 55022 lines; euromotor.org c_e5.html)"},
+    {Standard::Cispr32B,
+     "cispr32-b",
+     "CISPR 32 class B",
+     {{{150e3, 500e3, 66, 56, 56, 46}, {500e3, 5e6, 56, 56, 46, 46}, {5e6, 30e6, 60, 60, 50, 50}}},
+     3,
+     "CISPR 32 / EN 55032 AC mains port, class B (the CISPR 22 / EN 55022 lines; euromotor.org c_e5.html)"},
+    {Standard::Fcc15A,
+     "fcc15-a",
+     "FCC Part 15 class A",
+     {{{150e3, 500e3, 79, 79, 66, 66}, {500e3, 30e6, 73, 73, 60, 60}}},
+     2,
+     "47 CFR 15.107(b), class A digital devices"},
+    {Standard::Fcc15B,
+     "fcc15-b",
+     "FCC Part 15 class B",
+     {{{150e3, 500e3, 66, 56, 56, 46}, {500e3, 5e6, 56, 56, 46, 46}, {5e6, 30e6, 60, 60, 50, 50}}},
+     3,
+     "47 CFR 15.107(a), class B digital devices"},
+}};
+
+const LimitLine& LineOf(Standard standard) {
+  for (const LimitLine& line : kLimitLines) {
+    if (line.standard == standard) return line;
+  }
+  return kLimitLines[1];
+}
+
+std::optional<Limit> LimitAt(Standard standard, double f) {
+  if (!(f >= kBandFrom && f <= kBandTo)) return std::nullopt;
+  const LimitLine& line = LineOf(standard);
+  std::optional<Limit> lowest;
+  for (int i = 0; i < line.count; ++i) {
+    const LimitSegment& s = line.segments[static_cast<std::size_t>(i)];
+    if (f < s.from || f > s.to) continue;
+    const double t = std::log10(f / s.from) / std::log10(s.to / s.from);
+    const Limit here{s.quasiPeakFrom + t * (s.quasiPeakTo - s.quasiPeakFrom),
+                     s.averageFrom + t * (s.averageTo - s.averageFrom)};
+    if (!lowest || here.average < lowest->average) lowest = here;
+  }
+  return lowest;
+}
+
+double TrapezoidHarmonic(double amplitude, double duty, double riseFraction, int n) {
+  const double pi = std::numbers::pi;
+  return 2 * amplitude * duty * std::abs(Sinc(n * pi * duty)) * std::abs(Sinc(n * pi * riseFraction));
+}
+
+double TriangleHarmonic(double amplitude, double duty, int n) {
+  const double pi = std::numbers::pi;
+  // The triangle's slope is a rectangle wave; integrating divides harmonic n by n w.
+  return amplitude * std::abs(Sinc(n * pi * duty)) * n * pi * duty / (pi * pi * n * n * duty * (1 - duty));
+}
+
+std::complex<double> NetworkImpedance(Network network, double f) {
+  if (network == Network::FiftyOhm) return kReceiver;
+  const double w = kTwoPi * f;
+  const std::complex<double> mains = kNetworkDamping + kJ * w * kNetworkInductance;
+  const std::complex<double> port =
+      1.0 / (kJ * w * kNetworkCoupling) + kReceiver * kNetworkBleed / (kReceiver + kNetworkBleed);
+  return Parallel(mains, port);
+}
+
+std::complex<double> ReceiverShare(Network network, double f) {
+  if (network == Network::FiftyOhm) return 1;
+  const double port = kReceiver * kNetworkBleed / (kReceiver + kNetworkBleed);
+  return port / (port + 1.0 / (kJ * kTwoPi * f * kNetworkCoupling));
+}
+
+double InsertionLoss(std::complex<double> source, std::complex<double> load, std::complex<double> z) {
+  return 20 * std::log10(std::abs((source + load + z) / (source + load)));
+}
+
+InsertionLosses ChokeInsertionLoss(const ChokeParameters& choke, double f) {
+  const std::complex<double> cm = CommonModeImpedance(choke, f), dm = 2.0 * DifferentialImpedance(choke, f);
+  return {InsertionLoss(50, 50, cm), InsertionLoss(50, 50, dm), InsertionLoss(25, 25, cm),
+          InsertionLoss(100, 100, dm)};
+}
+
+std::string CheckInputs(const EmissionInputs& in) {
+  const NoiseSource& s = in.source;
+  auto bad = [](double v, double low, double high) { return !(v >= low && v <= high); };
+  if (bad(s.swing, 0, 1e6)) return "The switched voltage must lie between 0 and 1 MV.";
+  if (bad(s.frequency, 1e3, kBandTo)) {
+    return "The switching frequency must lie between 1 kHz and 30 MHz (below, the band holds too many "
+           "harmonics to list).";
+  }
+  if (!(s.duty > 0 && s.duty < 1)) return "The duty cycle must lie between 0 and 1, both excluded.";
+  if (bad(s.rise, 0, 1)) return "The rise time must lie between 0 and 1 s.";
+  if (s.rise * s.frequency > std::min(s.duty, 1 - s.duty)) {
+    return "The rise time must fit into the shorter of the on and off times (" +
+           Engineering(std::min(s.duty, 1 - s.duty) / s.frequency, "s") + ").";
+  }
+  if (bad(s.parasitic, 0, 1e-3)) return "The parasitic capacitance must lie between 0 and 1 mF.";
+  if (bad(s.ripple, 0, 1e6)) return "The ripple current must lie between 0 and 1 MA.";
+  if (bad(in.filter.cy, 0, 1)) return "The Y capacitance must lie between 0 and 1 F.";
+  if (bad(in.filter.cx, 0, 1)) return "The X capacitance must lie between 0 and 1 F.";
+  if (bad(in.margin, -200, 200)) return "The margin must lie between -200 and 200 dB.";
+  for (const ScanPoint& p : in.prescan) {
+    if (!std::isfinite(p.frequency) || !std::isfinite(p.level) || p.frequency <= 0)
+      return "A scan point needs a frequency above 0 Hz and a finite level.";
+  }
+  return {};
+}
+
+namespace {
+
+// Harmonic n of the two sources: the swing (V) and the ripple current (A), peak.
+std::pair<double, double> SourceHarmonics(const NoiseSource& s, int n) {
+  const double rise = s.rise * s.frequency;
+  const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
+  const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
+                                                           : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
+  return {s.parasitic > 0 ? vs : 0, is};
+}
+
+// The row of harmonic n, or of a scan point (n = 0) measured at `measured` dBuV.
+HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
+                    double measured) {
+  HarmonicRow row;
+  row.harmonic = n;
+  row.frequency = f;
+  if (n == 0) {
+    // The attenuation of each mode from a unit source: the scan holds both modes unknown.
+    const Receiver r = Solve(in, choke, f, 1, 1);
+    row.common = Scaled(measured, Levels(r.cm));
+    row.differential = Scaled(measured, Levels(r.dm));
+  } else {
+    const auto [vs, is] = SourceHarmonics(in.source, n);
+    const Receiver r = Solve(in, choke, f, vs, is);
+    row.common = Levels(r.cm);
+    row.differential = Levels(r.dm);
+  }
+  row.limit = LimitAt(in.standard, f).value_or(Limit{});
+  Judge(row);
+  return row;
+}
+
+}  // namespace
+
+HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
+  return MakeRow(in, choke, like.harmonic, like.frequency, like.common.bare);
+}
+
+EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& choke) {
+  EmissionCheck check;
+  check.problem = CheckInputs(in);
+  if (!check.problem.empty()) return check;
+  const NoiseSource& s = in.source;
+  if (!in.prescan.empty()) {
+    for (const ScanPoint& p : in.prescan) {
+      if (LimitAt(in.standard, p.frequency))
+        check.rows.push_back(MakeRow(in, choke, 0, p.frequency, p.level));
+    }
+    std::sort(check.rows.begin(), check.rows.end(),
+              [](const HarmonicRow& a, const HarmonicRow& b) { return a.frequency < b.frequency; });
+  } else {
+    const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
+    const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
+    check.rows.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
+    for (int n = std::max(first, 1); n <= last; ++n) {
+      const double f = n * s.frequency;
+      const auto [vs, is] = SourceHarmonics(s, n);
+      if (vs == 0 && is == 0) continue;        // a harmonic the source does not have
+      if (!LimitAt(in.standard, f)) continue;  // n f_sw a rounding step outside the band
+      check.rows.push_back(MakeRow(in, choke, n, f, 0));
+    }
+  }
+  if (check.rows.empty()) {
+    check.problem = in.prescan.empty() ? "The source has no harmonic between 150 kHz and 30 MHz."
+                                       : "The scan has no point between 150 kHz and 30 MHz.";
+    return check;
+  }
+  const HarmonicRow* worst = &check.rows.front();
+  for (const HarmonicRow& row : check.rows) {
+    if (row.margin < worst->margin) worst = &row;
+  }
+  check.worstMargin = worst->margin;
+  check.worstFrequency = worst->frequency;
+  check.worstMode = worst->mode;
+  check.passes = check.worstMargin >= in.margin;
+  return check;
+}
+
+std::string_view ModeName(Mode mode) {
+  return mode == Mode::Common ? "common" : "differential";
+}
+
+std::string EmissionsCsv(const EmissionCheck& c) {
+  std::string out =
+      "frequency_hz,harmonic,cm_bare_dbuv,cm_capacitors_dbuv,cm_filtered_dbuv,dm_bare_dbuv,"
+      "dm_capacitors_dbuv,dm_filtered_dbuv,limit_qp_dbuv,limit_av_dbuv,margin_db,mode,binds\n";
+  for (const HarmonicRow& r : c.rows) {
+    out += Number(r.frequency) + "," + std::to_string(r.harmonic);
+    for (double v :
+         {r.common.bare, r.common.capacitors, r.common.filtered, r.differential.bare,
+          r.differential.capacitors, r.differential.filtered, r.limit.quasiPeak, r.limit.average, r.margin}) {
+      out += "," + Db(v);
+    }
+    out += "," + std::string(ModeName(r.mode)) + "," +
+           (r.binds == Detector::Average ? "average" : "quasi-peak") + "\n";
+  }
+  return out;
+}
+
+std::string EmissionsNetlist(const EmissionInputs& in, const EmissionCheck& check,
+                             const std::string& subcircuit, const std::string& name) {
+  const NoiseSource& s = in.source;
+  std::string t =
+      "* Conducted-emission test bench: " + std::string(LineOf(in.standard).name) + ", " +
+      (in.filter.network == Network::Cispr16 ? "50 uH / 50 ohm V-network" : "50 ohm") +
+      " per line\n* Sources at AC 1 (V, A): each harmonic's level is added to vdb in the control block.\n";
+  t += subcircuit;
+  auto network = [&](const std::string& line, const std::string& receiver) {
+    if (in.filter.network == Network::FiftyOhm) {
+      t += "RR" + receiver + " " + line + " 0 " + Number(kReceiver) + "\n";
+      t += "V" + receiver + " " + line + " " + receiver + " DC 0\n";  // the receiver node is the line
+      return;
+    }
+    t += "LN" + receiver + " " + line + " m" + receiver + " " + Number(kNetworkInductance) + "\n";
+    t += "RN" + receiver + " m" + receiver + " 0 " + Number(kNetworkDamping) + "\n";
+    t += "CN" + receiver + " " + line + " " + receiver + " " + Number(kNetworkCoupling) + "\n";
+    t += "RR" + receiver + " " + receiver + " 0 " + Number(kReceiver) + "\n";
+    t += "RB" + receiver + " " + receiver + " 0 " + Number(kNetworkBleed) + "\n";
+  };
+  t += "* Common mode: switched node sw through Cp to earth (node 0), lines joined at e\n";
+  t += "VCM e sw DC 0 AC 1\n";
+  t += "CP sw 0 " + Number(in.source.parasitic > 0 ? in.source.parasitic : 1e-30) + "\n";
+  if (in.filter.cy > 0) t += "CY1 e 0 " + Number(in.filter.cy) + "\nCY2 e 0 " + Number(in.filter.cy) + "\n";
+  t += "XCM e nc1 e nc2 " + name + "\n";
+  network("nc1", "rc1");
+  network("nc2", "rc2");
+  t += "* Differential mode: the ripple current between the lines d1 and d2\n";
+  t += "IDM d2 d1 DC 0 AC 1\n";
+  if (in.filter.cx > 0) t += "CX d1 d2 " + Number(in.filter.cx) + "\n";
+  t += "XDM d1 nd1 d2 nd2 " + name + "\n";
+  network("nd1", "rd1");
+  network("nd2", "rd2");
+  t += ".control\nset numdgt=8\n";
+  const double rise = s.rise * s.frequency;
+  for (const HarmonicRow& r : check.rows) {
+    if (r.harmonic == 0) continue;
+    const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, r.harmonic);
+    const double is = s.rippleShape == RippleShape::Triangle
+                          ? TriangleHarmonic(s.ripple, s.duty, r.harmonic)
+                          : TrapezoidHarmonic(s.ripple, s.duty, rise, r.harmonic);
+    t += "ac lin 1 " + Number(r.frequency) + " " + Number(r.frequency) + "\n";
+    // dBuV of the RMS value: 20 log10(amplitude / sqrt 2 / 1 uV) added to the unit response.
+    auto offset = [](double amplitude) {
+      return Number(20 * std::log10(amplitude / std::numbers::sqrt2 / 1e-6));
+    };
+    if (vs > 0) t += "let cm" + std::to_string(r.harmonic) + " = vdb(rc1) + " + offset(vs) + "\n";
+    if (is > 0) t += "let dm" + std::to_string(r.harmonic) + " = vdb(rd1) + " + offset(is) + "\n";
+    if (vs > 0) t += "print cm" + std::to_string(r.harmonic) + "\n";
+    if (is > 0) t += "print dm" + std::to_string(r.harmonic) + "\n";
+  }
+  t += ".endc\n.end\n";
+  return t;
+}
+
+}  // namespace vtq::analysis

@@ -1,0 +1,128 @@
+#include "analysis/find_core.h"
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/silent_dialogs.h"
+#include "analysis/winding.h"
+#include "engine/catalogue.h"
+
+namespace vtq::analysis {
+namespace {
+
+// A winding of `inductance` H on catalogue entry `row`, as a pick from the core list
+// evaluates it in inductance mode; `fits` when the wire at the design's current density
+// fits the core's window as it is (no thinner wire, no failed step).
+struct Probe {
+  bool fits = false;
+  DesignWindow window;
+  ChokeParameters choke;
+};
+
+Probe Wind(const DesignWindow& start, int row, double inductance) {
+  Probe p{false, start, {}};
+  DesignWindow& w = p.window;
+  w.inputs.Mode = DesignModeOption::Inductance;
+  w.inputs.MainInput = num::DoubleText(inductance * 1e3);  // the box takes mH
+  SilentDialogs dialogs;
+  try {
+    CalculateDesign(w, dialogs);
+    dialogs.titles.clear();
+    w.state.ListCore = static_cast<Integer>(row);
+    EvaluateCore(w.state.ListCore, w, dialogs);
+  } catch (const PromptWouldShow&) {
+    return p;
+  }
+  std::string problem;
+  p.choke = ParametersOf(w, problem);
+  p.fits = problem.empty() && dialogs.titles.empty();
+  return p;
+}
+
+// The worst common-mode margin over the band: what the turns are chosen for, the
+// differential mode resting on the X capacitor and the leakage that come with them.
+double CommonMargin(const EmissionInputs& in, const ChokeParameters& choke) {
+  double worst = std::numeric_limits<double>::infinity();
+  for (const HarmonicRow& r : CheckEmissions(in, choke).rows)
+    worst = std::min(worst, std::min(r.limit.quasiPeak, r.limit.average) - r.common.filtered);
+  return worst;
+}
+
+}  // namespace
+
+CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
+  CoreSearch s;
+  if (const std::string why = CheckInputs(in); !why.empty()) {
+    s.problem = why;
+    return s;
+  }
+  for (int row : OfferedRows(window.inputs.Material)) {
+    // The catalogue's A_L is mH per 1000 turns: H per turn squared is 1e-9 of it. N turns
+    // then ask for A_L N^2, a hair less so that rounding cannot add a turn.
+    const double al = CoreAt(row).AL[static_cast<std::size_t>(window.inputs.Material - 1)] * 1e-9;
+    if (!(al > 0) || !Wind(window, row, al).fits) continue;
+    auto wind = [&](int n) { return Wind(window, row, al * n * n * (1 - 1e-9)); };
+    // The most turns that fit: double, then halve the gap.
+    int fit = 1, over = 2;
+    while (over <= 4096 && wind(over).fits) fit = over, over *= 2;
+    while (over - fit > 1) {
+      const int mid = (fit + over) / 2;
+      (wind(mid).fits ? fit : over) = mid;
+    }
+    CoreTrial trial;
+    trial.row = row;
+    Probe chosen = wind(fit);
+    const double most = CommonMargin(in, chosen.choke);
+    if (!std::isfinite(most)) {
+      s.problem = "The source has no harmonic between 150 kHz and 30 MHz.";
+      return s;
+    }
+    trial.met = most >= in.margin;
+    if (trial.met) {
+      // The fewest turns that meet it.
+      int low = 0, high = fit;
+      while (high - low > 1) {
+        const int mid = (low + high) / 2;
+        (CommonMargin(in, wind(mid).choke) >= in.margin ? high : low) = mid;
+      }
+      chosen = wind(high);
+      // Past that, more turns add leakage, which the differential mode may still want.
+      if (!CheckEmissions(in, chosen.choke).passes && CheckEmissions(in, wind(fit).choke).passes) {
+        while (fit - high > 1) {
+          const int mid = (high + fit) / 2;
+          (CheckEmissions(in, wind(mid).choke).passes ? fit : high) = mid;
+        }
+        chosen = wind(fit);
+      }
+    }
+    const EmissionCheck full = CheckEmissions(in, chosen.choke);
+    trial.worstMargin = full.worstMargin;
+    trial.worstFrequency = full.worstFrequency;
+    trial.worstMode = full.worstMode;
+    trial.passes = full.passes;
+    trial.part = chosen.window.outputs.txtPN;
+    trial.turns = chosen.choke.turns;
+    trial.gauge = chosen.window.state.WireGauge;
+    trial.inductance = chosen.choke.inductance;
+    trial.tempRise = chosen.window.state.TempRise;
+    s.trials.push_back(trial);
+    if (trial.passes) {
+      s.winner = row;
+      s.winnerInductance = al * trial.turns * trial.turns * (1 - 1e-9);
+      return s;
+    }
+  }
+  // None passes: the best try, where it fails and by how much.
+  const CoreTrial* best = nullptr;
+  for (const CoreTrial& t : s.trials) {
+    if (!best || t.worstMargin > best->worstMargin) best = &t;
+  }
+  s.problem = best ? "No core passes: the best, " + best->part + " with " + std::to_string(best->turns) +
+                         " turns, misses by " + Engineering(in.margin - best->worstMargin, "dB") + " at " +
+                         Engineering(best->worstFrequency, "Hz") + " (" +
+                         std::string(ModeName(best->worstMode)) + " mode)."
+                   : "No core offered in the material holds a winding of this current.";
+  return s;
+}
+
+}  // namespace vtq::analysis

@@ -1,0 +1,208 @@
+// vtq-cli emissions: will the designed choke, with its Y and X capacitors, get the
+// converter through the conducted-emission test, and by how much. The window model
+// computes the check; this only prints it.
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "cli/json_writer.h"
+
+namespace vtq::cli {
+namespace {
+
+struct EmissionsArgs {
+  DesignArgs design;
+  EmissionsEntry entry;
+  std::string prescan;  // a file name
+  bool json = false, csv = false, netlist = false, findCore = false;
+};
+
+// Characters, not bytes: the micro sign is two bytes of UTF-8.
+std::size_t Width(const std::string& text) {
+  std::size_t n = 0;
+  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+void PrintSearch(std::ostream& out, const CoreSearchView& v) {
+  std::vector<std::size_t> width;
+  for (const auto& h : v.headings) width.push_back(Width(h));
+  for (const auto& row : v.rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) width[i] = std::max(width[i], Width(row[i]));
+  }
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string l;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      const std::string pad(width[i] - Width(cells[i]), ' ');
+      l += (i == 0 ? cells[i] + pad : "  " + pad + cells[i]);
+    }
+    out << l << "\n";
+  };
+  out << "Cores tried, smallest first:\n";
+  line(v.headings);
+  for (const auto& row : v.rows) line(row);
+  out << v.summary << "\n\n";
+}
+
+// One decimal of a level, right-aligned in `width`, "-" where the source has no such harmonic.
+std::string Level(double v, std::size_t width = 8) {
+  const std::string text = std::isfinite(v) ? num::FormatDouble(v, "0.0") : "-";
+  return std::string(width > text.size() ? width - text.size() : 1, ' ') + text;
+}
+
+void PrintText(std::ostream& out, const EmissionsView& v) {
+  out << "Standard: " << v.standardName << "; network: "
+      << (v.inputs.filter.network == analysis::Network::Cispr16 ? "50 uH / 50 ohm V-network" : "50 ohm")
+      << " per line. Levels in dBuV at one line's receiver port.\n\n";
+  out << "   n  Frequency (Hz)  CM bare  CM caps  CM filt  DM bare  DM caps  DM filt  QP lim  AV lim  "
+         "Margin (dB)\n";
+  for (const auto& r : v.check.rows) {
+    std::string line = std::to_string(r.harmonic);
+    line.insert(0, line.size() < 4 ? 4 - line.size() : 0, ' ');
+    line += ' ';
+    num::AppendPrinted(line, r.frequency, 6, 15);
+    for (double level : {r.common.bare, r.common.capacitors, r.common.filtered, r.differential.bare,
+                         r.differential.capacitors, r.differential.filtered}) {
+      line += ' ' + Level(level);
+    }
+    line += ' ' + Level(r.limit.quasiPeak, 7) + ' ' + Level(r.limit.average, 7) + ' ' + Level(r.margin) +
+            (r.mode == analysis::Mode::Common ? " CM\n" : " DM\n");
+    out << line;
+  }
+  out << "\n" << v.verdict << "\n";
+}
+
+void Levels(JsonWriter& json, std::string_view prefix, const analysis::ModeLevels& m) {
+  const std::string p(prefix);
+  json.Key(p + "_bare_dbuv").Double(m.bare).Key(p + "_capacitors_dbuv").Double(m.capacitors);
+  json.Key(p + "_filtered_dbuv").Double(m.filtered);
+}
+
+void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& model) {
+  std::string text;
+  JsonWriter json(text, 2);
+  const analysis::EmissionCheck& c = v.check;
+  json.BeginObject().Key("part").String(model.window.outputs.txtPN).Key("standard").String(v.standardName);
+  json.Key("network").String(v.inputs.filter.network == analysis::Network::Cispr16 ? "cispr16" : "50ohm");
+  json.Key("required_margin_db").Double(v.inputs.margin).Key("harmonics").BeginArray();
+  for (const auto& r : c.rows) {
+    json.BeginObject().Key("harmonic").Integer(r.harmonic).Key("frequency_hz").Double(r.frequency);
+    Levels(json, "cm", r.common);
+    Levels(json, "dm", r.differential);
+    json.Key("limit_qp_dbuv").Double(r.limit.quasiPeak).Key("limit_av_dbuv").Double(r.limit.average);
+    json.Key("margin_db").Double(r.margin).Key("mode").String(EmissionModeName(r.mode));
+    json.Key("binds").String(r.binds == analysis::Detector::Average ? "average" : "quasi-peak").EndObject();
+  }
+  json.EndArray().Key("worst").BeginObject().Key("margin_db").Double(c.worstMargin);
+  json.Key("frequency_hz").Double(c.worstFrequency).Key("mode").String(EmissionModeName(c.worstMode));
+  json.EndObject().Key("passes").Bool(c.passes).Key("verdict").String(v.verdict).EndObject();
+  out << text << "\n";
+}
+
+// The whole file, or why not. A scan is a few thousand lines; a limit keeps a wrong file
+// (a device, a disc image) from filling the memory.
+std::string ReadScanFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "could not open " + path;
+  std::ostringstream all;
+  constexpr std::size_t kMost = 16 << 20;
+  char buf[65536];
+  std::size_t total = 0;
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    total += static_cast<std::size_t>(in.gcount());
+    if (total > kMost) return "could not read " + path + ": larger than 16 MB, not a scan";
+    all.write(buf, in.gcount());
+  }
+  text = all.str();
+  return text.empty() ? "could not read " + path + ": the file is empty" : "";
+}
+
+}  // namespace
+
+void RegisterEmissionsCommand(Commands& commands) {
+  CLI::App* cmd = commands.app.add_subcommand(
+      "emissions", "Check the designed choke's conducted emissions against a limit, harmonic by harmonic");
+  auto args = std::make_shared<EmissionsArgs>();
+  AddDesignOptions(*cmd, args->design);
+  EmissionsEntry& e = args->entry;
+  cmd->add_option("--standard", e.standard, "Limit lines: cispr32-a, cispr32-b, fcc15-a or fcc15-b")
+      ->check(CLI::IsMember({"cispr32-a", "cispr32-b", "fcc15-a", "fcc15-b"}))
+      ->default_str(e.standard);
+  cmd->add_option("--swing", e.swing, "Switched voltage swing (V), e.g. 325")->required();
+  cmd->add_option("--fsw", e.frequency, "Switching frequency (Hz), e.g. 100k")->required();
+  cmd->add_option("--duty", e.duty, "Duty cycle at half amplitude, 0 to 1")->default_str(e.duty);
+  cmd->add_option("--rise", e.rise, "Rise and fall time of each edge, 0 to 100 % (s), e.g. 50n")
+      ->default_str(e.rise);
+  cmd->add_option("--cp", e.parasitic, "Parasitic capacitance, switched node to earth (F), e.g. 20p")
+      ->required();
+  cmd->add_option("--ripple", e.ripple, "Input ripple current, peak to peak (A), e.g. 1.5")->required();
+  cmd->add_option("--ripple-shape", e.rippleShape, "Ripple current waveform: trapezoid or triangle")
+      ->check(CLI::IsMember({"trapezoid", "triangle"}))
+      ->default_str(e.rippleShape);
+  cmd->add_option("--cy", e.cy, "Y capacitor, each line to earth (F), e.g. 2.2n")->default_str(e.cy);
+  cmd->add_option("--cx", e.cx, "X capacitor across the lines (F), e.g. 470n")->default_str(e.cx);
+  cmd->add_option("--lisn", e.network, "Network per line: cispr16 (50 uH / 50 ohm) or 50ohm")
+      ->check(CLI::IsMember({"cispr16", "50ohm"}))
+      ->default_str(e.network);
+  cmd->add_option("--margin", e.margin, "Margin required below the limit (dB)")->default_str(e.margin);
+  cmd->add_option("--prescan", args->prescan,
+                  "Measured scan without the filter, CSV frequency_hz,dbuv: replaces the estimated source");
+  CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object");
+  CLI::Option* csvFlag =
+      cmd->add_flag("--csv", args->csv, "Print comma-separated values, one harmonic a line")
+          ->excludes(jsonFlag);
+  cmd->add_flag("--netlist", args->netlist, "Print the test bench as a circuit-simulator netlist")
+      ->excludes(jsonFlag)
+      ->excludes(csvFlag);
+  cmd->add_flag(
+      "--find-core", args->findCore,
+      "Walk the catalogue from the smallest core, apply the first that passes, then print as usual");
+  cmd->footer(
+      "Levels are the RMS value of each harmonic of the switching frequency at one line's receiver port, "
+      "in dBuV, from the exact Fourier coefficients of the trapezoid; a steady harmonic reads the same on "
+      "the peak, quasi-peak and average detectors, so each is compared with both limits. Common mode: the "
+      "swing through --cp to earth, the Y capacitors, the choke's common-mode impedance, both networks in "
+      "parallel. Differential mode: the ripple current into the X capacitor, the choke's differential "
+      "impedance in each line, both networks in series. See the help page on conducted emissions.");
+  commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
+    EmissionsEntry entry = args->entry;
+    if (!args->prescan.empty()) {
+      const std::string why = ReadScanFile(args->prescan, entry.prescan);
+      if (!why.empty()) return Fail(err, why, kExitFailure);
+    }
+    return ShowDesign(args->design.Resolve(), out, err,
+                      [args, entry](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                        if (args->findCore) {
+                          const CoreSearchView search = CoreSearchOf(model.window, entry);
+                          if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
+                          if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
+                          if (!search.apply) return Fail(err, search.problem, kExitFailure);
+                          model.ApplyDesign(*search.apply);
+                        }
+                        const EmissionsView v = EmissionsViewOf(model.window, entry);
+                        if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
+                        if (!v.problem.empty()) {
+                          // No winding (the design stopped early, or no core holds it) or no harmonic in the
+                          // band.
+                          return Fail(
+                              err, v.problem,
+                              v.choke.turns == 0 ? NoWindingStatus(model, kExitFailure) : kExitFailure);
+                        }
+                        if (args->json) {
+                          PrintJson(out, v, model);
+                        } else if (args->csv) {
+                          out << EmissionsCsvOf(v);
+                        } else if (args->netlist) {
+                          out << EmissionsNetlistOf(model.window, v);
+                        } else {
+                          PrintText(out, v);
+                        }
+                        return kExitOk;
+                      });
+  });
+}
+
+}  // namespace vtq::cli

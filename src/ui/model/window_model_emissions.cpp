@@ -1,0 +1,216 @@
+// The conducted-emissions view: the entries read as values, the check of the designed
+// choke with them, and the words under the plot. The faces only show what this computes.
+#include <array>
+#include <cmath>
+
+#include "analysis/spice.h"
+#include "engine/numbers.h"
+#include "ui/model/analysis_views.h"
+
+namespace vtq {
+namespace {
+
+std::string_view Trimmed(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t' || t.back() == '\r')) t.remove_suffix(1);
+  return t;
+}
+
+// Each prefix as the exponent it stands for, so that "2.2n" reads exactly as "2.2e-9".
+struct Prefix {
+  std::string_view text, exponent;
+};
+constexpr std::array<Prefix, 8> kPrefixes = {{{"p", "e-12"},
+                                              {"n", "e-9"},
+                                              {"u", "e-6"},
+                                              {"\u00b5", "e-6"},
+                                              {"m", "e-3"},
+                                              {"k", "e3"},
+                                              {"M", "e6"},
+                                              {"G", "e9"}}};
+
+// A measured scan: "frequency_hz,dbuv" a line; a first line that is not two numbers is its
+// heading; blank lines are skipped.
+std::string ReadScan(std::string_view text, std::vector<analysis::ScanPoint>& points) {
+  int number = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = Trimmed(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++number;
+    if (line.empty()) continue;
+    const std::size_t comma = line.find(',');
+    const std::optional<double> f =
+        comma == std::string_view::npos ? std::nullopt : num::ParseStrict(line.substr(0, comma));
+    const std::optional<double> level =
+        comma == std::string_view::npos ? std::nullopt : num::ParseStrict(line.substr(comma + 1));
+    if (f && level && *f > 0) {
+      points.push_back({*f, *level});
+    } else if (number != 1 || !points.empty()) {
+      return "Scan line " + std::to_string(number) + " is not a frequency in Hz and a level in dBuV: '" +
+             std::string(line) + "'.";
+    }
+  }
+  return points.empty() ? "The scan holds no point." : "";
+}
+
+// One decimal, a point whatever the locale: the faces show these texts as they are.
+std::string Decibels(double value) {
+  return num::FormatDouble(value, "0.0") + " dB";
+}
+
+std::string Verdict(const analysis::EmissionCheck& c, double required) {
+  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": worst margin " +
+                     Decibels(c.worstMargin) + " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
+                     std::string(analysis::ModeName(c.worstMode)) + " mode)";
+  if (required != 0) text += ", " + Decibels(required) + " required";
+  if (!c.passes) text += "; " + Decibels(required - c.worstMargin) + " missing there";
+  return text + ".";
+}
+
+}  // namespace
+
+std::optional<double> ParseQuantity(std::string_view text, std::string_view unit) {
+  text = Trimmed(text);
+  if (!unit.empty() && text.size() > unit.size() && text.ends_with(unit)) {
+    text = Trimmed(text.substr(0, text.size() - unit.size()));
+  }
+  std::string number(text);
+  for (const Prefix& p : kPrefixes) {
+    if (text.size() > p.text.size() && text.ends_with(p.text)) {
+      number.resize(text.size() - p.text.size());
+      // "1e3k" is no number; "1.5 k" is.
+      if (number.find_first_of("eEdD") != std::string::npos) return std::nullopt;
+      number = std::string(Trimmed(number)) + std::string(p.exponent);
+      break;
+    }
+  }
+  return num::ParseStrict(number);
+}
+
+EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e) {
+  EmissionsView v;
+  analysis::EmissionInputs& in = v.inputs;
+  const struct {
+    std::string_view name, unit;
+    const std::string* text;
+    double* value;
+  } numbers[] = {
+      {"Switched voltage", "V", &e.swing, &in.source.swing},
+      {"Switching frequency", "Hz", &e.frequency, &in.source.frequency},
+      {"Duty cycle", "", &e.duty, &in.source.duty},
+      {"Rise time", "s", &e.rise, &in.source.rise},
+      {"Parasitic capacitance", "F", &e.parasitic, &in.source.parasitic},
+      {"Ripple current", "A", &e.ripple, &in.source.ripple},
+      {"Y capacitance", "F", &e.cy, &in.filter.cy},
+      {"X capacitance", "F", &e.cx, &in.filter.cx},
+      {"Margin", "dB", &e.margin, &in.margin},
+  };
+  for (const auto& n : numbers) {
+    const std::optional<double> value = ParseQuantity(*n.text, n.unit);
+    if (!value) {
+      v.inputProblem = std::string(n.name) + ": '" + *n.text +
+                       "' is not a number; a prefix p, n, u, m, k, M or G may follow it, as in 20p or 100k.";
+      return v;
+    }
+    *n.value = *value;
+  }
+  bool known = false;
+  for (const analysis::LimitLine& line : analysis::kLimitLines) {
+    if (e.standard == line.key) {
+      in.standard = line.standard;
+      v.standardName = line.name;
+      known = true;
+    }
+  }
+  if (!known) {
+    v.inputProblem = "Standard: '" + e.standard + "' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b.";
+    return v;
+  }
+  if (e.rippleShape != "trapezoid" && e.rippleShape != "triangle") {
+    v.inputProblem = "Ripple shape: '" + e.rippleShape + "' is neither trapezoid nor triangle.";
+    return v;
+  }
+  in.source.rippleShape =
+      e.rippleShape == "triangle" ? analysis::RippleShape::Triangle : analysis::RippleShape::Trapezoid;
+  if (e.network != "cispr16" && e.network != "50ohm") {
+    v.inputProblem = "Network: '" + e.network + "' is neither cispr16 nor 50ohm.";
+    return v;
+  }
+  in.filter.network = e.network == "50ohm" ? analysis::Network::FiftyOhm : analysis::Network::Cispr16;
+  if (!e.prescan.empty()) {
+    v.inputProblem = ReadScan(e.prescan, in.prescan);
+    if (!v.inputProblem.empty()) return v;
+  }
+  v.inputProblem = analysis::CheckInputs(in);
+  if (!v.inputProblem.empty()) return v;
+
+  v.choke = analysis::ParametersOf(window, v.problem);
+  if (!v.problem.empty()) return v;
+  v.check = analysis::CheckEmissions(in, v.choke);
+  v.problem = v.check.problem;
+  if (v.problem.empty()) v.verdict = Verdict(v.check, in.margin);
+  return v;
+}
+
+CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry) {
+  CoreSearchView v;
+  const EmissionsView emissions = EmissionsViewOf(window, entry);
+  v.inputProblem = emissions.inputProblem;
+  if (!v.inputProblem.empty()) return v;
+  const analysis::CoreSearch s = analysis::FindCore(window, emissions.inputs);
+  v.headings = {"Core", "Turns", "AWG", "Inductance", "Worst margin", "At", "Trise (C)"};
+  for (const analysis::CoreTrial& t : s.trials) {
+    // A core whose turns cannot meet the common mode shows the most that fit.
+    v.rows.push_back({t.part, std::to_string(t.turns), std::to_string(t.gauge),
+                      analysis::Engineering(t.inductance, "H"),
+                      Decibels(t.worstMargin) + (t.met ? "" : ", most turns"),
+                      analysis::Engineering(t.worstFrequency, "Hz"), num::FormatDouble(t.tempRise, "0.0")});
+  }
+  v.problem = s.problem;
+  if (s.winner == 0) {
+    v.summary = s.problem;
+    return v;
+  }
+  const analysis::CoreTrial& won = s.trials.back();
+  v.summary = won.part + " with " + std::to_string(won.turns) + " turns of AWG " + std::to_string(won.gauge) +
+              " passes " + emissions.standardName + " with the required margin.";
+  const InputControls& in = window.inputs;
+  v.apply = DesignEntry{DesignModeOption::Inductance,
+                        num::DoubleText(s.winnerInductance * 1e3),
+                        in.Current,
+                        in.SecondInput,
+                        in.txtCD,
+                        in.Material,
+                        in.English,
+                        static_cast<Integer>(s.winner)};
+  return v;
+}
+
+InsertionLossTable InsertionLossOf(const DesignWindow& window, analysis::CurveRange range) {
+  InsertionLossTable t;
+  if (range.from <= 0 || range.to <= range.from)
+    range = {analysis::kBandFrom, analysis::kBandTo, range.points};
+  const analysis::ImpedanceCurve curve = analysis::ChokeImpedance(window, range);
+  t.problem = curve.problem;
+  for (const auto& p : curve.points)
+    t.rows.push_back({p.frequency, analysis::ChokeInsertionLoss(curve.parameters, p.frequency)});
+  return t;
+}
+
+std::string EmissionsCsvOf(const EmissionsView& view) {
+  return analysis::EmissionsCsv(view.check);
+}
+
+std::string_view EmissionModeName(analysis::Mode mode) {
+  return analysis::ModeName(mode);
+}
+
+std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view) {
+  if (!view.inputProblem.empty() || !view.problem.empty()) return {};
+  const analysis::SpiceModel model = analysis::SpiceSubcircuit(window);
+  if (!model.problem.empty()) return {};
+  return analysis::EmissionsNetlist(view.inputs, view.check, model.text, model.name);
+}
+
+}  // namespace vtq
