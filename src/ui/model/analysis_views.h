@@ -65,7 +65,25 @@ struct ImpedanceView {
   analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them
 };
 
+// A ferrite material's measured curves as the grade's data sheet draws them.
+struct MaterialPoint {
+  double frequency = 0;              // Hz
+  std::optional<double> real, imag;  // mu', mu''; absent where that curve has no point
+};
+
+struct MaterialView {
+  std::string problem;  // why there is nothing to show; empty otherwise
+  std::string letter, grade, maker, source, database;
+  double permeability = 0;         // the catalogue material's initial permeability
+  double lowFrequency = 0;         // the grade's mu' at its lowest frequency; the curve scales by the ratio
+  std::vector<std::string> lines;  // the heading, a sentence a line
+  std::vector<MaterialPoint> points;          // every frequency either curve has, rising
+  std::vector<analysis::CurvePoint> initial;  // initial permeability against C
+  double bsat25 = 0, bsat100 = 0, curie = 0;  // T, T, C
+};
+
 CoreTableView CoreTableOf(const DesignWindow& window);
+MaterialView MaterialViewOf(std::string_view letter);
 ImpedanceView ImpedanceViewOf(const DesignWindow& window);
 
 }  // namespace vtq
