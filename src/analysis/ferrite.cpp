@@ -292,8 +292,8 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
     if (!error.empty()) return nullptr;
   }
   if (f->real.front().value <= 0) error = "mu' at the lowest frequency is not above 0";
-  for (const auto& p : f->imaginary)
-    if (p.value < 0) error = "mu'' is negative at " + std::to_string(p.x) + " Hz";
+  for (std::size_t i = f->imaginary.size(); i-- > 0;)
+    if (f->imaginary[i].value < 0) error = "mu'': point " + std::to_string(i + 1) + " is negative";
   if (!error.empty()) return nullptr;
   const nlohmann::json& perm = e["permeability"];
   if (perm.contains("initial") && perm["initial"].is_array()) {
