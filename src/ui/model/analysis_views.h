@@ -62,6 +62,7 @@ struct ImpedanceView {
   std::string requiredLabel;
   double selfResonance = 0;        // Hz, a dotted line there; 0 for none
   std::string caption;             // under the plot, lines joined by "\n"
+  double temperature = 25;         // C, of the core the curve is drawn for
   analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them
 };
 
@@ -84,6 +85,6 @@ struct MaterialView {
 
 CoreTableView CoreTableOf(const DesignWindow& window);
 MaterialView MaterialViewOf(std::string_view letter);
-ImpedanceView ImpedanceViewOf(const DesignWindow& window);
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25);
 
 }  // namespace vtq
