@@ -7,6 +7,9 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <numbers>
+#include <optional>
+
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 
@@ -312,6 +315,94 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
   if (f->bsat25 <= 0) f->bsat25 = f->bsat100;
   if (f->bsat100 <= 0) f->bsat100 = f->bsat25;
   f->curie = e.value("curieTemperature", 0.0);
+  return f;
+}
+
+std::shared_ptr<const Ferrite> FerriteFromText(std::string_view text, const std::string& name,
+                                               std::string& error) {
+  if (text.find('\0') != std::string_view::npos) {
+    error = "line " + std::to_string(std::count(text.begin(), text.begin() + text.find('\0'), '\n') + 1) +
+            " holds binary data, not text";
+    return nullptr;
+  }
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first != std::string_view::npos && text[first] == '{') {
+    auto f = FerriteFromJson(text, error);
+    if (!f) error = "not a usable material entry: " + error;
+    return f;
+  }
+  auto f = std::make_shared<Ferrite>();
+  f->name = name;
+  bool header = false;
+  int number = 0;
+  double last = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view line = text.substr(at, end - at);
+    at = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string where = "line " + std::to_string(number) + ": ";
+    if (line.empty() || line.front() == '#') continue;
+    if (!header) {
+      if (line != "frequency_hz,mu_real,mu_imag") {
+        error = where + "expected the header frequency_hz,mu_real,mu_imag";
+        return nullptr;
+      }
+      header = true;
+      continue;
+    }
+    std::string_view cells[3];
+    std::size_t count = 0, from = 0;
+    for (; count < 3 && from <= line.size(); ++count) {
+      const std::size_t comma = std::min(line.find(',', from), line.size());
+      cells[count] = line.substr(from, comma - from);
+      from = comma + 1;
+    }
+    if (count != 3 || from <= line.size()) {
+      error = where + "expected three cells: frequency_hz,mu_real,mu_imag";
+      return nullptr;
+    }
+    std::optional<double> values[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (cells[i].empty() && i > 0) continue;
+      values[i] = num::ParseStrict(cells[i]);
+      if (!values[i] || !std::isfinite(*values[i])) {
+        error = where + "\"" + std::string(cells[i].substr(0, 40)) + "\" is not a number";
+        return nullptr;
+      }
+    }
+    const double f0 = *values[0];
+    if (!(f0 > 0)) {
+      error = where + "the frequency must be above 0 Hz";
+      return nullptr;
+    }
+    if (f0 <= last) {
+      error = where + "the frequency must rise above the line before's";
+      return nullptr;
+    }
+    last = f0;
+    if (values[2] && *values[2] < 0) {
+      error = where + "mu'' (the loss) cannot be negative";
+      return nullptr;
+    }
+    if (values[1]) f->real.push_back({f0, *values[1]});
+    if (values[2]) f->imaginary.push_back({f0, *values[2]});
+  }
+  if (!header) {
+    error = "no header line frequency_hz,mu_real,mu_imag";
+    return nullptr;
+  }
+  for (const auto& [curve, what] : {std::pair{&f->real, "mu'"}, std::pair{&f->imaginary, "mu''"}}) {
+    if (curve->size() < 2) {
+      error = std::string("fewer than two points of ") + what;
+      return nullptr;
+    }
+  }
+  if (f->real.front().value <= 0) {
+    error = "mu' at the lowest frequency must be above 0";
+    return nullptr;
+  }
   return f;
 }
 

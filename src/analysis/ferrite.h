@@ -52,6 +52,13 @@ inline constexpr std::string_view kMaterialDataSource =
 // One database entry (a JSON object) as a Ferrite; on failure `error` says why.
 std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::string& error);
 
+// A user's material: one database entry as JSON, or comma-separated values under the
+// header frequency_hz,mu_real,mu_imag (lines starting with # are comments, an empty cell
+// is a curve without a point there), as vtq-cli material --csv prints them. On failure
+// `error` says why, naming the line. `name` labels the result.
+std::shared_ptr<const Ferrite> FerriteFromText(std::string_view text, const std::string& name,
+                                               std::string& error);
+
 // A parallel R, L, C tank; in series with the other tanks of the network it stands for
 // j w Lm mu(f) / mu_i. Values per henry of Lm: L = l Lm, R = r Lm, C = c / Lm.
 struct Tank {

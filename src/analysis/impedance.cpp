@@ -73,7 +73,7 @@ double IdealMagnitude(double frequency, double inductance) {
 
 std::complex<double> RelativePermeability(const ChokeParameters& p, double f) {
   if (!p.ferrite) return p.temperatureFactor;
-  return p.temperatureFactor * p.ferrite->Permeability(f) / p.ferrite->LowFrequency();
+  return p.temperatureFactor * p.ferrite->Permeability(f) / p.muReference;
 }
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
@@ -142,7 +142,8 @@ std::string CurveCsv(const ImpedanceCurve& c) {
   return out;
 }
 
-ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature) {
+ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature,
+                             std::shared_ptr<const Ferrite> material) {
   ChokeParameters p;
   const WindingResult wound = DesignedWinding(w);
   problem = wound.problem;
@@ -152,11 +153,12 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   p.leakage = wd.leakage;
   p.magnetizing = wd.inductance - wd.leakage;
   p.permeability = wd.permeability;
-  p.ferrite = GradeOf(w.state.MaterialLetter);
+  p.ferrite = material ? material : GradeOf(w.state.MaterialLetter);
   if (!p.ferrite) {
     problem = "No measured data for material " + w.state.MaterialLetter + ".";
     return p;
   }
+  p.muReference = material ? p.permeability : p.ferrite->LowFrequency();
   p.temperature = temperature;
   // First order: the whole curve scales with the initial permeability at the temperature;
   // the data give mu' and mu'' at 25 C only, and the dispersion also moves with T.
@@ -168,9 +170,10 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   return p;
 }
 
-ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature) {
+ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature,
+                              std::shared_ptr<const Ferrite> material) {
   ImpedanceCurve curve;
-  curve.parameters = ParametersOf(w, curve.problem, temperature);
+  curve.parameters = ParametersOf(w, curve.problem, temperature, std::move(material));
   if (!curve.problem.empty()) return curve;
   const ChokeParameters& p = curve.parameters;
   const DesignState& s = w.state;
@@ -202,7 +205,9 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bs
   // other winding: B = L_diff sqrt(2) I / (N A_e), at the current's peak.
   curve.peakFlux =
       p.leakage * std::numbers::sqrt2 * static_cast<double>(s.CurrentValue) / (p.turns * p.coreArea);
-  curve.saturationLimit = bsat > 0 ? bsat : p.ferrite->SaturationAt(temperature);
+  // A user's file without saturation figures (a CSV) leaves them to the material's grade.
+  const auto saturation = p.ferrite->bsat25 > 0 ? p.ferrite : GradeOf(w.state.MaterialLetter);
+  curve.saturationLimit = bsat > 0 ? bsat : saturation ? saturation->SaturationAt(temperature) : 0;
   for (std::size_t i = 0; i < curve.inductanceAt.size(); ++i) {
     const double factor = p.ferrite->InitialAt(ImpedanceCurve::kTemperatures[i]) / p.ferrite->InitialAt(25);
     curve.inductanceAt[i] = p.leakage + p.magnetizing * factor;

@@ -26,6 +26,9 @@ struct ChokeParameters {
   // catalogue's: the AL values, and so the low-frequency inductance, stay the catalogue's.
   // Null: a lossless core of constant permeability.
   std::shared_ptr<const Ferrite> ferrite;
+  // What mu(f) is divided by: the grade's lowest-frequency mu', or for a user's material
+  // file the catalogue's initial permeability (the file's mu is taken as it stands).
+  double muReference = 1;
   double temperature = 25;       // C
   double temperatureFactor = 1;  // mu_i(T) / mu_i(25 C) of the grade: the whole curve scales by it
   double capacitance = 0;        // F, self-capacitance of one winding
@@ -85,8 +88,9 @@ struct CurveRange {
 
 // The curve of the window's last calculation at a core temperature in C. bsat in T; 0
 // takes the grade's saturation flux density at that temperature.
+// `material` replaces the grade of the window's material (a user's file).
 ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {}, double bsat = 0,
-                              double temperature = 25);
+                              double temperature = 25, std::shared_ptr<const Ferrite> material = nullptr);
 
 // mu(f) / mu_i of the core at the parameters' temperature: the grade's measured curve
 // over its lowest-frequency mu', times mu_i(T) / mu_i(25 C).
@@ -104,6 +108,7 @@ std::string Summary(const ImpedanceCurve& curve);
 std::string CurveCsv(const ImpedanceCurve& curve);
 
 // The parameters of a winding alone, for a curve or a model, at a core temperature in C.
-ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25);
+ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25,
+                             std::shared_ptr<const Ferrite> material = nullptr);
 
 }  // namespace vtq::analysis

@@ -56,10 +56,10 @@ std::string InputsLine(const DesignWindow& w) {
 
 }  // namespace
 
-SpiceModel SpiceSubcircuit(const DesignWindow& w) {
+SpiceModel SpiceSubcircuit(const DesignWindow& w, std::shared_ptr<const Ferrite> material) {
   SpiceModel model;
   const WindingResult wound = DesignedWinding(w);
-  const ChokeParameters p = ParametersOf(w, model.problem);
+  const ChokeParameters p = ParametersOf(w, model.problem, 25, std::move(material));
   if (!model.problem.empty()) return model;
   const Winding& wd = wound.winding;
   model.name = SubcircuitName(wd.partNumber);
@@ -80,8 +80,12 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
        " ohm, differential inductance per line = " + wd.leakageText + " H\n";
   const CoreNetwork& net = NetworkOf(p.ferrite);
   const double coupled = net.windingRatio * p.magnetizing;
-  t += "* Ferrite: " + p.ferrite->maker + " " + p.ferrite->name +
-       ", measured permeability scaled to initial " + "permeability " + num(p.permeability) + ", at 25 C;\n";
+  // The network stands for mu / mu'(lowest f); a user's file is divided by the catalogue's mu_i.
+  const double lm = p.magnetizing * p.ferrite->LowFrequency() / p.muReference;
+  t += "* Ferrite: " + (p.ferrite->maker.empty() ? "" : p.ferrite->maker + " ") + p.ferrite->name +
+       (p.muReference == p.permeability ? ", the given permeability over the initial permeability "
+                                        : ", measured permeability scaled to initial permeability ") +
+       num(p.permeability) + ", at 25 C;\n";
   t += "* winding self-capacitance " + num(p.capacitance) + " F estimated for a single layer.\n";
   t += "* Each winding: DC resistance, differential inductance (in air), and a winding of " +
        num(net.windingRatio) + " x Lm\n";
@@ -113,9 +117,9 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
     const Tank& tank = net.tanks[k];
     const std::string n = std::to_string(k + 1), a = "c" + std::to_string(k);
     const std::string b = k + 1 == net.tanks.size() ? "in1" : "c" + n;
-    element("LT" + n, a, b, tank.l * p.magnetizing);
-    element("RT" + n, a, b, tank.r * p.magnetizing);
-    if (tank.c > 0) element("CT" + n, a, b, tank.c / p.magnetizing);
+    element("LT" + n, a, b, tank.l * lm);
+    element("RT" + n, a, b, tank.r * lm);
+    if (tank.c > 0) element("CT" + n, a, b, tank.c / lm);
   }
   t += "K1 L1 L2 1\nK2 L1 LC 1\nK3 L2 LC 1\n";
   t += ".ENDS " + model.name + "\n";

@@ -9,6 +9,7 @@
 #include "analysis/physics.h"
 #include "cli/cli.h"
 #include "cli/json_writer.h"
+#include "ui/model/analysis_views.h"
 
 namespace vtq::cli {
 namespace {
@@ -20,6 +21,7 @@ struct ImpedanceArgs {
   analysis::CurveRange range;
   double bsat = 0;
   double temperature = 25;  // C
+  std::string materialFile;
   bool json = false, csv = false;
 };
 
@@ -138,6 +140,10 @@ void RegisterImpedanceCommand(Commands& commands) {
       ->check(CLI::Range(1e-3, 10.0));
   cmd->add_option("--temperature", args->temperature, "Core temperature (C), -60 to 300; default 25")
       ->check(CLI::Range(-60.0, 300.0));
+  cmd->add_option(
+      "--material-file", args->materialFile,
+      "The core's permeability from FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry): "
+      "Zcore = j w Lm mu(f) / mu_i");
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
   cmd->add_flag("--csv", args->csv, "Print comma-separated values, one frequency a line")->excludes(jsonFlag);
   cmd->footer(
@@ -155,20 +161,25 @@ void RegisterImpedanceCommand(Commands& commands) {
     if (args->range.from > 0 && !(args->range.to > args->range.from)) {
       return Fail(err, "--to must lie above --from", kExitUsage);
     }
-    return ShowDesign(args->design.Resolve(), out, err,
-                      [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-                        const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range,
-                                                                              args->bsat, args->temperature);
-                        if (!curve.problem.empty()) return Fail(err, curve.problem, kExitFailure);
-                        if (args->json) {
-                          PrintJson(out, curve, model);
-                        } else if (args->csv) {
-                          out << analysis::CurveCsv(curve);
-                        } else {
-                          PrintText(out, curve);
-                        }
-                        return kExitOk;
-                      });
+    return ShowDesign(
+        args->design.Resolve(), out, err,
+        [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+          MaterialFile material;
+          if (!args->materialFile.empty() && !(material = LoadMaterialFile(args->materialFile)).ferrite) {
+            return Fail(err, material.error, kExitFailure);
+          }
+          const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range, args->bsat,
+                                                                args->temperature, material.ferrite);
+          if (!curve.problem.empty()) return Fail(err, curve.problem, kExitFailure);
+          if (args->json) {
+            PrintJson(out, curve, model);
+          } else if (args->csv) {
+            out << analysis::CurveCsv(curve);
+          } else {
+            PrintText(out, curve);
+          }
+          return kExitOk;
+        });
   });
 }
 

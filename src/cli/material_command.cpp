@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
+#include "engine/numbers.h"
 #include "ui/model/analysis_views.h"
 
 namespace vtq::cli {
@@ -21,6 +22,10 @@ void RegisterMaterialCommand(Commands& commands) {
   auto letter = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   auto csv = std::make_shared<bool>(false);
+  auto file = std::make_shared<std::string>();
+  cmd->add_option(
+      "--material-file", *file,
+      "Read and check FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry) and print it");
   cmd->add_option("material", *letter, "Ferrite material")
       ->required()
       ->check(CLI::IsMember(MaterialLetters()));
@@ -29,8 +34,11 @@ void RegisterMaterialCommand(Commands& commands) {
   cmd->add_flag("--csv", *csv,
                 "Print comma-separated values, one frequency a line, empty where a curve has no point")
       ->excludes(jsonFlag);
-  commands.actions.emplace_back(cmd, [letter, json, csv](std::ostream& out, std::ostream& err) {
-    const MaterialView v = MaterialViewOf(*letter);
+  commands.actions.emplace_back(cmd, [letter, json, csv, file](std::ostream& out, std::ostream& err) {
+    MaterialFile material;
+    if (!file->empty() && !(material = LoadMaterialFile(*file)).ferrite)
+      return Fail(err, material.error, kExitFailure);
+    const MaterialView v = MaterialViewOf(*letter, material.ferrite);
     if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);
     auto cell = [](const std::optional<double>& x) { return x ? Figure(*x) : std::string(); };
     if (*json) {
@@ -65,8 +73,10 @@ void RegisterMaterialCommand(Commands& commands) {
       out << "frequency_hz,mu_real,mu_imag\n";
       out << "# " << v.maker << " " << v.grade << " for material " << v.letter
           << ", as measured: " << v.source << "\n";
+      // Every digit the data has, so the file reads back as the same curve.
+      auto exact = [](const std::optional<double>& x) { return x ? num::DoubleText(*x) : std::string(); };
       for (const auto& p : v.points)
-        out << Figure(p.frequency) << "," << cell(p.real) << "," << cell(p.imag) << "\n";
+        out << num::DoubleText(p.frequency) << "," << exact(p.real) << "," << exact(p.imag) << "\n";
       return kExitOk;
     }
     for (const auto& line : v.lines) out << line << "\n";

@@ -3,6 +3,7 @@
 // face (the Qt windows, a web page) only lays these out and draws them.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,7 +85,15 @@ struct MaterialView {
 };
 
 CoreTableView CoreTableOf(const DesignWindow& window);
-MaterialView MaterialViewOf(std::string_view letter);
+// `file` (a user's material, LoadMaterialFile) replaces the letter's grade.
+MaterialView MaterialViewOf(std::string_view letter, std::shared_ptr<const analysis::Ferrite> file = nullptr);
+
+struct MaterialFile {
+  std::shared_ptr<const analysis::Ferrite> ferrite;  // null when the file could not be used
+  std::string error;                                 // "FILE: line 3: ..." otherwise
+};
+// A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
+MaterialFile LoadMaterialFile(const std::string& path);
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25);
 
 }  // namespace vtq
