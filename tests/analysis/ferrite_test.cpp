@@ -97,24 +97,46 @@ TEST(Ferrite, NetworkFitsEachGrade) {
   }
 }
 
-TEST(Ferrite, RefusesABadEntry) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"[1]", "not a JSON object"},
-      {R"({"permeability": {}})", "no permeability.complex.real and .imaginary"},
-      {R"({"permeability": {"complex": {"real": [{"frequency": 1e4, "value": 100}], "imaginary": []}}})",
-       "mu' has fewer than two points"},
+// A user's file: every fault named with its line, and nothing read from a refused file.
+TEST(Ferrite, RefusesABadFile) {
+  const std::string head = "frequency_hz,mu_real,mu_imag\n";
+  const std::pair<std::string, const char*> cases[] = {
+      {"[1]", "line 1: expected the header frequency_hz,mu_real,mu_imag"},
+      {"{\"permeability\": {}}", "not a usable material entry: no permeability.complex.real and .imaginary"},
+      {head + "1e4,100,1\n2e4,90,x\n", "line 3: \"x\" is not a number"},
+      {head + "# note\n1e4,100,1\n1e4,90,1\n", "line 4: the frequency must rise above the line before's"},
+      {head + "2e4,100,1\n1e4,90,1\n", "line 3: the frequency must rise above the line before's"},
+      {head + "1e4,100,1\n2e4,90,-1\n", "line 3: mu'' (the loss) cannot be negative"},
+      {head + "1e4,100,1\n2e4,90\n", "line 3: expected three cells: frequency_hz,mu_real,mu_imag"},
+      {head + "1e4,100,1\n2e4,,1\n", "fewer than two points of mu'"},
+      {head + std::string("1e4,100,1\n\0\n", 12), "line 3 holds binary data, not text"},
       {R"({"permeability": {"complex": {"real": [{"frequency": 2e4, "value": 100}, {"frequency": 1e4, "value": 90}],
           "imaginary": []}}})",
-       "mu': point 2 does not rise above the one before"},
-      {R"({"permeability": {"complex": {"real": [{"frequency": 1e4, "value": 100}, {"frequency": 2e4, "value": 90}],
-          "imaginary": [{"frequency": 1e4, "value": 1}, {"frequency": 2e4, "value": -1}]}}})",
-       "mu'': point 2 is negative"},
+       "not a usable material entry: mu': point 2 does not rise above the one before"},
   };
   for (const auto& [text, message] : cases) {
     std::string error;
-    EXPECT_FALSE(FerriteFromJson(text, error));
+    EXPECT_FALSE(FerriteFromText(text, "f.csv", error)) << message;
     EXPECT_EQ(error, message);
   }
+}
+
+// A file's permeability is taken as it stands, over the catalogue's mu_i: the core of a
+// 5000 material with a flat mu = 2500 - j 2500 file is j w Lm (1 - j) / 2.
+TEST(Ferrite, UserFileAsItStands) {
+  std::string error;
+  const auto flat = FerriteFromText(
+      "# flat\r\nfrequency_hz,mu_real,mu_imag\r\n1e3,2500,2500\r\n1e9,2500,2500\r\n", "flat.csv", error);
+  ASSERT_TRUE(flat) << error;
+  const ImpedanceCurve c = ChokeImpedance(Designed({kImpedance, "100", "2"}), {}, 0, 25, flat);
+  const ChokeParameters& p = c.parameters;
+  const double f = 3e5, w = 2 * std::numbers::pi * f;
+  const std::complex<double> branch(p.resistance, w * p.leakage),
+      core = w * p.magnetizing * std::complex<double>(1, 1) / 2.0;
+  const std::complex<double> zcm =
+      0.5 / (1.0 / (branch + 2.0 * core) + std::complex<double>(0, w * p.capacitance));
+  EXPECT_NEAR(std::abs(CommonModeImpedance(p, f) / zcm - 1.0), 0, 1e-12);
+  EXPECT_DOUBLE_EQ(c.saturationLimit, 0.4651);  // a CSV has none: the material's grade's
 }
 
 }  // namespace
