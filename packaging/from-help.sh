@@ -40,7 +40,9 @@ completion() {
       options+=" ${names//,/ }"
       if [[ $arg =~ \{([^}]*)\} ]]; then
         values+="    $name:${names##*,}) words=\"${BASH_REMATCH[1]//,/ }\" ;;"$'\n'
-      elif [[ $arg =~ \[([0-9]+)\ -\ ([0-9]+)\] ]]; then
+      elif [[ $arg =~ \[([0-9]+)\ -\ ([0-9]+)\] ]] && ((BASH_REMATCH[2] - BASH_REMATCH[1] <= 100)); then
+        # A short range (the 24 catalogue rows) is offered whole; a long one (--points up
+        # to 100000) would only swell the script, and a number is typed anyway.
         values+="    $name:${names##*,}) words=\"$(seq -s ' ' "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}")\" ;;"$'\n'
       fi
     done < <(table "$name")
@@ -87,7 +89,51 @@ man_include() {
       printf '.TP\n\\fB%s\\fR%s\n%s\n' "$(roff <<<"${names//,/, }")" "${arg:+ $(roff <<<"$arg")}" "$(roff <<<"$text")"
     done < <(table "$name")
   done <<<"$commands"
-  printf '[SEE ALSO]\n.BR vtq (1)\n'
+  cat <<'SECTIONS'
+[EXIT STATUS]
+.TP
+.B 0
+The command did what it was asked.
+.TP
+.B 1
+A failure outside the program: a file or the standard output that cannot be read or
+written, a PDF writer that cannot be loaded.
+.TP
+.B 2
+A usage error, an input the design window would ask for again, or a batch line that gave
+no design.
+.TP
+.B 3
+The design did not complete: no catalogue core (nor a stack of four) is large enough, or
+the chosen core is not made in the material. What the window would show is still printed
+or written; a command that needs the winding (impedance, spice, export) prints only why.
+In batch output each design says so in its "complete" key.
+[EXAMPLES]
+.TP
+.B vtq\-cli design \-\-main 2 \-\-current 3 \-\-material P
+The automatic design of a choke of 2 mH per winding for 3 A in material P.
+.TP
+.B vtq\-cli report \-\-mode impedance \-\-main 300 \-\-frequency 150000 \-\-pdf report.pdf
+The design report of a choke of 300 ohms at 150 kHz, as a PDF file.
+.TP
+.B vtq\-cli impedance \-\-core 12 \-\-csv > curve.csv
+The impedance of catalogue core 12 over frequency, as comma-separated values.
+.TP
+.B printf '{"main":"1.5","current":"4"}\en' | vtq\-cli batch
+One design a line, each printed as one JSON object.
+[FILES]
+.TP
+.I *.vtq
+Design files, as the window's File > Save Design... writes them.
+.TP
+.I /usr/share/vtq/help/index.html
+The help pages.
+.TP
+.I /usr/lib/vtq/
+The program folder: the window program and the PDF writer module shared with vtq\-cli.
+[SEE ALSO]
+.BR vtq (1)
+SECTIONS
 }
 
 case $mode in

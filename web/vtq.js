@@ -459,15 +459,16 @@ function plotSvg(v, width, height) {
   const labelWidth = Math.max(...v.y.labels.map(textWidth));
   const left = labelWidth + 14, right = width - textWidth(v.x.labels[v.x.labels.length - 1]) / 2 - 10;
   const top = 2 * lineHeight + 14, bottom = height - 2 * lineHeight - 8;
-  const xAt = (f) => left + (Math.log10(f) - v.x.from) / (v.x.to - v.x.from) * (right - left);
-  const yAt = (z) => bottom - (Math.log10(z) - v.y.from) / (v.y.to - v.y.from) * (bottom - top);
+  // The model places everything in the unit square of the area.
+  const xAt = (x) => left + x * (right - left);
+  const yAt = (y) => bottom - y * (bottom - top);
   v.x.labels.forEach((label, i) => {
-    const x = xAt(10 ** (v.x.from + i));
+    const x = xAt(v.x.ticks[i]);
     line(x, top, x, bottom, '#a0a0a0');
     text(x - textWidth(label) / 2, bottom + lineHeight + 2, label);
   });
   v.y.labels.forEach((label, i) => {
-    const y = yAt(10 ** (v.y.from + i));
+    const y = yAt(v.y.ticks[i]);
     line(left, y, right, y, '#a0a0a0');
     text(left - textWidth(label) - 6, y + ascent / 2, label);
   });
@@ -482,29 +483,26 @@ function plotSvg(v, width, height) {
   }
   out.push(`<clipPath id="area"><rect x="${left - 1}" y="${top - 1}" width="${right - left + 2}" ` +
     `height="${bottom - top + 2}"/></clipPath><g clip-path="url(#area)" fill="none">`);
-  if (v.required) {
-    const [rx, ry] = [xAt(v.required[0]), yAt(v.required[1])];
+  if (v.requiredAt) {
+    const [rx, ry] = [xAt(v.requiredAt[0]), yAt(v.requiredAt[1])];
     line(rx, ry, right, ry, REQUIRED, 1, '4 2');
     out.push(`<circle cx="${rx.toFixed(1)}" cy="${ry.toFixed(1)}" r="5" stroke="${REQUIRED}" stroke-width="2"/>`);
   }
-  if (v.selfResonance > 0) line(xAt(v.selfResonance), top, xAt(v.selfResonance), bottom, 'black', 1, '1 2');
+  if (v.selfResonance > 0) line(xAt(v.selfResonanceAt), top, xAt(v.selfResonanceAt), bottom, 'black', 1, '1 2');
   for (const t of v.traces) {
     const [stroke, w, dash] = TRACE_STYLES[t.trace];
-    let d = '', pen = false;
-    t.values.forEach((z, i) => {
-      if (!(z > 0)) {
-        pen = false;
-        return;
+    let d = '';
+    for (const piece of t.line) {
+      for (let i = 0; i < piece.length; i += 2) {
+        d += (i ? 'L' : 'M') + xAt(piece[i]).toFixed(1) + ' ' + yAt(piece[i + 1]).toFixed(1);
       }
-      d += (pen ? 'L' : 'M') + xAt(v.frequencies[i]).toFixed(1) + ' ' + yAt(z).toFixed(1);
-      pen = true;
-    });
+    }
     out.push(`<path d="${d}" stroke="${stroke}" stroke-width="${w}"` +
       (dash ? ` stroke-dasharray="${dash}"` : '') + '/>');
   }
   out.push('</g>');
-  if (v.required) {
-    const [rx, ry] = [xAt(v.required[0]), yAt(v.required[1])];
+  if (v.requiredAt) {
+    const [rx, ry] = [xAt(v.requiredAt[0]), yAt(v.requiredAt[1])];
     const w = textWidth(v.requiredLabel);
     const lx = Math.min(Math.max(rx + 9, left + 2), Math.max(left + 2, right - w - 2));
     const ly = Math.min(Math.max(ry - 8, top + lineHeight), Math.max(top + lineHeight, bottom - 4));

@@ -111,7 +111,7 @@ Comparison CompareCores(const DesignWindow& window) {
   SilentDialogs dialogs;
   CalculateDesign(automatic, dialogs);
   c.automaticPart = automatic.outputs.txtPN;
-  const bool single = automatic.state.StackCount == 1 && automatic.outputs.txtPN != "Too Large";
+  const bool single = automatic.state.StackCount == 1 && automatic.outcome != DesignOutcome::TooLarge;
 
   for (int row : OfferedRows(window.inputs.Material)) {
     if (single && row == automatic.state.CoreRow) {

@@ -8,6 +8,7 @@
 
 #include "analysis/physics.h"
 #include "analysis/winding.h"
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 namespace {
@@ -97,9 +98,7 @@ std::string Engineering(double value, std::string_view unit) {
   static constexpr const char* kPrefixes[] = {"p", "n", "\u00b5", "m", "", "k", "M", "G", "T"};
   if (!std::isfinite(value) || value == 0) return "0 " + std::string(unit);
   const int group = std::clamp(static_cast<int>(std::floor(std::log10(std::abs(value)) / 3)), -4, 4);
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%.3g ", value / std::pow(1000.0, group));
-  return digits + std::string(kPrefixes[group + 4]) + std::string(unit);
+  return num::Printed(value / std::pow(1000.0, group), 3) + " " + kPrefixes[group + 4] + std::string(unit);
 }
 
 std::string Summary(const ImpedanceCurve& c) {
@@ -133,11 +132,19 @@ std::string Summary(const ImpedanceCurve& c) {
 std::string CurveCsv(const ImpedanceCurve& c) {
   std::string out = "frequency_hz,zcm_ohm,rcm_ohm,xcm_ohm,zdm_ohm,rdm_ohm,xdm_ohm,ideal_ohm\n";
   for (const auto& s : c.points) {
-    char line[200];
-    std::snprintf(line, sizeof line, "%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g\n", s.frequency,
-                  std::abs(s.commonMode), s.commonMode.real(), s.commonMode.imag(), std::abs(s.differential),
-                  s.differential.real(), s.differential.imag(), s.ideal);
-    out += line;
+    const double fields[] = {s.frequency,
+                             std::abs(s.commonMode),
+                             s.commonMode.real(),
+                             s.commonMode.imag(),
+                             std::abs(s.differential),
+                             s.differential.real(),
+                             s.differential.imag(),
+                             s.ideal};
+    for (double v : fields) {
+      num::AppendPrinted(out, v, 6);
+      out += ',';
+    }
+    out.back() = '\n';
   }
   return out;
 }

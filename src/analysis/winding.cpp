@@ -17,8 +17,8 @@ std::string Scaled(Single value, int exponent) {
   const std::string text = num::ShortestScientific(value);
   const std::size_t e = text.find('e');
   const int total = std::stoi(text.substr(e + 1)) + exponent;
-  std::string digits = std::to_string(total < 0 ? -total : total);
-  if (digits.size() < 2) digits.insert(0, "0");
+  const int magnitude = total < 0 ? -total : total;
+  const std::string digits = (magnitude < 10 ? "0" : "") + std::to_string(magnitude);
   return text.substr(0, e + 1) + (total < 0 ? "-" : "+") + digits;
 }
 
@@ -28,14 +28,9 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   const DesignState& s = w.state;
   const OutputBoxes& o = w.outputs;
   WindingResult r;
-  if (o.txtPN.empty()) {
-    r.problem = "No design has been calculated yet.";
-  } else if (o.txtPN == "Too Large") {
-    r.problem = "The filter requirement is too large for the catalogue: no winding was designed.";
-  } else if (o.AL == "0") {
-    r.problem =
-        "Core " + o.txtPN + " is not offered in material " + s.MaterialLetter + ": no winding was designed.";
-  } else if (s.InductanceValue <= 0) {
+  r.problem = IncompleteReason(w);
+  if (!r.problem.empty()) return r;
+  if (s.InductanceValue <= 0) {
     r.problem = "The winding on " + o.txtPN + " has no turns.";
   } else if (s.DCResistance <= 0 || s.DiffInductance <= 0 || s.CoreRow < 1 || s.CoreRow > kCoreCount) {
     r.problem = "The winding on " + o.txtPN + " is incomplete.";
@@ -47,7 +42,7 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   const bool micro = s.InductanceUnit == " uH";
   Winding& wd = r.winding;
   wd.partNumber = o.txtPN;
-  wd.inductance = static_cast<double>(s.InductanceValue) * (micro ? 1e-6 : 1e-3);
+  wd.inductance = WindingInductance(s);
   wd.inductanceText = Scaled(s.InductanceValue, micro ? -6 : -3);
   wd.resistance = static_cast<double>(s.DCResistance);
   wd.resistanceText = Scaled(s.DCResistance, 0);

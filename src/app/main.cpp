@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "app/first_paint.h"
@@ -16,6 +17,19 @@ void DescribeArguments(QCommandLineParser& parser) {
   parser.addPositionalArgument(QStringLiteral("file"),
                                QStringLiteral("A design file (.vtq) to open after the start-up design."),
                                QStringLiteral("[file]"));
+}
+
+// Qt ends the program with abort() when it finds no display to connect to, which reads
+// as a crash (and leaves a core file). Until the application object stands, a fatal
+// message says what happened and ends the program with status 1 instead.
+void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  std::fprintf(stderr, "vtq: %s\n", qPrintable(text));
+  if (type != QtFatalMsg) return;
+  std::fputs(
+      "vtq: the design window cannot open without a display (DISPLAY or WAYLAND_DISPLAY). vtq-cli computes "
+      "the same designs without one.\n",
+      stderr);
+  std::_Exit(1);
 }
 
 }  // namespace
@@ -39,11 +53,17 @@ int main(int argc, char** argv) {
     const QString text = parser.isSet(help) ? parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                                         QStringLiteral("vtq"))
                                             : QStringLiteral("vtq %1\n").arg(QStringLiteral(VTQ_VERSION));
-    std::fputs(qPrintable(text), stdout);
+    // A full disk or a closed pipe is a failure, not a silent success.
+    if (std::fputs(qPrintable(text), stdout) == EOF || std::fflush(stdout) != 0) {
+      std::fputs("vtq: could not write the output\n", stderr);
+      return 1;
+    }
     return 0;
   }
 
+  const QtMessageHandler previous = qInstallMessageHandler(NoWindowWithoutDisplay);
   QApplication app(argc, argv);
+  qInstallMessageHandler(previous);
   // The start-up benchmark's signal: the program ends once the design window and the
   // disclaimer over it are first on screen. Unset, it costs one look-up.
   std::optional<vtq::app::FirstPaintReport> firstPaint;

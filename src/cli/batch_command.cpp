@@ -62,9 +62,14 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
     bool usable;
   };
 
+  // A design has eight options; an object of many more keys is no option set, and the
+  // look-up of each new key among those before it must not grow without bound.
+  static constexpr std::size_t kMaxKeys = 64;
+
   // The values by key, a repeated key's last, in values(); false when the line is no JSON object.
   bool Read(const std::string& line) {
     values_.clear();
+    tooMany_ = false;
     if (!ReadPlain(line)) {
       values_.clear();
       depth_ = 0;
@@ -78,6 +83,7 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
     return true;
   }
   const std::vector<const Value*>& values() const { return sorted_; }
+  bool tooMany() const { return tooMany_; }
 
   bool null() override { return Scalar({}, true); }
   bool boolean(bool) override { return Scalar({}, false); }
@@ -172,6 +178,10 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
         return;
       }
     }
+    if (values_.size() >= kMaxKeys) {
+      tooMany_ = true;
+      return;
+    }
     values_.push_back({key_, std::move(text), usable});
   }
 
@@ -179,12 +189,14 @@ class OptionObject final : public nlohmann::json_sax<nlohmann::json> {
   std::vector<const Value*> sorted_;
   std::string key_;
   int depth_ = 0;
-  bool object_ = false;
+  bool object_ = false, tooMany_ = false;
 };
 
 // One JSON object: the keys of the design options, each a text or a number.
 std::string ReadJsonLine(OptionObject& reader, const std::string& line, DesignArgs& a) {
-  if (!reader.Read(line)) return "not a JSON object";
+  const bool read = reader.Read(line);
+  if (reader.tooMany()) return "more than " + std::to_string(OptionObject::kMaxKeys) + " keys";
+  if (!read) return "not a JSON object";
   for (const auto* value : reader.values()) {
     const auto& [key, text, usable] = *value;
     if (!usable) return "the value of " + key + " is neither a text nor a number";
@@ -221,19 +233,73 @@ std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
   return fields;
 }
 
+// An option set is a few dozen bytes; a longer line (a stream without line ends, such as
+// /dev/zero) is answered with an error line instead of filling the memory.
+constexpr std::size_t kMaxLine = 1 << 16;
+
+enum class LineRead { Line, TooLong, End };
+
+// One line of at most kMaxLine bytes, ended by "\n", "\r\n" or a lone "\r" (files from
+// old Macs). A read error of the file sets the stream's badbit.
+LineRead ReadLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf& buffer = *in.rdbuf();
+  bool any = false, tooLong = false;
+  try {
+    for (;;) {
+      const int c = buffer.sbumpc();
+      if (c == std::char_traits<char>::eof()) {
+        in.setstate(std::ios::eofbit);
+        break;
+      }
+      any = true;
+      if (c == '\n') break;
+      if (c == '\r') {
+        if (buffer.sgetc() == '\n') buffer.sbumpc();
+        break;
+      }
+      if (line.size() < kMaxLine) {
+        line += static_cast<char>(c);
+      } else {
+        tooLong = true;
+      }
+    }
+  } catch (...) {  // the file buffer throws on a failed read (a folder, an I/O error)
+    in.setstate(std::ios::badbit);
+    return LineRead::End;
+  }
+  if (!any) return LineRead::End;
+  return tooLong ? LineRead::TooLong : LineRead::Line;
+}
+
 class Batch {
  public:
   Batch(std::ostream& out, bool csv) : out_(out), csv_(csv) {}
 
-  // One input line; a header when reading CSV and none came yet. Blank lines give nothing.
+  // One input line, one output line: the design, or an error object naming the line (a
+  // blank line too, so that the n-th answer is always the n-th line's). Reading CSV, the
+  // first line is the header, answered with the option names it gives.
   void Line(std::string& line) {
     ++number_;
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // files written on Windows
-    if (line.find_first_not_of(" \t") == std::string::npos) return;
-    if (csv_ && !header_) {
+    if (number_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
+    if (line.find_first_not_of(" \t") == std::string::npos) return Refuse("a blank line");
+    if (csv_ && !read_header_) {
+      read_header_ = true;
       header_ = SplitCsv(line);
-      if (!header_) Refuse("the header has an unclosed quote");
-      return;
+      if (!header_) return Refuse("the header has an unclosed quote");
+      DesignArgs probe;
+      for (const std::string& key : *header_) {
+        // An empty text sets nothing: only the key itself is checked.
+        if (std::string why = SetOption(probe, key, {}); !why.empty()) {
+          header_.reset();
+          return Refuse(why + " in the header");
+        }
+      }
+      JsonWriter json(buffer_, -1, Utf8::kReplace);
+      json.BeginObject().Key("line").Integer(number_).Key("header").BeginArray();
+      for (const std::string& key : *header_) json.String(key);
+      json.EndArray().EndObject();
+      return End();
     }
     DesignArgs args;
     const std::string why = csv_ ? ReadCsvLine(line, args) : ReadJsonLine(reader_, line, args);
@@ -246,7 +312,14 @@ class Batch {
       return Refuse(p.firstLine);
     }
     WriteDesignJson(buffer_, model, host, -1);
+    if (model.window.outcome != DesignOutcome::Complete) ++incomplete;
     End();
+  }
+
+  // The line too long to hold, read to its end and answered in its place.
+  void TooLong() {
+    ++number_;
+    Refuse("the line is longer than " + std::to_string(kMaxLine) + " bytes");
   }
 
   // Hands the lines written so far to the stream.
@@ -255,11 +328,11 @@ class Batch {
     buffer_.clear();
   }
 
-  int refused = 0;
+  int refused = 0, incomplete = 0;
 
  private:
   std::string ReadCsvLine(const std::string& line, DesignArgs& a) const {
-    if (!header_) return "the header has an unclosed quote";
+    if (!header_) return "no header to read the line by";
     const auto fields = SplitCsv(line);
     if (!fields) return "an unclosed quote";
     if (fields->size() != header_->size()) {
@@ -296,6 +369,7 @@ class Batch {
   std::ostream& out_;
   bool csv_;
   long number_ = 0;
+  bool read_header_ = false;
   std::optional<std::vector<std::string>> header_;
   OptionObject reader_;
   std::string buffer_;
@@ -315,7 +389,7 @@ void RegisterBatchCommand(Commands& commands) {
     if (!path->empty() && *path != "-") {
       file.open(*path);
       if (!file) {
-        err << "vtq-cli: cannot read " << *path << "\n";
+        err << "vtq-cli: cannot read " << Printable(*path) << "\n";
         return kExitFailure;
       }
     }
@@ -327,17 +401,26 @@ void RegisterBatchCommand(Commands& commands) {
         batch.Flush();
         out.flush();
       }
-      if (!std::getline(in, line)) break;
-      batch.Line(line);
+      const LineRead read = ReadLine(in, line);
+      if (read == LineRead::End) break;
+      if (read == LineRead::TooLong) {
+        batch.TooLong();
+      } else {
+        batch.Line(line);
+      }
     }
     batch.Flush();
     if (in.bad()) {
-      err << "vtq-cli: reading " << (path->empty() ? "-" : *path) << " failed\n";
+      err << "vtq-cli: reading " << (path->empty() ? "-" : Printable(*path)) << " failed\n";
       return kExitFailure;
     }
     if (batch.refused > 0) {
       err << "vtq-cli: " << batch.refused << " line(s) gave no design\n";
       return kExitUsage;
+    }
+    if (batch.incomplete > 0) {
+      err << "vtq-cli: " << batch.incomplete << " design(s) did not complete (\"complete\": false)\n";
+      return kExitIncomplete;
     }
     return kExitOk;
   });

@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 #include <utility>
 
@@ -47,50 +49,12 @@ void ComputeDesign(WindowModel& model, ShellHost& host, const DesignOptions& o) 
 
 namespace {
 
-// The double that the shortest text of a 32-bit float reads back as (strtod in the C
-// locale). Most such texts have at most 15 digits and a power of ten a double holds
-// exactly, and then one correctly rounded multiplication or division is that reading.
-double SingleAsDouble(Single value) {
-  const std::string text = num::ShortestSingle(value);
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::uint64_t q = 0;
-  int digits = 0, scale = 0;
-  std::size_t i = text[0] == '-' ? 1 : 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      if (q != 0 || c != '0') ++digits;
-      q = q * 10 + static_cast<std::uint64_t>(c - '0');
-      scale -= point ? 1 : 0;
-    } else {
-      break;
-    }
-  }
-  if (i < text.size() && text[i] == 'e') {
-    int exponent = 0;
-    const auto [end, error] =
-        std::from_chars(text.data() + i + (text[i + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-    if (error != std::errc() || end != text.data() + text.size()) return std::strtod(text.c_str(), nullptr);
-    scale += exponent;
-  } else if (i < text.size()) {
-    return std::strtod(text.c_str(), nullptr);  // inf, nan
-  }
-  if (digits > 15 || scale < -22 || scale > 22) return std::strtod(text.c_str(), nullptr);
-  const double magnitude =
-      scale >= 0 ? static_cast<double>(q) * kPow10[scale] : static_cast<double>(q) / kPow10[-scale];
-  return text[0] == '-' ? -magnitude : magnitude;
-}
-
 // The text of the design's JSON around its values, for one indent: the keys come from the
 // tables and stay the same from design to design, so a batch writes them ready-made. The
 // general writer makes them, so they are laid out as the messages after them are.
 struct DesignLayout {
   std::vector<std::string> before;  // before each value of the outputs, the place and the state
-  std::string beforeMessages, beforeFocus, end;
+  std::string beforeMessages, beforeFocus, beforeComplete, beforeWarnings, end;
 };
 
 DesignLayout MakeDesignLayout(int indent) {
@@ -115,6 +79,8 @@ DesignLayout MakeDesignLayout(int indent) {
   json.EndObject();
   layout.beforeMessages = valueOf("messages");
   layout.beforeFocus = valueOf("focus");
+  layout.beforeComplete = valueOf("complete");
+  layout.beforeWarnings = valueOf("warnings");
   json.EndObject();
   layout.end = text;
   return layout;
@@ -139,7 +105,7 @@ void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost
         break;
       case DesignStateField::Kind::Single:
         // The shortest decimal that reads back as the same 32-bit float.
-        AppendJsonDouble(out, SingleAsDouble(w.state.*f.single));
+        AppendJsonDouble(out, num::ShortestSingleValue(w.state.*f.single));
         break;
       case DesignStateField::Kind::String:
         AppendJsonString(out, w.state.*f.text);
@@ -161,6 +127,15 @@ void WriteDesignJson(std::string& out, const WindowModel& model, const ShellHost
   } else {
     out += "null";
   }
+  // Beside the window's own texts: whether the calculation reached a winding, and what an
+  // engineer should look at twice (none of it changes a result).
+  out += layout.beforeComplete;
+  out += w.outcome == DesignOutcome::Complete ? "true" : "false";
+  out += layout.beforeWarnings;
+  JsonWriter notes(out, indent, Utf8::kStrict, 1);
+  notes.BeginArray();
+  for (const std::string& warning : DesignWarnings(w)) notes.String(warning);
+  notes.EndArray();
   out += layout.end;
 }
 
@@ -172,8 +147,8 @@ std::string DesignJson(const WindowModel& model, const ShellHost& host, int inde
 
 void PrintMessages(std::ostream& err, const ShellHost& host) {
   for (const auto& m : host.messages) {
-    err << m.title << ":";
-    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << line;
+    err << Printable(m.title) << ":";
+    for (const auto& line : m.lines) err << (line.empty() ? "" : " ") << Printable(line);
     err << "\n";
   }
 }
@@ -223,6 +198,35 @@ const std::vector<std::string>& UnitWords() {
   return words;
 }
 
+const CLI::Validator& DecimalWhole() {
+  static const CLI::Validator v(
+      [](std::string& text) -> std::string {
+        std::size_t at = text.find_first_not_of("+-") == 1 ? 1 : 0;
+        if (text.size() <= at || text.size() > at + 18 ||
+            text.find_first_not_of("0123456789", at) != std::string::npos) {
+          return "'" + text + "' is not a whole decimal number";
+        }
+        while (at + 1 < text.size() && text[at] == '0') text.erase(at, 1);
+        return {};
+      },
+      "");
+  return v;
+}
+
+const CLI::Validator& DecimalReal() {
+  static const CLI::Validator v(
+      [](std::string& text) -> std::string {
+        // Digits with at most one point, then an optional exponent: what a person types.
+        static const std::regex kDecimal(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]{1,3})?)");
+        if (!std::regex_match(text, kDecimal) || !std::isfinite(std::strtod(text.c_str(), nullptr))) {
+          return "'" + text + "' is not a finite decimal number";
+        }
+        return {};
+      },
+      "");
+  return v;
+}
+
 void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
   DesignOptions& o = a.options;
   cmd.add_option("--mode", a.mode, "Design mode: what --main means")
@@ -241,6 +245,7 @@ void AddDesignOptions(CLI::App& cmd, DesignArgs& a) {
       ->check(CLI::IsMember(UnitWords()))
       ->default_str("in");
   cmd.add_option("--core", o.core, "Evaluate this catalogue row (1 to 24) instead of choosing a core")
+      ->transform(DecimalWhole())
       ->check(CLI::Range(1, kCoreCount));
 }
 
@@ -264,7 +269,19 @@ int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& er
     return Fail(err, p.firstLine, kExitUsage);
   }
   PrintMessages(err, host);
-  return output(model, host, out, err);
+  const bool complete = model.window.outcome == DesignOutcome::Complete;
+  // A design that stopped early is said once, below, with its status.
+  if (complete) {
+    for (const std::string& warning : DesignWarnings(model.window))
+      err << "vtq-cli: warning: " << warning << "\n";
+  }
+  const int status = output(model, host, out, err);
+  if (status != kExitOk || complete) return status;
+  return Fail(err, "the design did not complete: " + IncompleteReason(model.window), kExitIncomplete);
+}
+
+int NoWindingStatus(const WindowModel& model, int otherwise) {
+  return model.window.outcome == DesignOutcome::Complete ? otherwise : kExitIncomplete;
 }
 
 void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
@@ -276,8 +293,25 @@ void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
                                 });
 }
 
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+      continue;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  return out;
+}
+
 int Fail(std::ostream& err, std::string_view why, int status) {
-  err << "vtq-cli: " << why << "\n";
+  err << "vtq-cli: " << Printable(why) << "\n";
   return status;
 }
 
@@ -297,9 +331,7 @@ DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json) {
 }
 
 std::string Figure(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", value);
-  return text;
+  return num::Printed(value, 6);
 }
 
 void RegisterDesignCommand(Commands& commands) {
@@ -331,7 +363,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     isKnown = isKnown || (argc > 1 && cmd->get_name() == argv[1]);
   }
   if (argc > 1 && argv[1][0] != '-' && !isKnown) {
-    err << "vtq-cli: unknown command '" << argv[1] << "' (commands: " << known << ")\n"
+    err << "vtq-cli: unknown command '" << Printable(argv[1]) << "' (commands: " << known << ")\n"
         << "Run 'vtq-cli --help' for usage.\n";
     return kExitUsage;
   }
@@ -347,7 +379,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     out << e.what() << "\n";
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    err << "vtq-cli: " << e.what() << "\n"
+    err << "vtq-cli: " << Printable(e.what()) << "\n"
         << "Run 'vtq-cli --help' for usage.\n";
     return kExitUsage;
   }

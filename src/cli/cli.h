@@ -13,7 +13,8 @@
 
 namespace CLI {
 class App;
-}
+class Validator;
+}  // namespace CLI
 
 namespace vtq::cli {
 
@@ -93,8 +94,13 @@ struct DesignArgs {
 };
 
 // Exit statuses: 0 done, 1 a failure outside the program (a file, a printer), 2 a usage
-// error or an input the window would have asked for again.
-inline constexpr int kExitOk = 0, kExitFailure = 1, kExitUsage = 2;
+// error or an input the window would have asked for again, 3 a design that did not
+// complete (no core large enough, or a core the material does not offer): what the window
+// would show is still printed or written, but nothing that needs the winding.
+inline constexpr int kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitIncomplete = 3;
+// The status of a command that needs the designed winding and was told why there is none:
+// kExitIncomplete when the calculation stopped early, `otherwise` for any other reason.
+int NoWindingStatus(const WindowModel& model, int otherwise);
 
 // The subcommands: each registers its CLI11 subcommand and the action run when chosen.
 using CommandAction = std::function<int(std::ostream& out, std::ostream& err)>;
@@ -103,6 +109,12 @@ struct Commands {
   std::vector<std::pair<CLI::App*, CommandAction>> actions;
 };
 void AddDesignOptions(CLI::App& cmd, DesignArgs& a);
+
+// Numbers in options are plain decimals, checked before a range: CLI11 alone reads "010"
+// as octal and "0x10" as hexadecimal, and takes "nan", which no range refuses. A whole
+// number loses its leading zeros; a real must be finite (no "inf", no hexadecimal form).
+const CLI::Validator& DecimalWhole();
+const CLI::Validator& DecimalReal();
 
 // What a command prints of its computed design, or why it cannot; returns the exit status.
 using DesignOutput =
@@ -116,6 +128,10 @@ int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& er
 DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json);
 // Gives a subcommand the design options and, as its action, ShowDesign of them.
 void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output);
+// A text from the user (an argument, a path, an input echoed in a message) made safe for a
+// terminal: control characters as "\x1b", so an argument cannot move the cursor or clear
+// the screen of whoever reads the message.
+std::string Printable(std::string_view text);
 // A command that cannot finish: says why on err, returns the status.
 int Fail(std::ostream& err, std::string_view why, int status);
 

@@ -89,7 +89,8 @@ void PrintJson(std::ostream& out, const Comparison& c) {
     Json row = {{"row", r.row}, {"automatic", r.automatic}, {"wire_made_thinner", r.madeThinner}};
     for (const auto& col : kCompareColumns) {
       const auto& cell = r.*col.cell;
-      row[std::string(col.key)] = {{"text", cell.text}, {"value", std::stod(Number(cell.value))}};
+      row[std::string(col.key)] = {{"text", cell.text},
+                                   {"value", num::ParseStrict(Number(cell.value)).value_or(0)}};
     }
     rows.push_back(row);
   }

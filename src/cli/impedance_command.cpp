@@ -43,10 +43,20 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   out << "Frequency (Hz)    |Zcm| (ohm)     Rcm (ohm)     Xcm (ohm)   |Zdm| (ohm)     Rdm (ohm)"
          "     Xdm (ohm)   Ideal (ohm)\n";
   for (const auto& s : c.points) {
-    char line[160];
-    std::snprintf(line, sizeof line, "%14.6g %14.6g %13.6g %13.6g %13.6g %13.6g %13.6g %13.6g\n", s.frequency,
-                  std::abs(s.commonMode), s.commonMode.real(), s.commonMode.imag(), std::abs(s.differential),
-                  s.differential.real(), s.differential.imag(), s.ideal);
+    const std::pair<double, int> fields[] = {{s.frequency, 14},
+                                             {std::abs(s.commonMode), 14},
+                                             {s.commonMode.real(), 13},
+                                             {s.commonMode.imag(), 13},
+                                             {std::abs(s.differential), 13},
+                                             {s.differential.real(), 13},
+                                             {s.differential.imag(), 13},
+                                             {s.ideal, 13}};
+    std::string line;
+    for (const auto& [v, width] : fields) {
+      num::AppendPrinted(line, v, 6, width);
+      line += ' ';
+    }
+    line.back() = '\n';
     out << line;
   }
 }
@@ -129,16 +139,21 @@ void RegisterImpedanceCommand(Commands& commands) {
   auto args = std::make_shared<ImpedanceArgs>();
   AddDesignOptions(*cmd, args->design);
   cmd->add_option("--points", args->range.points, "Number of log-spaced frequencies (2 to 100000)")
+      ->transform(DecimalWhole())
       ->check(CLI::Range(2, 100000));
-  CLI::Option* from =
-      cmd->add_option("--from", args->range.from, "Lowest frequency (Hz)")->check(CLI::Range(1e-3, 1e12));
-  CLI::Option* to =
-      cmd->add_option("--to", args->range.to, "Highest frequency (Hz)")->check(CLI::Range(1e-3, 1e12));
+  CLI::Option* from = cmd->add_option("--from", args->range.from, "Lowest frequency (Hz)")
+                          ->transform(DecimalReal())
+                          ->check(CLI::Range(1e-3, 1e12));
+  CLI::Option* to = cmd->add_option("--to", args->range.to, "Highest frequency (Hz)")
+                        ->transform(DecimalReal())
+                        ->check(CLI::Range(1e-3, 1e12));
   from->needs(to);
   to->needs(from);
   cmd->add_option("--bsat", args->bsat, "Saturation flux density to compare with (T)")
+      ->transform(DecimalReal())
       ->check(CLI::Range(1e-3, 10.0));
   cmd->add_option("--temperature", args->temperature, "Core temperature (C), -60 to 300; default 25")
+      ->transform(DecimalReal())
       ->check(CLI::Range(-60.0, 300.0));
   cmd->add_option(
       "--material-file", args->materialFile,
@@ -170,7 +185,7 @@ void RegisterImpedanceCommand(Commands& commands) {
           }
           const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range, args->bsat,
                                                                 args->temperature, material.ferrite);
-          if (!curve.problem.empty()) return Fail(err, curve.problem, kExitFailure);
+          if (!curve.problem.empty()) return Fail(err, curve.problem, NoWindingStatus(model, kExitFailure));
           if (args->json) {
             PrintJson(out, curve, model);
           } else if (args->csv) {

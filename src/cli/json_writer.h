@@ -1,6 +1,9 @@
 // JSON text written straight into a string, byte for byte as nlohmann::json's dump lays out
 // the same document, without building one: a batch writes a kilobyte and a half a design,
 // and the document's nodes cost more than the design.
+// Speed: it serves the batch goal (many designs a minute). Measured with cli_bench
+// (--runs=20 --designs=50000, medians): 5 times the Python model with it, 1.1 times
+// before it. Held to the library's own dump byte for byte by JsonWriter.WritesTheBytesTheLibraryDumps.
 #pragma once
 
 #include <cstdint>

@@ -1,15 +1,16 @@
 // export --mas and import --mas: designs in the MAS JSON that open-source magnetics tools
 // exchange, written from the window model's design and read back into one.
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "cli/cli.h"
+#include "files/file_io.h"
 #include "files/mas.h"
 
 namespace vtq::cli {
 namespace {
+
+constexpr std::size_t kMasReadLimit = 1 << 20;
 
 void RegisterExportCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
@@ -21,7 +22,8 @@ void RegisterExportCommand(Commands& commands) {
                   [mas](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
                     if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
                     const mas::Written doc = mas::WriteDesign(model.window);
-                    if (!doc.problem.empty()) return Fail(err, doc.problem, kExitUsage);
+                    if (!doc.problem.empty())
+                      return Fail(err, doc.problem, NoWindingStatus(model, kExitUsage));
                     out << doc.text;
                     return kExitOk;
                   });
@@ -33,7 +35,7 @@ void RegisterImportCommand(Commands& commands) {
   auto path = std::make_shared<std::string>();
   auto args = std::make_shared<DesignArgs>();
   auto json = std::make_shared<bool>(false);
-  cmd->add_option("--mas", *path, "A MAS JSON file")->required();
+  cmd->add_option("--mas", *path, "A MAS JSON file; - for standard input")->required();
   cmd->add_option("--density", args->options.density, "Current density for the wire (A/sq cm)")
       ->default_str("400");
   cmd->add_option("--units", args->units, "Display units of lengths")
@@ -41,14 +43,13 @@ void RegisterImportCommand(Commands& commands) {
       ->default_str("in");
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {
-    std::ifstream file(*path, std::ios::binary);
-    std::ostringstream text;
-    if (file) text << file.rdbuf();  // an empty file sets failbit here, and is no MAS document
-    if (!file || file.bad()) {
-      err << "vtq-cli: cannot read " << *path << "\n";
-      return kExitFailure;
-    }
-    const mas::Requirements r = mas::ReadRequirements(text.str());
+    // A MAS document of one design is a few kilobytes: reading stops at the limit, so a
+    // device, a pipe without end or a huge file cannot fill the memory.
+    const files::ReadOutcome read = files::ReadFileStart(*path, kMasReadLimit);
+    if (!read.error.empty()) return Fail(err, "cannot read " + *path + ": " + read.error, kExitFailure);
+    if (read.truncated)
+      return Fail(err, *path + " is too large to be a MAS document of one design", kExitUsage);
+    const mas::Requirements r = mas::ReadRequirements(read.bytes);
     if (!r.problem.empty()) return Fail(err, *path + " gives no design: " + r.problem, kExitUsage);
     DesignOptions options = args->Resolve();
     options.mode = r.mode;

@@ -40,7 +40,6 @@ void RegisterMaterialCommand(Commands& commands) {
       return Fail(err, material.error, kExitFailure);
     const MaterialView v = MaterialViewOf(*letter, material.ferrite);
     if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);
-    auto cell = [](const std::optional<double>& x) { return x ? Figure(*x) : std::string(); };
     if (*json) {
       using Json = nlohmann::ordered_json;
       Json rows = Json::array();
@@ -81,11 +80,12 @@ void RegisterMaterialCommand(Commands& commands) {
     }
     for (const auto& line : v.lines) out << line << "\n";
     out << "\nFrequency (Hz)          mu'         mu''\n";
+    // Fixed columns, a point in every locale; a blank where a curve has no point.
+    auto column = [](const std::optional<double>& x) {
+      return x ? num::Printed(*x, 6, 12) : std::string(12, ' ');
+    };
     for (const auto& p : v.points) {
-      char line[80];
-      std::snprintf(line, sizeof line, "%14s %12s %12s\n", Figure(p.frequency).c_str(), cell(p.real).c_str(),
-                    cell(p.imag).c_str());
-      out << line;
+      out << num::Printed(p.frequency, 6, 14) << ' ' << column(p.real) << ' ' << column(p.imag) << '\n';
     }
     return kExitOk;
   });

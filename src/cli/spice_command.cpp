@@ -21,7 +21,7 @@ void RegisterSpiceCommand(Commands& commands) {
         if (!file->empty() && !(material = LoadMaterialFile(*file)).ferrite)
           return Fail(err, material.error, kExitFailure);
         const analysis::SpiceModel spice = analysis::SpiceSubcircuit(model.window, material.ferrite);
-        if (!spice.problem.empty()) return Fail(err, spice.problem, kExitFailure);
+        if (!spice.problem.empty()) return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
         out << spice.text;
         return kExitOk;
       });

@@ -443,6 +443,7 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
   const std::optional<double> shownAL = ShowCore(s, boxes);
   double effectiveAL = 0;  // the stack's, mH per 1000 turns
   Step([&] { effectiveAL = ReadAL(shownAL) * s.StackCount; });
+  w.outcome = effectiveAL > 0 ? DesignOutcome::Complete : DesignOutcome::NotOffered;
   if (automatic && effectiveAL <= 0) {  // entries 16 to 24 are not made in D and R
     const bool r = s.MaterialLetter == "R";
     dialogs.MsgBox(r ? kRMaterial : kDMaterial, kWarning);
@@ -493,6 +494,7 @@ void CalculateDesign(DesignWindow& w, UserDialogs& dialogs) {
   SetInductance(s);
   if (ChooseCore(s, dialogs) == 1) {
     WriteTooLarge(w.outputs);
+    w.outcome = DesignOutcome::TooLarge;
     return;
   }
   OutputBoxes& o = w.outputs;
@@ -521,6 +523,60 @@ void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs) {
   w.outputs.txtPNWidth = 1455;
   Step([&] { w.outputs.txtPN = PartNumber(s.MaterialLetter, s.CoreRow); });
   WorkOutWinding(w, dialogs, false);
+}
+
+std::string IncompleteReason(const DesignWindow& w) {
+  switch (w.outcome) {
+    case DesignOutcome::None:
+      return "No design has been calculated yet.";
+    case DesignOutcome::TooLarge:
+      return "The filter requirement is too large for the catalogue: no winding was designed.";
+    case DesignOutcome::NotOffered:
+      return "Core " + w.outputs.txtPN + " is not offered in material " + w.state.MaterialLetter +
+             ": no winding was designed.";
+    case DesignOutcome::Complete:
+      break;
+  }
+  return {};
+}
+
+double WindingInductance(const DesignState& s) {
+  return static_cast<double>(s.InductanceValue) * (s.InductanceUnit == " uH" ? 1e-6 : 1e-3);
+}
+
+double RequiredInductance(const DesignState& s) {
+  return s.CurrentValue > 0 ? static_cast<double>(s.LIProduct) / s.CurrentValue * 1e-3 : 0;
+}
+
+std::vector<std::string> DesignWarnings(const DesignWindow& w) {
+  const DesignState& s = w.state;
+  std::vector<std::string> warnings;
+  if (w.outcome == DesignOutcome::TooLarge || w.outcome == DesignOutcome::None) return warnings;
+  if (w.outcome == DesignOutcome::NotOffered) {
+    warnings.push_back(IncompleteReason(w) + " The other results shown are the previous design's.");
+    return warnings;
+  }
+  auto henries = [](double h) {
+    return h < 1e-3 ? num::Printed(h * 1e6, 4) + " uH" : num::Printed(h * 1e3, 4) + " mH";
+  };
+  const double reached = WindingInductance(s), required = RequiredInductance(s);
+  // Rounding shows: a few parts in a thousand are the Single storage, not the turns.
+  if (required > 0 && reached < required * 0.995) {
+    warnings.push_back("Each winding reaches " + henries(reached) + ", " +
+                       num::Printed(std::round(1000 * (1 - reached / required)) / 10, 4) + " % below the " +
+                       henries(required) + " required: the turns are a whole number.");
+  }
+  if (s.TempRise > kWarmRise) {
+    warnings.push_back(
+        "The temperature rise of " + num::FormatDouble(s.TempRise, "0") + " C is above " +
+        num::FormatDouble(kWarmRise, "0") +
+        " C: a larger core or a lower current density keeps the winding and the ferrite cool.");
+  }
+  if (s.WireGauge > kThinnestGauge) {
+    warnings.push_back("Wire of AWG " + num::IntegerText(s.WireGauge) + " is thinner than AWG " +
+                       num::IntegerText(kThinnestGauge) + ": hard to wind and to buy.");
+  }
+  return warnings;
 }
 
 std::string CoreListEntry(int row, std::string_view materialLetter) {

@@ -11,12 +11,40 @@
 
 namespace vtq {
 
+// How the last calculation ended. One that stops early writes only part of the outputs
+// (or none), so the other boxes still hold the previous design's values: whatever reads
+// the results as a design asks this, not the texts.
+enum class DesignOutcome {
+  None,        // nothing calculated yet
+  Complete,    // a core and its winding
+  TooLarge,    // no catalogue core, nor a stack of four, has the area product
+  NotOffered,  // the core is not made in the material (AL 0): no turns were worked out
+};
+
 // Everything a calculation reads and writes, owned by the window.
 struct DesignWindow {
   DesignState state;
   InputControls inputs;
   OutputBoxes outputs;
+  DesignOutcome outcome = DesignOutcome::None;
 };
+
+// Why the last calculation reached no winding, in a sentence; empty when it did.
+std::string IncompleteReason(const DesignWindow& w);
+
+// The inductance of one winding the last calculation reached, H (InductanceValue is
+// held in uH below 1 mH and in mH above, as the window shows it).
+double WindingInductance(const DesignState& s);
+// The inductance the requirement asks of each winding, H: L x I over I.
+double RequiredInductance(const DesignState& s);
+
+// What a complete calculation shows that an engineer should look at twice, a sentence
+// each: the inductance below the requirement once the turns are rounded, a temperature
+// rise above kWarmRise, a wire thinner than kThinnestGauge; for one that stopped early,
+// that the boxes still show the previous design. None of them changes a result.
+inline constexpr double kWarmRise = 40;    // C: the rise most line filters are designed to stay below
+inline constexpr int kThinnestGauge = 40;  // AWG: finer wire is hard to wind and to buy
+std::vector<std::string> DesignWarnings(const DesignWindow& w);
 
 // Calculate: input checks, requirement, core choice by area product (or a stack of
 // the largest core), then the winding on it.

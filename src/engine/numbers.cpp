@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -769,6 +770,38 @@ void FormatSingleInBox(Single value, const Pattern& first, const Pattern& box, s
 void DoubleTextInBox(double value, const Pattern& box, std::string& out) {
   Digits v = RoundedDigits(value, 15);
   Apply(v, box, out);
+}
+
+double ShortestSingleValue(Single value) {
+  if (!std::isfinite(value)) return value;
+  Digits v = ShortestDigits(value);
+  Trim(v);
+  // At most 15 digits and a power of ten a double holds exactly: one correctly rounded
+  // step is the reading; anything else is read as a reader would read the text.
+  const int scale = v.exp10 - v.count + 1;
+  if (v.count <= 15 && scale >= -22 && scale <= 22) {
+    const auto q = static_cast<double>(v.q);
+    const double magnitude = scale >= 0 ? q * kExactPow10[scale] : q / kExactPow10[-scale];
+    return v.negative ? -magnitude : magnitude;
+  }
+  return ParseStrict(ShortestSingle(value)).value_or(value);
+}
+
+void AppendPrinted(std::string& out, double value, int significant, int width) {
+  // A C locale of this thread's own for the one call: setlocale would change every
+  // thread's, and the window's texts elsewhere may follow the user's.
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+  const locale_t before = uselocale(c);
+  char text[64];
+  const int n = std::snprintf(text, sizeof text, "%*.*g", width, significant, value);
+  uselocale(before);
+  if (n > 0) out.append(text, std::min(static_cast<std::size_t>(n), sizeof text - 1));
+}
+
+std::string Printed(double value, int significant, int width) {
+  std::string out;
+  AppendPrinted(out, value, significant, width);
+  return out;
 }
 
 }  // namespace vtq::num

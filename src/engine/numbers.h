@@ -104,6 +104,16 @@ DecimalForm Decimal(double value, int significant);
 std::string ShortestSingle(Single value);
 // The same digits in scientific form, "9.472e-04": a form every reader takes.
 std::string ShortestScientific(Single value);
+// The double that reader takes ShortestSingle(value) for, without writing and reading the
+// text: the 32-bit float as a JSON reader sees it (inf and NaN as themselves).
+double ShortestSingleValue(Single value);
+
+// printf's "%*.*g" in the C locale whatever the process locale is: the form of every
+// machine-readable figure (CSV, JSON, netlists) and of the analysis texts. Qt adopts the
+// user's number locale at start-up, where "%g" would write "0,99" and split a CSV field.
+std::string Printed(double value, int significant, int width = 0);
+// The same, appended to `out`.
+void AppendPrinted(std::string& out, double value, int significant, int width = 0);
 
 // Format patterns: '0' a digit always shown, '#' a digit shown only when significant,
 // the first '.' among the digit placeholders is the decimal point, every other

@@ -8,8 +8,10 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace vtq::files {
 namespace {
@@ -22,13 +24,55 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The name written: a symbolic link leads to the file it points at, so that replacing
-// the file keeps the link. A dangling link, or none, leaves the path as it is.
-std::string ResolvedTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
+// the file keeps the link. A dangling link leads to the file it names, which the save
+// then creates, as an editor does; renaming over the link would turn it into a file.
+std::string ResolvedTarget(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {  // 40: the kernel's own limit on nested links
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
+    const ssize_t n = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
+    if (n <= 0) return path;
+    const std::string next(resolved, static_cast<std::size_t>(n));
+    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+  }
+  return path;
+}
+
+// The temporary file of the save in progress, removed if a signal ends the program
+// before the rename: Ctrl+C, a logout (SIGHUP) or a shutdown (SIGTERM) would otherwise
+// leave a hidden ".NAME.PID-N.tmp" beside the design. Saves run one at a time.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+char pendingTemporary[PATH_MAX + 64];
+struct sigaction previousActions[std::size(kEndingSignals)];
+
+extern "C" void RemovePendingAndEnd(int signal) {
+  // Only async-signal-safe calls here: unlink, sigaction, raise.
+  if (pendingTemporary[0] != '\0') ::unlink(pendingTemporary);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    if (kEndingSignals[i] == signal) ::sigaction(signal, &previousActions[i], nullptr);
+  }
+  ::raise(signal);
+}
+
+void GuardTemporary(const std::string& name) {
+  if (name.size() >= sizeof pendingTemporary) return;
+  std::memcpy(pendingTemporary, name.c_str(), name.size() + 1);
+  struct sigaction action {};
+  action.sa_handler = RemovePendingAndEnd;
+  sigemptyset(&action.sa_mask);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    ::sigaction(kEndingSignals[i], &action, &previousActions[i]);
+  }
+}
+
+void ReleaseTemporary() {
+  if (pendingTemporary[0] == '\0') return;
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    ::sigaction(kEndingSignals[i], &previousActions[i], nullptr);
+  }
+  pendingTemporary[0] = '\0';
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -80,7 +124,10 @@ FileReplacement::~FileReplacement() {
 void FileReplacement::Discard() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    ReleaseTemporary();
+  }
   temporary_.clear();
 }
 
@@ -128,6 +175,7 @@ bool FileReplacement::Create(const std::string& target) {
     // 0666 so the new file gets the permissions the user's umask gives any new file.
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
+      GuardTemporary(name);
       temporary_ = std::move(name);
       break;
     }
@@ -164,6 +212,7 @@ bool FileReplacement::Commit() {
   fd_ = -1;
   if (::close(fd) != 0) return Fail(errno);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno);
+  ReleaseTemporary();
   temporary_.clear();
   return true;
 }

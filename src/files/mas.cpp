@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <optional>
 
 #include "engine/catalogue.h"
@@ -11,7 +12,8 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr double kPi = 3.141592653589793;
+// The true pi of the physics in the exchanged document, not the design formulas' 3.14.
+constexpr double kPi = std::numbers::pi;
 constexpr double kMetresPerInch = 0.0254;
 // How the design's requirement is stated: our own documents carry it in their name, so a
 // design read back is the one written; a document without it states an impedance.
@@ -50,7 +52,7 @@ Written WriteDesign(const DesignWindow& w) {
   // leaves the earlier design's results in the boxes: those are not this design's.
   const std::optional<double> al = num::ParseStrict(w.outputs.AL);
   if (core == nullptr || !turns || *turns <= 0 || !al || *al <= 0 || s.InductanceValue <= 0 ||
-      s.DCResistance <= 0 || w.outputs.txtPN == "Too Large") {
+      s.DCResistance <= 0 || w.outcome != DesignOutcome::Complete) {
     return {{}, "the design reached no winding to write"};
   }
   const double current = InputValue(in.Current, s.CurrentValue);
@@ -59,35 +61,37 @@ Written WriteDesign(const DesignWindow& w) {
   // The requirement in each of the forms the format has room for: the inductance per
   // winding, the impedance at the cutoff frequency, the line voltage.
   const double required = double{s.LIProduct} / s.CurrentValue / 1000;  // H
-  double impedance = 0, voltage = 0;
+  double impedance = 0;
   std::string_view name;
   switch (in.Mode) {
     case DesignModeOption::Inductance:
       name = kInductanceName;
       impedance = 2 * kPi * frequency * main / 1000;
-      voltage = impedance * current;
       break;
     case DesignModeOption::Impedance:
       name = kImpedanceName;
       impedance = main;
-      voltage = impedance * current;
       break;
     case DesignModeOption::Voltage:
       name = kVoltageName;
       impedance = s.ImpedanceValue;
-      voltage = main;
       break;
   }
   const double inductance = (in.Mode == DesignModeOption::Inductance ? main / 1000 : required);
   const Json minimumImpedance =
       Json::array({{{"frequency", frequency}, {"impedance", {{"magnitude", impedance}}}}});
 
+  // What each winding drops at the rated line current and the line frequency: the load
+  // current flows through the copper and the differential (leakage) inductance alone, its
+  // two windings' fluxes cancelling in the ferrite. The line voltage is not across it.
+  const double across = current * std::hypot(double{s.DCResistance},
+                                             2 * kPi * kLineFrequency * double{s.DiffInductance} * 1e-6);
   Json excitations = Json::array();
   for (const char* winding : kWindings) {
     excitations.push_back({{"name", winding},
                            {"frequency", kLineFrequency},
                            {"current", Sinusoid(current)},
-                           {"voltage", Sinusoid(voltage)}});
+                           {"voltage", Sinusoid(across)}});
   }
   Json inputs = {{"designRequirements",
                   {{"name", name},
@@ -97,15 +101,18 @@ Written WriteDesign(const DesignWindow& w) {
                    {"minimumImpedance", minimumImpedance}}},
                  {"operatingPoints", Json::array({{{"name", "Rated line current"},
                                                    {"conditions", {{"ambientTemperature", kAmbient}}},
-                                                   {"excitationsPerWinding", excitations}}})},
-                 {"converterInformation",
-                  {{"supportedTopologies",
-                    {{"commonModeChoke",
-                      {{"operatingVoltage", Nominal(voltage)},
-                       {"operatingCurrent", current},
-                       {"lineFrequency", kLineFrequency},
-                       {"minimumImpedance", minimumImpedance},
-                       {"ambientTemperature", kAmbient}}}}}}}};
+                                                   {"excitationsPerWinding", excitations}}})}};
+  // The line's own description needs its voltage, which only a line-voltage design states:
+  // an impedance times the current is no line voltage.
+  if (in.Mode == DesignModeOption::Voltage) {
+    inputs["converterInformation"] = {{"supportedTopologies",
+                                       {{"commonModeChoke",
+                                         {{"operatingVoltage", Nominal(main)},
+                                          {"operatingCurrent", current},
+                                          {"lineFrequency", kLineFrequency},
+                                          {"minimumImpedance", minimumImpedance},
+                                          {"ambientTemperature", kAmbient}}}}}};
+  }
 
   const std::string gauge = num::IntegerText(s.WireGauge);
   const Json wire = {{"type", "round"},
@@ -140,9 +147,9 @@ Written WriteDesign(const DesignWindow& w) {
                              {"numberStacks", s.StackCount}}}}},
                          {"coil", {{"bobbin", "None"}, {"functionalDescription", windings}}}};
 
-  const double reached = s.InductanceValue * (s.InductanceUnit == " uH" ? 1e-6 : 1e-3);  // H
-  const double resistance = s.DCResistance;                                              // ohms
-  const double loss = current * current * resistance;                                    // W per winding
+  const double reached = WindingInductance(s);         // H
+  const double resistance = s.DCResistance;            // ohms
+  const double loss = current * current * resistance;  // W per winding
   Json perWinding = Json::array();
   Json matrix = Json::object();
   for (const char* winding : kWindings) {
@@ -171,7 +178,10 @@ Written WriteDesign(const DesignWindow& w) {
 
 Requirements ReadRequirements(std::string_view text) {
   Requirements r;
-  const Json doc = Json::parse(text, nullptr, false);
+  // Read into sorted maps: only looked up by path, and an object of many keys takes each
+  // key in log time, where the insertion-ordered document compares it with every one before.
+  using ReadJson = nlohmann::json;
+  const ReadJson doc = ReadJson::parse(text, nullptr, false);
   if (doc.is_discarded()) {
     r.problem = "it is not JSON";
     return r;
@@ -179,7 +189,7 @@ Requirements ReadRequirements(std::string_view text) {
   // The value at a path of keys and indexes, if each step is there and it is a number.
   auto number = [&](std::initializer_list<std::string> paths) -> std::optional<double> {
     for (const auto& path : paths) {
-      const Json::json_pointer p(path);
+      const ReadJson::json_pointer p(path);
       if (doc.contains(p) && doc.at(p).is_number()) return doc.at(p).get<double>();
     }
     return std::nullopt;
@@ -199,7 +209,7 @@ Requirements ReadRequirements(std::string_view text) {
   const std::optional<double> inductance =
       number({req + "/magnetizingInductance/minimum", req + "/magnetizingInductance/nominal"});
   const std::optional<double> voltage = number({cmc + "/operatingVoltage/nominal"});
-  const Json::json_pointer namePath(req + "/name");
+  const ReadJson::json_pointer namePath(req + "/name");
   const std::string name = doc.contains(namePath) && doc.at(namePath).is_string() ? doc.at(namePath) : "";
 
   std::optional<double> main;
@@ -222,12 +232,9 @@ Requirements ReadRequirements(std::string_view text) {
   r.main = num::DoubleText(*main);
   r.current = num::DoubleText(*current);
   r.frequency = frequency ? num::DoubleText(*frequency) : "10000";
-  const Json::json_pointer material("/magnetic/core/functionalDescription/material");
+  const ReadJson::json_pointer material("/magnetic/core/functionalDescription/material");
   if (doc.contains(material) && doc.at(material).is_string()) {
-    const std::string letter = doc.at(material);
-    for (Integer i = 1; i <= kMaterialCount; ++i) {
-      if (letter == std::string(1, Materials[static_cast<std::size_t>(i)].Letter)) r.material = i;
-    }
+    r.material = static_cast<Integer>(MaterialOfLetter(doc.at(material).get<std::string>()));
   }
   return r;
 }

@@ -167,10 +167,21 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
                                           "DifferentialX", "CommonZ", "DifferentialZ"};
   Json traces = Json::array();
   for (const PlotTrace& t : v.traces) {
-    traces.push_back(
-        {{"trace", kTraces[static_cast<std::size_t>(t.trace)]}, {"name", t.name}, {"values", t.values}});
+    // Each piece as [x0, y0, x1, y1, ...] in the area's unit square, as the model clipped it.
+    Json pieces = Json::array();
+    for (const auto& piece : t.line) {
+      Json flat = Json::array();
+      for (const PlotPoint& p : piece) flat.insert(flat.end(), {p.x, p.y});
+      pieces.push_back(std::move(flat));
+    }
+    traces.push_back({{"trace", kTraces[static_cast<std::size_t>(t.trace)]},
+                      {"name", t.name},
+                      {"values", t.values},
+                      {"line", std::move(pieces)}});
   }
-  auto axis = [](const PlotAxis& a) { return Json{{"from", a.from}, {"to", a.to}, {"labels", a.labels}}; };
+  auto axis = [](const PlotAxis& a) {
+    return Json{{"from", a.from}, {"to", a.to}, {"labels", a.labels}, {"ticks", a.ticks}};
+  };
   Json view = {{"title", kImpedanceTitle},
                {"raise", raise},
                {"problem", v.problem},
@@ -180,9 +191,11 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
                {"x", axis(v.x)},
                {"y", axis(v.y)},
                {"selfResonance", v.selfResonance},
+               {"selfResonanceAt", v.selfResonanceAt},
                {"caption", v.caption},
                {"requiredLabel", v.requiredLabel}};
   if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
+  if (v.requiredAt) view["requiredAt"] = {v.requiredAt->x, v.requiredAt->y};
   return view;
 }
 

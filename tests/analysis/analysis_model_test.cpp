@@ -70,6 +70,22 @@ TEST_F(AnalysisCommands, PlotAxesFollowTheDataAndTheRequirement) {
               std::make_tuple(k.xFrom, 8, k.yFrom, k.yTo));
     EXPECT_EQ(v.x.labels.front(), k.xLabel);
     EXPECT_EQ(v.requiredLabel, k.required);
+    // Every curve drawn inside the area; |Z| lies within its own axis and stays whole,
+    // while the R and X parts run off it and are cut at its edge.
+    int cut = 0;
+    for (const PlotTrace& t : v.traces) {
+      for (const auto& piece : t.line) {
+        for (const PlotPoint& p : piece) {
+          ASSERT_TRUE(p.x >= -1e-12 && p.x <= 1 + 1e-12 && p.y >= -1e-12 && p.y <= 1 + 1e-12) << t.name;
+          cut += p.y == 0 || p.y == 1;
+        }
+      }
+    }
+    EXPECT_GT(cut, 0);
+    const PlotTrace& z = v.traces[5];  // common mode |Z|
+    ASSERT_EQ(z.line.size(), 1u);
+    EXPECT_EQ(z.line[0].size(), v.frequencies.size());
+    EXPECT_NEAR(z.line[0][0].y, v.y.At(z.values[0]), 1e-12);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -70,6 +71,9 @@ TEST(Impedance, RangeAskedFor) {
   const ImpedanceCurve c = ChokeImpedance(Designed({kInductance, "1", "2"}), {2e5, 3e5, 3});
   ASSERT_EQ(c.points.size(), 3u);
   EXPECT_NEAR(c.points[1].frequency, std::sqrt(6e10), 1e-3);
+  // Under the tests' decimal-comma locale still eight fields a line, the heading's too.
+  const std::string csv = CurveCsv(c);
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), ','), 4 * 7) << csv;
 }
 
 TEST(Impedance, SaturationByTheLineCurrent) {

@@ -59,7 +59,7 @@ TEST(Batch, EachLineIsTheDesignOfItsOptionsOrWhyNot) {
     const Result one = Cli(args);
     // A prompt comes back as the line's number and the prompt's first line.
     expected.push_back(
-        one.status == 0
+        one.status != kExitUsage
             ? nlohmann::ordered_json::parse(one.out).dump()
             : nlohmann::ordered_json{{"line", i + 1}, {"error", one.err.substr(9, one.err.size() - 10)}}
                   .dump());
@@ -69,10 +69,11 @@ TEST(Batch, EachLineIsTheDesignOfItsOptionsOrWhyNot) {
   EXPECT_EQ(fromJson.status, kExitUsage) << "some lines ask for an input again";
   // The same option sets as CSV: each line one further down, under the header.
   const std::vector<std::string> fromCsv = Lines(Batch(csv, true).out);
-  ASSERT_EQ(fromCsv.size(), expected.size());
+  ASSERT_EQ(fromCsv.size(), expected.size() + 1);
+  EXPECT_TRUE(fromCsv[0].starts_with("{\"line\":1,\"header\":[\"mode\",")) << fromCsv[0];
   for (std::size_t i = 0; i < expected.size(); ++i) {
     if (expected[i].starts_with("{\"line\"")) continue;
-    EXPECT_EQ(fromCsv[i], expected[i]) << i;
+    EXPECT_EQ(fromCsv[i + 1], expected[i]) << i;
   }
 }
 
@@ -86,16 +87,55 @@ TEST(Batch, ABadLineIsReportedAndTheRunGoesOn) {
       {"{\"main\":true}", "{\"line\":1,\"error\":\"the value of main is neither a text nor a number\"}"},
   };
   for (const auto& [bad, says] : cases) {
-    const std::vector<std::string> out = Lines(Batch(bad + "\n\n{\"current\":2}\n", false).out);
+    const std::vector<std::string> out = Lines(Batch(bad + "\n{\"current\":2}\n", false).out);
     ASSERT_EQ(out.size(), 2u) << bad;
     EXPECT_EQ(out[0], says);
     EXPECT_EQ(nlohmann::json::parse(out[1])["outputs"]["txtPN"], "QN-80111-KX");
   }
   const std::vector<std::string> csv = Lines(Batch("current,main\r\n2\n\"2,1\n2,\"0.5\"\n", true).out);
-  EXPECT_EQ(csv, (std::vector<std::string>{"{\"line\":2,\"error\":\"1 fields under a header of 2\"}",
+  EXPECT_EQ(csv, (std::vector<std::string>{"{\"line\":1,\"header\":[\"current\",\"main\"]}",
+                                           "{\"line\":2,\"error\":\"1 fields under a header of 2\"}",
                                            "{\"line\":3,\"error\":\"an unclosed quote\"}",
                                            Lines(Batch("{\"current\":2,\"main\":0.5}", false).out)[0]}));
   EXPECT_EQ(Cli({"batch", "/nonexistent/in.jsonl"}).status, kExitFailure);
+}
+
+// However a file ends its lines, and whatever a line holds, the n-th answer is the n-th
+// line's: a script pairs them by position.
+TEST(Batch, EveryInputLineGetsExactlyOneAnswer) {
+  std::string manyKeys = "{";
+  for (int k = 0; k < 100; ++k) manyKeys += "\"k" + std::to_string(k) + "\":1,";
+  manyKeys.back() = '}';
+  const std::string design = "{\"outputs\"";
+  const struct {
+    std::string input;
+    bool csv;
+    std::vector<std::string> starts;  // the start of each output line
+  } cases[] = {
+      {"{\"current\":2}\r{\"current\":3}\r", false, {design, design}},  // old Mac line ends
+      {"{\"current\":2}\n \n", false, {design, "{\"line\":2,\"error\":\"a blank line\"}"}},
+      {"\xEF\xBB\xBF"
+       "current\r\n2\r\n",
+       true,
+       {"{\"line\":1,\"header\":[\"current\"]}", design}},
+      {"frob,main\n2,1\n",
+       true,
+       {"{\"line\":1,\"error\":\"unknown key 'frob' in the header\"}",
+        "{\"line\":2,\"error\":\"no header to read the line by\"}"}},
+      {std::string(70000, ' ') + "x\n{\"current\":2}",
+       false,
+       {"{\"line\":1,\"error\":\"the line is longer than 65536 bytes\"}", design}},
+      {manyKeys + "\n", false, {"{\"line\":1,\"error\":\"more than 64 keys\"}"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> out = Lines(Batch(c.input, c.csv).out);
+    ASSERT_EQ(out.size(), c.starts.size()) << c.input.substr(0, 40);
+    for (std::size_t i = 0; i < out.size(); ++i) EXPECT_TRUE(out[i].starts_with(c.starts[i])) << out[i];
+  }
+  // A design that stops early is still printed, said incomplete, and sets the status.
+  const Result tooLarge = Batch("{\"mode\":\"impedance\",\"main\":100000,\"current\":50}\n", false);
+  EXPECT_EQ(nlohmann::json::parse(tooLarge.out)["complete"], false);
+  EXPECT_EQ(tooLarge.status, kExitIncomplete);
 }
 
 }  // namespace

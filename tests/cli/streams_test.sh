@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The programs as a shell meets them: output that cannot be written, a file-size limit,
-# and the desktop program's own options without a display.
+# standard input and output as files, and the desktop program without a display.
 # Usage: streams_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -40,6 +40,17 @@ expect 0 "" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vtq" --help
 grep -q '^Usage: vtq \[options\] \[file\]$' "$scratch/out" || fail "vtq --help: $(cat "$scratch/out")"
 expect 0 "" env -u DISPLAY "$vtq" --version
 grep -q '^vtq [0-9]' "$scratch/out" || fail "vtq --version: $(cat "$scratch/out")"
+
+expect 1 "could not write the output" sh -c "'$vtq' --version >/dev/full"
+# No display: said, with status 1, instead of the toolkit's abort.
+expect 1 "cannot open without a display" timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vtq"
+
+# A PDF to standard output is the PDF alone; what was written is said on the error stream.
+expect 0 "Table of cores written to standard output" "$cli" table --pdf -
+[ "$(head -c 5 "$scratch/out")" = "%PDF-" ] || fail "table --pdf -: $(head -c 40 "$scratch/out")"
+
+"$cli" export --mas --current 2 | "$cli" import --mas - >"$scratch/out" 2>&1
+grep -q '^Core Number  *QN-80111-KX$' "$scratch/out" || fail "export --mas | import --mas -: $(cat "$scratch/out")"
 
 [ "$failures" -eq 0 ] && echo "PASS: stream faults, file-size limit and vtq's options"
 exit $((failures > 0))

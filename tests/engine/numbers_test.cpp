@@ -177,7 +177,12 @@ TEST(NumberText, ShortestFormWithinTheTypesDigits) {
   };
   for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
   // Machine-readable Singles read back to the same float.
-  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) EXPECT_EQ(std::stof(ShortestSingle(f)), f);
+  for (float f : {0.386f, 0.1f, 3.4e38f, 1.5e-38f, 45.2f, 947.2f}) {
+    const std::string text = ShortestSingle(f);
+    float back = 0;  // read as a program in any locale reads it
+    std::from_chars(text.data(), text.data() + text.size(), back);
+    EXPECT_EQ(back, f) << text;
+  }
 }
 
 // Reference: the exact decimal expansion of the double, rounded half away from zero.

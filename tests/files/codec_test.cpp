@@ -65,6 +65,7 @@ TEST(DesignText, ReaderRules) {
       {"extra lines ignored", "\"I\"\r\n400\r\n" + tail + "1\r\n-4\r\njunk\r\n", 8, "I", "1", 400, 1, -4},
       {"blank line is an empty record", "\"I\"\r\n\r\n" + tail + "1\r\n0\r\n", 8, "I", "1", 0, 1, 0},
       {"short", "\"Voltage\"\r\n300\r\n\"R\"\r\n", 3, "Voltage", "", 300, 1, 0},
+      {"no core record", "\"I\"\r\n400\r\n" + tail + "1\r\n", 7, "I", "1", 400, 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "files/file_io.h"
 
 #include <csignal>
@@ -43,6 +46,30 @@ TEST(FileIo, ReplacesAFileKeepingItsPermissionsAndLinks) {
   EXPECT_TRUE(test::fs::is_symlink(link));
   EXPECT_EQ(test::fs::status(target).permissions() & test::fs::perms::all, test::fs::perms(0640));
   EXPECT_EQ(std::distance(test::fs::directory_iterator(dir.path), {}), 2);  // no temporary file left
+}
+
+// A dangling link leads to the file it names; a signal that ends the program mid-save
+// takes the temporary file with it.
+TEST(FileIo, FollowsADanglingLinkAndLeavesNoTemporaryFileOnASignal) {
+  test::ScratchFolder dir;
+  const std::string link = dir / "link.vtq";
+  test::fs::create_symlink("made.vtq", link);
+  FileReplacement f;
+  ASSERT_TRUE(f.Create(link) && f.Write("new") && f.Commit()) << f.error();
+  EXPECT_TRUE(test::fs::is_symlink(link));
+  EXPECT_EQ(Contents(dir / "made.vtq"), "new");
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      FileReplacement g;
+      if (g.Create(dir / "d.vtq") && g.Write("half")) ::raise(signal);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+  }
+  EXPECT_EQ(std::distance(test::fs::directory_iterator(dir.path), {}), 2);  // the link and its file
 }
 
 // Root writes into read-only folders, so these are failures root meets too: a folder

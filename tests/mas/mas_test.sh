@@ -63,5 +63,5 @@ for f in empty:"it is not JSON" bare:"it states no operating current" nocurrent:
 done
 status=0
 "$cli" export --mas --main 100000 2>"$scratch/err" >/dev/null || status=$?
-[ "$status" = 2 ] && grep -q "no winding" "$scratch/err" || fail "a design too large was written"
+[ "$status" = 3 ] && grep -q "no winding" "$scratch/err" || fail "a design too large was written"
 echo "PASS: ${#files[@]} MAS files valid, read back into their designs; bad files answered"

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include "pdf_layout.h"
@@ -37,6 +38,10 @@ class PdfFiles : public ::testing::Test {
 };
 
 TEST_F(PdfFiles, PrintoutsKeepTheirColumnsOnOnePage) {
+  // The design window's application font is bold; none of it may reach a printout.
+  QFont windowFont = QGuiApplication::font();
+  windowFont.setBold(true);
+  QGuiApplication::setFont(windowFont);
   const DesignWindow design = test::Designed({});
   const std::pair<const char*, Document> cases[] = {
       {"report.pdf", DesignReport(design, {2026, 12, 4})},

@@ -121,10 +121,15 @@ TEST_F(WindowModelTest, MaterialRedesignsWithTheListHiddenAndRebuildsTheListWhen
   host.TakeMessageTitles();  // a core this small takes a thinner wire and says so
 }
 
-// The option buttons the faces show as checked: one a group, whatever was clicked last.
+// The option buttons the faces show as checked: one a group, whatever was clicked last;
+// and each material's button designs in that material.
 TEST_F(WindowModelTest, EachGroupShowsItsOneSelectedOption) {
+  void (WindowModel::*const clicks[])() = {&WindowModel::Dmat_Click, &WindowModel::Pmat_Click,
+                                           &WindowModel::Nmat_Click, &WindowModel::Smat_Click,
+                                           &WindowModel::Rmat_Click};
   for (int m = 1; m <= kMaterialCount; ++m) {
-    model.SelectMaterial(m);
+    (model.*clicks[m - 1])();
+    EXPECT_EQ(model.state().MaterialLetter, std::string(1, Materials[static_cast<std::size_t>(m)].Letter));
     for (int other = 1; other <= kMaterialCount; ++other)
       EXPECT_EQ(OptionSelected(model.inputs(), Materials[static_cast<std::size_t>(other)].OptionName),
                 other == m);

@@ -53,6 +53,10 @@ struct Typeface {
 QFont ReportFont(qreal pointSize) {
   QFont font = Family().isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont(Family());
   font.setPointSizeF(pointSize);
+  // Set, not left to default: a property left unset is taken from the application's font
+  // when drawn, and the design window's font is bold.
+  font.setBold(false);
+  font.setItalic(false);
   font.setStyleHint(QFont::Monospace);
   font.setFixedPitch(true);
   // Columns are computed in whole cells: glyphs must advance by exactly one cell.

@@ -40,16 +40,28 @@ struct CoreTableView {
 // The curves of the plot, each drawn in its own style by the face.
 enum class Trace { Ideal, CommonR, CommonX, DifferentialR, DifferentialX, CommonZ, DifferentialZ };
 
+// A place in the plot's area: x from 0 at its left edge to 1 at its right, y from 0 at its
+// bottom to 1 at its top. A face maps the unit square onto the area it draws in.
+struct PlotPoint {
+  double x = 0, y = 0;
+};
+// A curve as the face draws it: pieces of polyline, each within the area (cut where the
+// curve leaves it, or where a value has no place on a log axis).
+using PlotPolyline = std::vector<std::vector<PlotPoint>>;
+
 struct PlotTrace {
   Trace trace;
   std::string name;            // in the legend
   std::vector<double> values;  // ohm, one per frequency; a value not above 0 breaks the line
+  PlotPolyline line;           // the values placed on the axes and clipped to the area
 };
 
 // A log axis from 10^from to 10^to with a label at every whole decade.
 struct PlotAxis {
   int from = 0, to = 0;
   std::vector<std::string> labels;  // "10 kHz", "1 MΩ": one per decade, from the lowest
+  std::vector<double> ticks;        // where each label's decade lies along the area, 0 to 1
+  double At(double value) const;    // where a value lies along the area (0 to 1 within it)
 };
 
 struct ImpedanceView {
@@ -60,8 +72,10 @@ struct ImpedanceView {
   PlotAxis x, y;                    // frequency in Hz, impedance in ohm
   // The requirement as a ring at its point and a label beside it.
   std::optional<analysis::ImpedancePoint> required;
+  std::optional<PlotPoint> requiredAt;  // its place in the area
   std::string requiredLabel;
   double selfResonance = 0;        // Hz, a dotted line there; 0 for none
+  double selfResonanceAt = 0;      // its place along the frequency axis
   std::string caption;             // under the plot, lines joined by "\n"
   double temperature = 25;         // C, of the core the curve is drawn for
   analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them

@@ -47,8 +47,8 @@ inline constexpr Entry kFileEntries[] = {
     {"ExportMasMnu", Kind::Command, "Export Design as &MAS..."},
     {"ExportSpiceMnu", Kind::Command, "Export &SPICE Model..."},
     {"mnuSep2", Kind::Separator},
-    // Ctrl+Q is the desktop's usual other way out.
-    {"ExitMnu", Kind::Command, "E&xit", "Alt+F4; Ctrl+Q"},
+    // Ctrl+Q, the desktop's usual way out, is the one shown; Alt+F4 closes the window anyway.
+    {"ExitMnu", Kind::Command, "E&xit", "Ctrl+Q; Alt+F4"},
 };
 
 inline constexpr Entry kEditEntries[] = {

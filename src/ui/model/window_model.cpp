@@ -3,6 +3,12 @@
 #include "engine/catalogue.h"
 
 namespace vtq {
+
+std::string WindowModel::DesignNote() const {
+  std::string note;
+  for (const std::string& warning : DesignWarnings(window)) note += (note.empty() ? "" : "  ") + warning;
+  return note;
+}
 namespace {
 
 constexpr ModeCaption kModeCaptions[] = {

@@ -134,6 +134,10 @@ class WindowModel {
   double impedanceTemperature = 25;  // C
   // ---- end of analysis ----
 
+  // What the last calculation shows that an engineer should look at twice, for the status
+  // line: the design's warnings in one line, empty when there are none.
+  std::string DesignNote() const;
+
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
   OutputBoxes& outputs() { return window.outputs; }

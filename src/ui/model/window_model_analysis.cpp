@@ -15,6 +15,47 @@ namespace {
 
 constexpr std::string_view kOhm = "\u03a9";
 
+// The polyline of a trace: its points on the axes, cut into pieces where a value has no
+// place on a log axis, each segment clipped to the unit square (Liang and Barsky), so
+// that every face, a saved SVG too, draws exactly the part inside the area.
+PlotPolyline Clipped(const std::vector<double>& frequencies, const std::vector<double>& values,
+                     const PlotAxis& x, const PlotAxis& y) {
+  PlotPolyline pieces;
+  bool open = false;  // the last piece ends where the next segment starts
+  auto add = [&](PlotPoint a, PlotPoint b) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[] = {-dx, dx, -dy, dy}, q[] = {a.x, 1 - a.x, a.y, 1 - a.y};
+    for (int i = 0; i < 4; ++i) {
+      if (p[i] == 0) {
+        if (q[i] < 0) return false;  // parallel to that edge and outside it
+        continue;
+      }
+      const double t = q[i] / p[i];
+      if (p[i] < 0) t0 = std::max(t0, t);
+      if (p[i] > 0) t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+    const PlotPoint from{a.x + t0 * dx, a.y + t0 * dy}, to{a.x + t1 * dx, a.y + t1 * dy};
+    if (!open || t0 > 0) pieces.push_back({from});
+    pieces.back().push_back(to);
+    return t1 == 1;  // the next segment goes on from here unless this one left the area
+  };
+  PlotPoint last;
+  bool hasLast = false;
+  for (std::size_t i = 0; i < values.size() && i < frequencies.size(); ++i) {
+    if (!(values[i] > 0)) {
+      hasLast = open = false;
+      continue;
+    }
+    const PlotPoint at{x.At(frequencies[i]), y.At(values[i])};
+    if (hasLast) open = add(last, at);
+    last = at;
+    hasLast = true;
+  }
+  return pieces;
+}
+
 // Whole decades from the lowest to the highest value (at least `least` of them).
 PlotAxis AxisOver(double low, double high, int least, std::string_view unit) {
   PlotAxis axis;
@@ -22,8 +63,10 @@ PlotAxis AxisOver(double low, double high, int least, std::string_view unit) {
   // The nudge keeps a value a rounding step off a power of ten from adding a decade.
   axis.to = static_cast<int>(std::ceil(std::log10(high) - 1e-9));
   axis.from = std::min(static_cast<int>(std::floor(std::log10(low) + 1e-9)), axis.to - least);
-  for (int d = axis.from; d <= axis.to; ++d)
+  for (int d = axis.from; d <= axis.to; ++d) {
     axis.labels.push_back(analysis::Engineering(std::pow(10.0, d), unit));
+    axis.ticks.push_back(static_cast<double>(d - axis.from) / (axis.to - axis.from));
+  }
   return axis;
 }
 
@@ -35,6 +78,10 @@ std::string SuffixOf(const std::string& path) {
 }
 
 }  // namespace
+
+double PlotAxis::At(double value) const {
+  return (std::log10(value) - from) / (to - from);
+}
 
 CoreTableView CoreTableOf(const DesignWindow& window) {
   using analysis::kCompareColumns;
@@ -106,7 +153,7 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature) {
   };
   for (const auto& s : c.points) v.frequencies.push_back(s.frequency);
   for (const Part& part : kParts) {
-    PlotTrace t{part.trace, std::string(part.name), {}};
+    PlotTrace t{part.trace, std::string(part.name), {}, {}};
     for (const auto& s : c.points) t.values.push_back(part.value(s));
     v.traces.push_back(std::move(t));
   }
@@ -128,7 +175,10 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature) {
   }
   v.x = AxisOver(c.points.front().frequency, c.points.back().frequency, 1, "Hz");
   v.y = AxisOver(low, high, 2, kOhm);
+  for (PlotTrace& t : v.traces) t.line = Clipped(v.frequencies, t.values, v.x, v.y);
+  if (v.required) v.requiredAt = PlotPoint{v.x.At(v.required->frequency), v.y.At(v.required->magnitude)};
   v.selfResonance = c.selfResonance;
+  if (c.selfResonance > 0) v.selfResonanceAt = v.x.At(c.selfResonance);
   return v;
 }
 

@@ -2,22 +2,20 @@
 // the catalogue material, where the curves come from, and the points as drawn.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 #include "analysis/ferrite.h"
 #include "engine/catalogue.h"
+#include "engine/numbers.h"
 #include "files/file_io.h"
 #include "ui/model/analysis_views.h"
 
 namespace vtq {
 namespace {
 
-// Four significant digits: a sentence, not a machine-read number.
+// Four significant digits, a point in every locale: a sentence, not a machine-read number.
 std::string Digits(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4g", value);
-  return text;
+  return num::Printed(value, 4);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "ui/qt/appearance.h"
 #include "ui/qt/compare_window.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/impedance_plot.h"
@@ -67,6 +68,7 @@ void ShowCoreTable(MainWindow* window, const CoreTableView& view, bool raise) {
     table = new CompareWindow(
         [window](int row) { window->Run([window, row] { window->model().CompareTable_DblClick(row); }); },
         window);
+    MakeCompanion(table, *window);
   }
   table->Show(view);
   if (raise) Present(table);
@@ -87,6 +89,7 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
         [window](int celsius) {
           window->Run([window, celsius] { window->model().ImpedanceTemperature_Change(celsius); });
         });
+    MakeCompanion(plot, *window);
   }
   plot->Show(view);
   if (raise) Present(plot);

@@ -5,11 +5,34 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
+#include <QShortcut>
 #include <QStyle>
+#include <algorithm>
 
 #include "ui/qt/artwork.h"
 
 namespace vtq::qt {
+
+QPoint OnScreen(QPoint at, QSize size, const QRect& available) {
+  at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - size.width())));
+  at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - size.height())));
+  return at;
+}
+
+void MakeCompanion(QWidget* companion, const QWidget& designWindow) {
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+    auto* shortcut = new QShortcut(keys, companion, nullptr, nullptr, Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, companion, &QWidget::close);
+  }
+  const QScreen* screen = designWindow.screen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry(), design = designWindow.frameGeometry();
+  const QSize size = companion->frameGeometry().size().expandedTo(companion->sizeHint());
+  QPoint at(design.right() + 9, design.top());
+  if (at.x() + size.width() > available.right() + 1) at.setX(design.left() - 9 - size.width());
+  companion->move(OnScreen(at, size, available));
+}
 
 bool LoadWindowFonts() {
   if (QFontDatabase::families().contains(kWindowFamily)) return true;

@@ -39,6 +39,15 @@ QIcon WindowIcon();
 // window's start for a button that a window whose menus fit never shows.
 QStyle* NewWindowStyle();
 
+// A window that goes with the design window (Core Table, Impedance Plot, Help): Escape and
+// Ctrl+W close it, and it first opens beside the design window, not over the results it
+// shows, on whichever side the screen has room (over the screen's edge never).
+void MakeCompanion(QWidget* companion, const QWidget& designWindow);
+
+// The top-left corner that keeps a window of `size` on the screen's available area,
+// title bar first: a window taller than the screen hangs from its top edge.
+QPoint OnScreen(QPoint topLeft, QSize size, const QRect& available);
+
 // A group of controls in a thin rounded border with its caption on the border's top
 // edge, where the layout's twip positions expect it: a control 240 twips down sits just
 // inside the border. Painted here rather than through a style sheet, which the window

@@ -35,6 +35,11 @@ CompareWindow::CompareWindow(std::function<void(int)> apply, QWidget* parent)
   sorted_->setSortRole(kSortRole);
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("CompareTable"));
+  // The rows in the regular weight, so that the automatic design's row stands out in bold:
+  // the design window's own font, which every child takes, is bold throughout.
+  QFont rows = table_->font();
+  rows.setBold(false);
+  table_->setFont(rows);
   table_->setModel(sorted_);
   table_->setSortingEnabled(true);
   table_->sortByColumn(0, Qt::AscendingOrder);

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "ui/qt/main_window.h"
@@ -58,7 +57,6 @@ std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, 
 
 std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
                                          std::string_view suggestedName) {
-  if (lastFolder.isEmpty()) lastFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -73,16 +71,18 @@ std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
   return path.toStdString();
 }
 
-std::optional<std::string> ChooseExportFile(QWidget* parent, const QString& title, const QStringList& filters,
-                                            const QString& suffix, const std::string& suggestedName) {
+std::optional<std::string> ChooseExportFile(QWidget* parent, QString& folder, const QString& title,
+                                            const QStringList& filters, const QString& suffix,
+                                            const std::string& suggestedName) {
   QFileDialog dialog(parent, title);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(suffix);
-  dialog.setDirectory(QDir::home());
+  dialog.setDirectory(folder);
   dialog.selectFile(QString::fromStdString(suggestedName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  folder = QFileInfo(dialog.selectedFiles().first()).absolutePath();
   return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 

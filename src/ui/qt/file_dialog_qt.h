@@ -27,16 +27,15 @@ void Configure(QFileDialog& dialog, FileDialogPurpose purpose, const FileDialogS
 std::optional<std::string> ChooseDesignFile(QWidget* parent, QString& lastFile, const QString& startFolder,
                                             FileDialogPurpose purpose, const FileDialogSettings& settings);
 
-// The save dialog of the PDF exports, starting at the suggested name in lastFolder (the
-// documents folder at first; updated on a choice).
-std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& lastFolder,
-                                         std::string_view suggestedName);
+// The exports' dialogs (PDF, SPICE model, MAS design, plot) open at the suggested name in
+// `folder`, the folder of the last export or design file, and remember the folder chosen.
+std::optional<std::string> ChoosePdfFile(QWidget* parent, QString& folder, std::string_view suggestedName);
 
-// The save dialog of an export (SPICE model, MAS design), starting in the home folder at
-// the suggested name and asking before it replaces a file; a name typed without a
-// suffix takes `suffix`.
-std::optional<std::string> ChooseExportFile(QWidget* parent, const QString& title, const QStringList& filters,
-                                            const QString& suffix, const std::string& suggestedName);
+// The save dialog of an export (SPICE model, MAS design), asking before it replaces a
+// file; a name typed without a suffix takes `suffix`.
+std::optional<std::string> ChooseExportFile(QWidget* parent, QString& folder, const QString& title,
+                                            const QStringList& filters, const QString& suffix,
+                                            const std::string& suggestedName);
 
 // Connects LoadMnu and SaveDesignMnu to the window's model, and adds below them File >
 // Recent Designs and, with the other exports, File > Export Design as MAS....

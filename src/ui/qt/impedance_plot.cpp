@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -26,8 +27,13 @@ QString Q(const std::string& text) {
 }
 
 const QColor kCommon(0x1f, 0x4e, 0x9a), kDifferential(0x2e, 0x8b, 0x3e), kRequired(0xc0, 0x20, 0x20);
+// On a dark ground the same hues lighter: navy on black can hardly be seen.
+const QColor kCommonOnDark(0x7f, 0xb0, 0xff), kDifferentialOnDark(0x6c, 0xd6, 0x7e);
 
 QPen PenOf(Trace trace, const PlotColours& colours) {
+  const bool dark = colours.ground.lightness() < 128;
+  const QColor& common = dark ? kCommonOnDark : kCommon;
+  const QColor& differential = dark ? kDifferentialOnDark : kDifferential;
   switch (trace) {
     case Trace::Ideal: {
       // Faint, for reference: the text colour at a quarter strength, seen on either ground.
@@ -36,19 +42,19 @@ QPen PenOf(Trace trace, const PlotColours& colours) {
       return {faint, 1.0};
     }
     case Trace::CommonR:
-      return {kCommon, 1.2, Qt::DotLine};
+      return {common, 1.2, Qt::DotLine};
     case Trace::CommonX:
-      return {kCommon, 1.2, Qt::DashLine};
+      return {common, 1.2, Qt::DashLine};
     case Trace::DifferentialR:
-      return {kDifferential, 1.2, Qt::DotLine};
+      return {differential, 1.2, Qt::DotLine};
     case Trace::DifferentialX:
-      return {kDifferential, 1.2, Qt::DashLine};
+      return {differential, 1.2, Qt::DashLine};
     case Trace::CommonZ:
-      return {kCommon, 2.2};
+      return {common, 2.2};
     case Trace::DifferentialZ:
       break;
   }
-  return {kDifferential, 2.2};
+  return {differential, 2.2};
 }
 
 const QSize kPictureSize(900, 600);
@@ -98,27 +104,25 @@ void DrawPlot(QPainter& p, const ImpedanceView& v, const QRectF& bounds, const Q
   const double left = bounds.left() + labelWidth + 14;
   const double right = bounds.right() - fm.horizontalAdvance(Q(v.x.labels.back())) / 2 - 10;
   const QRectF area(left, bounds.top() + 2 * line + 14, right - left, bounds.height() - 4 * line - 22);
-  auto xAt = [&](double f) {
-    return area.left() + (std::log10(f) - v.x.from) / (v.x.to - v.x.from) * area.width();
-  };
-  auto yAt = [&](double z) {
-    return area.bottom() - (std::log10(z) - v.y.from) / (v.y.to - v.y.from) * area.height();
-  };
+  // The model places everything in the unit square of the area.
+  auto xAt = [&](double x) { return area.left() + x * area.width(); };
+  auto yAt = [&](double y) { return area.bottom() - y * area.height(); };
+  auto at = [&](const PlotPoint& point) { return QPointF(xAt(point.x), yAt(point.y)); };
 
-  for (int i = 0; i <= v.x.to - v.x.from; ++i) {
-    const double x = xAt(std::pow(10.0, v.x.from + i));
+  for (std::size_t i = 0; i < v.x.ticks.size() && i < v.x.labels.size(); ++i) {
+    const double x = xAt(v.x.ticks[i]);
     p.setPen(QPen(colours.grid, 1));
     p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     p.setPen(colours.text);
-    const QString label = Q(v.x.labels[static_cast<std::size_t>(i)]);
+    const QString label = Q(v.x.labels[i]);
     p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2, area.bottom() + line + 2), label);
   }
-  for (int i = 0; i <= v.y.to - v.y.from; ++i) {
-    const double y = yAt(std::pow(10.0, v.y.from + i));
+  for (std::size_t i = 0; i < v.y.ticks.size() && i < v.y.labels.size(); ++i) {
+    const double y = yAt(v.y.ticks[i]);
     p.setPen(QPen(colours.grid, 1));
     p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     p.setPen(colours.text);
-    const QString label = Q(v.y.labels[static_cast<std::size_t>(i)]);
+    const QString label = Q(v.y.labels[i]);
     p.drawText(QPointF(area.left() - fm.horizontalAdvance(label) - 6, y + fm.ascent() / 2), label);
   }
   p.setPen(colours.text);
@@ -137,9 +141,9 @@ void DrawPlot(QPainter& p, const ImpedanceView& v, const QRectF& bounds, const Q
 
   p.save();
   p.setClipRect(area.adjusted(-1, -1, 1, 1));
-  if (v.required) {
+  if (v.requiredAt) {
     // The requirement as a faint level from its frequency on, and a ring at its point.
-    const QPointF r(xAt(v.required->frequency), yAt(v.required->magnitude));
+    const QPointF r = at(*v.requiredAt);
     p.setPen(QPen(kRequired, 1, Qt::DashLine));
     p.drawLine(r, QPointF(area.right(), r.y()));
     p.setPen(QPen(kRequired, 2));
@@ -147,29 +151,22 @@ void DrawPlot(QPainter& p, const ImpedanceView& v, const QRectF& bounds, const Q
   }
   if (v.selfResonance > 0) {
     p.setPen(QPen(colours.text, 1, Qt::DotLine));
-    const double sx = xAt(v.selfResonance);
+    const double sx = xAt(v.selfResonanceAt);
     p.drawLine(QPointF(sx, area.top()), QPointF(sx, area.bottom()));
   }
   for (const auto& t : v.traces) {
     QPainterPath path;
-    bool pen = false;
-    for (std::size_t i = 0; i < t.values.size() && i < v.frequencies.size(); ++i) {
-      const double z = t.values[i];
-      if (!(z > 0)) {
-        pen = false;
-        continue;
-      }
-      const QPointF at(xAt(v.frequencies[i]), yAt(z));
-      pen ? path.lineTo(at) : path.moveTo(at);
-      pen = true;
+    for (const auto& piece : t.line) {
+      for (std::size_t i = 0; i < piece.size(); ++i)
+        i == 0 ? path.moveTo(at(piece[i])) : path.lineTo(at(piece[i]));
     }
     p.setPen(PenOf(t.trace, colours));
     p.drawPath(path);
   }
   p.restore();
-  if (v.required) {
+  if (v.requiredAt) {
     // Its label inside the plot whatever the frequency: right of the ring, or left of it near the edge.
-    const QPointF r(xAt(v.required->frequency), yAt(v.required->magnitude));
+    const QPointF r = at(*v.requiredAt);
     const QString label = Q(v.requiredLabel);
     const double w = fm.horizontalAdvance(label);
     const double lx = std::clamp(r.x() + 9, area.left() + 2, std::max(area.left() + 2, area.right() - w - 2));
@@ -248,7 +245,8 @@ std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
   return {};
 }
 
-std::optional<std::string> ChoosePlotFile(QWidget* parent, const FileDialogSettings& settings) {
+std::optional<std::string> ChoosePlotFile(QWidget* parent, QString& folder,
+                                          const FileDialogSettings& settings) {
   QFileDialog dialog(parent,
                      QString::fromUtf8(kSavePlotTitle.data(), static_cast<qsizetype>(kSavePlotTitle.size())));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -259,9 +257,10 @@ std::optional<std::string> ChoosePlotFile(QWidget* parent, const FileDialogSetti
   QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
     dialog.setDefaultSuffix(filter.section(QStringLiteral("*."), 1).chopped(1));
   });
-  dialog.setDirectory(QDir::home());
+  dialog.setDirectory(folder);
   dialog.selectFile(QString::fromStdString(settings.FileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  folder = QFileInfo(dialog.selectedFiles().first()).absolutePath();
   return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 

@@ -64,6 +64,7 @@ std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
 
 // The save dialog of the plot, asking before it replaces a file; a name typed without a
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.
-std::optional<std::string> ChoosePlotFile(QWidget* parent, const FileDialogSettings& settings);
+std::optional<std::string> ChoosePlotFile(QWidget* parent, QString& folder,
+                                          const FileDialogSettings& settings);
 
 }  // namespace vtq::qt

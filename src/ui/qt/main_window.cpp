@@ -341,6 +341,19 @@ void MainWindow::Refresh() {
   const QRect pn(Px(w.outputs.txtPNLeft), txtPN_->y(), Px(w.outputs.txtPNWidth), txtPN_->height());
   if (txtPN_->geometry() != pn) txtPN_->setGeometry(pn);
 
+  // The design's warnings stay on the status line until a calculation changes them; a
+  // file command's message covers them for its while, then they show again.
+  if (std::string note = model_.DesignNote(); note != shownNote_) {
+    shownNote_ = std::move(note);
+    if (!designNote_) {
+      designNote_ = new QLabel(statusBar());
+      designNote_->setObjectName(QStringLiteral("DesignNote"));
+      designNote_->setWordWrap(true);
+      statusBar()->addWidget(designNote_, 1);
+    }
+    designNote_->setText(QString::fromStdString(shownNote_));
+  }
+
   if (shownCores_ != model_.lstCores) {
     shownCores_ = model_.lstCores;
     lstCores_->clear();

@@ -89,6 +89,8 @@ class MainWindow : public QMainWindow {
   QPushButton* CalculateButton_ = nullptr;
   QListWidget* lstCores_ = nullptr;
   std::vector<std::string> shownCores_;
+  std::string shownNote_;
+  QLabel* designNote_ = nullptr;  // the design's warnings, made when there is a first one
 };
 
 }  // namespace vtq::qt

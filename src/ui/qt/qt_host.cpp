@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -11,6 +12,7 @@
 
 #include "reports/qt/page_painter.h"
 #include "ui/qt/analysis_actions.h"
+#include "ui/qt/appearance.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/help_window.h"
 #include "ui/qt/impedance_plot.h"
@@ -115,7 +117,9 @@ void QtHost::ShowWindow() {
   if (screen) {
     QRect frame = window_->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    window_->move(frame.topLeft());
+    // On a screen smaller than the window (a scale factor of 2 on a small laptop) the title
+    // bar and the menus stay on it; the bottom is what goes past the edge.
+    window_->move(OnScreen(frame.topLeft(), frame.size(), screen->availableGeometry()));
   }
   window_->show();
 }
@@ -130,25 +134,34 @@ void QtHost::Unload() {
 }
 
 bool QtHost::ShowHelp(std::string_view page) {
-  if (!help_) help_ = new HelpWindow(window_);
+  if (!help_) {
+    help_ = new HelpWindow(window_);
+    if (window_) MakeCompanion(help_, *window_);
+  }
   return help_->Open(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size())));
 }
 
 std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const FileDialogSettings& settings) {
+  // An export goes where the user last put one, or else beside the designs, as Save does.
+  if (exportFolder_.isEmpty()) {
+    const QString designs = Settings().value(kFolderKey).toString();
+    exportFolder_ = !designs.isEmpty() && QDir(designs).exists() ? designs : QDir::homePath();
+  }
   switch (purpose) {
     case FileDialogPurpose::ExportPdf:
-      return ChoosePdfFile(window_, lastPdfFolder_, settings.FileName);
+      return ChoosePdfFile(window_, exportFolder_, settings.FileName);
     case FileDialogPurpose::ExportSpice:
       return ChooseExportFile(
-          window_, QStringLiteral("Export SPICE Model"),
+          window_, exportFolder_, QStringLiteral("Export SPICE Model"),
           {QStringLiteral("SPICE Models (*.lib *.cir *.sub)"), QStringLiteral("All Files (*)")},
           QStringLiteral("lib"), settings.FileName);
     case FileDialogPurpose::ExportMas:
-      return ChooseExportFile(window_, QString::fromUtf8(kMasExportTitle.data(), kMasExportTitle.size()),
+      return ChooseExportFile(window_, exportFolder_,
+                              QString::fromUtf8(kMasExportTitle.data(), kMasExportTitle.size()),
                               {QStringLiteral("MAS designs (*.json)"), QStringLiteral("All files (*)")},
                               QStringLiteral("json"), settings.FileName);
     case FileDialogPurpose::SavePlot:
-      return ChoosePlotFile(window_, settings);
+      return ChoosePlotFile(window_, exportFolder_, settings);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;

@@ -56,7 +56,7 @@ class QtHost : public WindowHost {
   QPointer<MainWindow> window_;
   QPointer<HelpWindow> help_;
   QString lastDesignFile_;  // where the design-file dialog opens next
-  QString lastPdfFolder_;   // where the PDF dialog opens next
+  QString exportFolder_;    // where the export dialogs open next
 };
 
 // A message's lines are joined by a lone carriage return; a Qt label breaks at "\n".
