@@ -15,10 +15,12 @@ namespace vtq::analysis {
 
 // The shipped database entries, one JSON object a line, compiled in at build time.
 extern const std::string_view kShippedGrades;
+extern const std::vector<FittedNetwork> kFittedNetworks;
 
 namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr std::array<std::string_view, 5> kGradeLetters{"D", "P", "N", "S", "R"};
 
 // Linear in log f (or, for a temperature curve, in T when `logX` is false); the ends held.
 double Interpolate(const std::vector<CurvePoint>& c, double x, bool logX) {
@@ -46,29 +48,30 @@ using Matrix = std::vector<std::vector<Real>>;
 bool SolveNormal(const Matrix& g, const std::vector<Real>& h, const std::vector<std::size_t>& set,
                  std::vector<Real>& z) {
   const std::size_t p = set.size();
-  std::vector<std::vector<Real>> l(p, std::vector<Real>(p, 0));
+  std::vector<Real> l(p * p, 0);  // row-major lower triangle
+  auto at = [&l, p](std::size_t i, std::size_t j) -> Real& { return l[i * p + j]; };
   for (std::size_t i = 0; i < p; ++i) {
     for (std::size_t j = 0; j <= i; ++j) {
       Real sum = g[set[i]][set[j]];
-      for (std::size_t k = 0; k < j; ++k) sum -= l[i][k] * l[j][k];
+      for (std::size_t k = 0; k < j; ++k) sum -= at(i, k) * at(j, k);
       if (i == j) {
         if (!(sum > 1e-30L * g[set[i]][set[i]])) return false;
-        l[i][i] = std::sqrt(sum);
+        at(i, i) = std::sqrt(sum);
       } else {
-        l[i][j] = sum / l[j][j];
+        at(i, j) = sum / at(j, j);
       }
     }
   }
   z.assign(p, 0);
   for (std::size_t i = 0; i < p; ++i) {
     Real sum = h[set[i]];
-    for (std::size_t k = 0; k < i; ++k) sum -= l[i][k] * z[k];
-    z[i] = sum / l[i][i];
+    for (std::size_t k = 0; k < i; ++k) sum -= at(i, k) * z[k];
+    z[i] = sum / at(i, i);
   }
   for (std::size_t i = p; i-- > 0;) {
     Real sum = z[i];
-    for (std::size_t k = i + 1; k < p; ++k) sum -= l[k][i] * z[k];
-    z[i] = sum / l[i][i];
+    for (std::size_t k = i + 1; k < p; ++k) sum -= at(k, i) * z[k];
+    z[i] = sum / at(i, i);
   }
   return true;
 }
@@ -151,7 +154,9 @@ std::complex<double> TankPermeability(const Tank& t, double f) {
   return 1.0 / (std::complex<double>(0, w) * admittance);
 }
 
-CoreNetwork Fit(const Ferrite& ferrite) {
+}  // namespace
+
+CoreNetwork FitNetwork(const Ferrite& ferrite) {
   CoreNetwork net;
   net.windingRatio = kWindingRatio;
   const double mu0 = ferrite.LowFrequency();
@@ -222,6 +227,8 @@ CoreNetwork Fit(const Ferrite& ferrite) {
   }
   return net;
 }
+
+namespace {
 
 std::vector<CurvePoint> PointsOf(const nlohmann::json& list, const char* x, std::string& error) {
   std::vector<CurvePoint> out;
@@ -436,7 +443,22 @@ const CoreNetwork& NetworkOf(const std::shared_ptr<const Ferrite>& ferrite) {
   if (!ferrite) return none;
   const std::lock_guard<std::mutex> hold(lock);
   auto it = fitted.find(ferrite.get());
-  if (it == fitted.end()) it = fitted.emplace(ferrite.get(), std::pair{ferrite, Fit(*ferrite)}).first;
+  if (it == fitted.end()) {
+    CoreNetwork net;
+    const auto kept = std::find_if(kFittedNetworks.begin(), kFittedNetworks.end(),
+                                   [&](const FittedNetwork& n) { return n.grade == ferrite->name; });
+    const bool shipped = std::any_of(kGradeLetters.begin(), kGradeLetters.end(),
+                                     [&](std::string_view l) { return GradeOf(l) == ferrite; });
+    if (shipped && kept != kFittedNetworks.end()) {
+      net.tanks.assign(kept->tanks.begin(), kept->tanks.end());
+      net.windingRatio = kWindingRatio;
+      net.worstDeviation = kept->worstDeviation;
+      net.worstMagnitudeDeviation = kept->worstMagnitudeDeviation;
+    } else {
+      net = FitNetwork(*ferrite);
+    }
+    it = fitted.emplace(ferrite.get(), std::pair{ferrite, std::move(net)}).first;
+  }
   return it->second.second;
 }
 

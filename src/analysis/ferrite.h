@@ -78,7 +78,18 @@ struct CoreNetwork {
   double worstDeviation = 0, worstMagnitudeDeviation = 0;
 };
 
-// The network fitted to a grade's curve (relative to its low-frequency mu'), once per grade.
+// The network fitted to a curve relative to its low-frequency mu': non-negative least
+// squares over a fixed grid of tanks. About 0.1 s.
+CoreNetwork FitNetwork(const Ferrite& ferrite);
+
+// A shipped grade's network as fitted once and kept (fitted_networks.cpp).
+struct FittedNetwork {
+  std::string_view grade;
+  double worstDeviation, worstMagnitudeDeviation;
+  std::vector<Tank> tanks;
+};
+
+// The network of a curve: a shipped grade's kept fit, or a user's material fitted once.
 const CoreNetwork& NetworkOf(const std::shared_ptr<const Ferrite>& ferrite);
 
 // The network's relative permeability mu(f) / mu_i, windings included, for a check.
