@@ -58,6 +58,12 @@ std::optional<Band> MeetsRequirement(const ChokeParameters& p, double required) 
   return band;
 }
 
+// "25 °C", "−40 °C": whole degrees, a true minus sign.
+std::string Celsius(double t) {
+  const long whole = std::lround(t);
+  return (whole < 0 ? "\u2212" : "") + std::to_string(std::labs(whole)) + " \u00b0C";
+}
+
 }  // namespace
 
 double IdealMagnitude(double frequency, double inductance) {
@@ -66,10 +72,15 @@ double IdealMagnitude(double frequency, double inductance) {
   return kTwoPi * frequency * inductance;
 }
 
+std::complex<double> RelativePermeability(const ChokeParameters& p, double f) {
+  if (!p.ferrite) return p.temperatureFactor;
+  return p.temperatureFactor * p.ferrite->Permeability(f) / p.muReference;
+}
+
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
   const double w = kTwoPi * f;
-  // The ferrite's part: j w Lm mu(f) / mu_i, which is j w Lm in parallel with R = 2 pi f_r Lm.
-  const std::complex<double> core = kJ * w * p.magnetizing / std::complex<double>(1, f / p.relaxation);
+  // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
+  const std::complex<double> core = kJ * w * p.magnetizing * RelativePermeability(p, f);
   // Each winding carries half the current, and the other half adds its flux in the core:
   // each branch sees twice the core's part. Its capacitance lies across it.
   const std::complex<double> branch = p.resistance + kJ * w * p.leakage + 2.0 * core;
@@ -101,9 +112,17 @@ std::string Summary(const ImpedanceCurve& c) {
                           Engineering(c.meets->from, "Hz") + " to " + Engineering(c.meets->to, "Hz") + "."
                     : " The common-mode impedance never reaches the required " + required + ".";
   }
+  const ChokeParameters& p = c.parameters;
+  const std::string temperature = Celsius(p.temperature);
+  if (p.ferrite) {
+    text += "\nCore: measured permeability of " + p.ferrite->maker + " " + p.ferrite->name + " at " +
+            temperature + ". One winding's inductance: " + Engineering(c.inductanceAt[0], "H") +
+            " at −40 °C, " + Engineering(c.inductanceAt[1], "H") + " at 25 °C, " +
+            Engineering(c.inductanceAt[2], "H") + " at 100 °C.";
+  }
   text += "\nPeak flux density from the line current through the differential inductance: " +
           Engineering(c.peakFlux, "T") + " (saturation taken at " + Engineering(c.saturationLimit, "T") +
-          ").";
+          (p.ferrite ? ", the grade's at " + temperature : std::string()) + ").";
   if (c.Saturates()) {
     text += "\nWarning: the core saturates at this current, and a saturated choke loses its impedance.";
   }
@@ -130,7 +149,8 @@ std::string CurveCsv(const ImpedanceCurve& c) {
   return out;
 }
 
-ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem) {
+ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature,
+                             std::shared_ptr<const Ferrite> material) {
   ChokeParameters p;
   const WindingResult wound = DesignedWinding(w);
   problem = wound.problem;
@@ -140,8 +160,16 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem) {
   p.leakage = wd.leakage;
   p.magnetizing = wd.inductance - wd.leakage;
   p.permeability = wd.permeability;
-  p.relaxation = RelaxationFrequency(wd.permeability);
-  p.coreResistance = kTwoPi * p.relaxation * p.magnetizing;
+  p.ferrite = material ? material : GradeOf(w.state.MaterialLetter);
+  if (!p.ferrite) {
+    problem = "No measured data for material " + w.state.MaterialLetter + ".";
+    return p;
+  }
+  p.muReference = material ? p.permeability : p.ferrite->LowFrequency();
+  p.temperature = temperature;
+  // First order: the whole curve scales with the initial permeability at the temperature;
+  // the data give mu' and mu'' at 25 C only, and the dispersion also moves with T.
+  if (p.ferrite) p.temperatureFactor = p.ferrite->InitialAt(temperature) / p.ferrite->InitialAt(25);
   p.capacitance = WindingCapacitance(wd.turnLength, wd.bareDiameter, wd.insulatedDiameter);
   p.resistance = wd.resistance;
   p.turns = wd.turns;
@@ -149,9 +177,10 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem) {
   return p;
 }
 
-ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat) {
+ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature,
+                              std::shared_ptr<const Ferrite> material) {
   ImpedanceCurve curve;
-  curve.parameters = ParametersOf(w, curve.problem);
+  curve.parameters = ParametersOf(w, curve.problem, temperature, std::move(material));
   if (!curve.problem.empty()) return curve;
   const ChokeParameters& p = curve.parameters;
   const DesignState& s = w.state;
@@ -183,7 +212,15 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bs
   // other winding: B = L_diff sqrt(2) I / (N A_e), at the current's peak.
   curve.peakFlux =
       p.leakage * std::numbers::sqrt2 * static_cast<double>(s.CurrentValue) / (p.turns * p.coreArea);
-  curve.saturationLimit = bsat > 0 ? bsat : Constant(Physics::Saturation);
+  // A user's file without saturation figures (a CSV) leaves them to the material's grade.
+  const auto saturation = p.ferrite->bsat25 > 0 ? p.ferrite : GradeOf(w.state.MaterialLetter);
+  curve.saturationLimit = bsat > 0 ? bsat : saturation ? saturation->SaturationAt(temperature) : 0;
+  for (std::size_t i = 0; i < curve.inductanceAt.size(); ++i) {
+    const double factor = p.ferrite->InitialAt(ImpedanceCurve::kTemperatures[i]) / p.ferrite->InitialAt(25);
+    curve.inductanceAt[i] = p.leakage + p.magnetizing * factor;
+  }
+  curve.spiceFitDeviation = NetworkOf(p.ferrite).worstDeviation;
+  curve.spiceFitMagnitudeDeviation = NetworkOf(p.ferrite).worstMagnitudeDeviation;
   return curve;
 }
 

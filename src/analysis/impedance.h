@@ -2,12 +2,15 @@
 // the ferrite's complex permeability, the DC resistance and the winding's capacitance.
 #pragma once
 
+#include <array>
 #include <complex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/ferrite.h"
 #include "engine/design.h"
 
 namespace vtq::analysis {
@@ -15,16 +18,23 @@ namespace vtq::analysis {
 // What the curves are computed from, each winding alike. The circuit-simulator model is
 // built from the same figures, element for element.
 struct ChokeParameters {
-  double inductance = 0;      // H, one winding at low frequency
-  double leakage = 0;         // H, differential inductance per line: flux in air, no dispersion
-  double magnetizing = 0;     // H, inductance - leakage: the flux through the ferrite
-  double permeability = 0;    // initial permeability of the material
-  double relaxation = 0;      // Hz, where the ferrite's mu' has fallen to half
-  double coreResistance = 0;  // ohm, 2 pi f_r x magnetizing: the relaxation as a resistor across it
-  double capacitance = 0;     // F, self-capacitance of one winding
-  double resistance = 0;      // ohm, DC, one winding
-  int turns = 0;              // per winding
-  double coreArea = 0;        // m2, cross-section times the stack count
+  double inductance = 0;    // H, one winding at low frequency
+  double leakage = 0;       // H, differential inductance per line: flux in air, no dispersion
+  double magnetizing = 0;   // H, inductance - leakage: the flux through the ferrite
+  double permeability = 0;  // initial permeability of the catalogue material
+  // The measured curve the core follows, scaled so its lowest-frequency mu' is the
+  // catalogue's: the AL values, and so the low-frequency inductance, stay the catalogue's.
+  // Null: a lossless core of constant permeability.
+  std::shared_ptr<const Ferrite> ferrite;
+  // What mu(f) is divided by: the grade's lowest-frequency mu', or for a user's material
+  // file the catalogue's initial permeability (the file's mu is taken as it stands).
+  double muReference = 1;
+  double temperature = 25;       // C
+  double temperatureFactor = 1;  // mu_i(T) / mu_i(25 C) of the grade: the whole curve scales by it
+  double capacitance = 0;        // F, self-capacitance of one winding
+  double resistance = 0;         // ohm, DC, one winding
+  int turns = 0;                 // per winding
+  double coreArea = 0;           // m2, cross-section times the stack count
 };
 
 // Both lines driven together against both outputs together.
@@ -64,6 +74,11 @@ struct ImpedanceCurve {
   // against the saturation flux density it is compared with.
   double peakFlux = 0, saturationLimit = 0;
   bool Saturates() const { return peakFlux > saturationLimit; }
+  // One winding's low-frequency inductance, H, at -40 C, 25 C and 100 C.
+  static constexpr std::array<double, 3> kTemperatures{-40, 25, 100};
+  std::array<double, 3> inductanceAt{};
+  // The circuit-simulator model's worst deviation from the measured curve (ferrite.h).
+  double spiceFitDeviation = 0, spiceFitMagnitudeDeviation = 0;
 };
 
 struct CurveRange {
@@ -71,8 +86,15 @@ struct CurveRange {
   int points = 0;           // 0 = 40 a decade
 };
 
-// The curve of the window's last calculation. bsat in T; 0 takes the built-in figure.
-ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {}, double bsat = 0);
+// The curve of the window's last calculation at a core temperature in C. bsat in T; 0
+// takes the grade's saturation flux density at that temperature.
+// `material` replaces the grade of the window's material (a user's file).
+ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {}, double bsat = 0,
+                              double temperature = 25, std::shared_ptr<const Ferrite> material = nullptr);
+
+// mu(f) / mu_i of the core at the parameters' temperature: the grade's measured curve
+// over its lowest-frequency mu', times mu_i(T) / mu_i(25 C).
+std::complex<double> RelativePermeability(const ChokeParameters& p, double frequency);
 
 // "1.21 MHz", "100 Ω", "23.1 mT": three significant digits with an SI prefix, UTF-8.
 std::string Engineering(double value, std::string_view unit);
@@ -85,7 +107,8 @@ std::string Summary(const ImpedanceCurve& curve);
 // of the common and the differential mode, then the ideal |Z|, all in Hz and ohm.
 std::string CurveCsv(const ImpedanceCurve& curve);
 
-// The parameters of a winding alone, for a curve or a model.
-ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem);
+// The parameters of a winding alone, for a curve or a model, at a core temperature in C.
+ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25,
+                             std::shared_ptr<const Ferrite> material = nullptr);
 
 }  // namespace vtq::analysis

@@ -8,17 +8,6 @@ namespace vtq::analysis {
 
 // clang-format off
 const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPhysics{{
-    {"gyromagnetic_ratio",   28.024951e9,      "Hz/T", "CODATA 2018, electron gyromagnetic ratio / 2 pi"},
-    {"mnzn_magnetization",   0.50,             "T",    "Snelling, Soft Ferrites: Properties and Applications, 1988 "
-                                                        "(no page found to cite): MnZn ferrite saturates near 0.5 T at "
-                                                        "25 C; the N48 data sheet under bsat_100c gives 0.42 T at "
-                                                        "25 C and 1200 A/m, a lower bound"},
-    {"snoek_factor",         2.0 / 3.0,        "",     "Snoek, Dispersion and absorption in magnetic ferrites, "
-                                                        "Physica 14, 1948: randomly oriented grains"},
-    {"bsat_100c",            0.31,             "T",    "EPCOS data sheet B65501, page 2, SIFERRIT materials table, "
-                                                        "N48 (MnZn, mu_i 2300): B_S at 100 C = 310 mT (1200 A/m, 10 kHz); "
-                                                        "https://pdf.product.express/78102b66/epcos.com/"
-                                                        "B65501D0000Y048.txt; higher-permeability grades saturate lower"},
     {"enamel_permittivity",  3.5,              "",     "assumption: polyurethane and polyester enamels lie "
                                                         "between 3 and 4"},
     {"vacuum_permittivity",  8.8541878128e-12, "F/m",  "CODATA 2018"},
@@ -30,19 +19,6 @@ const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPh
 
 double Constant(Physics p) {
   return kPhysics[static_cast<std::size_t>(p)].value;
-}
-
-double RelaxationFrequency(double initialPermeability) {
-  // Snoek's limit is set by spin rotation; domain walls in real MnZn grades often relax
-  // somewhat earlier, so this is the optimistic end of what a ferrite does.
-  const double product = Constant(Physics::SnoekFactor) * Constant(Physics::Gyromagnetic) *
-                         Constant(Physics::Magnetization);  // Hz
-  return product / std::max(initialPermeability - 1, 1.0);
-}
-
-std::complex<double> Permeability(double initialPermeability, double frequency) {
-  return initialPermeability /
-         std::complex<double>(1.0, frequency / RelaxationFrequency(initialPermeability));
 }
 
 double CopperDiameter(int gauge) {

@@ -1,9 +1,8 @@
-// The physics beyond the catalogue: ferrite permeability over frequency, the copper of
-// a wire gauge and the self-capacitance of a single-layer toroidal winding.
+// The physics beyond the catalogue: the copper of a wire gauge and the self-capacitance
+// of a single-layer toroidal winding. The ferrite's permeability is measured (ferrite.h).
 #pragma once
 
 #include <array>
-#include <complex>
 #include <string_view>
 
 namespace vtq::analysis {
@@ -17,10 +16,6 @@ struct PhysicalConstant {
 };
 
 enum class Physics : std::size_t {
-  Gyromagnetic,   // gamma / 2 pi of the electron spin
-  Magnetization,  // mu0 Ms of MnZn ferrite at room temperature
-  SnoekFactor,    // the 2/3 of a random polycrystal
-  Saturation,     // saturation flux density of MnZn ferrite at 100 C
   EnamelPermittivity,
   VacuumPermittivity,
   CapacitanceFactor,  // ladder of turn-to-turn and turn-to-core capacitances
@@ -28,14 +23,6 @@ enum class Physics : std::size_t {
 };
 extern const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPhysics;
 double Constant(Physics p);
-
-// Relaxation frequency, Hz, of a MnZn ferrite of initial permeability mu_i, from Snoek's
-// law (mu_i - 1) f_r = 2/3 (gamma / 2 pi) mu0 Ms.
-double RelaxationFrequency(double initialPermeability);
-
-// mu(f) = mu' - j mu'' = mu_i / (1 + j f / f_r): a first-order (Debye) relaxation. Its
-// inductor is exactly L in parallel with R = 2 pi f_r L, which the circuit model uses.
-std::complex<double> Permeability(double initialPermeability, double frequency);
 
 // Bare copper diameter of an AWG gauge, m: 0.127 mm x 92^((36 - n) / 39).
 double CopperDiameter(int gauge);

@@ -1,11 +1,13 @@
 #include "analysis/spice.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <iomanip>
 #include <locale>
 #include <sstream>
 
+#include "analysis/ferrite.h"
 #include "analysis/impedance.h"
 #include "analysis/winding.h"
 
@@ -54,10 +56,10 @@ std::string InputsLine(const DesignWindow& w) {
 
 }  // namespace
 
-SpiceModel SpiceSubcircuit(const DesignWindow& w) {
+SpiceModel SpiceSubcircuit(const DesignWindow& w, std::shared_ptr<const Ferrite> material) {
   SpiceModel model;
   const WindingResult wound = DesignedWinding(w);
-  const ChokeParameters p = ParametersOf(w, model.problem);
+  const ChokeParameters p = ParametersOf(w, model.problem, 25, std::move(material));
   if (!model.problem.empty()) return model;
   const Winding& wd = wound.winding;
   model.name = SubcircuitName(wd.partNumber);
@@ -76,11 +78,20 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
   t += InputsLine(w);
   t += "* Per winding: L = " + wd.inductanceText + " H, DC resistance = " + wd.resistanceText +
        " ohm, differential inductance per line = " + wd.leakageText + " H\n";
-  t += "* Ferrite: initial permeability " + num(p.permeability) + ", first-order relaxation at " +
-       num(p.relaxation) + " Hz (L in parallel with R);\n";
+  const CoreNetwork& net = NetworkOf(p.ferrite);
+  const double coupled = net.windingRatio * p.magnetizing;
+  // The network stands for mu / mu'(lowest f); a user's file is divided by the catalogue's mu_i.
+  const double lm = p.magnetizing * p.ferrite->LowFrequency() / p.muReference;
+  t += "* Ferrite: " + (p.ferrite->maker.empty() ? "" : p.ferrite->maker + " ") + p.ferrite->name +
+       (p.muReference == p.permeability ? ", the given permeability over the initial permeability "
+                                        : ", measured permeability scaled to initial permeability ") +
+       num(p.permeability) + ", at 25 C;\n";
   t += "* winding self-capacitance " + num(p.capacitance) + " F estimated for a single layer.\n";
-  t += "* Each winding: DC resistance, differential inductance (in air), the core's share Lm;\n";
-  t += "* LC/RC is the core's loss: a winding fully coupled to both, loaded by 2 pi f_r Lm.\n";
+  t += "* Each winding: DC resistance, differential inductance (in air), and a winding of " +
+       num(net.windingRatio) + " x Lm\n";
+  t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, fitted to the\n";
+  t += "* measured curve (worst deviation " + num(std::round(net.worstDeviation * 1000) / 10) +
+       " % from 10 kHz to 100 MHz).\n";
   t += "* Pins: in1 out1 in2 out2 (winding 1 in1-out1, winding 2 in2-out2, dots at in1 and in2)\n";
   t += ".SUBCKT " + model.name + " in1 out1 in2 out2\n";
   auto element = [&t, &num](const std::string& name, const std::string& a, const std::string& b,
@@ -97,12 +108,19 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w) {
   for (const std::string n : {"1", "2"}) {
     element("R" + n, "in" + n, "a" + n, p.resistance);
     element("LS" + n, "a" + n, "b" + n, p.leakage);
-    element("L" + n, "b" + n, "out" + n, p.magnetizing);
+    element("L" + n, "b" + n, "out" + n, coupled);
     element("C" + n, "in" + n, "out" + n, p.capacitance);
   }
-  // One end of the loss loop on in1 gives it a DC reference without a path for current.
-  element("LC", "c", "in1", p.magnetizing);
-  element("RC", "c", "in1", p.coreResistance);
+  // One end of the core's loop on in1 gives it a DC reference without a path for current.
+  element("LC", "c0", "in1", coupled);
+  for (std::size_t k = 0; k < net.tanks.size(); ++k) {
+    const Tank& tank = net.tanks[k];
+    const std::string n = std::to_string(k + 1), a = "c" + std::to_string(k);
+    const std::string b = k + 1 == net.tanks.size() ? "in1" : "c" + n;
+    element("LT" + n, a, b, tank.l * lm);
+    element("RT" + n, a, b, tank.r * lm);
+    if (tank.c > 0) element("CT" + n, a, b, tank.c / lm);
+  }
   t += "K1 L1 L2 1\nK2 L1 LC 1\nK3 L2 LC 1\n";
   t += ".ENDS " + model.name + "\n";
   return model;

@@ -1,7 +1,10 @@
 // A circuit-simulator model of the designed choke: a subcircuit text.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "analysis/ferrite.h"
 
 #include "engine/design.h"
 
@@ -15,6 +18,7 @@ struct SpiceModel {
 
 // Pins in order: in1 out1 in2 out2. Winding 1 runs in1 -> out1, winding 2 in2 -> out2,
 // both dotted at their "in" pin, so currents flowing in at in1 and in2 add their flux.
-SpiceModel SpiceSubcircuit(const DesignWindow& window);
+// `material` replaces the grade of the window's material (a user's file).
+SpiceModel SpiceSubcircuit(const DesignWindow& window, std::shared_ptr<const Ferrite> material = nullptr);
 
 }  // namespace vtq::analysis

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "analysis/ferrite.h"
 #include "analysis/impedance.h"
 #include "analysis/physics.h"
 #include "cli/cli.h"
 #include "cli/json_writer.h"
+#include "ui/model/analysis_views.h"
 
 namespace vtq::cli {
 namespace {
@@ -19,6 +21,8 @@ struct ImpedanceArgs {
   DesignArgs design;
   analysis::CurveRange range;
   double bsat = 0;
+  double temperature = 25;  // C
+  std::string materialFile;
   bool json = false, csv = false, insertionLoss = false;
 };
 
@@ -82,8 +86,11 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   };
   row("Inductance, one winding", Figure(p.inductance) + " H");
   row("Differential inductance per line", Figure(p.leakage) + " H");
-  row("Relaxation frequency", Figure(p.relaxation) + " Hz");
-  row("Core loss resistance", Figure(p.coreResistance) + " ohm");
+  row("Ferrite",
+      p.ferrite->maker + " " + p.ferrite->name + " (measured), at " + Figure(p.temperature) + " C");
+  for (std::size_t i = 0; i < c.inductanceAt.size(); ++i) {
+    row("Inductance at " + Figure(ImpedanceCurve::kTemperatures[i]) + " C", Figure(c.inductanceAt[i]) + " H");
+  }
   row("Winding capacitance", Figure(p.capacitance) + " F");
   row("DC resistance, one winding", Figure(p.resistance) + " ohm");
   out << "\n" << analysis::Summary(c) << "\n\n";
@@ -119,14 +126,28 @@ void PrintJson(std::ostream& out, const ImpedanceCurve& c, const WindowModel& mo
       .Double(p.magnetizing)
       .Key("initial_permeability")
       .Double(p.permeability);
-  json.Key("relaxation_frequency_hz")
-      .Double(p.relaxation)
-      .Key("core_resistance_ohm")
-      .Double(p.coreResistance);
+  json.Key("temperature_c").Double(p.temperature).Key("permeability_factor").Double(p.temperatureFactor);
   json.Key("winding_capacitance_f").Double(p.capacitance).Key("dc_resistance_ohm").Double(p.resistance);
   json.Key("turns").Integer(p.turns).Key("core_area_m2").Double(p.coreArea).EndObject();
+  json.Key("ferrite")
+      .BeginObject()
+      .Key("grade")
+      .String(p.ferrite->name)
+      .Key("maker")
+      .String(p.ferrite->maker);
+  json.Key("source").String(p.ferrite->source).Key("database").String(analysis::kMaterialDataSource);
+  json.Key("low_frequency_mu_real").Double(p.ferrite->LowFrequency());
+  json.Key("spice_fit_worst_deviation").Double(c.spiceFitDeviation);
+  json.Key("spice_fit_worst_magnitude_deviation").Double(c.spiceFitMagnitudeDeviation).EndObject();
+  json.Key("inductance_by_temperature").BeginArray();
+  for (std::size_t i = 0; i < c.inductanceAt.size(); ++i) {
+    json.BeginObject().Key("temperature_c").Double(ImpedanceCurve::kTemperatures[i]);
+    json.Key("inductance_h").Double(c.inductanceAt[i]).EndObject();
+  }
+  json.EndArray();
   json.Key("model").String(
-      "Zcore = j w Lm / (1 + j f / f_r); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
+      "Zcore = j w Lm k mu(f) / mu'(f_low), mu = mu' - j mu'' of the grade interpolated linearly in log f, "
+      "k = mu_i(T) / mu_i(25 C); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
       "Zdm = 1 / (1 / (Rdc + j w Ldiff) + j w C)");
   // Absent figures are null: no resonance below the top frequency, no requirement, never met.
   json.Key("self_resonance_hz");
@@ -185,6 +206,13 @@ void RegisterImpedanceCommand(Commands& commands) {
   cmd->add_option("--bsat", args->bsat, "Saturation flux density to compare with (T)")
       ->transform(DecimalReal())
       ->check(CLI::Range(1e-3, 10.0));
+  cmd->add_option("--temperature", args->temperature, "Core temperature (C), -60 to 300; default 25")
+      ->transform(DecimalReal())
+      ->check(CLI::Range(-60.0, 300.0));
+  cmd->add_option(
+      "--material-file", args->materialFile,
+      "The core's permeability from FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry): "
+      "Zcore = j w Lm mu(f) / mu_i");
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
   cmd->add_flag(
       "--insertion-loss", args->insertionLoss,
@@ -195,32 +223,37 @@ void RegisterImpedanceCommand(Commands& commands) {
       "Common mode: both lines driven together. Differential mode: per line, the current returning "
       "through the other line (the loop of both lines is twice as much), read from the differential "
       "inductance per line that the window shows; the circuit-simulator model reads it the same way. "
-      "The ferrite relaxes as a first order with Snoek's law; the winding capacitance is estimated for a "
-      "single layer on a conductive core with enamel of permittivity 3.5 (an assumption). No skin "
-      "effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) against "
-      "0.31 T, a data sheet's figure for a MnZn grade of permeability 2300 at 100 C; higher-permeability "
-      "grades saturate lower.");
+      "The ferrite follows its grade's measured mu'(f) and mu''(f) (vtq-cli material X), interpolated "
+      "linearly in log f and scaled to the catalogue's initial permeability; at another temperature the "
+      "whole curve scales by mu_i(T) / mu_i(25 C), a first-order rule. The winding capacitance is "
+      "estimated for a single layer on a conductive core with enamel of permittivity 3.5 (an assumption). "
+      "No skin effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
+      "against the grade's saturation flux density at the temperature (linear between 25 C and 100 C).");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot draw is a usage error whatever the design.
     if (args->range.from > 0 && !(args->range.to > args->range.from)) {
       return Fail(err, "--to must lie above --from", kExitUsage);
     }
-    return ShowDesign(args->design.Resolve(), out, err,
-                      [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-                        if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
-                        const ImpedanceCurve curve =
-                            analysis::ChokeImpedance(model.window, args->range, args->bsat);
-                        if (!curve.problem.empty())
-                          return Fail(err, curve.problem, NoWindingStatus(model, kExitFailure));
-                        if (args->json) {
-                          PrintJson(out, curve, model);
-                        } else if (args->csv) {
-                          out << analysis::CurveCsv(curve);
-                        } else {
-                          PrintText(out, curve);
-                        }
-                        return kExitOk;
-                      });
+    return ShowDesign(
+        args->design.Resolve(), out, err,
+        [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+          if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
+          MaterialFile material;
+          if (!args->materialFile.empty() && !(material = LoadMaterialFile(args->materialFile)).ferrite) {
+            return Fail(err, material.error, kExitFailure);
+          }
+          const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range, args->bsat,
+                                                                args->temperature, material.ferrite);
+          if (!curve.problem.empty()) return Fail(err, curve.problem, NoWindingStatus(model, kExitFailure));
+          if (args->json) {
+            PrintJson(out, curve, model);
+          } else if (args->csv) {
+            out << analysis::CurveCsv(curve);
+          } else {
+            PrintText(out, curve);
+          }
+          return kExitOk;
+        });
   });
 }
 

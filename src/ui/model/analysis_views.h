@@ -3,6 +3,7 @@
 // face (the Qt windows, a web page) only lays these out and draws them.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,11 +79,38 @@ struct ImpedanceView {
   double selfResonance = 0;        // Hz, a dotted line there; 0 for none
   double selfResonanceAt = 0;      // its place along the frequency axis
   std::string caption;             // under the plot, lines joined by "\n"
+  double temperature = 25;         // C, of the core the curve is drawn for
   analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them
 };
 
+// A ferrite material's measured curves as the grade's data sheet draws them.
+struct MaterialPoint {
+  double frequency = 0;              // Hz
+  std::optional<double> real, imag;  // mu', mu''; absent where that curve has no point
+};
+
+struct MaterialView {
+  std::string problem;  // why there is nothing to show; empty otherwise
+  std::string letter, grade, maker, source, database;
+  double permeability = 0;         // the catalogue material's initial permeability
+  double lowFrequency = 0;         // the grade's mu' at its lowest frequency; the curve scales by the ratio
+  std::vector<std::string> lines;  // the heading, a sentence a line
+  std::vector<MaterialPoint> points;          // every frequency either curve has, rising
+  std::vector<analysis::CurvePoint> initial;  // initial permeability against C
+  double bsat25 = 0, bsat100 = 0, curie = 0;  // T, T, C
+};
+
 CoreTableView CoreTableOf(const DesignWindow& window);
-ImpedanceView ImpedanceViewOf(const DesignWindow& window);
+// `file` (a user's material, LoadMaterialFile) replaces the letter's grade.
+MaterialView MaterialViewOf(std::string_view letter, std::shared_ptr<const analysis::Ferrite> file = nullptr);
+
+struct MaterialFile {
+  std::shared_ptr<const analysis::Ferrite> ferrite;  // null when the file could not be used
+  std::string error;                                 // "FILE: line 3: ..." otherwise
+};
+// A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
+MaterialFile LoadMaterialFile(const std::string& path);
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25);
 
 inline constexpr std::string_view kEmissionsTitle = "Conducted Emissions";
 

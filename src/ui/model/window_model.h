@@ -119,6 +119,9 @@ class WindowModel {
   // ---- Analysis: core table, impedance plot, SPICE model (window_model_analysis.cpp) ----
   void ViewMnu_Click();       // View > Core Table
   void mnuImpedance_Click();  // View > Impedance Plot
+  // The plot's core temperature, C: the curve scales by the grade's mu_i(T) / mu_i(25 C),
+  // the saturation flux density is the grade's at T. Held to -40 .. 150 C.
+  void ImpedanceTemperature_Change(double celsius);
   // Brings the views opened so far in line with the inputs and the last calculation: after
   // any edit, option click or calculation while one of their windows is open.
   void FollowDesign();
@@ -128,6 +131,7 @@ class WindowModel {
   void ExportSpiceMnu_Click();  // written, FileStatus says where
   CoreTableView coreTable;
   ImpedanceView impedance;
+  double impedanceTemperature = 25;  // C
   // ---- end of analysis ----
 
   // What the last calculation shows that an engineer should look at twice, for the status

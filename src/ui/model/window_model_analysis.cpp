@@ -120,9 +120,10 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
   return v;
 }
 
-ImpedanceView ImpedanceViewOf(const DesignWindow& window) {
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature) {
   ImpedanceView v;
-  v.curve = analysis::ChokeImpedance(window);
+  v.temperature = temperature;
+  v.curve = analysis::ChokeImpedance(window, {}, 0, temperature);
   const analysis::ImpedanceCurve& c = v.curve;
   v.caption = analysis::Summary(c);
   if (!c.problem.empty()) {
@@ -189,8 +190,15 @@ void WindowModel::ViewMnu_Click() {
 
 void WindowModel::mnuImpedance_Click() {
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window);
+  impedance = ImpedanceViewOf(window, impedanceTemperature);
   host_.ShowImpedance(impedance, true);
+}
+
+void WindowModel::ImpedanceTemperature_Change(double celsius) {
+  impedanceTemperature = std::isfinite(celsius) ? std::clamp(celsius, -40.0, 150.0) : 25.0;
+  if (!impedanceOpened_) return;
+  impedance = ImpedanceViewOf(window, impedanceTemperature);
+  host_.ShowImpedance(impedance, false);
 }
 
 void WindowModel::FollowDesign() {
@@ -199,7 +207,7 @@ void WindowModel::FollowDesign() {
     host_.ShowCoreTable(coreTable, false);
   }
   if (impedanceOpened_) {
-    impedance = ImpedanceViewOf(window);
+    impedance = ImpedanceViewOf(window, impedanceTemperature);
     host_.ShowImpedance(impedance, false);
   }
 }

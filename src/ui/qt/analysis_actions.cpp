@@ -80,10 +80,15 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
       window->findChild<QWidget*>(QStringLiteral("ImpedanceWindow"), Qt::FindDirectChildrenOnly));
   if (!plot && !raise) return;
   if (!plot) {
-    plot = new ImpedanceWindow(window, [window] {
-      window->Run([window] { window->model().ImpedanceSave_Click(); });
-      ShowFileStatus(*window);
-    });
+    plot = new ImpedanceWindow(
+        window,
+        [window] {
+          window->Run([window] { window->model().ImpedanceSave_Click(); });
+          ShowFileStatus(*window);
+        },
+        [window](int celsius) {
+          window->Run([window, celsius] { window->model().ImpedanceTemperature_Change(celsius); });
+        });
     MakeCompanion(plot, *window);
   }
   plot->Show(view);

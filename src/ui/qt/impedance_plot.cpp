@@ -12,6 +12,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -175,7 +177,9 @@ void DrawPlot(QPainter& p, const ImpedanceView& v, const QRectF& bounds, const Q
   }
 }
 
-ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save) : QWidget(parent, Qt::Window) {
+ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
+                                 std::function<void(int)> temperature)
+    : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
   plot_ = new ImpedancePlot(this);
@@ -185,17 +189,31 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save) : 
   caption_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   save_ = new QPushButton(QStringLiteral("&Save Plot..."), this);
   save_->setObjectName(QStringLiteral("ImpedanceSave"));
+  temperature_ = new QSpinBox(this);
+  temperature_->setObjectName(QStringLiteral("ImpedanceTemperature"));
+  temperature_->setRange(-40, 150);
+  temperature_->setValue(25);
+  temperature_->setPrefix(QStringLiteral("Core "));
+  temperature_->setSuffix(QString::fromUtf8(" \u00b0C"));
+  temperature_->setToolTip(QStringLiteral("The core temperature the curve and the saturation are taken at"));
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(save_);
+  buttons->addWidget(temperature_);
+  buttons->addStretch(1);
   auto* below = new QHBoxLayout;
   below->addWidget(caption_, 1);
-  below->addWidget(save_, 0, Qt::AlignTop);
+  below->addLayout(buttons);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(plot_, 1);
   layout->addLayout(below);
   QObject::connect(save_, &QPushButton::clicked, this, std::move(save));
+  QObject::connect(temperature_, &QSpinBox::valueChanged, this, std::move(temperature));
 }
 
 void ImpedanceWindow::Show(const ImpedanceView& view) {
   caption_->setText(Q(view.caption));
+  const QSignalBlocker quiet(temperature_);
+  temperature_->setValue(static_cast<int>(std::lround(view.temperature)));
   save_->setEnabled(view.problem.empty());
   plot_->SetView(view);
 }

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 namespace vtq::qt {
 
@@ -43,8 +44,9 @@ class ImpedancePlot : public QWidget {
 // The plot with the caption under it and a Save button, in a window of its own.
 class ImpedanceWindow : public QWidget {
  public:
-  // `save` runs when the Save Plot... button is pressed.
-  ImpedanceWindow(QWidget* parent, std::function<void()> save);
+  // `save` runs when the Save Plot... button is pressed, `temperature` when the core
+  // temperature (whole C) is changed.
+  ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature);
   void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
   QLabel* caption() const { return caption_; }
@@ -53,6 +55,7 @@ class ImpedanceWindow : public QWidget {
   ImpedancePlot* plot_;
   QLabel* caption_;
   QPushButton* save_;
+  QSpinBox* temperature_;
 };
 
 // Draws the view into a PNG or SVG file, replacing it only once complete. Empty on
