@@ -218,7 +218,7 @@ const CLI::Validator& DecimalReal() {
       [](std::string& text) -> std::string {
         // Digits with at most one point, then an optional exponent: what a person types.
         static const std::regex kDecimal(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]{1,3})?)");
-        if (!std::regex_match(text, kDecimal) || !std::isfinite(std::strtod(text.c_str(), nullptr))) {
+        if (!std::regex_match(text, kDecimal) || !num::ParseStrict(text)) {  // past a double: no number
           return "'" + text + "' is not a finite decimal number";
         }
         return {};

@@ -76,7 +76,6 @@ struct FindCoreCheck {
 ChokeParameters Ideal(double inductance) {
   ChokeParameters p;
   p.inductance = p.magnetizing = inductance;
-  p.relaxation = 1e30;
   return p;
 }
 
