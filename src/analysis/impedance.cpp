@@ -150,7 +150,7 @@ std::string CurveCsv(const ImpedanceCurve& c) {
 }
 
 ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature,
-                             std::shared_ptr<const Ferrite> material) {
+                             const std::shared_ptr<const Ferrite>& material) {
   ChokeParameters p;
   const WindingResult wound = DesignedWinding(w);
   problem = wound.problem;
@@ -178,9 +178,9 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
 }
 
 ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature,
-                              std::shared_ptr<const Ferrite> material) {
+                              const std::shared_ptr<const Ferrite>& material) {
   ImpedanceCurve curve;
-  curve.parameters = ParametersOf(w, curve.problem, temperature, std::move(material));
+  curve.parameters = ParametersOf(w, curve.problem, temperature, material);
   if (!curve.problem.empty()) return curve;
   const ChokeParameters& p = curve.parameters;
   const DesignState& s = w.state;

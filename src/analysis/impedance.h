@@ -90,7 +90,8 @@ struct CurveRange {
 // takes the grade's saturation flux density at that temperature.
 // `material` replaces the grade of the window's material (a user's file).
 ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {}, double bsat = 0,
-                              double temperature = 25, std::shared_ptr<const Ferrite> material = nullptr);
+                              double temperature = 25,
+                              const std::shared_ptr<const Ferrite>& material = nullptr);
 
 // mu(f) / mu_i of the core at the parameters' temperature: the grade's measured curve
 // over its lowest-frequency mu', times mu_i(T) / mu_i(25 C).
@@ -109,6 +110,6 @@ std::string CurveCsv(const ImpedanceCurve& curve);
 
 // The parameters of a winding alone, for a curve or a model, at a core temperature in C.
 ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25,
-                             std::shared_ptr<const Ferrite> material = nullptr);
+                             const std::shared_ptr<const Ferrite>& material = nullptr);
 
 }  // namespace vtq::analysis

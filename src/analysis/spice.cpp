@@ -56,10 +56,10 @@ std::string InputsLine(const DesignWindow& w) {
 
 }  // namespace
 
-SpiceModel SpiceSubcircuit(const DesignWindow& w, std::shared_ptr<const Ferrite> material) {
+SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Ferrite>& material) {
   SpiceModel model;
   const WindingResult wound = DesignedWinding(w);
-  const ChokeParameters p = ParametersOf(w, model.problem, 25, std::move(material));
+  const ChokeParameters p = ParametersOf(w, model.problem, 25, material);
   if (!model.problem.empty()) return model;
   const Winding& wd = wound.winding;
   model.name = SubcircuitName(wd.partNumber);

@@ -19,6 +19,7 @@ struct SpiceModel {
 // Pins in order: in1 out1 in2 out2. Winding 1 runs in1 -> out1, winding 2 in2 -> out2,
 // both dotted at their "in" pin, so currents flowing in at in1 and in2 add their flux.
 // `material` replaces the grade of the window's material (a user's file).
-SpiceModel SpiceSubcircuit(const DesignWindow& window, std::shared_ptr<const Ferrite> material = nullptr);
+SpiceModel SpiceSubcircuit(const DesignWindow& window,
+                           const std::shared_ptr<const Ferrite>& material = nullptr);
 
 }  // namespace vtq::analysis

@@ -102,7 +102,8 @@ struct MaterialView {
 
 CoreTableView CoreTableOf(const DesignWindow& window);
 // `file` (a user's material, LoadMaterialFile) replaces the letter's grade.
-MaterialView MaterialViewOf(std::string_view letter, std::shared_ptr<const analysis::Ferrite> file = nullptr);
+MaterialView MaterialViewOf(std::string_view letter,
+                            const std::shared_ptr<const analysis::Ferrite>& file = nullptr);
 
 struct MaterialFile {
   std::shared_ptr<const analysis::Ferrite> ferrite;  // null when the file could not be used

@@ -38,7 +38,7 @@ MaterialFile LoadMaterialFile(const std::string& path) {
   return m;
 }
 
-MaterialView MaterialViewOf(std::string_view letter, std::shared_ptr<const analysis::Ferrite> file) {
+MaterialView MaterialViewOf(std::string_view letter, const std::shared_ptr<const analysis::Ferrite>& file) {
   MaterialView v;
   v.letter = std::string(letter);
   const int index = MaterialOfLetter(letter);
