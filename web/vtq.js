@@ -439,6 +439,8 @@ const TRACE_STYLES = {
   LimitQuasiPeak: ['#c02020', 2, ''], LimitAverage: ['#c02020', 1.6, '4.8 2.4'],
   CommonBare: ['rgba(31,78,154,0.43)', 1, ''], DifferentialBare: ['rgba(46,139,62,0.43)', 1, ''],
   CommonFiltered: ['#1f4e9a', 2.2, ''], DifferentialFiltered: ['#2e8b3e', 2.2, ''],
+  LossCommon50: ['#1f4e9a', 2, ''], LossDifferential50: ['#2e8b3e', 2, ''],
+  LossCommonNetwork: ['#1f4e9a', 1, '4.8 2.4'], LossDifferentialNetwork: ['#2e8b3e', 1, '4.8 2.4'],
 };
 const REQUIRED = '#c02020';
 const PLOT_FONT = '11px "VTQ Sans", "Liberation Sans", Arial, sans-serif';
@@ -526,6 +528,8 @@ function showImpedance(view) {
   const plot = element('div', {className: 'plot'}, body);
   if (view.frequencies.length && view.x.labels.length && view.y.labels.length) {
     plot.innerHTML = plotSvg(view, 640, 420);
+    // The second panel: the choke's insertion loss over the conducted band.
+    element('div', {className: 'plot lossPlot'}, body).innerHTML = plotSvg(view.insertionLoss, 640, 260);
   } else {
     plot.textContent = view.problem;
   }
@@ -556,25 +560,23 @@ function emissionsEntry() {
 }
 function emissionsForm(body, view) {
   const form = element('div', {id: 'emissionsForm', className: 'emissionsForm'}, body);
-  const row = (label, control) => {
-    const id = 'Emissions_' + control.dataset.key;
-    control.id = id;
+  // Each box after its caption, named by it for a screen reader.
+  const row = (label, tag, key, props) => {
+    const id = 'Emissions_' + key;
     element('label', {textContent: label, htmlFor: id}, form);
-    form.append(control);
+    const control = element(tag, {id, ...props}, form);
+    control.dataset.key = key;
+    return control;
   };
   const choice = (key, label, options) => {
-    const select = element('select', {});
-    select.dataset.key = key;
+    const select = row(label, 'select', key, {});
     for (const [value, text] of options) select.add(new Option(text, value));
     select.value = view.entry[key];
-    row(label, select);
   };
   choice('standard', 'Limits', view.standards);
   choice('network', 'Network', [['cispr16', 'V-network, 50 \u00b5H / 50 \u03a9'], ['50ohm', '50 \u03a9 per line']]);
   for (const [key, label] of EMISSION_BOXES) {
-    const input = element('input', {type: 'text', value: view.entry[key], spellcheck: false});
-    input.dataset.key = key;
-    row(label, input);
+    row(label, 'input', key, {type: 'text', value: view.entry[key], spellcheck: false});
   }
   choice('rippleShape', 'Ripple shape', [['trapezoid', 'Trapezoid'], ['triangle', 'Triangle']]);
   form.addEventListener('input', () => show(session.setEmissions(JSON.stringify(emissionsEntry()))));

@@ -173,19 +173,6 @@ Json CoreTableJson(const CoreTableView& v, bool raise) {
 
 // A plot's data; the page draws it as the desktop window does.
 Json PlotJson(const Plot& v) {
-  constexpr std::string_view kTraces[] = {"Ideal",
-                                          "CommonR",
-                                          "CommonX",
-                                          "DifferentialR",
-                                          "DifferentialX",
-                                          "CommonZ",
-                                          "DifferentialZ",
-                                          "LimitQuasiPeak",
-                                          "LimitAverage",
-                                          "CommonBare",
-                                          "DifferentialBare",
-                                          "CommonFiltered",
-                                          "DifferentialFiltered"};
   Json traces = Json::array();
   for (const PlotTrace& t : v.traces) {
     // Each piece as [x0, y0, x1, y1, ...] in the area's unit square, as the model clipped it.
@@ -198,7 +185,7 @@ Json PlotJson(const Plot& v) {
     // A level of a harmonic the source does not have (-inf) is no JSON number: null.
     Json values = Json::array();
     for (double value : t.values) values.push_back(std::isfinite(value) ? Json(value) : Json(nullptr));
-    traces.push_back({{"trace", kTraces[static_cast<std::size_t>(t.trace)]},
+    traces.push_back({{"trace", TraceKey(t.trace)},
                       {"name", t.name},
                       {"values", std::move(values)},
                       {"line", std::move(pieces)}});
@@ -222,6 +209,7 @@ Json PlotJson(const Plot& v) {
 
 Json ImpedanceJson(const ImpedanceView& v, bool raise) {
   Json view = PlotJson(v);
+  view["insertionLoss"] = PlotJson(v.insertionLoss);
   view["title"] = kImpedanceTitle;
   view["raise"] = raise;
   if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
@@ -376,7 +364,7 @@ class Session {
   // The report's date, so that a test's print page does not depend on the day.
   void SetDate(int month, int day, int year) { host_.date = reports::ReportDate{year, month, day}; }
 
-  std::string View() const { return ViewJson().dump(); }
+  std::string View() const { return Text(ViewJson()); }
 
  private:
   using Command = std::function<void(WindowModel&)>;
@@ -401,7 +389,7 @@ class Session {
   }
 
   std::string Replay() {
-    if (!command_) return ViewJson().dump();
+    if (!command_) return Text(ViewJson());
     model_ = std::make_unique<WindowModel>(*before_);
     // Each rerun must see the list as the command first found it.
     host_.recent = recentBefore_;
@@ -411,10 +399,24 @@ class Session {
     } catch (const Question& q) {
       Json view = ViewJson();
       view["dialog"] = q.dialog;
-      return view.dump();
+      return Text(view);
+    } catch (const std::exception& e) {
+      // A fault of ours must not leave the page without an answer: the state before the
+      // command stays, and the status line says what went wrong.
+      command_ = nullptr;
+      model_ = std::make_unique<WindowModel>(*before_);
+      Json view = ViewJson();
+      view["FileStatus"] = std::string("Internal error: ") + e.what();
+      return Text(view);
     }
     command_ = nullptr;
-    return ViewJson().dump();
+    return Text(ViewJson());
+  }
+
+  // Text that is not UTF-8 (a file name of the page's) is shown with replacement marks
+  // rather than refused.
+  static std::string Text(const Json& view) {
+    return view.dump(-1, ' ', false, Json::error_handler_t::replace);
   }
 
   Json ViewJson() const {

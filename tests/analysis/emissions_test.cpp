@@ -175,3 +175,48 @@ TEST(Emissions, FindCore) {
 
 }  // namespace
 }  // namespace vtq::test
+
+namespace vtq::test {
+namespace {
+
+// The plot places each level on the linear dB axis where the axis labels say and keeps
+// every point inside the area; a mode without a source has no curve, not a broken one.
+TEST(Emissions, PlotOfTheCheck) {
+  const DesignWindow window = Designed({kImpedance, "1000", "2", "150000"});
+  EmissionsEntry e{"cispr32-b", "325",  "100k", "0.4",     "0", "20p", "0.1",
+                   "trapezoid", "2.2n", "470n", "cispr16", "0", ""};
+  const EmissionsView v = EmissionsViewOf(window, e);
+  ASSERT_EQ(v.inputProblem + v.problem, "");
+  ASSERT_TRUE(v.y.linear);
+  EXPECT_EQ(v.caption, v.verdict);
+  EXPECT_EQ(v.y.labels.back(), std::to_string(v.y.to) + " dB\u00b5V");
+  EXPECT_EQ(v.y.ticks.front(), 0);
+  EXPECT_EQ(v.y.ticks.back(), 1);
+  const double y56 = (56.0 - v.y.from) / (v.y.to - v.y.from);  // class B quasi-peak, 0.5 to 5 MHz
+  const double x600k = v.x.At(600e3);
+  int placed = 0;  // the quasi-peak limit's point at 600 kHz
+  for (const PlotTrace& t : v.traces) {
+    SCOPED_TRACE(t.name);
+    ASSERT_FALSE(t.line.empty());
+    for (const auto& piece : t.line) {
+      for (const PlotPoint& p : piece) {
+        EXPECT_TRUE(p.x >= 0 && p.x <= 1 && p.y >= 0 && p.y <= 1);
+        if (t.trace == Trace::LimitQuasiPeak && std::abs(p.x - x600k) < 1e-12) {
+          EXPECT_NEAR(p.y, y56, 1e-12);
+          ++placed;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(placed, 1);
+  EXPECT_EQ(std::count(v.y.ticks.begin(), v.y.ticks.end(), y56), 0);  // 56 is no label's place: a real test
+  e.ripple = "0";
+  const EmissionsView common = EmissionsViewOf(window, e);
+  ASSERT_EQ(common.problem, "");
+  EXPECT_EQ(common.traces[3].trace, Trace::DifferentialBare);
+  EXPECT_TRUE(common.traces[3].line.empty());
+  EXPECT_EQ(common.traces[2].line.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vtq::test

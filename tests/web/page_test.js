@@ -51,7 +51,7 @@ async function main() {
     page.setDefaultTimeout(30000);
     // The page's own errors, for a failure's diagnosis.
     page.on('console', (m) => m.type() === 'error' && console.log('page: ' + m.text()));
-    page.on('pageerror', (e) => check(false, 'page script error: ' + e.message));
+    page.on('pageerror', (e) => check(false, 'page script error: ' + e.message + ' ' + (e.stack || '').split('\n').slice(0, 6).join(' | ')));
     await page.setViewport({width: 760, height: 560});
     // The print dialog is the browser's own; the test reads the page it was given instead.
     await page.evaluateOnNewDocument(() => (window.print = () => {}));
@@ -220,8 +220,9 @@ async function main() {
     await menu('mnuView', 'mnuImpedance');
     await page.waitForSelector('#impedancePanel:not([hidden]) svg');
     const plot = await page.evaluate(() => [document.querySelectorAll('#impedancePanel path').length,
-      document.querySelector('#impedancePanel .heading').textContent]);
-    check(plot[0] === 7 && /^Impedance of /.test(plot[1]), 'impedance plot: ' + plot);
+      document.querySelector('#impedancePanel .heading').textContent,
+      document.querySelectorAll('#impedancePanel .lossPlot path').length]);
+    check(plot[0] === 11 && /^Impedance of /.test(plot[1]) && plot[2] === 4, 'impedance plot: ' + plot);
     await page.screenshot({path: path.join(scratch, 'vtq-plot.png')});
     await page.select('#plotFormat', 'csv');
     await page.click('#ImpedanceSave');
@@ -252,10 +253,11 @@ async function main() {
     // with the same entries, a bad entry is said, and Find Core applies the core it names.
     await menu('mnuView', 'mnuEmissions');
     await page.waitForSelector('#emissionsPanel:not([hidden]) svg');
-    const entry = await page.evaluate(() => emissionsEntry());
-    const bench = ['--standard', entry.standard, '--lisn', entry.network, '--swing', entry.swing, '--fsw',
-      entry.frequency, '--duty', entry.duty, '--rise', entry.rise, '--cp', entry.parasitic, '--ripple', entry.ripple,
-      '--ripple-shape', entry.rippleShape, '--cy', entry.cy, '--cx', entry.cx, '--margin', entry.margin];
+    await page.screenshot({path: path.join(scratch, 'vtq-emissions.png')});
+    const typed = await page.evaluate(() => emissionsEntry());
+    const bench = ['--standard', typed.standard, '--lisn', typed.network, '--swing', typed.swing, '--fsw',
+      typed.frequency, '--duty', typed.duty, '--rise', typed.rise, '--cp', typed.parasitic, '--ripple', typed.ripple,
+      '--ripple-shape', typed.rippleShape, '--cy', typed.cy, '--cx', typed.cx, '--margin', typed.margin];
     const applied = [...opened9.slice(0, 6), '--core', String(compared[2].row)];
     await page.select('#emissionsFormat', 'csv');
     await page.click('#EmissionsSave');
@@ -267,7 +269,7 @@ async function main() {
     check(/^Switched voltage: '3x5'/.test(await page.evaluate(() => $('emissionsProblem').textContent)),
       'a bad entry is not said');
     await page.click('#Emissions_swing', {clickCount: 3});
-    await page.keyboard.type(entry.swing);
+    await page.keyboard.type(typed.swing);
     await page.click('#EmissionsFindCore');
     await settle();
     const found = JSON.parse(vtq('emissions', '--json', '--find-core', ...applied, ...bench).stdout);

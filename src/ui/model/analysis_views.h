@@ -54,8 +54,15 @@ enum class Trace {
   CommonBare,
   DifferentialBare,
   CommonFiltered,
-  DifferentialFiltered
+  DifferentialFiltered,
+  LossCommon50,
+  LossDifferential50,
+  LossCommonNetwork,
+  LossDifferentialNetwork
 };
+
+// The trace's name as a key ("CommonZ"), for a face that styles the curves by name.
+std::string_view TraceKey(Trace trace);
 
 // A place in the plot's area: x from 0 at its left edge to 1 at its right, y from 0 at its
 // bottom to 1 at its top. A face maps the unit square onto the area it draws in.
@@ -103,6 +110,9 @@ struct Plot {
 };
 
 struct ImpedanceView : Plot {
+  // The second panel: the choke's insertion loss over the conducted band, dB, common and
+  // differential mode, in the 50/50 ohm test system and in the network's terminations.
+  Plot insertionLoss;
   std::optional<analysis::ImpedancePoint> required;  // the requirement the ring marks
   double temperature = 25;                           // C, of the core the curve is drawn for
   analysis::ImpedanceCurve curve;                    // the numbers behind it, as the CSV file writes them

@@ -17,5 +17,7 @@ PlotPolyline Clipped(const std::vector<double>& frequencies, const std::vector<d
 PlotAxis AxisOver(double low, double high, int least, std::string_view unit);
 // A linear axis from `from` to `to` labelled every `step` ("60 dBµV").
 PlotAxis LinearAxis(int from, int to, int step, std::string_view unit);
+// The choke's insertion loss, dB, over the conducted band: the impedance plot's second panel.
+Plot InsertionLossPlot(const analysis::ChokeParameters& choke);
 
 }  // namespace vtq

@@ -76,7 +76,7 @@ std::string Verdict(const analysis::EmissionCheck& c, double required) {
 // (-inf) is left out of that mode's curve, so that the curve joins the harmonics it has.
 void LayOut(EmissionsView& v) {
   const std::vector<analysis::HarmonicRow>& rows = v.check.rows;
-  v.title = "Receiver level, " + v.standardName + ": common mode CM (blue), differential mode DM (green)";
+  v.title = "Receiver level against " + v.standardName + ", common mode (CM) and differential mode (DM)";
   v.caption = v.verdict;
   struct Part {
     Trace trace;
@@ -86,12 +86,12 @@ void LayOut(EmissionsView& v) {
   static constexpr Part kParts[] = {
       {Trace::LimitQuasiPeak, "QP limit", [](const analysis::HarmonicRow& r) { return r.limit.quasiPeak; }},
       {Trace::LimitAverage, "AV limit", [](const analysis::HarmonicRow& r) { return r.limit.average; }},
-      {Trace::CommonBare, "CM, no filter", [](const analysis::HarmonicRow& r) { return r.common.bare; }},
-      {Trace::DifferentialBare, "DM, no filter",
+      {Trace::CommonBare, "CM bare", [](const analysis::HarmonicRow& r) { return r.common.bare; }},
+      {Trace::DifferentialBare, "DM bare",
        [](const analysis::HarmonicRow& r) { return r.differential.bare; }},
-      {Trace::CommonFiltered, "CM, filtered",
+      {Trace::CommonFiltered, "CM filtered",
        [](const analysis::HarmonicRow& r) { return r.common.filtered; }},
-      {Trace::DifferentialFiltered, "DM, filtered",
+      {Trace::DifferentialFiltered, "DM filtered",
        [](const analysis::HarmonicRow& r) { return r.differential.filtered; }},
   };
   double low = INFINITY, high = -INFINITY;

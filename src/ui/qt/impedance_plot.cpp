@@ -55,6 +55,14 @@ QPen PenOf(Trace trace, const PlotColours& colours) {
     case Trace::DifferentialZ:
     case Trace::DifferentialFiltered:
       break;
+    case Trace::LossCommon50:
+      return {common, 2.0};
+    case Trace::LossDifferential50:
+      return {differential, 2.0};
+    case Trace::LossCommonNetwork:
+      return {common, 1.0, Qt::DashLine};
+    case Trace::LossDifferentialNetwork:
+      return {differential, 1.0, Qt::DashLine};
     case Trace::LimitQuasiPeak:
       return {kRequired, 2.0};
     case Trace::LimitAverage:
@@ -200,6 +208,9 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
   plot_ = new ImpedancePlot(this);
+  loss_ = new ImpedancePlot(this);
+  loss_->setObjectName(QStringLiteral("InsertionLossPlot"));
+  loss_->setMinimumSize(420, 200);
   caption_ = new QLabel(this);
   caption_->setObjectName(QStringLiteral("ImpedanceCaption"));
   caption_->setWordWrap(true);
@@ -221,7 +232,8 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   below->addWidget(caption_, 1);
   below->addLayout(buttons);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(plot_, 1);
+  layout->addWidget(plot_, 3);
+  layout->addWidget(loss_, 2);
   layout->addLayout(below);
   QObject::connect(save_, &QPushButton::clicked, this, std::move(save));
   QObject::connect(temperature_, &QSpinBox::valueChanged, this, std::move(temperature));
@@ -233,6 +245,8 @@ void ImpedanceWindow::Show(const ImpedanceView& view) {
   temperature_->setValue(static_cast<int>(std::lround(view.temperature)));
   save_->setEnabled(view.problem.empty());
   plot_->SetView(view);
+  loss_->SetView(view.problem.empty() ? view.insertionLoss : Plot{});
+  loss_->setVisible(view.problem.empty());
 }
 
 std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) {

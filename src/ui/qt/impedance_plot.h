@@ -50,10 +50,12 @@ class ImpedanceWindow : public QWidget {
   ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature);
   void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
+  ImpedancePlot* lossPlot() const { return loss_; }
   QLabel* caption() const { return caption_; }
 
  private:
   ImpedancePlot* plot_;
+  ImpedancePlot* loss_;  // the insertion loss under the impedance
   QLabel* caption_;
   QPushButton* save_;
   QSpinBox* temperature_;
