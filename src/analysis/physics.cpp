@@ -57,8 +57,7 @@ WindingCapacitances WindingCapacitance(const ToroidWinding& w) {
   // The turns lie a fixed angle apart, so the gap between them grows with the radius:
   // one wire diameter between centres at the inner face when touching there.
   const int n = std::max(w.turns, 1);
-  const double pitch =
-      std::max(2 * std::asin(std::min(ro / centreIn, 1.0)), std::min(w.sector, 2 * std::numbers::pi) / n);
+  const double pitch = std::max(2 * std::asin(std::min(ro / centreIn, 1.0)), w.sector / n);
   auto gap = [&](double radius) { return 2 * radius * std::sin(pitch / 2) - w.insulatedDiameter; };
   // Per metre over e0: two enamels and the air gap g + 2 ro (1 - cos theta) in series.
   auto perLength = [&](double g) { return Facing(1 + enamel + g / (2 * ro)); };

@@ -51,12 +51,12 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   const double turns = num::ParseStrict(o.Turns).value_or(0);
   wd.turns = turns >= 1 && turns < 1e7 ? static_cast<int>(turns) : 0;
   wd.permeability = static_cast<double>(s.Permeability);
-  wd.coreArea = static_cast<double>(s.CoreArea) * 1e-4;                 // cm2
-  wd.insulatedDiameter = static_cast<double>(s.WireDiameter) * 0.0254;  // in
-  const CoreEntry& core = CoreAt(s.CoreRow);
+  wd.coreArea = static_cast<double>(s.CoreArea) * 1e-4;  // cm2
+  const CoreEntry& core = CoreAt(s.CoreRow);             // inches
   wd.coreOD = core.OD * 0.0254;
   wd.coreID = core.ID * 0.0254;
   wd.coreHeight = core.HT * s.StackCount * 0.0254;
+  wd.insulatedDiameter = static_cast<double>(s.WireDiameter) * 0.0254;  // in
   // A gauge of 0 or below is drawn at gauge 0's diameter; its copper likewise.
   wd.bareDiameter = CopperDiameter(std::max(static_cast<int>(s.WireGauge), 0));
   if (wd.turns < 1 || wd.coreArea <= 0 || wd.insulatedDiameter <= 0) {

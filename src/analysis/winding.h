@@ -9,17 +9,18 @@
 namespace vtq::analysis {
 
 struct Winding {
-  std::string partNumber;         // as the part-number box shows it, "(2x) " prefix included
-  double inductance = 0;          // H, one winding, reached with whole turns
-  double resistance = 0;          // ohm, DC, one winding
-  double leakage = 0;             // H, estimated differential (leakage) inductance of one winding
-  int turns = 0;                  // per winding
-  double permeability = 0;        // initial permeability of the material
-  double coreArea = 0;            // m2, the catalogue's cross-section times the stack count
-  double insulatedDiameter = 0;   // m, the diameter the wire-fit rule uses
-  double bareDiameter = 0;        // m, the copper of the gauge
-  double coreOD = 0, coreID = 0;  // m, the bare core
-  double coreHeight = 0;          // m, of the stack
+  std::string partNumber;        // as the part-number box shows it, "(2x) " prefix included
+  double inductance = 0;         // H, one winding, reached with whole turns
+  double resistance = 0;         // ohm, DC, one winding
+  double leakage = 0;            // H, estimated differential (leakage) inductance of one winding
+  int turns = 0;                 // per winding
+  double permeability = 0;       // initial permeability of the material
+  double coreArea = 0;           // m2, the catalogue's cross-section times the stack count
+  double insulatedDiameter = 0;  // m, the diameter the wire-fit rule uses
+  double bareDiameter = 0;       // m, the copper of the gauge
+  double coreOD = 0;             // m, the bare core
+  double coreID = 0;             // m
+  double coreHeight = 0;         // m, of the stack
   std::string inductanceText, resistanceText, leakageText;  // the same in plain numbers: "9.472e-04"
 };
 

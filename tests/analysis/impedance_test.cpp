@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "analysis/physics.h"
 #include "support/design_inputs.h"
@@ -35,23 +36,19 @@ TEST(Physics, AgainstTablesAndHandFigures) {
 // spread of the two published figures for nearly the same FT240 winding. Two layers: the
 // model, which knows one layer, stays below.
 TEST(Physics, WindingCapacitanceAgainstPublishedToroids) {
-  struct Published {
-    ToroidWinding winding;
-    double capacitance;  // F
-    bool oneLayer;
-  };
   const double spread = 340 * std::numbers::pi / 180;
-  const Published cases[] = {
+  const std::tuple<ToroidWinding, double, bool> cases[] = {
+      // the winding, its F, one layer
       // owenduffy.net/blog/?p=22999: FT240-43, 0.5 mm wire crossed over, 13 MHz, about 1.45 pF
       {{11, 0.45e-3, 0.5e-3, 61e-3, 35.55e-3, 12.7e-3, spread}, 1.45e-12, true},
-      // k6jca, Calculating_Ferrite_Toroid_Inductor_Impedance: FT-240, fitted to a resonance
+      // k6jca, Calculating_Ferrite_Toroid_Inductor_Impedance: FT-240, tuned to a resonance
       {{12, 0.45e-3, 0.5e-3, 61e-3, 35.55e-3, 12.7e-3, spread}, 0.65e-12, true},
       // OpenMagnetics MKF tests/TestImpedance.cpp: T12.5/7.5/5 A07, 0.15 mm, 180 kHz, 44.4 mH
       {{110, 0.15e-3, 0.168e-3, 12.5e-3, 7.5e-3, 5e-3}, 17.6e-12, false},
   };
-  for (const Published& p : cases) {
-    const double ratio = WindingCapacitance(p.winding).total / p.capacitance;
-    EXPECT_TRUE(p.oneLayer ? std::abs(std::log(ratio)) < std::log(3.2) : ratio < 1.0 / 3) << ratio;
+  for (const auto& [winding, published, oneLayer] : cases) {
+    const double ratio = WindingCapacitance(winding).total / published;
+    EXPECT_TRUE(oneLayer ? std::abs(std::log(ratio)) < std::log(3.2) : ratio < 1.0 / 3) << ratio;
   }
 }
 
