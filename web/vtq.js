@@ -273,7 +273,7 @@ function pick(index) {
 
 // The open analysis windows follow every edit, click and calculation, as on the desktop.
 function follow() {
-  const open = ['coreTablePanel', 'impedancePanel'].some((id) => $(id) && !$(id).hidden);
+  const open = ['coreTablePanel', 'impedancePanel', 'emissionsPanel'].some((id) => $(id) && !$(id).hidden);
   if (open && !$('dialog').open) show(session.follow());
 }
 
@@ -326,6 +326,7 @@ function show(json) {
   if (view.download) download(view.download);
   if (view.coreTable) showCoreTable(view.coreTable);
   if (view.impedance) showImpedance(view.impedance);
+  if (view.emissions) showEmissions(view.emissions);
   if (view.picture) savePicture(view.picture);
   if (view.unloaded) {
     $('window').hidden = true;
@@ -435,6 +436,9 @@ const TRACE_STYLES = {
   Ideal: ['rgba(0,0,0,0.24)', 1, ''], CommonR: ['#1f4e9a', 1.2, '1.2 2.4'], CommonX: ['#1f4e9a', 1.2, '4.8 2.4'],
   DifferentialR: ['#2e8b3e', 1.2, '1.2 2.4'], DifferentialX: ['#2e8b3e', 1.2, '4.8 2.4'],
   CommonZ: ['#1f4e9a', 2.2, ''], DifferentialZ: ['#2e8b3e', 2.2, ''],
+  LimitQuasiPeak: ['#c02020', 2, ''], LimitAverage: ['#c02020', 1.6, '4.8 2.4'],
+  CommonBare: ['rgba(31,78,154,0.43)', 1, ''], DifferentialBare: ['rgba(46,139,62,0.43)', 1, ''],
+  CommonFiltered: ['#1f4e9a', 2.2, ''], DifferentialFiltered: ['#2e8b3e', 2.2, ''],
 };
 const REQUIRED = '#c02020';
 const PLOT_FONT = '11px "VTQ Sans", "Liberation Sans", Arial, sans-serif';
@@ -537,9 +541,93 @@ function showImpedance(view) {
   if (view.raise) box.hidden = false;
 }
 
+// View > Conducted Emissions: the source's and the filter's entries (made once, so that
+// typing keeps its place), the plot, the verdict, and the cores the last Find Core tried.
+let emissions;
+const EMISSION_BOXES = [
+  ['swing', 'Switched voltage (V)'], ['frequency', 'Switching frequency (Hz)'], ['duty', 'Duty cycle'],
+  ['rise', 'Rise time (s)'], ['parasitic', 'Parasitic capacitance (F)'], ['ripple', 'Ripple current (A p-p)'],
+  ['cy', 'Y capacitor (F)'], ['cx', 'X capacitor (F)'], ['margin', 'Required margin (dB)'],
+];
+function emissionsEntry() {
+  const entry = {};
+  for (const el of document.querySelectorAll('#emissionsForm [data-key]')) entry[el.dataset.key] = el.value;
+  return entry;
+}
+function emissionsForm(body, view) {
+  const form = element('div', {id: 'emissionsForm', className: 'emissionsForm'}, body);
+  const row = (label, control) => {
+    const id = 'Emissions_' + control.dataset.key;
+    control.id = id;
+    element('label', {textContent: label, htmlFor: id}, form);
+    form.append(control);
+  };
+  const choice = (key, label, options) => {
+    const select = element('select', {});
+    select.dataset.key = key;
+    for (const [value, text] of options) select.add(new Option(text, value));
+    select.value = view.entry[key];
+    row(label, select);
+  };
+  choice('standard', 'Limits', view.standards);
+  choice('network', 'Network', [['cispr16', 'V-network, 50 \u00b5H / 50 \u03a9'], ['50ohm', '50 \u03a9 per line']]);
+  for (const [key, label] of EMISSION_BOXES) {
+    const input = element('input', {type: 'text', value: view.entry[key], spellcheck: false});
+    input.dataset.key = key;
+    row(label, input);
+  }
+  choice('rippleShape', 'Ripple shape', [['trapezoid', 'Trapezoid'], ['triangle', 'Triangle']]);
+  form.addEventListener('input', () => show(session.setEmissions(JSON.stringify(emissionsEntry()))));
+  element('div', {id: 'emissionsProblem', className: 'problem', role: 'alert'}, body);
+  const buttons = element('div', {className: 'plotBelow'}, body);
+  const find = element('button', {id: 'EmissionsFindCore', type: 'button'}, buttons);
+  caption(find, 'Find &Core');
+  find.addEventListener('click', () => command('EmissionsFindCore'));
+  const format = element('select', {id: 'emissionsFormat'}, buttons);
+  for (const [suffix, name] of [['png', 'PNG Image'], ['svg', 'SVG Drawing'], ['csv', 'CSV Values']]) {
+    format.add(new Option(`${name} (*.${suffix})`, suffix));
+  }
+  const save = element('button', {id: 'EmissionsSave', type: 'button'}, buttons);
+  caption(save, '&Save Plot...');
+  save.addEventListener('click', () => show(session.savePlot('emissions.' + format.value)));
+  element('div', {id: 'emissionsPlot', className: 'plot'}, body);
+  element('div', {id: 'emissionsCaption', className: 'plotCaption'}, body);
+  element('div', {id: 'emissionsSearch'}, body);
+}
+function showEmissions(view) {
+  emissions = view;
+  const box = panel('emissionsPanel', view.title);
+  const body = box.querySelector('.panelBody');
+  if (!$('emissionsForm')) emissionsForm(body, view);
+  $('emissionsProblem').textContent = view.inputProblem;
+  $('EmissionsSave').disabled = !!(view.inputProblem || view.problem);
+  $('EmissionsFindCore').disabled = !!view.inputProblem;
+  const plot = $('emissionsPlot');
+  if (view.frequencies.length && view.x.labels.length && view.y.labels.length) {
+    plot.innerHTML = plotSvg(view, 640, 420);
+  } else {
+    plot.textContent = view.problem;
+  }
+  $('emissionsCaption').textContent = view.problem ? '' : view.caption;
+  const search = $('emissionsSearch');
+  search.replaceChildren();
+  if (view.search.summary) element('p', {textContent: view.search.summary}, search);
+  if (view.search.rows.length) {
+    const table = element('table', {className: 'cores'}, search);
+    const head = element('tr', {}, element('thead', {}, table));
+    for (const heading of view.search.headings) element('th', {textContent: heading}, head);
+    const tbody = element('tbody', {}, table);
+    for (const cells of view.search.rows) {
+      const tr = element('tr', {}, tbody);
+      for (const text of cells) element('td', {textContent: text}, tr);
+    }
+  }
+  if (view.raise) box.hidden = false;
+}
+
 // A picture of the plot the model asked for: the same drawing, 900 x 600, on white.
-function savePicture({name, format}) {
-  const svg = plotSvg(impedance, 900, 600);
+function savePicture({of, name, format}) {
+  const svg = plotSvg(of === 'emissions' ? emissions : impedance, 900, 600);
   if (format === 'svg') {
     saveBlob(new Blob([svg], {type: 'image/svg+xml'}), name);
     return;

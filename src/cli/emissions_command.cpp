@@ -81,11 +81,38 @@ void Levels(JsonWriter& json, std::string_view prefix, const analysis::ModeLevel
   json.Key(p + "_filtered_dbuv").Double(m.filtered);
 }
 
-void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& model) {
+// The cores a search tried, in the order tried, and the one applied (null when none passes).
+void SearchJson(JsonWriter& json, const CoreSearchView& search) {
+  json.Key("search").BeginObject().Key("tried").BeginArray();
+  const analysis::CoreTrial* winner = nullptr;
+  for (const analysis::CoreTrial& t : search.trials) {
+    json.BeginObject().Key("part").String(t.part).Key("core").Integer(t.row).Key("turns").Integer(t.turns);
+    json.Key("awg").Integer(t.gauge).Key("inductance_h").Double(t.inductance);
+    json.Key("meets_common_mode").Bool(t.met).Key("worst_margin_db").Double(t.worstMargin);
+    json.Key("worst_frequency_hz")
+        .Double(t.worstFrequency)
+        .Key("worst_mode")
+        .String(EmissionModeName(t.worstMode));
+    json.Key("temperature_rise_c").Double(t.tempRise).Key("passes").Bool(t.passes).EndObject();
+    if (t.passes) winner = &t;
+  }
+  json.EndArray().Key("winner");
+  if (search.apply && winner) {
+    json.BeginObject().Key("part").String(winner->part).Key("core").Integer(winner->row);
+    json.Key("turns").Integer(winner->turns).EndObject();
+  } else {
+    json.Null();
+  }
+  json.Key("summary").String(search.summary).EndObject();
+}
+
+void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& model, bool searched) {
   std::string text;
   JsonWriter json(text, 2);
   const analysis::EmissionCheck& c = v.check;
-  json.BeginObject().Key("part").String(model.window.outputs.txtPN).Key("standard").String(v.standardName);
+  json.BeginObject();
+  if (searched) SearchJson(json, model.coreSearch);
+  json.Key("part").String(model.window.outputs.txtPN).Key("standard").String(v.standardName);
   json.Key("network").String(v.inputs.filter.network == analysis::Network::Cispr16 ? "cispr16" : "50ohm");
   json.Key("required_margin_db").Double(v.inputs.margin).Key("harmonics").BeginArray();
   for (const auto& r : c.rows) {
@@ -175,14 +202,28 @@ void RegisterEmissionsCommand(Commands& commands) {
     }
     return ShowDesign(args->design.Resolve(), out, err,
                       [args, entry](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+                        // The window's own commands: the entries typed into the view, Find Core
+                        // pressed, the view opened.
+                        model.Emissions_Change(entry);
                         if (args->findCore) {
-                          const CoreSearchView search = CoreSearchOf(model.window, entry);
+                          model.EmissionsFindCore_Click();
+                          const CoreSearchView& search = model.coreSearch;
                           if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
                           if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
-                          if (!search.apply) return Fail(err, search.problem, kExitFailure);
-                          model.ApplyDesign(*search.apply);
+                          if (!search.apply) {
+                            if (args->json) {
+                              std::string text;
+                              JsonWriter json(text, 2);
+                              json.BeginObject();
+                              SearchJson(json, search);
+                              json.EndObject();
+                              out << text << "\n";
+                            }
+                            return Fail(err, search.problem, kExitFailure);
+                          }
                         }
-                        const EmissionsView v = EmissionsViewOf(model.window, entry);
+                        model.mnuEmissions_Click();
+                        const EmissionsView& v = model.emissions;
                         if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
                         if (!v.problem.empty()) {
                           // No winding (the design stopped early, or no core holds it) or no harmonic in the
@@ -192,7 +233,7 @@ void RegisterEmissionsCommand(Commands& commands) {
                               v.choke.turns == 0 ? NoWindingStatus(model, kExitFailure) : kExitFailure);
                         }
                         if (args->json) {
-                          PrintJson(out, v, model);
+                          PrintJson(out, v, model, args->findCore);
                         } else if (args->csv) {
                           out << EmissionsCsvOf(v);
                         } else if (args->netlist) {

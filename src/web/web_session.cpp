@@ -9,6 +9,7 @@
 // the answer and carries on: the page sees exactly the dialogs the desktop shows.
 #include <emscripten/bind.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -53,11 +54,14 @@ class PageHost : public WindowHost {
   // The analysis views the last run showed, and whether it asked for their window in front.
   std::optional<CoreTableView> coreTable;
   std::optional<ImpedanceView> impedance;
-  bool raiseCoreTable = false, raiseImpedance = false;
+  std::optional<EmissionsView> emissions;
+  CoreSearchView coreSearch;
+  bool raiseCoreTable = false, raiseImpedance = false, raiseEmissions = false;
   // Save Plot: the name the page chose (its suffix picks the format) and the picture the
   // model then asked to be drawn, which the page draws from the same view.
   std::string plotName = "impedance.svg";
   std::optional<std::pair<std::string, PictureFormat>> picture;
+  std::string pictureOf;  // "impedance" or "emissions": which view the picture draws
   bool unloaded = false, beep = false;
   std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
   std::optional<reports::ReportDate> date;
@@ -73,6 +77,7 @@ class PageHost : public WindowHost {
     written.reset();
     coreTable.reset();
     impedance.reset();
+    emissions.reset();
     picture.reset();
     beep = false;
   }
@@ -139,7 +144,12 @@ class PageHost : public WindowHost {
     impedance = view;
     raiseImpedance = raise;
   }
-  std::string WritePlotPicture(const ImpedanceView&, const std::string& path, PictureFormat format) override {
+  void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override {
+    emissions = view;
+    coreSearch = search;
+    raiseEmissions = raise;
+  }
+  std::string WritePlotPicture(const Plot&, const std::string& path, PictureFormat format) override {
     picture = {path, format};
     return "";
   }
@@ -161,10 +171,21 @@ Json CoreTableJson(const CoreTableView& v, bool raise) {
           {"rows", rows}};
 }
 
-// The plot's data; the page draws it as the desktop window does.
-Json ImpedanceJson(const ImpedanceView& v, bool raise) {
-  constexpr std::string_view kTraces[] = {"Ideal",         "CommonR", "CommonX",      "DifferentialR",
-                                          "DifferentialX", "CommonZ", "DifferentialZ"};
+// A plot's data; the page draws it as the desktop window does.
+Json PlotJson(const Plot& v) {
+  constexpr std::string_view kTraces[] = {"Ideal",
+                                          "CommonR",
+                                          "CommonX",
+                                          "DifferentialR",
+                                          "DifferentialX",
+                                          "CommonZ",
+                                          "DifferentialZ",
+                                          "LimitQuasiPeak",
+                                          "LimitAverage",
+                                          "CommonBare",
+                                          "DifferentialBare",
+                                          "CommonFiltered",
+                                          "DifferentialFiltered"};
   Json traces = Json::array();
   for (const PlotTrace& t : v.traces) {
     // Each piece as [x0, y0, x1, y1, ...] in the area's unit square, as the model clipped it.
@@ -174,17 +195,18 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
       for (const PlotPoint& p : piece) flat.insert(flat.end(), {p.x, p.y});
       pieces.push_back(std::move(flat));
     }
+    // A level of a harmonic the source does not have (-inf) is no JSON number: null.
+    Json values = Json::array();
+    for (double value : t.values) values.push_back(std::isfinite(value) ? Json(value) : Json(nullptr));
     traces.push_back({{"trace", kTraces[static_cast<std::size_t>(t.trace)]},
                       {"name", t.name},
-                      {"values", t.values},
+                      {"values", std::move(values)},
                       {"line", std::move(pieces)}});
   }
   auto axis = [](const PlotAxis& a) {
     return Json{{"from", a.from}, {"to", a.to}, {"labels", a.labels}, {"ticks", a.ticks}};
   };
-  Json view = {{"title", kImpedanceTitle},
-               {"raise", raise},
-               {"problem", v.problem},
+  Json view = {{"problem", v.problem},
                {"heading", v.title},
                {"frequencies", v.frequencies},
                {"traces", traces},
@@ -194,8 +216,41 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
                {"selfResonanceAt", v.selfResonanceAt},
                {"caption", v.caption},
                {"requiredLabel", v.requiredLabel}};
-  if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
   if (v.requiredAt) view["requiredAt"] = {v.requiredAt->x, v.requiredAt->y};
+  return view;
+}
+
+Json ImpedanceJson(const ImpedanceView& v, bool raise) {
+  Json view = PlotJson(v);
+  view["title"] = kImpedanceTitle;
+  view["raise"] = raise;
+  if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
+  return view;
+}
+
+// The emissions view with the entries it was computed from and the last core search.
+Json EmissionsJson(const EmissionsView& v, const CoreSearchView& search, const EmissionsEntry& e,
+                   bool raise) {
+  Json view = PlotJson(v);
+  view["title"] = kEmissionsTitle;
+  view["raise"] = raise;
+  view["inputProblem"] = v.inputProblem;
+  Json standards = Json::array();
+  for (const analysis::LimitLine& line : analysis::kLimitLines) standards.push_back({line.key, line.name});
+  view["standards"] = std::move(standards);
+  view["entry"] = {{"standard", e.standard},
+                   {"network", e.network},
+                   {"swing", e.swing},
+                   {"frequency", e.frequency},
+                   {"duty", e.duty},
+                   {"rise", e.rise},
+                   {"parasitic", e.parasitic},
+                   {"ripple", e.ripple},
+                   {"rippleShape", e.rippleShape},
+                   {"cy", e.cy},
+                   {"cx", e.cx},
+                   {"margin", e.margin}};
+  view["search"] = {{"headings", search.headings}, {"rows", search.rows}, {"summary", search.summary}};
   return view;
 }
 
@@ -208,6 +263,8 @@ constexpr MenuCommand kMenuCommands[] = {
     {"ExportMasMnu", &WindowModel::ExportMasMnu_Click},
     {"ViewMnu", &WindowModel::ViewMnu_Click},
     {"mnuImpedance", &WindowModel::mnuImpedance_Click},
+    {"mnuEmissions", &WindowModel::mnuEmissions_Click},
+    {"EmissionsFindCore", &WindowModel::EmissionsFindCore_Click},
     {"ExportSpiceMnu", &WindowModel::ExportSpiceMnu_Click},
 };
 
@@ -246,10 +303,39 @@ class Session {
     return Run([](WindowModel& m) { m.FollowDesign(); });
   }
 
-  // Save Plot under a name whose suffix (.svg, .png, .csv) gives the format.
+  // Save Plot under a name whose suffix (.svg, .png, .csv) gives the format: of the
+  // impedance plot, or of the emissions plot when the name starts with "emissions".
   std::string SavePlot(const std::string& name) {
     host_.plotName = name;
+    host_.pictureOf = name.starts_with("emissions") ? "emissions" : "impedance";
+    if (host_.pictureOf == "emissions") return Run([](WindowModel& m) { m.EmissionsSave_Click(); });
     return Run([](WindowModel& m) { m.ImpedanceSave_Click(); });
+  }
+
+  // The emissions window's entries as the page's boxes hold them (a JSON object of texts;
+  // a key left out keeps its value).
+  std::string SetEmissions(const std::string& json) {
+    EmissionsEntry e = model_->emissionsEntry;
+    const Json entry = Json::parse(json, nullptr, false);
+    const std::pair<const char*, std::string EmissionsEntry::*> kKeys[] = {
+        {"standard", &EmissionsEntry::standard},
+        {"network", &EmissionsEntry::network},
+        {"swing", &EmissionsEntry::swing},
+        {"frequency", &EmissionsEntry::frequency},
+        {"duty", &EmissionsEntry::duty},
+        {"rise", &EmissionsEntry::rise},
+        {"parasitic", &EmissionsEntry::parasitic},
+        {"ripple", &EmissionsEntry::ripple},
+        {"rippleShape", &EmissionsEntry::rippleShape},
+        {"cy", &EmissionsEntry::cy},
+        {"cx", &EmissionsEntry::cx},
+        {"margin", &EmissionsEntry::margin}};
+    if (entry.is_object()) {
+      for (const auto& [key, field] : kKeys) {
+        if (entry.contains(key) && entry[key].is_string()) e.*field = entry[key].get<std::string>();
+      }
+    }
+    return Run([e](WindowModel& m) { m.Emissions_Change(e); });
   }
 
   // Edit > Copy Results: the rows the page puts on the clipboard.
@@ -365,8 +451,13 @@ class Session {
     if (host_.written && std::filesystem::exists(*host_.written)) view["download"] = *host_.written;
     if (host_.coreTable) view["coreTable"] = CoreTableJson(*host_.coreTable, host_.raiseCoreTable);
     if (host_.impedance) view["impedance"] = ImpedanceJson(*host_.impedance, host_.raiseImpedance);
+    if (host_.emissions) {
+      view["emissions"] =
+          EmissionsJson(*host_.emissions, host_.coreSearch, m.emissionsEntry, host_.raiseEmissions);
+    }
     if (host_.picture) {
-      view["picture"] = {{"name", host_.picture->first},
+      view["picture"] = {{"of", host_.pictureOf},
+                         {"name", host_.picture->first},
                          {"format", host_.picture->second == PictureFormat::Svg ? "svg" : "png"}};
     }
     return view;
@@ -448,6 +539,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("tableDblClick", &Session::TableDblClick)
       .function("follow", &Session::Follow)
       .function("savePlot", &Session::SavePlot)
+      .function("setEmissions", &Session::SetEmissions)
       .function("view", &Session::View);
   emscripten::function("layout", &vtq::web::Layout);
 }

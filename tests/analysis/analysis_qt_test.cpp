@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include "support/scratch.h"
 #include "support/scripted_host.h"
 #include "ui/qt/analysis_actions.h"
 #include "ui/qt/compare_window.h"
+#include "ui/qt/emissions_window.h"
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/main_window.h"
 
@@ -30,8 +32,10 @@ struct Host : test::ScriptedHost {
   void ShowImpedance(const ImpedanceView& view, bool raise) override {
     qt::ShowImpedance(window, view, raise);
   }
-  std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
-                               PictureFormat format) override {
+  void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override {
+    qt::ShowEmissions(window, view, search, raise);
+  }
+  std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) override {
     return qt::WritePlotPicture(view, path, format);
   }
 };
@@ -109,6 +113,35 @@ TEST_F(AnalysisWindows, FollowEditsAndSaveDarkOnWhite) {
     for (int x = 0; x < 300; ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
   }
   EXPECT_LT(darkest, 80);
+}
+
+// The emissions window asks again for an entry that is no value, follows the inputs, and
+// its Find Core applies the core the search names, whose check then passes.
+TEST_F(AnalysisWindows, EmissionsFollowInputsAndFindCoreApplies) {
+  Trigger("mnuEmissions");
+  auto* w = Child<EmissionsWindow>("EmissionsWindow");
+  ASSERT_TRUE(w && w->isVisible());
+  auto* swing = Child<QLineEdit>("EmissionsSwing");
+  EXPECT_EQ(swing->text(), "325");
+  EXPECT_FALSE(w->plot()->view().traces.empty());
+  QTest::keyClicks(swing, QStringLiteral("x"));
+  EXPECT_TRUE(Child<QLabel>("EmissionsProblem")->text().startsWith("Switched voltage: '325x'"));
+  EXPECT_FALSE(Child<QPushButton>("EmissionsSave")->isEnabled());
+  QTest::keyClick(swing, Qt::Key_Backspace);
+  EXPECT_FALSE(Child<QPushButton>("EmissionsSave")->isEnabled() == false);
+
+  QTest::mouseClick(Child<QPushButton>("EmissionsFindCore"), Qt::LeftButton);
+  QApplication::processEvents();
+  const WindowModel& m = window.model();
+  ASSERT_TRUE(m.coreSearch.apply) << m.coreSearch.summary;
+  EXPECT_EQ(m.window.state.DesignCore, *m.coreSearch.apply->core);
+  EXPECT_TRUE(m.emissions.check.passes) << m.emissions.verdict;
+  EXPECT_EQ(Child<QLabel>("EmissionsCaption")->text().toStdString(), m.emissions.verdict);
+  EXPECT_EQ(Child<QTableWidget>("EmissionsTried")->rowCount(), static_cast<int>(m.coreSearch.rows.size()));
+  if (qEnvironmentVariableIsSet("VTQ_SHOT")) {
+    w->resize(1100, 640);
+    w->grab().save(qEnvironmentVariable("VTQ_SHOT"));
+  }
 }
 
 }  // namespace

@@ -248,6 +248,33 @@ async function main() {
       'the plot did not follow the applied core');
     for (const panel of ['#coreTablePanel', '#impedancePanel']) await page.click(panel + ' .panelClose');
 
+    // View > Conducted Emissions over the applied design: its values are the command line's
+    // with the same entries, a bad entry is said, and Find Core applies the core it names.
+    await menu('mnuView', 'mnuEmissions');
+    await page.waitForSelector('#emissionsPanel:not([hidden]) svg');
+    const entry = await page.evaluate(() => emissionsEntry());
+    const bench = ['--standard', entry.standard, '--lisn', entry.network, '--swing', entry.swing, '--fsw',
+      entry.frequency, '--duty', entry.duty, '--rise', entry.rise, '--cp', entry.parasitic, '--ripple', entry.ripple,
+      '--ripple-shape', entry.rippleShape, '--cy', entry.cy, '--cx', entry.cx, '--margin', entry.margin];
+    const applied = [...opened9.slice(0, 6), '--core', String(compared[2].row)];
+    await page.select('#emissionsFormat', 'csv');
+    await page.click('#EmissionsSave');
+    const emissionsCsv = await downloaded('emissions.csv');
+    check(emissionsCsv && emissionsCsv.toString() === vtq('emissions', '--csv', ...applied, ...bench).stdout,
+      'emission values differ from vtq-cli');
+    await page.click('#Emissions_swing', {clickCount: 3});
+    await page.keyboard.type('3x5');
+    check(/^Switched voltage: '3x5'/.test(await page.evaluate(() => $('emissionsProblem').textContent)),
+      'a bad entry is not said');
+    await page.click('#Emissions_swing', {clickCount: 3});
+    await page.keyboard.type(entry.swing);
+    await page.click('#EmissionsFindCore');
+    await settle();
+    const found = JSON.parse(vtq('emissions', '--json', '--find-core', ...applied, ...bench).stdout);
+    check(await page.evaluate(() => document.getElementById('txtPN').value) === found.search.winner.part,
+      'Find Core: ' + JSON.stringify(found.search && found.search.winner));
+    await page.click('#emissionsPanel .panelClose');
+
     // File > Recent Designs on a later visit: the files saved and opened above, newest first
     // (not the short one, which was refused), an entry opened as Open does.
     await page.goto(base + 'index.html?date=02-29-2024');

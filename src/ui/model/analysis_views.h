@@ -39,8 +39,23 @@ struct CoreTableView {
   std::vector<CoreTableRow> rows;  // catalogue order; none while an input is refused
 };
 
-// The curves of the plot, each drawn in its own style by the face.
-enum class Trace { Ideal, CommonR, CommonX, DifferentialR, DifferentialX, CommonZ, DifferentialZ };
+// The curves of the plots, each drawn in its own style by the face: the impedance plot's,
+// then the conducted-emission plot's (the limit lines, each mode without and with the filter).
+enum class Trace {
+  Ideal,
+  CommonR,
+  CommonX,
+  DifferentialR,
+  DifferentialX,
+  CommonZ,
+  DifferentialZ,
+  LimitQuasiPeak,
+  LimitAverage,
+  CommonBare,
+  DifferentialBare,
+  CommonFiltered,
+  DifferentialFiltered
+};
 
 // A place in the plot's area: x from 0 at its left edge to 1 at its right, y from 0 at its
 // bottom to 1 at its top. A face maps the unit square onto the area it draws in.
@@ -53,34 +68,44 @@ using PlotPolyline = std::vector<std::vector<PlotPoint>>;
 
 struct PlotTrace {
   Trace trace;
-  std::string name;            // in the legend
-  std::vector<double> values;  // ohm, one per frequency; a value not above 0 breaks the line
-  PlotPolyline line;           // the values placed on the axes and clipped to the area
+  std::string name;  // in the legend
+  // One per frequency, in the y axis's unit. On a log axis a value not above 0 breaks the
+  // line; on either axis a value that is not finite does.
+  std::vector<double> values;
+  PlotPolyline line;  // the values placed on the axes and clipped to the area
 };
 
-// A log axis from 10^from to 10^to with a label at every whole decade.
+// A log axis from 10^from to 10^to with a label at every whole decade, or a linear one
+// from `from` to `to` with a label every `step`.
 struct PlotAxis {
   int from = 0, to = 0;
-  std::vector<std::string> labels;  // "10 kHz", "1 MΩ": one per decade, from the lowest
-  std::vector<double> ticks;        // where each label's decade lies along the area, 0 to 1
+  bool linear = false;
+  int step = 10;
+  std::vector<std::string> labels;  // "10 kHz", "1 MΩ", "60 dBµV": from the lowest
+  std::vector<double> ticks;        // where each label lies along the area, 0 to 1
   double At(double value) const;    // where a value lies along the area (0 to 1 within it)
 };
 
-struct ImpedanceView {
+// A plot over frequency as every face draws it: the axes, the curves, and at most one
+// marked point and one dotted frequency.
+struct Plot {
   std::string problem;  // why there is no plot, said in its place; empty when there is one
   std::string title;
   std::vector<double> frequencies;  // Hz, rising
   std::vector<PlotTrace> traces;    // back to front
-  PlotAxis x, y;                    // frequency in Hz, impedance in ohm
-  // The requirement as a ring at its point and a label beside it.
-  std::optional<analysis::ImpedancePoint> required;
+  PlotAxis x, y;                    // frequency in Hz, the traces' unit
+  // A point marked by a ring and a label beside it (the impedance requirement).
   std::optional<PlotPoint> requiredAt;  // its place in the area
   std::string requiredLabel;
-  double selfResonance = 0;        // Hz, a dotted line there; 0 for none
-  double selfResonanceAt = 0;      // its place along the frequency axis
-  std::string caption;             // under the plot, lines joined by "\n"
-  double temperature = 25;         // C, of the core the curve is drawn for
-  analysis::ImpedanceCurve curve;  // the numbers behind it, as the CSV file writes them
+  double selfResonance = 0;    // Hz, a dotted line there; 0 for none
+  double selfResonanceAt = 0;  // its place along the frequency axis
+  std::string caption;         // under the plot, lines joined by "\n"
+};
+
+struct ImpedanceView : Plot {
+  std::optional<analysis::ImpedancePoint> required;  // the requirement the ring marks
+  double temperature = 25;                           // C, of the core the curve is drawn for
+  analysis::ImpedanceCurve curve;                    // the numbers behind it, as the CSV file writes them
 };
 
 // A ferrite material's measured curves as the grade's data sheet draws them.
@@ -127,9 +152,14 @@ struct EmissionsEntry {
   std::string prescan;              // a measured scan's text, "frequency_hz,dbuv" a line; empty: none
 };
 
-struct EmissionsView {
+// The plot: dBuV over log f, the limit lines and each mode's receiver level at each
+// harmonic without and with the filter; the verdict is its caption.
+// The entries the emissions window starts with.
+EmissionsEntry ExampleEmissions();
+
+struct EmissionsView : Plot {
   std::string inputProblem;  // an entry that is no value of its box, said as the face asks again
-  std::string problem;       // why there is no check (the design, or the source); empty when there is one
+  // Plot::problem: why there is no check (an entry, the design, the source); empty when there is one.
   analysis::EmissionInputs inputs;
   analysis::ChokeParameters choke;
   analysis::EmissionCheck check;
@@ -145,6 +175,7 @@ struct CoreSearchView {
   std::string inputProblem, problem;  // as EmissionsView's; problem also when no core passes
   std::vector<std::string> headings;
   std::vector<std::vector<std::string>> rows;  // one a core tried, in the order tried
+  std::vector<analysis::CoreTrial> trials;     // the numbers behind the rows
   std::string summary;                         // the winner, or where the best try fails
   // The inputs that make the winner the window's design: inductance mode with the
   // winner's inductance, the core picked from the list.

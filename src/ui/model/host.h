@@ -93,8 +93,12 @@ class WindowHost : public UserDialogs {
   // with it. A host without windows shows nothing.
   virtual void ShowCoreTable(const CoreTableView& /*view*/, bool /*raise*/) {}
   virtual void ShowImpedance(const ImpedanceView& /*view*/, bool /*raise*/) {}
-  // Draws the plot into a picture file. Empty on success, else the reason.
-  virtual std::string WritePlotPicture(const ImpedanceView& /*view*/, const std::string& /*path*/,
+  // The conducted-emission check with the last search for a core that passes (no rows
+  // before the first).
+  virtual void ShowEmissions(const EmissionsView& /*view*/, const CoreSearchView& /*search*/,
+                             bool /*raise*/) {}
+  // Draws a plot into a picture file. Empty on success, else the reason.
+  virtual std::string WritePlotPicture(const Plot& /*plot*/, const std::string& /*path*/,
                                        PictureFormat /*format*/) {
     return "pictures cannot be drawn here";
   }

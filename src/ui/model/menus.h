@@ -58,6 +58,7 @@ inline constexpr Entry kEditEntries[] = {
 inline constexpr Entry kViewEntries[] = {
     {"ViewMnu", Kind::Command, "Core &Table"},
     {"mnuImpedance", Kind::Command, "&Impedance Plot"},
+    {"mnuEmissions", Kind::Command, "Conducted &Emissions"},
 };
 
 inline constexpr Entry kHelpEntries[] = {

@@ -134,6 +134,21 @@ class WindowModel {
   double impedanceTemperature = 25;  // C
   // ---- end of analysis ----
 
+  // ---- Conducted emissions (window_model_emissions.cpp) ----
+  void mnuEmissions_Click();  // View > Conducted Emissions
+  // The view's inputs as typed; the check follows them at once.
+  void Emissions_Change(const EmissionsEntry& entry);
+  // Find Core: the smallest core of the material that passes, applied to the design (or
+  // the search's table saying why none does).
+  void EmissionsFindCore_Click();
+  void EmissionsSave_Click();  // PNG or SVG drawn by the host, CSV written here; FileStatus says where
+  // Starts as an example: an off-line converter's 325 V bus switched at 65 kHz, with the
+  // Y and X capacitors of a typical mains filter.
+  EmissionsEntry emissionsEntry = ExampleEmissions();
+  EmissionsView emissions;
+  CoreSearchView coreSearch;
+  // ---- end of conducted emissions ----
+
   // What the last calculation shows that an engineer should look at twice, for the status
   // line: the design's warnings in one line, empty when there are none.
   std::string DesignNote() const;
@@ -161,8 +176,11 @@ class WindowModel {
   void PrintDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
 
+  // The plot's Save Plot...: the dialog, the picture by the host or the CSV text here.
+  void SavePlot(const Plot& plot, std::string_view name, std::string_view what, const std::string& csv);
+
   WindowHost& host_;
-  bool coreTableOpened_ = false, impedanceOpened_ = false;
+  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false;
 };
 
 // The disclaimer shown at start-up, its lines joined by a carriage return.

@@ -8,6 +8,7 @@
 #include "analysis/compare.h"
 #include "analysis/spice.h"
 #include "files/file_io.h"
+#include "ui/model/plot_layout.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
@@ -15,9 +16,22 @@ namespace {
 
 constexpr std::string_view kOhm = "\u03a9";
 
+std::string SuffixOf(const std::string& path) {
+  const std::size_t dot = path.find_last_of("./");
+  std::string suffix = dot == std::string::npos || path[dot] == '/' ? "" : path.substr(dot + 1);
+  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return suffix;
+}
+
+}  // namespace
+
+double PlotAxis::At(double value) const {
+  return ((linear ? value : std::log10(value)) - from) / (to - from);
+}
+
 // The polyline of a trace: its points on the axes, cut into pieces where a value has no
-// place on a log axis, each segment clipped to the unit square (Liang and Barsky), so
-// that every face, a saved SVG too, draws exactly the part inside the area.
+// place on the axis, each segment clipped to the unit square (Liang and Barsky), so that
+// every face, a saved SVG too, draws exactly the part inside the area.
 PlotPolyline Clipped(const std::vector<double>& frequencies, const std::vector<double>& values,
                      const PlotAxis& x, const PlotAxis& y) {
   PlotPolyline pieces;
@@ -44,7 +58,7 @@ PlotPolyline Clipped(const std::vector<double>& frequencies, const std::vector<d
   PlotPoint last;
   bool hasLast = false;
   for (std::size_t i = 0; i < values.size() && i < frequencies.size(); ++i) {
-    if (!(values[i] > 0)) {
+    if (!std::isfinite(values[i]) || (!y.linear && !(values[i] > 0))) {
       hasLast = open = false;
       continue;
     }
@@ -56,7 +70,6 @@ PlotPolyline Clipped(const std::vector<double>& frequencies, const std::vector<d
   return pieces;
 }
 
-// Whole decades from the lowest to the highest value (at least `least` of them).
 PlotAxis AxisOver(double low, double high, int least, std::string_view unit) {
   PlotAxis axis;
   if (!(low > 0) || !(high < INFINITY)) low = high = 1;  // no curve to follow: one decade at 1
@@ -70,17 +83,17 @@ PlotAxis AxisOver(double low, double high, int least, std::string_view unit) {
   return axis;
 }
 
-std::string SuffixOf(const std::string& path) {
-  const std::size_t dot = path.find_last_of("./");
-  std::string suffix = dot == std::string::npos || path[dot] == '/' ? "" : path.substr(dot + 1);
-  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return suffix;
-}
-
-}  // namespace
-
-double PlotAxis::At(double value) const {
-  return (std::log10(value) - from) / (to - from);
+PlotAxis LinearAxis(int from, int to, int step, std::string_view unit) {
+  PlotAxis axis;
+  axis.linear = true;
+  axis.step = step;
+  axis.from = from;
+  axis.to = std::max(to, from + step);
+  for (int v = axis.from; v <= axis.to; v += step) {
+    axis.labels.push_back(std::to_string(v) + " " + std::string(unit));
+    axis.ticks.push_back(static_cast<double>(v - axis.from) / (axis.to - axis.from));
+  }
+  return axis;
 }
 
 CoreTableView CoreTableOf(const DesignWindow& window) {
@@ -210,6 +223,10 @@ void WindowModel::FollowDesign() {
     impedance = ImpedanceViewOf(window, impedanceTemperature);
     host_.ShowImpedance(impedance, false);
   }
+  if (emissionsOpened_) {
+    emissions = EmissionsViewOf(window, emissionsEntry);
+    host_.ShowEmissions(emissions, coreSearch, false);
+  }
 }
 
 void WindowModel::CompareTable_DblClick(int row) {
@@ -219,25 +236,27 @@ void WindowModel::CompareTable_DblClick(int row) {
 }
 
 void WindowModel::ImpedanceSave_Click() {
+  SavePlot(impedance, "impedance", "Impedance plot", analysis::CurveCsv(impedance.curve));
+}
+
+void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_view what,
+                           const std::string& csv) {
   FileStatus.clear();
   LastFileError.clear();
-  if (!impedance.problem.empty() || impedance.frequencies.empty()) return;
+  if (!plot.problem.empty() || plot.frequencies.empty()) return;
   FileDialogSettings dialog;
   dialog.DefaultExt = "png";
   dialog.Flags = kFileDialogOverwritePrompt;
-  dialog.FileName = "impedance.png";
+  dialog.FileName = std::string(name) + ".png";
   const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::SavePlot, dialog);
   if (!path) return;
   const std::string suffix = SuffixOf(*path);
   std::string error;
   if (suffix == "csv") {
     files::FileReplacement file;
-    if (!file.Create(*path) || !file.Write(analysis::CurveCsv(impedance.curve)) || !file.Commit()) {
-      error = file.error();
-    }
+    if (!file.Create(*path) || !file.Write(csv) || !file.Commit()) error = file.error();
   } else if (suffix == "png" || suffix == "svg") {
-    error =
-        host_.WritePlotPicture(impedance, *path, suffix == "svg" ? PictureFormat::Svg : PictureFormat::Png);
+    error = host_.WritePlotPicture(plot, *path, suffix == "svg" ? PictureFormat::Svg : PictureFormat::Png);
   } else {
     error = "the name must end in .png, .svg or .csv";
   }
@@ -245,7 +264,7 @@ void WindowModel::ImpedanceSave_Click() {
     host_.MsgBox("Could not save " + *path + ":\r" + error + ".", kSavePlotTitle);
     return;
   }
-  FileStatus = "Impedance plot of " + window.outputs.txtPN + " written to " + *path;
+  FileStatus = std::string(what) + " of " + window.outputs.txtPN + " written to " + *path;
 }
 
 void WindowModel::ExportSpiceMnu_Click() {

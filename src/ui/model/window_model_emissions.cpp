@@ -1,11 +1,14 @@
 // The conducted-emissions view: the entries read as values, the check of the designed
 // choke with them, and the words under the plot. The faces only show what this computes.
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "analysis/spice.h"
 #include "engine/numbers.h"
 #include "ui/model/analysis_views.h"
+#include "ui/model/plot_layout.h"
+#include "ui/model/window_model.h"
 
 namespace vtq {
 namespace {
@@ -68,7 +71,105 @@ std::string Verdict(const analysis::EmissionCheck& c, double required) {
   return text + ".";
 }
 
+// The plot of a check: both limit lines, and each mode's level at the receiver without and
+// with the filter, over the band on a log axis in dBuV. A harmonic a mode does not have
+// (-inf) is left out of that mode's curve, so that the curve joins the harmonics it has.
+void LayOut(EmissionsView& v) {
+  const std::vector<analysis::HarmonicRow>& rows = v.check.rows;
+  v.title = "Receiver level, " + v.standardName + ": common mode CM (blue), differential mode DM (green)";
+  v.caption = v.verdict;
+  struct Part {
+    Trace trace;
+    std::string_view name;
+    double (*level)(const analysis::HarmonicRow&);
+  };
+  static constexpr Part kParts[] = {
+      {Trace::LimitQuasiPeak, "QP limit", [](const analysis::HarmonicRow& r) { return r.limit.quasiPeak; }},
+      {Trace::LimitAverage, "AV limit", [](const analysis::HarmonicRow& r) { return r.limit.average; }},
+      {Trace::CommonBare, "CM, no filter", [](const analysis::HarmonicRow& r) { return r.common.bare; }},
+      {Trace::DifferentialBare, "DM, no filter",
+       [](const analysis::HarmonicRow& r) { return r.differential.bare; }},
+      {Trace::CommonFiltered, "CM, filtered",
+       [](const analysis::HarmonicRow& r) { return r.common.filtered; }},
+      {Trace::DifferentialFiltered, "DM, filtered",
+       [](const analysis::HarmonicRow& r) { return r.differential.filtered; }},
+  };
+  double low = INFINITY, high = -INFINITY;
+  for (const analysis::HarmonicRow& r : rows) {
+    v.frequencies.push_back(r.frequency);
+    for (const Part& part : kParts) {
+      const double level = part.level(r);
+      if (std::isfinite(level)) {
+        low = std::min(low, level);
+        high = std::max(high, level);
+      }
+    }
+  }
+  if (!(high >= low)) low = high = 0;
+  // Whole tens of dB from above the highest level down to the lowest, but at most 120 dB
+  // below the top: a notch of the spectrum goes off the bottom rather than squeeze the rest.
+  const int top = static_cast<int>(std::ceil(high / 10)) * 10;
+  const int span = top - std::max(static_cast<int>(std::floor(low / 10)) * 10, top - 120);
+  const int step = span > 60 ? 20 : 10;  // labels a line or two of text apart
+  v.x = AxisOver(analysis::kBandFrom, analysis::kBandTo, 1, "Hz");
+  v.y = LinearAxis(top - (span + step - 1) / step * step, top, step, "dB\u00b5V");
+  for (const Part& part : kParts) {
+    PlotTrace t{part.trace, std::string(part.name), {}, {}};
+    std::vector<double> at, levels;
+    for (const analysis::HarmonicRow& r : rows) {
+      const double level = part.level(r);
+      t.values.push_back(level);
+      if (!std::isfinite(level)) continue;
+      at.push_back(r.frequency);
+      levels.push_back(level);
+    }
+    t.line = Clipped(at, levels, v.x, v.y);
+    v.traces.push_back(std::move(t));
+  }
+}
+
 }  // namespace
+
+EmissionsEntry ExampleEmissions() {
+  EmissionsEntry e;
+  e.swing = "325";  // V, the rectified 230 V mains
+  e.frequency = "65k";
+  e.duty = "0.45";
+  e.rise = "40n";
+  e.parasitic = "10p";  // F, a switch's drain tab through its insulating pad to the heat sink
+  e.ripple = "0.02";    // A, what the bulk capacitor leaves of the converter's input ripple
+  e.cy = "2.2n";        // F, Y capacitors of a mains filter, held small by the leakage-current limit
+  e.cx = "1u";
+  return e;
+}
+
+void WindowModel::mnuEmissions_Click() {
+  emissionsOpened_ = true;
+  emissions = EmissionsViewOf(window, emissionsEntry);
+  host_.ShowEmissions(emissions, coreSearch, true);
+}
+
+void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
+  emissionsEntry = entry;
+  coreSearch = {};  // a search answers the inputs it was made for
+  if (!emissionsOpened_) return;
+  emissions = EmissionsViewOf(window, emissionsEntry);
+  host_.ShowEmissions(emissions, coreSearch, false);
+}
+
+void WindowModel::EmissionsFindCore_Click() {
+  CoreSearchView search = CoreSearchOf(window, emissionsEntry);
+  // Applied as Open applies a design: the option clicks, the texts, one calculation,
+  // the core picked from the list. The views follow the new design.
+  if (search.apply) ApplyDesign(*search.apply);
+  coreSearch = std::move(search);
+  emissionsOpened_ = true;
+  FollowDesign();
+}
+
+void WindowModel::EmissionsSave_Click() {
+  SavePlot(emissions, "emissions", "Conducted-emission plot", EmissionsCsvOf(emissions));
+}
 
 std::optional<double> ParseQuantity(std::string_view text, std::string_view unit) {
   text = Trimmed(text);
@@ -149,7 +250,9 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   if (!v.problem.empty()) return v;
   v.check = analysis::CheckEmissions(in, v.choke);
   v.problem = v.check.problem;
-  if (v.problem.empty()) v.verdict = Verdict(v.check, in.margin);
+  if (!v.problem.empty()) return v;
+  v.verdict = Verdict(v.check, in.margin);
+  LayOut(v);
   return v;
 }
 
@@ -167,6 +270,7 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
                       Decibels(t.worstMargin) + (t.met ? "" : ", most turns"),
                       analysis::Engineering(t.worstFrequency, "Hz"), num::FormatDouble(t.tempRise, "0.0")});
   }
+  v.trials = s.trials;
   v.problem = s.problem;
   if (s.winner == 0) {
     v.summary = s.problem;

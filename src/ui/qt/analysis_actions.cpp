@@ -6,6 +6,7 @@
 
 #include "ui/qt/appearance.h"
 #include "ui/qt/compare_window.h"
+#include "ui/qt/emissions_window.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/main_window.h"
@@ -29,6 +30,7 @@ bool Shown(const MainWindow& window, const char* name) {
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
   window.Connect("ViewMnu", [&window] { window.model().ViewMnu_Click(); });
   window.Connect("mnuImpedance", [&window] { window.model().mnuImpedance_Click(); });
+  window.Connect("mnuEmissions", [&window] { window.model().mnuEmissions_Click(); });
   window.Connect("ExportSpiceMnu", [&window] {
     window.model().ExportSpiceMnu_Click();
     ShowFileStatus(window);
@@ -46,7 +48,10 @@ AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_
 }
 
 void AnalysisActions::ScheduleUpdate() {
-  if (pending_ || (!Shown(window_, "CompareWindow") && !Shown(window_, "ImpedanceWindow"))) return;
+  if (pending_ || (!Shown(window_, "CompareWindow") && !Shown(window_, "ImpedanceWindow") &&
+                   !Shown(window_, "EmissionsWindow"))) {
+    return;
+  }
   pending_ = true;
   QTimer::singleShot(0, this, [this] {
     pending_ = false;
@@ -93,6 +98,28 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
   }
   plot->Show(view);
   if (raise) Present(plot);
+}
+
+void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSearchView& search, bool raise) {
+  if (!window) return;
+  auto* emissions = dynamic_cast<EmissionsWindow*>(
+      window->findChild<QWidget*>(QStringLiteral("EmissionsWindow"), Qt::FindDirectChildrenOnly));
+  if (!emissions && !raise) return;
+  if (!emissions) {
+    EmissionsWindow::Commands commands;
+    commands.change = [window](const EmissionsEntry& entry) {
+      window->Run([window, entry] { window->model().Emissions_Change(entry); });
+    };
+    commands.findCore = [window] { window->Run([window] { window->model().EmissionsFindCore_Click(); }); };
+    commands.save = [window] {
+      window->Run([window] { window->model().EmissionsSave_Click(); });
+      ShowFileStatus(*window);
+    };
+    emissions = new EmissionsWindow(window, window->model().emissionsEntry, std::move(commands));
+    MakeCompanion(emissions, *window);
+  }
+  emissions->Show(view, search);
+  if (raise) Present(emissions);
 }
 
 }  // namespace vtq::qt

@@ -32,5 +32,6 @@ AnalysisActions* InstallAnalysis(MainWindow& window);
 // Plot...) run as model handlers through the window.
 void ShowCoreTable(MainWindow* window, const CoreTableView& view, bool raise);
 void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise);
+void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSearchView& search, bool raise);
 
 }  // namespace vtq::qt

@@ -50,9 +50,26 @@ QPen PenOf(Trace trace, const PlotColours& colours) {
     case Trace::DifferentialX:
       return {differential, 1.2, Qt::DashLine};
     case Trace::CommonZ:
+    case Trace::CommonFiltered:
       return {common, 2.2};
     case Trace::DifferentialZ:
+    case Trace::DifferentialFiltered:
       break;
+    case Trace::LimitQuasiPeak:
+      return {kRequired, 2.0};
+    case Trace::LimitAverage:
+      return {kRequired, 1.6, Qt::DashLine};
+    case Trace::CommonBare: {
+      // The unfiltered emission thin and pale behind the filtered one it is compared with.
+      QColor pale = common;
+      pale.setAlpha(110);
+      return {pale, 1.0};
+    }
+    case Trace::DifferentialBare: {
+      QColor pale = differential;
+      pale.setAlpha(110);
+      return {pale, 1.0};
+    }
   }
   return {differential, 2.2};
 }
@@ -76,7 +93,7 @@ ImpedancePlot::ImpedancePlot(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
 }
 
-void ImpedancePlot::SetView(const ImpedanceView& view) {
+void ImpedancePlot::SetView(const Plot& view) {
   view_ = view;
   update();
 }
@@ -86,7 +103,7 @@ void ImpedancePlot::paintEvent(QPaintEvent*) {
   DrawPlot(p, view_, rect(), font(), ScreenColours(palette()));
 }
 
-void DrawPlot(QPainter& p, const ImpedanceView& v, const QRectF& bounds, const QFont& font,
+void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& font,
               const PlotColours& colours) {
   p.setRenderHint(QPainter::Antialiasing);
   p.setFont(font);
@@ -218,7 +235,7 @@ void ImpedanceWindow::Show(const ImpedanceView& view) {
   plot_->SetView(view);
 }
 
-std::string WritePlotPicture(const ImpedanceView& view, const std::string& path, PictureFormat format) {
+std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) {
   const QFont font = QApplication::font();
   const QRectF bounds(QPointF(0, 0), kPictureSize);
   QSaveFile file(QString::fromStdString(path));
@@ -228,7 +245,7 @@ std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
     svg.setOutputDevice(&file);
     svg.setSize(kPictureSize);
     svg.setViewBox(QRect(QPoint(0, 0), kPictureSize));
-    svg.setTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
+    svg.setTitle(Q(view.title));
     QPainter p(&svg);
     p.fillRect(bounds, PictureColours().ground);
     DrawPlot(p, view, bounds, font, PictureColours());

@@ -1,5 +1,6 @@
-// The designed choke's impedance against frequency on log-log axes, drawn from the window
-// model's view: the curves, the axes and every text come worked out; this only draws.
+// The model's plots (the designed choke's impedance against frequency on log-log axes,
+// the conducted emissions in dBuV over log f), drawn from the window model's view: the
+// curves, the axes and every text come worked out; this only draws.
 #pragma once
 
 #include <QColor>
@@ -24,21 +25,21 @@ PlotColours ScreenColours(const QPalette& palette);
 PlotColours PictureColours();
 
 // Draws the view into `bounds` of any paint device: the screen, an image, an SVG file.
-void DrawPlot(QPainter& p, const ImpedanceView& view, const QRectF& bounds, const QFont& font,
+void DrawPlot(QPainter& p, const Plot& view, const QRectF& bounds, const QFont& font,
               const PlotColours& colours);
 
 class ImpedancePlot : public QWidget {
  public:
   explicit ImpedancePlot(QWidget* parent = nullptr);
-  void SetView(const ImpedanceView& view);
-  const ImpedanceView& view() const { return view_; }
+  void SetView(const Plot& view);
+  const Plot& view() const { return view_; }
   QSize sizeHint() const override { return {640, 420}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  ImpedanceView view_;
+  Plot view_;
 };
 
 // The plot with the caption under it and a Save button, in a window of its own.
@@ -60,7 +61,7 @@ class ImpedanceWindow : public QWidget {
 
 // Draws the view into a PNG or SVG file, replacing it only once complete. Empty on
 // success, else the reason.
-std::string WritePlotPicture(const ImpedanceView& view, const std::string& path, PictureFormat format);
+std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format);
 
 // The save dialog of the plot, asking before it replaces a file; a name typed without a
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.

@@ -192,8 +192,11 @@ void QtHost::ShowImpedance(const ImpedanceView& view, bool raise) {
   qt::ShowImpedance(window_, view, raise);
 }
 
-std::string QtHost::WritePlotPicture(const ImpedanceView& view, const std::string& path,
-                                     PictureFormat format) {
+void QtHost::ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) {
+  qt::ShowEmissions(window_, view, search, raise);
+}
+
+std::string QtHost::WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) {
   return qt::WritePlotPicture(view, path, format);
 }
 

@@ -43,8 +43,8 @@ class QtHost : public WindowHost {
   std::string WritePdf(const reports::Document& doc, const std::string& path) override;
   void ShowCoreTable(const CoreTableView& view, bool raise) override;
   void ShowImpedance(const ImpedanceView& view, bool raise) override;
-  std::string WritePlotPicture(const ImpedanceView& view, const std::string& path,
-                               PictureFormat format) override;
+  void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override;
+  std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) override;
 
   HelpWindow* helpWindow() const;
 
