@@ -170,7 +170,9 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   // First order: the whole curve scales with the initial permeability at the temperature;
   // the data give mu' and mu'' at 25 C only, and the dispersion also moves with T.
   if (p.ferrite) p.temperatureFactor = p.ferrite->InitialAt(temperature) / p.ferrite->InitialAt(25);
-  p.capacitance = WindingCapacitance(wd.turnLength, wd.bareDiameter, wd.insulatedDiameter);
+  p.capacitance = WindingCapacitance(
+                      {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight})
+                      .total;
   p.resistance = wd.resistance;
   p.turns = wd.turns;
   p.coreArea = wd.coreArea;

@@ -18,7 +18,8 @@ struct PhysicalConstant {
 enum class Physics : std::size_t {
   EnamelPermittivity,
   VacuumPermittivity,
-  CapacitanceFactor,  // ladder of turn-to-turn and turn-to-core capacitances
+  CoatingThickness,  // the insulating coat over the ferrite the turns lie on
+  CoatingPermittivity,
   Count
 };
 extern const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPhysics;
@@ -27,8 +28,26 @@ double Constant(Physics p);
 // Bare copper diameter of an AWG gauge, m: 0.127 mm x 92^((36 - n) / 39).
 double CopperDiameter(int gauge);
 
-// Self-capacitance, F, of a single-layer winding on a conductive (ferrite) core, from the
-// turn length (m), the bare and the insulated diameter of the wire (m).
-double WindingCapacitance(double turnLength, double bareDiameter, double insulatedDiameter);
+// One winding of a common-mode choke: one layer of round enamelled wire on a coated,
+// conductive (MnZn) toroid or a stack of them, all lengths in m.
+struct ToroidWinding {
+  int turns = 0;
+  double bareDiameter = 0, insulatedDiameter = 0;           // the wire
+  double outerDiameter = 0, innerDiameter = 0, height = 0;  // the bare core, height of the stack
+  // rad the N turns are spread over, evenly; 0 or less than they take touching at the
+  // inner diameter: touching there.
+  double sector = 0;
+};
+
+struct WindingCapacitances {
+  double turnToTurn = 0;  // F, between two neighbouring turns
+  double turnToCore = 0;  // F, between one turn and the core
+  double total = 0;       // F, across the winding's ends, the core floating
+  double sector = 0;      // rad, the angle the winding covers
+};
+
+// The self-capacitance of the winding; its turns open from the inner diameter towards the
+// outer one.
+WindingCapacitances WindingCapacitance(const ToroidWinding& winding);
 
 }  // namespace vtq::analysis

@@ -52,9 +52,10 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   wd.turns = turns >= 1 && turns < 1e7 ? static_cast<int>(turns) : 0;
   wd.permeability = static_cast<double>(s.Permeability);
   wd.coreArea = static_cast<double>(s.CoreArea) * 1e-4;  // cm2
-  // Feet per turn of one core; a stack adds half a turn length per further core, as the
-  // wire length of the window counts it.
-  wd.turnLength = CoreAt(s.CoreRow).TurnLength * (1 + 0.5 * (s.StackCount - 1)) * 0.3048;
+  const CoreEntry& core = CoreAt(s.CoreRow);             // inches
+  wd.coreOD = core.OD * 0.0254;
+  wd.coreID = core.ID * 0.0254;
+  wd.coreHeight = core.HT * s.StackCount * 0.0254;
   wd.insulatedDiameter = static_cast<double>(s.WireDiameter) * 0.0254;  // in
   // A gauge of 0 or below is drawn at gauge 0's diameter; its copper likewise.
   wd.bareDiameter = CopperDiameter(std::max(static_cast<int>(s.WireGauge), 0));

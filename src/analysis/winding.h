@@ -16,9 +16,11 @@ struct Winding {
   int turns = 0;                 // per winding
   double permeability = 0;       // initial permeability of the material
   double coreArea = 0;           // m2, the catalogue's cross-section times the stack count
-  double turnLength = 0;         // m of wire in one turn around the stack
   double insulatedDiameter = 0;  // m, the diameter the wire-fit rule uses
   double bareDiameter = 0;       // m, the copper of the gauge
+  double coreOD = 0;             // m, the bare core
+  double coreID = 0;             // m
+  double coreHeight = 0;         // m, of the stack
   std::string inductanceText, resistanceText, leakageText;  // the same in plain numbers: "9.472e-04"
 };
 

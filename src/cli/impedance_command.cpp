@@ -225,8 +225,10 @@ void RegisterImpedanceCommand(Commands& commands) {
       "inductance per line that the window shows; the circuit-simulator model reads it the same way. "
       "The ferrite follows its grade's measured mu'(f) and mu''(f) (vtq-cli material X), interpolated "
       "linearly in log f and scaled to the catalogue's initial permeability; at another temperature the "
-      "whole curve scales by mu_i(T) / mu_i(25 C), a first-order rule. The winding capacitance is "
-      "estimated for a single layer on a conductive core with enamel of permittivity 3.5 (an assumption). "
+      "whole curve scales by mu_i(T) / mu_i(25 C), a first-order rule. The winding capacitance: one "
+      "layer in its own sector, the turns touching at the inner diameter, on a conductive core under a "
+      "0.152 mm epoxy coating, enamel of permittivity 3.5 (an assumption); turn-to-turn and turn-to-core "
+      "capacitances for a floating core, growing with the turn count. "
       "No skin effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
       "against the grade's saturation flux density at the temperature (linear between 25 C and 100 C).");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
