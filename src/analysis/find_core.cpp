@@ -118,7 +118,8 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     if (!best || t.worstMargin > best->worstMargin) best = &t;
   }
   s.problem = best ? "No core passes: the best, " + best->part + " with " + std::to_string(best->turns) +
-                         " turns, misses by " + Engineering(in.margin - best->worstMargin, "dB") + " at " +
+                         (best->turns == 1 ? " turn" : " turns") + ", misses by " +
+                         Engineering(in.margin - best->worstMargin, "dB") + " at " +
                          Engineering(best->worstFrequency, "Hz") + " (" +
                          std::string(ModeName(best->worstMode)) + " mode)."
                    : "No core offered in the material holds a winding of this current.";

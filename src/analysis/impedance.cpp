@@ -120,6 +120,14 @@ std::string Summary(const ImpedanceCurve& c) {
             " at −40 °C, " + Engineering(c.inductanceAt[1], "H") + " at 25 °C, " +
             Engineering(c.inductanceAt[2], "H") + " at 100 °C.";
   }
+  const double degrees = p.winding.sector * 180 / std::numbers::pi;
+  text += "\nWinding capacitance " + Engineering(p.capacitance, "F") + ": one layer over " +
+          num::FormatDouble(degrees, "0") + "\u00b0 of the core, " + Engineering(p.winding.turnToTurn, "F") +
+          " between neighbouring turns, " + Engineering(p.winding.turnToCore, "F") +
+          " from a turn to the core." +
+          (degrees > 180 ? " The turns need more than half the core: wound in more than one layer, the "
+                           "capacitance is larger."
+                         : "");
   text += "\nPeak flux density from the line current through the differential inductance: " +
           Engineering(c.peakFlux, "T") + " (saturation taken at " + Engineering(c.saturationLimit, "T") +
           (p.ferrite ? ", the grade's at " + temperature : std::string()) + ").";
@@ -170,9 +178,9 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   // First order: the whole curve scales with the initial permeability at the temperature;
   // the data give mu' and mu'' at 25 C only, and the dispersion also moves with T.
   if (p.ferrite) p.temperatureFactor = p.ferrite->InitialAt(temperature) / p.ferrite->InitialAt(25);
-  p.capacitance = WindingCapacitance(
-                      {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight})
-                      .total;
+  p.winding = WindingCapacitance(
+      {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight});
+  p.capacitance = p.winding.total;
   p.resistance = wd.resistance;
   p.turns = wd.turns;
   p.coreArea = wd.coreArea;

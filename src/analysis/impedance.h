@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/ferrite.h"
+#include "analysis/physics.h"
 #include "engine/design.h"
 
 namespace vtq::analysis {
@@ -32,6 +33,7 @@ struct ChokeParameters {
   double temperature = 25;       // C
   double temperatureFactor = 1;  // mu_i(T) / mu_i(25 C) of the grade: the whole curve scales by it
   double capacitance = 0;        // F, self-capacitance of one winding
+  WindingCapacitances winding;   // its parts and the angle the winding covers
   double resistance = 0;         // ohm, DC, one winding
   int turns = 0;                 // per winding
   double coreArea = 0;           // m2, cross-section times the stack count

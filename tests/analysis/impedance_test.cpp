@@ -109,6 +109,11 @@ TEST(Impedance, SaturationByTheLineCurrent) {
   EXPECT_TRUE(low.Saturates());
   EXPECT_NE(Summary(low).find("\nWarning: the core saturates"), std::string::npos);
   EXPECT_EQ(Summary(c).find("Warning"), std::string::npos);
+  // The caption names the winding's capacitance and the angle its single layer covers.
+  EXPECT_NE(Summary(c).find("\nWinding capacitance " + Engineering(c.parameters.capacitance, "F") +
+                            ": one layer over 1"),
+            std::string::npos)
+      << Summary(c);
 }
 
 TEST(Impedance, NoCurveWithoutAWinding) {

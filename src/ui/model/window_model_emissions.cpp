@@ -277,8 +277,9 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
     return v;
   }
   const analysis::CoreTrial& won = s.trials.back();
-  v.summary = won.part + " with " + std::to_string(won.turns) + " turns of AWG " + std::to_string(won.gauge) +
-              " passes " + emissions.standardName + " with the required margin.";
+  v.summary = won.part + " with " + std::to_string(won.turns) + (won.turns == 1 ? " turn" : " turns") +
+              " of AWG " + std::to_string(won.gauge) + " passes " + emissions.standardName +
+              " with the required margin.";
   const InputControls& in = window.inputs;
   v.apply = DesignEntry{DesignModeOption::Inductance,
                         num::DoubleText(s.winnerInductance * 1e3),
