@@ -114,7 +114,9 @@ class PageHost : public WindowHost {
       if (chosenFile.empty()) return std::nullopt;
       return chosenFile;
     }
-    if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
+    // PDF files are the print dialog's; the page offers no material file to open.
+    if (purpose == FileDialogPurpose::ExportPdf || purpose == FileDialogPurpose::OpenMaterial)
+      return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
     std::string name = suggested.empty() ? kSavedFile : suggested.substr(suggested.find_last_of('/') + 1);
     written = name;

@@ -108,6 +108,34 @@ TEST_F(AnalysisCommands, ImpedanceAtATemperature) {
       << model.impedance.caption;
 }
 
+// Measured Material...: the plot takes the file's curve while the material it was loaded
+// under stays chosen; a bad file is said and the curve stays as it was.
+TEST_F(AnalysisCommands, ImpedanceFromAMaterialFile) {
+  Design(DesignModeOption::Impedance, "100", "2");
+  model.mnuImpedance_Click();
+  const std::string grade = model.impedance.caption;
+  const std::string good = dir / "flat.csv", bad = dir / "bad.csv";
+  test::Write(good, "frequency_hz,mu_real,mu_imag\n1000,1000,1\n100000000,1000,1\n");
+  test::Write(bad, "frequency_hz,mu_real,mu_imag\n1000,x,1\n");
+  host.paths = {bad, good};
+  model.ImpedanceMaterial_Click();
+  EXPECT_EQ(host.TakeMessageTitles(), Strings{"Impedance"});
+  EXPECT_EQ(model.impedance.caption, grade);
+  model.ImpedanceMaterial_Click();
+  EXPECT_EQ(model.FileStatus, "The impedance plot takes the permeability of " + good);
+  EXPECT_EQ(model.impedance.caption.find("TDK T65"), std::string::npos) << model.impedance.caption;
+  const std::string file = model.impedance.caption;
+  const int material = model.window.state.MaterialIndex;
+  model.Rmat_Click();  // another material: its grade's curve
+  model.FollowDesign();
+  EXPECT_NE(model.impedance.caption.find("measured permeability of "), std::string::npos)
+      << model.impedance.caption;
+  model.SelectMaterial(material);  // back: the file's again
+  model.FollowDesign();
+  EXPECT_EQ(model.impedance.caption, file);
+  host.Clear();
+}
+
 TEST_F(AnalysisCommands, SavePlot) {
   const std::string csv = dir / "plot.CSV", png = dir / "plot.png", other = dir / "plot.txt";
   Design(DesignModeOption::Impedance, "100", "2");

@@ -146,7 +146,9 @@ struct MaterialFile {
 };
 // A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
 MaterialFile LoadMaterialFile(const std::string& path);
-ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25);
+// `material` (a user's file) replaces the grade of the window's material.
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25,
+                              const std::shared_ptr<const analysis::Ferrite>& material = nullptr);
 
 inline constexpr std::string_view kEmissionsTitle = "Conducted Emissions";
 

@@ -28,7 +28,7 @@ inline constexpr std::string_view kDesignFileFilter = "All Files (*.*)|*.*|CMN I
 // What a file dialog is shown for. The design files share one dialog whose settings keep
 // their values from one use to the next (the default extension Save sets also applies
 // when Open shows the dialog afterwards); the exports each have their own.
-enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas, SavePlot };
+enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas, SavePlot, OpenMaterial };
 
 struct FileDialogSettings {
   std::string Filter;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -122,6 +123,12 @@ class WindowModel {
   // The plot's core temperature, C: the curve scales by the grade's mu_i(T) / mu_i(25 C),
   // the saturation flux density is the grade's at T. Held to -40 .. 150 C.
   void ImpedanceTemperature_Change(double celsius);
+  // Measured Material...: the core's permeability from a file the user picks (the CSV
+  // vtq-cli material --csv writes, or a material entry as JSON) instead of the grade's,
+  // whenever the material it was loaded under is chosen. A bad file is said and changes nothing.
+  void ImpedanceMaterial_Click();
+  std::shared_ptr<const analysis::Ferrite> impedanceMaterial;  // null: the grade's
+  int impedanceMaterialOf = 0;                                 // the material option it was loaded under
   // Brings the views opened so far in line with the inputs and the last calculation: after
   // any edit, option click or calculation while one of their windows is open.
   void FollowDesign();
@@ -163,6 +170,8 @@ class WindowModel {
   void ShowHelpPage(const std::string& page);  // window_model_menus.cpp
   void OpenPath(const std::string& path);      // window_model_files.cpp
   void RememberDesign(const std::string& path);
+  // The user's material file while the material it was loaded under is still chosen.
+  std::shared_ptr<const analysis::Ferrite> ImpedanceMaterial() const;  // window_model_analysis.cpp
   // An export the user places through the file dialog, written whole or not at all: when
   // there is nothing to export (`problem`) that is said instead of asking; the status line
   // then names `what` was written of which core, and where.

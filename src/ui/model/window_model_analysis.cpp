@@ -214,10 +214,11 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
   return v;
 }
 
-ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature) {
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature,
+                              const std::shared_ptr<const analysis::Ferrite>& material) {
   ImpedanceView v;
   v.temperature = temperature;
-  v.curve = analysis::ChokeImpedance(window, {}, 0, temperature);
+  v.curve = analysis::ChokeImpedance(window, {}, 0, temperature, material);
   const analysis::ImpedanceCurve& c = v.curve;
   v.caption = analysis::Summary(c);
   if (!c.problem.empty()) {
@@ -285,14 +286,37 @@ void WindowModel::ViewMnu_Click() {
 
 void WindowModel::mnuImpedance_Click() {
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window, impedanceTemperature);
+  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
   host_.ShowImpedance(impedance, true);
 }
 
 void WindowModel::ImpedanceTemperature_Change(double celsius) {
   impedanceTemperature = std::isfinite(celsius) ? std::clamp(celsius, -40.0, 150.0) : 25.0;
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceTemperature);
+  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
+  host_.ShowImpedance(impedance, false);
+}
+
+std::shared_ptr<const analysis::Ferrite> WindowModel::ImpedanceMaterial() const {
+  return impedanceMaterialOf == window.state.MaterialIndex ? impedanceMaterial : nullptr;
+}
+
+void WindowModel::ImpedanceMaterial_Click() {
+  FileStatus.clear();
+  LastFileError.clear();
+  FileDialogSettings dialog;
+  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::OpenMaterial, dialog);
+  if (!path) return;
+  const MaterialFile file = LoadMaterialFile(*path);
+  if (!file.ferrite) {
+    host_.MsgBox("Could not use the material file " + file.error, kImpedanceTitle);
+    return;
+  }
+  impedanceMaterial = file.ferrite;
+  impedanceMaterialOf = window.state.MaterialIndex;
+  FileStatus = "The impedance plot takes the permeability of " + *path;
+  impedanceOpened_ = true;
+  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
   host_.ShowImpedance(impedance, false);
 }
 
@@ -302,7 +326,7 @@ void WindowModel::FollowDesign() {
     host_.ShowCoreTable(coreTable, false);
   }
   if (impedanceOpened_) {
-    impedance = ImpedanceViewOf(window, impedanceTemperature);
+    impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {

@@ -93,6 +93,10 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
         },
         [window](int celsius) {
           window->Run([window, celsius] { window->model().ImpedanceTemperature_Change(celsius); });
+        },
+        [window] {
+          window->Run([window] { window->model().ImpedanceMaterial_Click(); });
+          ShowFileStatus(*window);
         });
     MakeCompanion(plot, *window);
   }

@@ -203,7 +203,7 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
 }
 
 ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
-                                 std::function<void(int)> temperature)
+                                 std::function<void(int)> temperature, std::function<void()> material)
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
@@ -224,8 +224,14 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   temperature_->setPrefix(QStringLiteral("Core "));
   temperature_->setSuffix(QString::fromUtf8(" \u00b0C"));
   temperature_->setToolTip(QStringLiteral("The core temperature the curve and the saturation are taken at"));
+  material_ = new QPushButton(QStringLiteral("&Measured Material..."), this);
+  material_->setObjectName(QStringLiteral("ImpedanceMaterial"));
+  material_->setToolTip(QStringLiteral(
+      "The core's permeability from a file: CSV frequency_hz,mu_real,mu_imag or a material entry as JSON"));
+  QObject::connect(material_, &QPushButton::clicked, this, std::move(material));
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(save_);
+  buttons->addWidget(material_);
   buttons->addWidget(temperature_);
   buttons->addStretch(1);
   auto* below = new QHBoxLayout;
@@ -274,6 +280,16 @@ std::string WritePlotPicture(const Plot& view, const std::string& path, PictureF
   }
   if (!file.commit()) return file.errorString().toStdString();
   return {};
+}
+
+std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder) {
+  const QString name =
+      QFileDialog::getOpenFileName(parent, QStringLiteral("Measured Material"), folder,
+                                   QStringLiteral("Material curves (*.csv *.json *.ndjson);;All Files (*)"),
+                                   nullptr, QFileDialog::DontUseNativeDialog);
+  if (name.isEmpty()) return std::nullopt;
+  folder = QFileInfo(name).absolutePath();
+  return QFile::encodeName(name).toStdString();
 }
 
 std::optional<std::string> ChoosePlotFile(QWidget* parent, QString& folder,

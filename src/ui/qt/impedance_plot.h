@@ -47,7 +47,9 @@ class ImpedanceWindow : public QWidget {
  public:
   // `save` runs when the Save Plot... button is pressed, `temperature` when the core
   // temperature (whole C) is changed.
-  ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature);
+  // `material` when Measured Material... is pressed.
+  ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature,
+                  std::function<void()> material);
   void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
   ImpedancePlot* lossPlot() const { return loss_; }
@@ -57,7 +59,7 @@ class ImpedanceWindow : public QWidget {
   ImpedancePlot* plot_;
   ImpedancePlot* loss_;  // the insertion loss under the impedance
   QLabel* caption_;
-  QPushButton* save_;
+  QPushButton *save_, *material_;
   QSpinBox* temperature_;
 };
 
@@ -67,6 +69,9 @@ std::string WritePlotPicture(const Plot& view, const std::string& path, PictureF
 
 // The save dialog of the plot, asking before it replaces a file; a name typed without a
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.
+// The open dialog of a measured material file; the chosen path, or nothing on cancel.
+std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder);
+
 std::optional<std::string> ChoosePlotFile(QWidget* parent, QString& folder,
                                           const FileDialogSettings& settings);
 

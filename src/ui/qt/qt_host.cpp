@@ -162,6 +162,8 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
                               QStringLiteral("json"), settings.FileName);
     case FileDialogPurpose::SavePlot:
       return ChoosePlotFile(window_, exportFolder_, settings);
+    case FileDialogPurpose::OpenMaterial:
+      return ChooseMaterialFile(window_, exportFolder_);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;
