@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -278,8 +279,10 @@ class Session {
     return Run([name](WindowModel& m) {
       if (ClickControl(m, name)) return;
       for (const auto& [menu, click] : kMenuCommands) {
-        if (name == menu) (m.*click)();
+        if (name == menu) return (m.*click)();
       }
+      // A name the page got wrong is its fault, said on the status line, not a silent no-op.
+      throw std::invalid_argument("the page has no command named '" + name + "'");
     });
   }
 

@@ -276,6 +276,8 @@ async function main() {
     check(await page.evaluate(() => document.getElementById('txtPN').value) === found.search.winner.part,
       'Find Core: ' + JSON.stringify(found.search && found.search.winner));
     await page.click('#emissionsPanel .panelClose');
+    const unknown = await page.evaluate(() => JSON.parse(session.click('NoSuchCommand')).FileStatus);
+    check(unknown === "Internal error: the page has no command named 'NoSuchCommand'", 'unknown command: ' + unknown);
 
     // File > Recent Designs on a later visit: the files saved and opened above, newest first
     // (not the short one, which was refused), an entry opened as Open does.
