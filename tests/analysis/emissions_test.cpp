@@ -7,6 +7,7 @@
 
 #include "support/design_inputs.h"
 #include "ui/model/analysis_views.h"
+#include "ui/model/plot_layout.h"
 
 namespace vtq::test {
 namespace {
@@ -96,6 +97,17 @@ TEST(Emissions, ReferenceCases) {
   // 20 log10 |1 + j 942.5 / 100| for 1 mH in the 50/50 ohm common-mode test at 150 kHz.
   EXPECT_NEAR(ChokeInsertionLoss(Ideal(1e-3), 150e3).commonMode50, 19.5, 0.05);
   EXPECT_NEAR(InsertionLoss(50, 50, {0, 942.5}), 19.535, 1e-3);
+  // The impedance window's second panel: the same figure at its first point, 100 points a
+  // decade to 30 MHz, the dB axis in whole steps above the highest loss (an ideal 1 mH
+  // reaches 20 log10(1 + 2 pi 30 MHz 1 mH / 100 ohm) = 65.5 dB in 25 ohm).
+  const Plot loss = InsertionLossPlot(Ideal(1e-3));
+  ASSERT_EQ(loss.frequencies.size(), 232u);
+  EXPECT_EQ(loss.frequencies.front(), 150e3);
+  EXPECT_NEAR(loss.frequencies.back(), 30e6, 1e-6);
+  ASSERT_EQ(loss.traces[2].trace, Trace::LossCommon50);
+  EXPECT_NEAR(loss.traces[2].values.front(), 19.5, 0.05);
+  EXPECT_EQ(loss.y.to, 80);
+  EXPECT_EQ(loss.y.labels, (std::vector<std::string>{"0 dB", "20 dB", "40 dB", "60 dB", "80 dB"}));
   // The V-network's impedance: 36.1 ohm at 150 kHz, 46.1 at 500 kHz, 50 || 1000 far above.
   for (const auto& [f, z] : {std::pair{150e3, 36.1}, {500e3, 46.1}, {30e6, 47.6}})
     EXPECT_NEAR(std::abs(NetworkImpedance(Network::Cispr16, f)), z, 0.05) << f;
