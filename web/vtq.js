@@ -542,6 +542,15 @@ function showImpedance(view) {
   const save = element('button', {id: 'ImpedanceSave', type: 'button'}, below);
   caption(save, '&Save Plot...');
   save.addEventListener('click', () => show(session.savePlot('impedance.' + format.value)));
+  // The core temperature the curve and the saturation are taken at, as on the desktop.
+  const label = element('label', {htmlFor: 'ImpedanceTemperature', textContent: 'Core \u00b0C'}, below);
+  label.title = 'The core temperature the curve and the saturation are taken at';
+  const temperature = element('input', {id: 'ImpedanceTemperature', type: 'number', min: -40, max: 150, step: 1,
+    value: view.temperature}, below);
+  temperature.addEventListener('change', () => {
+    const celsius = Number(temperature.value);
+    if (Number.isFinite(celsius)) show(session.setTemperature(celsius));
+  });
   if (view.raise) box.hidden = false;
 }
 

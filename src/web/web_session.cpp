@@ -213,6 +213,7 @@ Json PlotJson(const Plot& v) {
 Json ImpedanceJson(const ImpedanceView& v, bool raise) {
   Json view = PlotJson(v);
   view["insertionLoss"] = PlotJson(v.insertionLoss);
+  view["temperature"] = v.temperature;
   view["title"] = kImpedanceTitle;
   view["raise"] = raise;
   if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
@@ -303,6 +304,11 @@ class Session {
     host_.pictureOf = name.starts_with("emissions") ? "emissions" : "impedance";
     if (host_.pictureOf == "emissions") return Run([](WindowModel& m) { m.EmissionsSave_Click(); });
     return Run([](WindowModel& m) { m.ImpedanceSave_Click(); });
+  }
+
+  // The impedance plot's core temperature, C (held to -40 .. 150 C by the model).
+  std::string SetTemperature(double celsius) {
+    return Run([celsius](WindowModel& m) { m.ImpedanceTemperature_Change(celsius); });
   }
 
   // The emissions window's entries as the page's boxes hold them (a JSON object of texts;
@@ -547,6 +553,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("follow", &Session::Follow)
       .function("savePlot", &Session::SavePlot)
       .function("setEmissions", &Session::SetEmissions)
+      .function("setTemperature", &Session::SetTemperature)
       .function("view", &Session::View);
   emscripten::function("layout", &vtq::web::Layout);
 }

@@ -224,6 +224,17 @@ async function main() {
       document.querySelectorAll('#impedancePanel .lossPlot path').length]);
     check(plot[0] === 11 && /^Impedance of /.test(plot[1]) && plot[2] === 4, 'impedance plot: ' + plot);
     await page.screenshot({path: path.join(scratch, 'vtq-plot.png')});
+    // The core temperature reaches the caption, as vtq-cli impedance --temperature says it.
+    await page.$eval('#ImpedanceTemperature', (box) => {
+      box.value = '100';
+      box.dispatchEvent(new Event('change'));
+    });
+    const hot = await page.evaluate(() => document.querySelector('#impedancePanel .plotCaption').textContent);
+    check(hot.includes('at 100 \u00b0C'), 'temperature: ' + hot);
+    await page.$eval('#ImpedanceTemperature', (box) => {
+      box.value = '25';
+      box.dispatchEvent(new Event('change'));
+    });
     await page.select('#plotFormat', 'csv');
     await page.click('#ImpedanceSave');
     const csv = await downloaded('impedance.csv');
