@@ -117,7 +117,11 @@ async function main() {
     };
     const downloaded = async (name) => {
       const file = path.join(downloads, name);
-      for (let i = 0; i < 100 && !fs.existsSync(file); ++i) await new Promise((r) => setTimeout(r, 100));
+      // Chromium may reserve the final name with an empty file while the bytes still go to a
+      // .crdownload beside it: the download is done when that is gone and the file has bytes.
+      const done = () => fs.existsSync(file) && fs.statSync(file).size > 0 &&
+        !fs.readdirSync(downloads).some((f) => f.endsWith('.crdownload'));
+      for (let i = 0; i < 200 && !done(); ++i) await new Promise((r) => setTimeout(r, 100));
       return fs.existsSync(file) ? fs.readFileSync(file) : null;
     };
     const type = async (box, text) => {
@@ -241,7 +245,7 @@ async function main() {
     check(csv && csv.toString() === vtq('impedance', '--csv', ...opened9).stdout, 'plot values differ from vtq-cli');
     await page.select('#plotFormat', 'svg');
     await page.click('#ImpedanceSave');
-    check(/^<svg[^]*<\/svg>$/.test(String(await downloaded('impedance.svg'))), 'plot picture');
+    check(/^<svg[^]*<\/svg>$/.test(String(await downloaded('impedance.svg'))), 'plot picture: ' + String(await downloaded('impedance.svg')).slice(0, 80));
     const spice = vtq('spice', ...opened9).stdout;
     await menu('FileMnu', 'ExportSpiceMnu');
     const lib = await downloaded(/^\.subckt (\S+)/im.exec(spice)[1] + '.lib');
