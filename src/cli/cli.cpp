@@ -9,7 +9,6 @@
 #include <sstream>
 #include <utility>
 
-#include "analysis/compare.h"
 #include "cli/json_writer.h"
 #include "engine/catalogue.h"
 #include "ui/model/controls.h"
@@ -165,7 +164,7 @@ void PrintDesign(std::ostream& out, const WindowModel& model) {
   row("Material", s.MaterialLetter + " (" + num::IntegerText(s.Permeability) + " initial permeability)");
   // The boxes in the window's order under the window's captions; the gauge's diameter and
   // copper cross-section follow its box (none while the box is empty: too large a gauge).
-  const analysis::WireFigures wire = analysis::WireOf(s, model.window.inputs.English);
+  const analysis::WireFigures wire = WireFiguresOf(model.window);
   for (const layout::OutputDef& box : layout::kOutputs) {
     row(OutputCaption(box, o), o.*box.text);
     if (box.text != &OutputBoxes::WireSize) continue;

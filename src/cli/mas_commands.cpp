@@ -4,13 +4,9 @@
 #include <memory>
 
 #include "cli/cli.h"
-#include "files/file_io.h"
-#include "files/mas.h"
 
 namespace vtq::cli {
 namespace {
-
-constexpr std::size_t kMasReadLimit = 1 << 20;
 
 void RegisterExportCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand(
@@ -21,7 +17,7 @@ void RegisterExportCommand(Commands& commands) {
   AddDesignAction(commands, *cmd,
                   [mas](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
                     if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
-                    const mas::Written doc = mas::WriteDesign(model.window);
+                    const mas::Written doc = model.MasExport();
                     if (!doc.problem.empty())
                       return Fail(err, doc.problem, NoWindingStatus(model, kExitUsage));
                     out << doc.text;
@@ -43,20 +39,9 @@ void RegisterImportCommand(Commands& commands) {
       ->default_str("in");
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {
-    // A MAS document of one design is a few kilobytes: reading stops at the limit, so a
-    // device, a pipe without end or a huge file cannot fill the memory.
-    const files::ReadOutcome read = files::ReadFileStart(*path, kMasReadLimit);
-    if (!read.error.empty()) return Fail(err, "cannot read " + *path + ": " + read.error, kExitFailure);
-    if (read.truncated)
-      return Fail(err, *path + " is too large to be a MAS document of one design", kExitUsage);
-    const mas::Requirements r = mas::ReadRequirements(read.bytes);
-    if (!r.problem.empty()) return Fail(err, *path + " gives no design: " + r.problem, kExitUsage);
-    DesignOptions options = args->Resolve();
-    options.mode = r.mode;
-    options.main = r.main;
-    options.current = r.current;
-    options.frequency = r.frequency;
-    if (r.material != 0) options.material = r.material;
+    const MasImport in = ImportMas(*path, args->Resolve());
+    if (!in.problem.empty()) return Fail(err, in.problem, in.unreadable ? kExitFailure : kExitUsage);
+    const DesignOptions& options = in.entry;
     return ShowDesign(options, out, err, DesignPrinter(json));
   });
 }

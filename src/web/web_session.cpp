@@ -228,7 +228,7 @@ Json EmissionsJson(const EmissionsView& v, const CoreSearchView& search, const E
   view["raise"] = raise;
   view["inputProblem"] = v.inputProblem;
   Json standards = Json::array();
-  for (const analysis::LimitLine& line : analysis::kLimitLines) standards.push_back({line.key, line.name});
+  for (const EmissionStandard& line : EmissionStandards()) standards.push_back({line.key, line.name});
   view["standards"] = std::move(standards);
   view["entry"] = {{"standard", e.standard},
                    {"network", e.network},

@@ -191,6 +191,11 @@ struct EmissionsEntry {
 // harmonic without and with the filter; the verdict is its caption.
 // The entries the emissions window starts with.
 EmissionsEntry ExampleEmissions();
+// The limit sets the view offers, in its list's order: the entry's word and the name shown.
+struct EmissionStandard {
+  std::string_view key, name;
+};
+std::vector<EmissionStandard> EmissionStandards();
 
 struct EmissionsView : Plot {
   std::string inputProblem;  // an entry that is no value of its box, said as the face asks again

@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/compare.h"
 #include "analysis/spice.h"
 #include "engine/design.h"
+#include "files/mas.h"
 #include "ui/model/host.h"
 
 namespace vtq {
@@ -99,6 +101,8 @@ class WindowModel {
   // File > Export Design as MAS...: the design the window shows as MAS JSON, as
   // `vtq-cli export --mas` writes it. Written, FileStatus says where.
   void ExportMasMnu_Click();
+  // What it writes: the design as MAS JSON, or why there is none.
+  mas::Written MasExport() const;
   FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
   // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
   // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
@@ -200,6 +204,20 @@ class WindowModel {
   WindowHost& host_;
   bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false;
 };
+
+// A design's requirements read from a MAS document (a file, "-" for standard input) into
+// `entry`: the mode, the main input, the current, the frequency and, where the document
+// names one, the material. `problem` says why there is none; `unreadable` when the file
+// itself could not be read, not its contents.
+struct MasImport {
+  std::string problem;
+  bool unreadable = false;
+  DesignEntry entry;
+};
+MasImport ImportMas(const std::string& path, const DesignEntry& base);
+
+// The wire beside its gauge box: insulated diameter in the display unit, copper cross-section in mm2.
+analysis::WireFigures WireFiguresOf(const DesignWindow& window);
 
 // The disclaimer shown at start-up, its lines joined by a carriage return.
 std::string DisclaimerText();

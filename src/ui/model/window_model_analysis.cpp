@@ -177,6 +177,10 @@ PlotAxis LinearAxis(int from, int to, int step, std::string_view unit) {
   return axis;
 }
 
+analysis::WireFigures WireFiguresOf(const DesignWindow& window) {
+  return analysis::WireOf(window.state, window.inputs.English);
+}
+
 CoreTableView CoreTableOf(const DesignWindow& window) {
   using analysis::kCompareColumns;
   const analysis::Comparison c = analysis::CompareCores(window);

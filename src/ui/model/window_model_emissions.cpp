@@ -130,6 +130,12 @@ void LayOut(EmissionsView& v) {
 
 }  // namespace
 
+std::vector<EmissionStandard> EmissionStandards() {
+  std::vector<EmissionStandard> list;
+  for (const analysis::LimitLine& line : analysis::kLimitLines) list.push_back({line.key, line.name});
+  return list;
+}
+
 EmissionsEntry ExampleEmissions() {
   EmissionsEntry e;
   e.swing = "325";  // V, the rectified 230 V mains

@@ -148,8 +148,40 @@ void WindowModel::OpenRecentDesign(std::size_t index) {
   FileStatus += "; it is no longer listed under Recent Designs";
 }
 
+mas::Written WindowModel::MasExport() const {
+  return mas::WriteDesign(window);
+}
+
+MasImport ImportMas(const std::string& path, const DesignEntry& base) {
+  // A MAS document of one design is a few kilobytes: reading stops at the limit, so a
+  // device, a pipe without end or a huge file cannot fill the memory.
+  constexpr std::size_t kMasReadLimit = 1 << 20;
+  MasImport in{{}, false, base};
+  const files::ReadOutcome read = files::ReadFileStart(path, kMasReadLimit);
+  if (!read.error.empty()) {
+    in.unreadable = true;
+    in.problem = "cannot read " + path + ": " + read.error;
+    return in;
+  }
+  if (read.truncated) {
+    in.problem = path + " is too large to be a MAS document of one design";
+    return in;
+  }
+  const mas::Requirements r = mas::ReadRequirements(read.bytes);
+  if (!r.problem.empty()) {
+    in.problem = path + " gives no design: " + r.problem;
+    return in;
+  }
+  in.entry.mode = r.mode;
+  in.entry.main = r.main;
+  in.entry.current = r.current;
+  in.entry.frequency = r.frequency;
+  if (r.material != 0) in.entry.material = r.material;
+  return in;
+}
+
 void WindowModel::ExportMasMnu_Click() {
-  const mas::Written doc = mas::WriteDesign(window);
+  const mas::Written doc = MasExport();
   ExportFile({FileDialogPurpose::ExportMas, kMasExportTitle, "There is no design to export.", "MAS design"},
              doc.problem, window.outputs.txtPN + ".json", doc.text);
 }

@@ -33,7 +33,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   auto* form = new QFormLayout;
   standard_ = new QComboBox(this);
   standard_->setObjectName(QStringLiteral("EmissionsStandard"));
-  for (const analysis::LimitLine& line : analysis::kLimitLines) standard_->addItem(Q(line.name), Q(line.key));
+  for (const EmissionStandard& line : EmissionStandards()) standard_->addItem(Q(line.name), Q(line.key));
   Select(standard_, entry.standard);
   form->addRow(QStringLiteral("&Limits"), standard_);
   network_ = new QComboBox(this);
