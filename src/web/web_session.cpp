@@ -437,6 +437,10 @@ class Session {
     Json texts = Json::object();
     for (const auto& i : layout::kInputs) texts[i.name] = in.*i.text;
     for (const auto& box : kOutputBoxFields) texts[std::string(box.name)] = o.*box.text;
+    // Each result box's caption, as a screen reader names it (the inductance's unit follows
+    // its size, so the names go with every view).
+    Json names = Json::object();
+    for (const auto& box : layout::kOutputs) names[box.name] = OutputCaption(box, o);
     Json options = Json::object();
     for (int k = 1; k <= kMaterialCount; ++k) {
       const std::string_view name = Materials[static_cast<std::size_t>(k)].OptionName;
@@ -445,6 +449,7 @@ class Session {
     for (const auto& opt : layout::kOptions) options[opt.name] = OptionSelected(in, opt.name);
     Json view = {{"texts", texts},
                  {"options", options},
+                 {"names", names},
                  {"captions", {{"lblMainInput", m.lblMainInputCaption}, {"IndLabel", o.IndLabel}}},
                  {"tooltips", {{"lblMainInput", m.lblMainInputToolTip}}},
                  {"SecondInputEnabled", m.SecondInputEnabled},
