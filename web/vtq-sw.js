@@ -4,7 +4,7 @@
 // the module's script and its WebAssembly only work as a pair.
 'use strict';
 const CACHE = 'vtq-@VERSION@';
-const FILES = ['./', '@FILE_LIST@'];
+const FILES = ['@FILE_LIST@'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
@@ -16,11 +16,12 @@ self.addEventListener('activate', (event) => {
     .then(() => self.clients.claim()));
 });
 
-// The kept copy first (the page's query, a test's fixed date, does not change the file);
-// anything not kept goes to the network.
+// The kept copy first (the page's query, a test's fixed date, does not change the file; the
+// folder's address is its index.html); anything not kept goes to the network.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
   event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(event.request, {ignoreSearch: true}))
+    .then((cache) => cache.match(new URL(event.request.url).pathname.endsWith('/') ? 'index.html' : event.request,
+      {ignoreSearch: true}))
     .then((kept) => kept || fetch(event.request)));
 });
