@@ -7,7 +7,10 @@ const CACHE = 'vtq-@VERSION@';
 const FILES = ['@FILE_LIST@'];
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
+  // Asked again of the server ("no-cache"), which answers 304 for a file the page has just
+  // fetched: never an older copy from the browser's cache under the new digest.
+  const requests = FILES.map((file) => new Request(file, {cache: 'no-cache'}));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {

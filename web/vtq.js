@@ -923,8 +923,29 @@ function notServed() {
 if (location.protocol === 'file:') {
   notServed();
 } else {
-  if ('serviceWorker' in navigator) navigator.serviceWorker.register('vtq-sw.js').catch(() => {});
-  VtqModule().then(start, notServed);
+  VtqModule({instantiateWasm}).then(start);
+}
+
+// The module's WebAssembly comes gzip-compressed and is unpacked here, unless the server
+// already unpacked it (one that marks .gz files as gzip-encoded).
+function instantiateWasm(imports, done) {
+  fetch('vtq-web.wasm.gz')
+    .then((response) => {
+      if (!response.ok) throw new Error(`vtq-web.wasm.gz: HTTP ${response.status}`);
+      return response.arrayBuffer();
+    })
+    .then((packed) => {
+      const gzip = new Uint8Array(packed, 0, 2).join() === '31,139';
+      return gzip ? new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip')))
+        .arrayBuffer() : packed;
+    })
+    .then((bytes) => WebAssembly.instantiate(bytes, imports))
+    .then(({instance, module}) => done(instance, module), (e) => {
+      $('window').hidden = true;
+      $('notServed').hidden = false;
+      $('notServed').textContent = `The page's program did not load (${e.message}). Reload the page to try again.`;
+    });
+  return {};
 }
 
 function start(m) {
@@ -942,4 +963,9 @@ function start(m) {
   restoreRecent();
   times.ready = performance.now();
   show(session.start());
+  // Once the page has what it needs, so that keeping the files finds them in the browser's
+  // cache instead of fetching them a second time beside the page's own fetches.
+  if ('serviceWorker' in navigator) {
+    document.fonts.ready.then(() => navigator.serviceWorker.register('vtq-sw.js')).catch(() => {});
+  }
 }

@@ -492,6 +492,7 @@ async function others(browser, base) {
   }
   const kept = await page.evaluate(async () => (await (await caches.open((await caches.keys())[0])).keys()).length);
   const firstVisit = served;
+  check(firstVisit <= 750e3, `a first visit moved ${firstVisit} bytes, more than half of the 1.5 MB it once did`);
   served = 0;
   await page.reload();
   await page.waitForSelector('#dialog[open]');
