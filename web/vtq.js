@@ -420,7 +420,9 @@ function menuCommand(name) {
     input.value = '';
     input.click();
   } else if (name === 'ExportReportMnu' || name === 'ExportTableMnu') {
-    // The print dialog saves a PDF: the same page as Print.
+    // The browser's print dialog makes the PDF from the same page as Print: said first, as
+    // the dialog's printer has to be set to saving a PDF.
+    exportingPdf = true;
     command(name === 'ExportReportMnu' ? 'DesignMnu' : 'TableMnu');
   } else if (name === 'CopyResultsMnu') {
     navigator.clipboard.writeText(session.results()).then(
@@ -536,9 +538,14 @@ function ask(dialog) {
   if (!times.firstDialog) times.firstDialog = performance.now();
 }
 
+let exportingPdf = false;
 function printPage(text) {
   $('printPage').textContent = text;
   window.vtqPrinted = text;
+  if (exportingPdf) {
+    exportingPdf = false;
+    $('status').textContent = 'The PDF is made by the print dialog: choose "Save as PDF" as its printer';
+  }
   window.print();
 }
 
@@ -548,8 +555,25 @@ function saveBlob(blob, name) {
   link.remove();
 }
 
+// Where the browser offers a save dialog the user names the file (the model's name offered),
+// elsewhere it is downloaded under that name.
 function download(name) {
-  saveBlob(new Blob([module.FS.readFile(name)]), name);
+  const blob = new Blob([module.FS.readFile(name)]);
+  if (!window.showSaveFilePicker) {
+    saveBlob(blob, name);
+    return;
+  }
+  window.showSaveFilePicker({suggestedName: name})
+    .then(async (file) => {
+      const out = await file.createWritable();
+      await out.write(blob);
+      await out.close();
+    })
+    .catch((e) => {
+      // A cancelled dialog leaves no file behind, whatever the model's message said.
+      $('status').textContent = e.name === 'AbortError' ? `${name} was not saved: no file chosen` :
+        `${name} was not saved: ${e.message}`;
+    });
 }
 
 // ---- The analysis windows: panels beside the design window (below it where the page is

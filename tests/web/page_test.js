@@ -67,6 +67,20 @@ async function main() {
     await page.setViewport({width: 760, height: 560});
     // The print dialog is the browser's own; the test reads the page it was given instead.
     await page.evaluateOnNewDocument(() => (window.print = () => {}));
+    // So is the save dialog: the name it offers is taken, and the file lands with the downloads.
+    await page.exposeFunction('vtqSaveAs', (name, bytes) => fs.writeFileSync(path.join(downloads, name),
+      Buffer.from(bytes, 'base64')));
+    await page.evaluateOnNewDocument(() => (window.showSaveFilePicker = async ({suggestedName}) => ({
+      createWritable: async () => ({
+        write: async (blob) => {
+          const bytes = new Uint8Array(await blob.arrayBuffer());
+          let text = '';
+          for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
+          await vtqSaveAs(suggestedName, btoa(text));
+        },
+        close: async () => {},
+      }),
+    })));
     const cdp = await page.target().createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
 
@@ -200,16 +214,17 @@ async function main() {
     const picked = await page.evaluate(() => document.getElementById('txtPN').value);
     check(picked !== '' && entry.includes(picked.replace(/^\(\dx\) /, '')), `core pick: ${entry} -> ${picked}`);
 
-    // Save downloads what vtq-cli save writes for the same design.
+    // Save writes what vtq-cli save writes for the same design, under its part number.
     await type('MainInput', '150');
     await page.keyboard.press('Enter');
+    const pn = await page.evaluate(() => document.getElementById('txtPN').value);
+    const savedName = pn.replace(/^\(\dx\) /, '') + '.vtq';
     await menu('FileMnu', 'SaveDesignMnu');
-    const saved = await downloaded('design.vtq');
+    const saved = await downloaded(savedName);
     vtq('save', 'expected.vtq', ...design.map((a) => (a === texts[0] ? '150' : a)));
     check(saved && saved.equals(fs.readFileSync(path.join(scratch, 'expected.vtq'))),
       'saved bytes differ from vtq-cli save');
     // The MAS export, under the part number's name, as vtq-cli export --mas writes it.
-    const pn = await page.evaluate(() => document.getElementById('txtPN').value);
     await menu('FileMnu', 'ExportMasMnu');
     const mas = await downloaded(pn + '.json');
     const want = vtq('export', '--mas', ...design.map((a) => (a === texts[0] ? '150' : a))).stdout;
@@ -332,7 +347,7 @@ async function main() {
     await menu('FileMnu', 'mnuRecent');
     const recent = await page.evaluate(() => [...document.querySelectorAll('#mnuRecent .item')].map((e) =>
       e.textContent));
-    check(recent.join() === '1 other.vtq,2 design.vtq', 'recent designs: ' + recent);
+    check(recent.join() === `1 other.vtq,2 ${savedName}`, 'recent designs: ' + recent);
     await page.click('#mnuRecent1');
     await settle();
     const reopened = await outputs();
