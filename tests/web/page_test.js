@@ -469,6 +469,8 @@ async function others(browser, base) {
     !coreTablePanel.hidden]);
   check(scrolls[0] === '' && scrolls[1] > 640 && scrolls[2], 'desktop at 200 %: ' + scrolls);
   console.log(`desktop at 200 %: the window at full size, the page ${scrolls[1]} px wide scrolled in 640`);
+  await zoomed.goto('file://' + path.join(site, 'index.html'));
+  check(await zoomed.$eval('#notServed', (e) => !e.hidden && /http\.server/.test(e.textContent)), 'file:// page');
   await zoomed.close();
 
   // A first visit in a new profile: what the page and its service worker fetch; then the
