@@ -47,11 +47,25 @@ class ShellHost : public WindowHost {
   std::optional<std::string> ChooseFile(FileDialogPurpose, const FileDialogSettings&) override {
     return path;
   }
+  // The shell's printer is standard output: a printed page is kept for the command to
+  // write as text. A PDF goes through the PDF writer module; "-" keeps its bytes for
+  // standard output instead (report_command.cpp).
+  bool CanPrint() const override { return true; }
+  PrintResult PrintOnDefaultPrinter(const reports::Document& doc) override {
+    printed = doc;
+    return {"standard output", {}};
+  }
+  std::string WritePdf(const reports::Document& doc, const std::string& file) override;
+  reports::ReportDate Today() override { return date ? *date : WindowHost::Today(); }
 
   bool recording = false;
   std::optional<std::string> path;
   std::vector<Message> messages;
   std::optional<std::string> focus;
+  std::optional<reports::Document> printed;
+  std::string pdf;         // the PDF written to "-"
+  std::string pdfFailure;  // why the last PDF could not be written
+  std::optional<reports::ReportDate> date;
 };
 
 // Starts the model as the window starts, then applies the options as opening a design

@@ -1,5 +1,5 @@
 // vtq-cli compare: every core offered in the material, evaluated as a pick from the core
-// list would evaluate it, as a table, JSON or CSV.
+// list would evaluate it, as a table, JSON or CSV: the window's View > Core Table, printed.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -10,39 +10,39 @@
 namespace vtq::cli {
 namespace {
 
-using analysis::Comparison;
-using analysis::kCompareColumns;
+// A cell's own text: the part number without the "(automatic)" the window adds to it.
+const std::string& Text(const CoreTableRow& r, std::size_t column) {
+  return column == 0 ? r.part : r.cells[column].text;
+}
 
-void PrintTable(std::ostream& out, const Comparison& c) {
-  std::vector<std::size_t> width(kCompareColumns.size());
-  for (std::size_t i = 0; i < kCompareColumns.size(); ++i) width[i] = kCompareColumns[i].heading.size();
-  for (const auto& r : c.rows) {
-    for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
-      width[i] = std::max(width[i], (r.*kCompareColumns[i].cell).text.size());
-    }
+void PrintTable(std::ostream& out, const CoreTableView& v) {
+  const std::size_t columns = v.headings.size();
+  std::vector<std::size_t> width(columns);
+  for (std::size_t i = 0; i < columns; ++i) width[i] = v.headings[i].size();
+  for (const auto& r : v.rows) {
+    for (std::size_t i = 0; i < columns; ++i) width[i] = std::max(width[i], Text(r, i).size());
   }
   auto line = [&](std::string_view mark, auto&& text) {
     std::string l(mark);
-    for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
-      const std::string t(text(i));
+    for (std::size_t i = 0; i < columns; ++i) {
+      const std::string& t = text(i);
       // Texts left-aligned, numbers right-aligned so their points line up.
-      const bool left = i == 0 || i + 1 == kCompareColumns.size();
       const std::string pad(width[i] - t.size(), ' ');
-      l += (i == 0 ? "" : "  ") + (left ? t + pad : pad + t);
+      l += (i == 0 ? "" : "  ") + (v.numeric[i] ? pad + t : t + pad);
     }
     while (!l.empty() && l.back() == ' ') l.pop_back();
     out << l << "\n";
   };
-  line("  ", [](std::size_t i) { return kCompareColumns[i].heading; });
-  for (const auto& r : c.rows) {
-    line(r.automatic ? "> " : "  ", [&](std::size_t i) { return (r.*kCompareColumns[i].cell).text; });
+  line("  ", [&](std::size_t i) -> const std::string& { return v.headings[i]; });
+  for (const auto& r : v.rows) {
+    line(r.automatic ? "> " : "  ", [&](std::size_t i) -> const std::string& { return Text(r, i); });
   }
-  out << "\nMaterial " << c.materialLetter << ", lengths in " << (c.english ? "inches" : "millimetres")
+  out << "\nMaterial " << v.materialLetter << ", lengths in " << (v.english ? "inches" : "millimetres")
       << ".\n";
-  if (c.automaticRow != 0) {
+  if (v.automaticRow != 0) {
     out << "> the automatic design's choice\n" << analysis::kEvaluationNote << ".\n";
   } else {
-    out << "The automatic design takes none of these: " << c.automaticPart << "\n";
+    out << "The automatic design takes none of these: " << v.automaticPart << "\n";
   }
   out << analysis::kThinnerNote << "\n";
 }
@@ -59,44 +59,39 @@ std::string Number(double value) {
 }
 
 // Numbers as values in the column's unit; part number and header as text.
-void PrintCsv(std::ostream& out, const Comparison& c) {
+void PrintCsv(std::ostream& out, const CoreTableView& v) {
   out << "row,automatic,wire_made_thinner";
-  for (const auto& col : kCompareColumns) {
-    const std::string_view unit = analysis::ColumnUnit(col, c.english);
-    out << "," << col.key << (unit.empty() ? "" : "_") << unit;
+  for (std::size_t i = 0; i < v.keys.size(); ++i) {
+    out << "," << v.keys[i] << (v.units[i].empty() ? "" : "_") << v.units[i];
   }
   out << "\n";
-  for (const auto& r : c.rows) {
+  for (const auto& r : v.rows) {
     out << r.row << "," << (r.automatic ? 1 : 0) << "," << (r.madeThinner ? 1 : 0);
-    for (const auto& col : kCompareColumns) {
-      const auto& cell = r.*col.cell;
-      const bool text = col.key == "part" || col.key == "header";
-      out << "," << (text ? Quoted(cell.text) : Number(cell.value));
+    for (std::size_t i = 0; i < v.keys.size(); ++i) {
+      out << "," << (v.numeric[i] ? Number(r.cells[i].sortValue) : Quoted(Text(r, i)));
     }
     out << "\n";
   }
 }
 
-void PrintJson(std::ostream& out, const Comparison& c) {
+void PrintJson(std::ostream& out, const CoreTableView& v) {
   using Json = nlohmann::ordered_json;
   Json columns = Json::array();
-  for (const auto& col : kCompareColumns) {
-    columns.push_back(
-        {{"key", col.key}, {"heading", col.heading}, {"unit", analysis::ColumnUnit(col, c.english)}});
+  for (std::size_t i = 0; i < v.keys.size(); ++i) {
+    columns.push_back({{"key", v.keys[i]}, {"heading", v.headings[i]}, {"unit", v.units[i]}});
   }
   Json rows = Json::array();
-  for (const auto& r : c.rows) {
+  for (const auto& r : v.rows) {
     Json row = {{"row", r.row}, {"automatic", r.automatic}, {"wire_made_thinner", r.madeThinner}};
-    for (const auto& col : kCompareColumns) {
-      const auto& cell = r.*col.cell;
-      row[std::string(col.key)] = {{"text", cell.text},
-                                   {"value", num::ParseStrict(Number(cell.value)).value_or(0)}};
+    for (std::size_t i = 0; i < v.keys.size(); ++i) {
+      row[v.keys[i]] = {{"text", Text(r, i)},
+                        {"value", num::ParseStrict(Number(r.cells[i].sortValue)).value_or(0)}};
     }
     rows.push_back(row);
   }
-  Json doc = {{"material", c.materialLetter},
-              {"units", c.english ? "in" : "mm"},
-              {"automatic", {{"part", c.automaticPart}, {"row", c.automaticRow}}},
+  Json doc = {{"material", v.materialLetter},
+              {"units", v.english ? "in" : "mm"},
+              {"automatic", {{"part", v.automaticPart}, {"row", v.automaticRow}}},
               {"columns", columns},
               {"rows", rows}};
   out << doc.dump(2) << "\n";
@@ -111,14 +106,15 @@ void RegisterCompareCommand(Commands& commands) {
   auto csv = std::make_shared<bool>(false);
   AddDesignAction(commands, *cmd,
                   [json, csv](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-                    const Comparison c = analysis::CompareCores(model.window);
-                    if (!c.problem.empty()) return Fail(err, c.problem, kExitUsage);
+                    model.ViewMnu_Click();
+                    const CoreTableView& v = model.coreTable;
+                    if (!v.problem.empty()) return Fail(err, v.problem, kExitUsage);
                     if (*json) {
-                      PrintJson(out, c);
+                      PrintJson(out, v);
                     } else if (*csv) {
-                      PrintCsv(out, c);
+                      PrintCsv(out, v);
                     } else {
-                      PrintTable(out, c);
+                      PrintTable(out, v);
                     }
                     return kExitOk;
                   });

@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "analysis/ferrite.h"
-#include "analysis/impedance.h"
-#include "analysis/physics.h"
 #include "cli/cli.h"
 #include "cli/json_writer.h"
 #include "ui/model/analysis_views.h"
@@ -19,9 +16,7 @@ using analysis::ImpedanceCurve;
 
 struct ImpedanceArgs {
   DesignArgs design;
-  analysis::CurveRange range;
-  double bsat = 0;
-  double temperature = 25;  // C
+  ImpedanceEntry entry;
   std::string materialFile;
   bool json = false, csv = false, insertionLoss = false;
 };
@@ -33,7 +28,7 @@ std::string Db(double v) {
 
 int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& model,
                        const ImpedanceArgs& a) {
-  const InsertionLossTable t = InsertionLossOf(model.window, a.range);
+  const InsertionLossTable t = InsertionLossOf(model.window, a.entry.range);
   if (!t.problem.empty()) return Fail(err, t.problem, NoWindingStatus(model, kExitFailure));
   if (a.json) {
     std::string text;
@@ -79,7 +74,8 @@ int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& 
   return kExitOk;
 }
 
-void PrintText(std::ostream& out, const ImpedanceCurve& c) {
+void PrintText(std::ostream& out, const ImpedanceView& v) {
+  const ImpedanceCurve& c = v.curve;
   const analysis::ChokeParameters& p = c.parameters;
   auto row = [&](std::string_view label, const std::string& value) {
     out << label << std::string(label.size() < 34 ? 34 - label.size() : 1, ' ') << value << "\n";
@@ -93,7 +89,7 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   }
   row("Winding capacitance", Figure(p.capacitance) + " F");
   row("DC resistance, one winding", Figure(p.resistance) + " ohm");
-  out << "\n" << analysis::Summary(c) << "\n\n";
+  out << "\n" << v.caption << "\n\n";
   out << "Frequency (Hz)    |Zcm| (ohm)     Rcm (ohm)     Xcm (ohm)   |Zdm| (ohm)     Rdm (ohm)"
          "     Xdm (ohm)   Ideal (ohm)\n";
   for (const auto& s : c.points) {
@@ -115,7 +111,8 @@ void PrintText(std::ostream& out, const ImpedanceCurve& c) {
   }
 }
 
-void PrintJson(std::ostream& out, const ImpedanceCurve& c, const WindowModel& model) {
+void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& model) {
+  const ImpedanceCurve& c = v.curve;
   const analysis::ChokeParameters& p = c.parameters;
   std::string text;
   JsonWriter json(text, 2);
@@ -170,7 +167,7 @@ void PrintJson(std::ostream& out, const ImpedanceCurve& c, const WindowModel& mo
   json.Key("peak_flux_t").Double(c.peakFlux).Key("bsat_t").Double(c.saturationLimit);
   json.Key("saturates").Bool(c.Saturates()).EndObject();
   json.Key("constants").BeginArray();
-  for (const auto& k : analysis::kPhysics) {
+  for (const auto& k : v.constants) {
     json.BeginObject().Key("key").String(k.key).Key("value").Double(k.value);
     json.Key("unit").String(k.unit).Key("source").String(k.source).EndObject();
   }
@@ -192,21 +189,21 @@ void RegisterImpedanceCommand(Commands& commands) {
       "impedance", "Compute a design as the window would and print its impedance over frequency");
   auto args = std::make_shared<ImpedanceArgs>();
   AddDesignOptions(*cmd, args->design);
-  cmd->add_option("--points", args->range.points, "Number of log-spaced frequencies (2 to 100000)")
+  cmd->add_option("--points", args->entry.range.points, "Number of log-spaced frequencies (2 to 100000)")
       ->transform(DecimalWhole())
       ->check(CLI::Range(2, 100000));
-  CLI::Option* from = cmd->add_option("--from", args->range.from, "Lowest frequency (Hz)")
+  CLI::Option* from = cmd->add_option("--from", args->entry.range.from, "Lowest frequency (Hz)")
                           ->transform(DecimalReal())
                           ->check(CLI::Range(1e-3, 1e12));
-  CLI::Option* to = cmd->add_option("--to", args->range.to, "Highest frequency (Hz)")
+  CLI::Option* to = cmd->add_option("--to", args->entry.range.to, "Highest frequency (Hz)")
                         ->transform(DecimalReal())
                         ->check(CLI::Range(1e-3, 1e12));
   from->needs(to);
   to->needs(from);
-  cmd->add_option("--bsat", args->bsat, "Saturation flux density to compare with (T)")
+  cmd->add_option("--bsat", args->entry.bsat, "Saturation flux density to compare with (T)")
       ->transform(DecimalReal())
       ->check(CLI::Range(1e-3, 10.0));
-  cmd->add_option("--temperature", args->temperature, "Core temperature (C), -60 to 300; default 25")
+  cmd->add_option("--temperature", args->entry.temperature, "Core temperature (C), -60 to 300; default 25")
       ->transform(DecimalReal())
       ->check(CLI::Range(-60.0, 300.0));
   cmd->add_option(
@@ -233,29 +230,34 @@ void RegisterImpedanceCommand(Commands& commands) {
       "against the grade's saturation flux density at the temperature (linear between 25 C and 100 C).");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot draw is a usage error whatever the design.
-    if (args->range.from > 0 && !(args->range.to > args->range.from)) {
+    if (args->entry.range.from > 0 && !(args->entry.range.to > args->entry.range.from)) {
       return Fail(err, "--to must lie above --from", kExitUsage);
     }
-    return ShowDesign(
-        args->design.Resolve(), out, err,
-        [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-          if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
-          MaterialFile material;
-          if (!args->materialFile.empty() && !(material = LoadMaterialFile(args->materialFile)).ferrite) {
-            return Fail(err, material.error, kExitFailure);
-          }
-          const ImpedanceCurve curve = analysis::ChokeImpedance(model.window, args->range, args->bsat,
-                                                                args->temperature, material.ferrite);
-          if (!curve.problem.empty()) return Fail(err, curve.problem, NoWindingStatus(model, kExitFailure));
-          if (args->json) {
-            PrintJson(out, curve, model);
-          } else if (args->csv) {
-            out << analysis::CurveCsv(curve);
-          } else {
-            PrintText(out, curve);
-          }
-          return kExitOk;
-        });
+    return ShowDesign(args->design.Resolve(), out, err,
+                      [args](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err) {
+                        if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
+                        // The window's own commands: the plot's entry, Measured Material... answered with
+                        // the file, View > Impedance Plot.
+                        model.Impedance_Change(args->entry);
+                        if (!args->materialFile.empty()) {
+                          host.path = args->materialFile;
+                          model.ImpedanceMaterial_Click();
+                          if (!model.LastFileError.empty())
+                            return Fail(err, model.LastFileError, kExitFailure);
+                        }
+                        model.mnuImpedance_Click();
+                        const ImpedanceView& view = model.impedance;
+                        if (!view.problem.empty())
+                          return Fail(err, view.problem, NoWindingStatus(model, kExitFailure));
+                        if (args->json) {
+                          PrintJson(out, view, model);
+                        } else if (args->csv) {
+                          out << ImpedanceCsvOf(view);
+                        } else {
+                          PrintText(out, view);
+                        }
+                        return kExitOk;
+                      });
   });
 }
 

@@ -15,39 +15,56 @@
 #include "reports/reports.h"
 
 namespace vtq::cli {
-namespace {
 
 // Written through the PDF writer module, drawn exactly as the window prints the page.
 // "-" is standard output: the module writes files only, so the page goes through a
-// scratch file, and the message moves to the error stream, leaving the output the PDF alone.
-int WritePdf(const reports::Document& doc, const std::string& path, std::string_view what, std::ostream& out,
-             std::ostream& err) {
-  const bool toOutput = path == "-";
-  std::string target = path;
+// scratch file whose bytes are kept for the command to write.
+std::string ShellHost::WritePdf(const reports::Document& doc, const std::string& file) {
+  pdf.clear();
+  const bool toOutput = file == "-";
+  std::string target = file;
   if (toOutput) {
     std::error_code ec;
     const std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
     target = ((ec ? std::filesystem::path("/tmp") : dir) / "vtq-cli-pdf-XXXXXX").string();
     const int fd = ::mkstemp(target.data());
-    if (fd < 0) return Fail(err, "cannot make a scratch file for the PDF", kExitFailure);
+    if (fd < 0) return pdfFailure = "cannot make a scratch file for the PDF";
     ::close(fd);
   }
-  const std::string error = WritePdfFile(doc, target);
-  std::string bytes;
+  pdfFailure = WritePdfFile(doc, target);
   if (toOutput) {
-    std::ifstream file(target, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ifstream in(target, std::ios::binary);
+    pdf.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     std::remove(target.c_str());
   }
-  if (!error.empty()) {
-    err << "vtq-cli: cannot write " << Printable(path) << ": " << error << "\n";
+  return pdfFailure;
+}
+
+namespace {
+
+// A print command of the window run in a shell: the page as text on standard output, or
+// (`pdfPath` not empty) its Export ... as PDF with the path as the dialog's answer; the
+// message then moves to the error stream when the PDF itself is the output.
+int Print(WindowModel& model, ShellHost& host, void (WindowModel::*print)(), void (WindowModel::*exportPdf)(),
+          const std::string& pdfPath, std::string_view what, std::ostream& out, std::ostream& err) {
+  if (pdfPath.empty()) {
+    (model.*print)();
+    if (!host.printed) return Fail(err, "nothing was printed", kExitFailure);
+    out << reports::RenderText(*host.printed);
+    return kExitOk;
+  }
+  host.path = pdfPath;
+  (model.*exportPdf)();
+  if (model.PrintStatus.empty()) {
+    if (host.pdfFailure.empty()) host.pdfFailure = "nothing was written";
+    err << "vtq-cli: cannot write " << Printable(pdfPath) << ": " << host.pdfFailure << "\n";
     return kExitFailure;
   }
-  if (toOutput) {
-    out << bytes;
+  if (pdfPath == "-") {
+    out << host.pdf;
     err << what << " written to standard output\n";
   } else {
-    out << what << " written to " << Printable(path) << "\n";
+    out << what << " written to " << Printable(pdfPath) << "\n";
   }
   return kExitOk;
 }
@@ -64,15 +81,13 @@ void RegisterReportCommands(Commands& commands) {
       "report", "Compute a design as the window would and print its design report");
   auto date = std::make_shared<std::string>();
   auto reportPdf = std::make_shared<std::string>();
-  AddDesignAction(commands, *report,
-                  [date, reportPdf](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-                    const reports::ReportDate when =
-                        date->empty() ? reports::Today() : *reports::ParseDateText(*date);
-                    const reports::Document doc = reports::DesignReport(model.window, when);
-                    if (!reportPdf->empty()) return WritePdf(doc, *reportPdf, "Design report", out, err);
-                    out << reports::RenderText(doc);
-                    return kExitOk;
-                  });
+  AddDesignAction(
+      commands, *report,
+      [date, reportPdf](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err) {
+        if (!date->empty()) host.date = reports::ParseDateText(*date);
+        return Print(model, host, &WindowModel::PrintButton_Click, &WindowModel::ExportReportMnu_Click,
+                     *reportPdf, "Design report", out, err);
+      });
   report->add_option("--date", *date, "Date in the report's title, MM-DD-YYYY (default: today)")
       ->check(CLI::Validator(
           [](const std::string& text) {
@@ -93,10 +108,11 @@ void RegisterReportCommands(Commands& commands) {
                    "Write the table as a PDF file instead of printing it as text (- for standard output)")
       ->check(CLI::Validator(NamesAFile, ""));
   commands.actions.emplace_back(table, [tablePdf](std::ostream& out, std::ostream& err) {
-    const reports::Document doc = reports::CoreDataTable();
-    if (!tablePdf->empty()) return WritePdf(doc, *tablePdf, "Table of cores", out, err);
-    out << reports::RenderText(doc);
-    return kExitOk;
+    // The table needs no design: the window's print command as it stands at start.
+    ShellHost host;
+    WindowModel model(host);
+    return Print(model, host, &WindowModel::TableMnu_Click, &WindowModel::ExportTableMnu_Click, *tablePdf,
+                 "Table of cores", out, err);
   });
 }
 

@@ -2,9 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
-#include "analysis/spice.h"
 #include "cli/cli.h"
-#include "ui/model/analysis_views.h"
 
 namespace vtq::cli {
 
@@ -15,16 +13,21 @@ void RegisterSpiceCommand(Commands& commands) {
   cmd->add_option(
       "--material-file", *file,
       "The core's permeability from FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry)");
-  AddDesignAction(
-      commands, *cmd, [file](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-        MaterialFile material;
-        if (!file->empty() && !(material = LoadMaterialFile(*file)).ferrite)
-          return Fail(err, material.error, kExitFailure);
-        const analysis::SpiceModel spice = analysis::SpiceSubcircuit(model.window, material.ferrite);
-        if (!spice.problem.empty()) return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
-        out << spice.text;
-        return kExitOk;
-      });
+  AddDesignAction(commands, *cmd,
+                  [file](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err) {
+                    // The window's own commands: Measured Material... answered with the file, then
+                    // Export SPICE Model...'s subcircuit.
+                    if (!file->empty()) {
+                      host.path = *file;
+                      model.ImpedanceMaterial_Click();
+                      if (!model.LastFileError.empty()) return Fail(err, model.LastFileError, kExitFailure);
+                    }
+                    const analysis::SpiceModel spice = model.SpiceExport();
+                    if (!spice.problem.empty())
+                      return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
+                    out << spice.text;
+                    return kExitOk;
+                  });
 }
 
 }  // namespace vtq::cli

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,16 +28,26 @@ struct CoreTableCell {
 };
 
 struct CoreTableRow {
-  int row = 0;             // catalogue entry 1 to 24, what a double-click applies
-  bool automatic = false;  // the automatic design's choice, shown in bold
+  int row = 0;               // catalogue entry 1 to 24, what a double-click applies
+  bool automatic = false;    // the automatic design's choice, shown in bold
+  bool madeThinner = false;  // the wire had to be made thinner to fit the core's window
+  std::string part;          // the part number alone, without the "(automatic)" the cell shows
   std::vector<CoreTableCell> cells;
 };
 
 struct CoreTableView {
   std::vector<std::string> headings;
+  std::vector<std::string> keys;   // per column: the machine-readable name (JSON, CSV)
+  std::vector<std::string> units;  // per column: the value's unit in the display units ("" for texts)
   std::vector<bool> numeric;       // per column: numbers align right so their decimals line up
   std::string intro, note;         // above and below the table
   std::vector<CoreTableRow> rows;  // catalogue order; none while an input is refused
+  // What the table was evaluated with: the first line of the prompt an input would raise
+  // (nothing evaluated then), the material, the units, the automatic design's part number
+  // ("Too Large", a stack) and its row (0 when it takes none of the rows).
+  std::string problem, materialLetter, automaticPart;
+  bool english = true;
+  int automaticRow = 0;
 };
 
 // The curves of the plots, each drawn in its own style by the face: the impedance plot's,
@@ -116,6 +127,8 @@ struct ImpedanceView : Plot {
   std::optional<analysis::ImpedancePoint> required;  // the requirement the ring marks
   double temperature = 25;                           // C, of the core the curve is drawn for
   analysis::ImpedanceCurve curve;                    // the numbers behind it, as the CSV file writes them
+  // The constants of the model, each with its unit and source, for the help and the JSON.
+  std::span<const analysis::PhysicalConstant> constants;
 };
 
 // A ferrite material's measured curves as the grade's data sheet draws them.
@@ -147,8 +160,18 @@ struct MaterialFile {
 // A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
 MaterialFile LoadMaterialFile(const std::string& path);
 // `material` (a user's file) replaces the grade of the window's material.
-ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature = 25,
+// What the plot is drawn for: the frequencies (the default: the plot's own span), the
+// saturation flux density to compare with (0: the grade's at the temperature) and the core
+// temperature, C.
+struct ImpedanceEntry {
+  analysis::CurveRange range;
+  double bsat = 0;
+  double temperature = 25;
+};
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry = {},
                               const std::shared_ptr<const analysis::Ferrite>& material = nullptr);
+// The plot's numbers as Save Plot... writes them to a .csv file.
+std::string ImpedanceCsvOf(const ImpedanceView& view);
 
 inline constexpr std::string_view kEmissionsTitle = "Conducted Emissions";
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/spice.h"
 #include "engine/design.h"
 #include "ui/model/host.h"
 
@@ -123,9 +124,14 @@ class WindowModel {
   // The plot's core temperature, C: the curve scales by the grade's mu_i(T) / mu_i(25 C),
   // the saturation flux density is the grade's at T. Held to -40 .. 150 C.
   void ImpedanceTemperature_Change(double celsius);
+  // The plot's whole entry at once, as vtq-cli impedance gives it: the frequencies, the
+  // saturation flux density and the temperature, taken as they are (the face holds them
+  // to its own ranges).
+  void Impedance_Change(const ImpedanceEntry& entry);
   // Measured Material...: the core's permeability from a file the user picks (the CSV
   // vtq-cli material --csv writes, or a material entry as JSON) instead of the grade's,
-  // whenever the material it was loaded under is chosen. A bad file is said and changes nothing.
+  // whenever the material it was loaded under is chosen. A bad file is said (LastFileError
+  // holds why) and changes nothing.
   void ImpedanceMaterial_Click();
   std::shared_ptr<const analysis::Ferrite> impedanceMaterial;  // null: the grade's
   int impedanceMaterialOf = 0;                                 // the material option it was loaded under
@@ -136,9 +142,12 @@ class WindowModel {
   void CompareTable_DblClick(int row);
   void ImpedanceSave_Click();   // PNG or SVG drawn by the host, CSV written here; FileStatus says where
   void ExportSpiceMnu_Click();  // written, FileStatus says where
+  // What Export SPICE Model... writes: the designed choke as a subcircuit, with the user's
+  // material while it is chosen, or why there is none.
+  analysis::SpiceModel SpiceExport() const;
   CoreTableView coreTable;
   ImpedanceView impedance;
-  double impedanceTemperature = 25;  // C
+  ImpedanceEntry impedanceEntry;
   // ---- end of analysis ----
 
   // ---- Conducted emissions (window_model_emissions.cpp) ----

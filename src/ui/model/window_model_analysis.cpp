@@ -181,8 +181,15 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
   using analysis::kCompareColumns;
   const analysis::Comparison c = analysis::CompareCores(window);
   CoreTableView v;
+  v.problem = c.problem;
+  v.materialLetter = c.materialLetter;
+  v.automaticPart = c.automaticPart;
+  v.english = c.english;
+  v.automaticRow = c.automaticRow;
   for (std::size_t i = 0; i < kCompareColumns.size(); ++i) {
     v.headings.emplace_back(kCompareColumns[i].heading);
+    v.keys.emplace_back(kCompareColumns[i].key);
+    v.units.emplace_back(analysis::ColumnUnit(kCompareColumns[i], c.english));
     // The part number and the header are names; every other column is a number.
     v.numeric.push_back(i != 0 && i + 1 != kCompareColumns.size());
   }
@@ -195,7 +202,7 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
             ", evaluated with the current inputs as a pick from the core list would be. Click a heading "
             "to sort; double-click a core to apply it.";
   for (const auto& r : c.rows) {
-    CoreTableRow row{r.row, r.automatic, {}};
+    CoreTableRow row{r.row, r.automatic, r.madeThinner, r.partNumber.text, {}};
     for (const auto& column : kCompareColumns) {
       const analysis::Cell& cell = r.*column.cell;
       std::string tip = r.automatic ? "The automatic design's choice" : "";
@@ -214,11 +221,12 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
   return v;
 }
 
-ImpedanceView ImpedanceViewOf(const DesignWindow& window, double temperature,
+ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry,
                               const std::shared_ptr<const analysis::Ferrite>& material) {
   ImpedanceView v;
-  v.temperature = temperature;
-  v.curve = analysis::ChokeImpedance(window, {}, 0, temperature, material);
+  v.temperature = entry.temperature;
+  v.constants = analysis::kPhysics;
+  v.curve = analysis::ChokeImpedance(window, entry.range, entry.bsat, entry.temperature, material);
   const analysis::ImpedanceCurve& c = v.curve;
   v.caption = analysis::Summary(c);
   if (!c.problem.empty()) {
@@ -286,14 +294,20 @@ void WindowModel::ViewMnu_Click() {
 
 void WindowModel::mnuImpedance_Click() {
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
   host_.ShowImpedance(impedance, true);
 }
 
 void WindowModel::ImpedanceTemperature_Change(double celsius) {
-  impedanceTemperature = std::isfinite(celsius) ? std::clamp(celsius, -40.0, 150.0) : 25.0;
+  ImpedanceEntry entry = impedanceEntry;
+  entry.temperature = std::isfinite(celsius) ? std::clamp(celsius, -40.0, 150.0) : 25.0;
+  Impedance_Change(entry);
+}
+
+void WindowModel::Impedance_Change(const ImpedanceEntry& entry) {
+  impedanceEntry = entry;
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
   host_.ShowImpedance(impedance, false);
 }
 
@@ -309,6 +323,7 @@ void WindowModel::ImpedanceMaterial_Click() {
   if (!path) return;
   const MaterialFile file = LoadMaterialFile(*path);
   if (!file.ferrite) {
+    LastFileError = file.error;
     host_.MsgBox("Could not use the material file " + file.error, kImpedanceTitle);
     return;
   }
@@ -316,7 +331,7 @@ void WindowModel::ImpedanceMaterial_Click() {
   impedanceMaterialOf = window.state.MaterialIndex;
   FileStatus = "The impedance plot takes the permeability of " + *path;
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
   host_.ShowImpedance(impedance, false);
 }
 
@@ -326,7 +341,7 @@ void WindowModel::FollowDesign() {
     host_.ShowCoreTable(coreTable, false);
   }
   if (impedanceOpened_) {
-    impedance = ImpedanceViewOf(window, impedanceTemperature, ImpedanceMaterial());
+    impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {
@@ -341,8 +356,12 @@ void WindowModel::CompareTable_DblClick(int row) {
   if (row >= 1) lstCores_Click(row - 1);
 }
 
+std::string ImpedanceCsvOf(const ImpedanceView& view) {
+  return analysis::CurveCsv(view.curve);
+}
+
 void WindowModel::ImpedanceSave_Click() {
-  SavePlot(impedance, "impedance", "Impedance plot", analysis::CurveCsv(impedance.curve));
+  SavePlot(impedance, "impedance", "Impedance plot", ImpedanceCsvOf(impedance));
 }
 
 void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_view what,
@@ -373,8 +392,12 @@ void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_
   FileStatus = std::string(what) + " of " + window.outputs.txtPN + " written to " + *path;
 }
 
+analysis::SpiceModel WindowModel::SpiceExport() const {
+  return analysis::SpiceSubcircuit(window, ImpedanceMaterial());
+}
+
 void WindowModel::ExportSpiceMnu_Click() {
-  const analysis::SpiceModel model = analysis::SpiceSubcircuit(window);
+  const analysis::SpiceModel model = SpiceExport();
   ExportFile(
       {FileDialogPurpose::ExportSpice, kSpiceExportTitle, "There is no winding to export.", "SPICE model"},
       model.problem, model.name + ".lib", model.text);
