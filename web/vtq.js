@@ -549,18 +549,13 @@ function printPage(text) {
   window.print();
 }
 
-function saveBlob(blob, name) {
-  const link = element('a', {href: URL.createObjectURL(blob), download: name}, document.body);
-  link.click();
-  link.remove();
-}
-
 // Where the browser offers a save dialog the user names the file (the model's name offered),
 // elsewhere it is downloaded under that name.
-function download(name) {
-  const blob = new Blob([module.FS.readFile(name)]);
+function saveBlob(blob, name) {
   if (!window.showSaveFilePicker) {
-    saveBlob(blob, name);
+    const link = element('a', {href: URL.createObjectURL(blob), download: name}, document.body);
+    link.click();
+    link.remove();
     return;
   }
   window.showSaveFilePicker({suggestedName: name})
@@ -574,6 +569,10 @@ function download(name) {
       $('status').textContent = e.name === 'AbortError' ? `${name} was not saved: no file chosen` :
         `${name} was not saved: ${e.message}`;
     });
+}
+
+function download(name) {
+  saveBlob(new Blob([module.FS.readFile(name)]), name);
 }
 
 // ---- The analysis windows: panels beside the design window (below it where the page is
