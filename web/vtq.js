@@ -7,6 +7,7 @@ const px = (twips) => Math.floor((twips + 7) / 15);  // 15 twips to a pixel at 9
 const $ = (id) => document.getElementById(id);
 const times = (window.vtqTimes = {});
 let session, module;
+let firstControl, started = false;  // the first control has the focus once the disclaimer is answered
 
 function place(el, [left, top, width, height]) {
   Object.assign(el.style, {left: px(left) + 'px', top: px(top) + 'px', width: px(width) + 'px',
@@ -19,8 +20,9 @@ function element(tag, props, parent) {
   return el;
 }
 
-// A caption's "&" marks its access key; the key is shown underlined and pressed with Alt.
-function caption(el, text) {
+// A caption's "&" marks its access key; the key is shown underlined and pressed with Alt
+// (a panel's keys work inside the panel only: panelKey).
+function caption(el, text, pageWide = true) {
   const i = text.indexOf('&');
   if (i < 0) {
     el.textContent = text;
@@ -28,7 +30,8 @@ function caption(el, text) {
   }
   el.append(text.slice(0, i), Object.assign(document.createElement('u'), {textContent: text[i + 1]}),
     text.slice(i + 2));
-  el.accessKey = text[i + 1].toLowerCase();
+  el.dataset.key = text[i + 1].toLowerCase();
+  if (pageWide) el.accessKey = el.dataset.key;
 }
 
 function build(layout) {
@@ -36,7 +39,7 @@ function build(layout) {
   client.style.width = px(layout.client[0]) + 'px';
   client.style.height = px(layout.client[1]) + 'px';
   const parentOf = (name) => (name ? $(name) : client);
-  const title = element('div', {id: 'lblTitle', textContent: layout.title[0]}, client);
+  const title = element('h1', {id: 'lblTitle', textContent: layout.title[0]}, client);
   place(title, layout.title[1]);
   for (const [id, name, at] of [['imgvtq', 'toroid', layout.toroid], ['imgKstIcon', 'logo', layout.logo]]) {
     place(element('img', {id, className: 'picture', src: `${name}.png`, srcset: `${name}@2x.png 2x`, alt: ''}, client),
@@ -44,6 +47,7 @@ function build(layout) {
   }
   for (const [name, text, tip, at] of layout.frames) {
     const frame = element('fieldset', {id: name, className: 'frame', title: tip}, client);
+    frame.setAttribute('aria-label', text);
     element('span', {className: 'caption', textContent: text}, frame);
     place(frame, at);
   }
@@ -80,6 +84,7 @@ function build(layout) {
     button.addEventListener('click', () => command(name));
   }
   const list = element('select', {id: 'lstCores', size: 8, hidden: true}, client);
+  list.setAttribute('aria-label', 'Cores offered');
   place(list, layout.lstCores);
   list.addEventListener('click', () => list.selectedIndex >= 0 && pick(list.selectedIndex));
   list.addEventListener('keydown', (e) => {
@@ -89,7 +94,13 @@ function build(layout) {
       if (list.selectedIndex >= 0) pick(list.selectedIndex);
     }
   });
-  layout.tabOrder.forEach((name, i) => ($(name).tabIndex = i + 1));
+  // The keyboard order is the document's: each control, and each frame holding it, moves
+  // behind the ones before it (the layout places them absolutely, so nothing moves on screen).
+  for (const name of layout.tabOrder) {
+    const control = $(name).closest('.option') || $(name);  // an option with its caption
+    for (let el = control; el !== client; el = el.parentElement) el.parentElement.appendChild(el);
+  }
+  firstControl = layout.tabOrder[0];
   // Enter anywhere but on a button or the list presses Calculate.
   client.addEventListener('keydown', (e) => {
     if (e.key === 'Enter' && e.target.tagName === 'INPUT') {
@@ -98,27 +109,45 @@ function build(layout) {
     }
   });
   buildMenus(layout.menus);
+  fit();
+  addEventListener('resize', fit);
+}
+
+// On a touch screen narrower than the window, the window is scaled as a whole to the
+// screen's width, its layout kept; with a mouse (a desktop zoomed in, say) it keeps its size
+// and the page scrolls.
+function fit() {
+  const win = $('window');
+  win.style.zoom = '';
+  const room = document.documentElement.clientWidth - 16;  // the page's padding
+  if (matchMedia('(pointer: coarse)').matches && win.offsetWidth > room) win.style.zoom = room / win.offsetWidth;
 }
 
 // The menus from the model's table, as the desktop window builds them: captions with
 // their access keys, the first key of each entry beside it, separators and submenus.
+// From the keyboard: Alt with a menu's letter opens it (Alt+F and Alt+E too: the page takes
+// them before the browser does), F10 goes to the menu bar; in a menu the arrows move, Enter
+// or an entry's letter fires it, Escape closes; Tab leaves.
 function buildMenus(menus) {
   const bar = $('menubar');
   const keys = {};  // "ctrl+o" -> the entry's name
   const items = (entries, parent) => {
     const box = element('div', {className: 'items', role: 'menu'}, parent);
+    box.setAttribute('aria-label', parent.dataset.caption);
     for (const [name, kind, text, keyList, subentries] of entries) {
       if (kind === 'separator') {
         element('hr', {id: name}, box);
         continue;
       }
-      const item = element('div', {id: name, className: kind === 'command' ? 'item' : 'submenu',
-        role: 'menuitem'}, box);
-      caption(item, text);
-      item.accessKey = '';  // an entry's access key works inside its open menu only
+      const item = menuItem(name, kind === 'command' ? 'item' : 'submenu', text, box);
       if (kind !== 'command') {
-        // A click on a submenu keeps the menu open; the entries show on hover.
-        item.addEventListener('click', (e) => e.stopPropagation());
+        // A click or a tap opens the submenu (hovering shows it too).
+        item.setAttribute('aria-haspopup', 'menu');
+        item.setAttribute('aria-expanded', 'false');
+        item.addEventListener('click', (e) => {
+          e.stopPropagation();
+          openSubmenu(item, false);
+        });
       }
       if (kind === 'submenu') {
         item.append(' \u25B8');
@@ -126,35 +155,51 @@ function buildMenus(menus) {
       } else if (kind === 'recent') {
         // Filled from the model's list each time its menu opens (fillRecent).
         item.append(' \u25B8');
-        element('div', {className: 'items', role: 'menu'}, item);
+        items([], item);
       } else {
-        const shown = keyList.split('; ').filter(Boolean);
+        // Alt+F4 closes the browser, not the page: neither shown nor taken.
+        const shown = keyList.split('; ').filter((key) => key && key !== 'Alt+F4');
         for (const key of shown) keys[key.toLowerCase()] = name;
         if (shown.length) element('span', {textContent: '\u2003' + shown[0], className: 'shortcut'}, item);
         item.addEventListener('click', (e) => {
           e.stopPropagation();
-          closeMenus();
+          leaveMenus();
           menuCommand(name);
         });
       }
     }
   };
   for (const [name, text, entries] of menus) {
-    const menu = element('div', {id: name, className: 'menu', role: 'menuitem'}, bar);
-    caption(menu, text);
+    const menu = menuItem(name, 'menu', text, bar);
+    menu.setAttribute('aria-haspopup', 'menu');
+    menu.setAttribute('aria-expanded', 'false');
     items(entries, menu);
-    menu.addEventListener('click', () => {
-      const open = menu.classList.contains('open');
-      closeMenus();
-      if (!open) {
-        fillRecent();
-        menu.classList.add('open');
-      }
+    menu.addEventListener('click', (e) => {
+      if (e.target.closest('.items')) return;
+      if (menu.classList.contains('open')) closeMenus();
+      else openMenu(menu, false);
     });
   }
+  menusOf(bar)[0].tabIndex = 0;  // the bar is one stop in the keyboard order
+  bar.addEventListener('keydown', menuKey);
+  bar.addEventListener('focusin', (e) => {
+    if (!bar.contains(e.relatedTarget) && e.relatedTarget) focusBeforeMenus = e.relatedTarget;
+  });
   document.addEventListener('click', (e) => !bar.contains(e.target) && closeMenus());
   document.addEventListener('keydown', (e) => {
     if ($('dialog').open) return;
+    if (e.key === 'F10' && !e.ctrlKey && !e.altKey && !e.shiftKey) {
+      e.preventDefault();
+      if (bar.contains(document.activeElement)) leaveMenus();
+      else focusMenu(menusOf(bar)[0]);
+      return;
+    }
+    const menu = e.altKey && !e.ctrlKey && menusOf(bar).find((m) => m.dataset.key === e.key.toLowerCase());
+    if (menu) {
+      e.preventDefault();
+      openMenu(menu, true);
+      return;
+    }
     const key = (e.ctrlKey ? 'ctrl+' : '') + (e.altKey ? 'alt+' : '') + (e.shiftKey ? 'shift+' : '') +
       e.key.toLowerCase();
     if (keys[key]) {
@@ -162,6 +207,136 @@ function buildMenus(menus) {
       menuCommand(keys[key]);
     }
   });
+}
+
+let focusBeforeMenus;  // where the keyboard goes back to when the menus are left
+const menusOf = (box) => [...box.children].filter((e) => e.getAttribute('role') === 'menuitem');
+const boxOf = (item) => item.querySelector(':scope > .items');
+
+function menuItem(id, className, text, parent) {
+  const item = element('div', {id, className, tabIndex: -1}, parent);
+  item.setAttribute('role', 'menuitem');
+  caption(item, text);
+  item.dataset.caption = item.textContent;
+  item.removeAttribute('accesskey');  // its letter works where it is shown: menuKey
+  return item;
+}
+
+function focusMenu(item) {
+  for (const other of menusOf(item.parentElement)) other.tabIndex = -1;
+  item.tabIndex = 0;
+  item.focus();
+}
+
+function setOpen(item, open) {
+  item.classList.toggle('open', open);
+  item.setAttribute('aria-expanded', String(open));
+}
+
+function openMenu(menu, focusFirst) {
+  closeMenus();
+  fillRecent();
+  setOpen(menu, true);
+  focusMenu(focusFirst ? menusOf(boxOf(menu))[0] : menu);
+}
+
+function openSubmenu(item, focusFirst) {
+  if (item.classList.contains('disabled')) return;
+  for (const other of menusOf(item.parentElement)) if (other !== item) closeBelow(other);
+  setOpen(item, true);
+  if (focusFirst) focusMenu(menusOf(boxOf(item))[0]);
+}
+
+function closeBelow(item) {
+  for (const open of [item, ...item.querySelectorAll('.open')]) setOpen(open, false);
+}
+
+function closeMenus() {
+  for (const m of document.querySelectorAll('#menubar .open')) setOpen(m, false);
+}
+
+// Closes the menus and gives the keyboard back to the control that had it.
+function leaveMenus() {
+  closeMenus();
+  if (!$('menubar').contains(document.activeElement)) return;
+  const back = focusBeforeMenus && document.contains(focusBeforeMenus) ? focusBeforeMenus : $(firstControl);
+  back.focus();
+}
+
+function menuKey(e) {
+  const item = e.target.closest('[role=menuitem]');
+  if (!item || e.ctrlKey || e.altKey) return;
+  const bar = $('menubar');
+  const box = item.parentElement, onBar = box === bar;
+  const list = menusOf(box), i = list.indexOf(item);
+  const top = item.closest('#menubar > .menu'), tops = menusOf(bar), t = tops.indexOf(top);
+  const hasBox = !!boxOf(item) && !onBar;
+  const step = (d) => focusMenu(list[(i + d + list.length) % list.length]);
+  const nextTop = (d) => {
+    const next = tops[(t + d + tops.length) % tops.length];
+    if (top.classList.contains('open')) openMenu(next, true);
+    else focusMenu(next);
+  };
+  const activate = (entry) => {
+    if (entry.parentElement === bar) openMenu(entry, true);
+    else if (boxOf(entry)) openSubmenu(entry, true);
+    else if (!entry.classList.contains('disabled')) entry.click();
+  };
+  switch (e.key) {
+    case 'ArrowDown':
+      if (onBar) openMenu(item, true);
+      else step(1);
+      break;
+    case 'ArrowUp':
+      if (onBar) {
+        openMenu(item, false);
+        focusMenu(menusOf(boxOf(item)).at(-1));
+      } else {
+        step(-1);
+      }
+      break;
+    case 'ArrowRight':
+      if (hasBox) openSubmenu(item, true);
+      else nextTop(1);
+      break;
+    case 'ArrowLeft':
+      if (!onBar && box.parentElement !== top) {
+        closeBelow(box.parentElement);
+        focusMenu(box.parentElement);
+      } else {
+        nextTop(-1);
+      }
+      break;
+    case 'Home':
+    case 'End':
+      focusMenu(e.key === 'Home' ? list[0] : list.at(-1));
+      break;
+    case 'Enter':
+    case ' ':
+      activate(item);
+      break;
+    case 'Escape':
+      if (!onBar && box.parentElement !== top) {
+        closeBelow(box.parentElement);
+        focusMenu(box.parentElement);
+      } else if (top.classList.contains('open')) {
+        closeMenus();
+        focusMenu(top);
+      } else {
+        leaveMenus();
+      }
+      break;
+    case 'Tab':
+      closeMenus();
+      return;
+    default: {
+      const entry = e.key.length === 1 && list.find((m) => m.dataset.key === e.key.toLowerCase());
+      if (!entry) return;
+      activate(entry);
+    }
+  }
+  e.preventDefault();
+  e.stopPropagation();
 }
 
 // ---- File > Recent Designs ----
@@ -225,21 +400,16 @@ function fillRecent() {
   const box = item.querySelector('.items');
   box.replaceChildren();
   recentKept.forEach(([file], i) => {
-    const entry = element('div', {id: `mnuRecent${i + 1}`, className: 'item', role: 'menuitem'}, box);
-    caption(entry, `&${i + 1} ${withoutPageFolder(file)}`);
-    entry.accessKey = '';  // as the other entries': a key inside its open menu only
+    const entry = menuItem(`mnuRecent${i + 1}`, 'item', `&${i + 1} ${withoutPageFolder(file)}`, box);
     entry.addEventListener('click', (e) => {
       e.stopPropagation();
-      closeMenus();
+      leaveMenus();
       show(session.openRecent(i));
       follow();
     });
   });
   item.classList.toggle('disabled', recentKept.length === 0);
-}
-
-function closeMenus() {
-  for (const m of document.querySelectorAll('.menu.open')) m.classList.remove('open');
+  item.setAttribute('aria-disabled', String(recentKept.length === 0));
 }
 
 // The browser's own dialogs stand in for the desktop's where a page has them.
@@ -250,7 +420,9 @@ function menuCommand(name) {
     input.value = '';
     input.click();
   } else if (name === 'ExportReportMnu' || name === 'ExportTableMnu') {
-    // The print dialog saves a PDF: the same page as Print.
+    // The browser's print dialog makes the PDF from the same page as Print: said first, as
+    // the dialog's printer has to be set to saving a PDF.
+    exportingPdf = true;
     command(name === 'ExportReportMnu' ? 'DesignMnu' : 'TableMnu');
   } else if (name === 'CopyResultsMnu') {
     navigator.clipboard.writeText(session.results()).then(
@@ -298,11 +470,13 @@ function show(json) {
     if (box && box.value !== text) box.value = text;
   }
   for (const [name, selected] of Object.entries(view.options)) $(name).checked = selected;
+  for (const [name, text] of Object.entries(view.names)) $(name).setAttribute('aria-label', text);
   $('lblMainInput').textContent = view.captions.lblMainInput;
   $('lblMainInput').title = view.tooltips.lblMainInput;
   $('IndLabel').textContent = view.captions.IndLabel;
   $('SecondInput').disabled = !view.SecondInputEnabled;
   const list = $('lstCores');
+  const listShown = list.hidden && view.lstCoresVisible;
   list.hidden = !view.lstCoresVisible;
   if (list.options.length !== view.lstCores.length ||
       view.lstCores.some((text, i) => list.options[i].text !== text)) {
@@ -320,6 +494,13 @@ function show(json) {
   keepRecent(view.recent);
   // A file command's message, or else the design's warnings, as the desktop's status line.
   $('status').textContent = withoutPageFolder(view.FileStatus || view.PrintStatus || '') || view.DesignNote || '';
+  // The keyboard goes where the desktop window sends it: to the first control once the
+  // disclaimer is answered, into the core list when it shows, else where the model says.
+  if (firstControl && !started) {
+    started = true;
+    $(firstControl).focus();
+  }
+  if (listShown) list.focus();
   if (view.focus && $(view.focus)) $(view.focus).focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);
@@ -357,53 +538,128 @@ function ask(dialog) {
   if (!times.firstDialog) times.firstDialog = performance.now();
 }
 
+let exportingPdf = false;
 function printPage(text) {
   $('printPage').textContent = text;
   window.vtqPrinted = text;
+  if (exportingPdf) {
+    exportingPdf = false;
+    $('status').textContent = 'The PDF is made by the print dialog: choose "Save as PDF" as its printer';
+  }
   window.print();
 }
 
+// Where the browser offers a save dialog the user names the file (the model's name offered),
+// elsewhere it is downloaded under that name.
 function saveBlob(blob, name) {
-  const link = element('a', {href: URL.createObjectURL(blob), download: name}, document.body);
-  link.click();
-  link.remove();
+  if (!window.showSaveFilePicker) {
+    const link = element('a', {href: URL.createObjectURL(blob), download: name}, document.body);
+    link.click();
+    link.remove();
+    return;
+  }
+  window.showSaveFilePicker({suggestedName: name})
+    .then(async (file) => {
+      const out = await file.createWritable();
+      await out.write(blob);
+      await out.close();
+    })
+    .catch((e) => {
+      // A cancelled dialog leaves no file behind, whatever the model's message said.
+      $('status').textContent = e.name === 'AbortError' ? `${name} was not saved: no file chosen` :
+        `${name} was not saved: ${e.message}`;
+    });
 }
 
 function download(name) {
   saveBlob(new Blob([module.FS.readFile(name)]), name);
 }
 
-// ---- The analysis windows: panels over the page, each with a title bar and a close box ----
+// ---- The analysis windows: panels beside the design window (below it where the page is
+// narrow), never over the results they follow; each can be dragged by its title bar and is
+// closed with its close box or Escape ----
 
 function panel(id, title) {
   let box = $(id);
   if (!box) {
-    box = element('section', {id, className: 'panel', hidden: true}, document.body);
+    box = element('section', {id, className: 'panel', hidden: true, tabIndex: -1}, $('page'));
     const bar = element('div', {className: 'panelTitle'}, box);
-    element('span', {textContent: title}, bar);
+    const heading = element('h2', {id: id + 'Title', textContent: title}, bar);
+    box.setAttribute('aria-labelledby', heading.id);
     const close = element('button', {className: 'panelClose', type: 'button', textContent: '\u00d7',
-      title: 'Close'}, bar);
-    close.addEventListener('click', () => (box.hidden = true));
+      title: 'Close (Escape)'}, bar);
+    close.setAttribute('aria-label', 'Close');
+    close.addEventListener('click', () => closePanel(box));
     element('div', {className: 'panelBody'}, box);
+    box.addEventListener('keydown', (e) => panelKey(box, e));
+    draggable(box, bar);
   }
   return box;
 }
 
+function panelKey(box, e) {
+  if (e.key === 'Escape' && !e.altKey && !e.ctrlKey) {
+    e.preventDefault();
+    closePanel(box);
+  } else if (e.altKey && !e.ctrlKey) {
+    const button = [...box.querySelectorAll('button[data-key]')].find((b) => b.dataset.key === e.key.toLowerCase());
+    if (button) {
+      e.preventDefault();
+      e.stopPropagation();
+      button.click();
+    }
+  }
+}
+
+// Shows a panel the model raised, with the keyboard in it; closing gives the keyboard back.
+function raise(box) {
+  if (!box.hidden) return;
+  box.opener = document.activeElement;
+  box.hidden = false;
+  box.focus();
+}
+
+function closePanel(box) {
+  box.hidden = true;
+  const back = box.opener && document.contains(box.opener) && !$('menubar').contains(box.opener) ?
+    box.opener : $(firstControl);
+  back.focus();
+}
+
+// Dragged, a panel keeps its place in the page's flow and is drawn shifted from it.
+function draggable(box, handle) {
+  handle.addEventListener('pointerdown', (e) => {
+    if (e.target.closest('button')) return;
+    const [x0, y0] = [e.clientX - (parseFloat(box.style.left) || 0), e.clientY - (parseFloat(box.style.top) || 0)];
+    handle.setPointerCapture(e.pointerId);
+    const move = (m) => Object.assign(box.style, {left: m.clientX - x0 + 'px', top: m.clientY - y0 + 'px'});
+    handle.addEventListener('pointermove', move);
+    handle.addEventListener('pointerup', () => handle.removeEventListener('pointermove', move), {once: true});
+  });
+}
+
 // The core table: a heading click sorts by its column (again: the other way), by the
-// number behind a text where there is one; a double-click applies the core.
+// number behind a text where there is one; a double-click or Enter applies the core. The
+// headings are buttons and the rows one keyboard stop, moved through with the arrows.
 const coreSort = {column: -1, up: true};
 let coreTable;
 function showCoreTable(view) {
   coreTable = view;
   const box = panel('coreTablePanel', view.title);
   const body = box.querySelector('.panelBody');
+  // The table is drawn anew on every change: the keyboard keeps its heading or its row.
+  const had = body.contains(document.activeElement) ? document.activeElement.dataset : {};
   body.replaceChildren();
   element('p', {textContent: view.intro}, body);
   const table = element('table', {className: 'cores'}, body);
+  table.setAttribute('aria-label', view.title);
   const head = element('tr', {}, element('thead', {}, table));
   view.headings.forEach((heading, i) => {
-    const th = element('th', {textContent: heading}, head);
-    th.addEventListener('click', () => {
+    const th = element('th', {}, head);
+    if (coreSort.column === i) th.setAttribute('aria-sort', coreSort.up ? 'ascending' : 'descending');
+    const sort = element('button', {type: 'button', className: 'sort', textContent: heading}, th);
+    sort.dataset.column = i;
+    sort.addEventListener('click', () => {
       coreSort.up = coreSort.column === i ? !coreSort.up : true;
       coreSort.column = i;
       showCoreTable(coreTable);
@@ -419,17 +675,34 @@ function showCoreTable(view) {
     });
   }
   const tbody = element('tbody', {}, table);
+  const apply = (row) => {
+    show(session.tableDblClick(row));
+    follow();
+  };
   for (const row of rows) {
-    const tr = element('tr', {className: row.automatic ? 'automatic' : ''}, tbody);
+    const tr = element('tr', {className: row.automatic ? 'automatic' : '', tabIndex: -1}, tbody);
+    tr.dataset.row = row.row;
     row.cells.forEach(([text, , tip], i) => element('td', {textContent: text, title: tip,
       className: view.numeric[i] ? 'number' : ''}, tr));
-    tr.addEventListener('dblclick', () => {
-      show(session.tableDblClick(row.row));
-      follow();
+    tr.addEventListener('dblclick', () => apply(row.row));
+    tr.addEventListener('keydown', (e) => {
+      const next = {ArrowDown: tr.nextElementSibling, ArrowUp: tr.previousElementSibling,
+        Home: tbody.firstElementChild, End: tbody.lastElementChild}[e.key];
+      if (e.key === 'Enter') apply(row.row);
+      else if (next) next.focus();
+      else return;
+      e.preventDefault();
+    });
+    tr.addEventListener('focus', () => {
+      for (const other of tbody.children) other.tabIndex = other === tr ? 0 : -1;
     });
   }
+  if (tbody.firstElementChild) tbody.firstElementChild.tabIndex = 0;
+  const again = had.row !== undefined ? tbody.querySelector(`tr[data-row="${had.row}"]`) :
+    had.column !== undefined ? head.querySelector(`button[data-column="${had.column}"]`) : null;
+  if (again) again.focus();
   element('p', {textContent: view.note}, body);
-  if (view.raise) box.hidden = false;
+  if (view.raise) raise(box);
 }
 
 const TRACE_STYLES = {
@@ -536,11 +809,12 @@ function showImpedance(view) {
   const below = element('div', {className: 'plotBelow'}, body);
   element('div', {className: 'plotCaption', textContent: view.caption}, below);
   const format = element('select', {id: 'plotFormat'}, below);
+  format.setAttribute('aria-label', 'File type');
   for (const [suffix, name] of [['png', 'PNG Image'], ['svg', 'SVG Drawing'], ['csv', 'CSV Values']]) {
     format.add(new Option(`${name} (*.${suffix})`, suffix));
   }
   const save = element('button', {id: 'ImpedanceSave', type: 'button'}, below);
-  caption(save, '&Save Plot...');
+  caption(save, '&Save Plot...', false);
   save.addEventListener('click', () => show(session.savePlot('impedance.' + format.value)));
   // The core temperature the curve and the saturation are taken at, as on the desktop.
   const label = element('label', {htmlFor: 'ImpedanceTemperature', textContent: 'Core \u00b0C'}, below);
@@ -551,7 +825,7 @@ function showImpedance(view) {
     const celsius = Number(temperature.value);
     if (Number.isFinite(celsius)) show(session.setTemperature(celsius));
   });
-  if (view.raise) box.hidden = false;
+  if (view.raise) raise(box);
 }
 
 // View > Conducted Emissions: the source's and the filter's entries (made once, so that
@@ -592,14 +866,15 @@ function emissionsForm(body, view) {
   element('div', {id: 'emissionsProblem', className: 'problem', role: 'alert'}, body);
   const buttons = element('div', {className: 'plotBelow'}, body);
   const find = element('button', {id: 'EmissionsFindCore', type: 'button'}, buttons);
-  caption(find, 'Find &Core');
+  caption(find, 'Find &Core', false);
   find.addEventListener('click', () => command('EmissionsFindCore'));
   const format = element('select', {id: 'emissionsFormat'}, buttons);
+  format.setAttribute('aria-label', 'File type');
   for (const [suffix, name] of [['png', 'PNG Image'], ['svg', 'SVG Drawing'], ['csv', 'CSV Values']]) {
     format.add(new Option(`${name} (*.${suffix})`, suffix));
   }
   const save = element('button', {id: 'EmissionsSave', type: 'button'}, buttons);
-  caption(save, '&Save Plot...');
+  caption(save, '&Save Plot...', false);
   save.addEventListener('click', () => show(session.savePlot('emissions.' + format.value)));
   element('div', {id: 'emissionsPlot', className: 'plot'}, body);
   element('div', {id: 'emissionsCaption', className: 'plotCaption'}, body);
@@ -633,7 +908,7 @@ function showEmissions(view) {
       for (const text of cells) element('td', {textContent: text}, tr);
     }
   }
-  if (view.raise) box.hidden = false;
+  if (view.raise) raise(box);
 }
 
 // A picture of the plot the model asked for: the same drawing, 900 x 600, on white.
@@ -661,7 +936,42 @@ $('openFile').addEventListener('change', async () => {
   show(session.open(name));
 });
 
-VtqModule().then((m) => {
+// Opened from a file:// address the browser will not fetch the WebAssembly: say so, in
+// place of a grey window that never fills.
+function notServed() {
+  $('window').hidden = true;
+  $('notServed').hidden = false;
+}
+
+if (location.protocol === 'file:') {
+  notServed();
+} else {
+  VtqModule({instantiateWasm}).then(start);
+}
+
+// The module's WebAssembly comes gzip-compressed and is unpacked here, unless the server
+// already unpacked it (one that marks .gz files as gzip-encoded).
+function instantiateWasm(imports, done) {
+  fetch('vtq-web.wasm.gz')
+    .then((response) => {
+      if (!response.ok) throw new Error(`vtq-web.wasm.gz: HTTP ${response.status}`);
+      return response.arrayBuffer();
+    })
+    .then((packed) => {
+      const gzip = new Uint8Array(packed, 0, 2).join() === '31,139';
+      return gzip ? new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip')))
+        .arrayBuffer() : packed;
+    })
+    .then((bytes) => WebAssembly.instantiate(bytes, imports))
+    .then(({instance, module}) => done(instance, module), (e) => {
+      $('window').hidden = true;
+      $('notServed').hidden = false;
+      $('notServed').textContent = `The page's program did not load (${e.message}). Reload the page to try again.`;
+    });
+  return {};
+}
+
+function start(m) {
   module = m;
   module.FS.mkdir('/designs');
   module.FS.chdir('/designs');
@@ -676,4 +986,9 @@ VtqModule().then((m) => {
   restoreRecent();
   times.ready = performance.now();
   show(session.start());
-});
+  // Once the page has what it needs, so that keeping the files finds them in the browser's
+  // cache instead of fetching them a second time beside the page's own fetches.
+  if ('serviceWorker' in navigator) {
+    document.fonts.ready.then(() => navigator.serviceWorker.register('vtq-sw.js')).catch(() => {});
+  }
+}

@@ -42,8 +42,20 @@ struct Question {
 // Files live in the module's memory file system, in the working folder the page sets up:
 // an opened file is written there under its own name by the page first; a saved or
 // exported one is written under the name the model suggests, then downloaded. The names
-// are the ones the status line shows.
+// are the ones the status line shows. A design saved for the first time is named after its
+// part number, as a user would file it.
 constexpr const char* kSavedFile = "design.vtq";
+
+std::string FirstSaveName(std::string partNumber) {
+  // "(2x) QN-80111-KX" names a stack of two: the file is named for the part.
+  if (partNumber.starts_with('(')) partNumber.erase(0, partNumber.find(' ') + 1);
+  if (partNumber.empty()) return kSavedFile;
+  for (char& c : partNumber) {
+    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-';
+    if (!plain) c = '_';
+  }
+  return partNumber + ".vtq";
+}
 
 class PageHost : public WindowHost {
  public:
@@ -65,6 +77,7 @@ class PageHost : public WindowHost {
   std::string pictureOf;  // "impedance" or "emissions": which view the picture draws
   bool unloaded = false, beep = false;
   std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
+  std::string partNumber;  // the design's, when the command began
   std::optional<reports::ReportDate> date;
   // File > Recent Designs, kept by the page from one visit to the next with the files'
   // bytes, which it puts back in place before the list is used.
@@ -119,7 +132,8 @@ class PageHost : public WindowHost {
     if (purpose == FileDialogPurpose::ExportPdf || purpose == FileDialogPurpose::OpenMaterial)
       return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
-    std::string name = suggested.empty() ? kSavedFile : suggested.substr(suggested.find_last_of('/') + 1);
+    std::string name =
+        suggested.empty() ? FirstSaveName(partNumber) : suggested.substr(suggested.find_last_of('/') + 1);
     written = name;
     return name;
   }
@@ -404,6 +418,7 @@ class Session {
     model_ = std::make_unique<WindowModel>(*before_);
     // Each rerun must see the list as the command first found it.
     host_.recent = recentBefore_;
+    host_.partNumber = model_->window.outputs.txtPN;
     host_.StartRun();
     try {
       command_(*model_);
@@ -437,6 +452,10 @@ class Session {
     Json texts = Json::object();
     for (const auto& i : layout::kInputs) texts[i.name] = in.*i.text;
     for (const auto& box : kOutputBoxFields) texts[std::string(box.name)] = o.*box.text;
+    // Each result box's caption, as a screen reader names it (the inductance's unit follows
+    // its size, so the names go with every view).
+    Json names = Json::object();
+    for (const auto& box : layout::kOutputs) names[box.name] = OutputCaption(box, o);
     Json options = Json::object();
     for (int k = 1; k <= kMaterialCount; ++k) {
       const std::string_view name = Materials[static_cast<std::size_t>(k)].OptionName;
@@ -445,6 +464,7 @@ class Session {
     for (const auto& opt : layout::kOptions) options[opt.name] = OptionSelected(in, opt.name);
     Json view = {{"texts", texts},
                  {"options", options},
+                 {"names", names},
                  {"captions", {{"lblMainInput", m.lblMainInputCaption}, {"IndLabel", o.IndLabel}}},
                  {"tooltips", {{"lblMainInput", m.lblMainInputToolTip}}},
                  {"SecondInputEnabled", m.SecondInputEnabled},

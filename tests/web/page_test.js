@@ -2,7 +2,8 @@
 // worked example typed in, a prompt answered, mode, material and unit switches, a core
 // pick, Save and Open, the print pages, help and Exit. Every figure the page shows is
 // checked against the native vtq-cli. Also times the page to its first design next to a
-// blank page, and keeps a screenshot.
+// blank page, and keeps a screenshot. Then as a keyboard and screen-reader user (axe-core
+// in each state), on a phone, zoomed in, offline, and the bytes a first visit moves.
 // Usage: node page_test.js WEB_FOLDER NATIVE_CLI SCRATCH
 'use strict';
 const {execFileSync, spawnSync} = require('child_process');
@@ -27,16 +28,27 @@ const vtq = (...args) => spawnSync(cli, args, {cwd: scratch, encoding: 'utf8'});
 const outputsOf = (...args) => JSON.parse(execFileSync(cli, ['design', ...args, '--json'], {encoding: 'utf8'})).outputs;
 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-  '.svg': 'image/svg+xml', '.ttf': 'font/ttf', '.png': 'image/png'};
+  '.svg': 'image/svg+xml', '.woff2': 'font/woff2', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
+// A plain static server, as Python's: Last-Modified, and 304 to a request that has it. It
+// counts the bytes of the bodies it sends.
+let served = 0;
 const server = http.createServer((req, res) => {
   const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
   if (req.url === '/blank.html') return res.end('<!DOCTYPE html><title>blank</title><link rel="icon" href="data:,">');
-  fs.readFile(file.endsWith('/') ? file + 'index.html' : file, (err, data) => {
+  const name = file.endsWith('/') ? file + 'index.html' : file;
+  fs.readFile(name, (err, data) => {
     if (err) {
       res.statusCode = 404;
       return res.end();
     }
+    const modified = fs.statSync(name).mtime.toUTCString();
+    res.setHeader('Last-Modified', modified);
+    if (req.headers['if-modified-since'] === modified) {
+      res.statusCode = 304;
+      return res.end();
+    }
     res.setHeader('Content-Type', types[path.extname(file)] || 'application/octet-stream');
+    served += data.length;
     res.end(data);
   });
 });
@@ -55,6 +67,8 @@ async function main() {
     await page.setViewport({width: 760, height: 560});
     // The print dialog is the browser's own; the test reads the page it was given instead.
     await page.evaluateOnNewDocument(() => (window.print = () => {}));
+    // So is the save dialog: without it the page downloads under the name it would offer.
+    await page.evaluateOnNewDocument(() => delete window.showSaveFilePicker);
     const cdp = await page.target().createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
 
@@ -83,6 +97,22 @@ async function main() {
       ready.push(r);
       first.push(d);
     }
+    check(await page.evaluate(() => document.activeElement.id) === 'CalculateButton', 'focus after the disclaimer');
+    // The keyboard order is the document's, as the model orders the controls.
+    const order = await page.evaluate(() => [JSON.parse(module.layout()).tabOrder,
+      [...document.querySelectorAll('#client [id]')].map((e) => e.id), document.querySelectorAll('[tabindex]').length,
+      document.querySelectorAll('[tabindex="0"], [tabindex^="-"]').length]);
+    check(order[1].filter((id) => order[0].includes(id)).join() === order[0].join() && order[2] === order[3],
+      'keyboard order: ' + order[1]);
+    const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+    const axeStates = [];
+    const axe = async (state, on = page) => {
+      await on.evaluate(axeSource);
+      const {violations} = await on.evaluate(() => window.axe.run(document, {resultTypes: ['violations']}));
+      axeStates.push(state);
+      for (const v of violations) check(false, `axe-core, ${state}: ${v.id} at ${v.nodes.map((n) => n.target).join(' ')}`);
+    };
+    await axe('design window');
     const ms = (xs) => xs.map((x) => x.toFixed(0)).join(', ') + ' ms';
     console.log(`page loads in headless Chromium: blank page ${ms(blank)}; VTQ page to its disclaimer ${ms(ready)}, ` +
       `and the first design shown ${ms(first)} after the disclaimer's OK`);
@@ -140,6 +170,7 @@ async function main() {
     await type('MainInput', 'abc');
     await page.click('#CalculateButton');
     const prompt = await dialog();
+    await axe('a prompt');
     check(prompt.input && /numeric/.test(prompt.text), 'prompt: ' + JSON.stringify(prompt));
     for (const answer of ['x1', '2']) {
       await page.evaluate((a) => (dialogInput.value = a), answer);
@@ -171,16 +202,17 @@ async function main() {
     const picked = await page.evaluate(() => document.getElementById('txtPN').value);
     check(picked !== '' && entry.includes(picked.replace(/^\(\dx\) /, '')), `core pick: ${entry} -> ${picked}`);
 
-    // Save downloads what vtq-cli save writes for the same design.
+    // Save writes what vtq-cli save writes for the same design, under its part number.
     await type('MainInput', '150');
     await page.keyboard.press('Enter');
+    const pn = await page.evaluate(() => document.getElementById('txtPN').value);
+    const savedName = pn.replace(/^\(\dx\) /, '') + '.vtq';
     await menu('FileMnu', 'SaveDesignMnu');
-    const saved = await downloaded('design.vtq');
+    const saved = await downloaded(savedName);
     vtq('save', 'expected.vtq', ...design.map((a) => (a === texts[0] ? '150' : a)));
     check(saved && saved.equals(fs.readFileSync(path.join(scratch, 'expected.vtq'))),
       'saved bytes differ from vtq-cli save');
     // The MAS export, under the part number's name, as vtq-cli export --mas writes it.
-    const pn = await page.evaluate(() => document.getElementById('txtPN').value);
     await menu('FileMnu', 'ExportMasMnu');
     const mas = await downloaded(pn + '.json');
     const want = vtq('export', '--mas', ...design.map((a) => (a === texts[0] ? '150' : a))).stdout;
@@ -303,13 +335,77 @@ async function main() {
     await menu('FileMnu', 'mnuRecent');
     const recent = await page.evaluate(() => [...document.querySelectorAll('#mnuRecent .item')].map((e) =>
       e.textContent));
-    check(recent.join() === '1 other.vtq,2 design.vtq', 'recent designs: ' + recent);
+    check(recent.join() === `1 other.vtq,2 ${savedName}`, 'recent designs: ' + recent);
     await page.click('#mnuRecent1');
     await settle();
     const reopened = await outputs();
     for (const [name, text] of Object.entries(opened)) check(reopened[name] === text, `recent design: ${name}`);
     check(await page.evaluate(() => document.getElementById('status').textContent) === 'Opened other.vtq',
       'recent design status');
+
+    // Keyboard only: each menu opened with Alt and its letter, walked round with the arrows and
+    // closed with Escape; F10 and the arrows across the bar, an entry fired by its letter, a
+    // submenu from the keyboard and by a click; the views and the core list.
+    const focused = () => page.evaluate(() => document.activeElement.id || document.activeElement.dataset.row);
+    const keys = async (...list) => {
+      for (const key of list) {
+        if (key.startsWith('Alt+')) await page.keyboard.down('Alt');
+        await page.keyboard.press(key.replace('Alt+', ''));
+        await page.keyboard.up('Alt');
+      }
+    };
+    let walked = 0;
+    await page.focus('#CalculateButton');
+    for (const [bar, key, first] of [['FileMnu', 'f', 'LoadMnu'], ['EditMnu', 'e', 'CopyResultsMnu'],
+      ['mnuView', 'v', 'ViewMnu'], ['HelpMnu', 'h', 'mnuContents']]) {
+      await keys('Alt+' + key);
+      check(await focused() === first, `Alt+${key}: ${await focused()}`);
+      await axe(`${bar} open`);
+      const entries = await page.evaluate((b) => menusOf(boxOf($(b))).map((e) => e.id), bar);
+      const visited = [];
+      for (const _ of entries) visited.push(await keys('ArrowDown').then(focused));
+      walked += entries.length;
+      check(visited.join() === [...entries.slice(1), first].join(), `${bar}: the arrows went ${visited}`);
+      await keys('Escape', 'Escape');  // the menu, then the bar
+      check(await focused() === 'CalculateButton', `${bar}: Escape did not leave the menu bar`);
+    }
+    await keys('F10', 'ArrowRight', 'ArrowRight', 'ArrowDown');
+    check(await focused() === 'ViewMnu', 'F10 and the arrows: ' + await focused());
+    await keys('i');
+    await page.waitForSelector('#impedancePanel:not([hidden]) svg');
+    await axe('impedance plot');
+    await keys('Escape');
+    check(await page.evaluate(() => impedancePanel.hidden) && await focused() === 'CalculateButton',
+      'Escape closes the plot');
+    await keys('Alt+f', 'p');
+    check(await focused() === 'DesignMnu', 'Print submenu from the keyboard: ' + await focused());
+    await keys('ArrowLeft', 'Escape', 'Escape');
+    await menu('FileMnu', 'PrintMnu');
+    check(await page.$eval('#DesignMnu', (e) => e.offsetParent !== null), 'Print submenu by a click');
+    await page.click('#FileMnu');
+    // The core table: sorted from a heading's button, a core applied with Enter on its row.
+    await keys('Alt+v', 't');
+    await page.waitForSelector('#coreTablePanel:not([hidden]) tbody tr');
+    await axe('core table');
+    await keys('Tab', 'Tab', 'Enter');
+    const sorted = await page.$$eval('#coreTablePanel tbody tr', (rows) => rows.map((r) => r.cells[0].textContent));
+    check(await page.$eval('#coreTablePanel th', (th) => th.getAttribute('aria-sort')) === 'ascending' &&
+      sorted.join() === [...sorted].sort((a, b) => a.localeCompare(b)).join(), 'the table sorted from the keyboard');
+    // Past the other headings' buttons to the rows, one stop.
+    for (let i = await page.$$eval('#coreTablePanel th', (th) => th.length); i > 0; --i) await keys('Tab');
+    await keys('ArrowDown', 'ArrowDown');
+    const row = await focused();
+    await keys('Enter');
+    await settle();
+    const part = await page.$eval(`#coreTablePanel tr[data-row="${row}"]`, (r) => r.cells[0].textContent);
+    check(part.replace(/ +\(automatic\)$/, '') === await page.$eval('#txtPN', (e) => e.value) && await focused() === row,
+      `Enter on a row: ${part}`);
+    await keys('Escape');
+    await page.click('#cmdSelCore');
+    await page.waitForSelector('#lstCores:not([hidden])');
+    check(await focused() === 'lstCores', 'the core list has the keyboard');
+    await axe('core list');
+    console.log(`keyboard: 4 menus by Alt+letter, ${walked} entries by arrows, F10, a submenu, plot, table, list`);
 
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
     const helpOpened = browser.waitForTarget((t) => t.url().endsWith('help/contents.html'), {timeout: 20000});
@@ -322,6 +418,10 @@ async function main() {
       // The tab is found as soon as it navigates; its title comes with the page's load.
       await help.waitForFunction(() => /Contents/.test(document.title), {timeout: 20000}).catch(() => {});
       check(/Contents/.test(await help.title()), 'help contents title');
+      for (const name of fs.readdirSync(path.join(site, 'help'))) {
+        await help.goto(base + 'help/' + name);
+        await axe('help/' + name, help);
+      }
       await help.close();
     }
     await page.bringToFront();
@@ -331,10 +431,75 @@ async function main() {
     await page.click('#ExitButton');
     await page.waitForSelector('#closed:not([hidden])');
     check(/closed/.test(await page.evaluate(() => document.getElementById('closed').textContent)), 'closed text');
+    console.log(`axe-core ${require('axe-core/package.json').version}: ${failures ? 'see above' : 'no violations'} ` +
+      `in ${axeStates.length} states (${axeStates.join(', ')})`);
+    await others(browser, base);
   } finally {
     await browser.close();
-    server.close();
+    if (server.listening) server.close();
   }
+}
+
+// A phone, a desktop at 200 %, a visit's bytes, installability and an offline reload, each
+// on a new page of its own.
+async function others(browser, base) {
+  const fresh = async (viewport) => {
+    const page = await browser.newPage();
+    await page.setViewport(viewport);
+    await page.goto(base + 'index.html');
+    await page.waitForSelector('#dialog[open]');
+    return page;
+  };
+  const phone = await fresh({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3});
+  for (const id of ['#dialogOk', '#FileMnu', '#PrintMnu']) await phone.tap(id);
+  const [width, scale, text, tapped] = await phone.evaluate(() => [$('window').getBoundingClientRect().width,
+    Number($('window').style.zoom || 1), parseFloat(getComputedStyle($('lblCurrent')).fontSize),
+    $('DesignMnu').offsetParent !== null]);
+  check(width <= 390 && tapped, `phone: the window ${width} px wide, the Print submenu tapped open: ${tapped}`);
+  console.log(`phone 390 x 844: the window scaled by ${scale.toFixed(3)} to ${width.toFixed(0)} px wide, its text ` +
+    `${text} px before scaling (${(text * scale).toFixed(1)} px on the screen); menus open by tap`);
+  // Installable: the browser's own verdict (a new profile would be a private one, never installable).
+  const {installabilityErrors} = await (await phone.target().createCDPSession()).send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0, 'installable: ' + JSON.stringify(installabilityErrors));
+  await phone.close();
+  // 200 % on a 1280 x 900 desktop: 640 x 450 page pixels, scrolled rather than shrunk.
+  const zoomed = await fresh({width: 640, height: 450, deviceScaleFactor: 2});
+  for (const id of ['#dialogOk', '#mnuView', '#ViewMnu']) await zoomed.click(id);
+  const scrolls = await zoomed.evaluate(() => [$('window').style.zoom, document.documentElement.scrollWidth,
+    !coreTablePanel.hidden]);
+  check(scrolls[0] === '' && scrolls[1] > 640 && scrolls[2], 'desktop at 200 %: ' + scrolls);
+  console.log(`desktop at 200 %: the window at full size, the page ${scrolls[1]} px wide scrolled in 640`);
+  await zoomed.goto('file://' + path.join(site, 'index.html'));
+  check(await zoomed.$eval('#notServed', (e) => !e.hidden && /http\.server/.test(e.textContent)), 'file:// page');
+  await zoomed.close();
+
+  // A first visit in a new profile: what the page and its service worker fetch; then the
+  // same page with the server gone.
+  const context = await browser.createIncognitoBrowserContext();
+  const page = await context.newPage();
+  served = 0;
+  await page.goto(base + 'index.html');
+  await page.waitForSelector('#dialog[open]');
+  for (let i = 0; i < 100 && !(await page.evaluate(() => !!navigator.serviceWorker.controller)); ++i) {
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  const firstVisit = served;
+  check(firstVisit <= 750e3, `a first visit moved ${firstVisit} bytes, more than half of the 1.5 MB it once did`);
+  served = 0;
+  await page.reload();
+  await page.waitForSelector('#dialog[open]');
+  console.log(`page weight: a first visit moved ${(firstVisit / 1024).toFixed(0)} KiB (the page, and its service ` +
+    `worker keeping the site), a repeat visit ${(served / 1024).toFixed(0)} KiB; installable: ` +
+    (installabilityErrors.length ? 'no' : 'yes'));
+  server.close();
+  server.closeAllConnections();
+  await page.reload();
+  await page.waitForSelector('#dialog[open]');
+  await page.click('#dialogOk');
+  await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
+  console.log('offline reload: with the server gone the page opened from the service worker and designed ' +
+    await page.$eval('#txtPN', (e) => e.value));
+  await context.close();
 }
 
 main().then(() => process.exit(failures ? 1 : 0), (e) => {
