@@ -816,6 +816,15 @@ function showImpedance(view) {
   const save = element('button', {id: 'ImpedanceSave', type: 'button'}, below);
   caption(save, '&Save Plot...', false);
   save.addEventListener('click', () => show(session.savePlot('impedance.' + format.value)));
+  // The core's permeability from a file of the user's (a measurement, another grade), as
+  // the desktop's Measured Material... button takes it.
+  const material = element('button', {id: 'ImpedanceMaterial', type: 'button'}, below);
+  caption(material, '&Measured Material...', false);
+  material.addEventListener('click', () => {
+    const input = $('materialFile');
+    input.value = '';
+    input.click();
+  });
   // The core temperature the curve and the saturation are taken at, as on the desktop.
   const label = element('label', {htmlFor: 'ImpedanceTemperature', textContent: 'Core \u00b0C'}, below);
   label.title = 'The core temperature the curve and the saturation are taken at';
@@ -934,6 +943,14 @@ $('openFile').addEventListener('change', async () => {
   const name = file.name.replace(/[\\/]/g, '_');
   module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
   show(session.open(name));
+});
+
+$('materialFile').addEventListener('change', async () => {
+  const file = $('materialFile').files[0];
+  if (!file) return;
+  const name = file.name.replace(/[\\/]/g, '_');
+  module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
+  show(session.openMaterial(name));
 });
 
 // Opened from a file:// address the browser will not fetch the WebAssembly: say so, in

@@ -76,7 +76,8 @@ class PageHost : public WindowHost {
   std::optional<std::pair<std::string, PictureFormat>> picture;
   std::string pictureOf;  // "impedance" or "emissions": which view the picture draws
   bool unloaded = false, beep = false;
-  std::string chosenFile;  // the file the page put in place for Open; empty: none chosen
+  std::string chosenFile;      // the file the page put in place for Open; empty: none chosen
+  std::string chosenMaterial;  // the same for Measured Material...
   std::string partNumber;  // the design's, when the command began
   std::optional<reports::ReportDate> date;
   // File > Recent Designs, kept by the page from one visit to the next with the files'
@@ -128,9 +129,11 @@ class PageHost : public WindowHost {
       if (chosenFile.empty()) return std::nullopt;
       return chosenFile;
     }
-    // PDF files are the print dialog's; the page offers no material file to open.
-    if (purpose == FileDialogPurpose::ExportPdf || purpose == FileDialogPurpose::OpenMaterial)
-      return std::nullopt;
+    if (purpose == FileDialogPurpose::OpenMaterial) {
+      if (chosenMaterial.empty()) return std::nullopt;
+      return chosenMaterial;
+    }
+    if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
     std::string name =
         suggested.empty() ? FirstSaveName(partNumber) : suggested.substr(suggested.find_last_of('/') + 1);
@@ -381,6 +384,12 @@ class Session {
     return Run([](WindowModel& m) { m.LoadMnu_Click(); });
   }
 
+  // Measured Material...: the page has written the user's material file by this name.
+  std::string OpenMaterial(const std::string& name) {
+    host_.chosenMaterial = name;
+    return Run([](WindowModel& m) { m.ImpedanceMaterial_Click(); });
+  }
+
   std::string Answer(const std::string& text) {
     host_.answers.push_back(text);
     return Replay();
@@ -564,6 +573,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("click", &Session::Click)
       .function("pickCore", &Session::PickCore)
       .function("open", &Session::Open)
+      .function("openMaterial", &Session::OpenMaterial)
       .function("setRecent", &Session::SetRecent)
       .function("openRecent", &Session::OpenRecent)
       .function("answer", &Session::Answer)

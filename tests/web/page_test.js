@@ -282,6 +282,15 @@ async function main() {
     await menu('FileMnu', 'ExportSpiceMnu');
     const lib = await downloaded(/^\.subckt (\S+)/im.exec(spice)[1] + '.lib');
     check(lib && lib.toString() === spice, 'SPICE model differs from vtq-cli spice');
+    // Measured Material...: another grade's curve read from a file, as vtq-cli --material-file reads it.
+    const materialCsv = path.join(scratch, 'grade-D.csv');
+    fs.writeFileSync(materialCsv, vtq('material', 'D', '--csv').stdout);
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#ImpedanceMaterial')]);
+    await chooser.accept([materialCsv]);
+    await page.waitForFunction(() => /takes the permeability of/.test(document.getElementById('status').textContent));
+    const measured = await page.evaluate(() => document.querySelector('#impedancePanel .plotCaption').textContent);
+    check(vtq('impedance', '--material-file', materialCsv, ...opened9).stdout.includes('\n' + measured + '\n'),
+      'measured material: ' + measured);
     await menu('mnuView', 'ViewMnu');
     await page.waitForSelector('#coreTablePanel:not([hidden]) tbody tr');
     const parts = await page.evaluate(() => [...document.querySelectorAll('#coreTablePanel tbody tr')].map((tr) =>
