@@ -7,7 +7,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "pdf_layout.h"
+#include "support/pdf_layout.h"
 #include "reports/qt/page_painter.h"
 #include "reports/reports.h"
 #include "support/design_inputs.h"

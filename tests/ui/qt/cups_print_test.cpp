@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "pdf_layout.h"
+#include "support/pdf_layout.h"
 #include "reports/qt/page_painter.h"
 #include "support/scripted_host.h"
 #include "ui/qt/main_window.h"
