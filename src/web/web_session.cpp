@@ -78,7 +78,7 @@ class PageHost : public WindowHost {
   bool unloaded = false, beep = false;
   std::string chosenFile;      // the file the page put in place for Open; empty: none chosen
   std::string chosenMaterial;  // the same for Measured Material...
-  std::string partNumber;  // the design's, when the command began
+  std::string partNumber;      // the design's, when the command began
   std::optional<reports::ReportDate> date;
   // File > Recent Designs, kept by the page from one visit to the next with the files'
   // bytes, which it puts back in place before the list is used.
