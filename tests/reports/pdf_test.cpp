@@ -7,10 +7,10 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "support/pdf_layout.h"
 #include "reports/qt/page_painter.h"
 #include "reports/reports.h"
 #include "support/design_inputs.h"
+#include "support/pdf_layout.h"
 
 namespace vtq::reports {
 namespace {

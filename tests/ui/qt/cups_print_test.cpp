@@ -17,8 +17,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "support/pdf_layout.h"
 #include "reports/qt/page_painter.h"
+#include "support/pdf_layout.h"
 #include "support/scripted_host.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/printing_qt.h"
