@@ -1,6 +1,7 @@
 // Real printers: the window's Print button and File > Print > Table of Cores send their
-// pages through Qt and CUPS to the PDF queue that scripts/cups-setup makes the default,
-// and the PDF that comes out is read back and checked word by word; queues that refuse,
+// pages through Qt and CUPS to the PDF queue of the tests' own print server
+// (scripts/private-cups, started by ctest), and the PDF that comes out is read back and
+// checked word by word; queues that refuse,
 // are stopped or are missing make the window say what happened and offer the PDF. Each
 // test runs in a process of its own (PRINTER picks that process's default printer).
 #include <gtest/gtest.h>
@@ -47,23 +48,41 @@ struct PrintingHost : test::ScriptedHost {
 };
 
 constexpr auto kQueue = "VTQ_PDF";
-constexpr auto kQueueOutput = "/var/spool/cups-pdf/vtq";
+constexpr auto kQueueOutput = VTQ_CUPS_DIR "/out";
+constexpr auto kServerSocket = VTQ_CUPS_DIR "/cups.sock";
+
+// Before anything asks CUPS (libcups keeps the server it finds at its first call): only the tests'
+// own server, and no lpoptions file (CUPS_SERVERROOT's or HOME's) and no PRINTER or LPDEST
+// naming another default. Run however it is, this program never reaches the machine's
+// printers.
+const bool kOwnServer = [] {
+  qputenv("CUPS_SERVER", kServerSocket);
+  qputenv("CUPS_SERVERROOT", VTQ_CUPS_DIR "/client");
+  qputenv("HOME", VTQ_CUPS_DIR "/home");
+  qunsetenv("PRINTER");
+  qunsetenv("LPDEST");
+  return true;
+}();
+
+// Why the printing tests cannot run here, or empty.
+std::string WhyNoPrinting() {
+  if (QStringLiteral(VTQ_PDFTOTEXT).isEmpty())
+    return "pdftotext (poppler-utils) was not found when the build was set up";
+  if (!kOwnServer || !QFileInfo::exists(QLatin1String(kServerSocket))) {
+    return std::string(
+               "the tests' print server is not running (no cupsd?): ctest starts it (see the output "
+               "of the test printing_server_start), or scripts/private-cups start ") +
+           VTQ_CUPS_DIR;
+  }
+  return {};
+}
 
 class CupsPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (pdftotext.isEmpty())
-      GTEST_SKIP() << "pdftotext (poppler-utils) was not found when the build was set up";
-    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-    if (printer.isNull()) GTEST_SKIP() << "no default printer (CUPS not running?): run scripts/cups-setup";
-    // Only ever the test queue: a developer's real default printer gets no paper.
-    if (printer.printerName() != QLatin1String(kQueue)) {
-      GTEST_SKIP() << "the default printer is " << printer.printerName().toStdString()
-                   << ", not the PDF queue " << kQueue << " of scripts/cups-setup";
-    }
-    if (!QFileInfo(QLatin1String(kQueueOutput)).isDir()) {
-      GTEST_SKIP() << kQueueOutput << " is missing: run scripts/cups-setup";
-    }
+    if (const std::string why = WhyNoPrinting(); !why.empty()) GTEST_SKIP() << why;
+    ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue);
+    ASSERT_TRUE(QFileInfo(QLatin1String(kQueueOutput)).isDir());
     QDir().mkpath(QStringLiteral(VTQ_ARTIFACT_DIR));
     qt::InstallPrinting(window);  // as the program does
     window.Load(".");
@@ -125,10 +144,7 @@ TEST_F(CupsPrinting, PrintButtonAndTableMenuComeOutOfThePrinterAsLaidOut) {
 }
 
 TEST(FailingPrinter, SaysWhatHappenedAndOffersThePageAsPdf) {
-  if (QStringLiteral(VTQ_PDFTOTEXT).isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) was not found";
-  if (QPrinterInfo::printerInfo(QStringLiteral("VTQ_PDF_REFUSING")).isNull()) {
-    GTEST_SKIP() << "no print queue VTQ_PDF_REFUSING (CUPS not running?): run scripts/cups-setup";
-  }
+  if (const std::string why = WhyNoPrinting(); !why.empty()) GTEST_SKIP() << why;
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const std::pair<const char*, const char*> cases[] = {
