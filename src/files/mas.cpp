@@ -41,23 +41,16 @@ double InputValue(const std::string& text, double fallback) {
   return num::ParseStrict(text).value_or(fallback);
 }
 
-}  // namespace
+// What the input boxes asked for, read as the design took it.
+struct Asked {
+  double current, frequency, main;  // A, Hz, and the main box in its mode's unit
+};
 
-Written WriteDesign(const DesignWindow& w) {
+// The requirements: the inductance per winding, the impedance at the cutoff frequency and,
+// for a line-voltage design, the line itself; the operating point at the rated current.
+Json Inputs(const DesignWindow& w, const Asked& a) {
   const DesignState& s = w.state;
   const InputControls& in = w.inputs;
-  const CoreEntry* core = s.CoreRow >= 1 && s.CoreRow <= kCoreCount ? &CoreAt(s.CoreRow) : nullptr;
-  const std::optional<double> turns = num::ParseStrict(w.outputs.Turns);
-  // A calculation that stops early (no core large enough, a core not made in the material)
-  // leaves the earlier design's results in the boxes: those are not this design's.
-  const std::optional<double> al = num::ParseStrict(w.outputs.AL);
-  if (core == nullptr || !turns || *turns <= 0 || !al || *al <= 0 || s.InductanceValue <= 0 ||
-      s.DCResistance <= 0 || w.outcome != DesignOutcome::Complete) {
-    return {{}, "the design reached no winding to write"};
-  }
-  const double current = InputValue(in.Current, s.CurrentValue);
-  const double frequency = InputValue(in.SecondInput, s.CutoffFrequency);
-  const double main = InputValue(in.MainInput, s.MainValue);
   // The requirement in each of the forms the format has room for: the inductance per
   // winding, the impedance at the cutoff frequency, the line voltage.
   const double required = double{s.LIProduct} / s.CurrentValue / 1000;  // H
@@ -66,31 +59,31 @@ Written WriteDesign(const DesignWindow& w) {
   switch (in.Mode) {
     case DesignModeOption::Inductance:
       name = kInductanceName;
-      impedance = 2 * kPi * frequency * main / 1000;
+      impedance = 2 * kPi * a.frequency * a.main / 1000;
       break;
     case DesignModeOption::Impedance:
       name = kImpedanceName;
-      impedance = main;
+      impedance = a.main;
       break;
     case DesignModeOption::Voltage:
       name = kVoltageName;
       impedance = s.ImpedanceValue;
       break;
   }
-  const double inductance = (in.Mode == DesignModeOption::Inductance ? main / 1000 : required);
+  const double inductance = (in.Mode == DesignModeOption::Inductance ? a.main / 1000 : required);
   const Json minimumImpedance =
-      Json::array({{{"frequency", frequency}, {"impedance", {{"magnitude", impedance}}}}});
+      Json::array({{{"frequency", a.frequency}, {"impedance", {{"magnitude", impedance}}}}});
 
   // What each winding drops at the rated line current and the line frequency: the load
   // current flows through the copper and the differential (leakage) inductance alone, its
   // two windings' fluxes cancelling in the ferrite. The line voltage is not across it.
-  const double across = current * std::hypot(double{s.DCResistance},
-                                             2 * kPi * kLineFrequency * double{s.DiffInductance} * 1e-6);
+  const double across = a.current * std::hypot(double{s.DCResistance},
+                                               2 * kPi * kLineFrequency * double{s.DiffInductance} * 1e-6);
   Json excitations = Json::array();
   for (const char* winding : kWindings) {
     excitations.push_back({{"name", winding},
                            {"frequency", kLineFrequency},
-                           {"current", Sinusoid(current)},
+                           {"current", Sinusoid(a.current)},
                            {"voltage", Sinusoid(across)}});
   }
   Json inputs = {{"designRequirements",
@@ -107,13 +100,19 @@ Written WriteDesign(const DesignWindow& w) {
   if (in.Mode == DesignModeOption::Voltage) {
     inputs["converterInformation"] = {{"supportedTopologies",
                                        {{"commonModeChoke",
-                                         {{"operatingVoltage", Nominal(main)},
-                                          {"operatingCurrent", current},
+                                         {{"operatingVoltage", Nominal(a.main)},
+                                          {"operatingCurrent", a.current},
                                           {"lineFrequency", kLineFrequency},
                                           {"minimumImpedance", minimumImpedance},
                                           {"ambientTemperature", kAmbient}}}}}};
   }
+  return inputs;
+}
 
+// The choke as built: the toroid (its part number, material, shape and stack) and the two
+// identical windings of one round copper wire.
+Json Magnetic(const DesignWindow& w, const CoreEntry& core, double turns) {
+  const DesignState& s = w.state;
   const std::string gauge = num::IntegerText(s.WireGauge);
   const Json wire = {{"type", "round"},
                      {"name", "AWG " + gauge},
@@ -125,28 +124,32 @@ Written WriteDesign(const DesignWindow& w) {
   const char* sides[] = {"primary", "secondary"};
   for (int i = 0; i < 2; ++i) {
     windings.push_back({{"name", kWindings[i]},
-                        {"numberTurns", static_cast<long>(*turns)},
+                        {"numberTurns", static_cast<long>(turns)},
                         {"numberParallels", 1},
                         {"isolationSide", sides[i]},
                         {"wire", wire}});
   }
   const Json shape = {{"type", "custom"},
                       {"family", "t"},
-                      {"name", std::string(core->CoreNumber)},
+                      {"name", std::string(core.CoreNumber)},
                       {"dimensions",
-                       {{"A", Nominal(core->OD * kMetresPerInch)},
-                        {"B", Nominal(core->ID * kMetresPerInch)},
-                        {"C", Nominal(core->HT * kMetresPerInch)}}}};
-  const Json magnetic = {{"core",
-                          {{"name", w.outputs.txtPN},
-                           {"functionalDescription",
-                            {{"type", "toroidal"},
-                             {"material", s.MaterialLetter},
-                             {"shape", shape},
-                             {"gapping", Json::array()},
-                             {"numberStacks", s.StackCount}}}}},
-                         {"coil", {{"bobbin", "None"}, {"functionalDescription", windings}}}};
+                       {{"A", Nominal(core.OD * kMetresPerInch)},
+                        {"B", Nominal(core.ID * kMetresPerInch)},
+                        {"C", Nominal(core.HT * kMetresPerInch)}}}};
+  return {{"core",
+           {{"name", w.outputs.txtPN},
+            {"functionalDescription",
+             {{"type", "toroidal"},
+              {"material", s.MaterialLetter},
+              {"shape", shape},
+              {"gapping", Json::array()},
+              {"numberStacks", s.StackCount}}}}},
+          {"coil", {{"bobbin", "None"}, {"functionalDescription", windings}}}};
+}
 
+// What the design computed, each with the method it was computed by: the inductances, the
+// copper losses and resistance at the rated current, the winding's temperature.
+Json Outputs(const DesignState& s, double current, double turns) {
   const double reached = WindingInductance(s);         // H
   const double resistance = s.DCResistance;            // ohms
   const double loss = current * current * resistance;  // W per winding
@@ -162,17 +165,35 @@ Written WriteDesign(const DesignWindow& w) {
   windingLosses["resistanceMatrix"] = Json::array({{{"frequency", 0}, {"magnitude", matrix}}});
   Json magnetizing = Result("AL value times turns squared");
   magnetizing["magnetizingInductance"] = Nominal(reached);
-  magnetizing["coreReluctance"] = *turns * *turns / reached;  // per henry
+  magnetizing["coreReluctance"] = turns * turns / reached;  // per henry
   Json leakage = Result("leakage through the core window");
   leakage["leakageInductancePerWinding"] = Json::array({Nominal(double{s.DiffInductance} * 1e-6)});
   Json temperature = Result("copper loss per outer surface, (mW/cm2)^0.833");
   temperature["maximumTemperature"] = kAmbient + double{s.TempRise};
-  const Json outputs = {
-      {"inductance", {{"magnetizingInductance", magnetizing}, {"leakageInductance", leakage}}},
-      {"windingLosses", windingLosses},
-      {"temperature", temperature}};
+  return {{"inductance", {{"magnetizingInductance", magnetizing}, {"leakageInductance", leakage}}},
+          {"windingLosses", windingLosses},
+          {"temperature", temperature}};
+}
 
-  const Json doc = {{"inputs", inputs}, {"magnetic", magnetic}, {"outputs", Json::array({outputs})}};
+}  // namespace
+
+Written WriteDesign(const DesignWindow& w) {
+  const DesignState& s = w.state;
+  const InputControls& in = w.inputs;
+  const CoreEntry* core = s.CoreRow >= 1 && s.CoreRow <= kCoreCount ? &CoreAt(s.CoreRow) : nullptr;
+  const std::optional<double> turns = num::ParseStrict(w.outputs.Turns);
+  // A calculation that stops early (no core large enough, a core not made in the material)
+  // leaves the earlier design's results in the boxes: those are not this design's.
+  const std::optional<double> al = num::ParseStrict(w.outputs.AL);
+  if (core == nullptr || !turns || *turns <= 0 || !al || *al <= 0 || s.InductanceValue <= 0 ||
+      s.DCResistance <= 0 || w.outcome != DesignOutcome::Complete) {
+    return {{}, "the design reached no winding to write"};
+  }
+  const Asked asked{InputValue(in.Current, s.CurrentValue), InputValue(in.SecondInput, s.CutoffFrequency),
+                    InputValue(in.MainInput, s.MainValue)};
+  const Json doc = {{"inputs", Inputs(w, asked)},
+                    {"magnetic", Magnetic(w, *core, *turns)},
+                    {"outputs", Json::array({Outputs(s, asked.current, *turns)})}};
   return {doc.dump(2) + "\n", {}};
 }
 

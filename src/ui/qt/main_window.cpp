@@ -73,17 +73,30 @@ MainWindow::MainWindow(WindowHost& host, QWidget* parent) : QMainWindow(parent),
 
 MainWindow::~MainWindow() = default;
 
+namespace {
+
+// A control's parent: the frame it is named under, or the client area itself.
+QWidget* ParentOf(QWidget* client, const char* frame) {
+  if (*frame == '\0') return client;
+  return client->findChild<QGroupBox*>(QString::fromLatin1(frame));
+}
+
+}  // namespace
+
 void MainWindow::BuildControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
   client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
   setCentralWidget(client);
 
-  auto parentOf = [&](const char* frame) -> QWidget* {
-    if (*frame == '\0') return client;
-    return client->findChild<QGroupBox*>(QString::fromLatin1(frame));
-  };
+  BuildCaptions(client);
+  BuildInputs(client);
+  BuildOutputs(client);
+  BuildOptions(client);
+  BuildButtons(client);
+}
 
+void MainWindow::BuildCaptions(QWidget* client) {
   for (const auto& f : kFrames) {
     auto* frame = new Frame(QString::fromUtf8(f.caption), client);
     frame->setObjectName(QString::fromLatin1(f.name));
@@ -106,7 +119,7 @@ void MainWindow::BuildControls() {
   logo->setGeometry(ToPixels(kLogoPlace));
 
   for (const auto& l : kLabels) {
-    auto* label = new QLabel(QString::fromUtf8(l.caption), parentOf(l.parent));
+    auto* label = new QLabel(QString::fromUtf8(l.caption), ParentOf(client, l.parent));
     label->setObjectName(QString::fromLatin1(l.name));
     label->setToolTip(QString::fromUtf8(l.tooltip));
     // Captions wrap at word boundaries within their place and start at its top.
@@ -116,8 +129,10 @@ void MainWindow::BuildControls() {
   }
   lblMainInput_ = client->findChild<QLabel*>(QStringLiteral("lblMainInput"));
   IndLabel_ = client->findChild<QLabel*>(QStringLiteral("IndLabel"));
+}
 
-  QWidget* frmInput = parentOf("frmInput");
+void MainWindow::BuildInputs(QWidget* client) {
+  QWidget* frmInput = ParentOf(client, "frmInput");
   for (const auto& i : kInputs) {
     auto* edit = new QLineEdit(frmInput);
     edit->setObjectName(QString::fromLatin1(i.name));
@@ -136,9 +151,11 @@ void MainWindow::BuildControls() {
     frmInput->findChild<QLabel*>(QString::fromLatin1(label))
         ->setBuddy(frmInput->findChild<QLineEdit*>(QString::fromLatin1(box)));
   }
+}
 
+void MainWindow::BuildOutputs(QWidget* client) {
   for (const auto& o : kOutputs) {
-    auto* edit = new QLineEdit(parentOf(o.parent));
+    auto* edit = new QLineEdit(ParentOf(client, o.parent));
     edit->setObjectName(QString::fromLatin1(o.name));
     edit->setGeometry(ToPixels(o.place));
     // Results are written by the program only; the user may still select and copy them.
@@ -148,10 +165,12 @@ void MainWindow::BuildControls() {
     outputs_.push_back({edit, &o});
   }
   txtPN_ = client->findChild<QLineEdit*>(QStringLiteral("txtPN"));
+}
 
+void MainWindow::BuildOptions(QWidget* client) {
   auto addOption = [&](const char* parent, std::string_view name, std::string_view caption, Place place,
                        std::function<void()> click, std::function<bool(const InputControls&)> selected) {
-    auto* button = new QRadioButton(Q(caption), parentOf(parent));
+    auto* button = new QRadioButton(Q(caption), ParentOf(client, parent));
     button->setObjectName(Q(name));
     QRect r = ToPixels(place);
     // Room for the indicator and the whole caption in this font, within the frame.
@@ -176,7 +195,9 @@ void MainWindow::BuildControls() {
         [name](const InputControls& in) { return OptionSelected(in, name); })
         ->setToolTip(QString::fromUtf8(o.tooltip));
   }
+}
 
+void MainWindow::BuildButtons(QWidget* client) {
   for (const auto& b : kButtons) {
     auto* button = new QPushButton(QString::fromUtf8(b.caption), client);
     button->setObjectName(QString::fromLatin1(b.name));

@@ -73,7 +73,14 @@ class MainWindow : public QMainWindow {
     std::function<bool(const InputControls&)> selected;
   };
 
+  // The client area in named steps: frames, captions and pictures; the input boxes; the
+  // result boxes; the option buttons; the command buttons and the core list.
   void BuildControls();
+  void BuildCaptions(QWidget* client);
+  void BuildInputs(QWidget* client);
+  void BuildOutputs(QWidget* client);
+  void BuildOptions(QWidget* client);
+  void BuildButtons(QWidget* client);
   void BuildMenus();
   void SetTabOrder();
   void PickCore(int row);
