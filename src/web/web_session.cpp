@@ -263,20 +263,6 @@ Json EmissionsJson(const EmissionsView& v, const CoreSearchView& search, const E
   return view;
 }
 
-// Menu commands of the model that the shared control table does not click.
-struct MenuCommand {
-  std::string_view name;
-  void (WindowModel::*click)();
-};
-constexpr MenuCommand kMenuCommands[] = {
-    {"ExportMasMnu", &WindowModel::ExportMasMnu_Click},
-    {"ViewMnu", &WindowModel::ViewMnu_Click},
-    {"mnuImpedance", &WindowModel::mnuImpedance_Click},
-    {"mnuEmissions", &WindowModel::mnuEmissions_Click},
-    {"EmissionsFindCore", &WindowModel::EmissionsFindCore_Click},
-    {"ExportSpiceMnu", &WindowModel::ExportSpiceMnu_Click},
-};
-
 class Session {
  public:
   Session() { Reset(); }
@@ -296,9 +282,6 @@ class Session {
   std::string Click(const std::string& name) {
     return Run([name](WindowModel& m) {
       if (ClickControl(m, name)) return;
-      for (const auto& [menu, click] : kMenuCommands) {
-        if (name == menu) return (m.*click)();
-      }
       // A name the page got wrong is its fault, said on the status line, not a silent no-op.
       throw std::invalid_argument("the page has no command named '" + name + "'");
     });

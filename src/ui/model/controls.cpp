@@ -5,11 +5,9 @@
 namespace vtq {
 namespace {
 
-struct Command {
-  std::string_view name;
-  void (WindowModel::*click)();
-};
-constexpr Command kCommands[] = {
+constexpr auto kFile = CommandStatus::File;
+constexpr auto kPrint = CommandStatus::Print;
+constexpr ControlCommand kCommands[] = {
     {"VoltageInput", &WindowModel::VoltageInput_Click},
     {"ImpedanceInput", &WindowModel::ImpedanceInput_Click},
     {"InductanceInput", &WindowModel::InductanceInput_Click},
@@ -22,13 +20,24 @@ constexpr Command kCommands[] = {
     {"Metric", &WindowModel::Metric_Click},
     {"CalculateButton", &WindowModel::CalculateButton_Click},
     {"ExitButton", &WindowModel::ExitButton_Click},
-    {"PrintButton", &WindowModel::PrintButton_Click},
+    {"PrintButton", &WindowModel::PrintButton_Click, kPrint},
     {"cmdSelCore", &WindowModel::cmdSelCore_Click},
-    {"LoadMnu", &WindowModel::LoadMnu_Click},
-    {"SaveDesignMnu", &WindowModel::SaveDesignMnu_Click},
-    {"DesignMnu", &WindowModel::DesignMnu_Click},
-    {"TableMnu", &WindowModel::TableMnu_Click},
+    {"LoadMnu", &WindowModel::LoadMnu_Click, kFile},
+    {"SaveDesignMnu", &WindowModel::SaveDesignMnu_Click, kFile},
+    {"ExportMasMnu", &WindowModel::ExportMasMnu_Click, kFile},
+    {"ExportSpiceMnu", &WindowModel::ExportSpiceMnu_Click, kFile},
+    {"DesignMnu", &WindowModel::DesignMnu_Click, kPrint},
+    {"TableMnu", &WindowModel::TableMnu_Click, kPrint},
+    {"ExportReportMnu", &WindowModel::ExportReportMnu_Click, kPrint},
+    {"ExportTableMnu", &WindowModel::ExportTableMnu_Click, kPrint},
     {"ExitMnu", &WindowModel::ExitMnu_Click},
+    {"ViewMnu", &WindowModel::ViewMnu_Click},
+    {"mnuImpedance", &WindowModel::mnuImpedance_Click},
+    {"mnuEmissions", &WindowModel::mnuEmissions_Click},
+    {"ImpedanceSave", &WindowModel::ImpedanceSave_Click, kFile},
+    {"ImpedanceMaterial", &WindowModel::ImpedanceMaterial_Click, kFile},
+    {"EmissionsFindCore", &WindowModel::EmissionsFindCore_Click},
+    {"EmissionsSave", &WindowModel::EmissionsSave_Click, kFile},
     {"mnuContents", &WindowModel::mnuContents_Click},
     {"mnuIndex", &WindowModel::mnuIndex_Click},
     {"AboutMnu", &WindowModel::AboutMnu_Click},
@@ -37,14 +46,17 @@ constexpr Command kCommands[] = {
 
 }  // namespace
 
-bool ClickControl(WindowModel& model, std::string_view name) {
-  for (const Command& c : kCommands) {
-    if (c.name == name) {
-      (model.*c.click)();
-      return true;
-    }
+const ControlCommand* FindCommand(std::string_view name) {
+  for (const ControlCommand& c : kCommands) {
+    if (c.name == name) return &c;
   }
-  return false;
+  return nullptr;
+}
+
+bool ClickControl(WindowModel& model, std::string_view name) {
+  const ControlCommand* c = FindCommand(name);
+  if (c) (model.*c->click)();
+  return c != nullptr;
 }
 
 std::string OutputCaption(const layout::OutputDef& box, const OutputBoxes& outputs) {

@@ -9,8 +9,24 @@
 
 namespace vtq {
 
-// Runs the handler of a click on the named option button, button or menu item; false
-// when no control has that name (the core list's picks go to lstCores_Click).
+// What a face shows on its status line after a command: nothing, the outcome of a file
+// command (FileStatus) or of a print command (PrintStatus).
+enum class CommandStatus { None, File, Print };
+
+// A click on a control of the window: its name, the model's handler, the status it leaves.
+// One table of them serves every face: the Qt window wires its controls by these names, the
+// page and the tests click by them.
+struct ControlCommand {
+  std::string_view name;
+  void (WindowModel::*click)();
+  CommandStatus status = CommandStatus::None;
+};
+
+// The command of the named option button, button or menu item; null when no control has
+// that name (the core list's picks go to lstCores_Click).
+const ControlCommand* FindCommand(std::string_view name);
+
+// Runs the handler of a click on the named control; false when no control has that name.
 bool ClickControl(WindowModel& model, std::string_view name);
 
 // What an output box is called: its label's caption as the window shows it now (the

@@ -28,13 +28,8 @@ bool Shown(const MainWindow& window, const char* name) {
 }  // namespace
 
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
-  window.Connect("ViewMnu", [&window] { window.model().ViewMnu_Click(); });
-  window.Connect("mnuImpedance", [&window] { window.model().mnuImpedance_Click(); });
-  window.Connect("mnuEmissions", [&window] { window.model().mnuEmissions_Click(); });
-  window.Connect("ExportSpiceMnu", [&window] {
-    window.model().ExportSpiceMnu_Click();
-    ShowFileStatus(window);
-  });
+  for (const char* name : {"ViewMnu", "mnuImpedance", "mnuEmissions", "ExportSpiceMnu"})
+    window.ConnectCommand(name);
 
   // Every calculation rewrites output boxes and every edit or option click changes an
   // input: either is the moment to follow the design. Collected into one update once

@@ -87,15 +87,7 @@ std::optional<std::string> ChooseExportFile(QWidget* parent, QString& folder, co
 }
 
 void ConnectDesignFiles(MainWindow& window) {
-  auto command = [&window](void (WindowModel::*handler)()) {
-    return [&window, handler] {
-      (window.model().*handler)();
-      ShowFileStatus(window);
-    };
-  };
-  window.Connect("LoadMnu", command(&WindowModel::LoadMnu_Click));
-  window.Connect("SaveDesignMnu", command(&WindowModel::SaveDesignMnu_Click));
-  window.Connect("ExportMasMnu", command(&WindowModel::ExportMasMnu_Click));
+  for (const char* name : {"LoadMnu", "SaveDesignMnu", "ExportMasMnu"}) window.ConnectCommand(name);
   QMenu* file = window.Menu("FileMnu");
   QMenu* recent = window.Menu("mnuRecent");
   if (!file || !recent) return;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <stdexcept>
 
 #include "engine/catalogue.h"
 #include "ui/model/controls.h"
@@ -21,6 +22,7 @@
 #include "ui/model/menus.h"
 #include "ui/qt/appearance.h"
 #include "ui/qt/artwork.h"
+#include "ui/qt/file_dialog_qt.h"
 
 namespace vtq::qt {
 namespace {
@@ -207,13 +209,7 @@ void MainWindow::BuildButtons(QWidget* client) {
   }
   CalculateButton_ = client->findChild<QPushButton*>(QStringLiteral("CalculateButton"));
   CalculateButton_->setDefault(true);
-  auto connectButton = [&](const char* name, std::function<void()> handler) {
-    auto* button = client->findChild<QPushButton*>(QString::fromLatin1(name));
-    QObject::connect(button, &QPushButton::clicked, this, [this, handler] { Run(handler); });
-  };
-  connectButton("CalculateButton", [this] { model_.CalculateButton_Click(); });
-  connectButton("ExitButton", [this] { model_.ExitButton_Click(); });
-  connectButton("cmdSelCore", [this] { model_.cmdSelCore_Click(); });
+  for (const char* name : {"CalculateButton", "ExitButton", "cmdSelCore"}) ConnectCommand(name);
 
   lstCores_ = new QListWidget(client);
   lstCores_->setObjectName(QStringLiteral("lstCores"));
@@ -279,7 +275,7 @@ void MainWindow::BuildMenus() {
     menuBar()->addMenu(top);
   }
 
-  Connect("ExitMnu", [this] { model_.ExitMnu_Click(); });
+  ConnectCommand("ExitMnu");
   Connect("CopyResultsMnu", [this] {
     // Plain text for a mail, the same rows as tab-separated values for a spreadsheet.
     const QString table = Q(ResultsTable(model_.window.outputs));
@@ -289,10 +285,10 @@ void MainWindow::BuildMenus() {
     QGuiApplication::clipboard()->setMimeData(data);
     statusBar()->showMessage(QStringLiteral("Results copied to the clipboard"), 8000);
   });
-  Connect("mnuContents", [this] { model_.mnuContents_Click(); });
-  Connect("mnuIndex", [this] { model_.mnuIndex_Click(); });
-  Connect("AboutMnu", [this] { model_.AboutMnu_Click(); });
-  Connect("mnuContact", [this] { model_.mnuContact_Click(); });
+  ConnectCommand("mnuContents");
+  ConnectCommand("mnuIndex");
+  ConnectCommand("AboutMnu");
+  ConnectCommand("mnuContact");
 }
 
 void MainWindow::SetTabOrder() {
@@ -317,6 +313,25 @@ bool MainWindow::Connect(std::string_view control, std::function<void()> handler
     return true;
   }
   return false;
+}
+
+void MainWindow::ConnectCommand(std::string_view control) {
+  const ControlCommand* c = FindCommand(control);
+  if (!c) throw std::logic_error("the window model has no command named " + std::string(control));
+  const bool wired = Connect(control, [this, c] {
+    (model_.*c->click)();
+    switch (c->status) {
+      case CommandStatus::None:
+        break;
+      case CommandStatus::File:
+        ShowFileStatus(*this);
+        break;
+      case CommandStatus::Print:
+        if (!model_.PrintStatus.empty()) statusBar()->showMessage(Q(model_.PrintStatus), 10000);
+        break;
+    }
+  });
+  if (!wired) throw std::logic_error("the window has no control named " + std::string(control));
 }
 
 QMenu* MainWindow::Menu(std::string_view name) const {

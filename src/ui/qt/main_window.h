@@ -47,6 +47,10 @@ class MainWindow : public QMainWindow {
   // Run and becomes enabled. Until connected these controls stay greyed out. False when
   // no such control exists.
   bool Connect(std::string_view control, std::function<void()> handler);
+  // The same for a command of the model's one table of control commands: its handler,
+  // then its status line. A name the table or the window lacks is a mistake of the
+  // program's own making, thrown as std::logic_error while the window is put together.
+  void ConnectCommand(std::string_view control);
 
   // A menu by its control name ("FileMnu", "PrintMnu", "mnuView", "HelpMnu").
   QMenu* Menu(std::string_view name) const;

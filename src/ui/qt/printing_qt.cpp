@@ -102,20 +102,9 @@ bool OfferPdf(QWidget* parent, std::string_view text, std::string_view title) {
 }
 
 void InstallPrinting(MainWindow& window) {
-  // Runs one print command; what came of it goes to the status bar, as the file commands' does.
-  auto command = [&window](void (WindowModel::*handler)()) {
-    return [&window, handler] {
-      (window.model().*handler)();
-      const std::string& status = window.model().PrintStatus;
-      if (!status.empty()) window.statusBar()->showMessage(QString::fromStdString(status), 10000);
-    };
-  };
-  window.Connect("PrintButton", command(&WindowModel::PrintButton_Click));
-  window.Connect("DesignMnu", command(&WindowModel::DesignMnu_Click));
-  window.Connect("TableMnu", command(&WindowModel::TableMnu_Click));
-
-  window.Connect("ExportReportMnu", command(&WindowModel::ExportReportMnu_Click));
-  window.Connect("ExportTableMnu", command(&WindowModel::ExportTableMnu_Click));
+  // What came of each goes to the status bar, as the file commands' does.
+  for (const char* name : {"PrintButton", "DesignMnu", "TableMnu", "ExportReportMnu", "ExportTableMnu"})
+    window.ConnectCommand(name);
 }
 
 }  // namespace vtq::qt

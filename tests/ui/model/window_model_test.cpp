@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 
 #include "engine/catalogue.h"
 #include "support/scripted_host.h"
 #include "ui/model/controls.h"
+#include "ui/model/menus.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
@@ -176,6 +178,30 @@ TEST_F(WindowModelTest, HelpPagesAMissingDocumentAndExit) {
 }
 
 // Every link of the help document leads to a page of it (and an anchor on that page).
+// Every control of the window that runs a model command finds it in the one table the
+// faces share; Copy Results is the face's own (the clipboard), and a wrong name is refused.
+TEST(ControlCommands, EveryButtonOptionAndMenuCommandIsInTheTable) {
+  std::vector<std::string_view> names = {"CopyResultsMnu"};
+  for (const auto& b : layout::kButtons) names.push_back(b.name);
+  for (const auto& o : layout::kOptions) names.push_back(o.name);
+  for (int m = 1; m <= kMaterialCount; ++m)
+    names.push_back(Materials[static_cast<std::size_t>(m)].OptionName);
+  std::function<void(std::span<const menus::Entry>)> walk = [&](std::span<const menus::Entry> entries) {
+    for (const menus::Entry& e : entries) {
+      if (e.kind == menus::Kind::Command) names.push_back(e.name);
+      walk(e.entries);
+    }
+  };
+  for (const menus::Menu& m : menus::kMenuBar) walk(m.entries);
+  for (std::string_view name : names)
+    EXPECT_EQ(FindCommand(name) != nullptr, name != "CopyResultsMnu") << name;
+  ScriptedHost host;
+  WindowModel model(host);
+  EXPECT_FALSE(ClickControl(model, "NoSuchControl"));
+  EXPECT_TRUE(ClickControl(model, "Pmat"));
+  EXPECT_EQ(model.window.inputs.Material, 2);
+}
+
 TEST(HelpDocument, ContentsAndIndexExistAndEveryLinkResolves) {
   namespace fs = std::filesystem;
   const fs::path folder = VTQ_HELP_SOURCE;
