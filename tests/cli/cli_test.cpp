@@ -185,6 +185,9 @@ TEST(Cli, CompareJsonInMillimetres) {
       Cli({"compare", "--mode", "impedance", "--main", "100", "--json", "--units", "mm", "--material", "D"})
           .out);
   EXPECT_EQ(doc["units"], "mm");
+  ASSERT_EQ(doc["columns"].size(), 14u);
+  EXPECT_EQ(doc["columns"][0]["key"], "part");
+  EXPECT_EQ(doc["columns"][1]["unit"], "mm");
   ASSERT_EQ(doc["rows"].size(), 15u);  // material D stops at entry 15
   EXPECT_EQ(doc["rows"][0]["od"]["text"], "9.5 mm");
   EXPECT_DOUBLE_EQ(doc["rows"][0]["od"]["value"].get<double>(), 9.525);
