@@ -132,6 +132,7 @@ void LayOut(EmissionsView& v) {
 
 std::vector<EmissionStandard> EmissionStandards() {
   std::vector<EmissionStandard> list;
+  list.reserve(analysis::kLimitLines.size());
   for (const analysis::LimitLine& line : analysis::kLimitLines) list.push_back({line.key, line.name});
   return list;
 }
