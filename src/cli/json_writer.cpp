@@ -99,9 +99,10 @@ void AppendJsonDouble(std::string& out, double value) {
     out += "null";
     return;
   }
-  // The library's own shortest-digits writer: other writers choose other digits for a few values.
-  std::array<char, 64> digits{};
-  out.append(digits.data(), nlohmann::detail::to_chars(digits.data(), digits.data() + digits.size(), value));
+  // The library's own digits, through its public dump: other shortest-digit writers choose
+  // other digits for a few values, and the rest of the JSON the program writes is dumped by
+  // the library, so a number reads the same wherever it is written.
+  out += nlohmann::json(value).dump();
 }
 
 JsonWriter& JsonWriter::Key(std::string_view key) {
