@@ -936,22 +936,19 @@ function savePicture({of, name, format}) {
   image.src = 'data:image/svg+xml;charset=utf-8,' + encodeURIComponent(svg);
 }
 
-$('openFile').addEventListener('change', async () => {
-  const file = $('openFile').files[0];
-  if (!file) return;
-  // Under the file's own name, which the status line then shows.
-  const name = file.name.replace(/[\\/]/g, '_');
-  module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
-  show(session.open(name));
-});
-
-$('materialFile').addEventListener('change', async () => {
-  const file = $('materialFile').files[0];
-  if (!file) return;
-  const name = file.name.replace(/[\\/]/g, '_');
-  module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
-  show(session.openMaterial(name));
-});
+// A file the user chose, put where the model reads it, under its own name (which the status
+// line then shows), and handed to the session command that opens it.
+function openChosen(input, open) {
+  $(input).addEventListener('change', async () => {
+    const file = $(input).files[0];
+    if (!file) return;
+    const name = file.name.replace(/[\\/]/g, '_');
+    module.FS.writeFile(name, new Uint8Array(await file.arrayBuffer()));
+    show(open(name));
+  });
+}
+openChosen('openFile', (name) => session.open(name));
+openChosen('materialFile', (name) => session.openMaterial(name));
 
 // Opened from a file:// address the browser will not fetch the WebAssembly: say so, in
 // place of a grey window that never fills.
