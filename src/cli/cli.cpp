@@ -314,6 +314,13 @@ int Fail(std::ostream& err, std::string_view why, int status) {
   return status;
 }
 
+int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path, std::ostream& err) {
+  if (path.empty()) return kExitOk;
+  host.path = path;
+  model.ImpedanceMaterial_Click();
+  return model.LastFileError.empty() ? kExitOk : Fail(err, model.LastFileError, kExitFailure);
+}
+
 void PrintDesignAs(std::ostream& out, const WindowModel& model, const ShellHost& host, bool json) {
   if (json) {
     out << DesignJson(model, host) << "\n";

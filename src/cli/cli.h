@@ -148,6 +148,9 @@ void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output);
 std::string Printable(std::string_view text);
 // A command that cannot finish: says why on err, returns the status.
 int Fail(std::ostream& err, std::string_view why, int status);
+// The window's Measured Material... answered with `path` (none: nothing to do): kExitOk, or
+// the file's fault said on err and kExitFailure.
+int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path, std::ostream& err);
 
 void RegisterDesignCommand(Commands& commands);
 // report and table: the two printouts as text or PDF (report_command.cpp).

@@ -239,12 +239,8 @@ void RegisterImpedanceCommand(Commands& commands) {
                         // The window's own commands: the plot's entry, Measured Material... answered with
                         // the file, View > Impedance Plot.
                         model.Impedance_Change(args->entry);
-                        if (!args->materialFile.empty()) {
-                          host.path = args->materialFile;
-                          model.ImpedanceMaterial_Click();
-                          if (!model.LastFileError.empty())
-                            return Fail(err, model.LastFileError, kExitFailure);
-                        }
+                        if (const int status = UseMaterialFile(model, host, args->materialFile, err))
+                          return status;
                         model.mnuImpedance_Click();
                         const ImpedanceView& view = model.impedance;
                         if (!view.problem.empty())

@@ -17,11 +17,7 @@ void RegisterSpiceCommand(Commands& commands) {
                   [file](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err) {
                     // The window's own commands: Measured Material... answered with the file, then
                     // Export SPICE Model...'s subcircuit.
-                    if (!file->empty()) {
-                      host.path = *file;
-                      model.ImpedanceMaterial_Click();
-                      if (!model.LastFileError.empty()) return Fail(err, model.LastFileError, kExitFailure);
-                    }
+                    if (const int status = UseMaterialFile(model, host, *file, err)) return status;
                     const analysis::SpiceModel spice = model.SpiceExport();
                     if (!spice.problem.empty())
                       return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
