@@ -6,6 +6,7 @@
 #include <limits>
 #include <locale>
 #include <numbers>
+#include <optional>
 #include <sstream>
 
 #include "engine/numbers.h"
@@ -41,30 +42,48 @@ struct Receiver {
   std::complex<double> cm[3], dm[3];
 };
 
+// Common mode: the switched node drives the equipment's lines against earth through C_p;
+// the Y capacitors (both lines', in parallel) shunt it to earth, then the choke, then
+// both lines' networks in parallel. The current is split equally between the two lines,
+// so each line's terminal sits at the voltage of that parallel pair.
+struct CommonPath {
+  double vs = 0;                                 // V, peak, the swing's harmonic; 0: no C_p
+  std::complex<double> cp, zy, networks, share;  // ohm, ohm, ohm, receiver volts per line volt
+  bool shunted = false;                          // Y capacitors fitted
+
+  std::complex<double> Receiver(std::complex<double> series, bool shunt) const {
+    if (vs == 0) return 0;
+    const std::complex<double> branch = series + networks;
+    const std::complex<double> load = shunt && shunted ? Parallel(zy, branch) : branch;
+    const std::complex<double> node = vs * load / (cp + load);
+    return node / branch * networks * share;
+  }
+};
+
+CommonPath CommonPathAt(const EmissionInputs& in, double f, double vs) {
+  const double w = kTwoPi * f;
+  CommonPath p;
+  if (!(in.source.parasitic > 0)) return p;
+  p.vs = vs;
+  p.cp = 1.0 / (kJ * w * in.source.parasitic);
+  p.networks = NetworkImpedance(in.filter.network, f) / 2.0;
+  p.share = ReceiverShare(in.filter.network, f);
+  p.zy = 1.0 / (kJ * w * 2.0 * in.filter.cy);
+  p.shunted = in.filter.cy > 0;
+  return p;
+}
+
 Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f, double vs, double is) {
   const double w = kTwoPi * f;
   const std::complex<double> line = NetworkImpedance(in.filter.network, f);
   const std::complex<double> share = ReceiverShare(in.filter.network, f);
   Receiver r;
 
-  // Common mode: the switched node drives the equipment's lines against earth through C_p;
-  // the Y capacitors (both lines', in parallel) shunt it to earth, then the choke, then
-  // both lines' networks in parallel. The current is split equally between the two lines,
-  // so each line's terminal sits at the voltage of that parallel pair.
-  const std::complex<double> cp = in.source.parasitic > 0 ? 1.0 / (kJ * w * in.source.parasitic) : 0.0;
-  const std::complex<double> networks = line / 2.0;
+  const CommonPath path = CommonPathAt(in, f, vs);
   const std::complex<double> chokeCm = CommonModeImpedance(choke, f);
-  const std::complex<double> zy = 1.0 / (kJ * w * 2.0 * in.filter.cy);
-  auto common = [&](std::complex<double> series, bool shunt) -> std::complex<double> {
-    if (!(in.source.parasitic > 0)) return 0;
-    const std::complex<double> branch = series + networks;
-    const std::complex<double> load = shunt && in.filter.cy > 0 ? Parallel(zy, branch) : branch;
-    const std::complex<double> node = vs * load / (cp + load);
-    return node / branch * networks * share;
-  };
-  r.cm[0] = common(0, false);
-  r.cm[1] = common(0, true);
-  r.cm[2] = common(chokeCm, true);
+  r.cm[0] = path.Receiver(0, false);
+  r.cm[1] = path.Receiver(0, true);
+  r.cm[2] = path.Receiver(chokeCm, true);
 
   // Differential mode: the ripple current divides between the X capacitor and the loop
   // through both lines' chokes and both networks in series.
@@ -267,6 +286,64 @@ HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int 
 
 HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
   return MakeRow(in, choke, like.harmonic, like.frequency, like.common.bare);
+}
+
+struct CommonMargins::Point {
+  double frequency = 0;
+  CommonPath path;
+  std::complex<double> permeability;  // mu(f) / mu_i of the material
+  double limit = 0;                   // dBuV, the lower of the two
+  // A scan point: its measured level (dBuV) and the unit source's level without the filter.
+  bool scanned = false;
+  double measured = 0, unitBare = 0;
+};
+
+CommonMargins::CommonMargins(const EmissionInputs& in, const ChokeParameters& material)
+    : material_(material) {
+  if (!CheckInputs(in).empty()) return;
+  auto add = [&](double f, double vs, std::optional<double> measured) {
+    const std::optional<Limit> limit = LimitAt(in.standard, f);
+    if (!limit) return;
+    Point p{f, CommonPathAt(in, f, vs), RelativePermeability(material, f),
+            std::min(limit->quasiPeak, limit->average)};
+    if (measured) {
+      p.scanned = true;
+      p.measured = *measured;
+      p.unitBare = DbMicrovolt(p.path.Receiver(0, false));
+    }
+    points_.push_back(p);
+  };
+  if (!in.prescan.empty()) {
+    for (const ScanPoint& p : in.prescan) add(p.frequency, 1, p.level);
+    return;
+  }
+  const NoiseSource& s = in.source;
+  const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
+  const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
+  for (int n = std::max(first, 1); n <= last; ++n) {
+    const auto [vs, is] = SourceHarmonics(s, n);
+    if (vs != 0 || is != 0) add(n * s.frequency, vs, std::nullopt);
+  }
+}
+
+CommonMargins::CommonMargins(CommonMargins&&) noexcept = default;
+CommonMargins::~CommonMargins() = default;
+
+double CommonMargins::Worst(const ChokeParameters& choke) const {
+  // Another material's curve, or another temperature's, is worked out afresh.
+  const bool same = choke.ferrite == material_.ferrite && choke.muReference == material_.muReference &&
+                    choke.temperatureFactor == material_.temperatureFactor;
+  double worst = std::numeric_limits<double>::infinity();
+  for (const Point& p : points_) {
+    const std::complex<double> mu = same ? p.permeability : RelativePermeability(choke, p.frequency);
+    double level = DbMicrovolt(p.path.Receiver(CommonModeImpedance(choke, p.frequency, mu), true));
+    if (p.scanned) {
+      level = std::isfinite(p.unitBare) && std::isfinite(level) ? p.measured - (p.unitBare - level)
+                                                                : kMinusInfinity;
+    }
+    worst = std::min(worst, p.limit - level);
+  }
+  return worst;
 }
 
 EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& choke) {

@@ -161,6 +161,24 @@ std::string CheckInputs(const EmissionInputs& inputs);
 // scan point in it.
 EmissionCheck CheckEmissions(const EmissionInputs& inputs, const ChokeParameters& choke);
 
+// The worst common-mode margin over the band (dB: the lower limit less the filtered level,
+// +infinity without a row) of many windings of one material against the same inputs, as
+// the core search tries them. What does not depend on the winding (the harmonics, the
+// limits, the network, the ferrite's curve) is worked out once: each level is the one
+// CheckEmissions gives, in a fraction of its time.
+class CommonMargins {
+ public:
+  CommonMargins(const EmissionInputs& inputs, const ChokeParameters& material);
+  CommonMargins(CommonMargins&&) noexcept;
+  ~CommonMargins();
+  double Worst(const ChokeParameters& choke) const;
+
+ private:
+  struct Point;
+  std::vector<Point> points_;
+  ChokeParameters material_;
+};
+
 // The row at `like`'s frequency (its harmonic of the source, or its measured level) with
 // another choke.
 HarmonicRow RowAgain(const EmissionInputs& inputs, const ChokeParameters& choke, const HarmonicRow& like);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 
 #include "analysis/silent_dialogs.h"
 #include "analysis/winding.h"
@@ -39,15 +41,6 @@ Probe Wind(const DesignWindow& start, int row, double inductance) {
   return p;
 }
 
-// The worst common-mode margin over the band: what the turns are chosen for, the
-// differential mode resting on the X capacitor and the leakage that come with them.
-double CommonMargin(const EmissionInputs& in, const ChokeParameters& choke) {
-  double worst = std::numeric_limits<double>::infinity();
-  for (const HarmonicRow& r : CheckEmissions(in, choke).rows)
-    worst = std::min(worst, std::min(r.limit.quasiPeak, r.limit.average) - r.common.filtered);
-  return worst;
-}
-
 }  // namespace
 
 CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
@@ -56,6 +49,9 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     s.problem = why;
     return s;
   }
+  // The worst common-mode margin over the band: what the turns are chosen for, the
+  // differential mode resting on the X capacitor and the leakage that come with them.
+  std::optional<CommonMargins> band;
   for (int row : OfferedRows(window.inputs.Material)) {
     // The catalogue's A_L is mH per 1000 turns: H per turn squared is 1e-9 of it. N turns
     // then ask for A_L N^2, a hair less so that rounding cannot add a turn.
@@ -71,28 +67,58 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     }
     CoreTrial trial;
     trial.row = row;
-    Probe chosen = wind(fit);
-    const double most = CommonMargin(in, chosen.choke);
-    if (!std::isfinite(most)) {
+    std::map<int, double> margins;  // turns -> common margin, each winding checked once
+    auto margin = [&](int n) {
+      auto [at, fresh] = margins.try_emplace(n, 0.0);
+      if (fresh) {
+        const Probe p = wind(n);
+        if (!band) band.emplace(in, p.choke);
+        at->second = band->Worst(p.choke);
+      }
+      return at->second;
+    };
+    if (!std::isfinite(margin(fit))) {
       s.problem = "The source has no harmonic between 150 kHz and 30 MHz.";
       return s;
     }
-    trial.met = most >= in.margin;
-    if (trial.met) {
-      // The fewest turns that meet it.
-      int low = 0, high = fit;
-      while (high - low > 1) {
-        const int mid = (low + high) / 2;
-        (CommonMargin(in, wind(mid).choke) >= in.margin ? high : low) = mid;
-      }
-      chosen = wind(high);
-      // Past that, more turns add leakage, which the differential mode may still want.
-      if (!CheckEmissions(in, chosen.choke).passes && CheckEmissions(in, wind(fit).choke).passes) {
-        while (fit - high > 1) {
-          const int mid = (high + fit) / 2;
-          (CheckEmissions(in, wind(mid).choke).passes ? fit : high) = mid;
+    // The common margin rises with the turns until the winding's own capacitance takes
+    // over the band's top and it falls again: the best turns are at that peak, which
+    // lies inside the turns that fit on a core large enough to wind past it.
+    int low = 1, peak = fit;
+    if (fit > 1 && margin(fit - 1) > margin(fit)) {
+      int high = fit;
+      while (high - low > 2) {
+        const int a = low + (high - low) / 3, b = high - (high - low) / 3;
+        if (margin(a) < margin(b)) {
+          low = a;
+        } else {
+          high = b;
         }
-        chosen = wind(fit);
+      }
+      for (int n = low; n <= high; ++n) peak = margin(n) > margin(peak) ? n : peak;
+    }
+    Probe chosen = wind(peak);
+    trial.met = margin(peak) >= in.margin;
+    if (trial.met) {
+      // The fewest turns that meet it, and the most: the margin is met between them.
+      int fewest = 0, most = peak;
+      while (most - fewest > 1) {
+        const int mid = (fewest + most) / 2;
+        (margin(mid) >= in.margin ? most : fewest) = mid;
+      }
+      fewest = most;
+      for (int over = fit + 1; over - most > 1;) {
+        const int mid = (most + over) / 2;
+        (margin(mid) >= in.margin ? most : over) = mid;
+      }
+      chosen = wind(fewest);
+      // Past the fewest, more turns add leakage, which the differential mode may still want.
+      if (!CheckEmissions(in, chosen.choke).passes && CheckEmissions(in, wind(most).choke).passes) {
+        while (most - fewest > 1) {
+          const int mid = (fewest + most) / 2;
+          (CheckEmissions(in, wind(mid).choke).passes ? most : fewest) = mid;
+        }
+        chosen = wind(most);
       }
     }
     const EmissionCheck full = CheckEmissions(in, chosen.choke);

@@ -17,7 +17,7 @@ struct CoreTrial {
   double inductance = 0;  // H, one winding, with those turns
   // Whether some turns that fit meet the margin in common mode over the band. If so, the
   // fewest such turns (or more, when the differential mode wants their leakage); if not,
-  // the most turns that fit. The worst margin is their full check's.
+  // the turns with the best common margin. The worst margin is their full check's.
   bool met = false;
   double worstMargin = 0, worstFrequency = 0;  // dB, Hz
   Mode worstMode = Mode::Common;
@@ -34,7 +34,9 @@ struct CoreSearch {
 
 // Walks the cores offered in the window's material from the smallest. Each gets the fewest
 // turns that meet the margin in common mode at every harmonic (the choke's own job; the
-// differential mode rests on the X capacitor and the leakage that come with them), among
+// differential mode rests on the X capacitor and the leakage that come with them; that
+// margin rises with the turns to a peak, then falls as the winding's capacitance takes
+// over the band's top), among
 // the turns whose wire at the window's current density fits the core's window without
 // being made thinner; the first core whose full check then passes wins. The window is
 // not changed.

@@ -78,9 +78,13 @@ std::complex<double> RelativePermeability(const ChokeParameters& p, double f) {
 }
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
+  return CommonModeImpedance(p, f, RelativePermeability(p, f));
+}
+
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f, std::complex<double> mu) {
   const double w = kTwoPi * f;
   // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
-  const std::complex<double> core = kJ * w * p.magnetizing * RelativePermeability(p, f);
+  const std::complex<double> core = kJ * w * p.magnetizing * mu;
   // Each winding carries half the current, and the other half adds its flux in the core:
   // each branch sees twice the core's part. Its capacitance lies across it.
   const std::complex<double> branch = p.resistance + kJ * w * p.leakage + 2.0 * core;

@@ -4,7 +4,12 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
+#include "analysis/find_core.h"
+#include "analysis/silent_dialogs.h"
+#include "analysis/winding.h"
+#include "engine/catalogue.h"
 #include "support/design_inputs.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/plot_layout.h"
@@ -228,6 +233,62 @@ TEST(Emissions, PlotOfTheCheck) {
   EXPECT_EQ(common.traces[3].trace, Trace::DifferentialBare);
   EXPECT_TRUE(common.traces[3].line.empty());
   EXPECT_EQ(common.traces[2].line.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vtq::test
+
+namespace vtq::test {
+namespace {
+
+// Every turn count that fits on every offered core, checked in full, in catalogue order:
+// the first core with a passing count is the search's winner too.
+TEST(Emissions, FindCoreAgreesWithEveryTurnCountTried) {
+  std::mt19937 random(7);
+  auto pick = [&](double low, double high) { return std::uniform_real_distribution(low, high)(random); };
+  int cases = 0, won = 0;
+  for (int c = 0; c < 70; ++c) {
+    Inputs design{kImpedance, "1000", num::DoubleText(std::round(pick(0.5, 6) * 10) / 10), "150000"};
+    design.material = static_cast<int>(pick(1, 5.99));
+    const DesignWindow window = Designed(design);
+    EmissionInputs in;
+    in.standard = static_cast<Standard>(static_cast<int>(pick(0, 3.99)));
+    in.source = {pick(100, 400),      pick(20e3, 300e3), pick(0.2, 0.8),        pick(10e-9, 80e-9),
+                 pick(1e-12, 15e-12), pick(0, 0.3),      RippleShape::Trapezoid};
+    in.filter = {pick(2.2e-9, 4.7e-9), pick(0.47e-6, 2.2e-6), c % 2 ? Network::FiftyOhm : Network::Cispr16};
+    in.margin = pick(0, 6);
+    if (!CheckInputs(in).empty()) continue;
+    const CoreSearch search = FindCore(window, in);
+    int brute = 0;
+    for (int row : OfferedRows(window.inputs.Material)) {
+      const double al = CoreAt(row).AL[static_cast<std::size_t>(window.inputs.Material - 1)] * 1e-9;
+      for (int n = 1; n < 2000 && !brute; ++n) {
+        DesignWindow w = window;
+        w.inputs.Mode = DesignModeOption::Inductance;
+        w.inputs.MainInput = num::DoubleText(al * n * n * (1 - 1e-9) * 1e3);
+        SilentDialogs quiet;
+        try {
+          CalculateDesign(w, quiet);
+          quiet.titles.clear();
+          w.state.ListCore = static_cast<Integer>(row);
+          EvaluateCore(w.state.ListCore, w, quiet);
+        } catch (const PromptWouldShow&) {
+          break;
+        }
+        std::string problem;
+        const ChokeParameters choke = ParametersOf(w, problem);
+        if (!problem.empty() || !quiet.titles.empty()) break;
+        if (CheckEmissions(in, choke).passes) brute = row;
+      }
+      if (brute) break;
+    }
+    ++cases;
+    won += brute != 0;
+    EXPECT_EQ(search.winner, brute) << "case " << c;
+  }
+  // Both answers occur: a core that passes, and none.
+  EXPECT_GT(won, 3);
+  EXPECT_LT(won, cases);
 }
 
 }  // namespace

@@ -271,10 +271,10 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
   const analysis::CoreSearch s = analysis::FindCore(window, emissions.inputs);
   v.headings = {"Core", "Turns", "AWG", "Inductance", "Worst margin", "At", "Trise (C)"};
   for (const analysis::CoreTrial& t : s.trials) {
-    // A core whose turns cannot meet the common mode shows the most that fit.
+    // A core whose turns cannot meet the common mode shows its best.
     v.rows.push_back({t.part, std::to_string(t.turns), std::to_string(t.gauge),
                       analysis::Engineering(t.inductance, "H"),
-                      Decibels(t.worstMargin) + (t.met ? "" : ", most turns"),
+                      Decibels(t.worstMargin) + (t.met ? "" : ", best turns"),
                       analysis::Engineering(t.worstFrequency, "Hz"), num::FormatDouble(t.tempRise, "0.0")});
   }
   v.trials = s.trials;
