@@ -118,6 +118,7 @@ function build(layout) {
   buildMenus(layout.menus);
   fit();
   addEventListener('resize', fit);
+  document.fonts.ready.then(fit);  // the title's height on a phone depends on the font
 }
 
 // On a touch screen narrower than the window, the window's blocks stand in one column
@@ -189,7 +190,7 @@ function foldRows(frame, width) {
   const boxes = parts.map((el) => modelBoxes.get(el));
   const first = Math.min(...boxes.map((b) => b[0])), top = Math.min(...boxes.map((b) => b[1]));
   const limit = width - (frameWidth - Math.max(...boxes.map((b) => b[0] + b[2])));  // the frame's right margin kept
-  const pitch = Math.max(...boxes.map((b) => b[1] + b[3])) - top + top / 2;
+  const pitch = Math.max(...boxes.map((b) => b[1] + b[3])) - top + top / 2;  // a row, half the top margin apart
   let shift = 0, row = 0;
   parts.forEach((el, i) => {
     const [left, , w] = boxes[i];
