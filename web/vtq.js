@@ -9,9 +9,17 @@ const times = (window.vtqTimes = {});
 let session, module;
 let firstControl, started = false;  // the first control has the focus once the disclaimer is answered
 
-function place(el, [left, top, width, height]) {
-  Object.assign(el.style, {left: px(left) + 'px', top: px(top) + 'px', width: px(width) + 'px',
-    height: px(height) + 'px'});
+// Each placed element's box in the model's layout, in pixels: the phone arrangement moves
+// the elements from it and the desktop one puts them back.
+const modelBoxes = new Map();
+
+function setBox(el, [left, top, width, height]) {
+  Object.assign(el.style, {left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px'});
+}
+
+function place(el, at) {
+  modelBoxes.set(el, at.map(px));
+  setBox(el, modelBoxes.get(el));
 }
 
 function element(tag, props, parent) {
@@ -36,8 +44,7 @@ function caption(el, text, pageWide = true) {
 
 function build(layout) {
   const client = $('client');
-  client.style.width = px(layout.client[0]) + 'px';
-  client.style.height = px(layout.client[1]) + 'px';
+  place(client, [0, 0, ...layout.client]);
   const parentOf = (name) => (name ? $(name) : client);
   const title = element('h1', {id: 'lblTitle', textContent: layout.title[0]}, client);
   place(title, layout.title[1]);
@@ -111,16 +118,105 @@ function build(layout) {
   buildMenus(layout.menus);
   fit();
   addEventListener('resize', fit);
+  document.fonts.ready.then(fit);  // the title's height on a phone depends on the font
 }
 
-// On a touch screen narrower than the window, the window is scaled as a whole to the
-// screen's width, its layout kept; with a mouse (a desktop zoomed in, say) it keeps its size
-// and the page scrolls.
+// On a touch screen narrower than the window, the window's blocks stand in one column
+// (fold), scaled as a whole to the screen's width so that its 11 px text shows at 12 px or
+// more; with a mouse (a desktop zoomed in, say) the window keeps its layout and size and the
+// page scrolls.
 function fit() {
   const win = $('window');
   win.style.zoom = '';
+  document.body.classList.remove('phone');
+  unfold();
   const room = document.documentElement.clientWidth - 16;  // the page's padding
-  if (matchMedia('(pointer: coarse)').matches && win.offsetWidth > room) win.style.zoom = room / win.offsetWidth;
+  if (!matchMedia('(pointer: coarse)').matches || win.offsetWidth <= room) return;
+  document.body.classList.add('phone');  // no side padding: all the width for the text
+  fold();
+  win.style.zoom = document.documentElement.clientWidth / win.offsetWidth;
+}
+
+// The phone arrangement's blocks, top to bottom after the title and pictures. A block keeps
+// the places of its parts relative to one another (a frame's parts stay where they are in
+// it); a frame wider than the widest other block folds its row of parts into more rows.
+const phoneBlocks = [['Frame1', 'InputFrame', 'frmInput', 'CalculateButton', 'ExitButton', 'PrintButton'],
+  ['frmOutputs', 'cmdSelCore', 'lstCores'], ['frmCore']];
+const phoneMargin = 4, phoneGap = 14;  // px; the gap leaves room for a frame's caption above it
+const folded = new Set();
+
+function fold() {
+  const bounds = phoneBlocks.map((ids) => {
+    const boxes = ids.filter((id) => !$(id).hidden).map((id) => modelBoxes.get($(id)));
+    const left = Math.min(...boxes.map((b) => b[0])), top = Math.min(...boxes.map((b) => b[1]));
+    return {ids, left, top, width: Math.max(...boxes.map((b) => b[0] + b[2])) - left,
+      height: Math.max(...boxes.map((b) => b[1] + b[3])) - top};
+  });
+  // The widest block that cannot fold (a lone frame can) sets the column's width.
+  const frames = new Set([...$('client').querySelectorAll('.frame')].map((f) => f.id));
+  const width = Math.max(...bounds.filter((b) => b.ids.length > 1 || !frames.has(b.ids[0])).map((b) => b.width));
+  // The title beside the toroid picture and the logo on it, in a smaller type (vtq.css).
+  const title = $('lblTitle'), toroid = $('imgvtq'), logo = $('imgKstIcon');
+  const [toroidLeft, , toroidWidth, toroidHeight] = modelBoxes.get(toroid);
+  const right = phoneMargin + width - toroidWidth;
+  folded.add(title);
+  Object.assign(title.style, {left: phoneMargin + 'px', top: phoneMargin + 'px', height: 'auto',
+    width: right - 2 * phoneMargin + 'px'});
+  moveBy(toroid, right - toroidLeft, 0);
+  moveBy(logo, right - toroidLeft, 0);
+  let y = Math.max(toroidHeight, title.offsetHeight + phoneMargin) + phoneGap;
+  for (const block of bounds) {
+    if (block.width > width) block.height += foldRows($(block.ids[0]), width);
+    for (const id of block.ids) moveBy($(id), phoneMargin - block.left, y - block.top);
+    y += block.height + phoneGap;
+  }
+  folded.add($('client'));
+  setBox($('client'), [0, 0, width + 2 * phoneMargin, y - phoneGap + phoneMargin]);
+}
+
+function moveBy(el, dx, dy) {
+  folded.add(el);
+  const [left, top] = modelBoxes.get(el);
+  Object.assign(el.style, {left: left + dx + 'px', top: top + dy + 'px'});
+}
+
+// Folds a frame's row of parts into rows no wider than width, each row's parts kept at
+// their distances from one another, a box with the caption before it; returns the height
+// the frame grew by.
+function foldRows(frame, width) {
+  const parts = [...frame.children].filter((el) => modelBoxes.has(el));
+  parts.sort((a, b) => modelBoxes.get(a)[0] - modelBoxes.get(b)[0]);
+  const [, , frameWidth, frameHeight] = modelBoxes.get(frame);
+  const boxes = parts.map((el) => modelBoxes.get(el));
+  const first = Math.min(...boxes.map((b) => b[0])), top = Math.min(...boxes.map((b) => b[1]));
+  const limit = width - (frameWidth - Math.max(...boxes.map((b) => b[0] + b[2])));  // the frame's right margin kept
+  const pitch = Math.max(...boxes.map((b) => b[1] + b[3])) - top + top / 2;  // a row, half the top margin apart
+  let shift = 0, row = 0;
+  parts.forEach((el, i) => {
+    const [left, , w] = boxes[i];
+    if (left + w - shift > limit && left - shift > first) {
+      // A box goes to the next row with its caption, the part before it.
+      const start = el.tagName === 'INPUT' ? i - 1 : i;
+      shift = boxes[start][0] - first;
+      ++row;
+      for (let j = start; j < i; ++j) moveBy(parts[j], -shift, row * pitch);
+    }
+    moveBy(el, -shift, row * pitch);
+  });
+  const grown = row * pitch;
+  folded.add(frame);
+  setBox(frame, [modelBoxes.get(frame)[0], modelBoxes.get(frame)[1], width, frameHeight + grown]);
+  return grown;
+}
+
+// The elements fold moved back at their places in the model's layout (the others may have
+// been moved by the model since, the part number box).
+function unfold() {
+  for (const el of folded) {
+    setBox(el, modelBoxes.get(el));
+    if (el.classList.contains('option')) el.style.width = 'auto';
+  }
+  folded.clear();
 }
 
 // The menus from the model's table, as the desktop window builds them: captions with
@@ -476,8 +572,10 @@ function show(json) {
   $('IndLabel').textContent = view.captions.IndLabel;
   $('SecondInput').disabled = !view.SecondInputEnabled;
   const list = $('lstCores');
-  const listShown = list.hidden && view.lstCoresVisible;
+  const wasHidden = list.hidden;
+  const listShown = wasHidden && view.lstCoresVisible;
   list.hidden = !view.lstCoresVisible;
+  if (list.hidden !== wasHidden && document.body.classList.contains('phone')) fit();  // its block grows or shrinks
   if (list.options.length !== view.lstCores.length ||
       view.lstCores.some((text, i) => list.options[i].text !== text)) {
     list.replaceChildren(...view.lstCores.map((text) => new Option(text)));

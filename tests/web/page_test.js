@@ -460,13 +460,34 @@ async function others(browser, base) {
     return page;
   };
   const phone = await fresh({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 3});
-  for (const id of ['#dialogOk', '#FileMnu', '#PrintMnu']) await phone.tap(id);
-  const [width, scale, text, tapped] = await phone.evaluate(() => [$('window').getBoundingClientRect().width,
-    Number($('window').style.zoom || 1), parseFloat(getComputedStyle($('lblCurrent')).fontSize),
-    $('DesignMnu').offsetParent !== null]);
-  check(width <= 390 && tapped, `phone: the window ${width} px wide, the Print submenu tapped open: ${tapped}`);
-  console.log(`phone 390 x 844: the window scaled by ${scale.toFixed(3)} to ${width.toFixed(0)} px wide, its text ` +
-    `${text} px before scaling (${(text * scale).toFixed(1)} px on the screen); menus open by tap`);
+  await phone.tap('#dialogOk');
+  await phone.waitForFunction(() => $('txtPN').value !== '');
+  await phone.screenshot({path: path.join(scratch, 'phone.png'), fullPage: true});
+  // What the eye sees: each shown text's font size times the zoom it is drawn at, every
+  // box's place on the screen, and the window's parts apart (but the logo on the toroid and
+  // the button under the list it opens); with the Print submenu tapped open, then the list.
+  for (const [taps, opened] of [[['#FileMnu', '#PrintMnu'], 'DesignMnu'], [['#cmdSelCore'], 'lstCores']]) {
+    for (const id of taps) await phone.tap(id);
+    const seen = await phone.evaluate((opened) => {
+      const shown = [...$('window').querySelectorAll('*')].filter((el) => el.getClientRects().length);
+      const texts = shown.filter((el) => el.tagName === 'INPUT' ||
+        [...el.childNodes].some((n) => n.nodeType === Node.TEXT_NODE && n.data.trim()));
+      const rects = shown.map((el) => el.getBoundingClientRect());
+      const under = ['imgKstIcon', $('lstCores').hidden ? '' : 'cmdSelCore'];
+      const parts = [...$('client').children].filter((el) => shown.includes(el) && !under.includes(el.id))
+        .map((el) => [el.id, el.getBoundingClientRect()]);
+      return {scale: $('window').currentCSSZoom, width: $('window').getBoundingClientRect().width,
+        text: Math.min(...texts.map((el) => parseFloat(getComputedStyle(el).fontSize) * el.currentCSSZoom)),
+        left: Math.min(...rects.map((r) => r.left)), right: Math.max(...rects.map((r) => r.right)),
+        overlaps: parts.flatMap(([a, p], i) => parts.slice(i + 1).filter(([, q]) => p.left < q.right &&
+          q.left < p.right && p.top < q.bottom && q.top < p.bottom).map(([b]) => a + '/' + b)),
+        tapped: $(opened).offsetParent !== null};
+    }, opened);
+    check(seen.text >= 12 && seen.left >= 0 && seen.right <= 390 && !seen.overlaps.length && seen.tapped,
+      `phone, ${opened} tapped open: ${JSON.stringify(seen)}`);
+    console.log(`phone 390 x 844, ${opened} tapped open: the window folded, scaled by ${seen.scale.toFixed(3)} to ` +
+      `${seen.width.toFixed(0)} px wide, its smallest text ${seen.text.toFixed(2)} px on the screen`);
+  }
   // Installable: the browser's own verdict (a new profile would be a private one, never installable).
   const {installabilityErrors} = await (await phone.target().createCDPSession()).send('Page.getInstallabilityErrors');
   check(installabilityErrors.length === 0, 'installable: ' + JSON.stringify(installabilityErrors));
