@@ -334,7 +334,8 @@ void WindowModel::ImpedanceMaterial_Click() {
   impedanceMaterial = file.ferrite;
   impedanceMaterialOf = window.state.MaterialIndex;
   FileStatus = "The impedance plot takes the permeability of " + *path;
-  impedanceOpened_ = true;
+  // The open plot follows; a closed one takes the material when it opens.
+  if (!impedanceOpened_) return;
   impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
   host_.ShowImpedance(impedance, false);
 }

@@ -170,7 +170,8 @@ void WindowModel::EmissionsFindCore_Click() {
   // the core picked from the list. The views follow the new design.
   if (search.apply) ApplyDesign(*search.apply);
   coreSearch = std::move(search);
-  emissionsOpened_ = true;
+  // The open views follow the new design; a closed emissions view shows the search when
+  // it opens.
   FollowDesign();
 }
 
