@@ -67,20 +67,21 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     }
     CoreTrial trial;
     trial.row = row;
+    if (!band) {
+      // The band's harmonics do not depend on the winding: the first core says whether there are any.
+      const Probe most = wind(fit);
+      if (const EmissionCheck c = CheckEmissions(in, most.choke); !c.problem.empty()) {
+        s.problem = c.problem;
+        return s;
+      }
+      band.emplace(in, most.choke);
+    }
     std::map<int, double> margins;  // turns -> common margin, each winding checked once
     auto margin = [&](int n) {
       auto [at, fresh] = margins.try_emplace(n, 0.0);
-      if (fresh) {
-        const Probe p = wind(n);
-        if (!band) band.emplace(in, p.choke);
-        at->second = band->Worst(p.choke);
-      }
+      if (fresh) at->second = band->Worst(wind(n).choke);
       return at->second;
     };
-    if (!std::isfinite(margin(fit))) {
-      s.problem = "The source has no harmonic between 150 kHz and 30 MHz.";
-      return s;
-    }
     // The common margin rises with the turns until the winding's own capacitance takes
     // over the band's top and it falls again: the best turns are at that peak, which
     // lies inside the turns that fit on a core large enough to wind past it.
@@ -112,13 +113,19 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
         (margin(mid) >= in.margin ? most : over) = mid;
       }
       chosen = wind(fewest);
-      // Past the fewest, more turns add leakage, which the differential mode may still want.
-      if (!CheckEmissions(in, chosen.choke).passes && CheckEmissions(in, wind(most).choke).passes) {
+      // Past the fewest, more turns add leakage, which the differential mode may still want;
+      // when even the most cannot pass, they come closest.
+      const EmissionCheck fewestCheck = CheckEmissions(in, chosen.choke);
+      const Probe mostProbe = wind(most);
+      const EmissionCheck mostCheck = CheckEmissions(in, mostProbe.choke);
+      if (!fewestCheck.passes && mostCheck.passes) {
         while (most - fewest > 1) {
           const int mid = (fewest + most) / 2;
           (CheckEmissions(in, wind(mid).choke).passes ? most : fewest) = mid;
         }
         chosen = wind(most);
+      } else if (!fewestCheck.passes && mostCheck.worstMargin > fewestCheck.worstMargin) {
+        chosen = mostProbe;
       }
     }
     const EmissionCheck full = CheckEmissions(in, chosen.choke);

@@ -257,6 +257,7 @@ TEST(Emissions, FindCoreAgreesWithEveryTurnCountTried) {
                  pick(1e-12, 15e-12), pick(0, 0.3),      RippleShape::Trapezoid};
     in.filter = {pick(2.2e-9, 4.7e-9), pick(0.47e-6, 2.2e-6), c % 2 ? Network::FiftyOhm : Network::Cispr16};
     in.margin = pick(0, 6);
+    if (c % 7 == 3) in.source.parasitic = 0;  // the ripple alone: no common mode
     if (!CheckInputs(in).empty()) continue;
     const CoreSearch search = FindCore(window, in);
     int brute = 0;

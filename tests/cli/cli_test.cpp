@@ -289,8 +289,11 @@ TEST(Cli, CircuitSimulatorAgreesWithEmissions) {
       const std::string n = std::to_string(h["harmonic"].get<int>());
       SCOPED_TRACE(h["frequency_hz"].get<double>());
       ASSERT_TRUE(spice.count("cm" + n) && spice.count("dm" + n)) << out.substr(0, 2000);
+      // The common mode goes through the choke's fitted network (0.07 dB from the measured
+      // curve here). The differential mode has no core: both solve the same circuit, to about
+      // 1e-5 dB, and a factor a few percent off (the receiver port's share) would hide in 0.5 dB.
       EXPECT_NEAR(spice["cm" + n], h["cm_filtered_dbuv"].get<double>(), 0.5);
-      EXPECT_NEAR(spice["dm" + n], h["dm_filtered_dbuv"].get<double>(), 0.5);
+      EXPECT_NEAR(spice["dm" + n], h["dm_filtered_dbuv"].get<double>(), 0.01);
       ++compared;
     }
     EXPECT_GE(compared, 20);
