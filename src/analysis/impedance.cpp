@@ -81,8 +81,9 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
   return CommonModeImpedance(p, f, RelativePermeability(p, f));
 }
 
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f, std::complex<double> mu) {
-  const double w = kTwoPi * f;
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
+                                         std::complex<double> mu) {
+  const double w = kTwoPi * frequency;
   // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
   const std::complex<double> core = kJ * w * p.magnetizing * mu;
   // Each winding carries half the current, and the other half adds its flux in the core:

@@ -41,9 +41,8 @@ struct ChokeParameters {
 
 // Both lines driven together against both outputs together.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
-// The same with mu(f) / mu_i given: what RelativePermeability gives at that frequency.
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> permeability);
+// The same with mu = mu(f) / mu_i given: what RelativePermeability gives at that frequency.
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency, std::complex<double> mu);
 // One line, with the current returning through the other: the loop of both lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
 
