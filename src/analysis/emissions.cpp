@@ -60,14 +60,16 @@ struct CommonPath {
   }
 };
 
-CommonPath CommonPathAt(const EmissionInputs& in, double f, double vs) {
+// `line`: one line's network impedance at f; `share`: its receiver port's share.
+CommonPath CommonPathAt(const EmissionInputs& in, double f, double vs, std::complex<double> line,
+                        std::complex<double> share) {
   const double w = kTwoPi * f;
   CommonPath p;
   if (!(in.source.parasitic > 0)) return p;
   p.vs = vs;
   p.cp = 1.0 / (kJ * w * in.source.parasitic);
-  p.networks = NetworkImpedance(in.filter.network, f) / 2.0;
-  p.share = ReceiverShare(in.filter.network, f);
+  p.networks = line / 2.0;
+  p.share = share;
   p.zy = 1.0 / (kJ * w * 2.0 * in.filter.cy);
   p.shunted = in.filter.cy > 0;
   return p;
@@ -79,7 +81,7 @@ Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f,
   const std::complex<double> share = ReceiverShare(in.filter.network, f);
   Receiver r;
 
-  const CommonPath path = CommonPathAt(in, f, vs);
+  const CommonPath path = CommonPathAt(in, f, vs, line, share);
   const std::complex<double> chokeCm = CommonModeImpedance(choke, f);
   r.cm[0] = path.Receiver(0, false);
   r.cm[1] = path.Receiver(0, true);
@@ -282,6 +284,38 @@ HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int 
   return row;
 }
 
+// A point of the check in the band: a scan point (n = 0, its measured level, a unit
+// source) or harmonic n of f_sw, with the swing's harmonic vs (V, peak), and the limit there.
+struct BandPoint {
+  int n = 0;
+  double frequency = 0, vs = 0, measured = 0;
+  Limit limit;
+};
+
+// Every scan point in the band, in the order given, or every harmonic the source has.
+std::vector<BandPoint> PointsOf(const EmissionInputs& in) {
+  std::vector<BandPoint> points;
+  if (!in.prescan.empty()) {
+    for (const ScanPoint& p : in.prescan) {
+      if (const std::optional<Limit> limit = LimitAt(in.standard, p.frequency))
+        points.push_back({0, p.frequency, 1, p.level, *limit});
+    }
+    return points;
+  }
+  const NoiseSource& s = in.source;
+  const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
+  const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
+  points.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
+  for (int n = std::max(first, 1); n <= last; ++n) {
+    const double f = n * s.frequency;
+    const auto [vs, is] = SourceHarmonics(s, n);
+    if (vs == 0 && is == 0) continue;  // a harmonic the source does not have
+    // n f_sw a rounding step outside the band has no limit.
+    if (const std::optional<Limit> limit = LimitAt(in.standard, f)) points.push_back({n, f, vs, 0, *limit});
+  }
+  return points;
+}
+
 }  // namespace
 
 HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
@@ -301,29 +335,19 @@ struct CommonMargins::Point {
 CommonMargins::CommonMargins(const EmissionInputs& in, const ChokeParameters& material)
     : material_(material) {
   if (!CheckInputs(in).empty()) return;
-  auto add = [&](double f, double vs, std::optional<double> measured) {
-    const std::optional<Limit> limit = LimitAt(in.standard, f);
-    if (!limit) return;
-    Point p{f, CommonPathAt(in, f, vs), RelativePermeability(material, f),
-            std::min(limit->quasiPeak, limit->average)};
-    if (measured) {
+  for (const BandPoint& b : PointsOf(in)) {
+    // A harmonic of the ripple alone has no common-mode level: nothing to judge.
+    if (b.vs == 0) continue;
+    Point p{b.frequency,
+            CommonPathAt(in, b.frequency, b.vs, NetworkImpedance(in.filter.network, b.frequency),
+                         ReceiverShare(in.filter.network, b.frequency)),
+            RelativePermeability(material, b.frequency), std::min(b.limit.quasiPeak, b.limit.average)};
+    if (b.n == 0) {
       p.scanned = true;
-      p.measured = *measured;
+      p.measured = b.measured;
       p.unitBare = DbMicrovolt(p.path.Receiver(0, false));
     }
     points_.push_back(p);
-  };
-  if (!in.prescan.empty()) {
-    for (const ScanPoint& p : in.prescan) add(p.frequency, 1, p.level);
-    return;
-  }
-  const NoiseSource& s = in.source;
-  const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
-  const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
-  for (int n = std::max(first, 1); n <= last; ++n) {
-    const auto [vs, is] = SourceHarmonics(s, n);
-    // A harmonic of the ripple alone has no common-mode level: nothing to judge.
-    if (vs != 0) add(n * s.frequency, vs, std::nullopt);
   }
 }
 
@@ -351,25 +375,12 @@ EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& ch
   EmissionCheck check;
   check.problem = CheckInputs(in);
   if (!check.problem.empty()) return check;
-  const NoiseSource& s = in.source;
-  if (!in.prescan.empty()) {
-    for (const ScanPoint& p : in.prescan) {
-      if (LimitAt(in.standard, p.frequency))
-        check.rows.push_back(MakeRow(in, choke, 0, p.frequency, p.level));
-    }
+  const std::vector<BandPoint> points = PointsOf(in);
+  check.rows.reserve(points.size());
+  for (const BandPoint& p : points) check.rows.push_back(MakeRow(in, choke, p.n, p.frequency, p.measured));
+  if (!in.prescan.empty()) {  // a scan may come in any order
     std::sort(check.rows.begin(), check.rows.end(),
               [](const HarmonicRow& a, const HarmonicRow& b) { return a.frequency < b.frequency; });
-  } else {
-    const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
-    const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
-    check.rows.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
-    for (int n = std::max(first, 1); n <= last; ++n) {
-      const double f = n * s.frequency;
-      const auto [vs, is] = SourceHarmonics(s, n);
-      if (vs == 0 && is == 0) continue;        // a harmonic the source does not have
-      if (!LimitAt(in.standard, f)) continue;  // n f_sw a rounding step outside the band
-      check.rows.push_back(MakeRow(in, choke, n, f, 0));
-    }
   }
   if (check.rows.empty()) {
     check.problem = in.prescan.empty() ? "The source has no harmonic between 150 kHz and 30 MHz."
