@@ -1,7 +1,5 @@
 #include "analysis/find_core.h"
 
-#include <cmath>
-#include <limits>
 #include <map>
 #include <optional>
 
@@ -98,11 +96,20 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
       }
       for (int n = low; n <= high; ++n) peak = margin(n) > margin(peak) ? n : peak;
     }
-    Probe chosen = wind(peak);
+    // A winding with its full check.
+    struct Tried {
+      Probe probe;
+      EmissionCheck check;
+    };
+    auto tryTurns = [&](int n) {
+      Probe p = wind(n);
+      EmissionCheck c = CheckEmissions(in, p.choke);
+      return Tried{std::move(p), std::move(c)};
+    };
     trial.met = margin(peak) >= in.margin;
+    int fewest = 0, most = peak;
     if (trial.met) {
       // The fewest turns that meet it, and the most: the margin is met between them.
-      int fewest = 0, most = peak;
       while (most - fewest > 1) {
         const int mid = (fewest + most) / 2;
         (margin(mid) >= in.margin ? most : fewest) = mid;
@@ -112,32 +119,32 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
         const int mid = (most + over) / 2;
         (margin(mid) >= in.margin ? most : over) = mid;
       }
-      chosen = wind(fewest);
-      // Past the fewest, more turns add leakage, which the differential mode may still want;
-      // when even the most cannot pass, they come closest.
-      const EmissionCheck fewestCheck = CheckEmissions(in, chosen.choke);
-      const Probe mostProbe = wind(most);
-      const EmissionCheck mostCheck = CheckEmissions(in, mostProbe.choke);
-      if (!fewestCheck.passes && mostCheck.passes) {
+    }
+    // Past the fewest, more turns add leakage, which the differential mode may still want;
+    // when even the most cannot pass, they come closest.
+    Tried chosen = tryTurns(trial.met ? fewest : peak);
+    if (trial.met && !chosen.check.passes) {
+      Tried mostTried = tryTurns(most);
+      if (mostTried.check.passes) {
         while (most - fewest > 1) {
           const int mid = (fewest + most) / 2;
           (CheckEmissions(in, wind(mid).choke).passes ? most : fewest) = mid;
         }
-        chosen = wind(most);
-      } else if (!fewestCheck.passes && mostCheck.worstMargin > fewestCheck.worstMargin) {
-        chosen = mostProbe;
+        chosen = tryTurns(most);
+      } else if (mostTried.check.worstMargin > chosen.check.worstMargin) {
+        chosen = std::move(mostTried);
       }
     }
-    const EmissionCheck full = CheckEmissions(in, chosen.choke);
+    const EmissionCheck& full = chosen.check;
     trial.worstMargin = full.worstMargin;
     trial.worstFrequency = full.worstFrequency;
     trial.worstMode = full.worstMode;
     trial.passes = full.passes;
-    trial.part = chosen.window.outputs.txtPN;
-    trial.turns = chosen.choke.turns;
-    trial.gauge = chosen.window.state.WireGauge;
-    trial.inductance = chosen.choke.inductance;
-    trial.tempRise = chosen.window.state.TempRise;
+    trial.part = chosen.probe.window.outputs.txtPN;
+    trial.turns = chosen.probe.choke.turns;
+    trial.gauge = chosen.probe.window.state.WireGauge;
+    trial.inductance = chosen.probe.choke.inductance;
+    trial.tempRise = chosen.probe.window.state.TempRise;
     s.trials.push_back(trial);
     if (trial.passes) {
       s.winner = row;
