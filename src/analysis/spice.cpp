@@ -3,13 +3,11 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <iomanip>
-#include <locale>
-#include <sstream>
 
 #include "analysis/ferrite.h"
 #include "analysis/impedance.h"
 #include "analysis/winding.h"
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 namespace {
@@ -66,12 +64,7 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
   // Nine digits: the curves of the simulator and of the program agree far inside 1 %. A
   // decimal point under every locale: the window runs under the user's, and a
   // simulator reads "0,996" as two tokens.
-  auto num = [](double v) {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << std::setprecision(9) << v;
-    return text.str();
-  };
+  auto figure = [](double v) { return num::Printed(v, 9); };
 
   std::string& t = model.text;
   t += "* Common-mode choke " + wd.partNumber + ", two windings on one ferrite toroid\n";
@@ -85,24 +78,24 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
   t += "* Ferrite: " + (p.ferrite->maker.empty() ? "" : p.ferrite->maker + " ") + p.ferrite->name +
        (p.muReference == p.permeability ? ", the given permeability over the initial permeability "
                                         : ", measured permeability scaled to initial permeability ") +
-       num(p.permeability) + ", at 25 C;\n";
-  t += "* winding self-capacitance " + num(p.capacitance) + " F estimated for a single layer.\n";
+       figure(p.permeability) + ", at 25 C;\n";
+  t += "* winding self-capacitance " + figure(p.capacitance) + " F estimated for a single layer.\n";
   t += "* Each winding: DC resistance, differential inductance (in air), and a winding of " +
-       num(net.windingRatio) + " x Lm\n";
+       figure(net.windingRatio) + " x Lm\n";
   t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, fitted to the\n";
-  t += "* measured curve (worst deviation " + num(std::round(net.worstDeviation * 1000) / 10) +
+  t += "* measured curve (worst deviation " + figure(std::round(net.worstDeviation * 1000) / 10) +
        " % from 10 kHz to 100 MHz).\n";
   t += "* Pins: in1 out1 in2 out2 (winding 1 in1-out1, winding 2 in2-out2, dots at in1 and in2)\n";
   t += ".SUBCKT " + model.name + " in1 out1 in2 out2\n";
-  auto element = [&t, &num](const std::string& name, const std::string& a, const std::string& b,
-                            double value) {
+  auto element = [&t, &figure](const std::string& name, const std::string& a, const std::string& b,
+                               double value) {
     t += name;
     t += ' ';
     t += a;
     t += ' ';
     t += b;
     t += ' ';
-    t += num(value);
+    t += figure(value);
     t += '\n';
   };
   for (const std::string n : {"1", "2"}) {

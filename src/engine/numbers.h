@@ -115,6 +115,14 @@ std::string Printed(double value, int significant, int width = 0);
 // The same, appended to `out`.
 void AppendPrinted(std::string& out, double value, int significant, int width = 0);
 
+// Width of a text in character cells: one per code point of UTF-8 (the micro sign is two
+// bytes), for the columns of a printed page or a terminal.
+inline int CellWidth(std::string_view text) {
+  int cells = 0;
+  for (char c : text) cells += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return cells;
+}
+
 // Format patterns: '0' a digit always shown, '#' a digit shown only when significant,
 // the first '.' among the digit placeholders is the decimal point, every other
 // character is copied (so " in." follows the digits). The value is rounded half away

@@ -34,12 +34,6 @@ PrintItem Number(double value) {
   return Text(PrintedNumber(num::DoubleText(value)));
 }
 
-int CellWidth(std::string_view text) {
-  int cells = 0;
-  for (char c : text) cells += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return cells;
-}
-
 void LinePrinter::Print(const std::vector<PrintItem>& items) {
   Line line;
   int column = 1;

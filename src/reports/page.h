@@ -51,8 +51,7 @@ struct Document {
   std::vector<Line> lines;
 };
 
-// Width of a text in character cells: one per code point of UTF-8.
-int CellWidth(std::string_view text);
+using num::CellWidth;
 
 class LinePrinter {
  public:

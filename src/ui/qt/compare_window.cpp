@@ -10,16 +10,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/qt/qtext.h"
+
 namespace vtq::qt {
 namespace {
 
 // Sorting goes by the number behind each cell, not by its text ("9" before "10").
 constexpr int kSortRole = Qt::UserRole + 1;
 constexpr int kRowRole = Qt::UserRole + 2;
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

@@ -11,13 +11,10 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/impedance_plot.h"
+#include "ui/qt/qtext.h"
 
 namespace vtq::qt {
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void Select(QComboBox* box, const std::string& key) {
   const int at = box->findData(Q(key));

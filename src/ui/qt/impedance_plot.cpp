@@ -19,12 +19,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/qt/qtext.h"
+
 namespace vtq::qt {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 const QColor kCommon(0x1f, 0x4e, 0x9a), kDifferential(0x2e, 0x8b, 0x3e), kRequired(0xc0, 0x20, 0x20);
 // On a dark ground the same hues lighter: navy on black can hardly be seen.

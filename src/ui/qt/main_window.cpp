@@ -23,6 +23,7 @@
 #include "ui/qt/appearance.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/file_dialog_qt.h"
+#include "ui/qt/qtext.h"
 
 namespace vtq::qt {
 namespace {
@@ -31,10 +32,6 @@ using namespace layout;  // NOLINT(google-build-using-namespace): the window's o
 
 QRect ToPixels(Place p) {
   return {Px(p.left), Px(p.top), Px(p.width), Px(p.height)};
-}
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const QColor kOutputGrey(0xE0, 0xE0, 0xE0);
