@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iomanip>
 #include <limits>
-#include <locale>
 #include <numbers>
 #include <optional>
-#include <sstream>
 
 #include "engine/numbers.h"
 
@@ -20,8 +17,10 @@ constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
 
 // sin(x) / x, with the zeros of sin exact: the even harmonics of a 50 % wave are absent,
 // not 1e-16 of the fundamental, and a level of -250 dBuV would only be rounding noise.
+// The zeros lie at |x| >= pi; near x = 0 the ratio tends to 1, so an edge of 1e-20 s is
+// the ideal step it is, not a source without harmonics.
 double Sinc(double x) {
-  if (x == 0) return 1;
+  if (std::abs(x) < 1) return x == 0 ? 1 : std::sin(x) / x;
   const double s = std::sin(x);
   return std::abs(s) < 1e-12 ? 0 : s / x;
 }
@@ -106,12 +105,15 @@ ModeLevels Levels(const std::complex<double> (&v)[3]) {
   return {DbMicrovolt(v[0]), DbMicrovolt(v[1]), DbMicrovolt(v[2])};
 }
 
-// A measured level less the attenuation the computed levels show from `bare`.
+// A measured level (dBuV) less the attenuation a unit source shows from `unitBare` to
+// `level`; none where either computed level is none.
+double ScaledLevel(double measured, double unitBare, double level) {
+  return std::isfinite(unitBare) && std::isfinite(level) ? measured - (unitBare - level) : kMinusInfinity;
+}
+
 ModeLevels Scaled(double measured, const ModeLevels& unit) {
-  auto at = [&](double level) {
-    return std::isfinite(unit.bare) && std::isfinite(level) ? measured - (unit.bare - level) : kMinusInfinity;
-  };
-  return {std::isfinite(unit.bare) ? measured : kMinusInfinity, at(unit.capacitors), at(unit.filtered)};
+  return {std::isfinite(unit.bare) ? measured : kMinusInfinity,
+          ScaledLevel(measured, unit.bare, unit.capacitors), ScaledLevel(measured, unit.bare, unit.filtered)};
 }
 
 void Judge(HarmonicRow& row) {
@@ -125,10 +127,7 @@ void Judge(HarmonicRow& row) {
 
 // Machine-readable text of a number: a point whatever the locale, nine digits.
 std::string Number(double v) {
-  std::ostringstream text;
-  text.imbue(std::locale::classic());
-  text << std::setprecision(9) << v;
-  return text.str();
+  return num::Printed(v, 9);
 }
 
 // Two decimals of a level in dB: finer than any receiver reads, "" for none.
@@ -225,6 +224,54 @@ InsertionLosses ChokeInsertionLoss(const ChokeParameters& choke, double f) {
           InsertionLoss(100, 100, dm)};
 }
 
+namespace {
+
+// Harmonic n of the two sources: the swing (V) and the ripple current (A), peak.
+std::pair<double, double> SourceHarmonics(const NoiseSource& s, int n) {
+  const double rise = s.rise * s.frequency;
+  const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
+  const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
+                                                           : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
+  return {s.parasitic > 0 ? vs : 0, is};
+}
+
+// A point of the check in the band: a scan point (n = 0, its measured level, a unit
+// source) or harmonic n of f_sw, with the swing's harmonic vs (V, peak), and the limit there.
+struct BandPoint {
+  int n = 0;
+  double frequency = 0, vs = 0, measured = 0;
+  Limit limit;
+};
+
+// Every scan point in the band, in the order given, or every harmonic the source has; the
+// first `most` of them.
+std::vector<BandPoint> PointsOf(const EmissionInputs& in,
+                                std::size_t most = std::numeric_limits<std::size_t>::max()) {
+  std::vector<BandPoint> points;
+  if (!in.prescan.empty()) {
+    for (const ScanPoint& p : in.prescan) {
+      if (points.size() == most) break;
+      if (const std::optional<Limit> limit = LimitAt(in.standard, p.frequency))
+        points.push_back({0, p.frequency, 1, p.level, *limit});
+    }
+    return points;
+  }
+  const NoiseSource& s = in.source;
+  const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
+  const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
+  points.reserve(std::min(most, static_cast<std::size_t>(std::max(0, last - first + 1))));
+  for (int n = std::max(first, 1); n <= last && points.size() < most; ++n) {
+    const double f = n * s.frequency;
+    const auto [vs, is] = SourceHarmonics(s, n);
+    if (vs == 0 && is == 0) continue;  // a harmonic the source does not have
+    // n f_sw a rounding step outside the band has no limit.
+    if (const std::optional<Limit> limit = LimitAt(in.standard, f)) points.push_back({n, f, vs, 0, *limit});
+  }
+  return points;
+}
+
+}  // namespace
+
 std::string CheckInputs(const EmissionInputs& in) {
   const NoiseSource& s = in.source;
   auto bad = [](double v, double low, double high) { return !(v >= low && v <= high); };
@@ -248,19 +295,15 @@ std::string CheckInputs(const EmissionInputs& in) {
     if (!std::isfinite(p.frequency) || !std::isfinite(p.level) || p.frequency <= 0)
       return "A scan point needs a frequency above 0 Hz and a finite level.";
   }
+  // Nothing to judge is a fault of the inputs, whatever the choke.
+  if (PointsOf(in, 1).empty()) {
+    return in.prescan.empty() ? "The source has no harmonic between 150 kHz and 30 MHz."
+                              : "The scan has no point between 150 kHz and 30 MHz.";
+  }
   return {};
 }
 
 namespace {
-
-// Harmonic n of the two sources: the swing (V) and the ripple current (A), peak.
-std::pair<double, double> SourceHarmonics(const NoiseSource& s, int n) {
-  const double rise = s.rise * s.frequency;
-  const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
-  const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
-                                                           : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
-  return {s.parasitic > 0 ? vs : 0, is};
-}
 
 // The row of harmonic n, or of a scan point (n = 0) measured at `measured` dBuV.
 HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
@@ -282,38 +325,6 @@ HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int 
   row.limit = LimitAt(in.standard, f).value_or(Limit{});
   Judge(row);
   return row;
-}
-
-// A point of the check in the band: a scan point (n = 0, its measured level, a unit
-// source) or harmonic n of f_sw, with the swing's harmonic vs (V, peak), and the limit there.
-struct BandPoint {
-  int n = 0;
-  double frequency = 0, vs = 0, measured = 0;
-  Limit limit;
-};
-
-// Every scan point in the band, in the order given, or every harmonic the source has.
-std::vector<BandPoint> PointsOf(const EmissionInputs& in) {
-  std::vector<BandPoint> points;
-  if (!in.prescan.empty()) {
-    for (const ScanPoint& p : in.prescan) {
-      if (const std::optional<Limit> limit = LimitAt(in.standard, p.frequency))
-        points.push_back({0, p.frequency, 1, p.level, *limit});
-    }
-    return points;
-  }
-  const NoiseSource& s = in.source;
-  const int first = static_cast<int>(std::ceil(kBandFrom / s.frequency - 1e-9));
-  const int last = static_cast<int>(std::floor(kBandTo / s.frequency + 1e-9));
-  points.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
-  for (int n = std::max(first, 1); n <= last; ++n) {
-    const double f = n * s.frequency;
-    const auto [vs, is] = SourceHarmonics(s, n);
-    if (vs == 0 && is == 0) continue;  // a harmonic the source does not have
-    // n f_sw a rounding step outside the band has no limit.
-    if (const std::optional<Limit> limit = LimitAt(in.standard, f)) points.push_back({n, f, vs, 0, *limit});
-  }
-  return points;
 }
 
 }  // namespace
@@ -362,10 +373,7 @@ double CommonMargins::Worst(const ChokeParameters& choke) const {
   for (const Point& p : points_) {
     const std::complex<double> mu = same ? p.permeability : RelativePermeability(choke, p.frequency);
     double level = DbMicrovolt(p.path.Receiver(CommonModeImpedance(choke, p.frequency, mu), true));
-    if (p.scanned) {
-      level = std::isfinite(p.unitBare) && std::isfinite(level) ? p.measured - (p.unitBare - level)
-                                                                : kMinusInfinity;
-    }
+    if (p.scanned) level = ScaledLevel(p.measured, p.unitBare, level);
     worst = std::min(worst, p.limit - level);
   }
   return worst;
@@ -381,11 +389,6 @@ EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& ch
   if (!in.prescan.empty()) {  // a scan may come in any order
     std::sort(check.rows.begin(), check.rows.end(),
               [](const HarmonicRow& a, const HarmonicRow& b) { return a.frequency < b.frequency; });
-  }
-  if (check.rows.empty()) {
-    check.problem = in.prescan.empty() ? "The source has no harmonic between 150 kHz and 30 MHz."
-                                       : "The scan has no point between 150 kHz and 30 MHz.";
-    return check;
   }
   const HarmonicRow* worst = &check.rows.front();
   for (const HarmonicRow& row : check.rows) {
@@ -453,13 +456,9 @@ std::string EmissionsNetlist(const EmissionInputs& in, const EmissionCheck& chec
   network("nd1", "rd1");
   network("nd2", "rd2");
   t += ".control\nset numdgt=8\n";
-  const double rise = s.rise * s.frequency;
   for (const HarmonicRow& r : check.rows) {
     if (r.harmonic == 0) continue;
-    const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, r.harmonic);
-    const double is = s.rippleShape == RippleShape::Triangle
-                          ? TriangleHarmonic(s.ripple, s.duty, r.harmonic)
-                          : TrapezoidHarmonic(s.ripple, s.duty, rise, r.harmonic);
+    const auto [vs, is] = SourceHarmonics(s, r.harmonic);
     t += "ac lin 1 " + Number(r.frequency) + " " + Number(r.frequency) + "\n";
     // dBuV of the RMS value: 20 log10(amplitude / sqrt 2 / 1 uV) added to the unit response.
     auto offset = [](double amplitude) {

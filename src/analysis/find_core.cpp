@@ -65,15 +65,8 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     }
     CoreTrial trial;
     trial.row = row;
-    if (!band) {
-      // The band's harmonics do not depend on the winding: the first core says whether there are any.
-      const Probe most = wind(fit);
-      if (const EmissionCheck c = CheckEmissions(in, most.choke); !c.problem.empty()) {
-        s.problem = c.problem;
-        return s;
-      }
-      band.emplace(in, most.choke);
-    }
+    // The band's harmonics do not depend on the winding: the first core lays them out.
+    if (!band) band.emplace(in, wind(fit).choke);
     std::map<int, double> margins;  // turns -> common margin, each winding checked once
     auto margin = [&](int n) {
       auto [at, fresh] = margins.try_emplace(n, 0.0);
