@@ -91,23 +91,32 @@ man_include() {
   done <<<"$commands"
   cat <<'SECTIONS'
 [EXIT STATUS]
+One rule on every command.
 .TP
 .B 0
-The command did what it was asked.
+The command did what it was asked (for emissions: the design passes its limit).
 .TP
 .B 1
 A failure outside the program: a file or the standard output that cannot be read or
-written, a PDF writer that cannot be loaded.
+written, a file that is not of its kind (not a design file, not a MAS document of a
+design, not a material file), a PDF writer that cannot be loaded.
 .TP
 .B 2
-A usage error, an input the design window would ask for again, or a batch line that gave
-no design.
+A usage error or a bad input: an input the design window would ask for again, an emission
+source with no harmonic between 150 kHz and 30 MHz or a scan with no point there, or a
+batch line that gave no design.
 .TP
 .B 3
-The design did not complete: no catalogue core (nor a stack of four) is large enough, or
-the chosen core is not made in the material. What the window would show is still printed
-or written; a command that needs the winding (impedance, spice, export) prints only why.
-In batch output each design says so in its "complete" key.
+The design did not complete: no catalogue core (nor a stack of four) is large enough, the
+chosen core is not made in the material (also in a design file that open reads), or no
+core offered holds a winding of the current (emissions \-\-find\-core). What the window
+would show is still printed or written; a command that needs the winding (impedance,
+spice, export, emissions) prints only why. In batch output each design says so in its
+"complete" key.
+.TP
+.B 4
+The design is complete but fails its emission limit (emissions, after printing the
+whole check in the form asked for), or emissions \-\-find\-core found no core that passes.
 [EXAMPLES]
 .TP
 .B vtq\-cli design \-\-main 2 \-\-current 3 \-\-material P

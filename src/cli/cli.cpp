@@ -157,9 +157,8 @@ void PrintDesign(std::ostream& out, const WindowModel& model) {
   const DesignState& s = model.window.state;
   auto row = [&](std::string_view label, std::string_view value) {
     // Pad by characters, not bytes: the micro sign of a caption is two bytes of UTF-8.
-    std::size_t width = 0;
-    for (char c : label) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    out << label << std::string(width < 30 ? 30 - width : 1, ' ') << value << "\n";
+    const int width = num::CellWidth(label);
+    out << label << std::string(width < 30 ? static_cast<std::size_t>(30 - width) : 1, ' ') << value << "\n";
   };
   row("Material", s.MaterialLetter + " (" + num::IntegerText(s.Permeability) + " initial permeability)");
   // The boxes in the window's order under the window's captions; the gauge's diameter and
@@ -267,6 +266,11 @@ int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& er
   } catch (const PromptRequired& p) {
     return Fail(err, p.firstLine, kExitUsage);
   }
+  return ShowCalculated(model, host, out, err, output);
+}
+
+int ShowCalculated(WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err,
+                   const DesignOutput& output) {
   PrintMessages(err, host);
   const bool complete = model.window.outcome == DesignOutcome::Complete;
   // A design that stopped early is said once, below, with its status.
@@ -277,10 +281,6 @@ int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& er
   const int status = output(model, host, out, err);
   if (status != kExitOk || complete) return status;
   return Fail(err, "the design did not complete: " + IncompleteReason(model.window), kExitIncomplete);
-}
-
-int NoWindingStatus(const WindowModel& model, int otherwise) {
-  return model.window.outcome == DesignOutcome::Complete ? otherwise : kExitIncomplete;
 }
 
 void AddDesignAction(Commands& commands, CLI::App& cmd, DesignOutput output) {
@@ -344,7 +344,10 @@ void RegisterDesignCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand("design", "Compute a design as the window would and print it");
   auto json = std::make_shared<bool>(false);
   AddDesignAction(commands, *cmd, DesignPrinter(json));
-  cmd->add_flag("--json", *json, "Print one JSON object: outputs, txtPN place, state, messages, focus");
+  cmd->add_flag(
+      "--json", *json,
+      "Print one JSON object: the result boxes' texts, the Core Number box's place, the design state, "
+      "the messages, the focus, whether the design completed and the warnings");
 }
 
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -362,6 +365,16 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterEmissionsCommand(commands);
   RegisterBatchCommand(commands);
   RegisterMasCommands(commands);
+  // The status rule under every help text: a script's author reads the command's own help.
+  static constexpr std::string_view kStatuses =
+      "Exit status: 0 done; 1 a failure outside the program (a file or the output that cannot be read\n"
+      "or written, a file not of its kind); 2 a usage error or a bad input; 3 a design that did not\n"
+      "complete (no winding); 4 a complete design that fails its emission limit, or no core passing it.";
+  app.footer(std::string(kStatuses));
+  for (const auto& [cmd, action] : commands.actions) {
+    const std::string own = cmd->get_footer();
+    cmd->footer(own.empty() ? std::string(kStatuses) : own + "\n\n" + std::string(kStatuses));
+  }
 
   std::string known;
   bool isKnown = false;
@@ -369,6 +382,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     known += (known.empty() ? "" : ", ") + cmd->get_name();
     isKnown = isKnown || (argc > 1 && cmd->get_name() == argv[1]);
   }
+  // A mistake after a command is answered by that command's help.
+  const std::string helpFor = isKnown ? std::string(argv[1]) + " --help" : "--help";
   if (argc > 1 && argv[1][0] != '-' && !isKnown) {
     err << "vtq-cli: unknown command '" << Printable(argv[1]) << "' (commands: " << known << ")\n"
         << "Run 'vtq-cli --help' for usage.\n";
@@ -387,7 +402,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return kExitOk;
   } catch (const CLI::ParseError& e) {
     err << "vtq-cli: " << Printable(e.what()) << "\n"
-        << "Run 'vtq-cli --help' for usage.\n";
+        << "Run 'vtq-cli " << helpFor << "' for usage.\n";
     return kExitUsage;
   }
   for (auto& [cmd, action] : commands.actions) {

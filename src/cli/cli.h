@@ -107,14 +107,14 @@ struct DesignArgs {
   DesignOptions Resolve() const;
 };
 
-// Exit statuses: 0 done, 1 a failure outside the program (a file, a printer), 2 a usage
-// error or an input the window would have asked for again, 3 a design that did not
-// complete (no core large enough, or a core the material does not offer): what the window
-// would show is still printed or written, but nothing that needs the winding.
-inline constexpr int kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitIncomplete = 3;
-// The status of a command that needs the designed winding and was told why there is none:
-// kExitIncomplete when the calculation stopped early, `otherwise` for any other reason.
-int NoWindingStatus(const WindowModel& model, int otherwise);
+// Exit statuses, one rule on every command: 0 done, 1 a failure outside the program (a
+// file, a printer), 2 a usage error or a bad input (one the window would have asked for
+// again, an emission source with nothing in the band), 3 a design that did not complete (no
+// core large enough, a core the material does not offer, no core that holds the current):
+// what the window would show is still printed or written, but nothing that needs the
+// winding; 4 a complete design that fails its emission limit, or a core search that finds
+// no core passing it, so that a script can gate on the check.
+inline constexpr int kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitIncomplete = 3, kExitFailsLimit = 4;
 
 // The subcommands: each registers its CLI11 subcommand and the action run when chosen.
 using CommandAction = std::function<int(std::ostream& out, std::ostream& err)>;
@@ -138,6 +138,10 @@ using DesignOutput =
 // reported on err instead (kExitUsage).
 int ShowDesign(const DesignOptions& options, std::ostream& out, std::ostream& err,
                const DesignOutput& output);
+// What follows every calculation, however it was started: its messages and warnings on err,
+// `output`, and a design that stopped early said once with kExitIncomplete.
+int ShowCalculated(WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err,
+                   const DesignOutput& output);
 // What `design` prints: the JSON object when `json` is set by the time it runs, else the listing.
 DesignOutput DesignPrinter(const std::shared_ptr<const bool>& json);
 // Gives a subcommand the design options and, as its action, ShowDesign of them.

@@ -20,11 +20,8 @@ struct EmissionsArgs {
   bool json = false, csv = false, netlist = false, findCore = false;
 };
 
-// Characters, not bytes: the micro sign is two bytes of UTF-8.
 std::size_t Width(const std::string& text) {
-  std::size_t n = 0;
-  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
+  return static_cast<std::size_t>(num::CellWidth(text));
 }
 
 void PrintSearch(std::ostream& out, const CoreSearchView& v) {
@@ -200,49 +197,59 @@ void RegisterEmissionsCommand(Commands& commands) {
       const std::string why = ReadScanFile(args->prescan, entry.prescan);
       if (!why.empty()) return Fail(err, why, kExitFailure);
     }
-    return ShowDesign(args->design.Resolve(), out, err,
-                      [args, entry](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
-                        // The window's own commands: the entries typed into the view, Find Core
-                        // pressed, the view opened.
-                        model.Emissions_Change(entry);
-                        if (args->findCore) {
-                          model.EmissionsFindCore_Click();
-                          const CoreSearchView& search = model.coreSearch;
-                          if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
-                          if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
-                          if (!search.apply) {
-                            if (args->json) {
-                              std::string text;
-                              JsonWriter json(text, 2);
-                              json.BeginObject();
-                              SearchJson(json, search);
-                              json.EndObject();
-                              out << text << "\n";
-                            }
-                            return Fail(err, search.problem, kExitFailure);
-                          }
-                        }
-                        model.mnuEmissions_Click();
-                        const EmissionsView& v = model.emissions;
-                        if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
-                        if (!v.problem.empty()) {
-                          // No winding (the design stopped early, or no core holds it) or no harmonic in the
-                          // band.
-                          return Fail(
-                              err, v.problem,
-                              v.choke.turns == 0 ? NoWindingStatus(model, kExitFailure) : kExitFailure);
-                        }
-                        if (args->json) {
-                          PrintJson(out, v, model, args->findCore);
-                        } else if (args->csv) {
-                          out << EmissionsCsvOf(v);
-                        } else if (args->netlist) {
-                          out << EmissionsNetlistOf(model.window, v);
-                        } else {
-                          PrintText(out, v);
-                        }
-                        return kExitOk;
-                      });
+    ShellHost host;
+    WindowModel model(host);
+    try {
+      ComputeDesign(model, host, args->design.Resolve());
+    } catch (const PromptRequired& p) {
+      return Fail(err, p.firstLine, kExitUsage);
+    }
+    // The window's own commands: the entries typed into the view, Find Core pressed.
+    model.Emissions_Change(entry);
+    if (args->findCore) {
+      const std::size_t before = host.messages.size();
+      model.EmissionsFindCore_Click();
+      // The core found replaced the design given: what its calculation said is not about
+      // the design shown.
+      if (model.coreSearch.apply) host.messages.erase(host.messages.begin(), host.messages.begin() + before);
+    }
+    return ShowCalculated(
+        model, host, out, err, [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
+          const CoreSearchView& search = model.coreSearch;
+          if (args->findCore) {
+            if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
+            if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
+            if (!search.apply) {
+              if (args->json) {
+                std::string text;
+                JsonWriter json(text, 2);
+                json.BeginObject();
+                SearchJson(json, search);
+                json.EndObject();
+                out << text << "\n";
+              }
+              // No core tried: none offered in the material holds a winding of the current.
+              return Fail(err, search.problem, search.trials.empty() ? kExitIncomplete : kExitFailsLimit);
+            }
+          }
+          // The view opened.
+          model.mnuEmissions_Click();
+          const EmissionsView& v = model.emissions;
+          if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
+          // No winding: the design stopped early, or its winding cannot be used.
+          if (!v.problem.empty()) return Fail(err, v.problem, kExitIncomplete);
+          if (args->json) {
+            PrintJson(out, v, model, args->findCore);
+          } else if (args->csv) {
+            out << EmissionsCsvOf(v);
+          } else if (args->netlist) {
+            out << EmissionsNetlistOf(model.window, v);
+          } else {
+            PrintText(out, v);
+          }
+          // The data is all there; the status says the verdict, so that a script can gate on it.
+          return v.check.passes ? kExitOk : Fail(err, v.verdict, kExitFailsLimit);
+        });
   });
 }
 

@@ -43,9 +43,9 @@ void RegisterOpenCommand(Commands& commands) {
       return Fail(err, p.firstLine, kExitUsage);
     }
     if (!model.LastFileError.empty()) return Fail(err, "could not open " + model.LastFileError, kExitFailure);
-    PrintMessages(err, host);
-    PrintDesignAs(out, model, host, *json);
-    return kExitOk;
+    // A saved design that is too large, or whose core the material does not offer, stops
+    // where it stops in the window and is said as `design` says it.
+    return ShowCalculated(model, host, out, err, DesignPrinter(json));
   });
 }
 

@@ -29,7 +29,7 @@ std::string Db(double v) {
 int PrintInsertionLoss(std::ostream& out, std::ostream& err, const WindowModel& model,
                        const ImpedanceArgs& a) {
   const InsertionLossTable t = InsertionLossOf(model.window, a.entry.range);
-  if (!t.problem.empty()) return Fail(err, t.problem, NoWindingStatus(model, kExitFailure));
+  if (!t.problem.empty()) return Fail(err, t.problem, kExitIncomplete);
   if (a.json) {
     std::string text;
     JsonWriter json(text, 2);
@@ -243,8 +243,7 @@ void RegisterImpedanceCommand(Commands& commands) {
                           return status;
                         model.mnuImpedance_Click();
                         const ImpedanceView& view = model.impedance;
-                        if (!view.problem.empty())
-                          return Fail(err, view.problem, NoWindingStatus(model, kExitFailure));
+                        if (!view.problem.empty()) return Fail(err, view.problem, kExitIncomplete);
                         if (args->json) {
                           PrintJson(out, view, model);
                         } else if (args->csv) {

@@ -18,8 +18,7 @@ void RegisterExportCommand(Commands& commands) {
                   [mas](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
                     if (!*mas) return kExitUsage;  // required by the parser; MAS is the only format so far
                     const mas::Written doc = model.MasExport();
-                    if (!doc.problem.empty())
-                      return Fail(err, doc.problem, NoWindingStatus(model, kExitUsage));
+                    if (!doc.problem.empty()) return Fail(err, doc.problem, kExitIncomplete);
                     out << doc.text;
                     return kExitOk;
                   });
@@ -40,7 +39,8 @@ void RegisterImportCommand(Commands& commands) {
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {
     const MasImport in = ImportMas(*path, args->Resolve());
-    if (!in.problem.empty()) return Fail(err, in.problem, in.unreadable ? kExitFailure : kExitUsage);
+    // A file that is no MAS document of a design is what a file that is no design file is to `open`.
+    if (!in.problem.empty()) return Fail(err, in.problem, kExitFailure);
     const DesignOptions& options = in.entry;
     return ShowDesign(options, out, err, DesignPrinter(json));
   });

@@ -19,8 +19,7 @@ void RegisterSpiceCommand(Commands& commands) {
                     // Export SPICE Model...'s subcircuit.
                     if (const int status = UseMaterialFile(model, host, *file, err)) return status;
                     const analysis::SpiceModel spice = model.SpiceExport();
-                    if (!spice.problem.empty())
-                      return Fail(err, spice.problem, NoWindingStatus(model, kExitFailure));
+                    if (!spice.problem.empty()) return Fail(err, spice.problem, kExitIncomplete);
                     out << spice.text;
                     return kExitOk;
                   });

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -82,7 +83,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
        "vtq-cli: Core QR-80124-KX is not offered in material R: no winding was designed."},
       {{"export", "--mas", "--material", "R", "--main", "40"}, kExitIncomplete,
        "vtq-cli: the design reached no winding to write"},
-      {{"import", "--mas", "/dev/zero"}, kExitUsage,
+      {{"import", "--mas", "/dev/zero"}, kExitFailure,
        "vtq-cli: /dev/zero is too large to be a MAS document of one design"},
       // Numbers in options are decimal and finite; an argument cannot drive the terminal.
       {{"design", "--core", "0x10"}, kExitUsage, "vtq-cli: --core: '0x10' is not a whole decimal number"},
@@ -104,6 +105,88 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
     EXPECT_EQ(r.err.substr(at, r.err.find('\n', at) - at), c.err);
     EXPECT_EQ(r.out, "") << c.err;
   }
+}
+
+// One rule on every command: 0 done, 1 a failure outside the program, 2 a usage error or a
+// bad input, 3 a design that did not complete, 4 a complete design that fails its emission
+// limit (or a core search with no core that passes).
+TEST(Cli, EveryCommandFollowsTheStatusRule) {
+  const test::ScratchFolder dir;
+  const std::string gone = "/nonexistent/x", large = dir / "large.vtq", notMade = dir / "r.vtq",
+                    asks = dir / "asks.vtq", scan = dir / "scan.csv", lines = dir / "lines.jsonl";
+  test::Write(asks, "\"Inductance\"\r\n400\r\n\"N\"\r\n\"abc\"\r\n\"5\"\r\n\"10000\"\r\n1\r\n0\r\n");
+  test::Write(scan, "frequency_hz,dbuv\n100000,60\n");
+  test::Write(lines, "{\"main\":\"2\"}\n");
+  const std::vector<std::string> tooLarge = {"--mode", "impedance", "--main", "100000", "--current", "50"};
+  const std::vector<std::string> source = {"--swing", "325",  "--fsw", "65k",  "--duty", "0.45", "--rise",
+                                           "40n",     "--cp", "5p",    "--cy", "2.2n",   "--cx", "1u"};
+  // A converter a 1000 ohm choke for 2 A gets through with 5 pF and 10 mA of ripple, not with 1 A.
+  std::vector<std::string> choke = {"--mode", "impedance", "--main", "1000", "--current", "2"};
+  choke.insert(choke.end(), source.begin(), source.end());
+  const struct {
+    std::vector<std::string> args;
+    const std::vector<std::string>* design;  // appended
+    int status;
+  } cases[] = {
+      // clang-format off
+      {{"design"}, nullptr, kExitOk}, {{"design", "--current", "abc"}, nullptr, kExitUsage},
+      {{"design"}, &tooLarge, kExitIncomplete},
+      {{"report"}, nullptr, kExitOk}, {{"report", "--pdf", gone}, nullptr, kExitFailure},
+      {{"report"}, &tooLarge, kExitIncomplete},
+      {{"table"}, nullptr, kExitOk}, {{"table", "--pdf", gone}, nullptr, kExitFailure},
+      {{"save", dir / "d.vtq"}, nullptr, kExitOk}, {{"save", gone}, nullptr, kExitFailure},
+      {{"save", large}, &tooLarge, kExitIncomplete},
+      {{"save", notMade, "--material", "R", "--main", "40"}, nullptr, kExitIncomplete},
+      {{"open", dir / "d.vtq"}, nullptr, kExitOk}, {{"open", gone}, nullptr, kExitFailure},
+      {{"open", asks}, nullptr, kExitUsage}, {{"open", large}, nullptr, kExitIncomplete},
+      {{"open", notMade}, nullptr, kExitIncomplete},
+      {{"compare"}, nullptr, kExitOk}, {{"compare", "--main", "0"}, nullptr, kExitUsage},
+      {{"spice"}, nullptr, kExitOk}, {{"spice", "--material-file", gone}, nullptr, kExitFailure},
+      {{"spice"}, &tooLarge, kExitIncomplete},
+      {{"material", "N"}, nullptr, kExitOk}, {{"material", "N", "--material-file", gone}, nullptr, kExitFailure},
+      {{"material", "X"}, nullptr, kExitUsage},
+      {{"impedance"}, nullptr, kExitOk}, {{"impedance", "--from", "2e6", "--to", "1e6"}, nullptr, kExitUsage},
+      {{"impedance"}, &tooLarge, kExitIncomplete},
+      {{"emissions", "--ripple", "0.01"}, &choke, kExitOk},
+      {{"emissions", "--ripple", "1", "--csv"}, &choke, kExitFailsLimit},
+      {{"emissions", "--ripple", "1", "--netlist"}, &choke, kExitFailsLimit},
+      {{"emissions", "--ripple", "0.01", "--prescan", gone}, &choke, kExitFailure},
+      {{"emissions", "--ripple", "0.01", "--prescan", scan}, &choke, kExitUsage},  // no point in the band
+      {{"emissions", "--ripple", "0", "--cp", "0", "--swing", "325", "--fsw", "65k"}, nullptr, kExitUsage},
+      {{"emissions", "--ripple", "0.01", "--mode", "impedance", "--main", "100000", "--current", "50"}, &source,
+       kExitIncomplete},
+      {{"emissions", "--ripple", "0.01", "--margin", "3", "--find-core"}, &choke, kExitOk},
+      // The design given is too large; the core found replaces it.
+      {{"emissions", "--ripple", "0.01", "--mode", "impedance", "--main", "100000", "--find-core"}, &source,
+       kExitOk},
+      {{"emissions", "--ripple", "1", "--find-core", "--json"}, &choke, kExitFailsLimit},
+      {{"emissions", "--ripple", "0.01", "--current", "3e4", "--material", "D", "--find-core"}, &source,
+       kExitIncomplete},
+      {{"batch", lines}, nullptr, kExitOk}, {{"batch", gone}, nullptr, kExitFailure},
+      {{"export", "--mas"}, nullptr, kExitOk}, {{"export", "--mas"}, &tooLarge, kExitIncomplete},
+      {{"import", "--mas", "/dev/zero"}, nullptr, kExitFailure}, {{"import", "--mas", asks}, nullptr, kExitFailure},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    if (c.design) args.insert(args.end(), c.design->begin(), c.design->end());
+    const Result r = Cli(args);
+    std::string line;
+    for (const auto& a : args) line += a + " ";
+    EXPECT_EQ(r.status, c.status) << line << "\n" << r.err;
+    // Every status but 0 says why on the error stream, in a line of the program's own.
+    const bool said = std::regex_search(r.err, std::regex("(^|\n)vtq-cli: (?!warning: )"));
+    EXPECT_EQ(said, c.status != kExitOk) << line << "\n" << r.err;
+  }
+  // An edge of 1e-20 s is as good as an ideal step: the same table, not a source without harmonics.
+  std::vector<std::string> step = {"emissions", "--ripple", "0.01"};
+  step.insert(step.end(), choke.begin(), choke.end());
+  const auto rise = std::find(step.begin(), step.end(), "40n");
+  *rise = "1e-20";
+  const Result tiny = Cli(step);
+  *rise = "0";
+  EXPECT_EQ(tiny.out, Cli(step).out);
+  EXPECT_EQ(tiny.status, kExitOk) << tiny.err;
 }
 
 // Whole outputs kept beside this test in expected/: NAME.args holds the command line,
