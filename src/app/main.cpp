@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 #include "app/first_paint.h"
 #include "app/program.h"
@@ -19,16 +21,41 @@ void DescribeArguments(QCommandLineParser& parser) {
                                QStringLiteral("[file]"));
 }
 
-// Qt ends the program with abort() when it finds no display to connect to, which reads
-// as a crash (and leaves a core file). Until the application object stands, a fatal
-// message says what happened and ends the program with status 1 instead.
+constexpr const char* kNoDisplay =
+    "vtq: the design window cannot open without a display (DISPLAY or WAYLAND_DISPLAY). vtq-cli computes "
+    "the same designs without one.\n";
+
+// Whether Qt is left to find a display and none is named: no platform chosen (the
+// environment's QT_QPA_PLATFORM, the -platform option) and neither DISPLAY nor
+// WAYLAND_DISPLAY set. Said before the application object, which would only fail.
+bool NoDisplayNamed(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-platform" || arg == "--platform" || arg.starts_with("-platform=") ||
+        arg.starts_with("--platform="))
+      return false;
+  }
+  return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Qt ends the program with abort() when the display it was given cannot be reached, which
+// reads as a crash (and leaves a core file), after a warning that the platform plugin "could
+// not be loaded even though it was found" and advice to reinstall, neither of which
+// applies. Until the application object stands, the toolkit's messages are held back: a
+// fatal one becomes one line naming the display and status 1; otherwise they follow.
+QStringList heldMessages;
+
 void NoWindowWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString& text) {
-  std::fprintf(stderr, "vtq: %s\n", qPrintable(text));
-  if (type != QtFatalMsg) return;
-  std::fputs(
-      "vtq: the design window cannot open without a display (DISPLAY or WAYLAND_DISPLAY). vtq-cli computes "
-      "the same designs without one.\n",
-      stderr);
+  if (type != QtFatalMsg) {
+    heldMessages << text;
+    return;
+  }
+  const QByteArray display = qgetenv("DISPLAY"), wayland = qgetenv("WAYLAND_DISPLAY");
+  std::fprintf(stderr,
+               "vtq: the design window cannot open: no display answers at %s. vtq-cli computes the same "
+               "designs without one.\n",
+               (display.isEmpty() ? "WAYLAND_DISPLAY=" + wayland : "DISPLAY=" + display).constData());
   std::_Exit(1);
 }
 
@@ -61,9 +88,14 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  if (NoDisplayNamed(argc, argv)) {
+    std::fputs(kNoDisplay, stderr);
+    return 1;
+  }
   const QtMessageHandler previous = qInstallMessageHandler(NoWindowWithoutDisplay);
   QApplication app(argc, argv);
   qInstallMessageHandler(previous);
+  for (const QString& text : std::as_const(heldMessages)) std::fprintf(stderr, "vtq: %s\n", qPrintable(text));
   // The start-up benchmark's signal: the program ends once the design window and the
   // disclaimer over it are first on screen. Unset, it costs one look-up.
   std::optional<vtq::app::FirstPaintReport> firstPaint;
