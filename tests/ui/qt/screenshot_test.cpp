@@ -68,10 +68,13 @@ int main(int argc, char** argv) {
   if (!vtq::qt::LoadWindowFonts()) return Fail("the window's font family is not installed");
   vtq::app::ConfigureApplication();
 
+  // The window as the program builds it, its printing and other commands plugged in (Print
+  // is not greyed out), with the scripted host answering the disclaimer.
   vtq::test::ScriptedHost host;
-  vtq::qt::MainWindow window(host);
+  vtq::app::Program program(host);
+  vtq::qt::MainWindow& window = program.window();
   host.onShow = [&] { window.show(); };
-  window.Load(QApplication::applicationDirPath().toStdString());
+  program.Start(QApplication::applicationDirPath().toStdString());
   if (!QTest::qWaitForWindowExposed(&window)) return Fail("the window was never exposed");
   QTest::qWait(300);
 
@@ -102,6 +105,7 @@ int main(int argc, char** argv) {
   expect(Count(image, inWindow("txtPN"), dark) > 20, "the core number is not shown");
   expect(Count(image, inWindow("Nmat"), dark) > 40, "the material captions are not shown");
   expect(client.y() > 0, "the menu bar takes no room");
+  expect(window.findChild<QWidget*>(QStringLiteral("PrintButton"))->isEnabled(), "Print is greyed out");
   expect(ServerTitle(window) == window.windowTitle(), "the server's title is not the window's caption");
 
   // A dark desktop palette: the boxes keep their backgrounds, so their text must stay dark.
