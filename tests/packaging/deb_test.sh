@@ -30,6 +30,12 @@ done
 ls "$scratch"/root/usr/lib*/vtq/help/contents.html >/dev/null 2>&1 || fail "the help is not beside the program"
 appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 zgrep -q '^\.SS "vtq\\-cli design' "$share/man/man1/vtq-cli.1.gz" || fail "vtq-cli.1 lacks the design command"
+# The page as man shows it once installed: every exit status of the one rule.
+if command -v man >/dev/null 2>&1; then
+  page=$(MANWIDTH=80 man -l "$share/man/man1/vtq-cli.1.gz" 2>/dev/null) || fail "man cannot show vtq-cli.1"
+  statuses=$(sed -n '/^EXIT STATUS/,/^[A-Z]/p' <<<"$page" | grep -cE '^ {7}[0-4]( |$)')
+  [ "$statuses" = 5 ] || fail "vtq-cli.1 explains $statuses exit statuses, not 0 to 4"
+fi
 # What the completion offers after the words given.
 offers() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _vtq_cli; echo "${COMPREPLY[*]}"' \
