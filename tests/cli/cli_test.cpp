@@ -165,6 +165,7 @@ TEST(Cli, EveryCommandFollowsTheStatusRule) {
       {{"batch", lines}, nullptr, kExitOk}, {{"batch", gone}, nullptr, kExitFailure},
       {{"export", "--mas"}, nullptr, kExitOk}, {{"export", "--mas"}, &tooLarge, kExitIncomplete},
       {{"import", "--mas", "/dev/zero"}, nullptr, kExitFailure}, {{"import", "--mas", asks}, nullptr, kExitFailure},
+      {{"library", "--grade", "N30"}, nullptr, kExitOk}, {{"library", "--max-od", "40"}, nullptr, kExitUsage},
       // clang-format on
   };
   for (const auto& c : cases) {
