@@ -42,7 +42,9 @@ void RegisterOpenCommand(Commands& commands) {
     } catch (const PromptRequired& p) {
       return Fail(err, p.firstLine, kExitUsage);
     }
-    if (!model.LastFileError.empty()) return Fail(err, "could not open " + model.LastFileError, kExitFailure);
+    if (!model.LastFileError.empty())
+      return Fail(err, "could not open " + model.LastFileError,
+                  model.LastFileUnreadable ? kExitFailure : kExitUsage);
     PrintMessages(err, host);
     PrintDesignAs(out, model, host, *json);
     return kExitOk;
