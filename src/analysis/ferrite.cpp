@@ -230,6 +230,33 @@ CoreNetwork FitNetwork(const Ferrite& ferrite) {
 
 namespace {
 
+// What a material file may hold; anything outside is a typing or unit slip, and would
+// carry inf or NaN into the impedance and the netlist.
+constexpr double kMostPermeability = 1e6;  // |mu|: supermalloy, the highest of soft magnetic alloys, ~1e6
+constexpr double kLeastInitial = 1;        // mu' at the lowest frequency: a magnetic core is at least air
+constexpr double kMostFrequency = 1e12;    // Hz, far above any permeameter's range (a few GHz)
+constexpr double kLeastCelsius = -273.15, kMostCelsius = 2000;  // absolute zero; above every Curie point
+constexpr double kMostFluxDensity = 3;  // T: FeCo, the highest saturating alloy, ~2.4 T
+
+// A member of a material entry: absent leaves `out` as it is, a value of another type
+// than asked is an error naming the key.
+template <class T>
+void Member(const nlohmann::json& o, const std::string& path, const char* key, T& out, std::string& error) {
+  if (!error.empty() || !o.is_object() || !o.contains(key)) return;
+  const nlohmann::json& v = o[key];
+  if constexpr (std::is_same_v<T, std::string>) {
+    if (v.is_string())
+      out = v.get<std::string>();
+    else
+      error = path + key + " is not a text";
+  } else {
+    if (v.is_number())
+      out = v.get<double>();
+    else
+      error = path + key + " is not a number";
+  }
+}
+
 std::vector<CurvePoint> PointsOf(const nlohmann::json& list, const char* x, std::string& error) {
   std::vector<CurvePoint> out;
   if (!list.is_array()) {
@@ -247,13 +274,33 @@ std::vector<CurvePoint> PointsOf(const nlohmann::json& list, const char* x, std:
   return out;
 }
 
-std::string CheckCurve(const std::vector<CurvePoint>& c, std::string_view what, bool positiveX) {
+// Points rising in x, each within [least, most] in x and within +-kMostPermeability in value.
+std::string CheckCurve(const std::vector<CurvePoint>& c, std::string_view what, double least, double most) {
   if (c.size() < 2) return std::string(what) + " has fewer than two points";
   for (std::size_t i = 0; i < c.size(); ++i) {
-    if (!std::isfinite(c[i].x) || !std::isfinite(c[i].value) || (positiveX && c[i].x <= 0))
+    if (!(c[i].x >= least && c[i].x <= most) || !(std::abs(c[i].value) <= kMostPermeability))
       return std::string(what) + ": point " + std::to_string(i + 1) + " is not a usable number";
     if (i > 0 && c[i].x <= c[i - 1].x)
       return std::string(what) + ": point " + std::to_string(i + 1) + " does not rise above the one before";
+  }
+  return "";
+}
+
+// What both kinds of file must hold beyond their points: a core that has inductance. Where
+// mu' and mu'' are both 0 the core stores no energy, and the fit's relative error divides by |mu|.
+std::string CheckPermeability(const Ferrite& f) {
+  if (!(f.real.front().value >= kLeastInitial)) return "mu' at the lowest frequency must be at least 1";
+  std::vector<double> at;  // every point of both curves, and where mu' crosses 0 between two
+  for (const auto* curve : {&f.real, &f.imaginary})
+    for (const CurvePoint& p : *curve) at.push_back(p.x);
+  for (std::size_t i = 1; i < f.real.size(); ++i) {
+    const CurvePoint &a = f.real[i - 1], &b = f.real[i];
+    if ((a.value < 0) != (b.value < 0))
+      at.push_back(a.x * std::pow(b.x / a.x, a.value / (a.value - b.value)));
+  }
+  for (double x : at) {
+    if (std::abs(f.Permeability(x)) == 0)
+      return "mu' and mu'' are both 0 at " + num::Printed(x, 6) + " Hz: the core has no inductance there";
   }
   return "";
 }
@@ -276,8 +323,20 @@ double Ferrite::SaturationAt(double celsius) const {
 }
 
 std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::string& error) {
-  const nlohmann::json e = nlohmann::json::parse(text, nullptr, false);
-  if (e.is_discarded() || !e.is_object()) {
+  error.clear();
+  nlohmann::json e;
+  try {
+    e = nlohmann::json::parse(text);
+  } catch (const nlohmann::json::parse_error& fault) {
+    const auto end = text.begin() + static_cast<long>(std::min<std::size_t>(
+                                        fault.byte > 0 ? fault.byte - 1 : 0, text.size()));
+    error = "not JSON (line " + std::to_string(std::count(text.begin(), end, '\n') + 1) + ")";
+    return nullptr;
+  } catch (const nlohmann::json::exception&) {  // a number beyond a double's range
+    error = "not JSON (a number beyond range)";
+    return nullptr;
+  }
+  if (!e.is_object()) {
     error = "not a JSON object";
     return nullptr;
   }
@@ -289,44 +348,66 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
     return nullptr;
   }
   auto f = std::make_shared<Ferrite>();
-  f->name = e.value("name", std::string("unnamed"));
-  if (e.contains("manufacturerInfo") && e["manufacturerInfo"].is_object()) {
-    f->maker = e["manufacturerInfo"].value("name", std::string());
-    f->source = e["manufacturerInfo"].value("datasheetUrl", std::string());
+  f->name = "unnamed";
+  Member(e, "", "name", f->name, error);
+  if (e.contains("manufacturerInfo")) {
+    const nlohmann::json& maker = e["manufacturerInfo"];
+    if (!maker.is_object() && error.empty()) error = "manufacturerInfo is not an object";
+    Member(maker, "manufacturerInfo.", "name", f->maker, error);
+    Member(maker, "manufacturerInfo.", "datasheetUrl", f->source, error);
   }
-  f->real = PointsOf((*complex)["real"], "frequency", error);
+  Member(e, "", "curieTemperature", f->curie, error);
+  if (error.empty() && !(f->curie >= kLeastCelsius && f->curie <= kMostCelsius))
+    error = "curieTemperature is not a temperature in C";
+  if (error.empty()) f->real = PointsOf((*complex)["real"], "frequency", error);
   if (error.empty()) f->imaginary = PointsOf((*complex)["imaginary"], "frequency", error);
   if (!error.empty()) return nullptr;
   for (const auto& [curve, what] : {std::pair{&f->real, "mu'"}, std::pair{&f->imaginary, "mu''"}}) {
-    error = CheckCurve(*curve, what, true);
+    error = CheckCurve(*curve, what, std::nextafter(0.0, 1.0), kMostFrequency);
     if (!error.empty()) return nullptr;
   }
-  if (f->real.front().value <= 0) error = "mu' at the lowest frequency is not above 0";
   for (std::size_t i = f->imaginary.size(); i-- > 0;)
     if (f->imaginary[i].value < 0) error = "mu'': point " + std::to_string(i + 1) + " is negative";
+  if (error.empty()) error = CheckPermeability(*f);
   if (!error.empty()) return nullptr;
   const nlohmann::json& perm = e["permeability"];
-  if (perm.contains("initial") && perm["initial"].is_array()) {
-    std::string ignored;
-    f->initial = PointsOf(perm["initial"], "temperature", ignored);
-    if (!ignored.empty() || !CheckCurve(f->initial, "", false).empty()) f->initial.clear();
+  if (perm.contains("initial")) {
+    f->initial = PointsOf(perm["initial"], "temperature", error);
+    if (error.empty() && f->initial.size() < 2) f->initial.clear();  // one point: no curve over temperature
+    if (error.empty() && !f->initial.empty())
+      error = CheckCurve(f->initial, "permeability.initial", kLeastCelsius, kMostCelsius);
+    for (std::size_t i = 0; error.empty() && i < f->initial.size(); ++i)
+      if (!(f->initial[i].value >= kLeastInitial))
+        error = "permeability.initial: point " + std::to_string(i + 1) + " is below 1";
+    if (!error.empty()) {
+      if (error.starts_with("not a list") || error.starts_with("a point"))
+        error = "permeability.initial: " + error;
+      return nullptr;
+    }
   }
-  if (e.contains("saturation") && e["saturation"].is_array()) {
+  if (e.contains("saturation")) {
+    if (!e["saturation"].is_array()) error = "saturation is not a list";
     for (const auto& s : e["saturation"]) {
-      if (!s.is_object() || !s.contains("temperature") || !s.contains("magneticFluxDensity")) continue;
-      const double t = s.value("temperature", 0.0), b = s.value("magneticFluxDensity", 0.0);
+      if (!error.empty()) break;
+      double t = NAN, b = NAN;
+      Member(s, "saturation.", "temperature", t, error);
+      Member(s, "saturation.", "magneticFluxDensity", b, error);
+      if (!error.empty() || std::isnan(t) || std::isnan(b)) continue;
+      if (!(t >= kLeastCelsius && t <= kMostCelsius && b >= 0 && b <= kMostFluxDensity))
+        error = "saturation: " + num::Printed(b, 6) + " T at " + num::Printed(t, 6) + " C is not usable";
       if (std::abs(t - 25) < 5) f->bsat25 = b;
       if (std::abs(t - 100) < 5) f->bsat100 = b;
     }
+    if (!error.empty()) return nullptr;
   }
   if (f->bsat25 <= 0) f->bsat25 = f->bsat100;
   if (f->bsat100 <= 0) f->bsat100 = f->bsat25;
-  f->curie = e.value("curieTemperature", 0.0);
   return f;
 }
 
 std::shared_ptr<const Ferrite> FerriteFromText(std::string_view text, const std::string& name,
                                                std::string& error) {
+  error.clear();
   if (text.find('\0') != std::string_view::npos) {
     error = "line " + std::to_string(std::count(text.begin(), text.begin() + text.find('\0'), '\n') + 1) +
             " holds binary data, not text";
@@ -380,9 +461,15 @@ std::shared_ptr<const Ferrite> FerriteFromText(std::string_view text, const std:
       }
     }
     const double f0 = *values[0];
-    if (!(f0 > 0)) {
-      error = where + "the frequency must be above 0 Hz";
+    if (!(f0 > 0 && f0 <= kMostFrequency)) {
+      error = where + "the frequency must be above 0 Hz and at most 1e12 Hz";
       return nullptr;
+    }
+    for (std::size_t i = 1; i < 3; ++i) {
+      if (values[i] && !(std::abs(*values[i]) <= kMostPermeability)) {
+        error = where + "a permeability beyond 1e6 is no material's";
+        return nullptr;
+      }
     }
     if (f0 <= last) {
       error = where + "the frequency must rise above the line before's";
@@ -406,10 +493,8 @@ std::shared_ptr<const Ferrite> FerriteFromText(std::string_view text, const std:
       return nullptr;
     }
   }
-  if (f->real.front().value <= 0) {
-    error = "mu' at the lowest frequency must be above 0";
-    return nullptr;
-  }
+  error = CheckPermeability(*f);
+  if (!error.empty()) return nullptr;
   return f;
 }
 

@@ -3,8 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -233,45 +231,6 @@ std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
   return fields;
 }
 
-// An option set is a few dozen bytes; a longer line (a stream without line ends, such as
-// /dev/zero) is answered with an error line instead of filling the memory.
-constexpr std::size_t kMaxLine = 1 << 16;
-
-enum class LineRead { Line, TooLong, End };
-
-// One line of at most kMaxLine bytes, ended by "\n", "\r\n" or a lone "\r" (files from
-// old Macs). A read error of the file sets the stream's badbit.
-LineRead ReadLine(std::istream& in, std::string& line) {
-  line.clear();
-  std::streambuf& buffer = *in.rdbuf();
-  bool any = false, tooLong = false;
-  try {
-    for (;;) {
-      const int c = buffer.sbumpc();
-      if (c == std::char_traits<char>::eof()) {
-        in.setstate(std::ios::eofbit);
-        break;
-      }
-      any = true;
-      if (c == '\n') break;
-      if (c == '\r') {
-        if (buffer.sgetc() == '\n') buffer.sbumpc();
-        break;
-      }
-      if (line.size() < kMaxLine) {
-        line += static_cast<char>(c);
-      } else {
-        tooLong = true;
-      }
-    }
-  } catch (...) {  // the file buffer throws on a failed read (a folder, an I/O error)
-    in.setstate(std::ios::badbit);
-    return LineRead::End;
-  }
-  if (!any) return LineRead::End;
-  return tooLong ? LineRead::TooLong : LineRead::Line;
-}
-
 class Batch {
  public:
   Batch(std::ostream& out, bool csv) : out_(out), csv_(csv) {}
@@ -281,7 +240,6 @@ class Batch {
   // first line is the header, answered with the option names it gives.
   void Line(std::string& line) {
     ++number_;
-    if (number_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
     if (line.find_first_not_of(" \t") == std::string::npos) return Refuse("a blank line");
     if (csv_ && !read_header_) {
       read_header_ = true;
@@ -316,10 +274,12 @@ class Batch {
     End();
   }
 
-  // The line too long to hold, read to its end and answered in its place.
-  void TooLong() {
+  // A line that cannot be an option set, read to its end and answered in its place: too
+  // long to hold, or holding a NUL byte.
+  void Unreadable(BatchInput::Read read, std::size_t cap) {
     ++number_;
-    Refuse("the line is longer than " + std::to_string(kMaxLine) + " bytes");
+    Refuse(read == BatchInput::Read::TooLong ? "the line is longer than " + std::to_string(cap) + " bytes"
+                                             : "the line holds a NUL byte");
   }
 
   // Hands the lines written so far to the stream.
@@ -385,33 +345,30 @@ void RegisterBatchCommand(Commands& commands) {
   cmd->add_option("FILE", *path, "Option sets, one a line (default or '-': standard input)");
   cmd->add_flag("--csv", *csv, "Read comma-separated values under a header of option names, not JSON Lines");
   commands.actions.emplace_back(cmd, [path, csv](std::ostream& out, std::ostream& err) {
-    std::ifstream file;
-    if (!path->empty() && *path != "-") {
-      file.open(*path);
-      if (!file) {
-        err << "vtq-cli: cannot read " << Printable(*path) << "\n";
-        return kExitFailure;
-      }
+    const std::string name = path->empty() ? "-" : *path;
+    BatchInput in;
+    if (!in.Open(name)) {
+      err << "vtq-cli: cannot read " << Printable(name) << ": " << in.error() << "\n";
+      return kExitFailure;
     }
-    std::istream& in = file.is_open() ? file : std::cin;
     Batch batch(out, *csv);
     for (std::string line;;) {
       // A reader waiting on our answers gets them before we wait on more input.
-      if (in.rdbuf()->in_avail() <= 0) {
+      if (!in.Ready()) {
         batch.Flush();
         out.flush();
       }
-      const LineRead read = ReadLine(in, line);
-      if (read == LineRead::End) break;
-      if (read == LineRead::TooLong) {
-        batch.TooLong();
-      } else {
+      const BatchInput::Read read = in.Next(line);
+      if (read == BatchInput::Read::End) break;
+      if (read == BatchInput::Read::Line) {
         batch.Line(line);
+      } else {
+        batch.Unreadable(read, in.LineCap());
       }
     }
     batch.Flush();
-    if (in.bad()) {
-      err << "vtq-cli: reading " << (path->empty() ? "-" : Printable(*path)) << " failed\n";
+    if (!in.error().empty()) {
+      err << "vtq-cli: reading " << Printable(name) << " failed: " << in.error() << "\n";
       return kExitFailure;
     }
     if (batch.refused > 0) {

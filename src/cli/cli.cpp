@@ -318,7 +318,8 @@ int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path
   if (path.empty()) return kExitOk;
   host.path = path;
   model.ImpedanceMaterial_Click();
-  return model.LastFileError.empty() ? kExitOk : Fail(err, model.LastFileError, kExitFailure);
+  if (model.LastFileError.empty()) return kExitOk;
+  return Fail(err, model.LastFileError, model.LastFileUnreadable ? kExitFailure : kExitUsage);
 }
 
 void PrintDesignAs(std::ostream& out, const WindowModel& model, const ShellHost& host, bool json) {

@@ -153,7 +153,7 @@ std::string Printable(std::string_view text);
 // A command that cannot finish: says why on err, returns the status.
 int Fail(std::ostream& err, std::string_view why, int status);
 // The window's Measured Material... answered with `path` (none: nothing to do): kExitOk, or
-// the file's fault said on err and kExitFailure.
+// the fault said on err: kExitUsage for the file's content, kExitFailure when it cannot be read.
 int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path, std::ostream& err);
 
 void RegisterDesignCommand(Commands& commands);

@@ -3,9 +3,7 @@
 // computes the check; this only prints it.
 #include <CLI/CLI.hpp>
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "cli/cli.h"
 #include "cli/json_writer.h"
@@ -119,29 +117,17 @@ void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& mod
     json.Key("limit_qp_dbuv").Double(r.limit.quasiPeak).Key("limit_av_dbuv").Double(r.limit.average);
     json.Key("margin_db").Double(r.margin).Key("mode").String(EmissionModeName(r.mode));
     json.Key("binds").String(r.binds == analysis::Detector::Average ? "average" : "quasi-peak").EndObject();
+    // A scan of many points is written as it goes: the whole text would be some hundred
+    // times the scan file.
+    if (text.size() >= (1 << 16)) {
+      out << text;
+      text.clear();
+    }
   }
   json.EndArray().Key("worst").BeginObject().Key("margin_db").Double(c.worstMargin);
   json.Key("frequency_hz").Double(c.worstFrequency).Key("mode").String(EmissionModeName(c.worstMode));
   json.EndObject().Key("passes").Bool(c.passes).Key("verdict").String(v.verdict).EndObject();
   out << text << "\n";
-}
-
-// The whole file, or why not. A scan is a few thousand lines; a limit keeps a wrong file
-// (a device, a disc image) from filling the memory.
-std::string ReadScanFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "could not open " + path;
-  std::ostringstream all;
-  constexpr std::size_t kMost = 16 << 20;
-  char buf[65536];
-  std::size_t total = 0;
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    total += static_cast<std::size_t>(in.gcount());
-    if (total > kMost) return "could not read " + path + ": larger than 16 MB, not a scan";
-    all.write(buf, in.gcount());
-  }
-  text = all.str();
-  return text.empty() ? "could not read " + path + ": the file is empty" : "";
 }
 
 }  // namespace
@@ -194,8 +180,9 @@ void RegisterEmissionsCommand(Commands& commands) {
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     EmissionsEntry entry = args->entry;
     if (!args->prescan.empty()) {
-      const std::string why = ReadScanFile(args->prescan, entry.prescan);
-      if (!why.empty()) return Fail(err, why, kExitFailure);
+      ScanFile scan = LoadScanFile(args->prescan);
+      if (!scan.error.empty()) return Fail(err, scan.error, scan.unreadable ? kExitFailure : kExitUsage);
+      entry.prescan = std::move(scan.text);
     }
     ShellHost host;
     WindowModel model(host);

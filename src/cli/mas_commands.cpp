@@ -39,8 +39,9 @@ void RegisterImportCommand(Commands& commands) {
   cmd->add_flag("--json", *json, "Print one JSON object, with the keys of 'design --json'");
   commands.actions.emplace_back(cmd, [path, args, json](std::ostream& out, std::ostream& err) {
     const MasImport in = ImportMas(*path, args->Resolve());
-    // A file that is no MAS document of a design is what a file that is no design file is to `open`.
-    if (!in.problem.empty()) return Fail(err, in.problem, kExitFailure);
+    // As `open`: a file that cannot be read is a failure outside the program, one that is
+    // read but holds no MAS document of a design is bad input.
+    if (!in.problem.empty()) return Fail(err, in.problem, in.unreadable ? kExitFailure : kExitUsage);
     const DesignOptions& options = in.entry;
     return ShowDesign(options, out, err, DesignPrinter(json));
   });

@@ -37,7 +37,7 @@ void RegisterMaterialCommand(Commands& commands) {
   commands.actions.emplace_back(cmd, [letter, json, csv, file](std::ostream& out, std::ostream& err) {
     MaterialFile material;
     if (!file->empty() && !(material = LoadMaterialFile(*file)).ferrite)
-      return Fail(err, material.error, kExitFailure);
+      return Fail(err, material.error, material.unreadable ? kExitFailure : kExitUsage);
     const MaterialView v = MaterialViewOf(*letter, material.ferrite);
     if (!v.problem.empty()) return Fail(err, v.problem, kExitFailure);
     if (*json) {

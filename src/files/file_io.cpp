@@ -188,11 +188,11 @@ bool FileReplacement::Create(const std::string& target) {
   if (fd_ < 0) return Fail(EEXIST);
   if (exists) {
     // The replacement keeps what the user set on the old file; an owner other than us
-    // can only be kept by root, and losing it is no reason to fail the save.
-    (void)::fchmod(fd_, existing.st_mode & 07777);
-    if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
-      (void)::fchmod(fd_, existing.st_mode & 0777);
-    }
+    // can only be kept by root, and losing it is no reason to fail the save. The owner
+    // goes first: a change of owner clears the set-ID bits, which the mode then restores,
+    // but only with the owner they were set for.
+    const bool owned = ::fchown(fd_, existing.st_uid, existing.st_gid) == 0;
+    (void)::fchmod(fd_, existing.st_mode & (owned ? 07777 : 0777));
   }
   return true;
 }
@@ -219,43 +219,6 @@ bool FileReplacement::Commit() {
   ReleaseTemporary();
   temporary_.clear();
   return true;
-}
-
-ReadOutcome ReadFileStart(const std::string& path, std::size_t limit) {
-  ReadOutcome out;
-  int fd = path == "-" ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                       : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    out.error = ReasonOf(errno);
-    return out;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    out.error = ReasonOf(EISDIR);
-    return out;
-  }
-  // Blocking reads from here: O_NONBLOCK only kept the open from waiting on a FIFO.
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  char buffer[4096];
-  while (out.bytes.size() < limit) {
-    ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - out.bytes.size()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.error = ReasonOf(errno);
-      break;
-    }
-    if (n == 0) break;
-    out.bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  if (out.error.empty() && out.bytes.size() >= limit) {
-    ssize_t n;
-    do n = ::read(fd, buffer, 1);
-    while (n < 0 && errno == EINTR);
-    out.truncated = n > 0;
-  }
-  ::close(fd);
-  return out;
 }
 
 }  // namespace vtq::files

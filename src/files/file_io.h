@@ -3,7 +3,6 @@
 // full"), never as an exception.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -38,17 +37,6 @@ class FileReplacement {
   std::string target_, temporary_;  // temporary_ empty when writing the target directly
   std::string error_;
 };
-
-struct ReadOutcome {
-  std::string bytes;
-  std::string error;       // empty when the file could be read
-  bool truncated = false;  // the file goes on past the limit
-};
-
-// Reads a file, but no more than `limit` bytes: a design file is a few dozen bytes,
-// and a huge or endless file (a device) must not hang the program or fill its memory.
-// "-" is standard input.
-ReadOutcome ReadFileStart(const std::string& path, std::size_t limit);
 
 // A short reason for a system error number, as the user should read it.
 std::string ReasonOf(int errnoValue);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/catalogue.h"
+#include "files/user_file.h"
 
 namespace vtq::mas {
 namespace {
@@ -202,9 +203,14 @@ Requirements ReadRequirements(std::string_view text) {
   // Read into sorted maps: only looked up by path, and an object of many keys takes each
   // key in log time, where the insertion-ordered document compares it with every one before.
   using ReadJson = nlohmann::json;
-  const ReadJson doc = ReadJson::parse(text, nullptr, false);
-  if (doc.is_discarded()) {
-    r.problem = "it is not JSON";
+  ReadJson doc;
+  try {
+    doc = ReadJson::parse(text);
+  } catch (const ReadJson::parse_error& e) {
+    r.problem = "it is not JSON (line " + std::to_string(files::LineOfOffset(text, e.byte - 1)) + ")";
+    return r;
+  } catch (const ReadJson::exception&) {  // a number beyond a double's range
+    r.problem = "it is not JSON (a number beyond range)";
     return r;
   }
   // The value at a path of keys and indexes, if each step is there and it is a number.

@@ -128,6 +128,79 @@ TEST(Ferrite, RefusesABadFile) {
   }
 }
 
+// A database entry with one value of the wrong type or beyond any material is said by its
+// key, never thrown: each edit of a good entry, and what the reader says.
+TEST(Ferrite, RefusesAnEntryByItsKey) {
+  const json good = json::parse(R"({"name": "X", "manufacturerInfo": {"name": "M"},
+      "permeability": {"complex": {"real": [{"frequency": 1e4, "value": 100}, {"frequency": 1e6, "value": 50}],
+      "imaginary": [{"frequency": 1e4, "value": 1}, {"frequency": 1e6, "value": 40}]}}})");
+  const struct {
+    std::string at;  // the value edited, as a JSON pointer
+    json value;
+    std::string message;
+  } edits[] = {
+      {"/name", 5, "name is not a text"},
+      {"/curieTemperature", nullptr, "curieTemperature is not a number"},
+      {"/manufacturerInfo/datasheetUrl", nullptr, "manufacturerInfo.datasheetUrl is not a text"},
+      {"/manufacturerInfo", "M", "manufacturerInfo is not an object"},
+      {"/saturation",
+       {{{"temperature", "25"}, {"magneticFluxDensity", 0.5}}},
+       "saturation.temperature is not a number"},
+      {"/saturation",
+       {{{"temperature", 25}, {"magneticFluxDensity", 1e300}}},
+       "saturation: 1e+300 T at 25 C is not usable"},
+      {"/permeability/initial",
+       {{{"temperature", 25}, {"value", 0}}, {{"temperature", 100}, {"value", 9}}},
+       "permeability.initial: point 1 is below 1"},
+      {"/permeability/complex/real/0/value", 1.7e308, "mu': point 1 is not a usable number"},
+      {"/permeability/complex/real/0/value", 0, "mu' at the lowest frequency must be at least 1"},
+      {"/permeability/complex/imaginary", 7, "not a list of points"},
+  };
+  std::string error;
+  ASSERT_TRUE(FerriteFromText(good.dump(), "x.json", error)) << error;
+  for (const auto& edit : edits) {
+    json e = good;
+    e[json::json_pointer(edit.at)] = edit.value;
+    EXPECT_FALSE(FerriteFromText(e.dump(), "x.json", error)) << edit.message;
+    EXPECT_EQ(error, "not a usable material entry: " + edit.message);
+  }
+  EXPECT_FALSE(FerriteFromText("{\"name\":\n\n1e400}", "x.json", error));
+  EXPECT_EQ(error, "not a usable material entry: not JSON (a number beyond range)");
+  EXPECT_FALSE(FerriteFromText("{\"name\":\n\n x}", "x.json", error));
+  EXPECT_EQ(error, "not a usable material entry: not JSON (line 3)");
+}
+
+// Each column goes to its own curve, a cell left empty leaves that curve without the point;
+// a curve the core cannot follow (no inductance left) or a value beyond any material is refused.
+TEST(Ferrite, ReadsEachColumnIntoItsCurve) {
+  std::string error;
+  const auto f =
+      FerriteFromText("frequency_hz,mu_real,mu_imag\n1e4,100,1\n2e4,90,5\n3e4,,7\n", "f.csv", error);
+  ASSERT_TRUE(f) << error;
+  auto points = [](const std::vector<CurvePoint>& c) {
+    std::vector<std::pair<double, double>> out;
+    for (const CurvePoint& p : c) out.emplace_back(p.x, p.value);
+    return out;
+  };
+  using Points = std::vector<std::pair<double, double>>;
+  EXPECT_EQ(points(f->real), (Points{{1e4, 100}, {2e4, 90}}));
+  EXPECT_EQ(points(f->imaginary), (Points{{1e4, 1}, {2e4, 5}, {3e4, 7}}));
+  const std::string head = "frequency_hz,mu_real,mu_imag\n";
+  const std::pair<std::string, const char*> refused[] = {
+      {head + "1e4,100,0\n1e6,0,0\n",
+       "mu' and mu'' are both 0 at 1e+06 Hz: the core has no inductance there"},
+      {head + "1e4,100,0\n1e6,90,0\n2e6,,0\n",
+       "mu' and mu'' are both 0 at 2e+06 Hz: the core has no inductance there"},
+      {head + "1e4,1.7e308,1\n1e6,90,1\n", "line 2: a permeability beyond 1e6 is no material's"},
+      {head + "1e4,0,1\n1e6,90,1\n", "mu' at the lowest frequency must be at least 1"},
+      {head + "1e13,9,1\n", "line 2: the frequency must be above 0 Hz and at most 1e12 Hz"},
+  };
+  for (const auto& [text, message] : refused) {
+    EXPECT_FALSE(FerriteFromText(text, "f.csv", error)) << message;
+    EXPECT_EQ(error, message);
+  }
+}
+
 // A file's permeability is taken as it stands, over the catalogue's mu_i: the core of a
 // 5000 material with a flat mu = 2500 - j 2500 file is j w Lm (1 - j) / 2.
 TEST(Ferrite, UserFileAsItStands) {

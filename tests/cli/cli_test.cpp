@@ -69,9 +69,10 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       // Files, and designs without a winding.
       {{"open", gone}, kExitFailure, "vtq-cli: could not open " + gone + ": the file or its folder does not exist"},
       {{"save", gone}, kExitFailure, "vtq-cli: could not save " + gone + ": the file or its folder does not exist"},
-      {{"open", "/dev/null"}, kExitFailure, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records"},
-      {{"open", "/dev/zero"}, kExitFailure, "vtq-cli: could not open /dev/zero: the file is too large to be a design file"},
-      {{"open", binary}, kExitFailure, "vtq-cli: could not open " + binary + ": it is not a design file"},
+      {{"open", "/dev/null"}, kExitUsage, "vtq-cli: could not open /dev/null: the file ends after 0 of its 8 records"},
+      {{"open", "/dev/zero"}, kExitUsage, "vtq-cli: could not open /dev/zero: the file is too large to be a design file (over 4 MB)"},
+      {{"open", binary}, kExitUsage, "vtq-cli: could not open " + binary + ": line 2: a NUL byte: it is not a design file"},
+      {{"open", dir.path.string()}, kExitFailure, "vtq-cli: could not open " + dir.path.string() + ": it is a folder"},
       // At once, rather than waiting for a reader that never comes.
       {{"save", pipe}, kExitFailure, "vtq-cli: could not save " + pipe + ": no program is reading from it"},
       {{"spice", "--mode", "impedance", "--main", "100000", "--current", "50"}, kExitIncomplete,
@@ -83,8 +84,12 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
        "vtq-cli: Core QR-80124-KX is not offered in material R: no winding was designed."},
       {{"export", "--mas", "--material", "R", "--main", "40"}, kExitIncomplete,
        "vtq-cli: the design reached no winding to write"},
-      {{"import", "--mas", "/dev/zero"}, kExitFailure,
-       "vtq-cli: /dev/zero is too large to be a MAS document of one design"},
+      {{"import", "--mas", "/dev/zero"}, kExitUsage,
+       "vtq-cli: /dev/zero: the file is too large to be a MAS document (over 4 MB)"},
+      {{"emissions", "--swing", "325", "--fsw", "100k", "--cp", "20p", "--ripple", "1", "--prescan", pipe},
+       kExitUsage, "vtq-cli: " + pipe + ": the file is empty"},
+      {{"material", "N", "--material-file", gone}, kExitFailure,
+       "vtq-cli: " + gone + ": the file or its folder does not exist"},
       // Numbers in options are decimal and finite; an argument cannot drive the terminal.
       {{"design", "--core", "0x10"}, kExitUsage, "vtq-cli: --core: '0x10' is not a whole decimal number"},
       {{"impedance", "--points", "1e3"}, kExitUsage, "vtq-cli: --points: '1e3' is not a whole decimal number"},

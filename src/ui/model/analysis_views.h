@@ -156,6 +156,7 @@ MaterialView MaterialViewOf(std::string_view letter,
 struct MaterialFile {
   std::shared_ptr<const analysis::Ferrite> ferrite;  // null when the file could not be used
   std::string error;                                 // "FILE: line 3: ..." otherwise
+  bool unreadable = false;  // the system could not read the file (exit 1), not its content (2)
 };
 // A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
 MaterialFile LoadMaterialFile(const std::string& path);
@@ -186,6 +187,14 @@ struct EmissionsEntry {
   std::string margin = "0";         // dB required below the limit
   std::string prescan;              // a measured scan's text, "frequency_hz,dbuv" a line; empty: none
 };
+
+// A measured scan's file read as every user file is (size cap, line ends, NUL refused):
+// its text for EmissionsEntry::prescan, or "FILE: reason".
+struct ScanFile {
+  std::string text, error;
+  bool unreadable = false;  // the system could not read the file (exit 1), not its content (2)
+};
+ScanFile LoadScanFile(const std::string& path);
 
 // The plot: dBuV over log f, the limit lines and each mode's receiver level at each
 // harmonic without and with the filter; the verdict is its caption.

@@ -14,6 +14,7 @@
 #include "analysis/spice.h"
 #include "engine/design.h"
 #include "files/mas.h"
+#include "files/user_file.h"
 #include "ui/model/host.h"
 
 namespace vtq {
@@ -106,9 +107,11 @@ class WindowModel {
   FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
   // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
   // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
-  // alone (file and reason); both empty after a cancelled dialog.
+  // alone (file and reason); both empty after a cancelled dialog. LastFileUnreadable: the
+  // failure was the system's (a missing file, a folder, no permission), not the file's content.
   std::string FileStatus;
   std::string LastFileError;
+  bool LastFileUnreadable = false;
   // ---- end of design files ----
 
   // ---- Printing: design report, core table, PDF export (window_model_print.cpp) ----
@@ -215,6 +218,24 @@ struct MasImport {
   DesignEntry entry;
 };
 MasImport ImportMas(const std::string& path, const DesignEntry& base);
+
+// A batch of option sets (a file, "-" for standard input) line by line as it streams, by
+// the rules every user file meets (files::LineStream): lines of at most 64 kB, ended by
+// LF, CR LF or CR, a byte-order mark dropped, a line holding a NUL said to be one.
+class BatchInput {
+ public:
+  using Read = files::LineStream::Read;
+  BatchInput() = default;
+  ~BatchInput();
+  bool Open(const std::string& path);  // false with error() set when it cannot be read
+  Read Next(std::string& line);
+  bool Ready() const;  // a whole line is read ahead: Next will not wait
+  std::size_t LineCap() const;
+  const std::string& error() const;
+
+ private:
+  files::LineStream lines_;
+};
 
 // The wire beside its gauge box: insulated diameter in the display unit, copper cross-section in mm2.
 analysis::WireFigures WireFiguresOf(const DesignWindow& window);

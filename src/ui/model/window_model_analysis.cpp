@@ -322,12 +322,14 @@ std::shared_ptr<const analysis::Ferrite> WindowModel::ImpedanceMaterial() const 
 void WindowModel::ImpedanceMaterial_Click() {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   FileDialogSettings dialog;
   const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::OpenMaterial, dialog);
   if (!path) return;
   const MaterialFile file = LoadMaterialFile(*path);
   if (!file.ferrite) {
     LastFileError = file.error;
+    LastFileUnreadable = file.unreadable;
     host_.MsgBox("Could not use the material file " + file.error, kImpedanceTitle);
     return;
   }
@@ -373,6 +375,7 @@ void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_
                            const std::string& csv) {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   if (!plot.problem.empty() || plot.frequencies.empty()) return;
   FileDialogSettings dialog;
   dialog.DefaultExt = "png";

@@ -6,6 +6,7 @@
 
 #include "analysis/spice.h"
 #include "engine/numbers.h"
+#include "files/user_file.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/plot_layout.h"
 #include "ui/model/window_model.h"
@@ -32,26 +33,34 @@ constexpr std::array<Prefix, 8> kPrefixes = {{{"p", "e-12"},
                                               {"M", "e6"},
                                               {"G", "e9"}}};
 
+// What a scan line may hold: a receiver reads from its noise floor, some -10 dBuV, to its
+// overload, some 140 dBuV; a level far outside (1e307) is a unit or typing slip.
+constexpr double kLeastLevel = -100, kMostLevel = 200;  // dBuV
+constexpr double kMostFrequency = 1e12;                 // Hz
+
 // A measured scan: "frequency_hz,dbuv" a line; a first line that is not two numbers is its
 // heading; blank lines are skipped.
 std::string ReadScan(std::string_view text, std::vector<analysis::ScanPoint>& points) {
-  int number = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    const std::string_view line = Trimmed(text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    ++number;
+  files::LineCursor lines(text);
+  for (std::string_view raw; lines.Next(raw);) {
+    const std::string_view line = Trimmed(raw);
     if (line.empty()) continue;
     const std::size_t comma = line.find(',');
-    const std::optional<double> f =
-        comma == std::string_view::npos ? std::nullopt : num::ParseStrict(line.substr(0, comma));
-    const std::optional<double> level =
-        comma == std::string_view::npos ? std::nullopt : num::ParseStrict(line.substr(comma + 1));
-    if (f && level && *f > 0) {
-      points.push_back({*f, *level});
-    } else if (number != 1 || !points.empty()) {
-      return "Scan line " + std::to_string(number) + " is not a frequency in Hz and a level in dBuV: '" +
-             std::string(line) + "'.";
+    // NaN where a cell is missing or not a number: it fails every comparison below.
+    const double f =
+        comma == std::string_view::npos ? NAN : num::ParseStrict(line.substr(0, comma)).value_or(NAN);
+    const double level =
+        comma == std::string_view::npos ? NAN : num::ParseStrict(line.substr(comma + 1)).value_or(NAN);
+    const std::string number = std::to_string(lines.number());
+    if (f > 0 && f <= kMostFrequency && !std::isnan(level)) {
+      if (!(level >= kLeastLevel && level <= kMostLevel)) {
+        return "Scan line " + number + ": the level '" + files::Quoted(line.substr(comma + 1)) +
+               "' lies outside -100 to 200 dBuV, beyond what a receiver reads.";
+      }
+      points.push_back({f, level});
+    } else if (lines.number() != 1 || !points.empty()) {
+      return "Scan line " + number + " is not a frequency in Hz and a level in dBuV: '" +
+             files::Quoted(line) + "'.";
     }
   }
   return points.empty() ? "The scan holds no point." : "";
@@ -324,6 +333,19 @@ std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& 
   const analysis::SpiceModel model = analysis::SpiceSubcircuit(window);
   if (!model.problem.empty()) return {};
   return analysis::EmissionsNetlist(view.inputs, view.check, model.text, model.name);
+}
+
+ScanFile LoadScanFile(const std::string& path) {
+  ScanFile scan;
+  files::UserText read = files::ReadUserFile(path, files::UserFileKind::Scan);
+  scan.unreadable = read.systemFailure;
+  if (read.error.empty() && read.text.empty()) read.error = "the file is empty";
+  if (!read.error.empty()) {
+    scan.error = path + ": " + read.error;
+  } else {
+    scan.text = std::move(read.text);
+  }
+  return scan;
 }
 
 }  // namespace vtq

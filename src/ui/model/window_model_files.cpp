@@ -8,14 +8,11 @@
 #include "files/design_file.h"
 #include "files/file_io.h"
 #include "files/mas.h"
+#include "files/user_file.h"
 #include "ui/model/window_model.h"
 
 namespace vtq {
 namespace {
-
-// A design file is under a hundred bytes; a text box may hold a long text, but a file
-// whose eight records are not within this much is no design file.
-constexpr std::size_t kReadLimit = 1 << 20;
 
 // Loading is 1 exactly while Open runs, whichever way it ends.
 class LoadingFlag {
@@ -70,6 +67,7 @@ DesignEntry EntryOf(const files::DesignRecords& r) {
 void WindowModel::SaveDesignMnu_Click() {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   cmnDialog1.Filter = kDesignFileFilter;
   cmnDialog1.DefaultExt = files::kExtension;
   cmnDialog1.FilterIndex = 2;
@@ -101,6 +99,7 @@ void WindowModel::SaveDesignMnu_Click() {
 void WindowModel::LoadMnu_Click() {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   LoadingFlag loading(window.state);
   // The default extension and the flags stay as an earlier Save left them.
   cmnDialog1.Filter = kDesignFileFilter;
@@ -114,6 +113,7 @@ void WindowModel::LoadMnu_Click() {
 void WindowModel::OpenDesignFile(const std::string& path) {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   {
     LoadingFlag loading(window.state);
     OpenPath(path);
@@ -153,21 +153,18 @@ mas::Written WindowModel::MasExport() const {
 }
 
 MasImport ImportMas(const std::string& path, const DesignEntry& base) {
-  // A MAS document of one design is a few kilobytes: reading stops at the limit, so a
-  // device, a pipe without end or a huge file cannot fill the memory.
-  constexpr std::size_t kMasReadLimit = 1 << 20;
   MasImport in{{}, false, base};
-  const files::ReadOutcome read = files::ReadFileStart(path, kMasReadLimit);
-  if (!read.error.empty()) {
+  const files::UserText read = files::ReadUserFile(path, files::UserFileKind::Mas);
+  if (read.systemFailure) {
     in.unreadable = true;
     in.problem = "cannot read " + path + ": " + read.error;
     return in;
   }
-  if (read.truncated) {
-    in.problem = path + " is too large to be a MAS document of one design";
+  if (!read.error.empty()) {
+    in.problem = path + ": " + read.error;
     return in;
   }
-  const mas::Requirements r = mas::ReadRequirements(read.bytes);
+  const mas::Requirements r = mas::ReadRequirements(read.text);
   if (!r.problem.empty()) {
     in.problem = path + " gives no design: " + r.problem;
     return in;
@@ -190,6 +187,7 @@ void WindowModel::ExportFile(const Export& kind, const std::string& problem, con
                              const std::string& bytes) {
   FileStatus.clear();
   LastFileError.clear();
+  LastFileUnreadable = false;
   if (!problem.empty()) {
     host_.MsgBox(std::string(kind.nothing) + "\r" + problem, kind.title);
     return;
@@ -207,17 +205,17 @@ void WindowModel::ExportFile(const Export& kind, const std::string& problem, con
 }
 
 void WindowModel::OpenPath(const std::string& path) {
-  files::ReadOutcome read = files::ReadFileStart(path, kReadLimit);
+  files::UserText read = files::ReadUserFile(path, files::UserFileKind::Design);
   // What is not a design file is refused before any of it is applied, so the user hears
   // what the file is rather than a complaint about a record of garbage.
-  if (read.error.empty() && read.truncated) read.error = "the file is too large to be a design file";
-  if (read.error.empty() && !files::IsText(read.bytes)) read.error = "it is not a design file";
+  if (read.error.empty() && !files::IsText(read.text)) read.error = "it is not a design file";
   if (!read.error.empty()) {
     LastFileError = path + ": " + read.error;
+    LastFileUnreadable = read.systemFailure;
     FileStatus = "Could not open " + LastFileError;
     return;
   }
-  const files::DecodedFile file = files::ReadDesignText(read.bytes);
+  const files::DecodedFile file = files::ReadDesignText(read.text);
   const files::DesignRecords& r = file.records;
   DesignState& s = window.state;
   // The mode's name and the density are kept as read, for Save to write back.
@@ -239,6 +237,28 @@ void WindowModel::OpenPath(const std::string& path) {
   FileStatus = "Opened " + path;
   // A negative row (a hand-edited file) runs no calculation.
   ApplyDesign(entry, r.DesignCore < 0 ? kDesignEntryParts - 1 : kDesignEntryParts);
+}
+
+BatchInput::~BatchInput() = default;
+
+bool BatchInput::Open(const std::string& path) {
+  return lines_.Open(path, files::UserFileKind::Batch);
+}
+
+BatchInput::Read BatchInput::Next(std::string& line) {
+  return lines_.Next(line);
+}
+
+bool BatchInput::Ready() const {
+  return lines_.Ready();
+}
+
+std::size_t BatchInput::LineCap() const {
+  return files::SizeCap(files::UserFileKind::Batch);
+}
+
+const std::string& BatchInput::error() const {
+  return lines_.error();
 }
 
 }  // namespace vtq

@@ -7,7 +7,7 @@
 #include "analysis/ferrite.h"
 #include "engine/catalogue.h"
 #include "engine/numbers.h"
-#include "files/file_io.h"
+#include "files/user_file.h"
 #include "ui/model/analysis_views.h"
 
 namespace vtq {
@@ -21,18 +21,15 @@ std::string Digits(double value) {
 }  // namespace
 
 MaterialFile LoadMaterialFile(const std::string& path) {
-  // A data sheet's curves are a few hundred points, a few kB; far more is not a material.
-  constexpr std::size_t kLimit = 4 << 20;
   MaterialFile m;
-  const files::ReadOutcome read = files::ReadFileStart(path, kLimit);
+  const files::UserText read = files::ReadUserFile(path, files::UserFileKind::Material);
+  m.unreadable = read.systemFailure;
   if (!read.error.empty()) {
     m.error = path + ": " + read.error;
-  } else if (read.truncated) {
-    m.error = path + ": larger than 4 MB, not a material file";
   } else {
     const std::size_t slash = path.find_last_of('/');
     m.ferrite = analysis::FerriteFromText(
-        read.bytes, slash == std::string::npos ? path : path.substr(slash + 1), m.error);
+        read.text, slash == std::string::npos ? path : path.substr(slash + 1), m.error);
     if (!m.ferrite) m.error = path + ": " + m.error;
   }
   return m;
