@@ -619,7 +619,8 @@ function show(json) {
     $('closed').hidden = false;
     // A reload starts a new design: the address no longer carries this one.
     linked = false;
-    history.replaceState(history.state, '', '?' + pageOwnFields().toString());
+    const own = pageOwnFields().toString();
+    history.replaceState(history.state, '', location.pathname + (own ? '?' + own : ''));
   }
 }
 

@@ -595,10 +595,9 @@ std::string Layout() {
 
 }  // namespace
 
-// The pixel frame of a plot width x height px drawn with the page's text sizes (px): the
-// area, the title's, the legend's and the frequency labels' places, and the frame's
-// fixed lengths.
-// `legendNames` is a JSON array of the legend's name widths.
+// The pixel frame of a plot width x height px drawn with the page's text sizes (px; the
+// legend's name widths as a JSON array): the area, the title's, each legend entry's and the
+// frequency labels' places, and the frame's fixed lengths and lines.
 std::string PlotFrameJson(double width, double height, double line, double ascent, double widestYLabel,
                           double lastXLabel, const std::string& legendNames, int titleLines) {
   PlotTextSizes sizes{line, ascent, widestYLabel, lastXLabel, {}, titleLines};
@@ -619,7 +618,6 @@ std::string PlotFrameJson(double width, double height, double line, double ascen
               {"xLabelY", f.xLabelY},
               {"legendStroke", kLegendStroke},
               {"legendText", kLegendText},
-              {"legendGap", kLegendGap},
               {"yLabelGap", kYLabelGap},
               {"clipMargin", kClipMargin},
               {"ringRadius", kRingRadius},

@@ -42,6 +42,60 @@ std::string MaterialLetterOf(int material) {
   return std::string(1, Materials[static_cast<std::size_t>(material)].Letter);
 }
 
+// A catalogue row as a link writes it, 1 to 24; none for any other text.
+std::optional<int> CoreRowOf(std::string_view text) {
+  int row = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9' || row > kCoreCount) return std::nullopt;
+    row = row * 10 + (c - '0');
+  }
+  if (row < 1 || row > kCoreCount) return std::nullopt;
+  return row;
+}
+
+// The input boxes' fields.
+constexpr std::pair<std::string_view, std::string DesignEntry::*> kDesignBoxes[] = {
+    {"main", &DesignEntry::main},
+    {"current", &DesignEntry::current},
+    {"frequency", &DesignEntry::frequency},
+    {"density", &DesignEntry::density}};
+
+// One of the design's fields taken into `design`; false when its text is none the window
+// offers (the design keeps what it had).
+bool TakeDesignField(DesignEntry& design, std::string_view key, const std::string& text) {
+  for (const auto& [name, box] : kDesignBoxes) {
+    if (key == name) {
+      design.*box = text;  // as typed: the calculation asks again about a text that is no number
+      return true;
+    }
+  }
+  if (key == "mode") {
+    for (const ModeWord& m : kModeWords) {
+      if (m.word == text) {
+        design.mode = m.mode;
+        return true;
+      }
+    }
+    return false;
+  }
+  if (key == "material") {
+    const int material = text.size() == 1 ? MaterialOfLetter(text) : 0;
+    if (material != 0) design.material = material;
+    return material != 0;
+  }
+  if (key == "units") {
+    const bool known = text == kUnitWords[0] || text == kUnitWords[1];
+    if (known) design.english = text == kUnitWords[0];
+    return known;
+  }
+  const std::optional<int> row = CoreRowOf(text);  // the "core" field
+  if (row) design.core = *row;
+  return row.has_value();
+}
+
+constexpr std::string_view kDesignFields[] = {"mode",    "main",     "current", "frequency",
+                                              "density", "material", "units",   "core"};
+
 }  // namespace
 
 LinkFields DesignLinkOf(const WindowModel& model, bool emissions) {
@@ -75,57 +129,23 @@ std::string OpenDesignLink(WindowModel& model, const LinkFields& fields) {
   };
   for (const auto& field : fields) {
     const std::string &key = field.first, &text = field.second;
-    bool known = true;
-    if (key == "mode") {
-      const auto* m = std::find_if(std::begin(kModeWords), std::end(kModeWords),
-                                   [&](const ModeWord& w) { return w.word == text; });
-      if (m == std::end(kModeWords))
-        known = false;
-      else
-        design.mode = m->mode;
-    } else if (key == "main") {
-      design.main = text;
-    } else if (key == "current") {
-      design.current = text;
-    } else if (key == "frequency") {
-      design.frequency = text;
-    } else if (key == "density") {
-      design.density = text;
-    } else if (key == "material") {
-      const int material = text.size() == 1 ? MaterialOfLetter(text) : 0;
-      if (material == 0)
-        known = false;
-      else
-        design.material = material;
-    } else if (key == "units") {
-      if (text != kUnitWords[0] && text != kUnitWords[1])
-        known = false;
-      else
-        design.english = text == kUnitWords[0];
-    } else if (key == "core") {
-      int row = 0;
-      for (char c : text) row = (c >= '0' && c <= '9' && row < 100) ? row * 10 + (c - '0') : 1000;
-      if (text.empty() || row < 1 || row > kCoreCount)
-        known = false;
-      else
-        design.core = row;
-    } else {
-      const auto* emission = std::find_if(std::begin(kEmissionFields), std::end(kEmissionFields),
-                                          [&](const auto& f) { return f.first == key; });
-      if (emission == std::end(kEmissionFields)) continue;  // the page's own (a test's date)
+    const bool designField =
+        std::find(std::begin(kDesignFields), std::end(kDesignFields), key) != std::end(kDesignFields);
+    const auto* emission = std::find_if(std::begin(kEmissionFields), std::end(kEmissionFields),
+                                        [&key](const auto& f) { return f.first == key; });
+    if (designField) {
+      const bool taken = TakeDesignField(design, key, text);
+      anyDesign = anyDesign || taken;
+      if (!taken) refuse(key, text);
+    } else if (emission != std::end(kEmissionFields)) {
       const std::vector<std::string> words = WordsOf(key);
-      if (!words.empty() && std::find(words.begin(), words.end(), text) == words.end()) {
+      if (words.empty() || std::find(words.begin(), words.end(), text) != words.end()) {
+        emissions.*emission->second = text;
+        anyEmission = true;
+      } else {
         refuse(key, text);
-        continue;
       }
-      emissions.*emission->second = text;
-      anyEmission = true;
-      continue;
-    }
-    if (known)
-      anyDesign = true;
-    else
-      refuse(key, text);
+    }  // any other field is the page's own (a test's date)
   }
   if (anyDesign) model.ApplyDesign(design);
   if (anyEmission) {
