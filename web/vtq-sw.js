@@ -10,7 +10,14 @@ self.addEventListener('install', (event) => {
   // Asked again of the server ("no-cache"), which answers 304 for a file the page has just
   // fetched: never an older copy from the browser's cache under the new digest.
   const requests = FILES.map((file) => new Request(file, {cache: 'no-cache'}));
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(requests)).then(() => self.skipWaiting()));
+  // A first visit's worker takes over at once; a new version waits until the page that
+  // runs the old one says the user chose to reload (the old page keeps its own files till then).
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(requests))
+    .then(() => self.registration.active || self.skipWaiting()));
+});
+
+self.addEventListener('message', (event) => {
+  if (event.data === 'reload') self.skipWaiting();
 });
 
 self.addEventListener('activate', (event) => {
@@ -19,12 +26,14 @@ self.addEventListener('activate', (event) => {
     .then(() => self.clients.claim()));
 });
 
-// The kept copy first (the page's query, a test's fixed date, does not change the file; the
-// folder's address is its index.html); anything not kept goes to the network.
+// The kept copy first (the page's query, a link's design, does not change the file; a
+// folder's address is its own index.html: the site's, or the help's); anything not kept
+// goes to the network.
 self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
+  const url = new URL(event.request.url);
+  if (url.pathname.endsWith('/')) url.pathname += 'index.html';
   event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(new URL(event.request.url).pathname.endsWith('/') ? 'index.html' : event.request,
-      {ignoreSearch: true}))
+    .then((cache) => cache.match(url.href, {ignoreSearch: true}))
     .then((kept) => kept || fetch(event.request)));
 });

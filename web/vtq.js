@@ -95,10 +95,12 @@ function build(layout) {
   place(list, layout.lstCores);
   list.addEventListener('click', () => list.selectedIndex >= 0 && pick(list.selectedIndex));
   list.addEventListener('keydown', (e) => {
-    if (e.key === 'Enter') {
+    if (e.key === 'Enter' || e.key === 'Escape') {
       e.preventDefault();
       e.stopPropagation();
-      if (list.selectedIndex >= 0) pick(list.selectedIndex);
+      // Escape closes the list with nothing picked, the keyboard back on the button that opened it.
+      if (e.key === 'Escape') command('lstCoresClose');
+      else if (list.selectedIndex >= 0) pick(list.selectedIndex);
     }
   });
   // The keyboard order is the document's: each control, and each frame holding it, moves
@@ -572,7 +574,7 @@ function show(json) {
   $('IndLabel').textContent = view.captions.IndLabel;
   $('SecondInput').disabled = !view.SecondInputEnabled;
   const list = $('lstCores');
-  const wasHidden = list.hidden;
+  const wasHidden = list.hidden, hadKeyboard = document.activeElement === list;
   const listShown = wasHidden && view.lstCoresVisible;
   list.hidden = !view.lstCoresVisible;
   if (list.hidden !== wasHidden && document.body.classList.contains('phone')) fit();  // its block grows or shrinks
@@ -597,9 +599,13 @@ function show(json) {
   if (firstControl && !started) {
     started = true;
     $(firstControl).focus();
+    setTimeout(afterStart);
   }
   if (listShown) list.focus();
   if (view.focus && $(view.focus)) $(view.focus).focus();
+  // The list hid under the keyboard (a core picked, the list closed, a message box about
+  // the pick answered): the keyboard goes back to the button that opens the list.
+  if (list.hidden && (hadKeyboard || lostFocus()) && !$('window').hidden) $('cmdSelCore').focus();
   if (view.help) window.open(view.help.replace(/^\.\//, ''), 'vtqhelp');
   if (view.printPage !== undefined) printPage(view.printPage);
   if (view.download) download(view.download);
@@ -607,10 +613,21 @@ function show(json) {
   if (view.impedance) showImpedance(view.impedance);
   if (view.emissions) showEmissions(view.emissions);
   if (view.picture) savePicture(view.picture);
+  keepLink();
   if (view.unloaded) {
     $('window').hidden = true;
     $('closed').hidden = false;
+    // A reload starts a new design: the address no longer carries this one.
+    linked = false;
+    const own = pageOwnFields().toString();
+    history.replaceState(history.state, '', location.pathname + (own ? '?' + own : ''));
   }
+}
+
+// Whether the keyboard has fallen to the page itself (its control hidden or gone).
+function lostFocus() {
+  const el = document.activeElement;
+  return !el || el === document.body || !el.getClientRects().length;
 }
 
 function ask(dialog) {
@@ -638,6 +655,7 @@ function ask(dialog) {
 
 let exportingPdf = false;
 function printPage(text) {
+  document.body.classList.remove('printingPlots');
   $('printPage').textContent = text;
   window.vtqPrinted = text;
   if (exportingPdf) {
@@ -719,6 +737,7 @@ function raise(box) {
 
 function closePanel(box) {
   box.hidden = true;
+  keepLink();
   const back = box.opener && document.contains(box.opener) && !$('menubar').contains(box.opener) ?
     box.opener : $(firstControl);
   back.focus();
@@ -803,17 +822,6 @@ function showCoreTable(view) {
   if (view.raise) raise(box);
 }
 
-const TRACE_STYLES = {
-  Ideal: ['rgba(0,0,0,0.24)', 1, ''], CommonR: ['#1f4e9a', 1.2, '1.2 2.4'], CommonX: ['#1f4e9a', 1.2, '4.8 2.4'],
-  DifferentialR: ['#2e8b3e', 1.2, '1.2 2.4'], DifferentialX: ['#2e8b3e', 1.2, '4.8 2.4'],
-  CommonZ: ['#1f4e9a', 2.2, ''], DifferentialZ: ['#2e8b3e', 2.2, ''],
-  LimitQuasiPeak: ['#c02020', 2, ''], LimitAverage: ['#c02020', 1.6, '4.8 2.4'],
-  CommonBare: ['rgba(31,78,154,0.43)', 1, ''], DifferentialBare: ['rgba(46,139,62,0.43)', 1, ''],
-  CommonFiltered: ['#1f4e9a', 2.2, ''], DifferentialFiltered: ['#2e8b3e', 2.2, ''],
-  LossCommon50: ['#1f4e9a', 2, ''], LossDifferential50: ['#2e8b3e', 2, ''],
-  LossCommonNetwork: ['#1f4e9a', 1, '4.8 2.4'], LossDifferentialNetwork: ['#2e8b3e', 1, '4.8 2.4'],
-};
-const REQUIRED = '#c02020';
 const PLOT_FONT = '11px "VTQ Sans", "Liberation Sans", Arial, sans-serif';
 const measure = document.createElement('canvas').getContext('2d');
 const textWidth = (text) => {
@@ -821,74 +829,108 @@ const textWidth = (text) => {
   return measure.measureText(text).width;
 };
 const escapeXml = (text) => text.replace(/[&<>"]/g, (c) => ({'&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;'}[c]));
+const darkScheme = matchMedia('(prefers-color-scheme: dark)');
 
-// The plot as SVG text, laid out as the desktop window draws it: log axes with a label at
-// each decade, the title and the legend on top, the requirement as a ring with its level.
-function plotSvg(v, width, height) {
+// The plot as SVG text, laid out as the desktop window draws it, in the frame and the line
+// styles the model gives: log axes with a label at each decade, the title and the legend on
+// top, the requirement as a ring with its level. On the screen it follows the colour scheme;
+// a saved picture (`paper`) is always dark on white, as the desktop's is.
+let plotsDrawn = 0;  // each plot's clipping path has an id of its own in the page
+function plotSvg(v, width, height, paper = false) {
+  const dark = !paper && darkScheme.matches, area = 'area' + ++plotsDrawn;
+  const [ground, ink, grid] = dark ? ['#1e1e1e', '#e8e8e8', '#5a5a5a'] : ['white', 'black', '#a0a0a0'];
   const out = [`<svg xmlns="http://www.w3.org/2000/svg" width="${width}" height="${height}" ` +
     `viewBox="0 0 ${width} ${height}" font-family='"VTQ Sans", "Liberation Sans", Arial, sans-serif' ` +
-    'font-size="11" font-weight="bold"><rect width="100%" height="100%" fill="white"/>'];
-  const text = (x, y, t, fill = 'black', name = '') => out.push(`<text x="${x.toFixed(1)}" y="${y.toFixed(1)}" ` +
+    `font-size="11" font-weight="bold"><rect width="100%" height="100%" fill="${ground}"/>`];
+  const text = (x, y, t, fill = ink, name = '') => out.push(`<text x="${x.toFixed(1)}" y="${y.toFixed(1)}" ` +
     `fill="${fill}"${name ? ` class="${name}"` : ''}>${escapeXml(t)}</text>`);
-  const line = (x1, y1, x2, y2, stroke, w = 1, dash = '') => out.push(`<line x1="${x1.toFixed(1)}" ` +
-    `y1="${y1.toFixed(1)}" x2="${x2.toFixed(1)}" y2="${y2.toFixed(1)}" stroke="${stroke}" stroke-width="${w}"` +
-    (dash ? ` stroke-dasharray="${dash}"` : '') + '/>');
-  const lineHeight = 13, ascent = 10;
-  const labelWidth = Math.max(...v.y.labels.map(textWidth));
-  const left = labelWidth + 14, right = width - textWidth(v.x.labels[v.x.labels.length - 1]) / 2 - 10;
-  const top = 2 * lineHeight + 14, bottom = height - 2 * lineHeight - 8;
+  // A line in one of the model's styles: its colour on this ground (none: the text's).
+  const colourOf = (style) => (style.colours ? style.colours[dark ? 1 : 0] : ink);
+  const stroke = (style) => `stroke="${colourOf(style)}" stroke-width="${style.width}"` +
+    (style.alpha < 1 ? ` stroke-opacity="${style.alpha.toFixed(3)}"` : '') +
+    (style.dash.length ? ` stroke-dasharray="${style.dash.join(' ')}"` : '');
+  const line = (x1, y1, x2, y2, style) => out.push(`<line x1="${x1.toFixed(1)}" ` +
+    `y1="${y1.toFixed(1)}" x2="${x2.toFixed(1)}" y2="${y2.toFixed(1)}" ${stroke(style)}/>`);
+  const gridLine = {colours: [grid, grid], alpha: 1, width: 1, dash: []};
+  measure.font = 'bold ' + PLOT_FONT;
+  const metrics = measure.measureText('Hg');
+  const ascent = Math.round(metrics.fontBoundingBoxAscent);
+  const lineHeight = Math.round(ascent + metrics.fontBoundingBoxDescent);
+  // The title in as many lines as the width takes, broken between words.
+  const title = [''];
+  for (const word of v.heading.split(' ')) {
+    const joined = title[title.length - 1] ? title[title.length - 1] + ' ' + word : word;
+    if (title[title.length - 1] && textWidth(joined) > width - 8) title.push(word);
+    else title[title.length - 1] = joined;
+  }
+  const f = JSON.parse(module.plotFrame(width, height, lineHeight, ascent,
+    Math.max(...v.y.labels.map(textWidth)), textWidth(v.x.labels[v.x.labels.length - 1]),
+    JSON.stringify(v.traces.map((t) => textWidth(t.name))), title.length));
   // The model places everything in the unit square of the area.
-  const xAt = (x) => left + x * (right - left);
-  const yAt = (y) => bottom - y * (bottom - top);
+  const xAt = (x) => f.left + x * (f.right - f.left);
+  const yAt = (y) => f.bottom - y * (f.bottom - f.top);
   v.x.labels.forEach((label, i) => {
     const x = xAt(v.x.ticks[i]);
-    line(x, top, x, bottom, '#a0a0a0');
-    text(x - textWidth(label) / 2, bottom + lineHeight + 2, label);
+    line(x, f.top, x, f.bottom, gridLine);
+    text(x - textWidth(label) / 2, f.xLabelY, label);
   });
   v.y.labels.forEach((label, i) => {
     const y = yAt(v.y.ticks[i]);
-    line(left, y, right, y, '#a0a0a0');
-    text(left - textWidth(label) - 6, y + ascent / 2, label);
+    line(f.left, y, f.right, y, gridLine);
+    text(f.left - textWidth(label) - f.yLabelGap, y + ascent / 2, label);
   });
-  text(4, ascent + 2, v.heading, 'black', 'heading');
-  let x = 4;
-  const legendY = lineHeight + ascent + 6;
-  for (const t of v.traces) {
-    const [stroke, w, dash] = TRACE_STYLES[t.trace];
-    line(x, legendY - ascent / 3, x + 18, legendY - ascent / 3, stroke, w, dash);
-    text(x + 22, legendY, t.name);
-    x += 34 + textWidth(t.name);
-  }
-  out.push(`<clipPath id="area"><rect x="${left - 1}" y="${top - 1}" width="${right - left + 2}" ` +
-    `height="${bottom - top + 2}"/></clipPath><g clip-path="url(#area)" fill="none">`);
+  title.forEach((part, i) => text(f.titleX, f.titleY + i * lineHeight, part, ink, i ? '' : 'heading'));
+  v.traces.forEach((t, i) => {
+    const [x, y] = f.legend[i];
+    line(x, y - ascent / 3, x + f.legendStroke, y - ascent / 3, t.style);
+    text(x + f.legendText, y, t.name);
+  });
+  const m = f.clipMargin, limit = colourOf(f.requirement);
+  out.push(`<clipPath id="${area}"><rect x="${f.left - m}" y="${f.top - m}" width="${f.right - f.left + 2 * m}" ` +
+    `height="${f.bottom - f.top + 2 * m}"/></clipPath><g clip-path="url(#${area})" fill="none">`);
   if (v.requiredAt) {
     const [rx, ry] = [xAt(v.requiredAt[0]), yAt(v.requiredAt[1])];
-    line(rx, ry, right, ry, REQUIRED, 1, '4 2');
-    out.push(`<circle cx="${rx.toFixed(1)}" cy="${ry.toFixed(1)}" r="5" stroke="${REQUIRED}" stroke-width="2"/>`);
+    line(rx, ry, f.right, ry, f.requirement);
+    out.push(`<circle cx="${rx.toFixed(1)}" cy="${ry.toFixed(1)}" r="${f.ringRadius}" stroke="${limit}" ` +
+      `stroke-width="${f.ringPen}"/>`);
   }
-  if (v.selfResonance > 0) line(xAt(v.selfResonanceAt), top, xAt(v.selfResonanceAt), bottom, 'black', 1, '1 2');
+  if (v.selfResonance > 0) line(xAt(v.selfResonanceAt), f.top, xAt(v.selfResonanceAt), f.bottom, f.selfResonance);
   for (const t of v.traces) {
-    const [stroke, w, dash] = TRACE_STYLES[t.trace];
     let d = '';
     for (const piece of t.line) {
       for (let i = 0; i < piece.length; i += 2) {
         d += (i ? 'L' : 'M') + xAt(piece[i]).toFixed(1) + ' ' + yAt(piece[i + 1]).toFixed(1);
       }
     }
-    out.push(`<path d="${d}" stroke="${stroke}" stroke-width="${w}"` +
-      (dash ? ` stroke-dasharray="${dash}"` : '') + '/>');
+    out.push(`<path d="${d}" ${stroke(t.style)}/>`);
   }
   out.push('</g>');
   if (v.requiredAt) {
     const [rx, ry] = [xAt(v.requiredAt[0]), yAt(v.requiredAt[1])];
     const w = textWidth(v.requiredLabel);
-    const lx = Math.min(Math.max(rx + 9, left + 2), Math.max(left + 2, right - w - 2));
-    const ly = Math.min(Math.max(ry - 8, top + lineHeight), Math.max(top + lineHeight, bottom - 4));
-    text(lx, ly, v.requiredLabel, REQUIRED);
+    const lx = Math.min(Math.max(rx + f.ringLabelRight, f.left + 2), Math.max(f.left + 2, f.right - w - 2));
+    const ly = Math.min(Math.max(ry - f.ringLabelAbove, f.top + lineHeight), Math.max(f.top + lineHeight, f.bottom - 4));
+    text(lx, ly, v.requiredLabel, limit);
   }
   out.push('</svg>');
   return out.join('');
 }
+
+// A plot on the screen: the design size (640 px wide) where the page has room, else as
+// wide as the screen leaves it (a panel's borders and padding, 34 px, taken off) and
+// somewhat less tall, so that a phone shows the whole plot with its texts at full size.
+function screenPlot(view, height) {
+  const width = Math.max(280, Math.min(640, document.documentElement.clientWidth - 34));
+  return plotSvg(view, width, Math.round(height * Math.max(0.75, width / 640)));
+}
+
+// The plots drawn again for the screen's width or colour scheme.
+function redrawPlots() {
+  if (impedance && $('impedancePanel')) drawImpedance();
+  if (emissions && $('emissionsPanel')) drawEmissions();
+}
+addEventListener('resize', redrawPlots);
+darkScheme.addEventListener('change', redrawPlots);
 
 let impedance;
 function showImpedance(view) {
@@ -896,14 +938,10 @@ function showImpedance(view) {
   const box = panel('impedancePanel', view.title);
   const body = box.querySelector('.panelBody');
   body.replaceChildren();
-  const plot = element('div', {className: 'plot'}, body);
-  if (view.frequencies.length && view.x.labels.length && view.y.labels.length) {
-    plot.innerHTML = plotSvg(view, 640, 420);
-    // The second panel: the choke's insertion loss over the conducted band.
-    element('div', {className: 'plot lossPlot'}, body).innerHTML = plotSvg(view.insertionLoss, 640, 260);
-  } else {
-    plot.textContent = view.problem;
-  }
+  element('div', {className: 'plot impedancePlot'}, body);
+  // The second panel: the choke's insertion loss over the conducted band.
+  element('div', {className: 'plot lossPlot'}, body);
+  drawImpedance();
   const below = element('div', {className: 'plotBelow'}, body);
   element('div', {className: 'plotCaption', textContent: view.caption}, below);
   const format = element('select', {id: 'plotFormat'}, below);
@@ -932,7 +970,18 @@ function showImpedance(view) {
     const celsius = Number(temperature.value);
     if (Number.isFinite(celsius)) show(session.setTemperature(celsius));
   });
+  const print = element('button', {id: 'ImpedancePrint', type: 'button'}, below);
+  caption(print, '&Print...', false);
+  print.addEventListener('click', () => printPlots('impedance'));
   if (view.raise) raise(box);
+}
+
+function drawImpedance() {
+  const view = impedance, drawn = view.frequencies.length && view.x.labels.length && view.y.labels.length;
+  const [plot, loss] = ['.impedancePlot', '.lossPlot'].map((c) => $('impedancePanel').querySelector(c));
+  if (drawn) plot.innerHTML = screenPlot(view, 420);
+  else plot.textContent = view.problem;
+  loss.innerHTML = drawn ? screenPlot(view.insertionLoss, 260) : '';
 }
 
 // View > Conducted Emissions: the source's and the filter's entries (made once, so that
@@ -948,8 +997,12 @@ function emissionsEntry() {
   for (const el of document.querySelectorAll('#emissionsForm [data-key]')) entry[el.dataset.key] = el.value;
   return entry;
 }
+// The entries, then the plot with its verdict and the cores tried: side by side where the
+// page has room, the plot under the entries where it has not (a phone, a tablet).
 function emissionsForm(body, view) {
-  const form = element('div', {id: 'emissionsForm', className: 'emissionsForm'}, body);
+  const entries = element('div', {id: 'emissionsEntries'}, body);
+  const results = element('div', {id: 'emissionsResults'}, body);
+  const form = element('div', {id: 'emissionsForm', className: 'emissionsForm'}, entries);
   // Each box after its caption, named by it for a screen reader.
   const row = (label, tag, key, props) => {
     const id = 'Emissions_' + key;
@@ -970,8 +1023,8 @@ function emissionsForm(body, view) {
   }
   choice('rippleShape', 'Ripple shape', [['trapezoid', 'Trapezoid'], ['triangle', 'Triangle']]);
   form.addEventListener('input', () => show(session.setEmissions(JSON.stringify(emissionsEntry()))));
-  element('div', {id: 'emissionsProblem', className: 'problem', role: 'alert'}, body);
-  const buttons = element('div', {className: 'plotBelow'}, body);
+  element('div', {id: 'emissionsProblem', className: 'problem', role: 'alert'}, entries);
+  const buttons = element('div', {className: 'plotBelow'}, entries);
   const find = element('button', {id: 'EmissionsFindCore', type: 'button'}, buttons);
   caption(find, 'Find &Core', false);
   find.addEventListener('click', () => command('EmissionsFindCore'));
@@ -983,24 +1036,29 @@ function emissionsForm(body, view) {
   const save = element('button', {id: 'EmissionsSave', type: 'button'}, buttons);
   caption(save, '&Save Plot...', false);
   save.addEventListener('click', () => show(session.savePlot('emissions.' + format.value)));
-  element('div', {id: 'emissionsPlot', className: 'plot'}, body);
-  element('div', {id: 'emissionsCaption', className: 'plotCaption'}, body);
-  element('div', {id: 'emissionsSearch'}, body);
+  const print = element('button', {id: 'EmissionsPrint', type: 'button'}, buttons);
+  caption(print, '&Print...', false);
+  print.addEventListener('click', () => printPlots('emissions'));
+  element('div', {id: 'emissionsPlot', className: 'plot'}, results);
+  element('div', {id: 'emissionsCaption', className: 'plotCaption'}, results);
+  element('div', {id: 'emissionsSearch'}, results);
+}
+
+function drawEmissions() {
+  const view = emissions, plot = $('emissionsPlot');
+  if (view.frequencies.length && view.x.labels.length && view.y.labels.length) plot.innerHTML = screenPlot(view, 420);
+  else plot.textContent = view.problem;
 }
 function showEmissions(view) {
   emissions = view;
+  keepEmissions(view.entry);
   const box = panel('emissionsPanel', view.title);
   const body = box.querySelector('.panelBody');
   if (!$('emissionsForm')) emissionsForm(body, view);
   $('emissionsProblem').textContent = view.inputProblem;
   $('EmissionsSave').disabled = !!(view.inputProblem || view.problem);
   $('EmissionsFindCore').disabled = !!view.inputProblem;
-  const plot = $('emissionsPlot');
-  if (view.frequencies.length && view.x.labels.length && view.y.labels.length) {
-    plot.innerHTML = plotSvg(view, 640, 420);
-  } else {
-    plot.textContent = view.problem;
-  }
+  drawEmissions();
   $('emissionsCaption').textContent = view.problem ? '' : view.caption;
   const search = $('emissionsSearch');
   search.replaceChildren();
@@ -1020,7 +1078,7 @@ function showEmissions(view) {
 
 // A picture of the plot the model asked for: the same drawing, 900 x 600, on white.
 function savePicture({of, name, format}) {
-  const svg = plotSvg(of === 'emissions' ? emissions : impedance, 900, 600);
+  const svg = plotSvg(of === 'emissions' ? emissions : impedance, 900, 600, true);
   if (format === 'svg') {
     saveBlob(new Blob([svg], {type: 'image/svg+xml'}), name);
     return;
@@ -1033,6 +1091,40 @@ function savePicture({of, name, format}) {
   };
   image.src = 'data:image/svg+xml;charset=utf-8,' + encodeURIComponent(svg);
 }
+
+// A plot window's Print...: a report of its plots as on paper (dark on white), the verdict
+// or the caption under them, the inputs they were drawn for and the design's results;
+// printed alone (vtq.css), from the browser's print dialog, which also makes a PDF.
+function printPlots(which) {
+  const report = $('plotReport'), view = which === 'emissions' ? emissions : impedance;
+  report.replaceChildren();
+  element('h1', {textContent: `${view.title}: ${$('txtPN').value}`}, report);
+  const plots = which === 'emissions' ? [[view, 440]] : [[view, 440], [view.insertionLoss, 300]];
+  for (const [plot, height] of plots) {
+    if (plot.frequencies.length && plot.x.labels.length) {
+      element('div', {className: 'plot', innerHTML: plotSvg(plot, 680, height, true)}, report);
+    }
+  }
+  element('p', {className: 'verdict', textContent: view.problem || view.caption}, report);
+  const rows = (pairs, caption) => {
+    const table = element('table', {}, report);
+    element('caption', {textContent: caption}, table);
+    for (const [name, value] of pairs) {
+      const tr = element('tr', {}, table);
+      element('th', {textContent: name}, tr);
+      element('td', {textContent: value}, tr);
+    }
+  };
+  if (which === 'emissions') {
+    rows([...document.querySelectorAll('#emissionsForm [data-key]')].map((box) =>
+      [box.labels[0].textContent, box.tagName === 'SELECT' ? box.selectedOptions[0].text : box.value]), 'Inputs');
+    if (view.search.summary) element('p', {textContent: view.search.summary}, report);
+  }
+  rows(session.results().trim().split('\n').map((line) => line.split('\t')), 'Design');
+  document.body.classList.add('printingPlots');
+  window.print();
+}
+addEventListener('afterprint', () => document.body.classList.remove('printingPlots'));
 
 // A file the user chose, put where the model reads it, under its own name (which the status
 // line then shows), and handed to the session command that opens it.
@@ -1101,6 +1193,76 @@ function start(m) {
   // Once the page has what it needs, so that keeping the files finds them in the browser's
   // cache instead of fetching them a second time beside the page's own fetches.
   if ('serviceWorker' in navigator) {
-    document.fonts.ready.then(() => navigator.serviceWorker.register('vtq-sw.js')).catch(() => {});
+    document.fonts.ready.then(() => navigator.serviceWorker.register('vtq-sw.js')).then(watchUpdates)
+      .catch(() => {});
+  }
+}
+
+// A new version of the page, fetched by its service worker while this one runs, waits until
+// the user chooses to reload (the page's module and its WebAssembly only work as a pair).
+function watchUpdates(registration) {
+  const offer = (worker) => navigator.serviceWorker.controller && offerReload(worker);
+  if (registration.waiting) offer(registration.waiting);
+  registration.addEventListener('updatefound', () => {
+    const worker = registration.installing;
+    worker.addEventListener('statechange', () => worker.state === 'installed' && offer(worker));
+  });
+}
+
+function offerReload(worker) {
+  $('update').hidden = false;
+  $('updateLater').onclick = () => ($('update').hidden = true);
+  $('updateReload').onclick = () => {
+    navigator.serviceWorker.addEventListener('controllerchange', () => location.reload(), {once: true});
+    worker.postMessage('reload');
+  };
+}
+
+// ---- A design in the page's address, the emission case kept for the next visit ----
+// The address carries the design and, while its window is open, the emission case, under
+// the command line's names (the model's DesignLinkOf): copied, it is a link to them. On
+// opening, after the disclaimer, the address's design is applied as a design file would be.
+const kEmissionsKey = 'vtq.emissions';
+const linkAtLoad = Object.fromEntries(new URLSearchParams(location.search));
+let linked = false;  // the address's design applied: from now on the address follows the window
+
+// The fields of the address that are the page's own, not the design's (a test's date).
+function pageOwnFields() {
+  const own = new URLSearchParams();
+  if (linkAtLoad.date) own.set('date', linkAtLoad.date);
+  return own;
+}
+
+function afterStart() {
+  let kept = null;
+  try {
+    kept = localStorage.getItem(kEmissionsKey);
+  } catch (e) {
+    // No storage: the emission case starts as the example.
+  }
+  if (kept) session.setEmissions(kept);
+  linked = true;
+  if (Object.keys(linkAtLoad).some((key) => !pageOwnFields().has(key))) {
+    show(session.openLink(JSON.stringify(linkAtLoad)));
+    follow();
+  } else {
+    keepLink();
+  }
+}
+
+function keepLink() {
+  if (!linked) return;
+  const fields = pageOwnFields();
+  const emissionsOpen = !!$('emissionsPanel') && !$('emissionsPanel').hidden;
+  for (const [key, text] of Object.entries(JSON.parse(session.link(emissionsOpen)))) fields.set(key, text);
+  const query = '?' + fields.toString();
+  if (query !== location.search) history.replaceState(history.state, '', query);
+}
+
+function keepEmissions(entry) {
+  try {
+    localStorage.setItem(kEmissionsKey, JSON.stringify(entry));
+  } catch (e) {
+    // Storage full or refused: the entries last for this visit only.
   }
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/model/design_link.h"
 #include "ui/model/window_model.h"
 
 namespace CLI {
@@ -89,13 +90,6 @@ void PrintMessages(std::ostream& err, const ShellHost& host);
 
 // The words the design options take: the modes, the materials' letters in material order
 // (1 to 5), the units (inches, millimetres); the first of each is what the help lists first.
-struct ModeWord {
-  std::string_view word;
-  DesignModeOption mode;
-};
-inline constexpr ModeWord kModeWords[] = {{"inductance", DesignModeOption::Inductance},
-                                          {"impedance", DesignModeOption::Impedance},
-                                          {"voltage", DesignModeOption::Voltage}};
 const std::vector<std::string>& ModeWords();
 const std::vector<std::string>& MaterialLetters();
 const std::vector<std::string>& UnitWords();

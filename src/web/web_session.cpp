@@ -10,6 +10,7 @@
 #include <emscripten/bind.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,8 +26,10 @@
 #include "reports/reports.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/controls.h"
+#include "ui/model/design_link.h"
 #include "ui/model/layout.h"
 #include "ui/model/menus.h"
+#include "ui/model/plot_style.h"
 #include "ui/model/window_model.h"
 
 namespace vtq::web {
@@ -191,6 +194,27 @@ Json CoreTableJson(const CoreTableView& v, bool raise) {
           {"rows", rows}};
 }
 
+// A colour as CSS writes it, "#1f4e9a".
+std::string CssColour(const Rgb& c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
+  return text;
+}
+
+// A curve's line: its colour on a light and on a dark ground (none: the text's colour),
+// its opacity, its width and its dashes in px.
+Json StyleJson(const TraceStyle& style) {
+  Json dash = Json::array();
+  if (style.dash != LineDash::Solid) {
+    for (double length : style.dash == LineDash::Dot ? kDotPattern : kDashPattern)
+      dash.push_back(length * style.width);
+  }
+  Json colours = nullptr;
+  if (style.ink != Ink::Text)
+    colours = {CssColour(InkColour(style.ink, false)), CssColour(InkColour(style.ink, true))};
+  return {{"colours", colours}, {"alpha", style.alpha / 255.0}, {"width", style.width}, {"dash", dash}};
+}
+
 // A plot's data; the page draws it as the desktop window does.
 Json PlotJson(const Plot& v) {
   Json traces = Json::array();
@@ -206,6 +230,7 @@ Json PlotJson(const Plot& v) {
     Json values = Json::array();
     for (double value : t.values) values.push_back(std::isfinite(value) ? Json(value) : Json(nullptr));
     traces.push_back({{"trace", TraceKey(t.trace)},
+                      {"style", StyleJson(TraceStyleOf(t.trace))},
                       {"name", t.name},
                       {"values", std::move(values)},
                       {"line", std::move(pieces)}});
@@ -335,6 +360,30 @@ class Session {
       }
     }
     return Run([e](WindowModel& m) { m.Emissions_Change(e); });
+  }
+
+  // The design and, with `emissions`, the emission case as a link's fields (a JSON object
+  // of texts, in order).
+  std::string Link(bool emissions) const {
+    Json fields = Json::object();
+    for (const auto& [key, text] : DesignLinkOf(*model_, emissions)) fields[key] = text;
+    return Text(fields);
+  }
+
+  // A link's fields (a JSON object of texts) applied; what was left out of it is said on
+  // the status line.
+  std::string OpenLink(const std::string& json) {
+    LinkFields fields;
+    const Json object = Json::parse(json, nullptr, false);
+    if (object.is_object()) {
+      for (const auto& [key, text] : object.items()) {
+        if (text.is_string()) fields.emplace_back(key, text.get<std::string>());
+      }
+    }
+    return Run([fields](WindowModel& m) {
+      std::string refused = OpenDesignLink(m, fields);
+      if (!refused.empty()) m.FileStatus = std::move(refused);
+    });
   }
 
   // Edit > Copy Results: the rows the page puts on the clipboard.
@@ -545,6 +594,41 @@ std::string Layout() {
 }
 
 }  // namespace
+
+// The pixel frame of a plot width x height px drawn with the page's text sizes (px; the
+// legend's name widths as a JSON array): the area, the title's, each legend entry's and the
+// frequency labels' places, and the frame's fixed lengths and lines.
+std::string PlotFrameJson(double width, double height, double line, double ascent, double widestYLabel,
+                          double lastXLabel, const std::string& legendNames, int titleLines) {
+  PlotTextSizes sizes{line, ascent, widestYLabel, lastXLabel, {}, titleLines};
+  const Json names = Json::parse(legendNames, nullptr, false);
+  if (names.is_array()) {
+    for (const Json& name : names) sizes.legendNames.push_back(name.is_number() ? name.get<double>() : 0.0);
+  }
+  const PlotFrame f = PlotFrameOf(width, height, sizes);
+  Json legend = Json::array();
+  for (const PlotPoint& at : f.legend) legend.push_back({at.x, at.y});
+  return Json{{"left", f.left},
+              {"top", f.top},
+              {"right", f.right},
+              {"bottom", f.bottom},
+              {"titleX", f.titleX},
+              {"titleY", f.titleY},
+              {"legend", legend},
+              {"xLabelY", f.xLabelY},
+              {"legendStroke", kLegendStroke},
+              {"legendText", kLegendText},
+              {"yLabelGap", kYLabelGap},
+              {"clipMargin", kClipMargin},
+              {"ringRadius", kRingRadius},
+              {"ringPen", kRingPen},
+              {"ringLabelRight", kRingLabelRight},
+              {"ringLabelAbove", kRingLabelAbove},
+              {"requirement", StyleJson(kRequirementLevel)},
+              {"selfResonance", StyleJson(kSelfResonanceLine)}}
+      .dump();
+}
+
 }  // namespace vtq::web
 
 EMSCRIPTEN_BINDINGS(vtq) {
@@ -567,6 +651,9 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("savePlot", &Session::SavePlot)
       .function("setEmissions", &Session::SetEmissions)
       .function("setTemperature", &Session::SetTemperature)
+      .function("link", &Session::Link)
+      .function("openLink", &Session::OpenLink)
       .function("view", &Session::View);
+  emscripten::function("plotFrame", &vtq::web::PlotFrameJson);
   emscripten::function("layout", &vtq::web::Layout);
 }

@@ -30,8 +30,9 @@ const outputsOf = (...args) => JSON.parse(execFileSync(cli, ['design', ...args, 
 const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
   '.svg': 'image/svg+xml', '.woff2': 'font/woff2', '.png': 'image/png', '.webmanifest': 'application/manifest+json'};
 // A plain static server, as Python's: Last-Modified, and 304 to a request that has it. It
-// counts the bytes of the bodies it sends.
-let served = 0;
+// counts the bytes of the bodies it sends. With `nextVersion` it serves an update: a
+// service worker of other bytes, under a cache name of its own.
+let served = 0, nextVersion = false;
 const server = http.createServer((req, res) => {
   const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
   if (req.url === '/blank.html') return res.end('<!DOCTYPE html><title>blank</title><link rel="icon" href="data:,">');
@@ -41,7 +42,9 @@ const server = http.createServer((req, res) => {
       res.statusCode = 404;
       return res.end();
     }
-    const modified = fs.statSync(name).mtime.toUTCString();
+    const next = nextVersion && name.endsWith('vtq-sw.js');
+    if (next) data = Buffer.from(String(data).replace(/const CACHE = '[^']*'/, "const CACHE = 'vtq-next'"));
+    const modified = next ? new Date().toUTCString() : fs.statSync(name).mtime.toUTCString();
     res.setHeader('Last-Modified', modified);
     if (req.headers['if-modified-since'] === modified) {
       res.statusCode = 304;
@@ -414,6 +417,19 @@ async function main() {
     await page.waitForSelector('#lstCores:not([hidden])');
     check(await focused() === 'lstCores', 'the core list has the keyboard');
     await axe('core list');
+    await keys('Escape');
+    check(await page.$eval('#lstCores', (l) => l.hidden) && await focused() === 'cmdSelCore',
+      'Escape closes the core list: ' + await focused());
+    // A pick the model answers with a message box: once it is answered, the keyboard is back
+    // on the button that opened the list, not on the page.
+    await type('Current', '30');
+    await page.click('#cmdSelCore');
+    await page.waitForSelector('#lstCores:not([hidden])');
+    await keys('Home', 'Enter');  // the smallest core: too small for 30 A of wire
+    check(/too large for selected core/.test((await dialog()).text), 'the pick showed no message box');
+    await keys('Enter');
+    await page.waitForFunction(() => !$('dialog').open && document.activeElement !== document.body);
+    check(await focused() === 'cmdSelCore', 'after a pick and its message box: ' + await focused());
     console.log(`keyboard: 4 menus by Alt+letter, ${walked} entries by arrows, F10, a submenu, plot, table, list`);
 
     // Help opens the help pages; About shows its box; Exit closes the design and says so.
@@ -491,17 +507,39 @@ async function others(browser, base) {
   // Installable: the browser's own verdict (a new profile would be a private one, never installable).
   const {installabilityErrors} = await (await phone.target().createCDPSession()).send('Page.getInstallabilityErrors');
   check(installabilityErrors.length === 0, 'installable: ' + JSON.stringify(installabilityErrors));
+  await panelsFit(phone, 390, 'phone');
   await phone.close();
-  // 200 % on a 1280 x 900 desktop: 640 x 450 page pixels, scrolled rather than shrunk.
-  const zoomed = await fresh({width: 640, height: 450, deviceScaleFactor: 2});
-  for (const id of ['#dialogOk', '#mnuView', '#ViewMnu']) await zoomed.click(id);
-  const scrolls = await zoomed.evaluate(() => [$('window').style.zoom, document.documentElement.scrollWidth,
-    !coreTablePanel.hidden]);
-  check(scrolls[0] === '' && scrolls[1] > 640 && scrolls[2], 'desktop at 200 %: ' + scrolls);
-  console.log(`desktop at 200 %: the window at full size, the page ${scrolls[1]} px wide scrolled in 640`);
-  await zoomed.goto('file://' + path.join(site, 'index.html'));
-  check(await zoomed.$eval('#notServed', (e) => !e.hidden && /http\.server/.test(e.textContent)), 'file:// page');
-  await zoomed.close();
+  const tablet = await fresh({width: 600, height: 960, isMobile: true, hasTouch: true, deviceScaleFactor: 2});
+  await tablet.tap('#dialogOk');
+  await panelsFit(tablet, 600, 'tablet');
+  await tablet.close();
+  // 200 % on a 1280 x 900 desktop (640 x 450 page pixels), and a 390 px window with a mouse:
+  // the window at full size, scrolled rather than shrunk, its left edge and its right one
+  // both within reach of the scroll bar.
+  for (const [width, height, deviceScaleFactor] of [[640, 450, 2], [390, 700, 1]]) {
+    const zoomed = await fresh({width, height, deviceScaleFactor});
+    for (const id of ['#dialogOk', '#mnuView', '#ViewMnu']) await zoomed.click(id);
+    const scrolls = await zoomed.evaluate(() => {
+      const edges = () => [...document.querySelectorAll('#window, #window .frame')].map((e) => e.getBoundingClientRect());
+      scrollTo(0, 0);
+      const left = Math.min(...edges().map((r) => r.left));
+      scrollTo(document.documentElement.scrollWidth, 0);
+      const right = Math.max(...edges().map((r) => r.right));
+      return {zoom: $('window').style.zoom, width: document.documentElement.scrollWidth, left,
+        right: right - document.documentElement.clientWidth, table: !coreTablePanel.hidden};
+    });
+    check(scrolls.zoom === '' && scrolls.width > width && scrolls.left >= 0 && scrolls.right <= 0 && scrolls.table,
+      `a ${width} px window at ${deviceScaleFactor * 100} %: ${JSON.stringify(scrolls)}`);
+    console.log(`a ${width} px window at ${deviceScaleFactor * 100} %: the window at full size, the page ` +
+      `${scrolls.width} px wide scrolled in ${width}, its left edge at ${scrolls.left} px when scrolled to the start`);
+    if (width === 640) {
+      await zoomed.goto('file://' + path.join(site, 'index.html'));
+      check(await zoomed.$eval('#notServed', (e) => !e.hidden && /http\.server/.test(e.textContent)), 'file:// page');
+    }
+    await zoomed.close();
+  }
+  await darkScheme(browser, base);
+  await links(browser, base);
 
   // A first visit in a new profile: what the page and its service worker fetch; then the
   // same page with the server gone.
@@ -514,6 +552,8 @@ async function others(browser, base) {
     await new Promise((r) => setTimeout(r, 100));
   }
   const firstVisit = served;
+  const caches = () => page.evaluate(() => caches.keys());
+  const before = await caches();
   check(firstVisit <= 750e3, `a first visit moved ${firstVisit} bytes, more than half of the 1.5 MB it once did`);
   served = 0;
   await page.reload();
@@ -521,6 +561,19 @@ async function others(browser, base) {
   console.log(`page weight: a first visit moved ${(firstVisit / 1024).toFixed(0)} KiB (the page, and its service ` +
     `worker keeping the site), a repeat visit ${(served / 1024).toFixed(0)} KiB; installable: ` +
     (installabilityErrors.length ? 'no' : 'yes'));
+  // A new version on the server: the next visit still runs the one it has, says so and offers
+  // to reload; the reload runs the new one, whose files alone are kept.
+  nextVersion = true;
+  await page.reload();
+  await page.waitForSelector('#update:not([hidden])');
+  check((await caches()).includes(before[0]), 'the new version replaced the old one unasked');
+  await page.click('#dialogOk');  // the disclaimer first: a modal dialog holds the rest of the page
+  await page.screenshot({path: path.join(scratch, 'update.png')});
+  await Promise.all([page.waitForNavigation(), page.click('#updateReload')]);
+  await page.waitForSelector('#dialog[open]');
+  check(JSON.stringify(await caches()) === '["vtq-next"]' && await page.$eval('#update', (e) => e.hidden),
+    'after the reload: ' + await caches());
+  console.log(`an update: offered on the next visit (${before} kept till then), the reload runs vtq-next`);
   server.close();
   server.closeAllConnections();
   await page.reload();
@@ -529,8 +582,150 @@ async function others(browser, base) {
   await page.waitForFunction(() => document.getElementById('txtPN').value !== '');
   console.log('offline reload: with the server gone the page opened from the service worker and designed ' +
     await page.$eval('#txtPN', (e) => e.value));
+  // The help's folder opens the help's index, not the page.
+  await page.goto(base + 'help/');
+  check(await page.title() === 'Index', 'offline help/: ' + await page.title());
   await context.close();
 }
+
+// The emissions and impedance windows on a touch screen `width` px wide: no wider than the
+// screen, the verdict and every text of a plot on it, the caption beside or above the
+// buttons, never in a sliver.
+async function panelsFit(page, width, what) {
+  await page.waitForFunction(() => $('txtPN').value !== '');
+  for (const [item, panel, caption] of [['mnuEmissions', 'emissionsPanel', 'emissionsCaption'],
+    ['mnuImpedance', 'impedancePanel', 'plotCaption']]) {
+    await page.tap('#mnuView');
+    await page.tap('#' + item);
+    await page.waitForSelector(`#${panel}:not([hidden]) svg`);
+    await page.$eval('#' + panel, (p) => p.scrollIntoView());
+    const seen = await page.evaluate((panel, caption) => {
+      const box = $(panel), text = box.querySelector('.' + caption) || $(caption), body = box.querySelector('.panelBody');
+      const svgTexts = [...box.querySelectorAll('svg')].flatMap((svg) => [...svg.querySelectorAll('text')].map((t) =>
+        t.getBBox().x + t.getBBox().width - svg.width.baseVal.value));
+      return {panel: box.getBoundingClientRect().right, scroll: body.scrollWidth - body.clientWidth,
+        verdict: [text.getBoundingClientRect().left, text.getBoundingClientRect().right],
+        caption: text.getBoundingClientRect().width, textsPast: Math.max(...svgTexts)};
+    }, panel, caption);
+    check(seen.panel <= width && seen.scroll <= 0 && seen.verdict[0] >= 0 && seen.verdict[1] <= width &&
+      seen.caption >= 200 && seen.textsPast <= 0, `${what}, ${panel}: ${JSON.stringify(seen)}`);
+    await page.screenshot({path: path.join(scratch, `${what}-${panel}.png`)});
+    await page.tap(`#${panel} .panelClose`);
+  }
+  console.log(`${what} ${width} px: the emissions and impedance windows fit, the verdict and the plots' texts on the screen`);
+}
+
+// A dark colour scheme: the page in dark greys with the same texts, every state clean for
+// axe-core (its contrast rule included), the plot on a dark ground.
+async function darkScheme(browser, base) {
+  const textsOf = (page) => page.evaluate(() => [...$('window').querySelectorAll('*')].map((e) =>
+    e.tagName === 'INPUT' ? e.value : [...e.childNodes].filter((n) => n.nodeType === 3).map((n) => n.data).join('')));
+  const texts = [];
+  let dark;
+  for (const scheme of ['light', 'dark']) {
+    dark = await browser.newPage();
+    await dark.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
+    await dark.setViewport({width: 1280, height: 900});
+    await dark.goto(base + 'index.html?date=02-29-2024');
+    await dark.waitForSelector('#dialog[open]');
+    await dark.click('#dialogOk');
+    await dark.waitForFunction(() => $('txtPN').value !== '');
+    texts.push(JSON.stringify(await textsOf(dark)));
+    if (scheme === 'light') await dark.close();
+  }
+  check(texts[0] === texts[1], 'the dark page changed a text');
+  await dark.click('#mnuView');
+  await dark.click('#mnuEmissions');
+  await dark.waitForSelector('#emissionsPanel:not([hidden]) svg');
+  const ground = await dark.evaluate(() => [document.body, $('window'), $('emissionsPanel')].map((e) =>
+    getComputedStyle(e).backgroundColor).concat($('emissionsPlot').querySelector('rect').getAttribute('fill')));
+  check(ground.every((c) => !/white|255, 255, 255|239, 239, 239/.test(c)), 'dark scheme grounds: ' + ground);
+  const axeSource = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+  await dark.evaluate(axeSource);
+  const {violations} = await dark.evaluate(() => window.axe.run(document, {resultTypes: ['violations']}));
+  for (const v of violations) check(false, `axe-core, dark scheme: ${v.id} at ${v.nodes.map((n) => n.target).join(' ')}`);
+  await dark.screenshot({path: path.join(scratch, 'dark.png')});
+  console.log('dark colour scheme: the same texts on dark grounds, the plot on ' + ground[3] + ', no axe-core violation');
+  await dark.close();
+}
+
+// A design and an emission case carried in a link, as vtq-cli takes them: opened, shown as
+// the command line computes them; the address follows an edit and survives a reload; the
+// emission entries are kept for a visit without a link; a word the window does not offer
+// is said. Then the plots' printable report.
+async function links(browser, base) {
+  const page = await browser.newPage();
+  await page.setViewport({width: 1280, height: 900});
+  const design = {mode: 'voltage', main: '230', material: 'P', core: '9'};
+  const bench = {standard: 'fcc15-b', swing: '400', fsw: '100k', cp: '47p', ripple: '2', cy: '2.2n', margin: '3'};
+  // The page at an address, the disclaimer answered: its outputs, its emission entries
+  // while their window is open, its status line.
+  const openAt = async (address) => {
+    await (address ? page.goto(address) : page.reload());
+    await page.waitForSelector('#dialog[open]');
+    do {  // the disclaimer, then the message boxes of the design (a wire made thinner)
+      await page.click('#dialogOk');
+      await new Promise((r) => setTimeout(r, 300));
+    } while (await page.$('#dialog[open]'));
+    return page.evaluate(() => {
+      const outputs = {};
+      for (const box of document.querySelectorAll('input.output')) outputs[box.id] = box.value;
+      outputs.IndLabel = $('IndLabel').textContent;
+      return {outputs, entry: $('emissionsPanel') && !$('emissionsPanel').hidden ? emissionsEntry() : null,
+        status: $('status').textContent};
+    });
+  };
+  const args = Object.entries(design).flatMap(([k, v]) => ['--' + k, v]);
+  // The emission entries in the link's order (the page's names for the command line's).
+  const emitted = (e) => e && [e.standard, e.swing, e.frequency, e.parasitic, e.ripple, e.cy, e.margin].join();
+  const same = (what, got, want) => {
+    for (const [name, text] of Object.entries(want)) check(got.outputs[name] === text, `${what}: ${name} '${got.outputs[name]}' != '${text}'`);
+    check(emitted(got.entry) === Object.values(bench).join(), `${what}: emissions ${JSON.stringify(got.entry)}`);
+  };
+  same('link', await openAt(base + 'index.html?' + new URLSearchParams({date: '02-29-2024', ...design, ...bench})),
+    outputsOf(...args));
+  await type(page, 'MainInput', '240');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => /main=240/.test(location.search));
+  // Calculate: the automatic design, which the address then carries without a core.
+  same('an edit, then a reload', await openAt(), outputsOf('--mode', 'voltage', '--main', '240', '--material', 'P'));
+  check((await openAt(base + 'index.html?date=02-29-2024&material=Q')).status === "The link's material 'Q' left out: not one the window offers",
+    'a bad word in a link');
+  await page.click('#mnuView');
+  await page.click('#mnuEmissions');
+  await page.waitForSelector('#emissionsPanel:not([hidden]) svg');
+  check(emitted(await page.evaluate(() => emissionsEntry())) === Object.values(bench).join(),
+    'the emission entries were not kept for a visit without a link');
+  console.log('links: a design and an emission case opened from the address as vtq-cli computes them, kept through ' +
+    'an edit and a reload; the emission entries kept for the next visit');
+
+  // The plots' report, as the print dialog gets it: the plots alone on paper with the verdict.
+  for (const [button, plots] of [['#EmissionsPrint', 1], ['#ImpedancePrint', 2]]) {
+    if (button === '#ImpedancePrint') {
+      await page.click('#mnuView');
+      await page.click('#mnuImpedance');
+      await page.waitForSelector('#impedancePanel:not([hidden]) svg');
+    }
+    await page.click(button);
+    await page.emulateMediaType('print');
+    const report = await page.evaluate(() => ({shown: [$('plotReport'), $('page')].map((e) => getComputedStyle(e).display),
+      plots: $('plotReport').querySelectorAll('svg').length, verdict: $('plotReport').querySelector('.verdict').textContent,
+      ground: $('plotReport').querySelector('rect').getAttribute('fill')}));
+    const caption = await page.evaluate((b) => (b === '#EmissionsPrint' ? $('emissionsCaption') :
+      $('impedancePanel').querySelector('.plotCaption')).textContent, button);
+    check(report.shown.join() === 'block,none' && report.plots === plots && report.verdict === caption &&
+      report.ground === 'white', `${button} report: ${JSON.stringify(report)}`);
+    await page.screenshot({path: path.join(scratch, `report-${button.slice(1)}.png`), fullPage: true});
+    await page.emulateMediaType(null);
+  }
+  await page.close();
+}
+
+const type = async (page, box, text) => {
+  await page.click('#' + box, {clickCount: 3});
+  await page.keyboard.press('Backspace');
+  await page.type('#' + box, text);
+};
 
 main().then(() => process.exit(failures ? 1 : 0), (e) => {
   console.error(e);

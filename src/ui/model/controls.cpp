@@ -22,6 +22,7 @@ constexpr ControlCommand kCommands[] = {
     {"ExitButton", &WindowModel::ExitButton_Click},
     {"PrintButton", &WindowModel::PrintButton_Click, kPrint},
     {"cmdSelCore", &WindowModel::cmdSelCore_Click},
+    {"lstCoresClose", &WindowModel::lstCores_Close},
     {"LoadMnu", &WindowModel::LoadMnu_Click, kFile},
     {"SaveDesignMnu", &WindowModel::SaveDesignMnu_Click, kFile},
     {"ExportMasMnu", &WindowModel::ExportMasMnu_Click, kFile},

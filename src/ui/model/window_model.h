@@ -68,6 +68,8 @@ class WindowModel {
   // The core list: built from the material, a pick (index from 0) evaluates that core.
   void cmdSelCore_Click();
   void lstCores_Click(int index);
+  // Escape in the list: it closes with nothing picked.
+  void lstCores_Close() { lstCoresVisible = false; }
   // The evaluation a pick from the core list runs, by catalogue row (1 to 24).
   void PickCore(Integer row);
 

@@ -19,65 +19,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/model/plot_style.h"
 #include "ui/qt/qtext.h"
 
 namespace vtq::qt {
 namespace {
 
-const QColor kCommon(0x1f, 0x4e, 0x9a), kDifferential(0x2e, 0x8b, 0x3e), kRequired(0xc0, 0x20, 0x20);
-// On a dark ground the same hues lighter: navy on black can hardly be seen.
-const QColor kCommonOnDark(0x7f, 0xb0, 0xff), kDifferentialOnDark(0x6c, 0xd6, 0x7e);
-
-QPen PenOf(Trace trace, const PlotColours& colours) {
-  const bool dark = colours.ground.lightness() < 128;
-  const QColor& common = dark ? kCommonOnDark : kCommon;
-  const QColor& differential = dark ? kDifferentialOnDark : kDifferential;
-  switch (trace) {
-    case Trace::Ideal: {
-      // Faint, for reference: the text colour at a quarter strength, seen on either ground.
-      QColor faint = colours.text;
-      faint.setAlpha(60);
-      return {faint, 1.0};
-    }
-    case Trace::CommonR:
-      return {common, 1.2, Qt::DotLine};
-    case Trace::CommonX:
-      return {common, 1.2, Qt::DashLine};
-    case Trace::DifferentialR:
-      return {differential, 1.2, Qt::DotLine};
-    case Trace::DifferentialX:
-      return {differential, 1.2, Qt::DashLine};
-    case Trace::CommonZ:
-    case Trace::CommonFiltered:
-      return {common, 2.2};
-    case Trace::DifferentialZ:
-    case Trace::DifferentialFiltered:
-      break;
-    case Trace::LossCommon50:
-      return {common, 2.0};
-    case Trace::LossDifferential50:
-      return {differential, 2.0};
-    case Trace::LossCommonNetwork:
-      return {common, 1.0, Qt::DashLine};
-    case Trace::LossDifferentialNetwork:
-      return {differential, 1.0, Qt::DashLine};
-    case Trace::LimitQuasiPeak:
-      return {kRequired, 2.0};
-    case Trace::LimitAverage:
-      return {kRequired, 1.6, Qt::DashLine};
-    case Trace::CommonBare: {
-      // The unfiltered emission thin and pale behind the filtered one it is compared with.
-      QColor pale = common;
-      pale.setAlpha(110);
-      return {pale, 1.0};
-    }
-    case Trace::DifferentialBare: {
-      QColor pale = differential;
-      pale.setAlpha(110);
-      return {pale, 1.0};
-    }
+QColor ColourOf(Ink ink, const PlotColours& colours, int alpha = 255) {
+  QColor colour = colours.text;
+  if (ink != Ink::Text) {
+    const Rgb rgb = InkColour(ink, colours.ground.lightness() < 128);
+    colour = QColor(rgb.red, rgb.green, rgb.blue);
   }
-  return {differential, 2.2};
+  colour.setAlpha(alpha);
+  return colour;
+}
+
+QPen PenOf(const TraceStyle& style, const PlotColours& colours) {
+  const Qt::PenStyle dash = style.dash == LineDash::Dot    ? Qt::DotLine
+                            : style.dash == LineDash::Dash ? Qt::DashLine
+                                                           : Qt::SolidLine;
+  return {ColourOf(style.ink, colours, style.alpha), style.width, dash};
 }
 
 const QSize kPictureSize(900, 600);
@@ -119,14 +81,13 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
     p.drawText(bounds.adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, Q(v.problem));
     return;
   }
-  const double line = fm.height();
-  // Room on the left for the widest impedance label, on the right for half the last
-  // frequency label, on top for the title and the legend, below for the frequency labels.
-  double labelWidth = 0;
-  for (const auto& label : v.y.labels) labelWidth = std::max(labelWidth, fm.horizontalAdvance(Q(label)));
-  const double left = bounds.left() + labelWidth + 14;
-  const double right = bounds.right() - fm.horizontalAdvance(Q(v.x.labels.back())) / 2 - 10;
-  const QRectF area(left, bounds.top() + 2 * line + 14, right - left, bounds.height() - 4 * line - 22);
+  PlotTextSizes sizes{fm.height(), fm.ascent(), 0, fm.horizontalAdvance(Q(v.x.labels.back())), {}, 1};
+  for (const auto& label : v.y.labels)
+    sizes.widestYLabel = std::max(sizes.widestYLabel, fm.horizontalAdvance(Q(label)));
+  for (const auto& t : v.traces) sizes.legendNames.push_back(fm.horizontalAdvance(Q(t.name)));
+  const PlotFrame f = PlotFrameOf(bounds.width(), bounds.height(), sizes);
+  const QPointF origin = bounds.topLeft();
+  const QRectF area(origin + QPointF(f.left, f.top), origin + QPointF(f.right, f.bottom));
   // The model places everything in the unit square of the area.
   auto xAt = [&](double x) { return area.left() + x * area.width(); };
   auto yAt = [&](double y) { return area.bottom() - y * area.height(); };
@@ -138,7 +99,7 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
     p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     p.setPen(colours.text);
     const QString label = Q(v.x.labels[i]);
-    p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2, area.bottom() + line + 2), label);
+    p.drawText(QPointF(x - fm.horizontalAdvance(label) / 2, bounds.top() + f.xLabelY), label);
   }
   for (std::size_t i = 0; i < v.y.ticks.size() && i < v.y.labels.size(); ++i) {
     const double y = yAt(v.y.ticks[i]);
@@ -146,34 +107,32 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
     p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     p.setPen(colours.text);
     const QString label = Q(v.y.labels[i]);
-    p.drawText(QPointF(area.left() - fm.horizontalAdvance(label) - 6, y + fm.ascent() / 2), label);
+    p.drawText(QPointF(area.left() - fm.horizontalAdvance(label) - kYLabelGap, y + fm.ascent() / 2), label);
   }
   p.setPen(colours.text);
-  p.drawText(QPointF(bounds.left() + 4, bounds.top() + fm.ascent() + 2), Q(v.title));
-  // The legend: line styles, left to right.
-  double x = bounds.left() + 4;
-  const double legendY = bounds.top() + line + fm.ascent() + 6;
-  for (const auto& t : v.traces) {
-    p.setPen(PenOf(t.trace, colours));
-    p.drawLine(QPointF(x, legendY - fm.ascent() / 3), QPointF(x + 18, legendY - fm.ascent() / 3));
+  p.drawText(origin + QPointF(f.titleX, f.titleY), Q(v.title));
+  // The legend: line styles, left to right, in as many rows as it needs.
+  for (std::size_t i = 0; i < v.traces.size(); ++i) {
+    const QPointF entry = origin + QPointF(f.legend[i].x, f.legend[i].y);
+    const QPointF stroke = entry - QPointF(0, fm.ascent() / 3);
+    p.setPen(PenOf(TraceStyleOf(v.traces[i].trace), colours));
+    p.drawLine(stroke, stroke + QPointF(kLegendStroke, 0));
     p.setPen(colours.text);
-    const QString name = Q(t.name);
-    p.drawText(QPointF(x + 22, legendY), name);
-    x += 34 + fm.horizontalAdvance(name);
+    p.drawText(entry + QPointF(kLegendText, 0), Q(v.traces[i].name));
   }
 
   p.save();
-  p.setClipRect(area.adjusted(-1, -1, 1, 1));
+  p.setClipRect(area.adjusted(-kClipMargin, -kClipMargin, kClipMargin, kClipMargin));
   if (v.requiredAt) {
     // The requirement as a faint level from its frequency on, and a ring at its point.
     const QPointF r = at(*v.requiredAt);
-    p.setPen(QPen(kRequired, 1, Qt::DashLine));
+    p.setPen(PenOf(kRequirementLevel, colours));
     p.drawLine(r, QPointF(area.right(), r.y()));
-    p.setPen(QPen(kRequired, 2));
-    p.drawEllipse(r, 5, 5);
+    p.setPen(QPen(ColourOf(Ink::Limit, colours), kRingPen));
+    p.drawEllipse(r, kRingRadius, kRingRadius);
   }
   if (v.selfResonance > 0) {
-    p.setPen(QPen(colours.text, 1, Qt::DotLine));
+    p.setPen(PenOf(kSelfResonanceLine, colours));
     const double sx = xAt(v.selfResonanceAt);
     p.drawLine(QPointF(sx, area.top()), QPointF(sx, area.bottom()));
   }
@@ -183,7 +142,7 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
       for (std::size_t i = 0; i < piece.size(); ++i)
         i == 0 ? path.moveTo(at(piece[i])) : path.lineTo(at(piece[i]));
     }
-    p.setPen(PenOf(t.trace, colours));
+    p.setPen(PenOf(TraceStyleOf(t.trace), colours));
     p.drawPath(path);
   }
   p.restore();
@@ -192,10 +151,12 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
     const QPointF r = at(*v.requiredAt);
     const QString label = Q(v.requiredLabel);
     const double w = fm.horizontalAdvance(label);
-    const double lx = std::clamp(r.x() + 9, area.left() + 2, std::max(area.left() + 2, area.right() - w - 2));
-    const double ly =
-        std::clamp(r.y() - 8, area.top() + line, std::max(area.top() + line, area.bottom() - 4));
-    p.setPen(kRequired);
+    const double line = fm.height();
+    const double lx =
+        std::clamp(r.x() + kRingLabelRight, area.left() + 2, std::max(area.left() + 2, area.right() - w - 2));
+    const double ly = std::clamp(r.y() - kRingLabelAbove, area.top() + line,
+                                 std::max(area.top() + line, area.bottom() - 4));
+    p.setPen(ColourOf(Ink::Limit, colours));
     p.drawText(QPointF(lx, ly), label);
   }
 }
