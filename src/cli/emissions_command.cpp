@@ -207,6 +207,7 @@ void RegisterEmissionsCommand(Commands& commands) {
                         model.Emissions_Change(entry);
                         if (args->findCore) {
                           model.EmissionsFindCore_Click();
+                          model.EmissionsApplyCore_Click();  // the command applies what it found
                           const CoreSearchView& search = model.coreSearch;
                           if (!search.inputProblem.empty()) return Fail(err, search.inputProblem, kExitUsage);
                           if (!args->json && !args->csv && !args->netlist) PrintSearch(out, search);
