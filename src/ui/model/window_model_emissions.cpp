@@ -160,9 +160,9 @@ void LayOut(EmissionsView& v) {
 }
 
 // The inductance, mH, to type for `turns` turns where `henries` gives them: the design
-// rounds 1000 sqrt(L / A_L) to whole turns, so any value within a fifth of a turn of them
-// gives the same winding; the fewest digits that stay there, so that the box reads as a
-// number a person would type.
+// rounds 1000 sqrt(L / A_L) to whole turns, so any value whose root lies within 0.3 of a
+// turn of them (short of the 0.5 where rounding tips) gives the same winding; the fewest
+// digits that stay there, so that the box reads as a number a person would type.
 std::string InductanceText(double henries, int turns) {
   const double millihenries = henries * 1e3, perTurn2 = millihenries / (static_cast<double>(turns) * turns);
   const double low = perTurn2 * (turns - 0.3) * (turns - 0.3),
