@@ -171,9 +171,10 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
               (t.turns == 1 ? " turn" : " turns") + ", has a worst margin of " + decibels(t.worstMargin) +
               " at " + Engineering(t.worstFrequency, "Hz") + " (" + std::string(ModeName(t.worstMode)) +
               " mode)";
-  if (in.margin != 0)
+  if (in.margin != 0) {
     s.problem +=
         ", " + decibels(in.margin - t.worstMargin) + " short of the " + decibels(in.margin) + " required";
+  }
   s.problem += ".";
   return s;
 }

@@ -168,7 +168,7 @@ std::string InductanceText(double henries, int turns) {
   const double low = perTurn2 * (turns - 0.3) * (turns - 0.3),
                high = perTurn2 * (turns + 0.3) * (turns + 0.3);
   for (int digits = 2; digits < 17; ++digits) {
-    const std::string text = num::Printed(millihenries, digits);
+    std::string text = num::Printed(millihenries, digits);
     const std::optional<double> back = num::ParseStrict(text);
     if (text.find('e') == std::string::npos && back && *back > low && *back < high) return text;
   }
