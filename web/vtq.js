@@ -1028,6 +1028,10 @@ function emissionsForm(body, view) {
   const find = element('button', {id: 'EmissionsFindCore', type: 'button'}, buttons);
   caption(find, 'Find &Core', false);
   find.addEventListener('click', () => command('EmissionsFindCore'));
+  const applyCore = element('button', {id: 'EmissionsApplyCore', type: 'button'}, buttons);
+  caption(applyCore, '&Apply Core', false);
+  applyCore.title = 'Make the core Find Core found the design (its inputs change)';
+  applyCore.addEventListener('click', () => command('EmissionsApplyCore'));
   const format = element('select', {id: 'emissionsFormat'}, buttons);
   format.setAttribute('aria-label', 'File type');
   for (const [suffix, name] of [['png', 'PNG Image'], ['svg', 'SVG Drawing'], ['csv', 'CSV Values']]) {
@@ -1058,6 +1062,7 @@ function showEmissions(view) {
   $('emissionsProblem').textContent = view.inputProblem;
   $('EmissionsSave').disabled = !!(view.inputProblem || view.problem);
   $('EmissionsFindCore').disabled = !!view.inputProblem;
+  $('EmissionsApplyCore').disabled = !view.search.canApply;
   drawEmissions();
   $('emissionsCaption').textContent = view.problem ? '' : view.caption;
   const search = $('emissionsSearch');

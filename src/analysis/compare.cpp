@@ -79,7 +79,10 @@ CoreEvaluation RowOf(const DesignWindow& w, int row, bool madeThinner) {
   e.woundOD = {o.txtWoundOD, static_cast<double>(s.WoundOD)};
   e.woundHeight = {o.txtWoundHt, static_cast<double>(s.WoundHeight)};
   // Headers sort by size, HB-01 first; "None Available" after all of them.
-  e.header = {o.txtHeader, o.txtHeader.rfind("HB-", 0) == 0 ? Number(o.txtHeader.substr(3)) : 99};
+  constexpr std::string_view kHeaderPrefix = "HB-";
+  e.header = {o.txtHeader, o.txtHeader.starts_with(kHeaderPrefix)
+                               ? Number(std::string_view(o.txtHeader).substr(kHeaderPrefix.size()))
+                               : 99};
   return e;
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/silent_dialogs.h"
 #include "analysis/winding.h"
 #include "engine/catalogue.h"
+#include "engine/numbers.h"
 
 namespace vtq::analysis {
 namespace {
@@ -50,6 +51,7 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
   // The worst common-mode margin over the band: what the turns are chosen for, the
   // differential mode resting on the X capacitor and the leakage that come with them.
   std::optional<CommonMargins> band;
+  std::size_t best = 0;  // the trial closest to passing
   for (int row : OfferedRows(window.inputs.Material)) {
     // The catalogue's A_L is mH per 1000 turns: H per turn squared is 1e-9 of it. N turns
     // then ask for A_L N^2, a hair less so that rounding cannot add a turn.
@@ -138,6 +140,10 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     trial.gauge = chosen.probe.window.state.WireGauge;
     trial.inductance = chosen.probe.choke.inductance;
     trial.tempRise = chosen.probe.window.state.TempRise;
+    if (s.trials.empty() || trial.worstMargin > s.trials[best].worstMargin || trial.passes) {
+      best = s.trials.size();
+      s.shown = std::move(chosen.probe.window);
+    }
     s.trials.push_back(trial);
     if (trial.passes) {
       s.winner = row;
@@ -145,17 +151,24 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
       return s;
     }
   }
-  // None passes: the best try, where it fails and by how much.
-  const CoreTrial* best = nullptr;
-  for (const CoreTrial& t : s.trials) {
-    if (!best || t.worstMargin > best->worstMargin) best = &t;
+  // None passes: the best try, where it fails and by how much; the margin a row shows is
+  // against the limit, the shortfall counts the margin required on top of it.
+  if (s.trials.empty()) {
+    s.problem = "No core offered in the material holds a winding of this current.";
+    return s;
   }
-  s.problem = best ? "No core passes: the best, " + best->part + " with " + std::to_string(best->turns) +
-                         (best->turns == 1 ? " turn" : " turns") + ", misses by " +
-                         Engineering(in.margin - best->worstMargin, "dB") + " at " +
-                         Engineering(best->worstFrequency, "Hz") + " (" +
-                         std::string(ModeName(best->worstMode)) + " mode)."
-                   : "No core offered in the material holds a winding of this current.";
+  const CoreTrial& t = s.trials[best];
+  // One decimal, as the table of tries shows its margins.
+  auto decibels = [](double value) { return num::FormatDouble(value, "0.0") + " dB"; };
+  s.problem = "No core passes: the best, " + t.part + " with " + std::to_string(t.turns) +
+              (t.turns == 1 ? " turn" : " turns") + ", has a worst margin of " + decibels(t.worstMargin) +
+              " at " + Engineering(t.worstFrequency, "Hz") + " (" + std::string(ModeName(t.worstMode)) +
+              " mode)";
+  if (in.margin != 0) {
+    s.problem +=
+        ", " + decibels(in.margin - t.worstMargin) + " short of the " + decibels(in.margin) + " required";
+  }
+  s.problem += ".";
   return s;
 }
 

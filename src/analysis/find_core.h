@@ -30,6 +30,9 @@ struct CoreSearch {
   std::vector<CoreTrial> trials;  // in the order tried, the winner last
   int winner = 0;                 // catalogue row; 0 for none
   double winnerInductance = 0;    // H: the inductance mode's input that gives the winner its turns
+  // The design of the winner, or of the try that came closest when none passes: the
+  // winding of that core and turns as a pick from the core list evaluates it.
+  DesignWindow shown;
 };
 
 // Walks the cores offered in the window's material from the smallest. Each gets the fewest

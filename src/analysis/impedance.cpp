@@ -119,7 +119,13 @@ std::string Summary(const ImpedanceCurve& c) {
   }
   const ChokeParameters& p = c.parameters;
   const std::string temperature = Celsius(p.temperature);
-  if (p.ferrite) {
+  if (p.ferrite && p.ferrite->initial.empty()) {
+    // A user's file with no permeability against temperature: nothing to move the curve by.
+    text += "\nCore: measured permeability of " + p.ferrite->maker + " " + p.ferrite->name +
+            "; the data hold no temperature dependence, so the curve is the same at every temperature. "
+            "One winding's inductance: " +
+            Engineering(c.inductanceAt[1], "H") + ".";
+  } else if (p.ferrite) {
     text += "\nCore: measured permeability of " + p.ferrite->maker + " " + p.ferrite->name + " at " +
             temperature + ". One winding's inductance: " + Engineering(c.inductanceAt[0], "H") +
             " at −40 °C, " + Engineering(c.inductanceAt[1], "H") + " at 25 °C, " +
@@ -231,7 +237,10 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bs
   const auto saturation = p.ferrite->bsat25 > 0 ? p.ferrite : GradeOf(w.state.MaterialLetter);
   curve.saturationLimit = bsat > 0 ? bsat : saturation ? saturation->SaturationAt(temperature) : 0;
   for (std::size_t i = 0; i < curve.inductanceAt.size(); ++i) {
-    const double factor = p.ferrite->InitialAt(ImpedanceCurve::kTemperatures[i]) / p.ferrite->InitialAt(25);
+    // As the curve takes it at its lowest frequency: a user's file scales the catalogue's
+    // permeability by its own.
+    const double factor = p.ferrite->InitialAt(ImpedanceCurve::kTemperatures[i]) / p.ferrite->InitialAt(25) *
+                          p.ferrite->LowFrequency() / p.muReference;
     curve.inductanceAt[i] = p.leakage + p.magnetizing * factor;
   }
   curve.spiceFitDeviation = NetworkOf(p.ferrite).worstDeviation;

@@ -172,7 +172,7 @@ class PageHost : public WindowHost {
     coreSearch = search;
     raiseEmissions = raise;
   }
-  std::string WritePlotPicture(const Plot&, const std::string& path, PictureFormat format) override {
+  std::string WritePlotPicture(const PlotPicture&, const std::string& path, PictureFormat format) override {
     picture = {path, format};
     return "";
   }
@@ -284,7 +284,10 @@ Json EmissionsJson(const EmissionsView& v, const CoreSearchView& search, const E
                    {"cy", e.cy},
                    {"cx", e.cx},
                    {"margin", e.margin}};
-  view["search"] = {{"headings", search.headings}, {"rows", search.rows}, {"summary", search.summary}};
+  view["search"] = {{"headings", search.headings},
+                    {"rows", search.rows},
+                    {"summary", search.summary},
+                    {"canApply", search.apply && !search.applied}};
   return view;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/design_inputs.h"
 #include "ui/model/window_model.h"
 
@@ -83,6 +85,19 @@ TEST(Compare, MarksTheAutomaticChoice) {
     EXPECT_EQ(std::tie(c.automaticPart, c.automaticRow), std::tie(k.automaticPart, k.automaticRow));
     for (const auto& r : c.rows) EXPECT_EQ(r.automatic, r.row == k.automaticRow) << k.automaticPart;
   }
+}
+
+// Sorted by header, the cores run from the smallest header to the largest, those no header
+// takes last: the numbers behind the names, not the names' letters.
+TEST(Compare, SortsByHeaderSize) {
+  const Comparison c = CompareCores(Designed({kInductance, "0.5", "1"}));
+  std::vector<analysis::CoreEvaluation> rows = c.rows;
+  std::ranges::stable_sort(rows, {}, [](const auto& r) { return r.header.value; });
+  std::string order;
+  for (const auto& r : rows) {
+    if (order.empty() || !order.ends_with(r.header.text)) order += (order.empty() ? "" : " ") + r.header.text;
+  }
+  EXPECT_EQ(order, "HB-02 HB-03 HB-04 HB-05 None Available");  // no wound core is small enough for HB-01
 }
 
 // Inputs the checks would ask for again: no prompt, the reason, nothing evaluated.

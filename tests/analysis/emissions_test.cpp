@@ -141,7 +141,14 @@ TEST(Emissions, ViewOfTheEntries) {
   EmissionsView v = EmissionsViewOf(window, e);
   ASSERT_EQ(v.inputProblem + v.problem, "");
   EXPECT_EQ(v.check.rows.front().frequency, 195e3);
-  EXPECT_TRUE(v.verdict.starts_with(v.check.passes ? "Passes: worst margin" : "Fails: worst margin"));
+  // The verdict names what it checked and which of the two limits binds.
+  EXPECT_TRUE(v.verdict.starts_with(std::string(v.check.passes ? "Passes: " : "Fails: ") +
+                                    window.outputs.txtPN + " with " + window.outputs.Turns +
+                                    " turns, worst margin "))
+      << v.verdict;
+  EXPECT_TRUE(v.verdict.find(" mode, quasi-peak limit)") != std::string::npos ||
+              v.verdict.find(" mode, average limit)") != std::string::npos)
+      << v.verdict;
 
   std::string scan = "frequency_hz,dbuv\n";
   for (const HarmonicRow& r : v.check.rows)
@@ -187,11 +194,27 @@ TEST(Emissions, FindCore) {
   EXPECT_GE(applied.check.worstMargin, 3);
   for (std::size_t i = 0; i + 1 < v.rows.size(); ++i) EXPECT_NE(v.rows[i][0], v.rows.back()[0]);
 
+  EXPECT_EQ(v.shown->outputs.txtPN + " " + v.shown->outputs.Turns, applied.part + " " + applied.turns);
+
+  // None passes: the closest try is the one shown, and every figure of it (its row, the
+  // search's words, the verdict of the check shown) is the same margin against the limit.
   e.ripple = "1";
   const CoreSearchView none = CoreSearchOf(window, e);
   EXPECT_FALSE(none.apply);
-  EXPECT_TRUE(none.problem.starts_with("No core passes: the best, ")) << none.problem;
-  EXPECT_TRUE(none.problem.ends_with(" (differential mode).")) << none.problem;
+  ASSERT_TRUE(none.shown);
+  const auto best =
+      std::ranges::find(none.rows, none.shown->outputs.txtPN, [](const auto& r) { return r[0]; });
+  ASSERT_NE(best, none.rows.end());
+  const std::string margin = (*best)[4].substr(0, (*best)[4].find(" dB") + 3);
+  const EmissionsView shown = EmissionsViewOf(*none.shown, e);
+  EXPECT_TRUE(shown.verdict.starts_with("Fails: " + (*best)[0] + " with " + (*best)[1] +
+                                        " turns, worst margin " + margin + " at "))
+      << shown.verdict << " / " << margin;
+  EXPECT_TRUE(none.problem.starts_with("No core passes: the best, " + (*best)[0] + " with " + (*best)[1] +
+                                       " turns, has a worst margin of " + margin))
+      << none.problem;
+  EXPECT_NE(none.problem.find(" (differential mode), "), std::string::npos) << none.problem;
+  EXPECT_EQ(none.summary.find(" dB"), std::string::npos) << none.summary;  // one verdict, under the plot
 }
 
 }  // namespace

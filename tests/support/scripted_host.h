@@ -106,6 +106,17 @@ class ScriptedHost : public WindowHost {
   void ShowImpedance(const ImpedanceView&, bool raise) override {
     events.emplace_back(raise ? "plot" : "plot follows");
   }
+  // Pictures drawn when `canDraw`: each one's panel titles and its text.
+  bool canDraw = false;
+  std::vector<std::pair<std::vector<std::string>, std::string>> pictures;
+  std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
+                               PictureFormat format) override {
+    if (!canDraw) return WindowHost::WritePlotPicture(picture, path, format);
+    std::vector<std::string> titles;
+    for (const Plot* p : picture.panels) titles.push_back(p->title);
+    pictures.emplace_back(titles, picture.text);
+    return "";
+  }
 
   // The titles of the message boxes shown since the last call; the test has seen them.
   std::vector<std::string> TakeMessageTitles() {

@@ -329,7 +329,12 @@ async function main() {
       'a bad entry is not said');
     await page.click('#Emissions_swing', {clickCount: 3});
     await page.keyboard.type(typed.swing);
+    const typedMain = await page.evaluate(() => document.getElementById('MainInput').value);
     await page.click('#EmissionsFindCore');
+    await settle();
+    check(await page.evaluate(() => document.getElementById('MainInput').value) === typedMain,
+      'Find Core changed the inputs');
+    await page.click('#EmissionsApplyCore');
     await settle();
     const found = JSON.parse(vtq('emissions', '--json', '--find-core', ...applied, ...bench).stdout);
     check(await page.evaluate(() => document.getElementById('txtPN').value) === found.search.winner.part,

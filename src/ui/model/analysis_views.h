@@ -120,6 +120,14 @@ struct Plot {
   std::string caption;         // under the plot, lines joined by "\n"
 };
 
+// A view saved as a picture: its plots one under the other (the first the largest), then
+// the words that go with them, lines joined by "\n": what a reader of the file alone needs
+// to know what was checked and what came out.
+struct PlotPicture {
+  std::vector<const Plot*> panels;
+  std::string text;
+};
+
 struct ImpedanceView : Plot {
   // The second panel: the choke's insertion loss over the conducted band, dB, common and
   // differential mode, in the 50/50 ohm test system and in the network's terminations.
@@ -225,10 +233,14 @@ struct CoreSearchView {
   std::vector<std::string> headings;
   std::vector<std::vector<std::string>> rows;  // one a core tried, in the order tried
   std::vector<analysis::CoreTrial> trials;     // the numbers behind the rows
-  std::string summary;                         // the winner, or where the best try fails
+  std::string summary;                         // the winner, or that none passes and which try is shown
   // The inputs that make the winner the window's design: inductance mode with the
   // winner's inductance, the core picked from the list.
   std::optional<DesignEntry> apply;
+  // The winner's design, or the closest try's when none passes: what the view checks
+  // while the search stands. Empty when no core was tried.
+  std::optional<DesignWindow> shown;
+  bool applied = false;  // the winner is the window's design now
 };
 CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry);
 

@@ -38,6 +38,7 @@ constexpr ControlCommand kCommands[] = {
     {"ImpedanceSave", &WindowModel::ImpedanceSave_Click, kFile},
     {"ImpedanceMaterial", &WindowModel::ImpedanceMaterial_Click, kFile},
     {"EmissionsFindCore", &WindowModel::EmissionsFindCore_Click},
+    {"EmissionsApplyCore", &WindowModel::EmissionsApplyCore_Click},
     {"EmissionsSave", &WindowModel::EmissionsSave_Click, kFile},
     {"mnuContents", &WindowModel::mnuContents_Click},
     {"mnuIndex", &WindowModel::mnuIndex_Click},

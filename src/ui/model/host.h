@@ -97,8 +97,8 @@ class WindowHost : public UserDialogs {
   // before the first).
   virtual void ShowEmissions(const EmissionsView& /*view*/, const CoreSearchView& /*search*/,
                              bool /*raise*/) {}
-  // Draws a plot into a picture file. Empty on success, else the reason.
-  virtual std::string WritePlotPicture(const Plot& /*plot*/, const std::string& /*path*/,
+  // Draws a picture of a view into a file. Empty on success, else the reason.
+  virtual std::string WritePlotPicture(const PlotPicture& /*picture*/, const std::string& /*path*/,
                                        PictureFormat /*format*/) {
     return "pictures cannot be drawn here";
   }

@@ -163,9 +163,13 @@ class WindowModel {
   void mnuEmissions_Click();  // View > Conducted Emissions
   // The view's inputs as typed; the check follows them at once.
   void Emissions_Change(const EmissionsEntry& entry);
-  // Find Core: the smallest core of the material that passes, applied to the design (or
-  // the search's table saying why none does).
+  // Find Core: the smallest core of the material that passes, shown in the view (or the
+  // search's table saying why none does, and the closest try shown). The design window
+  // keeps its inputs and its design.
   void EmissionsFindCore_Click();
+  // Apply Core: the core the search found becomes the design (inductance mode, the
+  // inductance its turns give, the core picked from the list), as Open applies a design.
+  void EmissionsApplyCore_Click();
   void EmissionsSave_Click();  // PNG or SVG drawn by the host, CSV written here; FileStatus says where
   // Starts as an example: an off-line converter's 325 V bus switched at 65 kHz, with the
   // Y and X capacitors of a typical mains filter.
@@ -204,7 +208,14 @@ class WindowModel {
   void ExportDocument(const reports::Document& doc, std::string_view what, const std::string& fileName);
 
   // The plot's Save Plot...: the dialog, the picture by the host or the CSV text here.
-  void SavePlot(const Plot& plot, std::string_view name, std::string_view what, const std::string& csv);
+  // `part`: the core the plot is of.
+  void SavePlot(const PlotPicture& picture, std::string_view name, std::string_view what,
+                std::string_view part, const std::string& csv);
+  // The design the emissions view checks: the search's try while the search answers the
+  // design it was made for, else the window's. A search the design has moved on from is dropped.
+  const DesignWindow& EmissionsDesign();
+  // The design a core search was made from.
+  DesignState searchedFrom_;
 
   WindowHost& host_;
   bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false;

@@ -238,7 +238,7 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& 
     return v;
   }
   v.title = "Impedance of " + analysis::Engineering(c.parameters.inductance, "H") +
-            ": common mode (blue), differential mode per line (green)";
+            ": common mode (CM, blue), differential mode per line (DM, green)";
   struct Part {
     Trace trace;
     std::string_view name;
@@ -247,15 +247,15 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& 
   // X is given by its size: on log axes a capacitive (negative) reactance has no place otherwise.
   static constexpr Part kParts[] = {
       {Trace::Ideal, "ideal 2\u03c0fL", [](const analysis::ImpedanceSample& s) { return s.ideal; }},
-      {Trace::CommonR, "R", [](const analysis::ImpedanceSample& s) { return s.commonMode.real(); }},
-      {Trace::CommonX, "|X|",
+      {Trace::CommonR, "CM R", [](const analysis::ImpedanceSample& s) { return s.commonMode.real(); }},
+      {Trace::CommonX, "CM |X|",
        [](const analysis::ImpedanceSample& s) { return std::abs(s.commonMode.imag()); }},
-      {Trace::DifferentialR, "R", [](const analysis::ImpedanceSample& s) { return s.differential.real(); }},
-      {Trace::DifferentialX, "|X|",
+      {Trace::DifferentialR, "DM R",
+       [](const analysis::ImpedanceSample& s) { return s.differential.real(); }},
+      {Trace::DifferentialX, "DM |X|",
        [](const analysis::ImpedanceSample& s) { return std::abs(s.differential.imag()); }},
-      {Trace::CommonZ, "common mode |Z|",
-       [](const analysis::ImpedanceSample& s) { return std::abs(s.commonMode); }},
-      {Trace::DifferentialZ, "differential mode |Z|, per line",
+      {Trace::CommonZ, "CM |Z|", [](const analysis::ImpedanceSample& s) { return std::abs(s.commonMode); }},
+      {Trace::DifferentialZ, "DM |Z| per line",
        [](const analysis::ImpedanceSample& s) { return std::abs(s.differential); }},
   };
   for (const auto& s : c.points) v.frequencies.push_back(s.frequency);
@@ -352,7 +352,7 @@ void WindowModel::FollowDesign() {
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {
-    emissions = EmissionsViewOf(window, emissionsEntry);
+    emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
     host_.ShowEmissions(emissions, coreSearch, false);
   }
 }
@@ -368,14 +368,17 @@ std::string ImpedanceCsvOf(const ImpedanceView& view) {
 }
 
 void WindowModel::ImpedanceSave_Click() {
-  SavePlot(impedance, "impedance", "Impedance plot", ImpedanceCsvOf(impedance));
+  // The picture as the window shows it: the impedance, the insertion loss under it, the caption.
+  SavePlot({{&impedance, &impedance.insertionLoss}, impedance.caption}, "impedance", "Impedance plot",
+           window.outputs.txtPN, ImpedanceCsvOf(impedance));
 }
 
-void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_view what,
-                           const std::string& csv) {
+void WindowModel::SavePlot(const PlotPicture& picture, std::string_view name, std::string_view what,
+                           std::string_view part, const std::string& csv) {
   FileStatus.clear();
   LastFileError.clear();
   LastFileUnreadable = false;
+  const Plot& plot = *picture.panels.front();
   if (!plot.problem.empty() || plot.frequencies.empty()) return;
   FileDialogSettings dialog;
   dialog.DefaultExt = "png";
@@ -389,7 +392,7 @@ void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_
     files::FileReplacement file;
     if (!file.Create(*path) || !file.Write(csv) || !file.Commit()) error = file.error();
   } else if (suffix == "png" || suffix == "svg") {
-    error = host_.WritePlotPicture(plot, *path, suffix == "svg" ? PictureFormat::Svg : PictureFormat::Png);
+    error = host_.WritePlotPicture(picture, *path, suffix == "svg" ? PictureFormat::Svg : PictureFormat::Png);
   } else {
     error = "the name must end in .png, .svg or .csv";
   }
@@ -397,7 +400,7 @@ void WindowModel::SavePlot(const Plot& plot, std::string_view name, std::string_
     host_.MsgBox("Could not save " + *path + ":\r" + error + ".", kSavePlotTitle);
     return;
   }
-  FileStatus = std::string(what) + " of " + window.outputs.txtPN + " written to " + *path;
+  FileStatus = std::string(what) + " of " + std::string(part) + " written to " + *path;
 }
 
 analysis::SpiceModel WindowModel::SpiceExport() const {

@@ -71,13 +71,44 @@ std::string Decibels(double value) {
   return num::FormatDouble(value, "0.0") + " dB";
 }
 
-std::string Verdict(const analysis::EmissionCheck& c, double required) {
-  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": worst margin " +
+// Which limit a row's margin is taken against.
+std::string_view DetectorName(analysis::Detector detector) {
+  return detector == analysis::Detector::Average ? "average" : "quasi-peak";
+}
+
+std::string Verdict(const analysis::EmissionCheck& c, const DesignWindow& design, int turns,
+                    double required) {
+  const analysis::HarmonicRow* worst = nullptr;
+  for (const analysis::HarmonicRow& r : c.rows) {
+    if (r.frequency == c.worstFrequency) worst = &r;
+  }
+  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": " + design.outputs.txtPN + " with " +
+                     std::to_string(turns) + (turns == 1 ? " turn" : " turns") + ", worst margin " +
                      Decibels(c.worstMargin) + " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
-                     std::string(analysis::ModeName(c.worstMode)) + " mode)";
+                     std::string(analysis::ModeName(c.worstMode)) + " mode" +
+                     (worst ? ", " + std::string(DetectorName(worst->binds)) + " limit" : std::string()) +
+                     ")";
   if (required != 0) text += ", " + Decibels(required) + " required";
-  if (!c.passes) text += "; " + Decibels(required - c.worstMargin) + " missing there";
+  if (!c.passes && required != 0) text += "; " + Decibels(required - c.worstMargin) + " short there";
   return text + ".";
+}
+
+// The inputs of a check in words, for a picture that must say what it shows.
+std::string InputsText(const EmissionsView& v, const EmissionsEntry& e) {
+  const analysis::EmissionInputs& in = v.inputs;
+  std::string text = "Source: " + e.swing + " V switched at " +
+                     analysis::Engineering(in.source.frequency, "Hz") + ", duty " + e.duty + ", rise time " +
+                     analysis::Engineering(in.source.rise, "s") + ", " +
+                     analysis::Engineering(in.source.parasitic, "F") + " to earth; ripple " +
+                     analysis::Engineering(in.source.ripple, "A") + " p-p (" + e.rippleShape + ").";
+  text += "\nFilter: Y " + analysis::Engineering(in.filter.cy, "F") + " each line, X " +
+          analysis::Engineering(in.filter.cx, "F") + "; " +
+          (in.filter.network == analysis::Network::FiftyOhm ? "50 \u03a9 per line"
+                                                            : "V-network 50 \u00b5H / 50 \u03a9") +
+          "; " + v.standardName + ", " + Decibels(in.margin) + " margin required.";
+  if (!in.prescan.empty())
+    text += "\nSource from a measured scan of " + std::to_string(in.prescan.size()) + " points.";
+  return text;
 }
 
 // The plot of a check: both limit lines, and each mode's level at the receiver without and
@@ -137,6 +168,22 @@ void LayOut(EmissionsView& v) {
   }
 }
 
+// The inductance, mH, to type for `turns` turns where `henries` gives them: the design
+// rounds 1000 sqrt(L / A_L) to whole turns, so any value whose root lies within 0.3 of a
+// turn of them (short of the 0.5 where rounding tips) gives the same winding; the fewest
+// digits that stay there, so that the box reads as a number a person would type.
+std::string InductanceText(double henries, int turns) {
+  const double millihenries = henries * 1e3, perTurn2 = millihenries / (static_cast<double>(turns) * turns);
+  const double low = perTurn2 * (turns - 0.3) * (turns - 0.3),
+               high = perTurn2 * (turns + 0.3) * (turns + 0.3);
+  for (int digits = 2; digits < 17; ++digits) {
+    std::string text = num::Printed(millihenries, digits);
+    const std::optional<double> back = num::ParseStrict(text);
+    if (text.find('e') == std::string::npos && back && *back > low && *back < high) return text;
+  }
+  return num::DoubleText(millihenries);
+}
+
 }  // namespace
 
 std::vector<EmissionStandard> EmissionStandards() {
@@ -159,9 +206,14 @@ EmissionsEntry ExampleEmissions() {
   return e;
 }
 
+const DesignWindow& WindowModel::EmissionsDesign() {
+  if (coreSearch.shown && !(window.state == searchedFrom_)) coreSearch = {};
+  return coreSearch.shown && !coreSearch.applied ? *coreSearch.shown : window;
+}
+
 void WindowModel::mnuEmissions_Click() {
   emissionsOpened_ = true;
-  emissions = EmissionsViewOf(window, emissionsEntry);
+  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
   host_.ShowEmissions(emissions, coreSearch, true);
 }
 
@@ -174,18 +226,33 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
 }
 
 void WindowModel::EmissionsFindCore_Click() {
-  CoreSearchView search = CoreSearchOf(window, emissionsEntry);
-  // Applied as Open applies a design: the option clicks, the texts, one calculation,
-  // the core picked from the list. The views follow the new design.
-  if (search.apply) ApplyDesign(*search.apply);
+  // The design window is left as the user has it: the view checks the search's try.
+  coreSearch = CoreSearchOf(window, emissionsEntry);
+  searchedFrom_ = window.state;
+  if (!emissionsOpened_) return;  // a closed view shows the search when it opens
+  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
+  host_.ShowEmissions(emissions, coreSearch, false);
+}
+
+void WindowModel::EmissionsApplyCore_Click() {
+  if (!coreSearch.apply || coreSearch.applied) return;
+  // Applied as Open applies a design: the option clicks, the texts, one calculation, the
+  // core picked from the list. The search stays with the design it made.
+  CoreSearchView search = std::move(coreSearch);
+  ApplyDesign(*search.apply);
+  search.applied = true;
+  search.summary += " Applied to the design.";
   coreSearch = std::move(search);
-  // The open views follow the new design; a closed emissions view shows the search when
-  // it opens.
+  searchedFrom_ = window.state;
   FollowDesign();
 }
 
 void WindowModel::EmissionsSave_Click() {
-  SavePlot(emissions, "emissions", "Conducted-emission plot", EmissionsCsvOf(emissions));
+  std::string text = emissions.caption;
+  if (emissions.problem.empty() && emissions.inputProblem.empty())
+    text += "\n" + InputsText(emissions, emissionsEntry);
+  SavePlot({{&emissions}, text}, "emissions", "Conducted-emission plot", EmissionsDesign().outputs.txtPN,
+           EmissionsCsvOf(emissions));
 }
 
 std::optional<double> ParseQuantity(std::string_view text, std::string_view unit) {
@@ -268,7 +335,7 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   v.check = analysis::CheckEmissions(in, v.choke);
   v.problem = v.check.problem;
   if (!v.problem.empty()) return v;
-  v.verdict = Verdict(v.check, in.margin);
+  v.verdict = Verdict(v.check, window, v.choke.turns, in.margin);
   LayOut(v);
   return v;
 }
@@ -289,8 +356,12 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
   }
   v.trials = s.trials;
   v.problem = s.problem;
+  if (!s.trials.empty()) v.shown = s.shown;
   if (s.winner == 0) {
-    v.summary = s.problem;
+    // The figures are the verdict's under the plot, which checks the closest try.
+    v.summary = s.trials.empty() ? s.problem
+                                 : "No core of the material passes; the plot shows the closest try, " +
+                                       s.shown.outputs.txtPN + " with " + s.shown.outputs.Turns + " turns.";
     return v;
   }
   const analysis::CoreTrial& won = s.trials.back();
@@ -299,7 +370,7 @@ CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& en
               " with the required margin.";
   const InputControls& in = window.inputs;
   v.apply = DesignEntry{DesignModeOption::Inductance,
-                        num::DoubleText(s.winnerInductance * 1e3),
+                        InductanceText(s.winnerInductance, won.turns),
                         in.Current,
                         in.SecondInput,
                         in.txtCD,

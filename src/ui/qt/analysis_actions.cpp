@@ -68,7 +68,8 @@ void ShowCoreTable(MainWindow* window, const CoreTableView& view, bool raise) {
     table = new CompareWindow(
         [window](int row) { window->Run([window, row] { window->model().CompareTable_DblClick(row); }); },
         window);
-    MakeCompanion(table, *window);
+    table->Show(view);
+    MakeCompanion(table, *window, table->WantedSize());
   }
   table->Show(view);
   if (raise) Present(table);
@@ -93,6 +94,7 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
           window->Run([window] { window->model().ImpedanceMaterial_Click(); });
           ShowFileStatus(*window);
         });
+    plot->Show(view);
     MakeCompanion(plot, *window);
   }
   plot->Show(view);
@@ -110,12 +112,14 @@ void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSear
       window->Run([window, entry] { window->model().Emissions_Change(entry); });
     };
     commands.findCore = [window] { window->Run([window] { window->model().EmissionsFindCore_Click(); }); };
+    commands.applyCore = [window] { window->Run([window] { window->model().EmissionsApplyCore_Click(); }); };
     commands.save = [window] {
       window->Run([window] { window->model().EmissionsSave_Click(); });
       ShowFileStatus(*window);
     };
     emissions = new EmissionsWindow(window, window->model().emissionsEntry, std::move(commands));
-    MakeCompanion(emissions, *window);
+    emissions->Show(view, search);
+    MakeCompanion(emissions, *window);  // at the size of what it shows
   }
   emissions->Show(view, search);
   if (raise) Present(emissions);

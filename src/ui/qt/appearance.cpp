@@ -1,14 +1,19 @@
 #include "ui/qt/appearance.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
+#include <vector>
 
 #include "ui/qt/artwork.h"
 
@@ -20,18 +25,102 @@ QPoint OnScreen(QPoint at, QSize size, const QRect& available) {
   return at;
 }
 
-void MakeCompanion(QWidget* companion, const QWidget& designWindow) {
+namespace {
+
+QMargins FrameOf(const QWidget& w) {
+  const QWidget* window = w.window();
+  if (window->windowHandle() && window->isVisible()) return window->windowHandle()->frameMargins();
+  const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+  if (parent && parent->windowHandle() && parent->isVisible()) return parent->windowHandle()->frameMargins();
+  // No window shown yet to measure: a title bar's height and thin edges, as most window
+  // managers draw them.
+  const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+  return {2, title + 4, 2, 2};
+}
+
+const QScreen* ScreenOf(const QWidget& w) {
+  const QWidget* window = w.window();
+  if (window->parentWidget() && window->parentWidget()->window()->isVisible())
+    return window->parentWidget()->window()->screen();
+  return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+// How much of `r` lies over `other`, in square pixels.
+qint64 Overlap(const QRect& r, const QRect& other) {
+  const QRect both = r.intersected(other);
+  return both.isEmpty() ? 0 : qint64{both.width()} * both.height();
+}
+
+}  // namespace
+
+QSize ScreenRoom(const QWidget& near) {
+  const QScreen* screen = ScreenOf(near);
+  if (screen == nullptr) return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+  const QMargins frame = FrameOf(near);
+  return screen->availableGeometry().size().shrunkBy(frame);
+}
+
+QWidget* ScrollingContent(QWidget* window) {
+  auto* scroll = new QScrollArea(window);
+  scroll->setObjectName(QStringLiteral("ContentScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  auto* content = new QWidget(scroll);
+  content->setObjectName(QStringLiteral("Content"));
+  scroll->setWidget(content);
+  auto* layout = new QVBoxLayout(window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroll);
+  return content;
+}
+
+QSize ContentSize(const QWidget& window) {
+  const auto* scroll = window.findChild<QScrollArea*>(QStringLiteral("ContentScroll"));
+  if (!scroll || !scroll->widget()) return window.size().expandedTo(window.sizeHint());
+  return scroll->widget()->sizeHint().expandedTo(scroll->widget()->minimumSizeHint());
+}
+
+void MakeCompanion(QWidget* companion, const QWidget& designWindow, QSize content) {
   for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
     auto* shortcut = new QShortcut(keys, companion, nullptr, nullptr, Qt::WindowShortcut);
     QObject::connect(shortcut, &QShortcut::activated, companion, &QWidget::close);
   }
   const QScreen* screen = designWindow.screen();
   if (screen == nullptr) return;
+  if (content.isEmpty()) content = ContentSize(*companion);
+  const QMargins frame = FrameOf(designWindow);
   const QRect available = screen->availableGeometry(), design = designWindow.frameGeometry();
-  const QSize size = companion->frameGeometry().size().expandedTo(companion->sizeHint());
-  QPoint at(design.right() + 9, design.top());
-  if (at.x() + size.width() > available.right() + 1) at.setX(design.left() - 9 - size.width());
-  companion->move(OnScreen(at, size, available));
+  companion->resize(content.boundedTo(available.size().shrunkBy(frame)));
+  const QSize size = companion->size().grownBy(frame);
+  // Beside the design window where the screen has room; else the screen's left or right
+  // edge, whichever covers less of the design window and of the other open companions.
+  std::vector<QRect> taken{design};
+  if (const QWidget* parent = companion->parentWidget()) {
+    for (const QWidget* other : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (other != companion && other->isWindow() && other->isVisible())
+        taken.push_back(other->frameGeometry());
+    }
+  }
+  const int top = design.top();
+  const QPoint candidates[] = {{design.right() + 9, top},
+                               {design.left() - 9 - size.width(), top},
+                               {available.right() + 1 - size.width(), top},
+                               {available.left(), top},
+                               {available.right() + 1 - size.width(), available.bottom() + 1 - size.height()},
+                               {available.left(), available.bottom() + 1 - size.height()}};
+  QPoint best;
+  qint64 least = -1;
+  for (const QPoint& at : candidates) {
+    const QRect r(OnScreen(at, size, available), size);
+    qint64 covered = 0;
+    for (const QRect& t : taken)
+      covered += Overlap(r, t) * (t == design ? 1 : 4);  // a view over a view hides more
+    if (least < 0 || covered < least) {
+      least = covered;
+      best = r.topLeft();
+    }
+  }
+  companion->move(best);
 }
 
 bool LoadWindowFonts() {

@@ -40,9 +40,22 @@ QIcon WindowIcon();
 QStyle* NewWindowStyle();
 
 // A window that goes with the design window (Core Table, Impedance Plot, Help): Escape and
-// Ctrl+W close it, and it first opens beside the design window, not over the results it
-// shows, on whichever side the screen has room (over the screen's edge never).
-void MakeCompanion(QWidget* companion, const QWidget& designWindow);
+// Ctrl+W close it. It first opens at its content's size (`content`; empty: its size hint)
+// as far as the screen has room for it and its frame, beside the design window on
+// whichever side the screen has room, else at the screen's edge that covers least of the
+// design window and of the companions already open; its title bar always on the screen.
+void MakeCompanion(QWidget* companion, const QWidget& designWindow, QSize content = {});
+
+// The room a window and its frame have on the screen `near` is on: the available area
+// less the frame a window manager puts around a window like `near`.
+QSize ScreenRoom(const QWidget& near);
+
+// A window whose content may be larger than the screen (a desktop font, a scale factor of
+// 2): the content goes into a scroll area filling the window, which scrolls only when the
+// window is smaller than the content. Lay the content out on the widget returned.
+QWidget* ScrollingContent(QWidget* window);
+// The size the content of a window made by ScrollingContent asks for.
+QSize ContentSize(const QWidget& window);
 
 // The top-left corner that keeps a window of `size` on the screen's available area,
 // title bar first: a window taller than the screen hangs from its top edge.

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/qt/appearance.h"
 #include "ui/qt/qtext.h"
 
 namespace vtq::qt {
@@ -33,6 +34,7 @@ CompareWindow::CompareWindow(std::function<void(int)> apply, QWidget* parent)
   sorted_->setSortRole(kSortRole);
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("CompareTable"));
+  table_->setAccessibleName(QStringLiteral("Cores of the material side by side"));
   // The rows in the regular weight, so that the automatic design's row stands out in bold:
   // the design window's own font, which every child takes, is bold throughout.
   QFont rows = table_->font();
@@ -102,12 +104,19 @@ void CompareWindow::Show(const CoreTableView& v) {
   if (v.rows.empty()) return;
   table_->resizeColumnsToContents();
   if (!sized_) {
-    // Wide enough for every column the first time there are rows, within reason.
+    // Wide enough for every column the first time there are rows, as far as the screen
+    // has room; the table scrolls to the columns beyond it.
     sized_ = true;
-    int width = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() + 24;
-    for (int i = 0; i < items_->columnCount(); ++i) width += table_->columnWidth(i);
-    resize(std::min(width, 1500), height());
+    resize(WantedSize().boundedTo(ScreenRoom(*this)));
   }
+}
+
+QSize CompareWindow::WantedSize() const {
+  const QMargins margins = layout()->contentsMargins();
+  int width = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() + margins.left() +
+              margins.right() + 4;
+  for (int i = 0; i < items_->columnCount(); ++i) width += table_->columnWidth(i);
+  return {width, height()};
 }
 
 }  // namespace vtq::qt

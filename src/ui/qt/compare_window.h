@@ -27,6 +27,8 @@ class CompareWindow : public QWidget {
   QLabel* note() const { return note_; }
   // The catalogue row shown in a row of the view as sorted now.
   int RowAt(int viewRow) const;
+  // Every column's width side by side, at the window's height.
+  QSize WantedSize() const;
 
  private:
   std::function<void(int)> apply_;

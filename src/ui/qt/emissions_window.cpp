@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/qt/appearance.h"
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/qtext.h"
 
@@ -27,6 +28,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
     : QWidget(parent, Qt::Window), commands_(std::move(commands)), shown_(entry) {
   setObjectName(QStringLiteral("EmissionsWindow"));
   setWindowTitle(Q(kEmissionsTitle));
+  QWidget* content = ScrollingContent(this);
   auto* form = new QFormLayout;
   standard_ = new QComboBox(this);
   standard_->setObjectName(QStringLiteral("EmissionsStandard"));
@@ -50,7 +52,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
       {"EmissionsRise", "&Rise time (s)", "Each edge, 0 to 100 %, e.g. 50n", &EmissionsEntry::rise},
       {"EmissionsParasitic", "&Parasitic capacitance (F)", "Switched node to protective earth, e.g. 20p",
        &EmissionsEntry::parasitic},
-      {"EmissionsRipple", "Ripple &current (A p-p)", "The converter's input ripple current",
+      {"EmissionsRipple", "Ripple curren&t (A p-p)", "The converter's input ripple current",
        &EmissionsEntry::ripple},
       {"EmissionsCy", "&Y capacitor (F)", "Each line to earth, e.g. 2.2n", &EmissionsEntry::cy},
       {"EmissionsCx", "&X capacitor (F)", "Across the lines, e.g. 330n", &EmissionsEntry::cx},
@@ -69,7 +71,14 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   rippleShape_->addItem(QStringLiteral("Trapezoid"), QStringLiteral("trapezoid"));
   rippleShape_->addItem(QStringLiteral("Triangle"), QStringLiteral("triangle"));
   Select(rippleShape_, entry.rippleShape);
-  form->addRow(QStringLiteral("Ripple &shape"), rippleShape_);
+  form->addRow(QStringLiteral("Ripple s&hape"), rippleShape_);
+  // Each box and list is announced by its label, not by the value it holds.
+  for (int row = 0; row < form->rowCount(); ++row) {
+    auto* label = qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)->widget());
+    QWidget* field = form->itemAt(row, QFormLayout::FieldRole)->widget();
+    label->setBuddy(field);
+    field->setAccessibleName(label->text().remove(QLatin1Char('&')));
+  }
   for (QComboBox* box : {standard_, network_, rippleShape_}) {
     QObject::connect(box, &QComboBox::activated, this, [this] { commands_.change(Entry()); });
   }
@@ -79,13 +88,19 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   problem_->setStyleSheet(QStringLiteral("color: #c02020"));
   findCore_ = new QPushButton(QStringLiteral("Find &Core"), this);
   findCore_->setObjectName(QStringLiteral("EmissionsFindCore"));
-  findCore_->setToolTip(QStringLiteral("The smallest core of the material whose design passes, applied"));
+  findCore_->setToolTip(QStringLiteral("The smallest core of the material whose design passes, shown here"));
+  applyCore_ = new QPushButton(QStringLiteral("&Apply Core"), this);
+  applyCore_->setObjectName(QStringLiteral("EmissionsApplyCore"));
+  applyCore_->setToolTip(QStringLiteral("Make the core Find Core found the design (its inputs change)"));
+  applyCore_->setEnabled(false);
   save_ = new QPushButton(QStringLiteral("&Save Plot..."), this);
   save_->setObjectName(QStringLiteral("EmissionsSave"));
   QObject::connect(findCore_, &QPushButton::clicked, this, [this] { commands_.findCore(); });
+  QObject::connect(applyCore_, &QPushButton::clicked, this, [this] { commands_.applyCore(); });
   QObject::connect(save_, &QPushButton::clicked, this, [this] { commands_.save(); });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(findCore_);
+  buttons->addWidget(applyCore_);
   buttons->addWidget(save_);
   auto* inputs = new QVBoxLayout;
   inputs->addLayout(form);
@@ -95,6 +110,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
 
   plot_ = new ImpedancePlot(this);
   plot_->setObjectName(QStringLiteral("EmissionsPlot"));
+  plot_->setAccessibleName(QStringLiteral("Conducted emissions plot"));
   caption_ = new QLabel(this);
   caption_->setObjectName(QStringLiteral("EmissionsCaption"));
   caption_->setWordWrap(true);
@@ -104,6 +120,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   summary_->setWordWrap(true);
   tried_ = new QTableWidget(this);
   tried_->setObjectName(QStringLiteral("EmissionsTried"));
+  tried_->setAccessibleName(QStringLiteral("Cores tried by Find Core"));
   tried_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tried_->verticalHeader()->hide();
   tried_->setMaximumHeight(180);
@@ -112,7 +129,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   right->addWidget(caption_);
   right->addWidget(summary_);
   right->addWidget(tried_);
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QHBoxLayout(content);
   layout->addLayout(inputs);
   layout->addLayout(right, 1);
 }
@@ -132,6 +149,8 @@ void EmissionsWindow::Show(const EmissionsView& view, const CoreSearchView& sear
   caption_->setText(Q(view.problem.empty() ? view.caption : view.problem));
   save_->setEnabled(view.inputProblem.empty() && view.problem.empty());
   findCore_->setEnabled(view.inputProblem.empty());
+  applyCore_->setEnabled(search.apply && !search.applied);
+  plot_->setAccessibleDescription(caption_->text());
   plot_->SetView(view);
   summary_->setText(Q(search.summary));
   summary_->setVisible(!search.summary.empty());

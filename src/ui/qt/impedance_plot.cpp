@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "ui/model/plot_style.h"
+#include "ui/qt/appearance.h"
 #include "ui/qt/qtext.h"
 
 namespace vtq::qt {
@@ -43,6 +44,7 @@ QPen PenOf(const TraceStyle& style, const PlotColours& colours) {
 }
 
 const QSize kPictureSize(900, 600);
+constexpr int kLegendGap = 34;  // px: the line sample, its gap to the name, and the space after it
 
 }  // namespace
 
@@ -54,15 +56,35 @@ PlotColours PictureColours() {
   return {Qt::white, Qt::black, QColor(0xa0, 0xa0, 0xa0)};
 }
 
+double PlotTextWidth(const Plot& view, const QFont& font) {
+  const QFontMetricsF fm(font);
+  double legend = 4;
+  for (const auto& t : view.traces) legend += kLegendGap + fm.horizontalAdvance(Q(t.name));
+  return std::max(legend, fm.horizontalAdvance(Q(view.title)) + 8);
+}
+
 ImpedancePlot::ImpedancePlot(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("ImpedancePlot"));
-  setMinimumSize(420, 300);
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
 }
 
+QSize ImpedancePlot::minimumSizeHint() const {
+  // Room for every name of the legend in the font in use: a larger desktop font widens the
+  // plot instead of cutting the names of the curves that decide pass or fail.
+  const int line = fontMetrics().height();
+  return {std::max(420, static_cast<int>(std::ceil(PlotTextWidth(view_, font())))), std::max(200, 14 * line)};
+}
+
+QSize ImpedancePlot::sizeHint() const {
+  const QSize least = minimumSizeHint();
+  return {std::max(640, least.width()), std::max(420, least.height() * 3 / 2)};
+}
+
 void ImpedancePlot::SetView(const Plot& view) {
+  const bool resized = PlotTextWidth(view, font()) != PlotTextWidth(view_, font());
   view_ = view;
+  if (resized) updateGeometry();
   update();
 }
 
@@ -166,10 +188,12 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
+  QWidget* content = ScrollingContent(this);
   plot_ = new ImpedancePlot(this);
+  plot_->setAccessibleName(QStringLiteral("Impedance plot"));
   loss_ = new ImpedancePlot(this);
   loss_->setObjectName(QStringLiteral("InsertionLossPlot"));
-  loss_->setMinimumSize(420, 200);
+  loss_->setAccessibleName(QStringLiteral("Insertion loss plot"));
   caption_ = new QLabel(this);
   caption_->setObjectName(QStringLiteral("ImpedanceCaption"));
   caption_->setWordWrap(true);
@@ -196,7 +220,7 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   auto* below = new QHBoxLayout;
   below->addWidget(caption_, 1);
   below->addLayout(buttons);
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QVBoxLayout(content);
   layout->addWidget(plot_, 3);
   layout->addWidget(loss_, 2);
   layout->addLayout(below);
@@ -209,31 +233,71 @@ void ImpedanceWindow::Show(const ImpedanceView& view) {
   const QSignalBlocker quiet(temperature_);
   temperature_->setValue(static_cast<int>(std::lround(view.temperature)));
   save_->setEnabled(view.problem.empty());
+  plot_->setAccessibleDescription(caption_->text());
   plot_->SetView(view);
   loss_->SetView(view.problem.empty() ? view.insertionLoss : Plot{});
   loss_->setVisible(view.problem.empty());
 }
 
-std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) {
+namespace {
+
+// The picture's layout: the first panel takes three parts of the plots' height, every other
+// two (as in the window), and the text its wrapped lines under them.
+struct PictureLayout {
+  QSize size;
+  std::vector<QRectF> panels;
+  QRectF text;
+};
+
+PictureLayout LayOutPicture(const PlotPicture& picture, const QFont& font) {
+  PictureLayout l;
+  double width = kPictureSize.width();
+  for (const Plot* plot : picture.panels) width = std::max(width, std::ceil(PlotTextWidth(*plot, font)));
+  const QFontMetricsF fm(font);
+  const QRectF words = fm.boundingRect(QRectF(0, 0, width - 24, 1e6), Qt::TextWordWrap, Q(picture.text));
+  const double plots = kPictureSize.height() * (picture.panels.size() > 1 ? 1.5 : 1.0);
+  int parts = 0;
+  for (std::size_t i = 0; i < picture.panels.size(); ++i) parts += i == 0 ? 3 : 2;
+  double y = 0;
+  for (std::size_t i = 0; i < picture.panels.size(); ++i) {
+    const double h = plots * (i == 0 ? 3 : 2) / std::max(parts, 1);
+    l.panels.emplace_back(0, y, width, h);
+    y += h;
+  }
+  l.text = QRectF(12, y + 6, width - 24, picture.text.empty() ? 0 : words.height());
+  l.size = QSize(static_cast<int>(width), static_cast<int>(std::ceil(l.text.bottom() + 12)));
+  return l;
+}
+
+void DrawPicture(QPainter& p, const PlotPicture& picture, const PictureLayout& l, const QFont& font) {
+  p.fillRect(QRectF(QPointF(0, 0), l.size), PictureColours().ground);
+  for (std::size_t i = 0; i < picture.panels.size(); ++i)
+    DrawPlot(p, *picture.panels[i], l.panels[i], font, PictureColours());
+  p.setFont(font);
+  p.setPen(PictureColours().text);
+  p.drawText(l.text, Qt::TextWordWrap, Q(picture.text));
+}
+
+}  // namespace
+
+std::string WritePlotPicture(const PlotPicture& picture, const std::string& path, PictureFormat format) {
   const QFont font = QApplication::font();
-  const QRectF bounds(QPointF(0, 0), kPictureSize);
+  const PictureLayout layout = LayOutPicture(picture, font);
   QSaveFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
   if (format == PictureFormat::Svg) {
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
-    svg.setSize(kPictureSize);
-    svg.setViewBox(QRect(QPoint(0, 0), kPictureSize));
-    svg.setTitle(Q(view.title));
+    svg.setSize(layout.size);
+    svg.setViewBox(QRect(QPoint(0, 0), layout.size));
+    if (!picture.panels.empty()) svg.setTitle(Q(picture.panels.front()->title));
     QPainter p(&svg);
-    p.fillRect(bounds, PictureColours().ground);
-    DrawPlot(p, view, bounds, font, PictureColours());
+    DrawPicture(p, picture, layout, font);
   } else {
-    QImage image(kPictureSize, QImage::Format_RGB32);
-    image.fill(PictureColours().ground);
+    QImage image(layout.size, QImage::Format_RGB32);
     {
       QPainter p(&image);
-      DrawPlot(p, view, bounds, font, PictureColours());
+      DrawPicture(p, picture, layout, font);
     }
     if (!image.save(&file, "PNG")) return "the image could not be encoded";
   }

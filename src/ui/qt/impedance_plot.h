@@ -28,12 +28,17 @@ PlotColours PictureColours();
 void DrawPlot(QPainter& p, const Plot& view, const QRectF& bounds, const QFont& font,
               const PlotColours& colours);
 
+// The width the plot's title and its legend (one line, left to right) take in `font`: a
+// plot narrower than that cuts a curve's name.
+double PlotTextWidth(const Plot& view, const QFont& font);
+
 class ImpedancePlot : public QWidget {
  public:
   explicit ImpedancePlot(QWidget* parent = nullptr);
   void SetView(const Plot& view);
   const Plot& view() const { return view_; }
-  QSize sizeHint() const override { return {640, 420}; }
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -63,9 +68,9 @@ class ImpedanceWindow : public QWidget {
   QSpinBox* temperature_;
 };
 
-// Draws the view into a PNG or SVG file, replacing it only once complete. Empty on
-// success, else the reason.
-std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format);
+// Draws the picture's plots one under the other, then its text, into a PNG or SVG file,
+// replacing it only once complete. Empty on success, else the reason.
+std::string WritePlotPicture(const PlotPicture& picture, const std::string& path, PictureFormat format);
 
 // The save dialog of the plot, asking before it replaces a file; a name typed without a
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.

@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <stdexcept>
 
@@ -66,7 +68,8 @@ MainWindow::MainWindow(WindowHost& host, QWidget* parent) : QMainWindow(parent),
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
   statusBar()->setSizeGripEnabled(false);
   // The layout is fixed: the window neither grows nor shrinks.
-  setFixedSize(sizeHint());
+  fullSize_ = sizeHint();
+  setFixedSize(fullSize_);
   Refresh();
 }
 
@@ -210,6 +213,7 @@ void MainWindow::BuildButtons(QWidget* client) {
 
   lstCores_ = new QListWidget(client);
   lstCores_->setObjectName(QStringLiteral("lstCores"));
+  lstCores_->setAccessibleName(QStringLiteral("Cores of the material"));
   lstCores_->setGeometry(ToPixels(kCoreListPlace));
   lstCores_->hide();
   // A mouse click or Enter picks the entry; the arrow keys only move through the list.
@@ -396,9 +400,29 @@ void MainWindow::Refresh() {
   if (lstCores_->isHidden() == model_.lstCoresVisible) {
     lstCores_->setCurrentRow(-1);
     lstCores_->setVisible(model_.lstCoresVisible);
-    // When shown it lies over cmdSelCore and the right part of the core frame.
-    if (model_.lstCoresVisible) lstCores_->raise();
+    // When shown it lies over cmdSelCore and the right part of the core frame, and takes
+    // the keyboard: the arrow keys move through it at once, Enter picks.
+    if (model_.lstCoresVisible) {
+      lstCores_->raise();
+      lstCores_->setFocus(Qt::OtherFocusReason);
+      if (scroll_) scroll_->ensureWidgetVisible(lstCores_);
+    }
   }
+}
+
+void MainWindow::FitInto(QSize room) {
+  if (fullSize_.width() <= room.width() && fullSize_.height() <= room.height()) return;
+  if (!scroll_) {
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("clientScroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidget(takeCentralWidget());
+    setCentralWidget(scroll_);
+  }
+  const int bar = scroll_->verticalScrollBar()->sizeHint().width();
+  setMinimumSize(std::min(fullSize_.width(), 320), std::min(fullSize_.height(), 240));
+  setMaximumSize(fullSize_ + QSize(bar, bar));
+  resize(fullSize_.boundedTo(room));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

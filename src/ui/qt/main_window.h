@@ -19,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace vtq::qt {
 
@@ -59,6 +60,11 @@ class MainWindow : public QMainWindow {
   // visible states, captions, output texts, the part-number box's place, the core list.
   void Refresh();
 
+  // A window that does not fit `room` (a scale factor of 2, a small screen) keeps its fixed
+  // layout whole in a scroll area and opens as large as the room allows, so that every
+  // part of it can be scrolled to; one that fits stays as it is.
+  void FitInto(QSize room);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +104,8 @@ class MainWindow : public QMainWindow {
   QLineEdit* SecondInput_ = nullptr;
   QLineEdit* txtPN_ = nullptr;
   QPushButton* CalculateButton_ = nullptr;
+  QSize fullSize_;                 // the fixed layout's size, menu and status line included
+  QScrollArea* scroll_ = nullptr;  // around the client area once the window does not fit
   QListWidget* lstCores_ = nullptr;
   std::vector<std::string> shownCores_;
   std::string shownNote_;

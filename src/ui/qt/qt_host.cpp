@@ -66,6 +66,14 @@ void QtHost::SetRecentDesigns(const std::vector<std::string>& paths) {
   Settings().setValue(kRecentKey, list);
 }
 
+QWidget* QtHost::DialogParent() const {
+  // A view's own command (Save Plot..., Measured Material...) asks over that view: parented
+  // to the design window, the dialog would bring it in front of the plot it is about.
+  QWidget* active = QApplication::activeWindow();
+  if (window_ && active && active != window_ && active->parentWidget() == window_) return active;
+  return window_;
+}
+
 HelpWindow* QtHost::helpWindow() const {
   return help_;
 }
@@ -87,7 +95,7 @@ std::string QtHost::InputBox(std::string_view prompt, std::string_view title,
 
 int QtHost::MsgBox(std::string_view text, std::string_view title) {
   if (window_) window_->Refresh();
-  QMessageBox box(window_);
+  QMessageBox box(DialogParent());
   box.setObjectName(QStringLiteral("MsgBox"));
   box.setWindowTitle(DialogText(title));
   // Plain text keeps the runs of blanks some messages use to line up their lines.
@@ -115,6 +123,7 @@ void QtHost::ShowWindow() {
   // Centred on the screen the window will open on.
   QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
   if (screen) {
+    window_->FitInto(ScreenRoom(*window_));
     QRect frame = window_->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     // On a screen smaller than the window (a scale factor of 2 on a small laptop) the title
@@ -161,9 +170,9 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
                               {QStringLiteral("MAS designs (*.json)"), QStringLiteral("All files (*)")},
                               QStringLiteral("json"), settings.FileName);
     case FileDialogPurpose::SavePlot:
-      return ChoosePlotFile(window_, exportFolder_, settings);
+      return ChoosePlotFile(DialogParent(), exportFolder_, settings);
     case FileDialogPurpose::OpenMaterial:
-      return ChooseMaterialFile(window_, exportFolder_);
+      return ChooseMaterialFile(DialogParent(), exportFolder_);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;
@@ -198,8 +207,9 @@ void QtHost::ShowEmissions(const EmissionsView& view, const CoreSearchView& sear
   qt::ShowEmissions(window_, view, search, raise);
 }
 
-std::string QtHost::WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) {
-  return qt::WritePlotPicture(view, path, format);
+std::string QtHost::WritePlotPicture(const PlotPicture& picture, const std::string& path,
+                                     PictureFormat format) {
+  return qt::WritePlotPicture(picture, path, format);
 }
 
 }  // namespace vtq::qt

@@ -10,6 +10,7 @@
 #include "ui/model/window_model.h"
 
 class QSettings;
+class QWidget;
 
 namespace vtq::qt {
 
@@ -44,11 +45,14 @@ class QtHost : public WindowHost {
   void ShowCoreTable(const CoreTableView& view, bool raise) override;
   void ShowImpedance(const ImpedanceView& view, bool raise) override;
   void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override;
-  std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) override;
+  std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
+                               PictureFormat format) override;
 
   HelpWindow* helpWindow() const;
 
  private:
+  // The window a dialog belongs to: the view the user is in, else the design window.
+  QWidget* DialogParent() const;
   QSettings& Settings() const;
 
   QString settingsFile_;

@@ -124,6 +124,21 @@ TEST_F(AnalysisCommands, ImpedanceFromAMaterialFile) {
   model.ImpedanceMaterial_Click();
   EXPECT_EQ(model.FileStatus, "The impedance plot takes the permeability of " + good);
   EXPECT_EQ(model.impedance.caption.find("TDK T65"), std::string::npos) << model.impedance.caption;
+  // The words follow the file as the curve does: no temperatures it does not hold, and the
+  // core's part of the inductance in proportion to the file's permeability (1000 here, 2000
+  // in the second file).
+  const analysis::ImpedanceCurve& once = model.impedance.curve;
+  EXPECT_NE(model.impedance.caption.find("the data hold no temperature dependence"), std::string::npos);
+  EXPECT_NE(
+      model.impedance.caption.find("inductance: " + analysis::Engineering(once.inductanceAt[1], "H") + "."),
+      std::string::npos)
+      << model.impedance.caption;
+  EXPECT_EQ(model.impedance.caption.find("\u00b0C, "), std::string::npos) << model.impedance.caption;
+  const std::string twice = dir / "twice.csv";
+  test::Write(twice, "frequency_hz,mu_real,mu_imag\n1000,2000,1\n100000000,2000,1\n");
+  const ImpedanceView doubled = ImpedanceViewOf(model.window, {}, LoadMaterialFile(twice).ferrite);
+  const double leakage = once.parameters.leakage;
+  EXPECT_NEAR(doubled.curve.inductanceAt[1] - leakage, 2 * (once.inductanceAt[1] - leakage), 1e-12);
   const std::string file = model.impedance.caption;
   const int material = model.window.state.MaterialIndex;
   model.Rmat_Click();  // another material: its grade's curve
@@ -157,6 +172,77 @@ TEST_F(AnalysisCommands, SavePlot) {
   model.ImpedanceSave_Click();
   EXPECT_EQ(host.events, Strings{"plot follows"});
   EXPECT_EQ(model.impedance.caption, model.impedance.problem);
+}
+
+// A word the view's lists do not hold (the page and the command line pass any text) is said,
+// and nothing is checked against a limit the user did not choose.
+TEST_F(AnalysisCommands, EmissionWordsOutsideTheirListsAreSaid) {
+  Design(DesignModeOption::Inductance, "1", "2");
+  const struct {
+    std::string EmissionsEntry::*word;
+    const char *text, *problem;
+  } cases[] = {
+      {&EmissionsEntry::standard, "cispr22-b",
+       "Standard: 'cispr22-b' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b."},
+      {&EmissionsEntry::network, "lisn", "Network: 'lisn' is neither cispr16 nor 50ohm."},
+      {&EmissionsEntry::rippleShape, "sine", "Ripple shape: 'sine' is neither trapezoid nor triangle."},
+  };
+  for (const auto& k : cases) {
+    EmissionsEntry e = ExampleEmissions();
+    e.*k.word = k.text;
+    const EmissionsView v = EmissionsViewOf(model.window, e);
+    EXPECT_EQ(v.inputProblem, k.problem);
+    EXPECT_TRUE(v.check.rows.empty() && v.verdict.empty());
+  }
+  EXPECT_TRUE(EmissionsViewOf(model.window, ExampleEmissions()).inputProblem.empty());
+}
+
+// Find Core leaves the design window as the user typed it and shows the core it found in
+// the view; Apply Core makes it the design with an inductance a person would type. A saved
+// picture carries what the view shows beside the plot.
+TEST_F(AnalysisCommands, FindCoreShowsItsCoreAndKeepsTheInputs) {
+  Design(DesignModeOption::Impedance, "1000", "2", "150000");
+  const DesignWindow typed = model.window;
+  model.Emissions_Change({"cispr32-b", "325", "65k", "0.45", "40n", "5p", "0.01", "trapezoid", "2.2n", "1u",
+                          "cispr16", "3", ""});
+  model.mnuEmissions_Click();
+  model.EmissionsFindCore_Click();
+  const CoreSearchView& search = model.coreSearch;
+  ASSERT_TRUE(search.apply && search.shown) << search.summary;
+  EXPECT_TRUE(model.window.inputs.MainInput == typed.inputs.MainInput && model.window.state == typed.state);
+  const std::string found = search.shown->outputs.txtPN + " with " + search.shown->outputs.Turns + " turns";
+  EXPECT_NE(search.shown->outputs.txtPN, typed.outputs.txtPN);
+  EXPECT_TRUE(model.emissions.verdict.starts_with("Passes: " + found + ", worst margin "))
+      << model.emissions.verdict;
+
+  host.canDraw = true;
+  host.paths = {dir / "emissions.png"};
+  model.EmissionsSave_Click();
+  ASSERT_EQ(host.pictures.size(), 1u);
+  const std::string& words = host.pictures[0].second;
+  EXPECT_TRUE(words.starts_with(model.emissions.verdict + "\nSource: 325 V switched at 65 kHz")) << words;
+  EXPECT_NE(words.find("Y 2.2 nF each line, X 1 \u00b5F; V-network"), std::string::npos) << words;
+  EXPECT_EQ(model.FileStatus, "Conducted-emission plot of " + search.shown->outputs.txtPN + " written to " +
+                                  (dir / "emissions.png"));
+
+  model.EmissionsApplyCore_Click();
+  EXPECT_EQ(model.window.outputs.txtPN + " with " + model.window.outputs.Turns + " turns", found);
+  EXPECT_EQ(model.window.inputs.MainInput, search.apply->main);
+  EXPECT_LE(model.window.inputs.MainInput.size(), 5u) << model.window.inputs.MainInput;
+  EXPECT_TRUE(model.coreSearch.applied && model.emissions.check.passes);
+  // A design of the user's own afterwards: the search answered another one and goes.
+  Design(DesignModeOption::Impedance, "1000", "2", "150000");
+  model.FollowDesign();
+  EXPECT_FALSE(model.coreSearch.shown);
+  EXPECT_TRUE(model.emissions.verdict.find(typed.outputs.txtPN + " with ") != std::string::npos);
+
+  model.mnuImpedance_Click();
+  host.paths = {dir / "impedance.svg"};
+  model.ImpedanceSave_Click();
+  ASSERT_EQ(host.pictures.size(), 2u);
+  EXPECT_EQ(host.pictures[1].first, (Strings{model.impedance.title, model.impedance.insertionLoss.title}));
+  EXPECT_EQ(host.pictures[1].second, model.impedance.caption);
+  host.Clear();
 }
 
 TEST_F(AnalysisCommands, ExportSpiceModel) {

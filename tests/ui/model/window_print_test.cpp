@@ -46,5 +46,22 @@ TEST(PrintCommands, ReportPdfNamedAfterAPlainPartNumber) {
   }
 }
 
+// A cancelled Export ... as PDF, or a dialog that answers with no name: nothing is
+// written, nothing said, and the status line keeps nothing.
+TEST(PrintCommands, CancelledExportWritesNothing) {
+  const std::optional<std::string> answers[] = {std::nullopt, ""};
+  for (const std::optional<std::string>& answer : answers) {
+    test::ScriptedHost host;
+    host.canPrint = true;
+    WindowModel model{host};
+    if (answer) host.paths = {*answer};
+    model.PrintStatus = "Design report sent to the printer Office.";
+    model.ExportReportMnu_Click();
+    EXPECT_EQ(host.events, std::vector<std::string>{"file"});
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(model.PrintStatus, "");
+  }
+}
+
 }  // namespace
 }  // namespace vtq

@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -35,8 +38,9 @@ struct Host : test::ScriptedHost {
   void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override {
     qt::ShowEmissions(window, view, search, raise);
   }
-  std::string WritePlotPicture(const Plot& view, const std::string& path, PictureFormat format) override {
-    return qt::WritePlotPicture(view, path, format);
+  std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
+                               PictureFormat format) override {
+    return qt::WritePlotPicture(picture, path, format);
   }
 };
 
@@ -115,8 +119,8 @@ TEST_F(AnalysisWindows, FollowEditsAndSaveDarkOnWhite) {
   EXPECT_LT(darkest, 80);
 }
 
-// The emissions window asks again for an entry that is no value, follows the inputs, and
-// its Find Core applies the core the search names, whose check then passes.
+// The emissions window asks again for an entry that is no value, follows the inputs; its
+// Find Core shows the core the search names, whose check passes, and Apply Core applies it.
 TEST_F(AnalysisWindows, EmissionsFollowInputsAndFindCoreApplies) {
   Trigger("mnuEmissions");
   auto* w = Child<EmissionsWindow>("EmissionsWindow");
@@ -134,14 +138,90 @@ TEST_F(AnalysisWindows, EmissionsFollowInputsAndFindCoreApplies) {
   QApplication::processEvents();
   const WindowModel& m = window.model();
   ASSERT_TRUE(m.coreSearch.apply) << m.coreSearch.summary;
-  EXPECT_EQ(m.window.state.DesignCore, *m.coreSearch.apply->core);
+  EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("MainInput"))->text(), "1");  // as typed
   EXPECT_TRUE(m.emissions.check.passes) << m.emissions.verdict;
+  QTest::mouseClick(Child<QPushButton>("EmissionsApplyCore"), Qt::LeftButton);
+  EXPECT_EQ(m.window.state.DesignCore, *m.coreSearch.apply->core);
+  EXPECT_FALSE(Child<QPushButton>("EmissionsApplyCore")->isEnabled());
   EXPECT_EQ(Child<QLabel>("EmissionsCaption")->text().toStdString(), m.emissions.verdict);
   EXPECT_EQ(Child<QTableWidget>("EmissionsTried")->rowCount(), static_cast<int>(m.coreSearch.rows.size()));
   // The impedance window's second panel: the insertion loss of the same choke.
   Trigger("mnuImpedance");
   EXPECT_EQ(Child<ImpedancePlot>("InsertionLossPlot")->view().title, m.impedance.insertionLoss.title);
   EXPECT_EQ(Child<ImpedancePlot>("InsertionLossPlot")->view().traces.size(), 4u);
+}
+
+// A desktop font larger than the window's own (a platform theme sets it) on a screen
+// smaller than the views: each view opens on the screen, its plots wide enough for every
+// name in their legends, and what the screen cannot hold is scrolled to.
+TEST_F(AnalysisWindows, ViewsFitALargeFontAndASmallScreen) {
+  const QFont before = QApplication::font();
+  QFont large = before;
+  large.setPointSize(15);
+  QApplication::setFont(large);
+  for (const char* view : {"mnuImpedance", "mnuEmissions", "ViewMnu"}) Trigger(view);
+  QApplication::processEvents();
+  const QRect screen = window.screen()->availableGeometry();
+  for (const char* name : {"ImpedanceWindow", "EmissionsWindow", "CompareWindow"}) {
+    auto* view = Child<QWidget>(name);
+    EXPECT_TRUE(screen.contains(view->frameGeometry())) << name;
+  }
+  int scrolled = 0;
+  for (auto* widget : window.findChildren<QWidget*>()) {
+    auto* plot = dynamic_cast<ImpedancePlot*>(widget);  // not a QObject type of its own
+    if (!plot) continue;
+    EXPECT_GE(plot->width(), PlotTextWidth(plot->view(), plot->font())) << plot->view().title;
+    auto* scroll =
+        dynamic_cast<QScrollArea*>(plot->window()->findChild<QWidget*>(QStringLiteral("ContentScroll")));
+    scrolled += scroll->horizontalScrollBar()->maximum() > 0;
+  }
+  EXPECT_GT(scrolled, 0);  // 800 by 600 pixels cannot hold a plot whose legend is this wide
+  QTableView* table = Child<CompareWindow>("CompareWindow")->table();
+  EXPECT_GT(table->horizontalScrollBar()->maximum(), 0);  // the last columns scroll into view
+  QApplication::setFont(before);
+
+  // The design window itself, on a screen that cannot hold its fixed layout.
+  const QSize room = window.size() / 2;
+  window.FitInto(room);
+  EXPECT_TRUE(window.width() <= room.width() && window.height() <= room.height());
+  auto* scroll = Child<QScrollArea>("clientScroll");
+  ASSERT_TRUE(scroll);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  auto* print = Child<QWidget>("PrintButton");  // at the bottom right of the layout
+  scroll->ensureWidgetVisible(print);
+  EXPECT_TRUE(
+      scroll->viewport()->rect().contains(QRect(print->mapTo(scroll->viewport(), QPoint()), print->size())));
+}
+
+// By keyboard and screen reader: every Alt key of the emissions window opens one thing,
+// each list is announced by its label, the plots and tables by what they are, and the core
+// list takes the keyboard when it opens.
+TEST_F(AnalysisWindows, KeyboardAndScreenReader) {
+  Trigger("mnuEmissions");
+  auto* w = Child<EmissionsWindow>("EmissionsWindow");
+  QStringList keys;
+  for (auto* label : w->findChildren<QLabel*>()) keys << label->text();
+  for (auto* button : w->findChildren<QAbstractButton*>()) keys << button->text();
+  QSet<QChar> seen;
+  for (const QString& text : keys) {
+    const qsizetype amp = text.indexOf(QLatin1Char('&'));
+    if (amp < 0 || amp + 1 >= text.size()) continue;
+    const QChar key = text[amp + 1].toLower();
+    EXPECT_FALSE(seen.contains(key)) << "Alt+" << QString(key).toStdString()
+                                     << " twice: " << text.toStdString();
+    seen.insert(key);
+  }
+  EXPECT_GE(seen.size(), 14);
+  for (const char* name : {"EmissionsStandard", "EmissionsNetwork", "EmissionsRippleShape", "EmissionsSwing"})
+    EXPECT_FALSE(Child<QWidget>(name)->accessibleName().isEmpty()) << name;
+  EXPECT_EQ(Child<QWidget>("EmissionsStandard")->accessibleName(), "Limits");
+  Trigger("ViewMnu");
+  for (const char* name : {"EmissionsPlot", "EmissionsTried", "CompareTable", "lstCores"})
+    EXPECT_FALSE(Child<QWidget>(name)->accessibleName().isEmpty()) << name;
+  QTest::mouseClick(Child<QPushButton>("cmdSelCore"), Qt::LeftButton);
+  EXPECT_FALSE(Child<QWidget>("lstCores")->isHidden());
+  EXPECT_EQ(window.focusWidget(), Child<QWidget>("lstCores"));
 }
 
 }  // namespace
