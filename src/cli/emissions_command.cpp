@@ -199,7 +199,8 @@ void RegisterEmissionsCommand(Commands& commands) {
       model.EmissionsApplyCore_Click();  // the command applies what it found
       // The core found replaced the design given: what its calculation said is not about
       // the design shown.
-      if (model.coreSearch.applied) host.messages.erase(host.messages.begin(), host.messages.begin() + before);
+      if (model.coreSearch.applied)
+        host.messages.erase(host.messages.begin(), host.messages.begin() + before);
     }
     return ShowCalculated(
         model, host, out, err, [args](WindowModel& model, ShellHost&, std::ostream& out, std::ostream& err) {
