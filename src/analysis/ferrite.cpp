@@ -245,16 +245,15 @@ void Member(const nlohmann::json& o, const std::string& path, const char* key, T
   if (!error.empty() || !o.is_object() || !o.contains(key)) return;
   const nlohmann::json& v = o[key];
   if constexpr (std::is_same_v<T, std::string>) {
-    if (v.is_string())
-      out = v.get<std::string>();
-    else
+    if (!v.is_string()) {
       error = path + key + " is not a text";
-  } else {
-    if (v.is_number())
-      out = v.get<double>();
-    else
-      error = path + key + " is not a number";
+      return;
+    }
+  } else if (!v.is_number()) {
+    error = path + key + " is not a number";
+    return;
   }
+  out = v.get<T>();
 }
 
 std::vector<CurvePoint> PointsOf(const nlohmann::json& list, const char* x, std::string& error) {
@@ -376,9 +375,10 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
     if (error.empty() && f->initial.size() < 2) f->initial.clear();  // one point: no curve over temperature
     if (error.empty() && !f->initial.empty())
       error = CheckCurve(f->initial, "permeability.initial", kLeastCelsius, kMostCelsius);
-    for (std::size_t i = 0; error.empty() && i < f->initial.size(); ++i)
+    for (std::size_t i = 0; error.empty() && i < f->initial.size(); ++i) {
       if (!(f->initial[i].value >= kLeastInitial))
         error = "permeability.initial: point " + std::to_string(i + 1) + " is below 1";
+    }
     if (!error.empty()) {
       if (error.starts_with("not a list") || error.starts_with("a point"))
         error = "permeability.initial: " + error;
