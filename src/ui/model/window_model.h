@@ -109,6 +109,9 @@ class WindowModel {
   // alone (file and reason); both empty after a cancelled dialog.
   std::string FileStatus;
   std::string LastFileError;
+  // A material file whose model misses its points by more than 5 %: the warning, also at
+  // the end of FileStatus; empty otherwise.
+  std::string MaterialWarning;
   // ---- end of design files ----
 
   // ---- Printing: design report, core table, PDF export (window_model_print.cpp) ----
