@@ -233,8 +233,7 @@ TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
                "--main",      std::to_string(pick(50, 400)),
                "--frequency", std::to_string(pick(10, 500) * 1000)};
       }
-      for (const std::string a : {"--current", std::to_string(pick(5, 80) / 10.0), "--material", material})
-        d.push_back(a);
+      d.insert(d.end(), {"--current", std::to_string(pick(5, 80) / 10.0), "--material", material});
       std::vector<std::string> run{"design"};
       run.insert(run.end(), d.begin(), d.end());
       if (Cli(run).status != 0) continue;  // a design that does not complete has no model
