@@ -10,7 +10,8 @@
 // 1974, chapter 23) over a fixed grid of tanks, 12 a decade, relaxations and resonances of
 // quality 0.7 to 16, then 60 steps of Levenberg-Marquardt (Marquardt, J. SIAM 11, 1963) on
 // every tank's d, f_k and Q in log space, which keeps each of them positive. Residuals: mu'
-// where drawn, mu'' where drawn, each over |mu| there, three times where both are drawn.
+// where drawn, mu'' where drawn, each over |mu| there, three times where both are drawn, and
+// two anchors below the data.
 //
 // The same bytes on every platform: the fit uses only + - * / and sqrt (IEEE 754 rounds each
 // exactly; no libm, no complex division of the runtime library), no threads, a fixed order.
@@ -376,6 +377,17 @@ CoreNetwork FitNetwork(const Ferrite& ferrite) {
     const double weight = (s.real && s.imag ? 3 : 1) / size;
     if (s.real) rows.push_back({s.frequency, false, s.imag ? target.re : re, weight, s.imag.has_value()});
     if (s.imag) rows.push_back({s.frequency, true, s.real ? target.im : -im, weight, s.real.has_value()});
+  }
+  // Below the data a ferrite's mu' stays where the data sheet starts (the catalogue's AL
+  // values hold there), but nothing in the points says so: two anchors, a decade and two
+  // below, hold mu' at its first value and let mu'' fall with f as a relaxation's does.
+  if (!drawn.empty() && drawn.front().real) {
+    const double first = drawn.front().frequency, loss = drawn.front().imag.value_or(0) / mu0;
+    for (const double scale : {0.1, 0.01}) {
+      const double re = *drawn.front().real / mu0;
+      rows.push_back({first * scale, false, re, 1 / re, true});
+      rows.push_back({first * scale, true, -loss * scale, 1 / re, true});
+    }
   }
   CoreNetwork net;
   net.windingRatio = kWindingRatio;

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "analysis/impedance.h"
+#include "engine/numbers.h"
 #include "support/design_inputs.h"
 
 namespace vtq::test {
@@ -111,7 +112,7 @@ TEST(Ferrite, CausalityOfAFile) {
     for (int i = 0; i <= 100; ++i) {
       const double f = 1e4 * std::pow(10.0, i / 20.0);
       const std::complex<double> m = mu(f);
-      text += std::to_string(f) + "," + std::to_string(m.real()) + "," + std::to_string(-m.imag()) + "\n";
+      text += num::DoubleText(f) + "," + num::DoubleText(m.real()) + "," + num::DoubleText(-m.imag()) + "\n";
     }
     return text;
   };
@@ -174,7 +175,7 @@ TEST(Ferrite, UserFileAsItStands) {
   const auto mu = [](double f) { return 2500.0 / std::complex<double>(1, f / 1e6); };
   for (double f = 1e3; f < 2e9; f *= 1.5)
     text +=
-        std::to_string(f) + "," + std::to_string(mu(f).real()) + "," + std::to_string(-mu(f).imag()) + "\r\n";
+        num::DoubleText(f) + "," + num::DoubleText(mu(f).real()) + "," + num::DoubleText(-mu(f).imag()) + "\r\n";
   std::string error;
   const auto relaxation = FerriteFromText(text, "relaxation.csv", error);
   ASSERT_TRUE(relaxation) << error;
