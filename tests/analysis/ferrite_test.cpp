@@ -128,7 +128,7 @@ TEST(Ferrite, CausalityOfAFile) {
   const struct {
     std::string text;
     double fitAtMost, fitAtLeast, kkAtMost, kkAtLeast;
-  } cases[] = {{file(causal), 0.01, 0, 0.01, 0}, {file(flat), 1, 0.05, 1, 0.2}};
+  } cases[] = {{file(causal), 0.01, 0, 0.03, 0}, {file(flat), 1, 0.05, 1, 0.2}};
   for (const auto& c : cases) {
     std::string error;
     const auto f = FerriteFromText(c.text, "f.csv", error);
@@ -173,9 +173,9 @@ TEST(Ferrite, RefusesABadFile) {
 TEST(Ferrite, UserFileAsItStands) {
   std::string text = "# relaxation\r\nfrequency_hz,mu_real,mu_imag\r\n";
   const auto mu = [](double f) { return 2500.0 / std::complex<double>(1, f / 1e6); };
-  for (double f = 1e3; f < 2e9; f *= 1.5)
-    text +=
-        num::DoubleText(f) + "," + num::DoubleText(mu(f).real()) + "," + num::DoubleText(-mu(f).imag()) + "\r\n";
+  for (double f = 1e3; f < 2e9; f *= 1.122)  // 20 points a decade, as a data sheet draws
+    text += num::DoubleText(f) + "," + num::DoubleText(mu(f).real()) + "," + num::DoubleText(-mu(f).imag()) +
+            "\r\n";
   std::string error;
   const auto relaxation = FerriteFromText(text, "relaxation.csv", error);
   ASSERT_TRUE(relaxation) << error;

@@ -217,23 +217,28 @@ TEST(Cli, CircuitSimulatorAgreesWithImpedance) {
   }
   std::mt19937 draw(20261207);
   auto pick = [&draw](int from, int to) { return std::uniform_int_distribution<int>(from, to)(draw); };
+  // Tenths as text with a decimal point whatever the locale (the tests run under a comma one).
+  auto tenths = [&pick](int from, int to) {
+    const int n = pick(from, to);
+    return std::to_string(n / 10) + "." + std::to_string(n % 10);
+  };
   std::vector<std::vector<std::string>> designs;
   for (const char* material : {"D", "P", "N", "S", "R", "N"}) {
-    for (int found = 0, tries = 0; found < 2 && tries < 30; ++tries) {
+    for (int found = 0, tries = 0; found < 2 && tries < 60; ++tries) {
       std::vector<std::string> d;
       switch (pick(0, 2)) {
         case 0:
-          d = {"--mode", "impedance", "--main", std::to_string(pick(20, 3000))};
+          d = {"--mode", "impedance", "--main", std::to_string(pick(20, 400))};
           break;
         case 1:
-          d = {"--mode", "inductance", "--main", std::to_string(pick(1, 200) / 10.0)};
+          d = {"--mode", "inductance", "--main", tenths(2, 50)};
           break;
         default:
           d = {"--mode",      "voltage",
                "--main",      std::to_string(pick(50, 400)),
                "--frequency", std::to_string(pick(10, 500) * 1000)};
       }
-      d.insert(d.end(), {"--current", std::to_string(pick(5, 80) / 10.0), "--material", material});
+      d.insert(d.end(), {"--current", tenths(5, 30), "--material", material});
       std::vector<std::string> run{"design"};
       run.insert(run.end(), d.begin(), d.end());
       if (Cli(run).status != 0) continue;  // a design that does not complete has no model
