@@ -4,9 +4,7 @@
 #include <array>
 #include <cmath>
 #include <map>
-#include <mutex>
 #include <nlohmann/json.hpp>
-#include <numbers>
 #include <optional>
 
 #include "engine/numbers.h"
@@ -15,218 +13,24 @@ namespace vtq::analysis {
 
 // The shipped database entries, one JSON object a line, compiled in at build time.
 extern const std::string_view kShippedGrades;
-extern const std::vector<FittedNetwork> kFittedNetworks;
 
 namespace {
 
-constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr std::array<std::string_view, 5> kGradeLetters{"D", "P", "N", "S", "R"};
 
-// Linear in log f (or, for a temperature curve, in T when `logX` is false); the ends held.
-double Interpolate(const std::vector<CurvePoint>& c, double x, bool logX) {
+// Linear in x, the ends held.
+double Interpolate(const std::vector<CurvePoint>& c, double x) {
   if (c.empty()) return 0;
   if (x <= c.front().x) return c.front().value;
   if (x >= c.back().x) return c.back().value;
   const auto hi =
       std::upper_bound(c.begin(), c.end(), x, [](double v, const CurvePoint& p) { return v < p.x; });
   const auto lo = hi - 1;
-  const double t = logX ? std::log(x / lo->x) / std::log(hi->x / lo->x) : (x - lo->x) / (hi->x - lo->x);
+  const double t = (x - lo->x) / (hi->x - lo->x);
   return lo->value + t * (hi->value - lo->value);
 }
 
-// --- Least squares with non-negative unknowns (Lawson and Hanson, Solving Least Squares
-// Problems, 1974, chapter 23), through the normal equations G = A^T A, h = A^T b: each step
-// then solves a system only as large as the set of tanks in use. G squares the condition
-// number of the near-alike tank columns; a column that makes the system singular to
-// working precision is refused, and long double gave the same tanks here, four times slower.
-
-using Column = std::vector<double>;
-using Real = double;
-using Matrix = std::vector<std::vector<Real>>;
-
-// G_PP z = h_P by Cholesky; false when G_PP is not positive definite to working precision.
-bool SolveNormal(const Matrix& g, const std::vector<Real>& h, const std::vector<std::size_t>& set,
-                 std::vector<Real>& z) {
-  const std::size_t p = set.size();
-  std::vector<Real> l(p * p, 0);  // row-major lower triangle
-  auto at = [&l, p](std::size_t i, std::size_t j) -> Real& { return l[i * p + j]; };
-  for (std::size_t i = 0; i < p; ++i) {
-    for (std::size_t j = 0; j <= i; ++j) {
-      Real sum = g[set[i]][set[j]];
-      for (std::size_t k = 0; k < j; ++k) sum -= at(i, k) * at(j, k);
-      if (i == j) {
-        if (!(sum > 1e-30L * g[set[i]][set[i]])) return false;
-        at(i, i) = std::sqrt(sum);
-      } else {
-        at(i, j) = sum / at(j, j);
-      }
-    }
-  }
-  z.assign(p, 0);
-  for (std::size_t i = 0; i < p; ++i) {
-    Real sum = h[set[i]];
-    for (std::size_t k = 0; k < i; ++k) sum -= at(i, k) * z[k];
-    z[i] = sum / at(i, i);
-  }
-  for (std::size_t i = p; i-- > 0;) {
-    Real sum = z[i];
-    for (std::size_t k = i + 1; k < p; ++k) sum -= at(k, i) * z[k];
-    z[i] = sum / at(i, i);
-  }
-  return true;
-}
-
-Matrix Gram(const std::vector<Column>& a) {
-  const std::size_t n = a.size();
-  Matrix g(n, std::vector<Real>(n, 0));
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = 0; j <= i; ++j) {
-      Real sum = 0;
-      for (std::size_t r = 0; r < a[i].size(); ++r) sum += static_cast<Real>(a[i][r]) * a[j][r];
-      g[i][j] = g[j][i] = sum;
-    }
-  }
-  return g;
-}
-
-// min |A x - b| over x >= 0, given G = A^T A and h = A^T b.
-std::vector<double> NonNegativeLeastSquares(const Matrix& g, const std::vector<Real>& h) {
-  const std::size_t n = h.size();
-  std::vector<Real> x(n, 0);
-  std::vector<bool> passive(n, false), refused(n, false);
-  for (std::size_t outer = 0; outer < 3 * n; ++outer) {
-    std::size_t best = n;
-    Real bestGradient = 0;
-    for (std::size_t j = 0; j < n; ++j) {
-      if (passive[j] || refused[j]) continue;
-      Real w = h[j];
-      for (std::size_t k = 0; k < n; ++k)
-        if (x[k] != 0) w -= g[j][k] * x[k];
-      if (w > 1e-12L * std::sqrt(g[j][j]) && w > bestGradient) best = j, bestGradient = w;
-    }
-    if (best == n) break;
-    passive[best] = true;
-    for (std::size_t inner = 0; inner < 3 * n; ++inner) {
-      std::vector<std::size_t> set;
-      for (std::size_t j = 0; j < n; ++j)
-        if (passive[j]) set.push_back(j);
-      std::vector<Real> z;
-      // A column that rounding leaves dependent or at a non-positive value would be taken
-      // out again and in again for ever: it stays out instead.
-      const bool solved = SolveNormal(g, h, set, z);
-      const auto taken = static_cast<std::size_t>(std::find(set.begin(), set.end(), best) - set.begin());
-      if (inner == 0 && (!solved || z[taken] <= 0)) {
-        passive[best] = false;
-        refused[best] = true;
-        break;
-      }
-      if (!solved) break;
-      Real step = 1;
-      for (std::size_t k = 0; k < set.size(); ++k)
-        if (z[k] <= 0) step = std::min(step, x[set[k]] / (x[set[k]] - z[k]));
-      for (std::size_t k = 0; k < set.size(); ++k) x[set[k]] += step * (z[k] - x[set[k]]);
-      if (step == 1) break;
-      for (std::size_t j : set)
-        if (x[j] <= 0) passive[j] = false, x[j] = 0;
-    }
-  }
-  return {x.begin(), x.end()};
-}
-
-// The tanks' resonances: 1 kHz to 1 GHz, twelve a decade, each as a first-order relaxation
-// (no C) and as damped resonances of quality 1 to 8, so a curve whose mu' peaks before
-// its resonance and turns negative past it is followed as well as a plain relaxation.
-constexpr double kQualities[] = {0, 1, 2, 4, 8};
-constexpr int kPerDecade = 12;
-constexpr double kWindingRatio = 1000;
-
-Tank TankOf(double weight, double f0, double quality) {
-  const double w0 = kTwoPi * f0;
-  if (quality == 0) return {weight, w0 * weight, 0};
-  return {weight, w0 * weight * quality, 1 / (w0 * w0 * weight)};
-}
-
-// A tank's share of mu / mu_i: its impedance per henry of Lm over j w.
-std::complex<double> TankPermeability(const Tank& t, double f) {
-  const double w = kTwoPi * f;
-  const std::complex<double> admittance =
-      1.0 / std::complex<double>(0, w * t.l) + 1.0 / t.r + std::complex<double>(0, w * t.c);
-  return 1.0 / (std::complex<double>(0, w) * admittance);
-}
-
 }  // namespace
-
-CoreNetwork FitNetwork(const Ferrite& ferrite) {
-  CoreNetwork net;
-  net.windingRatio = kWindingRatio;
-  const double mu0 = ferrite.LowFrequency();
-  // 30 points a decade, 10 kHz to 300 MHz: the band the model must hold and a margin above.
-  std::vector<double> freqs;
-  for (int i = 0; i <= 135; ++i) freqs.push_back(1e4 * std::pow(10.0, i / 30.0));
-  std::vector<Column> columns;
-  std::vector<std::pair<double, double>> grid;  // f0, quality
-  for (int d = 0; d <= 6 * kPerDecade; ++d) {
-    for (double q : kQualities)
-      grid.emplace_back(1e3 * std::pow(10.0, static_cast<double>(d) / kPerDecade), q);
-  }
-  std::vector<std::complex<double>> targets;
-  std::vector<double> weights;
-  for (double f : freqs) {
-    const std::complex<double> m = ferrite.Permeability(f) / mu0;
-    targets.push_back(m / (1.0 - m / kWindingRatio));
-    // Relative error counts: the curve falls a hundredfold and the plot is logarithmic.
-    weights.push_back(1 / std::max(std::abs(targets.back()), 1e-6));
-  }
-  const double drawnTo =
-      ferrite.real.back().x < ferrite.imaginary.back().x ? ferrite.real.back().x : INFINITY;
-  // Where both curves are drawn they hold the resonance that sets the choke's own
-  // self-resonance, which a small error in mu' moves: those points count three times.
-  for (std::size_t i = 0; i < freqs.size(); ++i)
-    if (freqs[i] <= drawnTo) weights[i] *= 3;
-  for (const auto& [f0, q] : grid) {
-    const Tank unit = TankOf(1, f0, q);
-    Column c;
-    for (std::size_t i = 0; i < freqs.size(); ++i) {
-      const std::complex<double> g = TankPermeability(unit, freqs[i]) * weights[i];
-      c.push_back(g.real());
-      c.push_back(g.imag());
-    }
-    columns.push_back(std::move(c));
-  }
-  // Where the data sheet stopped drawing mu' the data say 0, but a loss falling faster
-  // than 1/f has a negative mu' (the real ferrite's too), which no passive network can
-  // cancel. There the fit keeps the measured |mu| and takes the phase its own network
-  // gives, refitted a few times; elsewhere it follows mu' and mu'' both.
-  const Matrix gram = Gram(columns);
-  for (int pass = 0; pass < 4; ++pass) {
-    Column target;
-    for (std::size_t i = 0; i < freqs.size(); ++i) {
-      std::complex<double> t = targets[i];
-      if (pass > 0 && freqs[i] > drawnTo) {
-        const std::complex<double> fit = NetworkPermeability(net, freqs[i]);
-        if (std::abs(fit) > 0) t = std::abs(t) * fit / std::abs(fit);
-      }
-      target.push_back(t.real() * weights[i]);
-      target.push_back(t.imag() * weights[i]);
-    }
-    std::vector<Real> h(columns.size(), 0);
-    for (std::size_t k = 0; k < columns.size(); ++k)
-      for (std::size_t r = 0; r < target.size(); ++r) h[k] += static_cast<Real>(columns[k][r]) * target[r];
-    const std::vector<double> a = NonNegativeLeastSquares(gram, h);
-    net.tanks.clear();
-    for (std::size_t k = 0; k < a.size(); ++k)
-      if (a[k] > 0) net.tanks.push_back(TankOf(a[k], grid[k].first, grid[k].second));
-  }
-  for (int i = 0; i <= 80; ++i) {
-    const double f = 1e4 * std::pow(10.0, i / 20.0);
-    const std::complex<double> m = ferrite.Permeability(f) / mu0;
-    const std::complex<double> fit = NetworkPermeability(net, f);
-    net.worstDeviation = std::max(net.worstDeviation, std::abs(fit - m) / std::abs(m));
-    net.worstMagnitudeDeviation =
-        std::max(net.worstMagnitudeDeviation, std::abs(std::abs(fit) / std::abs(m) - 1));
-  }
-  return net;
-}
 
 namespace {
 
@@ -306,14 +110,8 @@ std::string CheckPermeability(const Ferrite& f) {
 
 }  // namespace
 
-std::complex<double> Ferrite::Permeability(double f) const {
-  const bool stopped = !real.empty() && !imaginary.empty() && real.back().x < imaginary.back().x;
-  const double mr = stopped && f > real.back().x ? 0 : Interpolate(real, f, true);
-  return {mr, -Interpolate(imaginary, f, true)};
-}
-
 double Ferrite::InitialAt(double celsius) const {
-  return initial.empty() ? LowFrequency() : Interpolate(initial, celsius, false);
+  return initial.empty() ? LowFrequency() : Interpolate(initial, celsius);
 }
 
 double Ferrite::SaturationAt(double celsius) const {
@@ -520,39 +318,9 @@ std::shared_ptr<const Ferrite> GradeOf(std::string_view letter) {
   return it == grades.end() ? nullptr : it->second;
 }
 
-const CoreNetwork& NetworkOf(const std::shared_ptr<const Ferrite>& ferrite) {
-  // Fitted once per grade (a few milliseconds) and kept while the grade lives.
-  static std::mutex lock;
-  static std::map<const Ferrite*, std::pair<std::shared_ptr<const Ferrite>, CoreNetwork>> fitted;
-  static const CoreNetwork none{};
-  if (!ferrite) return none;
-  const std::lock_guard<std::mutex> hold(lock);
-  auto it = fitted.find(ferrite.get());
-  if (it == fitted.end()) {
-    CoreNetwork net;
-    const auto kept = std::find_if(kFittedNetworks.begin(), kFittedNetworks.end(),
-                                   [&](const FittedNetwork& n) { return n.grade == ferrite->name; });
-    const bool shipped = std::any_of(kGradeLetters.begin(), kGradeLetters.end(),
-                                     [&](std::string_view l) { return GradeOf(l) == ferrite; });
-    if (shipped && kept != kFittedNetworks.end()) {
-      net.tanks.assign(kept->tanks.begin(), kept->tanks.end());
-      net.windingRatio = kWindingRatio;
-      net.worstDeviation = kept->worstDeviation;
-      net.worstMagnitudeDeviation = kept->worstMagnitudeDeviation;
-    } else {
-      net = FitNetwork(*ferrite);
-    }
-    it = fitted.emplace(ferrite.get(), std::pair{ferrite, std::move(net)}).first;
-  }
-  return it->second.second;
-}
-
-std::complex<double> NetworkPermeability(const CoreNetwork& net, double f) {
-  std::complex<double> sum = 0;
-  for (const Tank& t : net.tanks) sum += TankPermeability(t, f);
-  if (sum == 0.0) return 0;
-  // The windings' own inductance, windingRatio x Lm, lies across the tanks.
-  return net.windingRatio > 0 ? 1.0 / (1.0 / sum + 1.0 / net.windingRatio) : sum;
+bool IsShippedGrade(const std::shared_ptr<const Ferrite>& ferrite) {
+  return ferrite && std::any_of(kGradeLetters.begin(), kGradeLetters.end(),
+                                [&](std::string_view l) { return GradeOf(l) == ferrite; });
 }
 
 }  // namespace vtq::analysis

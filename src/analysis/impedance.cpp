@@ -74,7 +74,9 @@ double IdealMagnitude(double frequency, double inductance) {
 
 std::complex<double> RelativePermeability(const ChokeParameters& p, double f) {
   if (!p.ferrite) return p.temperatureFactor;
-  return p.temperatureFactor * p.ferrite->Permeability(f) / p.muReference;
+  // The material's one model (material_model.cpp), not the drawn points: between and past
+  // them the network's curve, which a causal material and the circuit model both follow.
+  return p.temperatureFactor * ModelPermeability(p.ferrite, f) / p.muReference;
 }
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {

@@ -81,7 +81,8 @@ struct ImpedanceCurve {
   // One winding's low-frequency inductance, H, at -40 C, 25 C and 100 C.
   static constexpr std::array<double, 3> kTemperatures{-40, 25, 100};
   std::array<double, 3> inductanceAt{};
-  // The circuit-simulator model's worst deviation from the measured curve (ferrite.h).
+  // The material model's worst deviation from the drawn points (ferrite.h): the circuit
+  // model is that network, element for element.
   double spiceFitDeviation = 0, spiceFitMagnitudeDeviation = 0;
 };
 
@@ -97,8 +98,10 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {},
                               double temperature = 25,
                               const std::shared_ptr<const Ferrite>& material = nullptr);
 
-// mu(f) / mu_i of the core at the parameters' temperature: the grade's measured curve
-// over its lowest-frequency mu', times mu_i(T) / mu_i(25 C).
+// mu(f) / mu_i of the core at the parameters' temperature: the material's model (the
+// network fitted to its drawn points, ModelPermeability) over the reference, times
+// mu_i(T) / mu_i(25 C). The one place the impedance, the emission check and the core search
+// take the material's curve from.
 std::complex<double> RelativePermeability(const ChokeParameters& p, double frequency);
 
 // "1.21 MHz", "100 Ω", "23.1 mT": three significant digits with an SI prefix, UTF-8.

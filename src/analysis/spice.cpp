@@ -82,9 +82,9 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
   t += "* winding self-capacitance " + figure(p.capacitance) + " F estimated for a single layer.\n";
   t += "* Each winding: DC resistance, differential inductance (in air), and a winding of " +
        figure(net.windingRatio) + " x Lm\n";
-  t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, fitted to the\n";
-  t += "* measured curve (worst deviation " + figure(std::round(net.worstDeviation * 1000) / 10) +
-       " % from 10 kHz to 100 MHz).\n";
+  t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, the material's\n";
+  t += "* model itself (worst deviation from the drawn points " +
+       figure(std::round(net.worstDeviation * 1000) / 10) + " %).\n";
   t += "* Pins: in1 out1 in2 out2 (winding 1 in1-out1, winding 2 in2-out2, dots at in1 and in2)\n";
   t += ".SUBCKT " + model.name + " in1 out1 in2 out2\n";
   auto element = [&t, &figure](const std::string& name, const std::string& a, const std::string& b,
@@ -111,7 +111,7 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
     const std::string n = std::to_string(k + 1), a = "c" + std::to_string(k);
     const std::string b = k + 1 == net.tanks.size() ? "in1" : "c" + n;
     element("LT" + n, a, b, tank.l * lm);
-    element("RT" + n, a, b, tank.r * lm);
+    if (tank.r > 0) element("RT" + n, a, b, tank.r * lm);
     if (tank.c > 0) element("CT" + n, a, b, tank.c / lm);
   }
   t += "K1 L1 L2 1\nK2 L1 LC 1\nK3 L2 LC 1\n";

@@ -318,6 +318,7 @@ int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path
   if (path.empty()) return kExitOk;
   host.path = path;
   model.ImpedanceMaterial_Click();
+  if (!model.MaterialWarning.empty()) err << "vtq-cli: warning: " << Printable(model.MaterialWarning) << "\n";
   if (model.LastFileError.empty()) return kExitOk;
   return Fail(err, model.LastFileError, model.LastFileUnreadable ? kExitFailure : kExitUsage);
 }

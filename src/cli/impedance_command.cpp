@@ -143,7 +143,8 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
   }
   json.EndArray();
   json.Key("model").String(
-      "Zcore = j w Lm k mu(f) / mu'(f_low), mu = mu' - j mu'' of the grade interpolated linearly in log f, "
+      "Zcore = j w Lm k mu(f) / mu'(f_low), mu = mu' - j mu'' of the material's model (a passive network "
+      "fitted to the grade's drawn points, vtq-cli material X --json), "
       "k = mu_i(T) / mu_i(25 C); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
       "Zdm = 1 / (1 / (Rdc + j w Ldiff) + j w C)");
   // Absent figures are null: no resonance below the top frequency, no requirement, never met.
@@ -220,8 +221,8 @@ void RegisterImpedanceCommand(Commands& commands) {
       "Common mode: both lines driven together. Differential mode: per line, the current returning "
       "through the other line (the loop of both lines is twice as much), read from the differential "
       "inductance per line that the window shows; the circuit-simulator model reads it the same way. "
-      "The ferrite follows its grade's measured mu'(f) and mu''(f) (vtq-cli material X), interpolated "
-      "linearly in log f and scaled to the catalogue's initial permeability; at another temperature the "
+      "The ferrite follows one passive model fitted to its grade's measured mu'(f) and mu''(f) (vtq-cli "
+      "material X), scaled to the catalogue's initial permeability; at another temperature the "
       "whole curve scales by mu_i(T) / mu_i(25 C), a first-order rule. The winding capacitance: one "
       "layer in its own sector, the turns touching at the inner diameter, on a conductive core under a "
       "0.152 mm epoxy coating, enamel of permittivity 3.5 (an assumption); turn-to-turn and turn-to-core "

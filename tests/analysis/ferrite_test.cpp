@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "analysis/impedance.h"
+#include "engine/numbers.h"
 #include "support/design_inputs.h"
 
 namespace vtq::test {
@@ -29,9 +30,9 @@ json Entry(const std::string& name) {
 constexpr std::pair<const char*, const char*> kGrades[] = {
     {"D", "N49"}, {"P", "N95"}, {"N", "T65"}, {"S", "T38"}, {"R", "T46"}};
 
-// Every measured point comes back as drawn; half-way in log f lies half-way in value; mu'
-// is 0 past its last point, and the ends hold outside the data.
-TEST(Ferrite, FollowsTheMeasuredPoints) {
+// The model within 3 % of |mu| at every point where both curves are drawn, for every
+// shipped grade, against the database entry read here; and the temperature data as drawn.
+TEST(Ferrite, ModelFollowsTheDrawnPoints) {
   for (const auto& [letter, name] : kGrades) {
     SCOPED_TRACE(name);
     const auto grade = GradeOf(letter);
@@ -40,14 +41,17 @@ TEST(Ferrite, FollowsTheMeasuredPoints) {
     const json e = Entry(name);
     const json& re = e["permeability"]["complex"]["real"];
     const json& im = e["permeability"]["complex"]["imaginary"];
-    for (const auto& p : re) EXPECT_EQ(grade->Permeability(p["frequency"]).real(), p["value"].get<double>());
-    for (const auto& p : im) EXPECT_EQ(-grade->Permeability(p["frequency"]).imag(), p["value"].get<double>());
-    const double f0 = im[40]["frequency"], f1 = im[41]["frequency"];
-    EXPECT_NEAR(-grade->Permeability(std::sqrt(f0 * f1)).imag(),
-                (im[40]["value"].get<double>() + im[41]["value"].get<double>()) / 2, 1e-9);
-    EXPECT_EQ(grade->Permeability(re.back()["frequency"].get<double>() * 1.01).real(), 0);
-    EXPECT_EQ(grade->Permeability(1e3), grade->Permeability(1e4));
-    EXPECT_EQ(grade->Permeability(1e10), grade->Permeability(1e9));
+    int compared = 0;
+    for (std::size_t i = 0; i < re.size(); ++i) {
+      const double f = re[i]["frequency"];
+      ASSERT_EQ(im[i]["frequency"].get<double>(), f);  // the entries draw both on one grid
+      const std::complex<double> drawn(re[i]["value"].get<double>(), -im[i]["value"].get<double>());
+      EXPECT_LT(std::abs(ModelPermeability(grade, f) - drawn) / std::abs(drawn), 0.03) << f << " Hz";
+      ++compared;
+    }
+    EXPECT_GE(compared, 46);
+    // Passive: every element positive (r = 0 and c = 0 mean the element is left out).
+    for (const Tank& t : NetworkOf(grade).tanks) EXPECT_TRUE(t.l > 0 && t.r >= 0 && t.c >= 0);
     // Temperature: the data's points, linear between them, 25 C half-way from 20 to 30.
     const json& initial = e["permeability"]["initial"];
     for (const auto& p : initial) EXPECT_EQ(grade->InitialAt(p["temperature"]), p["value"].get<double>());
@@ -56,8 +60,9 @@ TEST(Ferrite, FollowsTheMeasuredPoints) {
   }
 }
 
-// The choke's impedance from the grade's points, worked out here from the data: at a
-// measured frequency the core is j w Lm (mu' - j mu'') / mu'(10 kHz), times mu_i(T) / mu_i(25).
+// The choke's impedance from the model, worked out here from the data: at a drawn frequency
+// the core is j w Lm (mu' - j mu'') / mu'(10 kHz) times mu_i(T) / mu_i(25), within the
+// model's 0.5 % on this grade.
 TEST(Ferrite, ImpedanceFromTheData) {
   const DesignWindow w = Designed({kImpedance, "100", "2"});  // material N, T65
   const json e = Entry("T65");
@@ -76,31 +81,65 @@ TEST(Ferrite, ImpedanceFromTheData) {
       const std::complex<double> zcm =
           0.5 / (1.0 / (branch + 2.0 * std::complex<double>(0, w2) * p.magnetizing * k * mu / mu0) +
                  std::complex<double>(0, w2 * p.capacitance));
-      EXPECT_NEAR(std::abs(CommonModeImpedance(p, f)) / std::abs(zcm), 1, 1e-9) << t << " C, " << f << " Hz";
+      EXPECT_NEAR(std::abs(CommonModeImpedance(p, f)) / std::abs(zcm), 1, 0.005) << t << " C, " << f << " Hz";
     }
     EXPECT_NEAR(c.inductanceAt[0], p.leakage + p.magnetizing * 2753.0 / mu25, 1e-12);
     EXPECT_NEAR(c.saturationLimit, t == 100 ? 0.32765 : 0.4651, 1e-12);
   }
 }
 
-// The circuit model's network: the kept fit, positive elements only, and within 2 % in |mu| of the
-// three grades whose curves fall smoothly (ngspice runs it in the command line's tests).
-// N49 and N95 peak sharply and stop drawing mu' early: about 13 % and 37 % at worst.
-TEST(Ferrite, NetworkFitsEachGrade) {
+// The kept table is this build's fit, to the rounding of another compiler.
+TEST(Ferrite, KeptNetworksAreTheFit) {
   for (const auto& [letter, name] : kGrades) {
     SCOPED_TRACE(name);
     const CoreNetwork& net = NetworkOf(GradeOf(letter));
-    if (name[0] == 'T') {
-      EXPECT_LT(net.worstMagnitudeDeviation, 0.02);
-    }
-    for (const Tank& t : net.tanks) EXPECT_TRUE(t.l > 0 && t.r > 0 && t.c >= 0);
-    // The kept table is this build's fit, to the rounding of another libm.
     const CoreNetwork fresh = FitNetwork(*GradeOf(letter));
     ASSERT_EQ(fresh.tanks.size(), net.tanks.size());
     for (std::size_t k = 0; k < net.tanks.size(); ++k) {
       EXPECT_NEAR(fresh.tanks[k].l / net.tanks[k].l, 1, 1e-6);
-      EXPECT_NEAR(fresh.tanks[k].r / net.tanks[k].r, 1, 1e-6);
+      EXPECT_NEAR(fresh.tanks[k].r, net.tanks[k].r, 1e-6 * net.tanks[k].r);
     }
+  }
+}
+
+// Curves as a file gives them, written here from closed forms: a causal one (a Debye
+// relaxation plus a damped resonance) that the model and the Kramers-Kronig check both
+// follow closely, and one whose mu' stays flat under a loss peak, which no causal material
+// has: the check says so, and the model's miss is reported and warned of.
+TEST(Ferrite, CausalityOfAFile) {
+  auto file = [](auto mu) {
+    std::string text = "frequency_hz,mu_real,mu_imag\n";
+    for (int i = 0; i <= 100; ++i) {
+      const double f = 1e4 * std::pow(10.0, i / 20.0);
+      const std::complex<double> m = mu(f);
+      text += num::DoubleText(f) + "," + num::DoubleText(m.real()) + "," + num::DoubleText(-m.imag()) + "\n";
+    }
+    return text;
+  };
+  const auto causal = [](double f) {
+    const std::complex<double> j(0, 1);
+    const double x = f / 2e6;
+    return 1.0 + 2000.0 / (1.0 + j * f / 3e5) + 1000.0 / (1.0 - x * x + j * x / 1.5);
+  };
+  const auto flat = [](double f) {
+    const double x = std::log10(f / 1e6);
+    return std::complex<double>(3000, -1500 * std::exp(-x * x));
+  };
+  const struct {
+    std::string text;
+    double fitAtMost, fitAtLeast, kkAtMost, kkAtLeast;
+  } cases[] = {{file(causal), 0.01, 0, 0.03, 0}, {file(flat), 1, 0.05, 1, 0.2}};
+  for (const auto& c : cases) {
+    std::string error;
+    const auto f = FerriteFromText(c.text, "f.csv", error);
+    ASSERT_TRUE(f) << error;
+    const CoreNetwork& net = NetworkOf(f);
+    EXPECT_LE(net.worstDeviation, c.fitAtMost);
+    EXPECT_GE(net.worstDeviation, c.fitAtLeast);
+    const KramersKronigCheck kk = KramersKronig(*f);
+    EXPECT_EQ(kk.points.size(), 101u);
+    EXPECT_LE(kk.worstDeviation, c.kkAtMost);
+    EXPECT_GE(kk.worstDeviation, c.kkAtLeast);
   }
 }
 
@@ -202,20 +241,27 @@ TEST(Ferrite, ReadsEachColumnIntoItsCurve) {
 }
 
 // A file's permeability is taken as it stands, over the catalogue's mu_i: the core of a
-// 5000 material with a flat mu = 2500 - j 2500 file is j w Lm (1 - j) / 2.
+// 5000 material with a 2500 / (1 + j f / 1 MHz) file is j w Lm mu / 5000, within the
+// model's miss of the file.
 TEST(Ferrite, UserFileAsItStands) {
+  std::string text = "# relaxation\r\nfrequency_hz,mu_real,mu_imag\r\n";
+  const auto mu = [](double f) { return 2500.0 / std::complex<double>(1, f / 1e6); };
+  for (double f = 1e3; f < 2e9; f *= 1.122)  // 20 points a decade, as a data sheet draws
+    text += num::DoubleText(f) + "," + num::DoubleText(mu(f).real()) + "," + num::DoubleText(-mu(f).imag()) +
+            "\r\n";
   std::string error;
-  const auto flat = FerriteFromText(
-      "# flat\r\nfrequency_hz,mu_real,mu_imag\r\n1e3,2500,2500\r\n1e9,2500,2500\r\n", "flat.csv", error);
-  ASSERT_TRUE(flat) << error;
-  const ImpedanceCurve c = ChokeImpedance(Designed({kImpedance, "100", "2"}), {}, 0, 25, flat);
+  const auto relaxation = FerriteFromText(text, "relaxation.csv", error);
+  ASSERT_TRUE(relaxation) << error;
+  const ImpedanceCurve c = ChokeImpedance(Designed({kImpedance, "100", "2"}), {}, 0, 25, relaxation);
   const ChokeParameters& p = c.parameters;
-  const double f = 3e5, w = 2 * std::numbers::pi * f;
-  const std::complex<double> branch(p.resistance, w * p.leakage),
-      core = w * p.magnetizing * std::complex<double>(1, 1) / 2.0;
-  const std::complex<double> zcm =
-      0.5 / (1.0 / (branch + 2.0 * core) + std::complex<double>(0, w * p.capacitance));
-  EXPECT_NEAR(std::abs(CommonModeImpedance(p, f) / zcm - 1.0), 0, 1e-12);
+  for (const double f : {1e5, 3e5, 1e6, 3e6}) {
+    const double w = 2 * std::numbers::pi * f;
+    const std::complex<double> branch(p.resistance, w * p.leakage),
+        core = std::complex<double>(0, w) * p.magnetizing * mu(f) / 5000.0;
+    const std::complex<double> zcm =
+        0.5 / (1.0 / (branch + 2.0 * core) + std::complex<double>(0, w * p.capacitance));
+    EXPECT_NEAR(std::abs(CommonModeImpedance(p, f) / zcm - 1.0), 0, 0.003) << f;
+  }
   EXPECT_DOUBLE_EQ(c.saturationLimit, 0.4651);  // a CSV has none: the material's grade's
 }
 

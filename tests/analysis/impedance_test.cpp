@@ -61,9 +61,11 @@ TEST(Impedance, BehavesAsTheChokeDoes) {
     ASSERT_EQ(c.problem, "");
     const ChokeParameters& p = c.parameters;
     SCOPED_TRACE(p.inductance);
-    // Low frequency: the windings' inductance, less half a leakage, and the copper.
+    // Low frequency: the windings' inductance, less half a leakage, and the copper; the
+    // material's model, below its data's 10 kHz, within 3 % of mu' there (T46's relaxation
+    // starts below 10 kHz, and its mu' still rises towards DC).
     const double f = 100;
-    EXPECT_NEAR(CommonModeImpedance(p, f).imag() / (kTwoPi * f * (p.inductance - p.leakage / 2)), 1, 1e-4);
+    EXPECT_NEAR(CommonModeImpedance(p, f).imag() / (kTwoPi * f * (p.inductance - p.leakage / 2)), 1, 0.03);
     EXPECT_NEAR(DifferentialImpedance(p, f).imag() / (kTwoPi * f * p.leakage), 1, 1e-4);
     EXPECT_NEAR(DifferentialImpedance(p, f).real() / p.resistance, 1, 1e-4);
     ASSERT_GT(c.selfResonance, 1e4);

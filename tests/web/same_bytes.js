@@ -96,11 +96,24 @@ const entries = [
   ['open', 'example.vtq', '--json'],
   ['open', 'short.vtq'],
   ['design', '--main', 'x'],
+  // A user's material is fitted where it is loaded: both builds must fit it to the same bytes.
+  ['material', 'N', '--material-file', 'm.csv', '--json'],
+  ['spice', '--main', '1', '--current', '2', '--material-file', 'm.csv'],
 ];
+// A relaxation and a damped resonance, 10 kHz to 100 MHz, 8 points a decade.
+let material = 'frequency_hz,mu_real,mu_imag\n';
+for (let i = 0; i <= 32; ++i) {
+  const f = 1e4 * Math.pow(10, i / 8), x = f / 3e6;
+  const d = (1 - x * x) * (1 - x * x) + x * x / 4;
+  const re = 3000 / (1 + (f / 5e5) ** 2) + 1500 * (1 - x * x) / d;
+  const im = 3000 * (f / 5e5) / (1 + (f / 5e5) ** 2) + 1500 * (x / 2) / d;
+  material += `${f.toPrecision(6)},${re.toPrecision(6)},${im.toPrecision(6)}\n`;
+}
 for (const folder of ['native-entry', 'wasm-entry']) {
   fs.rmSync(path.join(scratch, folder), {recursive: true, force: true});
   fs.mkdirSync(path.join(scratch, folder), {recursive: true});
   fs.writeFileSync(path.join(scratch, folder, 'short.vtq'), '"Inductance"\r\n400\r\n');
+  fs.writeFileSync(path.join(scratch, folder, 'm.csv'), material);
 }
 for (const args of entries) {
   const n = spawnSync(nativeCli, args, {cwd: path.join(scratch, 'native-entry')});

@@ -139,10 +139,15 @@ struct ImpedanceView : Plot {
   std::span<const analysis::PhysicalConstant> constants;
 };
 
-// A ferrite material's measured curves as the grade's data sheet draws them.
+// A ferrite material's measured curves as the grade's data sheet draws them, and its model.
 struct MaterialPoint {
   double frequency = 0;              // Hz
   std::optional<double> real, imag;  // mu', mu''; absent where that curve has no point
+  std::complex<double> model;        // mu' - j mu'' of the model there
+};
+struct MaterialModelPoint {
+  double frequency = 0;        // Hz
+  std::complex<double> model;  // mu' - j mu''
 };
 
 struct MaterialView {
@@ -151,7 +156,12 @@ struct MaterialView {
   double permeability = 0;         // the catalogue material's initial permeability
   double lowFrequency = 0;         // the grade's mu' at its lowest frequency; the curve scales by the ratio
   std::vector<std::string> lines;  // the heading, a sentence a line
-  std::vector<MaterialPoint> points;          // every frequency either curve has, rising
+  std::vector<MaterialPoint> points;  // every frequency either curve has, rising
+  // The model at every drawn frequency and 20 a decade from 10 kHz to 100 MHz, rising.
+  std::vector<MaterialModelPoint> model;
+  analysis::CoreNetwork network;  // its tanks, per henry of Lm over mu' at the lowest f, and its misses
+  analysis::KramersKronigCheck causality;  // mu' from the drawn mu'' against the drawn mu'
+  std::string fitWarning;                  // a user's file the model misses by more than 5 %; empty otherwise
   std::vector<analysis::CurvePoint> initial;  // initial permeability against C
   double bsat25 = 0, bsat100 = 0, curie = 0;  // T, T, C
 };
@@ -165,6 +175,7 @@ struct MaterialFile {
   std::shared_ptr<const analysis::Ferrite> ferrite;  // null when the file could not be used
   std::string error;                                 // "FILE: line 3: ..." otherwise
   bool unreadable = false;  // the system could not read the file (exit 1), not its content (2)
+  std::string warning;      // the model misses the file's points by more than 5 % somewhere
 };
 // A user's material file: a database entry as JSON or the CSV vtq-cli material --csv writes.
 MaterialFile LoadMaterialFile(const std::string& path);

@@ -114,6 +114,9 @@ class WindowModel {
   std::string FileStatus;
   std::string LastFileError;
   bool LastFileUnreadable = false;
+  // A material file whose model misses its points by more than 5 %: the warning, also at
+  // the end of FileStatus; empty otherwise.
+  std::string MaterialWarning;
   // ---- end of design files ----
 
   // ---- Printing: design report, core table, PDF export (window_model_print.cpp) ----

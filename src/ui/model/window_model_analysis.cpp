@@ -323,6 +323,7 @@ void WindowModel::ImpedanceMaterial_Click() {
   FileStatus.clear();
   LastFileError.clear();
   LastFileUnreadable = false;
+  MaterialWarning.clear();
   FileDialogSettings dialog;
   const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::OpenMaterial, dialog);
   if (!path) return;
@@ -335,7 +336,9 @@ void WindowModel::ImpedanceMaterial_Click() {
   }
   impedanceMaterial = file.ferrite;
   impedanceMaterialOf = window.state.MaterialIndex;
-  FileStatus = "The impedance plot takes the permeability of " + *path;
+  MaterialWarning = file.warning;
+  FileStatus = "The impedance plot takes the permeability of " + *path +
+               (file.warning.empty() ? "" : ". Warning: " + file.warning);
   // The open plot follows; a closed one takes the material when it opens.
   if (!impedanceOpened_) return;
   impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());

@@ -18,6 +18,17 @@ std::string Digits(double value) {
   return num::Printed(value, 4);
 }
 
+// A fitted file's model more than 5 % from its points, said with the figures.
+std::string FitWarning(std::string_view name, const std::shared_ptr<const analysis::Ferrite>& ferrite) {
+  const analysis::CoreNetwork& net = analysis::NetworkOf(ferrite);
+  if (!(net.worstDeviation > 0.05)) return "";
+  const analysis::KramersKronigCheck kk = analysis::KramersKronig(*ferrite);
+  return std::string(name) + ": the material model misses the drawn points by up to " +
+         Digits(net.worstDeviation * 100) + " % of |mu| (at " + Digits(net.worstDeviationAt) +
+         " Hz); mu' worked out from the drawn mu'' (Kramers-Kronig) misses the drawn mu' by up to " +
+         Digits(kk.worstDeviation * 100) + " %.";
+}
+
 }  // namespace
 
 MaterialFile LoadMaterialFile(const std::string& path) {
@@ -32,6 +43,7 @@ MaterialFile LoadMaterialFile(const std::string& path) {
         read.text, slash == std::string::npos ? path : path.substr(slash + 1), m.error);
     if (!m.ferrite) m.error = path + ": " + m.error;
   }
+  if (m.ferrite) m.warning = FitWarning(path, m.ferrite);
   return m;
 }
 
@@ -51,24 +63,34 @@ MaterialView MaterialViewOf(std::string_view letter, const std::shared_ptr<const
   v.permeability = static_cast<double>(Materials[static_cast<std::size_t>(index)].Permeability);
   v.lowFrequency = grade->LowFrequency();
   // The two curves may be drawn at different frequencies: one row per frequency either has.
-  std::map<double, MaterialPoint> rows;
-  for (const auto& p : grade->real) rows[p.x].real = p.value;
-  for (const auto& p : grade->imaginary) rows[p.x].imag = p.value;
-  for (auto& [f, row] : rows) {
-    row.frequency = f;
-    v.points.push_back(row);
-  }
+  for (const analysis::MaterialSample& d : analysis::DrawnSamples(*grade))
+    v.points.push_back({d.frequency, d.real, d.imag, analysis::ModelPermeability(grade, d.frequency)});
+  std::map<double, std::complex<double>> model;
+  for (const MaterialPoint& p : v.points) model[p.frequency] = p.model;
+  for (double f : analysis::ModelGrid()) model.emplace(f, analysis::ModelPermeability(grade, f));
+  for (const auto& [f, mu] : model) v.model.push_back({f, mu});
+  v.network = analysis::NetworkOf(grade);
+  v.causality = analysis::KramersKronig(*grade);
+  if (file) v.fitWarning = FitWarning(grade->name, grade);
   v.initial = grade->initial;
   v.bsat25 = grade->bsat25;
   v.bsat100 = grade->bsat100;
   v.curie = grade->curie;
+  // The model in a sentence, with how close it comes; every face says the same.
+  const std::string fit =
+      "The impedance takes mu(f) from one passive model fitted to the drawn points: mu_inf plus a sum "
+      "of relaxations and damped resonances with positive weights (R-L and R-L-C tanks in series with "
+      "the winding), which obeys Kramers-Kronig as a real ferrite does and continues past the data as "
+      "that network does. It misses the drawn points by up to " +
+      Digits(v.network.worstDeviation * 100) + " % of |mu| (at " + Digits(v.network.worstDeviationAt) +
+      " Hz); mu' worked out from the drawn mu'' by Kramers-Kronig misses the drawn mu' by up to " +
+      Digits(v.causality.worstDeviation * 100) + " %.";
   if (file) {
-    v.lines = {
-        "Material " + v.letter + " (initial permeability " + Digits(v.permeability) +
-        ") takes the permeability of " + v.grade + " as it stands: the core's inductance scales by mu(f) / " +
-        Digits(v.permeability) +
-        ", mu interpolated linearly in log f, the nearest point held outside the data and mu' 0 beyond "
-        "its last point."};
+    v.lines = {"Material " + v.letter + " (initial permeability " + Digits(v.permeability) +
+                   ") takes the permeability of " + v.grade +
+                   " as it stands: the core's inductance scales by mu(f) / " + Digits(v.permeability) + ".",
+               fit};
+    if (!v.fitWarning.empty()) v.lines.push_back("Warning: " + v.fitWarning);
     return v;
   }
   const std::string scale = Digits(v.permeability / v.lowFrequency);
@@ -76,9 +98,8 @@ MaterialView MaterialViewOf(std::string_view letter, const std::shared_ptr<const
       "Material " + v.letter + " (initial permeability " + Digits(v.permeability) + ") follows " + v.maker +
           " " + v.grade + ", measured at 25 C: " + v.source,
       "Data: " + v.database,
-      "The impedance takes mu(f) = mu' - j mu'' interpolated linearly in log f, times " + scale +
-          " (the catalogue's initial permeability over the grade's mu' at its lowest frequency); below and "
-          "above the data the nearest point holds, and mu' is 0 beyond its last point.",
+      fit + " The curve is scaled by " + scale +
+          " (the catalogue's initial permeability over the grade's mu' at its lowest frequency).",
       "Saturation flux density " + Digits(v.bsat25) + " T at 25 C, " + Digits(v.bsat100) +
           " T at 100 C; Curie temperature " + Digits(v.curie) + " C.",
   };
