@@ -1,5 +1,5 @@
 # The command line and the web page reach the rooms below the window model (the analysis,
-# the design and MAS files, the printouts) only through the model, so that all three faces
+# the core library, the design and MAS files, the printouts) only through the model, so that all three faces
 # compute, word and check alike. After a face's code is built, its objects may leave no
 # function of those rooms to the linker, save what a face needs to show what the model gave
 # it: a page drawn as text, the clock and a date typed in, the wording of a system error.
@@ -17,7 +17,7 @@ function(vtq_only_door)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  set(rooms "^ *U +vtq::(analysis|files|mas|reports)::")
+  set(rooms "^ *U +vtq::(analysis|cores|files|mas|reports)::")
   set(allowed "U +vtq::(reports::(RenderText|Today|ParseDateText)|files::ReasonOf)[[(]")
   set(doors "")
   foreach(object ${OBJECTS})

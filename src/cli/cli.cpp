@@ -363,6 +363,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterEmissionsCommand(commands);
   RegisterBatchCommand(commands);
   RegisterMasCommands(commands);
+  RegisterLibraryCommand(commands);
 
   std::string known;
   bool isKnown = false;

@@ -183,6 +183,8 @@ void RegisterEmissionsCommand(Commands& commands);
 void RegisterBatchCommand(Commands& commands);
 // export --mas and import --mas: designs as MAS JSON (mas_commands.cpp).
 void RegisterMasCommands(Commands& commands);
+// library: the stocked rings, filtered (library_command.cpp).
+void RegisterLibraryCommand(Commands& commands);
 
 // Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
