@@ -74,6 +74,23 @@ CommonPath CommonPathAt(const EmissionInputs& in, double f, double vs, std::comp
   return p;
 }
 
+}  // namespace
+
+std::optional<std::complex<double>> MeasuredImpedance::At(const std::vector<std::complex<double>>& mode,
+                                                          double f) const {
+  if (mode.empty() || frequencies.empty() || f < frequencies.front() || f > frequencies.back())
+    return std::nullopt;
+  const auto above = std::upper_bound(frequencies.begin(), frequencies.end(), f);
+  if (above == frequencies.end()) return mode.back();
+  const auto i = static_cast<std::size_t>(above - frequencies.begin());
+  const double f0 = frequencies[i - 1], f1 = frequencies[i];
+  // f0 may be 0 (a DC point): linear in f there, where log f has no value.
+  const double t = f0 > 0 ? std::log(f / f0) / std::log(f1 / f0) : (f - f0) / (f1 - f0);
+  return mode[i - 1] + t * (mode[i] - mode[i - 1]);
+}
+
+namespace {
+
 Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f, double vs, double is) {
   const double w = kTwoPi * f;
   const std::complex<double> line = NetworkImpedance(in.filter.network, f);
@@ -81,14 +98,16 @@ Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f,
   Receiver r;
 
   const CommonPath path = CommonPathAt(in, f, vs, line, share);
-  const std::complex<double> chokeCm = CommonModeImpedance(choke, f);
+  const std::complex<double> chokeCm =
+      in.measured.At(in.measured.commonMode, f).value_or(CommonModeImpedance(choke, f));
   r.cm[0] = path.Receiver(0, false);
   r.cm[1] = path.Receiver(0, true);
   r.cm[2] = path.Receiver(chokeCm, true);
 
   // Differential mode: the ripple current divides between the X capacitor and the loop
   // through both lines' chokes and both networks in series.
-  const std::complex<double> loopChoke = 2.0 * DifferentialImpedance(choke, f);
+  const std::complex<double> loopChoke =
+      2.0 * in.measured.At(in.measured.differential, f).value_or(DifferentialImpedance(choke, f));
   const std::complex<double> zx = 1.0 / (kJ * w * in.filter.cx);
   auto differential = [&](std::complex<double> series, bool shunt) -> std::complex<double> {
     const std::complex<double> loop = series + 2.0 * line;

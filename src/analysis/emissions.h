@@ -136,7 +136,19 @@ struct ScanPoint {
   double frequency = 0, level = 0;
 };
 
+// A measured choke in place of the model (a network analyser's or a maker's file): each
+// mode's impedance, R and X interpolated linearly in log f between the measured
+// frequencies. Outside them, and for a mode the file does not give, the model's holds.
+struct MeasuredImpedance {
+  std::vector<double> frequencies;  // Hz, rising
+  std::vector<std::complex<double>> commonMode,
+      differential;  // ohm, differential per line; each empty or one a frequency
+  std::optional<std::complex<double>> At(const std::vector<std::complex<double>>& mode,
+                                         double frequency) const;
+};
+
 struct EmissionInputs {
+  MeasuredImpedance measured;
   Standard standard = Standard::Cispr32B;
   NoiseSource source;
   FilterParts filter;

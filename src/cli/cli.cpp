@@ -362,6 +362,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterFileCommands(commands);
   RegisterCompareCommand(commands);
   RegisterSpiceCommand(commands);
+  RegisterTouchstoneCommand(commands);
   RegisterMaterialCommand(commands);
   RegisterImpedanceCommand(commands);
   RegisterEmissionsCommand(commands);

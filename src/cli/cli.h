@@ -150,7 +150,20 @@ int Fail(std::ostream& err, std::string_view why, int status);
 // the fault said on err: kExitUsage for the file's content, kExitFailure when it cannot be read.
 int UseMaterialFile(WindowModel& model, ShellHost& host, const std::string& path, std::ostream& err);
 
+// A measured choke's file and how to read it, as typed (touchstone_command.cpp).
+struct MeasuredArgs {
+  std::string file, fixture, mode = "cm";
+  std::vector<int> ports;  // line 1 in, line 1 out, line 2 in, line 2 out
+};
+// --measured, --fixture, --measured-mode, --port-order; `use` ends the help of --measured.
+void AddMeasuredOptions(CLI::App& cmd, MeasuredArgs& a, std::string_view use);
+// The window's Measured Choke... answered with the file (none: nothing to do): kExitOk, or
+// the file's fault said on err and kExitUsage (kExitFailure when it could not be read).
+int UseMeasured(WindowModel& model, const MeasuredArgs& a, std::ostream& err);
+
 void RegisterDesignCommand(Commands& commands);
+// touchstone: the designed choke as an S-parameter file (touchstone_command.cpp).
+void RegisterTouchstoneCommand(Commands& commands);
 // report and table: the two printouts as text or PDF (report_command.cpp).
 void RegisterReportCommands(Commands& commands);
 // save and open: design files (file_commands.cpp).

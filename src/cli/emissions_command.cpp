@@ -15,6 +15,7 @@ struct EmissionsArgs {
   DesignArgs design;
   EmissionsEntry entry;
   std::string prescan;  // a file name
+  MeasuredArgs measured;
   bool json = false, csv = false, netlist = false, findCore = false;
 };
 
@@ -160,6 +161,10 @@ void RegisterEmissionsCommand(Commands& commands) {
   cmd->add_option("--margin", e.margin, "Margin required below the limit (dB)")->default_str(e.margin);
   cmd->add_option("--prescan", args->prescan,
                   "Measured scan without the filter, CSV frequency_hz,dbuv: replaces the estimated source");
+  AddMeasuredOptions(
+      *cmd, args->measured,
+      "whose impedance replaces the model's where the file has points (R and X linear in log f "
+      "between them)");
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object");
   CLI::Option* csvFlag =
       cmd->add_flag("--csv", args->csv, "Print comma-separated values, one harmonic a line")
@@ -179,6 +184,10 @@ void RegisterEmissionsCommand(Commands& commands) {
       "impedance in each line, both networks in series. See the help page on conducted emissions.");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     EmissionsEntry entry = args->entry;
+    // The netlist and the core search are of the model's choke, not of a measured one.
+    if (!args->measured.file.empty() && (args->netlist || args->findCore))
+      return Fail(err, "--measured checks the measured choke; --netlist and --find-core are of the model's",
+                  kExitUsage);
     if (!args->prescan.empty()) {
       ScanFile scan = LoadScanFile(args->prescan);
       if (!scan.error.empty()) return Fail(err, scan.error, scan.unreadable ? kExitFailure : kExitUsage);
@@ -193,6 +202,7 @@ void RegisterEmissionsCommand(Commands& commands) {
     }
     // The window's own commands: the entries typed into the view, Find Core pressed.
     model.Emissions_Change(entry);
+    if (const int status = UseMeasured(model, args->measured, err)) return status;
     if (args->findCore) {
       const std::size_t before = host.messages.size();
       model.EmissionsFindCore_Click();

@@ -18,6 +18,7 @@ struct ImpedanceArgs {
   DesignArgs design;
   ImpedanceEntry entry;
   std::string materialFile;
+  MeasuredArgs measured;
   bool json = false, csv = false, insertionLoss = false;
 };
 
@@ -111,6 +112,65 @@ void PrintText(std::ostream& out, const ImpedanceView& v) {
   }
 }
 
+// The measured choke beside the model at each measured frequency: |Z| measured, the
+// model's, and measured over model; a mode the file does not give is left empty.
+void PrintMeasured(std::ostream& out, const ImpedanceView& v, bool csv) {
+  const MeasuredComparison& m = v.measured;
+  auto cell = [csv](const std::optional<double>& x, int width) {
+    if (csv) return x ? num::DoubleText(*x) : std::string();
+    return x ? num::Printed(*x, 6, width) : std::string(static_cast<std::size_t>(width), ' ');
+  };
+  if (csv) {
+    out << "frequency_hz,zcm_ohm,zcm_model_ohm,zcm_ratio,zdm_ohm,zdm_model_ohm,zdm_ratio\n";
+  } else {
+    out << "\n" << m.summary << "\n\n";
+    out << "Frequency (Hz)  |Zcm| meas.  |Zcm| model  ratio  |Zdm| meas.  |Zdm| model  ratio  (ohm; DM per "
+           "line)\n";
+  }
+  for (const MeasuredRow& r : m.rows) {
+    const std::pair<const std::optional<double>*, int> cells[] = {
+        {&r.commonMode, 12},   {&r.commonModel, 12},       {&r.commonRatio, 6},
+        {&r.differential, 12}, {&r.differentialModel, 12}, {&r.differentialRatio, 6}};
+    std::string line = csv ? num::DoubleText(r.frequency) : num::Printed(r.frequency, 6, 14);
+    for (const auto& [x, width] : cells) line += (csv ? "," : " ") + cell(*x, width);
+    out << line << "\n";
+  }
+}
+
+void MeasuredJson(JsonWriter& json, const ImpedanceView& v) {
+  const MeasuredComparison& m = v.measured;
+  json.Key("measured").BeginObject().Key("file").String(v.measuredChoke->name);
+  json.Key("how").String(v.measuredChoke->how);
+  auto optional = [&json](std::string_view key, const std::optional<double>& x) {
+    json.Key(key);
+    if (x) {
+      json.Double(*x);
+    } else {
+      json.Null();
+    }
+  };
+  optional("worst_cm_ratio", m.worstCommon);
+  optional("worst_cm_ratio_at_hz", m.worstCommon ? std::optional(m.worstCommonAt) : std::nullopt);
+  optional("worst_dm_ratio", m.worstDifferential);
+  optional("worst_dm_ratio_at_hz", m.worstDifferential ? std::optional(m.worstDifferentialAt) : std::nullopt);
+  json.Key("points").BeginArray();
+  for (const MeasuredRow& r : m.rows) {
+    json.BeginObject().Key("frequency_hz").Double(r.frequency);
+    if (r.commonMode) {
+      json.Key("zcm_ohm").Double(*r.commonMode);
+      optional("zcm_model_ohm", r.commonModel);
+      optional("zcm_ratio", r.commonRatio);
+    }
+    if (r.differential) {
+      json.Key("zdm_ohm").Double(*r.differential);
+      optional("zdm_model_ohm", r.differentialModel);
+      optional("zdm_ratio", r.differentialRatio);
+    }
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+}
+
 void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& model) {
   const ImpedanceCurve& c = v.curve;
   const analysis::ChokeParameters& p = c.parameters;
@@ -179,7 +239,9 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
     json.Key("zdm_ohm").Double(std::abs(s.differential)).Key("rdm_ohm").Double(s.differential.real());
     json.Key("xdm_ohm").Double(s.differential.imag()).Key("ideal_ohm").Double(s.ideal).EndObject();
   }
-  json.EndArray().EndObject();
+  json.EndArray();
+  if (v.measuredChoke) MeasuredJson(json, v);
+  json.EndObject();
   out << text << "\n";
 }
 
@@ -211,6 +273,9 @@ void RegisterImpedanceCommand(Commands& commands) {
       "--material-file", args->materialFile,
       "The core's permeability from FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry): "
       "Zcore = j w Lm mu(f) / mu_i");
+  AddMeasuredOptions(*cmd, args->measured,
+                     "set beside the model: both and their ratio at each measured frequency (--csv prints "
+                     "those alone; --json adds them under \"measured\")");
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object: parameters and points");
   cmd->add_flag(
       "--insertion-loss", args->insertionLoss,
@@ -242,15 +307,21 @@ void RegisterImpedanceCommand(Commands& commands) {
                         model.Impedance_Change(args->entry);
                         if (const int status = UseMaterialFile(model, host, args->materialFile, err))
                           return status;
+                        if (const int status = UseMeasured(model, args->measured, err)) return status;
                         model.mnuImpedance_Click();
                         const ImpedanceView& view = model.impedance;
                         if (!view.problem.empty()) return Fail(err, view.problem, kExitIncomplete);
                         if (args->json) {
                           PrintJson(out, view, model);
                         } else if (args->csv) {
-                          out << ImpedanceCsvOf(view);
+                          if (view.measuredChoke) {
+                            PrintMeasured(out, view, true);
+                          } else {
+                            out << ImpedanceCsvOf(view);
+                          }
                         } else {
                           PrintText(out, view);
+                          if (view.measuredChoke) PrintMeasured(out, view, false);
                         }
                         return kExitOk;
                       });

@@ -32,7 +32,9 @@ constexpr std::array<Kind, 6> kKinds{{
     {"an emission scan", kFileCap},
     {"a MAS document", kFileCap},
     {"a batch file", 1 << 16},
-    {"a measurement file", kFileCap},
+    // A network analyser's four-port sweep of 100001 points in RI with every digit is
+    // about 70 MB; a file much larger is no measurement.
+    {"a measurement file", 80u << 20},
 }};
 
 const Kind& Of(UserFileKind kind) {

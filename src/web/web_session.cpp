@@ -136,7 +136,8 @@ class PageHost : public WindowHost {
       if (chosenMaterial.empty()) return std::nullopt;
       return chosenMaterial;
     }
-    if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
+    if (purpose == FileDialogPurpose::ExportPdf || purpose == FileDialogPurpose::OpenMeasurement)
+      return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
     std::string name =
         suggested.empty() ? FirstSaveName(partNumber) : suggested.substr(suggested.find_last_of('/') + 1);

@@ -13,6 +13,7 @@
 #include "analysis/emissions.h"
 #include "analysis/find_core.h"
 #include "analysis/impedance.h"
+#include "analysis/measured.h"
 
 namespace vtq {
 
@@ -69,7 +70,9 @@ enum class Trace {
   LossCommon50,
   LossDifferential50,
   LossCommonNetwork,
-  LossDifferentialNetwork
+  LossDifferentialNetwork,
+  MeasuredCommonZ,
+  MeasuredDifferentialZ
 };
 
 // The trace's name as a key ("CommonZ"), for a face that styles the curves by name.
@@ -91,6 +94,8 @@ struct PlotTrace {
   // line; on either axis a value that is not finite does.
   std::vector<double> values;
   PlotPolyline line;  // the values placed on the axes and clipped to the area
+  // The values' own frequencies (a measured curve); empty: one a frequency of the plot.
+  std::vector<double> frequencies = {};
 };
 
 // A log axis from 10^from to 10^to with a label at every whole decade, or a linear one
@@ -128,6 +133,46 @@ struct PlotPicture {
   std::string text;
 };
 
+// ---- A measured choke: a network analyser's or a maker's file ----
+
+// How a one- or two-port file was measured: Auto takes reflection for one port and
+// series-through for two. A four-port file is always the two lines' ports.
+enum class Fixture { Auto, Reflection, Series, Shunt };
+struct MeasuredEntry {
+  Fixture fixture = Fixture::Auto;
+  // What a file of one impedance holds: the common mode, or the differential loop through
+  // both lines (twice the per-line impedance the plot shows).
+  bool differential = false;
+  analysis::ChokePorts ports;  // a four-port's numbering
+};
+struct MeasuredChoke {
+  std::string error;                // "FILE: line 7: ..." when the file cannot be used; empty otherwise
+  bool unreadable = false;          // the error is the file's reading, not its content
+  std::string name;                 // the file's name without its folder
+  std::string how;                  // the fixture and its formula, as said under the plot
+  std::vector<double> frequencies;  // Hz, rising
+  // Ohm, the differential mode per line; each empty (not in the file) or one a frequency.
+  std::vector<std::complex<double>> commonMode, differential;
+};
+// Reads a Touchstone file (.s1p, .s2p, .s4p; version 1 or 2) or an impedance table (.csv).
+MeasuredChoke LoadMeasuredChoke(const std::string& path, const MeasuredEntry& entry = {});
+
+// |Z| measured against the model's at each measured frequency, and measured over model.
+struct MeasuredRow {
+  double frequency = 0;  // Hz
+  std::optional<double> commonMode, commonModel, commonRatio;
+  std::optional<double> differential, differentialModel, differentialRatio;
+};
+struct MeasuredComparison {
+  std::vector<MeasuredRow> rows;
+  // The ratio farthest from 1 (either way) between 150 kHz and 30 MHz, and where; none
+  // without a measured point there.
+  std::optional<double> worstCommon, worstDifferential;
+  double worstCommonAt = 0, worstDifferentialAt = 0;
+  std::string summary;  // the worst ratios in a sentence
+};
+MeasuredComparison CompareMeasured(const analysis::ChokeParameters& model, const MeasuredChoke& measured);
+
 struct ImpedanceView : Plot {
   // The second panel: the choke's insertion loss over the conducted band, dB, common and
   // differential mode, in the 50/50 ohm test system and in the network's terminations.
@@ -137,6 +182,9 @@ struct ImpedanceView : Plot {
   analysis::ImpedanceCurve curve;                    // the numbers behind it, as the CSV file writes them
   // The constants of the model, each with its unit and source, for the help and the JSON.
   std::span<const analysis::PhysicalConstant> constants;
+  // A measured choke beside the model (Measured Choke...): its file and the comparison.
+  std::shared_ptr<const MeasuredChoke> measuredChoke;
+  MeasuredComparison measured;
 };
 
 // A ferrite material's measured curves as the grade's data sheet draws them, and its model.
@@ -189,7 +237,23 @@ struct ImpedanceEntry {
   double temperature = 25;
 };
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry = {},
-                              const std::shared_ptr<const analysis::Ferrite>& material = nullptr);
+                              const std::shared_ptr<const analysis::Ferrite>& material = nullptr,
+                              const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
+
+// What Export S-Parameters... writes: the designed choke as a four-port of single-ended
+// ports, or as a two-port of one mode's impedance in series, every port 50 ohm.
+struct TouchstoneEntry {
+  int ports = 4;              // 4 or 2
+  bool differential = false;  // a two-port's mode: the differential loop instead of the common mode
+  analysis::CurveRange range{10e3, 100e6, 0};
+};
+struct TouchstoneFile {
+  std::string problem;  // why there is none; empty otherwise
+  std::string name;     // "PART.s4p"
+  std::string text;
+};
+TouchstoneFile TouchstoneOf(const DesignWindow& window, const TouchstoneEntry& entry,
+                            const std::shared_ptr<const analysis::Ferrite>& material = nullptr);
 // The plot's numbers as Save Plot... writes them to a .csv file.
 std::string ImpedanceCsvOf(const ImpedanceView& view);
 
@@ -235,7 +299,9 @@ struct EmissionsView : Plot {
   std::string verdict;       // under the plot: the worst margin, where, which mode, pass or fail
 };
 
-EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& entry);
+// `measured`: a measured choke's impedance in place of the model's where the file has it.
+EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& entry,
+                              const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
 // The test bench of a view with a check, for a circuit simulator; empty when there is none.
 std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view);
 // The search for the smallest core that passes, as its table shows it.

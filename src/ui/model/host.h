@@ -28,7 +28,17 @@ inline constexpr std::string_view kDesignFileFilter = "All Files (*.*)|*.*|CMN I
 // What a file dialog is shown for. The design files share one dialog whose settings keep
 // their values from one use to the next (the default extension Save sets also applies
 // when Open shows the dialog afterwards); the exports each have their own.
-enum class FileDialogPurpose { Save, Open, ExportPdf, ExportSpice, ExportMas, SavePlot, OpenMaterial };
+enum class FileDialogPurpose {
+  Save,
+  Open,
+  ExportPdf,
+  ExportSpice,
+  ExportMas,
+  SavePlot,
+  OpenMaterial,
+  ExportTouchstone,
+  OpenMeasurement
+};
 
 struct FileDialogSettings {
   std::string Filter;

@@ -46,6 +46,7 @@ inline constexpr Entry kFileEntries[] = {
     {"ExportTableMnu", Kind::Command, "Export Table of &Cores as PDF..."},
     {"ExportMasMnu", Kind::Command, "Export Design as &MAS..."},
     {"ExportSpiceMnu", Kind::Command, "Export &SPICE Model..."},
+    {"ExportTouchstoneMnu", Kind::Command, "Export S-Para&meters..."},
     {"mnuSep2", Kind::Separator},
     // Ctrl+Q, the desktop's usual way out, is the one shown; Alt+F4 closes the window anyway.
     {"ExitMnu", Kind::Command, "E&xit", "Ctrl+Q; Alt+F4"},

@@ -60,6 +60,11 @@ TraceStyle TraceStyleOf(Trace trace) {
       return {Ink::Common, 1.0, LineDash::Solid, 110};
     case Trace::DifferentialBare:
       return {Ink::Differential, 1.0, LineDash::Solid, 110};
+    case Trace::MeasuredCommonZ:
+      // Measured beside the model's solid |Z|: dashed, between the model's and R/X widths.
+      return {Ink::Common, 1.6, LineDash::Dash};
+    case Trace::MeasuredDifferentialZ:
+      return {Ink::Differential, 1.6, LineDash::Dash};
   }
   return {Ink::Text, 1.0, LineDash::Solid};
 }

@@ -34,6 +34,7 @@ inline constexpr int kDesignEntryParts = 8;
 // How many files File > Recent Designs lists.
 inline constexpr std::size_t kRecentDesignCount = 6;
 inline constexpr std::string_view kMasExportTitle = "Export Design as MAS";
+inline constexpr std::string_view kTouchstoneExportTitle = "Export S-Parameters";
 
 class WindowModel {
  public:
@@ -161,6 +162,22 @@ class WindowModel {
   ImpedanceView impedance;
   ImpedanceEntry impedanceEntry;
   // ---- end of analysis ----
+
+  // ---- Measured chokes and S-parameter files (window_model_measured.cpp) ----
+  // Measured Choke...: a network analyser's or a maker's file (Touchstone, or an impedance
+  // table) shown beside the model, read as `measuredEntry` says. A bad file is said
+  // (LastFileError holds why) and changes nothing.
+  void ImpedanceMeasured_Click();
+  // The same with the path given (a file named on the command line); false when it is bad.
+  bool UseMeasuredChoke(const std::string& path, const MeasuredEntry& entry);
+  MeasuredEntry measuredEntry;
+  std::shared_ptr<const MeasuredChoke> measuredChoke;  // null: none
+  bool measuredUnreadable = false;                     // the last refused file could not be read at all
+  // File > Export S-Parameters...: the designed choke as `touchstoneEntry` says.
+  void ExportTouchstoneMnu_Click();
+  TouchstoneFile TouchstoneExport(const TouchstoneEntry& entry) const;
+  TouchstoneEntry touchstoneEntry;
+  // ---- end of measured chokes ----
 
   // ---- Conducted emissions (window_model_emissions.cpp) ----
   void mnuEmissions_Click();  // View > Conducted Emissions

@@ -101,9 +101,13 @@ std::string_view TraceKey(Trace trace) {
     case Trace::LossCommonNetwork:
       return "LossCommonNetwork";
     case Trace::LossDifferentialNetwork:
+      return "LossDifferentialNetwork";
+    case Trace::MeasuredCommonZ:
+      return "MeasuredCommonZ";
+    case Trace::MeasuredDifferentialZ:
       break;
   }
-  return "LossDifferentialNetwork";
+  return "MeasuredDifferentialZ";
 }
 
 double PlotAxis::At(double value) const {
@@ -226,7 +230,8 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
 }
 
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry,
-                              const std::shared_ptr<const analysis::Ferrite>& material) {
+                              const std::shared_ptr<const analysis::Ferrite>& material,
+                              const std::shared_ptr<const MeasuredChoke>& measured) {
   ImpedanceView v;
   v.temperature = entry.temperature;
   v.constants = analysis::kPhysics;
@@ -273,6 +278,32 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& 
       high = std::max(high, z);
     }
   }
+  // A measured choke: its |Z| at its own frequencies, within the plot's span.
+  std::vector<double> measuredAt;  // Hz
+  if (measured) {
+    v.measuredChoke = measured;
+    v.measured = CompareMeasured(c.parameters, *measured);
+    v.caption += (v.caption.empty() ? "" : "\n") + v.measured.summary;
+    PlotTrace common{Trace::MeasuredCommonZ, "measured common mode |Z|", {}, {}};
+    PlotTrace differential{Trace::MeasuredDifferentialZ, "measured differential mode |Z|, per line", {}, {}};
+    for (const MeasuredRow& r : v.measured.rows) {
+      if (r.frequency < c.points.front().frequency || r.frequency > c.points.back().frequency) continue;
+      measuredAt.push_back(r.frequency);
+      common.values.push_back(r.commonMode.value_or(NAN));
+      differential.values.push_back(r.differential.value_or(NAN));
+      for (const auto& z : {r.commonMode, r.differential}) {
+        if (z && *z > 0) {
+          low = std::min(low, *z);
+          high = std::max(high, *z);
+        }
+      }
+    }
+    for (PlotTrace* t : {&common, &differential}) {
+      t->frequencies = measuredAt;
+      if (std::any_of(t->values.begin(), t->values.end(), [](double z) { return std::isfinite(z); }))
+        v.traces.push_back(std::move(*t));
+    }
+  }
   if (c.required) {
     low = std::min(low, c.required->magnitude);
     high = std::max(high, c.required->magnitude);
@@ -282,7 +313,8 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& 
   }
   v.x = AxisOver(c.points.front().frequency, c.points.back().frequency, 1, "Hz");
   v.y = AxisOver(low, high, 2, kOhm);
-  for (PlotTrace& t : v.traces) t.line = Clipped(v.frequencies, t.values, v.x, v.y);
+  for (PlotTrace& t : v.traces)
+    t.line = Clipped(t.frequencies.empty() ? v.frequencies : t.frequencies, t.values, v.x, v.y);
   if (v.required) v.requiredAt = PlotPoint{v.x.At(v.required->frequency), v.y.At(v.required->magnitude)};
   v.selfResonance = c.selfResonance;
   if (c.selfResonance > 0) v.selfResonanceAt = v.x.At(c.selfResonance);
@@ -298,7 +330,7 @@ void WindowModel::ViewMnu_Click() {
 
 void WindowModel::mnuImpedance_Click() {
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
   host_.ShowImpedance(impedance, true);
 }
 
@@ -311,7 +343,7 @@ void WindowModel::ImpedanceTemperature_Change(double celsius) {
 void WindowModel::Impedance_Change(const ImpedanceEntry& entry) {
   impedanceEntry = entry;
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
   host_.ShowImpedance(impedance, false);
 }
 
@@ -341,7 +373,7 @@ void WindowModel::ImpedanceMaterial_Click() {
                (file.warning.empty() ? "" : ". Warning: " + file.warning);
   // The open plot follows; a closed one takes the material when it opens.
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
+  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
   host_.ShowImpedance(impedance, false);
 }
 
@@ -351,11 +383,11 @@ void WindowModel::FollowDesign() {
     host_.ShowCoreTable(coreTable, false);
   }
   if (impedanceOpened_) {
-    impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial());
+    impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {
-    emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
+    emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
     host_.ShowEmissions(emissions, coreSearch, false);
   }
 }

@@ -213,7 +213,7 @@ const DesignWindow& WindowModel::EmissionsDesign() {
 
 void WindowModel::mnuEmissions_Click() {
   emissionsOpened_ = true;
-  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
+  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
   host_.ShowEmissions(emissions, coreSearch, true);
 }
 
@@ -221,7 +221,7 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
   emissionsEntry = entry;
   coreSearch = {};  // a search answers the inputs it was made for
   if (!emissionsOpened_) return;
-  emissions = EmissionsViewOf(window, emissionsEntry);
+  emissions = EmissionsViewOf(window, emissionsEntry, measuredChoke);
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
@@ -230,7 +230,7 @@ void WindowModel::EmissionsFindCore_Click() {
   coreSearch = CoreSearchOf(window, emissionsEntry);
   searchedFrom_ = window.state;
   if (!emissionsOpened_) return;  // a closed view shows the search when it opens
-  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry);
+  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
@@ -273,7 +273,8 @@ std::optional<double> ParseQuantity(std::string_view text, std::string_view unit
   return num::ParseStrict(number);
 }
 
-EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e) {
+EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e,
+                              const std::shared_ptr<const MeasuredChoke>& measured) {
   EmissionsView v;
   analysis::EmissionInputs& in = v.inputs;
   const struct {
@@ -329,6 +330,7 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   }
   v.inputProblem = analysis::CheckInputs(in);
   if (!v.inputProblem.empty()) return v;
+  if (measured) in.measured = {measured->frequencies, measured->commonMode, measured->differential};
 
   v.choke = analysis::ParametersOf(window, v.problem);
   if (!v.problem.empty()) return v;
@@ -336,6 +338,15 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   v.problem = v.check.problem;
   if (!v.problem.empty()) return v;
   v.verdict = Verdict(v.check, window, v.choke.turns, in.margin);
+  if (measured) {
+    v.verdict += "\nThe choke as measured in " + measured->name + " from " +
+                 analysis::Engineering(measured->frequencies.front(), "Hz") + " to " +
+                 analysis::Engineering(measured->frequencies.back(), "Hz") +
+                 (measured->commonMode.empty()     ? " (differential mode only)"
+                  : measured->differential.empty() ? " (common mode only)"
+                                                   : "") +
+                 "; the model elsewhere.";
+  }
   LayOut(v);
   return v;
 }

@@ -28,7 +28,8 @@ bool Shown(const MainWindow& window, const char* name) {
 }  // namespace
 
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
-  for (const char* name : {"ViewMnu", "mnuImpedance", "mnuEmissions", "ExportSpiceMnu"})
+  for (const char* name :
+       {"ViewMnu", "mnuImpedance", "mnuEmissions", "ExportSpiceMnu", "ExportTouchstoneMnu"})
     window.ConnectCommand(name);
 
   // Every calculation rewrites output boxes and every edit or option click changes an
@@ -93,6 +94,10 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
         [window] {
           window->Run([window] { window->model().ImpedanceMaterial_Click(); });
           ShowFileStatus(*window);
+        },
+        [window] {
+          window->Run([window] { window->model().ImpedanceMeasured_Click(); });
+          ShowFileStatus(*window);
         });
     plot->Show(view);
     MakeCompanion(plot, *window);
@@ -115,6 +120,10 @@ void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSear
     commands.applyCore = [window] { window->Run([window] { window->model().EmissionsApplyCore_Click(); }); };
     commands.save = [window] {
       window->Run([window] { window->model().EmissionsSave_Click(); });
+      ShowFileStatus(*window);
+    };
+    commands.measured = [window] {
+      window->Run([window] { window->model().ImpedanceMeasured_Click(); });
       ShowFileStatus(*window);
     };
     emissions = new EmissionsWindow(window, window->model().emissionsEntry, std::move(commands));

@@ -98,10 +98,19 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   QObject::connect(findCore_, &QPushButton::clicked, this, [this] { commands_.findCore(); });
   QObject::connect(applyCore_, &QPushButton::clicked, this, [this] { commands_.applyCore(); });
   QObject::connect(save_, &QPushButton::clicked, this, [this] { commands_.save(); });
+  measured_ = new QPushButton(QStringLiteral("Measured C&hoke..."), this);
+  measured_->setObjectName(QStringLiteral("EmissionsMeasured"));
+  measured_->setToolTip(
+      QStringLiteral("Check a measured choke instead of the model: a Touchstone file (.s1p, .s2p, .s4p) or "
+                     "an impedance table"));
+  QObject::connect(measured_, &QPushButton::clicked, this, [this] {
+    if (commands_.measured) commands_.measured();
+  });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(findCore_);
   buttons->addWidget(applyCore_);
   buttons->addWidget(save_);
+  buttons->addWidget(measured_);
   auto* inputs = new QVBoxLayout;
   inputs->addLayout(form);
   inputs->addWidget(problem_);

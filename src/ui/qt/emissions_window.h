@@ -25,6 +25,7 @@ class EmissionsWindow : public QWidget {
   struct Commands {
     std::function<void(const EmissionsEntry&)> change;  // an input edited
     std::function<void()> findCore, applyCore, save;
+    std::function<void()> measured;  // Measured Choke...
   };
   EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, Commands commands);
   void Show(const EmissionsView& view, const CoreSearchView& search);
@@ -43,7 +44,7 @@ class EmissionsWindow : public QWidget {
   std::vector<Box> boxes_;
   QLabel *problem_, *caption_, *summary_;
   ImpedancePlot* plot_;
-  QPushButton *findCore_, *applyCore_, *save_;
+  QPushButton *findCore_, *applyCore_, *save_, *measured_;
   QTableWidget* tried_;
 };
 

@@ -184,7 +184,8 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
 }
 
 ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
-                                 std::function<void(int)> temperature, std::function<void()> material)
+                                 std::function<void(int)> temperature, std::function<void()> material,
+                                 std::function<void()> measured)
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
@@ -212,9 +213,16 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   material_->setToolTip(QStringLiteral(
       "The core's permeability from a file: CSV frequency_hz,mu_real,mu_imag or a material entry as JSON"));
   QObject::connect(material_, &QPushButton::clicked, this, std::move(material));
+  measured_ = new QPushButton(QStringLiteral("Measured &Choke..."), this);
+  measured_->setObjectName(QStringLiteral("ImpedanceMeasured"));
+  measured_->setToolTip(
+      QStringLiteral("A measured choke beside the model: a Touchstone file (.s1p, .s2p, .s4p) or an "
+                     "impedance table (.csv)"));
+  QObject::connect(measured_, &QPushButton::clicked, this, std::move(measured));
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(save_);
   buttons->addWidget(material_);
+  buttons->addWidget(measured_);
   buttons->addWidget(temperature_);
   buttons->addStretch(1);
   auto* below = new QHBoxLayout;
@@ -310,6 +318,16 @@ std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder) 
       QFileDialog::getOpenFileName(parent, QStringLiteral("Measured Material"), folder,
                                    QStringLiteral("Material curves (*.csv *.json *.ndjson);;All Files (*)"),
                                    nullptr, QFileDialog::DontUseNativeDialog);
+  if (name.isEmpty()) return std::nullopt;
+  folder = QFileInfo(name).absolutePath();
+  return QFile::encodeName(name).toStdString();
+}
+
+std::optional<std::string> ChooseMeasurementFile(QWidget* parent, QString& folder) {
+  const QString name = QFileDialog::getOpenFileName(
+      parent, QStringLiteral("Measured Choke"), folder,
+      QStringLiteral("Measurements (*.s1p *.s2p *.s4p *.ts *.csv);;All Files (*)"), nullptr,
+      QFileDialog::DontUseNativeDialog);
   if (name.isEmpty()) return std::nullopt;
   folder = QFileInfo(name).absolutePath();
   return QFile::encodeName(name).toStdString();

@@ -52,9 +52,9 @@ class ImpedanceWindow : public QWidget {
  public:
   // `save` runs when the Save Plot... button is pressed, `temperature` when the core
   // temperature (whole C) is changed.
-  // `material` when Measured Material... is pressed.
+  // `material` when Measured Material... is pressed, `measured` when Measured Choke... is.
   ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature,
-                  std::function<void()> material);
+                  std::function<void()> material, std::function<void()> measured);
   void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
   ImpedancePlot* lossPlot() const { return loss_; }
@@ -64,7 +64,7 @@ class ImpedanceWindow : public QWidget {
   ImpedancePlot* plot_;
   ImpedancePlot* loss_;  // the insertion loss under the impedance
   QLabel* caption_;
-  QPushButton *save_, *material_;
+  QPushButton *save_, *material_, *measured_;
   QSpinBox* temperature_;
 };
 
@@ -76,6 +76,8 @@ std::string WritePlotPicture(const PlotPicture& picture, const std::string& path
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.
 // The open dialog of a measured material file; the chosen path, or nothing on cancel.
 std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder);
+// A network analyser's or a maker's file for Measured Choke....
+std::optional<std::string> ChooseMeasurementFile(QWidget* parent, QString& folder);
 
 std::optional<std::string> ChoosePlotFile(QWidget* parent, QString& folder,
                                           const FileDialogSettings& settings);

@@ -169,6 +169,15 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
                               QString::fromUtf8(kMasExportTitle.data(), kMasExportTitle.size()),
                               {QStringLiteral("MAS designs (*.json)"), QStringLiteral("All files (*)")},
                               QStringLiteral("json"), settings.FileName);
+    case FileDialogPurpose::ExportTouchstone:
+      return ChooseExportFile(
+          window_, exportFolder_,
+          QString::fromUtf8(kTouchstoneExportTitle.data(), kTouchstoneExportTitle.size()),
+          {QStringLiteral("Touchstone files (*.s4p *.s2p)"), QStringLiteral("All files (*)")},
+          QString::fromStdString(settings.FileName.substr(settings.FileName.find_last_of('.') + 1)),
+          settings.FileName);
+    case FileDialogPurpose::OpenMeasurement:
+      return ChooseMeasurementFile(window_, exportFolder_);
     case FileDialogPurpose::SavePlot:
       return ChoosePlotFile(DialogParent(), exportFolder_, settings);
     case FileDialogPurpose::OpenMaterial:

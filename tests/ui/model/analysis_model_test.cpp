@@ -263,5 +263,32 @@ TEST_F(AnalysisCommands, ExportSpiceModel) {
   EXPECT_EQ(host.dialogs.size(), 2u);
 }
 
+// Export S-Parameters... and Measured Choke... through their dialogs: the exported file,
+// read back as a measurement, lies on the model's curve (ratio 1) and is drawn beside it; a
+// bad file is said and changes nothing.
+TEST_F(AnalysisCommands, ExportAndMeasureSParameters) {
+  const std::string file = dir / "choke.s4p", bad = dir / "bad.s1p";
+  test::Write(bad, "# MHz S MA\n1 0.5\n");
+  Design(DesignModeOption::Inductance, "1", "5");
+  host.paths = {file, file, bad};
+  model.ExportTouchstoneMnu_Click();
+  EXPECT_EQ(host.dialogs.at(0).settings.FileName, "QN-80115-KX.s4p");
+  EXPECT_EQ(model.FileStatus, "S-parameter file of QN-80115-KX written to " + file);
+  model.mnuImpedance_Click();
+  model.ImpedanceMeasured_Click();
+  const ImpedanceView& v = model.impedance;
+  ASSERT_EQ(v.measured.rows.size(), 161u);
+  EXPECT_NEAR(*v.measured.worstCommon, 1, 1e-9);
+  EXPECT_NEAR(*v.measured.worstDifferential, 1, 1e-9);
+  EXPECT_EQ(v.traces.back().trace, Trace::MeasuredDifferentialZ);
+  EXPECT_FALSE(v.traces.back().line.empty());
+  EXPECT_NE(v.caption.find("Measured choke.s4p (four-port, line 1 on ports 1 (in) and 2 (out)"),
+            std::string::npos);
+  model.ImpedanceMeasured_Click();
+  EXPECT_EQ(model.LastFileError, bad + ": line 2: too few values: 2 where a 1-port frequency needs 3");
+  EXPECT_EQ(model.impedance.measuredChoke->name, "choke.s4p");
+  EXPECT_EQ(host.TakeMessageTitles(), Strings{"Impedance"});
+}
+
 }  // namespace
 }  // namespace vtq
