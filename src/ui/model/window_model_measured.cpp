@@ -8,8 +8,8 @@
 #include "analysis/measured.h"
 #include "engine/numbers.h"
 #include "files/file_io.h"
-#include "files/user_file.h"
 #include "files/touchstone.h"
+#include "files/user_file.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/window_model.h"
 
