@@ -90,7 +90,7 @@ void RegisterTouchstoneCommand(Commands& commands) {
           TouchstoneEntry e = *entry;
           e.differential = *as == "dm";
           const TouchstoneFile t = model.TouchstoneExport(e);
-          if (!t.problem.empty()) return Fail(err, t.problem, NoWindingStatus(model, kExitFailure));
+          if (!t.problem.empty()) return Fail(err, t.problem, kExitIncomplete);
           out << t.text;
           return kExitOk;
         });
