@@ -101,19 +101,20 @@ std::string CheckPermeability(const Ferrite& f) {
     if ((a.value < 0) != (b.value < 0))
       at.push_back(a.x * std::pow(b.x / a.x, a.value / (a.value - b.value)));
   }
-  // A drawn curve between its points, linear in log f, its end points held beyond them.
-  auto drawn = [](const std::vector<CurvePoint>& curve, double x) {
-    if (curve.empty()) return 0.0;
-    if (x <= curve.front().x) return curve.front().value;
-    if (x >= curve.back().x) return curve.back().value;
+  // A drawn curve between its points, linear in log f; nothing where it is not drawn.
+  auto drawn = [](const std::vector<CurvePoint>& curve, double x) -> std::optional<double> {
+    if (curve.empty() || x < curve.front().x || x > curve.back().x) return std::nullopt;
     const auto hi = std::lower_bound(curve.begin(), curve.end(), x,
                                      [](const CurvePoint& p, double v) { return p.x < v; });
+    if (hi->x == x || hi == curve.begin()) return hi->value;
     const auto lo = hi - 1;
     const double t = std::log(x / lo->x) / std::log(hi->x / lo->x);
     return lo->value + t * (hi->value - lo->value);
   };
   for (double x : at) {
-    if (drawn(f.real, x) == 0 && drawn(f.imaginary, x) == 0)
+    // Where every curve drawn there is 0, the fit's error relative to |mu| has no scale.
+    const std::optional<double> re = drawn(f.real, x), im = drawn(f.imaginary, x);
+    if ((!re || *re == 0) && (!im || *im == 0))
       return "mu' and mu'' are both 0 at " + num::Printed(x, 6) + " Hz: the core has no inductance there";
   }
   return "";

@@ -29,7 +29,8 @@ TEST(CliMeasured, TheModelWrittenOutChecksAsTheModel) {
   const std::vector<std::string> bench = {"emissions", "--swing", "325",  "--fsw", "65k",  "--cp", "20p",
                                           "--ripple",  "0.8",     "--cy", "2.2n",  "--cx", "470n", "--json"};
   const Result model = With(bench);
-  ASSERT_EQ(model.status, 0) << model.err;
+  // The bench fails its limit (status 4); the levels are what is compared.
+  ASSERT_TRUE(model.status == 0 || model.status == 4) << model.err;
   const auto want = nlohmann::json::parse(model.out)["harmonics"];
   for (const std::vector<std::string>& file :
        {std::vector<std::string>{"choke.s4p", "--ports", "4"},
@@ -41,7 +42,7 @@ TEST(CliMeasured, TheModelWrittenOutChecksAsTheModel) {
     std::vector<std::string> args = bench;
     args.insert(args.end(), {"--measured", dir / file[0]});
     const Result measured = With(args);
-    ASSERT_EQ(measured.status, 0) << measured.err;
+    ASSERT_EQ(measured.status, model.status) << measured.err;
     const auto got = nlohmann::json::parse(measured.out)["harmonics"];
     ASSERT_EQ(got.size(), want.size());
     // A level far under the limit may sit on the differential self-resonance (Q of some

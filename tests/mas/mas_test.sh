@@ -59,8 +59,8 @@ sed -E 's/"(operatingCurrent|rms)": [0-9.e+-]+/"\1": "2"/' "$scratch/1.json" >"$
 for f in empty:"it is not JSON" bare:"it states no operating current" nocurrent:"it states no operating current"; do
   status=0
   "$cli" import --mas "$scratch/${f%%:*}.json" 2>"$scratch/err" >/dev/null || status=$?
-  # As open answers a file that is no design file.
-  [ "$status" = 1 ] && grep -q "${f#*:}" "$scratch/err" || fail "${f%%:*}: status $status, $(cat "$scratch/err")"
+  # As open answers a file that is no design file: bad input.
+  [ "$status" = 2 ] && grep -q "${f#*:}" "$scratch/err" || fail "${f%%:*}: status $status, $(cat "$scratch/err")"
 done
 status=0
 "$cli" export --mas --main 100000 2>"$scratch/err" >/dev/null || status=$?

@@ -98,7 +98,7 @@ EmissionsWindow::EmissionsWindow(QWidget* parent, const EmissionsEntry& entry, C
   QObject::connect(findCore_, &QPushButton::clicked, this, [this] { commands_.findCore(); });
   QObject::connect(applyCore_, &QPushButton::clicked, this, [this] { commands_.applyCore(); });
   QObject::connect(save_, &QPushButton::clicked, this, [this] { commands_.save(); });
-  measured_ = new QPushButton(QStringLiteral("Measured C&hoke..."), this);
+  measured_ = new QPushButton(QStringLiteral("Measured Ch&oke..."), this);
   measured_->setObjectName(QStringLiteral("EmissionsMeasured"));
   measured_->setToolTip(
       QStringLiteral("Check a measured choke instead of the model: a Touchstone file (.s1p, .s2p, .s4p) or "
