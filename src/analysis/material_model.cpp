@@ -245,6 +245,7 @@ std::vector<Term> LinearFit(const std::vector<Row>& rows, double low, double hig
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t x, std::size_t y) { return reach[x] > reach[y]; });
   std::vector<Term> sorted;
+  sorted.reserve(order.size());
   for (std::size_t k : order) sorted.push_back(terms[k]);
   return sorted;
 }
@@ -355,6 +356,7 @@ std::vector<MaterialSample> DrawnSamples(const Ferrite& ferrite) {
     rows[p.x].imag = p.value;
   }
   std::vector<MaterialSample> out;
+  out.reserve(rows.size());
   for (const auto& [f, s] : rows) out.push_back(s);
   return out;
 }
@@ -507,6 +509,7 @@ KramersKronigCheck KramersKronig(const Ferrite& ferrite) {
   const std::vector<CurvePoint>& loss = ferrite.imaginary;
   if (loss.size() < 2) return check;
   std::vector<double> logs;
+  logs.reserve(loss.size());
   for (const CurvePoint& p : loss) logs.push_back(std::log(p.x));
   // mu'' at u = ln f: linear in u between the points, e^u below them, e^-u above.
   auto lossAt = [&](double u) {

@@ -22,13 +22,17 @@ constexpr std::array<double, 16> kModes{kHalf, -kHalf, 0,     0,       //
 Matrix4 Similar(const Matrix4& a, bool forward) {
   auto m = [forward](int i, int j) { return forward ? kModes[i * 4 + j] : kModes[j * 4 + i]; };
   Matrix4 out{};
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < 4; ++i) {
     for (int j = 0; j < 4; ++j) {
       Complex sum = 0;
-      for (int k = 0; k < 4; ++k)
-        for (int l = 0; l < 4; ++l) sum += m(i, k) * a[static_cast<std::size_t>(k * 4 + l)] * m(j, l);
-      out[static_cast<std::size_t>(i * 4 + j)] = sum;
+      for (int k = 0; k < 4; ++k) {
+        for (int l = 0; l < 4; ++l) {
+          sum += m(i, k) * a[static_cast<std::size_t>(k) * 4 + static_cast<std::size_t>(l)] * m(j, l);
+        }
+      }
+      out[(static_cast<std::size_t>(i) * static_cast<std::size_t>(4) + static_cast<std::size_t>(j))] = sum;
     }
+  }
   return out;
 }
 
@@ -66,9 +70,12 @@ bool ChokePorts::Valid() const {
 ModeImpedances ChokeModes(const std::vector<Complex>& s, double z0, const ChokePorts& ports) {
   const std::array<int, 4> o = Order(ports);
   Matrix4 ordered{};
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j)
-      ordered[static_cast<std::size_t>(i * 4 + j)] = s[static_cast<std::size_t>(o[i] * 4 + o[j])];
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 4; ++j) {
+      ordered[static_cast<std::size_t>(i) * 4 + static_cast<std::size_t>(j)] =
+          s[static_cast<std::size_t>(o[i]) * 4 + static_cast<std::size_t>(o[j])];
+    }
+  }
   const Matrix4 mm = Similar(ordered, true);
   const Complex sdd21 = mm[1 * 4 + 0], scc21 = mm[3 * 4 + 2];
   // The differential series element is the loop of both lines; the model gives it per line.
@@ -85,9 +92,12 @@ std::vector<Complex> ChokeScattering(const ModeImpedances& z, double z0, const C
   const Matrix4 ordered = Similar(mm, false);
   const std::array<int, 4> o = Order(ports);
   std::vector<Complex> s(16);
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j)
-      s[static_cast<std::size_t>(o[i] * 4 + o[j])] = ordered[static_cast<std::size_t>(i * 4 + j)];
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 4; ++j) {
+      s[static_cast<std::size_t>(o[i]) * 4 + static_cast<std::size_t>(o[j])] =
+          ordered[static_cast<std::size_t>(i) * 4 + static_cast<std::size_t>(j)];
+    }
+  }
   return s;
 }
 

@@ -185,9 +185,10 @@ void RegisterEmissionsCommand(Commands& commands) {
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     EmissionsEntry entry = args->entry;
     // The netlist and the core search are of the model's choke, not of a measured one.
-    if (!args->measured.file.empty() && (args->netlist || args->findCore))
+    if (!args->measured.file.empty() && (args->netlist || args->findCore)) {
       return Fail(err, "--measured checks the measured choke; --netlist and --find-core are of the model's",
                   kExitUsage);
+    }
     if (!args->prescan.empty()) {
       ScanFile scan = LoadScanFile(args->prescan);
       if (!scan.error.empty()) return Fail(err, scan.error, scan.unreadable ? kExitFailure : kExitUsage);

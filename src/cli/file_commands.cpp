@@ -42,9 +42,10 @@ void RegisterOpenCommand(Commands& commands) {
     } catch (const PromptRequired& p) {
       return Fail(err, p.firstLine, kExitUsage);
     }
-    if (!model.LastFileError.empty())
+    if (!model.LastFileError.empty()) {
       return Fail(err, "could not open " + model.LastFileError,
                   model.LastFileUnreadable ? kExitFailure : kExitUsage);
+    }
     // A saved design that is too large, or whose core the material does not offer, stops
     // where it stops in the window and is said as `design` says it.
     return ShowCalculated(model, host, out, err, DesignPrinter(json));

@@ -82,10 +82,10 @@ void PrintText(std::ostream& out, const LibraryView& v, bool corrections) {
   out << "Part                   Maker       Grade  OD (mm)  ID (mm)  HT (mm)  le (mm)  Ae (mm2)  Curve  "
          "Price (USD)\n";
   for (const LibraryRow& r : v.rows) {
-    auto pad = [](std::string s, std::size_t w) {
+    auto pad = [](const std::string& s, std::size_t w) {
       return s.size() < w ? s + std::string(w - s.size(), ' ') : s + ' ';
     };
-    auto right = [](std::string s, std::size_t w) {
+    auto right = [](const std::string& s, std::size_t w) {
       return s.size() < w ? std::string(w - s.size(), ' ') + s : ' ' + s;
     };
     out << pad(r.part, 23) << pad(r.maker, 12) << pad(r.grade, 5) << right(Mm(r.od), 8) << right(Mm(r.id), 9)

@@ -54,9 +54,10 @@ void RegisterMaterialCommand(Commands& commands) {
                         {"mu_imag", p.imag ? Json(*p.imag) : Json()}});
       }
       Json model = Json::array();
-      for (const auto& p : v.model)
+      for (const auto& p : v.model) {
         model.push_back(
             {{"frequency_hz", p.frequency}, {"mu_real", p.model.real()}, {"mu_imag", -p.model.imag()}});
+      }
       const analysis::CoreNetwork& net = v.network;
       Json tanks = Json::array();
       for (const analysis::Tank& t : net.tanks) {
@@ -77,9 +78,10 @@ void RegisterMaterialCommand(Commands& commands) {
         tanks.push_back(tank);
       }
       Json kk = Json::array();
-      for (const auto& p : v.causality.points)
+      for (const auto& p : v.causality.points) {
         kk.push_back(
             {{"frequency_hz", p.frequency}, {"mu_real", p.drawn}, {"mu_real_from_mu_imag", p.fromLoss}});
+      }
       Json initial = Json::array();
       for (const auto& p : v.initial) initial.push_back({{"temperature_c", p.x}, {"value", p.value}});
       const Json doc = {

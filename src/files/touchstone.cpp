@@ -85,8 +85,11 @@ std::string Shown(std::string_view word) {
 // Gauss-Jordan with partial pivoting; false when the matrix is singular.
 bool Invert(Matrix& a, int n) {
   Matrix inv(a.size());
-  for (int i = 0; i < n; ++i) inv[static_cast<std::size_t>(i * n + i)] = 1;
-  auto at = [n](Matrix& m, int r, int c) -> Complex& { return m[static_cast<std::size_t>(r * n + c)]; };
+  for (int i = 0; i < n; ++i)
+    inv[(static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(i))] = 1;
+  auto at = [n](Matrix& m, int r, int c) -> Complex& {
+    return m[(static_cast<std::size_t>(r) * static_cast<std::size_t>(n) + static_cast<std::size_t>(c))];
+  };
   for (int c = 0; c < n; ++c) {
     int pivot = c;
     for (int r = c + 1; r < n; ++r)
@@ -117,11 +120,15 @@ bool Invert(Matrix& a, int n) {
 
 Matrix Product(const Matrix& a, const Matrix& b, int n) {
   Matrix p(a.size());
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j)
-      for (int k = 0; k < n; ++k)
-        p[static_cast<std::size_t>(i * n + j)] +=
-            a[static_cast<std::size_t>(i * n + k)] * b[static_cast<std::size_t>(k * n + j)];
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      for (int k = 0; k < n; ++k) {
+        p[(static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j))] +=
+            a[(static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(k))] *
+            b[(static_cast<std::size_t>(k) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j))];
+      }
+    }
+  }
   return p;
 }
 
@@ -130,7 +137,7 @@ Matrix Product(const Matrix& a, const Matrix& b, int n) {
 bool ToScattering(Matrix& m, int n, bool admittance) {
   Matrix minus = m, plus = m;
   for (int i = 0; i < n; ++i) {
-    const auto d = static_cast<std::size_t>(i * n + i);
+    const auto d = (static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(i));
     minus[d] -= 1.0;
     plus[d] += 1.0;
   }
@@ -219,8 +226,12 @@ struct Reader {
         int row = i, column = j;
         if (n == 2 && order21First) std::swap(row, column);
         const Complex value = Value(v[k], v[k + 1], options.format);
-        m[static_cast<std::size_t>(row * n + column)] = value;
-        if (shape != Shape::Full) m[static_cast<std::size_t>(column * n + row)] = value;
+        m[(static_cast<std::size_t>(row) * static_cast<std::size_t>(n) + static_cast<std::size_t>(column))] =
+            value;
+        if (shape != Shape::Full) {
+          m[static_cast<std::size_t>(column) * static_cast<std::size_t>(n) + static_cast<std::size_t>(row)] =
+              value;
+        }
       }
     }
     return m;
@@ -233,12 +244,14 @@ struct Reader {
     const bool admittance = options.parameter == 'Y';
     // A version 1 file gives Z and Y already normalised to R; version 2 in ohm and siemens.
     if (version == 2) {
-      for (int i = 0; i < n; ++i)
+      for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
           const double root =
               std::sqrt(references[static_cast<std::size_t>(i)] * references[static_cast<std::size_t>(j)]);
-          m[static_cast<std::size_t>(i * n + j)] *= admittance ? root : 1 / root;
+          m[(static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j))] *=
+              admittance ? root : 1 / root;
         }
+      }
     }
     return ToScattering(m, n, admittance);
   }
@@ -337,17 +350,19 @@ NetworkRead ParseTouchstone(std::string_view text, int ports) {
   };
   // Before the first data line: the version, the port count and the references settled.
   auto ready = [&](int line) -> std::string {
-    if (r.ports < 1)
+    if (r.ports < 1) {
       return r.version == 2
                  ? "data before [Number of Ports]"
                  : "the number of ports is unknown: the file's name must end in .s1p, .s2p, .s4p ...";
+    }
     if (r.version == 2 && r.ports == 2 && !r.twoPortOrderGiven)
       return "a two-port file needs [Two-Port Data Order]";
     if (r.version == 2 && r.ports != 2) r.order21First = false;
     if (r.version == 1 && r.shape != Shape::Full) return "a version 1 file has full matrices only";
-    if (!pendingReferences.empty() && pendingReferences.size() != static_cast<std::size_t>(r.ports))
+    if (!pendingReferences.empty() && pendingReferences.size() != static_cast<std::size_t>(r.ports)) {
       return "[Reference] gives " + std::to_string(pendingReferences.size()) + " resistances for " +
              std::to_string(r.ports) + " ports";
+    }
     r.references = pendingReferences.empty()
                        ? std::vector<double>(static_cast<std::size_t>(r.ports), r.options.reference)
                        : pendingReferences;
@@ -424,10 +439,11 @@ NetworkRead ParseTouchstone(std::string_view text, int ports) {
       recordLine = n;
     }
     if (record.size() + values.size() > need) {
-      if (!record.empty())
+      if (!record.empty()) {
         return fail(recordLine, "too few values: " + std::to_string(record.size()) + " where a " +
                                     std::to_string(r.ports) + "-port frequency needs " +
                                     std::to_string(need));
+      }
       return fail(n, "too many values: " + std::to_string(values.size()) + " where a " +
                          std::to_string(r.ports) + "-port frequency needs " + std::to_string(need));
     }
@@ -435,25 +451,29 @@ NetworkRead ParseTouchstone(std::string_view text, int ports) {
     if (record.size() < need) continue;
     const double f = record[0] * r.options.unit;
     if (f < 0) return fail(recordLine, "the frequency " + num::DoubleText(record[0]) + " is negative");
-    if (!out.network.frequencies.empty() && !(f > out.network.frequencies.back()))
+    if (!out.network.frequencies.empty() && !(f > out.network.frequencies.back())) {
       return fail(recordLine,
                   "the frequency " + num::DoubleText(record[0]) + " does not rise above the one before");
+    }
     Matrix m = r.Fill(record);
-    if (!r.Scattering(m))
+    if (!r.Scattering(m)) {
       return fail(recordLine,
                   "the " + out.network.parameter + " matrix has no S-parameters (1 + it is singular)");
+    }
     out.network.frequencies.push_back(f);
     out.network.s.push_back(std::move(m));
     record.clear();
   }
-  if (!record.empty())
+  if (!record.empty()) {
     return fail(recordLine, "too few values: " + std::to_string(record.size()) + " where a " +
                                 std::to_string(r.ports) + "-port frequency needs " +
                                 std::to_string(r.Values()));
+  }
   if (out.network.frequencies.empty()) return fail(lines.number(), "the file holds no network data");
-  if (r.frequencyCount >= 0 && static_cast<std::size_t>(r.frequencyCount) != out.network.frequencies.size())
+  if (r.frequencyCount >= 0 && static_cast<std::size_t>(r.frequencyCount) != out.network.frequencies.size()) {
     return fail(lines.number(), "[Number of Frequencies] says " + std::to_string(r.frequencyCount) +
                                     " but the data has " + std::to_string(out.network.frequencies.size()));
+  }
   return out;
 }
 
@@ -480,7 +500,8 @@ std::string WriteTouchstone(const Network& network, double reference,
     AppendExact(out, network.frequencies[k]);
     const Matrix& m = network.s[k];
     auto pair = [&](int i, int j) {
-      const Complex v = m[static_cast<std::size_t>(i * n + j)];
+      const Complex v =
+          m[(static_cast<std::size_t>(i) * static_cast<std::size_t>(n) + static_cast<std::size_t>(j))];
       out += ' ';
       AppendExact(out, v.real());
       out += ' ';
@@ -555,29 +576,33 @@ ImpedanceTable ParseImpedanceCsv(std::string_view text) {
       if (frequencyColumn == heading.size()) return fail(n, "the heading names no frequency_hz column");
       for (const Pair& p : kPairs) {
         const std::size_t a = column(p.a), b = column(p.b);
-        if ((a == heading.size()) != (b == heading.size()))
+        if ((a == heading.size()) != (b == heading.size())) {
           return fail(n, "the heading names " + std::string(a == heading.size() ? p.b : p.a) + " without " +
                              std::string(a == heading.size() ? p.a : p.b));
+        }
         if (a != heading.size()) used.push_back({a, b, &p});
       }
-      if (used.empty())
+      if (used.empty()) {
         return fail(n,
                     "the heading names no impedance: z_ohm,phase_deg or r_ohm,x_ohm (or rcm_ohm,xcm_ohm; "
                     "rdm_ohm,xdm_ohm)");
+      }
       if (used.size() > 1 && used[0].pair->to == used[1].pair->to)
         return fail(n, "the heading names the impedance twice: z_ohm,phase_deg and r_ohm,x_ohm");
       continue;
     }
-    if (cells.size() != heading.size())
+    if (cells.size() != heading.size()) {
       return fail(n, std::to_string(cells.size()) + " values where the heading names " +
                          std::to_string(heading.size()));
+    }
     auto value = [&](std::size_t i) { return num::ParseStrict(cells[i]); };
     const std::optional<double> f = value(frequencyColumn);
     if (!f || !(*f >= 0) || !std::isfinite(*f))
       return fail(n, Shown(cells[frequencyColumn]) + " is no frequency in Hz");
-    if (!t.frequencies.empty() && !(*f > t.frequencies.back()))
+    if (!t.frequencies.empty() && !(*f > t.frequencies.back())) {
       return fail(
           n, "the frequency " + std::string(cells[frequencyColumn]) + " does not rise above the one before");
+    }
     t.frequencies.push_back(*f);
     for (const Used& u : used) {
       const std::optional<double> a = value(u.a), b = value(u.b);

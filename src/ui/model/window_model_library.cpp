@@ -39,9 +39,10 @@ LibraryView LibraryViewOf(const LibraryEntry& entry) {
       "1408499d0097ea60c2d07698e8e6a0d3e511c8e9 (Apache License 2.0), data/core_materials.ndjson at commit "
       "0512b026c0c03b80e008b3412af9cf3a71bba029 (BSD 4-Clause licence). This product includes software "
       "developed by OpenMagnetics. Prices as listed by the distributor on the date given, US dollars.";
-  for (const cores::Correction& c : cores::Corrections())
+  for (const cores::Correction& c : cores::Corrections()) {
     v.corrections.push_back(
         {std::string(c.grade), std::string(c.field), std::string(c.value), std::string(c.reason)});
+  }
   cores::RingFilter filter{entry.maker, entry.grade, std::nullopt, std::nullopt};
   for (auto [text, bound, name] : {std::tuple{&entry.minOd, &filter.minOd, "smallest"},
                                    std::tuple{&entry.maxOd, &filter.maxOd, "largest"}}) {

@@ -34,9 +34,10 @@ std::string OneImpedance(const files::Network& n, Fixture fixture, std::vector<C
     return "a one-port file is a reflection measurement; a series or shunt fixture needs two ports";
   if (fixture == Fixture::Auto) fixture = n.ports == 1 ? Fixture::Reflection : Fixture::Series;
   const double z0 = n.references[0];
-  if (fixture != Fixture::Reflection && n.references[1] != z0)
+  if (fixture != Fixture::Reflection && n.references[1] != z0) {
     return "the two ports' reference resistances differ (" + Ohms(z0) + ", " + Ohms(n.references[1]) +
            "); a through fixture needs one";
+  }
   for (const std::vector<Complex>& s : n.s) {
     switch (fixture) {
       case Fixture::Reflection:
@@ -161,24 +162,28 @@ MeasuredComparison CompareMeasured(const analysis::ChokeParameters& model, const
     const double f = measured.frequencies[i];
     if (!(f > 0)) continue;  // the model has no impedance at DC to compare with
     MeasuredRow row{f, {}, {}, {}, {}, {}, {}};
-    if (!measured.commonMode.empty())
+    if (!measured.commonMode.empty()) {
       Ratio(measured.commonMode[i], analysis::CommonModeImpedance(model, f), row.commonMode, row.commonModel,
             row.commonRatio);
-    if (!measured.differential.empty())
+    }
+    if (!measured.differential.empty()) {
       Ratio(measured.differential[i], analysis::DifferentialImpedance(model, f), row.differential,
             row.differentialModel, row.differentialRatio);
+    }
     if (row.commonRatio) worse(*row.commonRatio, f, worstCommon, c.worstCommon, c.worstCommonAt);
     if (row.differentialRatio)
       worse(*row.differentialRatio, f, worstDifferential, c.worstDifferential, c.worstDifferentialAt);
     c.rows.push_back(row);
   }
   std::string parts;
-  if (c.worstCommon)
+  if (c.worstCommon) {
     parts =
         "common mode " + RatioText(*c.worstCommon) + " at " + analysis::Engineering(c.worstCommonAt, "Hz");
-  if (c.worstDifferential)
+  }
+  if (c.worstDifferential) {
     parts += (parts.empty() ? "" : ", ") + std::string("differential mode ") +
              RatioText(*c.worstDifferential) + " at " + analysis::Engineering(c.worstDifferentialAt, "Hz");
+  }
   c.summary = "Measured " + measured.name + " (" + measured.how +
               ") over the model, worst from 150 kHz to 30 MHz: " +
               (parts.empty() ? "no measured point in that band" : parts) + ".";
@@ -207,8 +212,8 @@ TouchstoneFile TouchstoneOf(const DesignWindow& window, const TouchstoneEntry& e
                                        "Reference: every port 50 ohm"};
   const analysis::ChokePorts ports;
   if (entry.ports == 4) {
-    comments.push_back("Port 1: line 1 in, port 2: line 1 out, port 3: line 2 in, port 4: line 2 out");
-    comments.push_back(
+    comments.emplace_back("Port 1: line 1 in, port 2: line 1 out, port 3: line 2 in, port 4: line 2 out");
+    comments.emplace_back(
         "Mixed mode: pairs (1,3) and (2,4); common mode both lines together, differential "
         "mode per line");
   } else {
