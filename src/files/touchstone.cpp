@@ -481,9 +481,7 @@ namespace {
 
 // Every digit a double needs to read back as itself, a point in every locale.
 void AppendExact(std::string& out, double v) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  out.append(buffer, result.ptr);
+  out += num::DoubleText(v);
 }
 
 }  // namespace
