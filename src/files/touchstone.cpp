@@ -481,7 +481,7 @@ namespace {
 
 // Every digit a double needs to read back as itself, a point in every locale.
 void AppendExact(std::string& out, double v) {
-  out += num::DoubleText(v);
+  out += num::Printed(v, 17);
 }
 
 }  // namespace
