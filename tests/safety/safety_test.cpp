@@ -35,6 +35,8 @@ const Case kCases[] = {
     {"50 V corner", {50, OVC::I, 1, MG::I, 2}, 330, 0.01, {0.18, 0.18}},
     // Near the high corner: 577 V on the 600 V row, 4000 V; 999.39 V line to line, 8.0 + 199.39/200 of 2.0.
     {"1000 V corner", {577, OVC::II, 2, MG::IIIb, 3}, 4000, 3.0, {9.99393, 9.99393, 9.99393}},
+    // 1000 V, the last row of both tables: 6000 V, 5.5 mm; 10.0 mm of creepage.
+    {"1000 V single phase", {1000, OVC::II, 2, MG::IIIa, 2}, 6000, 5.5, {10.0, 10.0}},
     // Pollution degree 2's least clearance, 0.2 mm, over the 0.10 mm of 800 V.
     {"least clearance", {100, OVC::II, 2, MG::I, 2}, 800, 0.2, {0.71, 0.71}},
 };
@@ -75,9 +77,10 @@ TEST(Insulation, OutsideTheTables) {
   EXPECT_NE(RequiredInsulation({600, OVC::II, 2, MG::I, 3}).problem, "");
   EXPECT_NE(RequiredInsulation({1001, OVC::II, 2, MG::I, 2}).problem, "");
   EXPECT_NE(RequiredInsulation({230, OVC::II, 2, MG::I, 5}).problem, "");
-  EXPECT_NE(RequiredInsulation({-1, OVC::II, 2, MG::I, 2}).problem, "");
+  EXPECT_NE(RequiredInsulation({0, OVC::II, 2, MG::I, 2}).problem, "");
   EXPECT_NE(RequiredInsulation({400, OVC::II, 3, MG::IIIb, 3}).note, "");
   EXPECT_EQ(RequiredInsulation({400, OVC::II, 3, MG::IIIa, 3}).note, "");
+  EXPECT_EQ(RequiredInsulation({630, OVC::II, 3, MG::IIIb, 2}).note, "");  // above 630 V only
   // Between rows of F.2: 7 kV lies halfway from 5.5 mm to 8.0 mm; 12 kV is its last row.
   EXPECT_NEAR(*ClearanceFor(7000, 1) * 1e3, 6.75, 1e-12);
   EXPECT_NEAR(*ClearanceFor(12000, 3) * 1e3, 14, 1e-12);
@@ -107,6 +110,7 @@ TEST(Insulation, SectorGapOnTheBore) {
   EXPECT_NEAR(GapBetween(bore, need, 2e-3).centreAngle, 0.6796738, 1e-7);
   // What no angle meets.
   EXPECT_NE(GapBetween({10e-3, 20e-3, 9e-3}, need).problem, "");
+  EXPECT_NE(GapBetween({10e-3, 20e-3, 0}, need).problem, "");
   EXPECT_NE(GapBetween(bore, {"L-N", 230, 8e-3, 8e-3}).problem, "");
   EXPECT_NE(GapBetween(bore, need, 8e-3).problem, "");
   EXPECT_NE(GapBetween(bore, {"L-N", 230, 1.6e-3, std::nullopt}).problem, "");
