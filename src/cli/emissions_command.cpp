@@ -206,9 +206,10 @@ void RegisterEmissionsCommand(Commands& commands) {
     } catch (const PromptRequired& p) {
       return Fail(err, p.firstLine, kExitUsage);
     }
-    if (args->safety.Budget() && args->safety.mainsVoltage.empty())
+    if (args->safety.Budget() && args->safety.mainsVoltage.empty()) {
       return Fail(err, "--touch-current and --equipment need --mains-voltage and --mains-frequency",
                   kExitUsage);
+    }
     // The window's own commands: the safety inputs and the entries typed into the view, Find Core pressed.
     if (args->safety.Budget()) model.Safety_Change(args->safety);
     model.Emissions_Change(entry);

@@ -18,8 +18,9 @@ namespace {
 
 constexpr double kDegrees = 180 / std::numbers::pi;
 
-// A length typed with its unit: "1 mm", "0.04in", "1e-3 m".
-std::optional<double> ParseLength(std::string_view text) {
+// A thickness typed with its unit: "1 mm", "0.04in", "1e-3 m"; a bare number is refused, as
+// millimetres and inches are both in common use.
+std::optional<double> ParseThickness(std::string_view text) {
   static constexpr std::array<std::pair<std::string_view, double>, 3> kUnits = {
       {{"mm", 1e-3}, {"in", 0.0254}, {"m", 1}}};
   for (const auto& [unit, metres] : kUnits) {
@@ -27,8 +28,7 @@ std::optional<double> ParseLength(std::string_view text) {
     std::string number(text.substr(0, text.size() - unit.size()));
     while (!number.empty() && number.back() == ' ') number.pop_back();
     const std::optional<double> value = num::ParseStrict(number);
-    if (value) return *value * metres;
-    return std::nullopt;
+    return value ? std::optional(*value * metres) : std::nullopt;
   }
   return std::nullopt;
 }
@@ -66,7 +66,7 @@ struct ReadEntry {
 ReadEntry Read(const SafetyEntry& e) {
   ReadEntry r;
   const std::optional<double> volts = ParseQuantity(e.mainsVoltage, "V");
-  if (!volts || !(*volts > 0)) {
+  if (!volts || !(*volts > 0) || !std::isfinite(*volts)) {
     r.problem = "Mains voltage: '" + e.mainsVoltage + "' is not a voltage above 0 V (line to neutral, rms).";
     return r;
   }
@@ -89,7 +89,7 @@ ReadEntry Read(const SafetyEntry& e) {
   r.in.group = *group;
   r.in.windings = e.windings;
   if (!e.divider.empty()) {
-    r.divider = ParseLength(e.divider);
+    r.divider = ParseThickness(e.divider);
     if (!r.divider || !(*r.divider > 0)) {
       r.problem =
           "Divider: '" + e.divider + "' is not a thickness above 0 with its unit, as in 1 mm or 0.04 in.";
@@ -100,7 +100,7 @@ ReadEntry Read(const SafetyEntry& e) {
 
 void Describe(SafetyView& v, const SafetyEntry& e) {
   auto& l = v.lines;
-  l.push_back(
+  l.emplace_back(
       "Insulation between windings: basic (the windings are on different mains lines), "
       "IEC 60664-1:2020; enamel is not counted.");
   l.push_back("Mains " + num::Printed(v.lineToNeutral, 6) + " V line to neutral" +
@@ -159,7 +159,7 @@ std::optional<YBudgetView> YBudgetViewOf(const SafetyEntry& e, double cy, std::s
   }
   if (!e.touchCurrent.empty()) {
     const std::optional<double> limit = ParseQuantity(e.touchCurrent, "A");
-    if (!limit || !(*limit > 0)) {
+    if (!limit || !(*limit > 0) || !std::isfinite(*limit)) {
       problem = "Touch current: '" + e.touchCurrent + "' is not a current above 0 A, as in 0.25m.";
       return std::nullopt;
     }
@@ -170,7 +170,7 @@ std::optional<YBudgetView> YBudgetViewOf(const SafetyEntry& e, double cy, std::s
   }
   const std::optional<double> volts = ParseQuantity(e.mainsVoltage, "V");
   const std::optional<double> hertz = ParseQuantity(e.mainsFrequency, "Hz");
-  if (!volts || !(*volts > 0) || !hertz || !(*hertz > 0)) {
+  if (!volts || !hertz || !(*volts > 0 && *hertz > 0 && std::isfinite(*volts) && std::isfinite(*hertz))) {
     problem =
         "The Y-capacitor budget needs the highest mains voltage line to neutral and the highest mains "
         "frequency, both above 0.";
