@@ -34,6 +34,7 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"impedance", "--ring", "B64290L0618X830", "--windings", "3", "--main", "1", "--current", "2"},
        2,
        "--windings 2"},
+      {{"spice", "--ring", "B64290L0618X830", "--windings", "4"}, 2, "--windings 2"},
   };
   for (const Case& c : cases) {
     const auto r = Cli(c.args);
@@ -78,6 +79,13 @@ TEST(Ring, ImpedanceFollowsTheRingsWinding) {
   EXPECT_EQ(z["part"], "B64290L0618X830");
   EXPECT_EQ(z["parameters"]["turns"], design["turns"]);
   const double l = design["inductance_h"];
+  // The subcircuit carries the same winding: its leakage is the design's.
+  const auto spice = Cli(args({"spice"}));
+  ASSERT_EQ(spice.status, 0) << spice.err;
+  const std::size_t ls = spice.out.find("\nLS1 a1 b1 ");
+  ASSERT_NE(ls, std::string::npos) << spice.out;
+  EXPECT_NEAR(std::stod(spice.out.substr(ls + 11)),
+              design["windings"][0]["leakage_inductance_h"].get<double>(), 1e-14);
   EXPECT_NEAR(z["points"][0]["zcm_ohm"].get<double>(), 2 * std::numbers::pi * 1000 * l,
               0.03 * 2 * std::numbers::pi * 1000 * l);
 }

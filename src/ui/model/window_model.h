@@ -209,6 +209,8 @@ class WindowModel {
   // Its impedance curve, two windings only; `ring` is the design, its status and problem
   // saying why there is no curve.
   ImpedanceView RingImpedance(const RingEntry& entry, const ImpedanceEntry& impedance, RingView& ring) const;
+  // Its circuit-simulator subcircuit, two windings only.
+  analysis::SpiceModel RingSpice(const RingEntry& entry, RingView& ring) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }

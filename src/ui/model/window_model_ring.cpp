@@ -3,7 +3,9 @@
 #include <mutex>
 
 #include "analysis/ferrite.h"
+#include "analysis/spice.h"
 #include "cores/library.h"
+#include "engine/numbers.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/library_view.h"
 #include "ui/model/window_model.h"
@@ -159,6 +161,28 @@ ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntr
   return ImpedanceViewOfCurve(
       analysis::ChokeImpedance(wound, q->current, required, entry.range, entry.bsat, entry.temperature),
       wound.partNumber, entry);
+}
+
+analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
+  v = {};
+  if (e.windings != 2) {
+    Refuse(v, "The circuit model of three or four windings is not worked out yet: give --windings 2.");
+    return {};
+  }
+  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
+  if (!q) return {};
+  const winding::RingDesign d = winding::WindOnRing(*q);
+  Show(d, v);
+  if (v.status != 0) return {};
+  const analysis::Winding wound = winding::WindingOf(d, *q);
+  const std::string inputs = (q->turns > 0 ? std::to_string(q->turns) + " turns given"
+                                           : num::Printed(q->inductance, 6) + " H required") +
+                             ", " + num::Printed(q->current, 6) + " A, " + num::Printed(q->density, 6) +
+                             " A/cm2, grade " + q->grade->name + ", designed at " +
+                             num::Printed(q->temperature, 4) + " C";
+  analysis::SpiceModel model = analysis::SpiceSubcircuit(wound, inputs);
+  if (!model.problem.empty()) Refuse(v, model.problem);
+  return model;
 }
 
 }  // namespace vtq
