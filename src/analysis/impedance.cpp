@@ -170,20 +170,17 @@ std::string CurveCsv(const ImpedanceCurve& c) {
   return out;
 }
 
-ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature,
+ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double temperature,
                              const std::shared_ptr<const Ferrite>& material) {
   ChokeParameters p;
-  const WindingResult wound = DesignedWinding(w);
-  problem = wound.problem;
-  if (!problem.empty()) return p;
-  const Winding& wd = wound.winding;
+  problem.clear();
   p.inductance = wd.inductance;
   p.leakage = wd.leakage;
   p.magnetizing = wd.inductance - wd.leakage;
   p.permeability = wd.permeability;
-  p.ferrite = material ? material : GradeOf(w.state.MaterialLetter);
+  p.ferrite = material ? material : wd.grade;
   if (!p.ferrite) {
-    problem = "No measured data for material " + w.state.MaterialLetter + ".";
+    problem = "No measured data for the material of " + wd.partNumber + ".";
     return p;
   }
   p.muReference = material ? p.permeability : p.ferrite->LowFrequency();
@@ -192,7 +189,7 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   // the data give mu' and mu'' at 25 C only, and the dispersion also moves with T.
   if (p.ferrite) p.temperatureFactor = p.ferrite->InitialAt(temperature) / p.ferrite->InitialAt(25);
   p.winding = WindingCapacitance(
-      {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight});
+      {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight, wd.sector});
   p.capacitance = p.winding.total;
   p.resistance = wd.resistance;
   p.turns = wd.turns;
@@ -200,17 +197,25 @@ ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double
   return p;
 }
 
-ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature,
-                              const std::shared_ptr<const Ferrite>& material) {
-  ImpedanceCurve curve;
-  curve.parameters = ParametersOf(w, curve.problem, temperature, material);
-  if (!curve.problem.empty()) return curve;
-  const ChokeParameters& p = curve.parameters;
-  const DesignState& s = w.state;
-  if (w.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0) {
-    curve.required = ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
-  }
+ChokeParameters ParametersOf(const DesignWindow& w, std::string& problem, double temperature,
+                             const std::shared_ptr<const Ferrite>& material) {
+  const WindingResult wound = DesignedWinding(w);
+  problem = wound.problem;
+  if (!problem.empty()) return {};
+  Winding wd = wound.winding;
+  wd.grade = GradeOf(w.state.MaterialLetter);
+  ChokeParameters p = ParametersOf(wd, problem, temperature, material);
+  if (!p.ferrite) problem = "No measured data for material " + w.state.MaterialLetter + ".";
+  return p;
+}
 
+namespace {
+
+// The curve of parameters already worked out (the problem empty), for a line current in A
+// rms; `saturationGrade` gives the saturation flux density where the material has none.
+void FillCurve(ImpedanceCurve& curve, double current, CurveRange range, double bsat, double temperature,
+               const std::shared_ptr<const Ferrite>& saturationGrade) {
+  const ChokeParameters& p = curve.parameters;
   if (range.from <= 0 || range.to <= range.from) {
     // Whole decades holding 10 kHz to 100 MHz (the band a line filter is judged in) and
     // the requirement's frequency.
@@ -233,10 +238,9 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bs
   if (curve.required) curve.meets = MeetsRequirement(p, curve.required->magnitude);
   // The line current's flux through the differential inductance is not cancelled by the
   // other winding: B = L_diff sqrt(2) I / (N A_e), at the current's peak.
-  curve.peakFlux =
-      p.leakage * std::numbers::sqrt2 * static_cast<double>(s.CurrentValue) / (p.turns * p.coreArea);
+  curve.peakFlux = p.leakage * std::numbers::sqrt2 * current / (p.turns * p.coreArea);
   // A user's file without saturation figures (a CSV) leaves them to the material's grade.
-  const auto saturation = p.ferrite->bsat25 > 0 ? p.ferrite : GradeOf(w.state.MaterialLetter);
+  const auto saturation = p.ferrite->bsat25 > 0 ? p.ferrite : saturationGrade;
   curve.saturationLimit = bsat > 0 ? bsat : saturation ? saturation->SaturationAt(temperature) : 0;
   for (std::size_t i = 0; i < curve.inductanceAt.size(); ++i) {
     // As the curve takes it at its lowest frequency: a user's file scales the catalogue's
@@ -247,6 +251,31 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bs
   }
   curve.spiceFitDeviation = NetworkOf(p.ferrite).worstDeviation;
   curve.spiceFitMagnitudeDeviation = NetworkOf(p.ferrite).worstMagnitudeDeviation;
+}
+
+}  // namespace
+
+ImpedanceCurve ChokeImpedance(const DesignWindow& w, CurveRange range, double bsat, double temperature,
+                              const std::shared_ptr<const Ferrite>& material) {
+  ImpedanceCurve curve;
+  curve.parameters = ParametersOf(w, curve.problem, temperature, material);
+  if (!curve.problem.empty()) return curve;
+  const DesignState& s = w.state;
+  if (w.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0) {
+    curve.required = ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
+  }
+  FillCurve(curve, static_cast<double>(s.CurrentValue), range, bsat, temperature, GradeOf(s.MaterialLetter));
+  return curve;
+}
+
+ImpedanceCurve ChokeImpedance(const Winding& winding, double current, std::optional<ImpedancePoint> required,
+                              CurveRange range, double bsat, double temperature,
+                              const std::shared_ptr<const Ferrite>& material) {
+  ImpedanceCurve curve;
+  curve.parameters = ParametersOf(winding, curve.problem, temperature, material);
+  if (!curve.problem.empty()) return curve;
+  curve.required = required;
+  FillCurve(curve, current, range, bsat, temperature, winding.grade);
   return curve;
 }
 

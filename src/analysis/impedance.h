@@ -12,6 +12,7 @@
 
 #include "analysis/ferrite.h"
 #include "analysis/physics.h"
+#include "analysis/winding.h"
 #include "engine/design.h"
 
 namespace vtq::analysis {
@@ -118,5 +119,12 @@ std::string CurveCsv(const ImpedanceCurve& curve);
 // The parameters of a winding alone, for a curve or a model, at a core temperature in C.
 ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25,
                              const std::shared_ptr<const Ferrite>& material = nullptr);
+// The same for a winding description (a ring's): its grade, or `material` in its place.
+ChokeParameters ParametersOf(const Winding& winding, std::string& problem, double temperature = 25,
+                             const std::shared_ptr<const Ferrite>& material = nullptr);
+// The curve of a winding description for a line current in A rms and the requirement, if any.
+ImpedanceCurve ChokeImpedance(const Winding& winding, double current, std::optional<ImpedancePoint> required,
+                              CurveRange range = {}, double bsat = 0, double temperature = 25,
+                              const std::shared_ptr<const Ferrite>& material = nullptr);
 
 }  // namespace vtq::analysis

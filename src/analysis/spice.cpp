@@ -59,7 +59,19 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
   const WindingResult wound = DesignedWinding(w);
   const ChokeParameters p = ParametersOf(w, model.problem, 25, material);
   if (!model.problem.empty()) return model;
-  const Winding& wd = wound.winding;
+  return SpiceSubcircuit(wound.winding, p, InputsLine(w));
+}
+
+SpiceModel SpiceSubcircuit(const Winding& wd, const std::string& inputs,
+                           const std::shared_ptr<const Ferrite>& material) {
+  SpiceModel model;
+  const ChokeParameters p = ParametersOf(wd, model.problem, 25, material);
+  if (!model.problem.empty()) return model;
+  return SpiceSubcircuit(wd, p, "* Inputs: " + inputs + "\n");
+}
+
+SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const std::string& inputsLine) {
+  SpiceModel model;
   model.name = SubcircuitName(wd.partNumber);
   // Nine digits: the curves of the simulator and of the program agree far inside 1 %. A
   // decimal point under every locale: the window runs under the user's, and a
@@ -68,7 +80,7 @@ SpiceModel SpiceSubcircuit(const DesignWindow& w, const std::shared_ptr<const Fe
 
   std::string& t = model.text;
   t += "* Common-mode choke " + wd.partNumber + ", two windings on one ferrite toroid\n";
-  t += InputsLine(w);
+  t += inputsLine;
   t += "* Per winding: L = " + wd.inductanceText + " H, DC resistance = " + wd.resistanceText +
        " ohm, differential inductance per line = " + wd.leakageText + " H\n";
   const CoreNetwork& net = NetworkOf(p.ferrite);

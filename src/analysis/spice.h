@@ -5,6 +5,8 @@
 #include <string>
 
 #include "analysis/ferrite.h"
+#include "analysis/impedance.h"
+#include "analysis/winding.h"
 
 #include "engine/design.h"
 
@@ -21,5 +23,12 @@ struct SpiceModel {
 // `material` replaces the grade of the window's material (a user's file).
 SpiceModel SpiceSubcircuit(const DesignWindow& window,
                            const std::shared_ptr<const Ferrite>& material = nullptr);
+// The same of a winding description (a ring's, two windings); `inputs` says in one line what
+// it was designed for.
+SpiceModel SpiceSubcircuit(const Winding& winding, const std::string& inputs,
+                           const std::shared_ptr<const Ferrite>& material = nullptr);
+// Of parameters already worked out, with the comment line of the inputs ("* Inputs: ...\n").
+SpiceModel SpiceSubcircuit(const Winding& winding, const ChokeParameters& parameters,
+                           const std::string& inputsLine);
 
 }  // namespace vtq::analysis

@@ -2,8 +2,10 @@
 // the impedance curve and the circuit-simulator model.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "analysis/ferrite.h"
 #include "engine/design.h"
 
 namespace vtq::analysis {
@@ -22,6 +24,12 @@ struct Winding {
   double coreID = 0;             // m
   double coreHeight = 0;         // m, of the stack
   std::string inductanceText, resistanceText, leakageText;  // the same in plain numbers: "9.472e-04"
+  // A ring's own figures; the catalogue's winding leaves them at their defaults.
+  std::shared_ptr<const Ferrite> grade;  // the ring's material; null: the window's material letter's grade
+  double effectiveLength = 0;            // m, le; 0: the catalogue's path length stands
+  double effectiveArea = 0;              // m2, Ae
+  int windings = 2;                      // windings on the ring, each `turns` over `sector`
+  double sector = 0;                     // rad each winding covers; 0: turns touching at the inner diameter
 };
 
 struct WindingResult {

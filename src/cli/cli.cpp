@@ -345,7 +345,20 @@ std::string Figure(double value) {
 void RegisterDesignCommand(Commands& commands) {
   CLI::App* cmd = commands.app.add_subcommand("design", "Compute a design as the window would and print it");
   auto json = std::make_shared<bool>(false);
-  AddDesignAction(commands, *cmd, DesignPrinter(json));
+  auto args = std::make_shared<DesignArgs>();
+  auto ring = std::make_shared<RingArgs>();
+  AddDesignOptions(*cmd, *args);
+  AddRingOptions(*cmd, *ring, true);
+  commands.actions.emplace_back(cmd, [args, ring, json](std::ostream& out, std::ostream& err) {
+    if (const int status = RingUsage(*ring, err); status != kExitOk) return status;
+    if (!ring->Wanted()) return ShowDesign(args->Resolve(), out, err, DesignPrinter(json));
+    return ShowRing(args->Resolve(), *ring, out, err,
+                    [ring, json](WindowModel& model, std::ostream& o, std::ostream& e) {
+                      const RingView v = model.DesignOnRing(ring->entry);
+                      if (v.status != kExitUsage) PrintRing(o, v, *json);
+                      return RingDone(v, e);
+                    });
+  });
   cmd->add_flag(
       "--json", *json,
       "Print one JSON object: the result boxes' texts, the Core Number box's place, the design state, "

@@ -191,6 +191,29 @@ class JsonWriter;
 // "y_budget": the budget's figures, and the Y capacitor checked against it when there is one.
 void WriteYBudget(JsonWriter& json, const YBudgetView& budget);
 
+// The ring options (ring_command.cpp): a stocked ring or a size with a grade or material
+// file, the windings, turns already wound.
+struct RingArgs {
+  RingEntry entry;
+  std::string materialFile;
+  bool Wanted() const { return !entry.part.empty() || !entry.toroid.empty(); }
+};
+// `materialAndTemperature`: also --material-file and --temperature, for a command without its own.
+void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature);
+// kExitUsage, said on err, for ring options given without a ring.
+int RingUsage(const RingArgs& a, std::ostream& err);
+// What a command prints of the window's requirement on a ring; returns the exit status.
+using RingOutput = std::function<int(WindowModel& model, std::ostream& out, std::ostream& err)>;
+// The window's requirement of the options, the material file of `a` loaded, handed to
+// `output`; an input the window would ask for again is said on err (kExitUsage).
+int ShowRing(const DesignOptions& options, const RingArgs& a, std::ostream& out, std::ostream& err,
+             const RingOutput& output);
+// The status of a ring design, said on err when not kExitOk: kExitUsage for an entry that is
+// no ring, kExitIncomplete for a design that does not complete.
+int RingDone(const RingView& v, std::ostream& err);
+// The ring design as `design` prints it: a JSON object, or the steps one a line.
+void PrintRing(std::ostream& out, const RingView& v, bool json);
+
 // Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
 

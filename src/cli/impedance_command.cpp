@@ -19,6 +19,7 @@ struct ImpedanceArgs {
   ImpedanceEntry entry;
   std::string materialFile;
   MeasuredArgs measured;
+  RingArgs ring;
   bool json = false, csv = false, insertionLoss = false;
 };
 
@@ -176,7 +177,7 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
   const analysis::ChokeParameters& p = c.parameters;
   std::string text;
   JsonWriter json(text, 2);
-  json.BeginObject().Key("part").String(model.window.outputs.txtPN).Key("parameters").BeginObject();
+  json.BeginObject().Key("part").String(v.part).Key("parameters").BeginObject();
   json.Key("inductance_h").Double(p.inductance).Key("differential_inductance_h").Double(p.leakage);
   json.Key("differential_inductance_reading").String("per line");
   json.Key("magnetizing_inductance_h")
@@ -245,6 +246,22 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
   out << text << "\n";
 }
 
+void PrintImpedance(std::ostream& out, const ImpedanceView& view, const WindowModel& model,
+                    const ImpedanceArgs& a) {
+  if (a.json) {
+    PrintJson(out, view, model);
+  } else if (a.csv) {
+    if (view.measuredChoke) {
+      PrintMeasured(out, view, true);
+    } else {
+      out << ImpedanceCsvOf(view);
+    }
+  } else {
+    PrintText(out, view);
+    if (view.measuredChoke) PrintMeasured(out, view, false);
+  }
+}
+
 }  // namespace
 
 void RegisterImpedanceCommand(Commands& commands) {
@@ -273,6 +290,7 @@ void RegisterImpedanceCommand(Commands& commands) {
       "--material-file", args->materialFile,
       "The core's permeability from FILE (CSV frequency_hz,mu_real,mu_imag or a JSON material entry): "
       "Zcore = j w Lm mu(f) / mu_i");
+  AddRingOptions(*cmd, args->ring, false);
   AddMeasuredOptions(*cmd, args->measured,
                      "set beside the model: both and their ratio at each measured frequency (--csv prints "
                      "those alone; --json adds them under \"measured\")");
@@ -299,6 +317,22 @@ void RegisterImpedanceCommand(Commands& commands) {
     if (args->entry.range.from > 0 && !(args->entry.range.to > args->entry.range.from)) {
       return Fail(err, "--to must lie above --from", kExitUsage);
     }
+    if (const int status = RingUsage(args->ring, err); status != kExitOk) return status;
+    if (args->ring.Wanted()) {
+      if (args->insertionLoss || !args->measured.file.empty())
+        return Fail(err, "--insertion-loss and --measured are not worked out on a ring yet", kExitUsage);
+      RingArgs ring = args->ring;
+      ring.materialFile = args->materialFile;
+      ring.entry.temperature = args->entry.temperature;
+      return ShowRing(args->design.Resolve(), ring, out, err,
+                      [args, ring](WindowModel& model, std::ostream& out, std::ostream& err) {
+                        RingView design;
+                        const ImpedanceView view = model.RingImpedance(ring.entry, args->entry, design);
+                        if (const int status = RingDone(design, err)) return status;
+                        PrintImpedance(out, view, model, *args);
+                        return kExitOk;
+                      });
+    }
     return ShowDesign(args->design.Resolve(), out, err,
                       [args](WindowModel& model, ShellHost& host, std::ostream& out, std::ostream& err) {
                         if (args->insertionLoss) return PrintInsertionLoss(out, err, model, *args);
@@ -311,18 +345,7 @@ void RegisterImpedanceCommand(Commands& commands) {
                         model.mnuImpedance_Click();
                         const ImpedanceView& view = model.impedance;
                         if (!view.problem.empty()) return Fail(err, view.problem, kExitIncomplete);
-                        if (args->json) {
-                          PrintJson(out, view, model);
-                        } else if (args->csv) {
-                          if (view.measuredChoke) {
-                            PrintMeasured(out, view, true);
-                          } else {
-                            out << ImpedanceCsvOf(view);
-                          }
-                        } else {
-                          PrintText(out, view);
-                          if (view.measuredChoke) PrintMeasured(out, view, false);
-                        }
+                        PrintImpedance(out, view, model, *args);
                         return kExitOk;
                       });
   });

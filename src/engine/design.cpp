@@ -279,7 +279,7 @@ double TurnsPerSide(const DesignState& s, double effectiveAL) {
 
 // Gauge for the current density: AWG = -4.31 ln(I x 1.889 / J), I in A, J in A/cm2.
 void GaugeForDensity(DesignState& s) {
-  Step([&] { s.WireGauge = ToInteger(-4.31 * num::Ln(Div(s.CurrentValue * 1.889, s.CurrentDensity))); });
+  Step([&] { s.WireGauge = GaugeForCurrentDensity(s.CurrentValue, s.CurrentDensity); });
 }
 
 // A chosen core's wire fit: the T turns plus pi must lie side by side around the inner
@@ -468,6 +468,14 @@ void WorkOutWinding(DesignWindow& w, UserDialogs& dialogs, bool automatic) {
 }
 
 }  // namespace
+
+Integer GaugeForCurrentDensity(double current, double density) {
+  return ToInteger(-4.31 * num::Ln(Div(current * 1.889, density)));
+}
+
+Single InsulatedWireDiameter(Integer gauge) {
+  return WireDiameterOf(gauge);
+}
 
 const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool english) {
   if (box == &OutputBoxes::OD || box == &OutputBoxes::ID || box == &OutputBoxes::HT) {

@@ -59,6 +59,12 @@ void EvaluateCore(Integer& Row, DesignWindow& w, UserDialogs& dialogs);
 // for any other box, which takes its text as it is.
 const num::Pattern* SelfFormatPattern(std::string OutputBoxes::*box, bool english);
 
+// The catalogue's wire: the AWG gauge for a current (A) at a density (A/cm2),
+// AWG = -4.31 ln(I x 1.889 / J) rounded half to even (throws StepFailed where it has no
+// value), and the diameter the wire-fit rule gives a gauge, inches, insulation included.
+Integer GaugeForCurrentDensity(double current, double density);
+Single InsulatedWireDiameter(Integer gauge);
+
 // Mounting header for a wound part of outside diameter x and height h, inches.
 std::string_view MountingHeaderFor(Single x, Single h);
 

@@ -177,6 +177,7 @@ struct MeasuredComparison {
 MeasuredComparison CompareMeasured(const analysis::ChokeParameters& model, const MeasuredChoke& measured);
 
 struct ImpedanceView : Plot {
+  std::string part;  // the part number the curve is of
   // The second panel: the choke's insertion loss over the conducted band, dB, common and
   // differential mode, in the 50/50 ohm test system and in the network's terminations.
   Plot insertionLoss;
@@ -245,6 +246,10 @@ struct ImpedanceEntry {
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry = {},
                               const std::shared_ptr<const analysis::Ferrite>& material = nullptr,
                               const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
+// The view of a curve already computed (a ring's), of the part named.
+ImpedanceView ImpedanceViewOfCurve(analysis::ImpedanceCurve curve, const std::string& part,
+                                   const ImpedanceEntry& entry,
+                                   const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
 
 // What Export S-Parameters... writes: the designed choke as a four-port of single-ended
 // ports, or as a two-port of one mode's impedance in series, every port 50 ohm.

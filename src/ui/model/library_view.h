@@ -3,7 +3,9 @@
 // the database the library comes from.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vtq {
@@ -36,5 +38,9 @@ struct LibraryView {
 };
 
 LibraryView LibraryViewOf(const LibraryEntry& entry);
+
+// A length with its unit, in metres: "25mm", "2.5 cm", "0.025m" or "0.98in". A bare number
+// is refused: millimetres and inches are both in common use for rings.
+std::optional<double> ParseLength(std::string_view text);
 
 }  // namespace vtq

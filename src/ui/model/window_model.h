@@ -16,6 +16,7 @@
 #include "files/mas.h"
 #include "files/user_file.h"
 #include "ui/model/host.h"
+#include "ui/model/ring_view.h"
 
 namespace vtq {
 
@@ -211,6 +212,15 @@ class WindowModel {
   // What the last calculation shows that an engineer should look at twice, for the status
   // line: the design's warnings in one line, empty when there are none.
   std::string DesignNote() const;
+
+  // A choke on the ring of the entry for the window's requirement, current and current
+  // density (window_model_ring.cpp); the window's material file stands in for the grade.
+  RingView DesignOnRing(const RingEntry& entry) const;
+  // Its impedance curve, two windings only; `ring` is the design, its status and problem
+  // saying why there is no curve.
+  ImpedanceView RingImpedance(const RingEntry& entry, const ImpedanceEntry& impedance, RingView& ring) const;
+  // Its circuit-simulator subcircuit, two windings only.
+  analysis::SpiceModel RingSpice(const RingEntry& entry, RingView& ring) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }

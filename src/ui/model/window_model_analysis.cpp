@@ -273,10 +273,19 @@ Plot RatioPlot(const MeasuredComparison& compared, const std::vector<double>& me
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry,
                               const std::shared_ptr<const analysis::Ferrite>& material,
                               const std::shared_ptr<const MeasuredChoke>& measured) {
+  return ImpedanceViewOfCurve(
+      analysis::ChokeImpedance(window, entry.range, entry.bsat, entry.temperature, material),
+      window.outputs.txtPN, entry, measured);
+}
+
+ImpedanceView ImpedanceViewOfCurve(analysis::ImpedanceCurve curve, const std::string& part,
+                                   const ImpedanceEntry& entry,
+                                   const std::shared_ptr<const MeasuredChoke>& measured) {
   ImpedanceView v;
+  v.part = part;
   v.temperature = entry.temperature;
   v.constants = analysis::kPhysics;
-  v.curve = analysis::ChokeImpedance(window, entry.range, entry.bsat, entry.temperature, material);
+  v.curve = std::move(curve);
   const analysis::ImpedanceCurve& c = v.curve;
   v.caption = analysis::Summary(c);
   if (!c.problem.empty()) {

@@ -8,10 +8,7 @@
 #include "ui/model/library_view.h"
 
 namespace vtq {
-namespace {
 
-// A length with its unit: "25mm", "2.5 cm", "0.025m" or "0.98in". A bare number is
-// refused: millimetres and inches are both in common use for rings.
 std::optional<double> ParseLength(std::string_view text) {
   struct Unit {
     std::string_view name;
@@ -29,8 +26,6 @@ std::optional<double> ParseLength(std::string_view text) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 LibraryView LibraryViewOf(const LibraryEntry& entry) {
   LibraryView v;

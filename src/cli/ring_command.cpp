@@ -1,0 +1,138 @@
+// The ring options of the design and analysis commands: a stocked ring or a size with a
+// grade, n windings, turns already wound.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli.h"
+
+namespace vtq::cli {
+
+void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature) {
+  cmd.add_option("--ring", a.entry.part,
+                 "Design on this stocked ring (part number, as vtq-cli library lists it)");
+  cmd.add_option("--toroid", a.entry.toroid,
+                 "Design on a ring of this size: OD,ID,HT[,CHAMFER], lengths with units (25mm,15mm,10mm or "
+                 "0.98in,0.59in,0.39in); with --grade or --material-file");
+  cmd.add_option("--grade", a.entry.grade,
+                 "The library grade of the --toroid ring (vtq-cli library --grade)");
+  if (materialAndTemperature) {
+    cmd.add_option("--material-file", a.materialFile,
+                   "With --toroid: the ring's material from a file (a MAS material entry as JSON, or CSV of "
+                   "frequency_hz,mu_real,mu_imag)");
+  }
+  cmd.add_option(
+         "--turns", a.entry.turns,
+         "With --ring or --toroid: evaluate this many turns on each winding instead of the requirement")
+      ->transform(DecimalWhole())
+      ->check(CLI::Range(1, 100000));
+  cmd.add_option(
+         "--windings", a.entry.windings,
+         "Windings on the ring: 2 (two lines), 3 (three-phase) or 4 (three-phase and neutral); 3 and 4 "
+         "need --ring or --toroid")
+      ->transform(DecimalWhole())
+      ->check(CLI::Range(2, 4))
+      ->default_str("2");
+  cmd.add_option("--gap", a.entry.gap,
+                 "With --ring or --toroid: distance between neighbouring windings at the inner circumference "
+                 "(1mm); default: the windings share 83.4 % of it, as on the catalogue cores");
+  if (materialAndTemperature) {
+    cmd.add_option("--temperature", a.entry.temperature,
+                   "With --ring or --toroid: temperature around the choke, C (default 25)")
+        ->transform(DecimalReal())
+        ->check(CLI::Range(-60.0, 200.0));
+  }
+  cmd.add_option(
+         "--unbalance", a.entry.unbalance,
+         "With --ring or --toroid: the first winding's current above the others', 0.1 = 10 %, for the "
+         "saturation check (default 0)")
+      ->transform(DecimalReal())
+      ->check(CLI::Range(0.0, 10.0));
+}
+
+int RingUsage(const RingArgs& a, std::ostream& err) {
+  if (a.Wanted()) return kExitOk;
+  if (a.entry.windings != 2 || a.entry.turns > 0 || !a.entry.grade.empty() || !a.entry.gap.empty() ||
+      a.entry.unbalance != 0) {
+    return Fail(err, "--windings 3 or 4, --turns, --grade, --gap and --unbalance need --ring or --toroid",
+                kExitUsage);
+  }
+  return kExitOk;
+}
+
+int ShowRing(const DesignOptions& options, const RingArgs& a, std::ostream& out, std::ostream& err,
+             const RingOutput& output) {
+  ShellHost host;
+  WindowModel model(host);
+  try {
+    ComputeDesign(model, host, options);
+  } catch (const PromptRequired& p) {
+    return Fail(err, p.firstLine, kExitUsage);
+  }
+  if (!a.materialFile.empty()) {
+    if (a.entry.toroid.empty()) return Fail(err, "--material-file goes with --toroid", kExitUsage);
+    if (!a.entry.grade.empty()) return Fail(err, "give --grade or --material-file, not both", kExitUsage);
+    if (const int status = UseMaterialFile(model, host, a.materialFile, err); status != kExitOk)
+      return status;
+  }
+  return output(model, out, err);
+}
+
+int RingDone(const RingView& v, std::ostream& err) {
+  if (v.status == kExitOk) return kExitOk;
+  return Fail(err, (v.status == kExitUsage ? "" : "the design did not complete: ") + v.problem,
+              v.status == kExitUsage ? kExitUsage : kExitIncomplete);
+}
+
+void PrintRing(std::ostream& out, const RingView& v, bool json) {
+  if (json) {
+    using Json = nlohmann::ordered_json;
+    Json windings = Json::array();
+    for (const RingWindingRow& w : v.windings) {
+      windings.push_back({{"turns", w.turns},
+                          {"sector_deg", w.sectorDeg},
+                          {"leakage_inductance_h", w.leakage},
+                          {"current_a", w.current}});
+    }
+    Json steps = Json::array();
+    for (const RingStepRow& s : v.steps)
+      steps.push_back({{"name", s.name}, {"value", s.value}, {"unit", s.unit}, {"how", s.how}});
+    const Json doc = {
+        {"part", v.part.empty() ? Json() : Json(v.part)},
+        {"maker", v.maker.empty() ? Json() : Json(v.maker)},
+        {"grade", v.grade},
+        {"od_m", v.od},
+        {"id_m", v.id},
+        {"height_m", v.height},
+        {"chamfer_m", v.chamfer},
+        {"effective_length_m", v.length},
+        {"effective_area_m2", v.area},
+        {"effective_volume_m3", v.volume},
+        {"al_h", v.al},
+        {"required_inductance_h", v.requiredInductance > 0 ? Json(v.requiredInductance) : Json()},
+        {"turns", v.turns},
+        {"inductance_h", v.inductance},
+        {"awg", v.gauge},
+        {"peak_flux_t", v.peakFlux},
+        {"saturation_t", v.saturation},
+        {"saturates", v.peakFlux > v.saturation},
+        {"complete", v.status == kExitOk},
+        {"problem", v.problem},
+        {"windings", windings},
+        {"steps", steps}};
+    out << doc.dump(2) << "\n";
+    return;
+  }
+  out << "Ring: " << (v.part.empty() ? "own size" : v.maker + " " + v.part) << ", " << v.grade << ", "
+      << Figure(v.od * 1e3) << " x " << Figure(v.id * 1e3) << " x " << Figure(v.height * 1e3) << " mm\n";
+  for (const RingStepRow& s : v.steps) {
+    out << s.name << ": " << Figure(s.value) << (s.unit.empty() ? "" : " " + s.unit) << "  (" << s.how
+        << ")\n";
+  }
+  for (std::size_t k = 0; k < v.windings.size(); ++k) {
+    const RingWindingRow& w = v.windings[k];
+    out << "Winding " << k + 1 << ": " << w.turns << " turns over " << Figure(w.sectorDeg) << " deg, leakage "
+        << Figure(w.leakage) << " H, " << Figure(w.current) << " A rms\n";
+  }
+}
+
+}  // namespace vtq::cli

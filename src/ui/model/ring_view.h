@@ -1,0 +1,49 @@
+// A choke wound on a ring the user names (a stocked part, or a size with a grade) as every
+// face shows it: the figures step by step, each winding's sector and leakage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vtq {
+
+// What the user typed: a stocked part, or a size "OD,ID,HT[,CHAMFER]" with lengths and
+// their units ("25mm,15mm,10mm", "0.98in,0.59in,0.39in") and a library grade, or the
+// window's material file instead of the grade. The requirement, current and current
+// density are the design window's.
+struct RingEntry {
+  std::string part, toroid, grade;
+  int turns = 0;     // turns already wound on each winding; 0: from the requirement
+  int windings = 2;  // 2, 3 or 4
+  std::string gap;   // between windings at the inner circumference, a length; empty: the catalogue's rule
+  double temperature = 25;  // C, around the choke
+  double unbalance = 0;     // the first winding's current over the others', less one
+};
+
+struct RingStepRow {
+  std::string name;
+  double value = 0;
+  std::string unit, how;
+};
+
+struct RingWindingRow {
+  int turns = 0;
+  double sectorDeg = 0, leakage = 0, current = 0;  // deg, H, A rms
+};
+
+struct RingView {
+  // 0: a complete design; 2: an entry that is no ring, grade or number; 3: a design that
+  // does not complete (does not fit). The exit statuses of the command line.
+  int status = 2;
+  std::string problem;
+  std::string part, maker, grade;
+  double od = 0, id = 0, height = 0, chamfer = 0;   // m
+  double length = 0, area = 0, volume = 0, al = 0;  // m, m2, m3, H
+  double requiredInductance = 0, inductance = 0;    // H; required is 0 when the turns were given
+  int turns = 0, gauge = 0;
+  double peakFlux = 0, saturation = 0;  // T
+  std::vector<RingStepRow> steps;
+  std::vector<RingWindingRow> windings;
+};
+
+}  // namespace vtq

@@ -1,0 +1,188 @@
+// A choke wound on a ring the user names.
+#include <map>
+#include <mutex>
+
+#include "analysis/ferrite.h"
+#include "analysis/spice.h"
+#include "cores/library.h"
+#include "engine/numbers.h"
+#include "ui/model/analysis_views.h"
+#include "ui/model/library_view.h"
+#include "ui/model/window_model.h"
+#include "winding/ring_winding.h"
+
+namespace vtq {
+namespace {
+
+// A library grade's material, read once from its database entry.
+std::shared_ptr<const analysis::Ferrite> LibraryFerrite(const cores::LibraryGrade& grade,
+                                                        std::string& error) {
+  static std::mutex lock;
+  static std::map<std::string, std::shared_ptr<const analysis::Ferrite>, std::less<>> read;
+  const std::lock_guard<std::mutex> hold(lock);
+  if (auto found = read.find(grade.name); found != read.end()) return found->second;
+  auto ferrite = analysis::FerriteFromJson(grade.entry, error);
+  if (ferrite) read.emplace(std::string(grade.name), ferrite);
+  return ferrite;
+}
+
+// "OD,ID,HT[,CHAMFER]", each a length with its unit.
+std::optional<cores::RingSize> ToroidOf(const std::string& text) {
+  std::vector<double> lengths;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', from);
+    const std::optional<double> length = ParseLength(text.substr(from, comma - from));
+    if (!length) return std::nullopt;
+    lengths.push_back(*length);
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  if (lengths.size() < 3 || lengths.size() > 4) return std::nullopt;
+  return cores::RingSize{lengths[0], lengths[1], lengths[2], lengths.size() == 4 ? lengths[3] : 0};
+}
+
+std::nullopt_t Refuse(RingView& v, std::string why) {
+  v.status = 2;
+  v.problem = std::move(why);
+  return std::nullopt;
+}
+
+// The request the entry makes of the window's requirement, or nothing, with the refusal in `v`.
+std::optional<winding::RingRequest> RequestOf(const RingEntry& e, const DesignState& s,
+                                              const std::shared_ptr<const analysis::Ferrite>& file,
+                                              RingView& v) {
+  winding::RingRequest q;
+  const cores::LibraryGrade* grade = nullptr;
+  if (!e.part.empty()) {
+    if (!e.toroid.empty()) return Refuse(v, "Give a stocked ring or a ring's size, not both.");
+    const cores::StockedRing* ring = cores::RingByPart(e.part);
+    if (!ring) return Refuse(v, "No stocked ring has the part number \"" + e.part + "\".");
+    if (!e.grade.empty() && e.grade != ring->grade)
+      return Refuse(v,
+                    "The ring " + std::string(ring->part) + " is made in " + std::string(ring->grade) + ".");
+    q.ring = cores::SizeOf(*ring);
+    v.part = ring->part;
+    v.maker = ring->maker;
+    grade = cores::GradeByName(ring->grade);
+    if (!grade)
+      return Refuse(v, "The grade " + std::string(ring->grade) + " of the ring is not in the library.");
+  } else {
+    const std::optional<cores::RingSize> size = ToroidOf(e.toroid);
+    if (!size) {
+      return Refuse(v,
+                    "The ring's size \"" + e.toroid +
+                        "\" is not OD,ID,HT[,CHAMFER] as lengths with their units, such as 25mm,15mm,10mm.");
+    }
+    q.ring = *size;
+    if (!e.grade.empty()) {
+      grade = cores::GradeByName(e.grade);
+      if (!grade) return Refuse(v, "No library grade is named \"" + e.grade + "\".");
+    } else {
+      q.grade = file;
+      if (!q.grade) return Refuse(v, "A ring's size needs a library grade or a material file.");
+    }
+  }
+  if (grade) {
+    if (!grade->hasCurve) {
+      return Refuse(v,
+                    "The grade " + std::string(grade->name) +
+                        " has no measured permeability curve to design with: " + std::string(grade->noCurve));
+    }
+    std::string error;
+    q.grade = LibraryFerrite(*grade, error);
+    if (!q.grade) return Refuse(v, "The grade " + std::string(grade->name) + " cannot be read: " + error);
+  }
+  v.grade = q.grade->name;
+  v.od = q.ring.od;
+  v.id = q.ring.id;
+  v.height = q.ring.height;
+  v.chamfer = q.ring.chamfer;
+  if (!e.gap.empty()) {
+    q.gap = ParseLength(e.gap);
+    if (!q.gap) return Refuse(v, "The gap \"" + e.gap + "\" is not a length with its unit, such as 1mm.");
+  }
+  q.part = v.part;
+  q.windings = e.windings;
+  q.turns = e.turns;
+  if (e.turns <= 0) q.inductance = RequiredInductance(s);
+  v.requiredInductance = q.inductance;
+  q.current = s.CurrentValue;
+  q.density = s.CurrentDensity;
+  q.temperature = e.temperature;
+  q.unbalance = e.unbalance;
+  return q;
+}
+
+void Show(const winding::RingDesign& d, RingView& v) {
+  v.status = d.outcome == winding::RingOutcome::Complete   ? 0
+             : d.outcome == winding::RingOutcome::BadInput ? 2
+                                                           : 3;
+  v.problem = d.problem;
+  v.length = d.figures.length;
+  v.area = d.figures.area;
+  v.volume = d.figures.volume;
+  v.al = d.al;
+  v.turns = d.turns;
+  v.gauge = d.gauge;
+  v.inductance = d.inductance;
+  v.peakFlux = d.peakFlux;
+  v.saturation = d.saturation;
+  for (const winding::Step& step : d.steps) v.steps.push_back({step.name, step.value, step.unit, step.how});
+  for (const winding::SectorWinding& w : d.windings)
+    v.windings.push_back({w.turns, w.sectorDeg, w.leakage, w.current});
+}
+
+}  // namespace
+
+RingView WindowModel::DesignOnRing(const RingEntry& e) const {
+  RingView v;
+  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
+  if (q) Show(winding::WindOnRing(*q), v);
+  return v;
+}
+
+ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const {
+  v = {};
+  if (e.windings != 2) {
+    Refuse(v, "The impedance of three or four windings is not worked out yet: give --windings 2.");
+    return {};
+  }
+  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
+  if (!q) return {};
+  const winding::RingDesign d = winding::WindOnRing(*q);
+  Show(d, v);
+  if (v.status != 0) return {};
+  const DesignState& s = window.state;
+  std::optional<analysis::ImpedancePoint> required;
+  if (window.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0)
+    required = analysis::ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
+  const analysis::Winding wound = winding::WindingOf(d, *q);
+  return ImpedanceViewOfCurve(
+      analysis::ChokeImpedance(wound, q->current, required, entry.range, entry.bsat, entry.temperature),
+      wound.partNumber, entry);
+}
+
+analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
+  v = {};
+  if (e.windings != 2) {
+    Refuse(v, "The circuit model of three or four windings is not worked out yet: give --windings 2.");
+    return {};
+  }
+  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
+  if (!q) return {};
+  const winding::RingDesign d = winding::WindOnRing(*q);
+  Show(d, v);
+  if (v.status != 0) return {};
+  const analysis::Winding wound = winding::WindingOf(d, *q);
+  const std::string inputs = (q->turns > 0 ? std::to_string(q->turns) + " turns given"
+                                           : num::Printed(q->inductance, 6) + " H required") +
+                             ", " + num::Printed(q->current, 6) + " A, " + num::Printed(q->density, 6) +
+                             " A/cm2, grade " + q->grade->name + ", designed at " +
+                             num::Printed(q->temperature, 4) + " C";
+  analysis::SpiceModel model = analysis::SpiceSubcircuit(wound, inputs);
+  if (!model.problem.empty()) Refuse(v, model.problem);
+  return model;
+}
+
+}  // namespace vtq

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <numbers>
+
+#include "support/run_cli.h"
+
+namespace vtq::cli {
+namespace {
+
+using harness::Cli;
+
+TEST(Ring, StatusesFollowTheOneRule) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string inErr;
+  };
+  const Case cases[] = {
+      {{"design", "--ring", "B64290L0618X830", "--main", "1", "--current", "2"}, 0, ""},
+      {{"design", "--toroid", "25mm,15mm,10mm", "--grade", "N30", "--windings", "4", "--gap", "1mm", "--main",
+        "0.5", "--current", "2"},
+       0,
+       ""},
+      {{"design", "--ring", "nosuchpart"}, 2, "No stocked ring"},
+      {{"design", "--toroid", "15mm,25mm,10mm", "--grade", "N30"}, 2, "no ring"},
+      {{"design", "--toroid", "25,15,10", "--grade", "N30"}, 2, "lengths with their units"},
+      {{"design", "--toroid", "25mm,15mm,10mm", "--grade", "nograde"}, 2, "No library grade"},
+      {{"design", "--toroid", "25mm,15mm,10mm"}, 2, "library grade or a material file"},
+      {{"design", "--windings", "3"}, 2, "need --ring or --toroid"},
+      {{"design", "--ring", "B64290L0618X830", "--windings", "5"}, 2, "windings"},
+      {{"design", "--ring", "B64290L0044X830", "--main", "1", "--current", "2"}, 3, "do not fit"},
+      {{"impedance", "--ring", "B64290L0618X830", "--windings", "3", "--main", "1", "--current", "2"},
+       2,
+       "--windings 2"},
+      {{"spice", "--ring", "B64290L0618X830", "--windings", "4"}, 2, "--windings 2"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[2] << " " << r.err;
+    EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+  }
+}
+
+// The JSON of a design on a ring carries the figures the ring gives, and they hold together:
+// L = AL N^2, AL = mu0 mu Ae / le with le and Ae of the ring's size by IEC 60205.
+TEST(Ring, DesignJsonHoldsTheRingsFigures) {
+  const auto r = Cli({"design", "--toroid", "25mm,15mm,10mm", "--grade", "N30", "--windings", "3", "--gap",
+                      "2mm", "--turns", "12", "--current", "1", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto doc = nlohmann::json::parse(r.out);
+  EXPECT_NEAR(doc["effective_length_m"].get<double>(), 60.18e-3, 0.01e-3);  // Ferroxcube's TX25/15/10
+  EXPECT_NEAR(doc["effective_area_m2"].get<double>(), 48.93e-6, 0.01e-6);
+  const double al = doc["al_h"];
+  EXPECT_EQ(doc["turns"], 12);
+  EXPECT_NEAR(doc["inductance_h"].get<double>(), al * 144, 1e-12);
+  ASSERT_EQ(doc["windings"].size(), 3U);
+  for (const auto& w : doc["windings"]) {
+    EXPECT_EQ(w["turns"], 12);
+    EXPECT_NEAR(w["sector_deg"].get<double>(), 120 - 2e-3 / 7.5e-3 * 180 / std::numbers::pi, 1e-9);
+    EXPECT_GT(w["leakage_inductance_h"].get<double>(), 0);
+  }
+  EXPECT_TRUE(doc["required_inductance_h"].is_null());
+}
+
+// The impedance on a ring comes from the same winding: at 1 kHz the common mode is the
+// winding's inductance, |Z| = 2 pi f L.
+TEST(Ring, ImpedanceFollowsTheRingsWinding) {
+  const std::vector<std::string> base{"--ring", "B64290L0618X830", "--main", "1", "--current", "2"};
+  auto args = [&](std::vector<std::string> head) {
+    head.insert(head.end(), base.begin(), base.end());
+    return head;
+  };
+  const auto design = nlohmann::json::parse(Cli(args({"design", "--json"})).out);
+  const auto r = Cli(args({"impedance", "--json", "--from", "1000", "--to", "2000", "--points", "2"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto z = nlohmann::json::parse(r.out);
+  EXPECT_EQ(z["part"], "B64290L0618X830");
+  EXPECT_EQ(z["parameters"]["turns"], design["turns"]);
+  const double l = design["inductance_h"];
+  // The subcircuit carries the same winding: its leakage is the design's.
+  const auto spice = Cli(args({"spice"}));
+  ASSERT_EQ(spice.status, 0) << spice.err;
+  const std::size_t ls = spice.out.find("\nLS1 a1 b1 ");
+  ASSERT_NE(ls, std::string::npos) << spice.out;
+  EXPECT_NEAR(
+      nlohmann::json::parse(spice.out.substr(ls + 11, spice.out.find('\n', ls + 1) - ls - 11)).get<double>(),
+      design["windings"][0]["leakage_inductance_h"].get<double>(), 1e-14);
+  EXPECT_NEAR(z["points"][0]["zcm_ohm"].get<double>(), 2 * std::numbers::pi * 1000 * l,
+              0.03 * 2 * std::numbers::pi * 1000 * l);
+}
+
+}  // namespace
+}  // namespace vtq::cli
