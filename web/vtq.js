@@ -941,6 +941,8 @@ function showImpedance(view) {
   element('div', {className: 'plot impedancePlot'}, body);
   // The second panel: the choke's insertion loss over the conducted band.
   element('div', {className: 'plot lossPlot'}, body);
+  // The third, with a measured choke: measured over model.
+  element('div', {className: 'plot ratioPlot'}, body);
   drawImpedance();
   const below = element('div', {className: 'plotBelow'}, body);
   element('div', {className: 'plotCaption', textContent: view.caption}, below);
@@ -961,6 +963,17 @@ function showImpedance(view) {
     input.value = '';
     input.click();
   });
+  // A measured choke (a Touchstone file or an impedance table) beside the model, and back.
+  const measured = element('button', {id: 'ImpedanceMeasured', type: 'button'}, below);
+  caption(measured, 'Measured &Choke...', false);
+  measured.addEventListener('click', () => {
+    const input = $('measuredFile');
+    input.value = '';
+    input.click();
+  });
+  const remove = element('button', {id: 'ImpedanceRemoveMeasured', type: 'button', disabled: !view.measured}, below);
+  caption(remove, '&Remove Measured Choke', false);
+  remove.addEventListener('click', () => show(session.click('ImpedanceRemoveMeasured')));
   // The core temperature the curve and the saturation are taken at, as on the desktop.
   const label = element('label', {htmlFor: 'ImpedanceTemperature', textContent: 'Core \u00b0C'}, below);
   label.title = 'The core temperature the curve and the saturation are taken at';
@@ -978,10 +991,12 @@ function showImpedance(view) {
 
 function drawImpedance() {
   const view = impedance, drawn = view.frequencies.length && view.x.labels.length && view.y.labels.length;
-  const [plot, loss] = ['.impedancePlot', '.lossPlot'].map((c) => $('impedancePanel').querySelector(c));
+  const [plot, loss, ratio] =
+    ['.impedancePlot', '.lossPlot', '.ratioPlot'].map((c) => $('impedancePanel').querySelector(c));
   if (drawn) plot.innerHTML = screenPlot(view, 420);
   else plot.textContent = view.problem;
   loss.innerHTML = drawn ? screenPlot(view.insertionLoss, 260) : '';
+  ratio.innerHTML = drawn && view.ratio ? screenPlot(view.ratio, 220) : '';
 }
 
 // View > Conducted Emissions: the source's and the filter's entries (made once, so that
@@ -1104,7 +1119,8 @@ function printPlots(which) {
   const report = $('plotReport'), view = which === 'emissions' ? emissions : impedance;
   report.replaceChildren();
   element('h1', {textContent: `${view.title}: ${$('txtPN').value}`}, report);
-  const plots = which === 'emissions' ? [[view, 440]] : [[view, 440], [view.insertionLoss, 300]];
+  const plots = which === 'emissions' ? [[view, 440]]
+    : [[view, 440], [view.insertionLoss, 300], ...(view.ratio ? [[view.ratio, 260]] : [])];
   for (const [plot, height] of plots) {
     if (plot.frequencies.length && plot.x.labels.length) {
       element('div', {className: 'plot', innerHTML: plotSvg(plot, 680, height, true)}, report);
@@ -1144,6 +1160,7 @@ function openChosen(input, open) {
 }
 openChosen('openFile', (name) => session.open(name));
 openChosen('materialFile', (name) => session.openMaterial(name));
+openChosen('measuredFile', (name) => session.openMeasured(name));
 
 // Opened from a file:// address the browser will not fetch the WebAssembly: say so, in
 // place of a grey window that never fills.

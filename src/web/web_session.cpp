@@ -81,6 +81,7 @@ class PageHost : public WindowHost {
   bool unloaded = false, beep = false;
   std::string chosenFile;      // the file the page put in place for Open; empty: none chosen
   std::string chosenMaterial;  // the same for Measured Material...
+  std::string chosenMeasured;  // and for Measured Choke...
   std::string partNumber;      // the design's, when the command began
   std::optional<reports::ReportDate> date;
   // File > Recent Designs, kept by the page from one visit to the next with the files'
@@ -136,8 +137,11 @@ class PageHost : public WindowHost {
       if (chosenMaterial.empty()) return std::nullopt;
       return chosenMaterial;
     }
-    if (purpose == FileDialogPurpose::ExportPdf || purpose == FileDialogPurpose::OpenMeasurement)
-      return std::nullopt;
+    if (purpose == FileDialogPurpose::OpenMeasurement) {
+      if (chosenMeasured.empty()) return std::nullopt;
+      return chosenMeasured;
+    }
+    if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
     std::string name =
         suggested.empty() ? FirstSaveName(partNumber) : suggested.substr(suggested.find_last_of('/') + 1);
@@ -256,6 +260,8 @@ Json PlotJson(const Plot& v) {
 Json ImpedanceJson(const ImpedanceView& v, bool raise) {
   Json view = PlotJson(v);
   view["insertionLoss"] = PlotJson(v.insertionLoss);
+  if (v.ratio.problem.empty()) view["ratio"] = PlotJson(v.ratio);
+  view["measured"] = v.measuredChoke != nullptr;
   view["temperature"] = v.temperature;
   view["title"] = kImpedanceTitle;
   view["raise"] = raise;
@@ -424,6 +430,12 @@ class Session {
   std::string OpenMaterial(const std::string& name) {
     host_.chosenMaterial = name;
     return Run([](WindowModel& m) { m.ImpedanceMaterial_Click(); });
+  }
+
+  // Measured Choke...: the page has written the network analyser's or maker's file by this name.
+  std::string OpenMeasured(const std::string& name) {
+    host_.chosenMeasured = name;
+    return Run([](WindowModel& m) { m.ImpedanceMeasured_Click(); });
   }
 
   std::string Answer(const std::string& text) {
@@ -645,6 +657,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("pickCore", &Session::PickCore)
       .function("open", &Session::Open)
       .function("openMaterial", &Session::OpenMaterial)
+      .function("openMeasured", &Session::OpenMeasured)
       .function("setRecent", &Session::SetRecent)
       .function("openRecent", &Session::OpenRecent)
       .function("answer", &Session::Answer)

@@ -294,6 +294,16 @@ async function main() {
     const measured = await page.evaluate(() => document.querySelector('#impedancePanel .plotCaption').textContent);
     check(vtq('impedance', '--material-file', materialCsv, ...opened9).stdout.includes('\n' + measured + '\n'),
       'measured material: ' + measured);
+    // Measured Choke...: an S-parameter file beside the model brings the ratio panel; Remove takes it away.
+    const s4p = path.join(scratch, 'choke.s4p');
+    fs.writeFileSync(s4p, vtq('touchstone', ...opened9).stdout);
+    const [measuredChooser] = await Promise.all([page.waitForFileChooser(), page.click('#ImpedanceMeasured')]);
+    await measuredChooser.accept([s4p]);
+    await page.waitForFunction(() => /shows the measured choke/.test(document.getElementById('status').textContent));
+    check(await page.evaluate(() => !!document.querySelector('#impedancePanel .ratioPlot svg')), 'no ratio panel');
+    await page.click('#ImpedanceRemoveMeasured');
+    await page.waitForFunction(() => !document.querySelector('#impedancePanel .ratioPlot svg') &&
+      document.getElementById('ImpedanceRemoveMeasured').disabled);
     await menu('mnuView', 'ViewMnu');
     await page.waitForSelector('#coreTablePanel:not([hidden]) tbody tr');
     const parts = await page.evaluate(() => [...document.querySelectorAll('#coreTablePanel tbody tr')].map((tr) =>

@@ -72,7 +72,9 @@ enum class Trace {
   LossCommonNetwork,
   LossDifferentialNetwork,
   MeasuredCommonZ,
-  MeasuredDifferentialZ
+  MeasuredDifferentialZ,
+  RatioCommon,
+  RatioDifferential
 };
 
 // The trace's name as a key ("CommonZ"), for a face that styles the curves by name.
@@ -185,6 +187,9 @@ struct ImpedanceView : Plot {
   // A measured choke beside the model (Measured Choke...): its file and the comparison.
   std::shared_ptr<const MeasuredChoke> measuredChoke;
   MeasuredComparison measured;
+  // The third panel, with a measured choke only: measured |Z| over the model's, each mode,
+  // at the measured frequencies within the plot's span; a problem (no panel) otherwise.
+  Plot ratio;
 };
 
 // A ferrite material's measured curves as the grade's data sheet draws them, and its model.

@@ -39,6 +39,7 @@ constexpr ControlCommand kCommands[] = {
     {"ImpedanceSave", &WindowModel::ImpedanceSave_Click, kFile},
     {"ImpedanceMaterial", &WindowModel::ImpedanceMaterial_Click, kFile},
     {"ImpedanceMeasured", &WindowModel::ImpedanceMeasured_Click, kFile},
+    {"ImpedanceRemoveMeasured", &WindowModel::ImpedanceMeasuredClear_Click},
     {"EmissionsFindCore", &WindowModel::EmissionsFindCore_Click},
     {"EmissionsApplyCore", &WindowModel::EmissionsApplyCore_Click},
     {"EmissionsSave", &WindowModel::EmissionsSave_Click, kFile},

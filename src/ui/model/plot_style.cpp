@@ -65,6 +65,10 @@ TraceStyle TraceStyleOf(Trace trace) {
       return {Ink::Common, 1.6, LineDash::Dash};
     case Trace::MeasuredDifferentialZ:
       return {Ink::Differential, 1.6, LineDash::Dash};
+    case Trace::RatioCommon:
+      return {Ink::Common, 2.0, LineDash::Solid};
+    case Trace::RatioDifferential:
+      return {Ink::Differential, 2.0, LineDash::Solid};
   }
   return {Ink::Text, 1.0, LineDash::Solid};
 }

@@ -170,6 +170,8 @@ class WindowModel {
   void ImpedanceMeasured_Click();
   // The same with the path given (a file named on the command line); false when it is bad.
   bool UseMeasuredChoke(const std::string& path, const MeasuredEntry& entry);
+  // Remove Measured Choke: the plot and the emission check go back to the model alone.
+  void ImpedanceMeasuredClear_Click();
   MeasuredEntry measuredEntry;
   std::shared_ptr<const MeasuredChoke> measuredChoke;  // null: none
   bool measuredUnreadable = false;                     // the last refused file could not be read at all

@@ -8,6 +8,7 @@
 #include "analysis/compare.h"
 #include "analysis/emissions.h"
 #include "analysis/spice.h"
+#include "engine/numbers.h"
 #include "files/file_io.h"
 #include "ui/model/plot_layout.h"
 #include "ui/model/window_model.h"
@@ -105,9 +106,13 @@ std::string_view TraceKey(Trace trace) {
     case Trace::MeasuredCommonZ:
       return "MeasuredCommonZ";
     case Trace::MeasuredDifferentialZ:
+      return "MeasuredDifferentialZ";
+    case Trace::RatioCommon:
+      return "RatioCommon";
+    case Trace::RatioDifferential:
       break;
   }
-  return "MeasuredDifferentialZ";
+  return "RatioDifferential";
 }
 
 double PlotAxis::At(double value) const {
@@ -229,6 +234,42 @@ CoreTableView CoreTableOf(const DesignWindow& window) {
   return v;
 }
 
+// Measured |Z| over the model's, each mode, at the measured frequencies within the
+// impedance plot's span, on a log axis of at least a decade either side of 1.
+Plot RatioPlot(const MeasuredComparison& compared, const std::vector<double>& measuredAt, const PlotAxis& x) {
+  Plot p;
+  p.title = "Measured over model: common mode (blue), differential mode (green)";
+  PlotTrace common{Trace::RatioCommon, "CM measured / model", {}, {}};
+  PlotTrace differential{Trace::RatioDifferential, "DM measured / model", {}, {}};
+  double low = 0.1, high = 10;
+  std::size_t at = 0;
+  for (const MeasuredRow& r : compared.rows) {
+    if (at < measuredAt.size() && r.frequency == measuredAt[at]) {
+      ++at;
+      common.values.push_back(r.commonRatio.value_or(NAN));
+      differential.values.push_back(r.differentialRatio.value_or(NAN));
+      for (const auto& ratio : {r.commonRatio, r.differentialRatio}) {
+        if (ratio && *ratio > 0 && std::isfinite(*ratio)) {
+          low = std::min(low, *ratio);
+          high = std::max(high, *ratio);
+        }
+      }
+    }
+  }
+  p.x = x;
+  p.frequencies = measuredAt;
+  p.y = AxisOver(low, high, 2, "");
+  for (std::size_t i = 0; i < p.y.labels.size(); ++i)
+    p.y.labels[i] = num::Printed(std::pow(10.0, p.y.from + static_cast<int>(i)), 6);
+  for (PlotTrace* t : {&common, &differential}) {
+    if (std::none_of(t->values.begin(), t->values.end(), [](double r) { return std::isfinite(r); })) continue;
+    t->line = Clipped(measuredAt, t->values, p.x, p.y);
+    p.traces.push_back(std::move(*t));
+  }
+  if (p.traces.empty()) p.problem = "No measured point to compare with the model in the plot's span.";
+  return p;
+}
+
 ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& entry,
                               const std::shared_ptr<const analysis::Ferrite>& material,
                               const std::shared_ptr<const MeasuredChoke>& measured) {
@@ -319,6 +360,11 @@ ImpedanceView ImpedanceViewOf(const DesignWindow& window, const ImpedanceEntry& 
   v.selfResonance = c.selfResonance;
   if (c.selfResonance > 0) v.selfResonanceAt = v.x.At(c.selfResonance);
   v.insertionLoss = InsertionLossPlot(c.parameters);
+  if (measured) {
+    v.ratio = RatioPlot(v.measured, measuredAt, v.x);
+  } else {
+    v.ratio.problem = "No measured choke to compare with.";
+  }
   return v;
 }
 
@@ -404,8 +450,11 @@ std::string ImpedanceCsvOf(const ImpedanceView& view) {
 
 void WindowModel::ImpedanceSave_Click() {
   // The picture as the window shows it: the impedance, the insertion loss under it, the caption.
-  SavePlot({{&impedance, &impedance.insertionLoss}, impedance.caption}, "impedance", "Impedance plot",
-           window.outputs.txtPN, ImpedanceCsvOf(impedance));
+  SavePlot({impedance.ratio.problem.empty()
+                ? std::vector<const Plot*>{&impedance, &impedance.insertionLoss, &impedance.ratio}
+                : std::vector<const Plot*>{&impedance, &impedance.insertionLoss},
+            impedance.caption},
+           "impedance", "Impedance plot", window.outputs.txtPN, ImpedanceCsvOf(impedance));
 }
 
 void WindowModel::SavePlot(const PlotPicture& picture, std::string_view name, std::string_view what,

@@ -263,6 +263,14 @@ bool WindowModel::UseMeasuredChoke(const std::string& path, const MeasuredEntry&
   return true;
 }
 
+void WindowModel::ImpedanceMeasuredClear_Click() {
+  LastFileError.clear();
+  if (!measuredChoke) return;
+  FileStatus = "The impedance plot no longer shows the measured choke " + measuredChoke->name;
+  measuredChoke = nullptr;
+  FollowDesign();
+}
+
 void WindowModel::ImpedanceMeasured_Click() {
   FileStatus.clear();
   LastFileError.clear();

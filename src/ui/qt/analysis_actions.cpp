@@ -98,6 +98,10 @@ void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise) {
         [window] {
           window->Run([window] { window->model().ImpedanceMeasured_Click(); });
           ShowFileStatus(*window);
+        },
+        [window] {
+          window->Run([window] { window->model().ImpedanceMeasuredClear_Click(); });
+          ShowFileStatus(*window);
         });
     plot->Show(view);
     MakeCompanion(plot, *window);

@@ -185,7 +185,7 @@ void DrawPlot(QPainter& p, const Plot& v, const QRectF& bounds, const QFont& fon
 
 ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
                                  std::function<void(int)> temperature, std::function<void()> material,
-                                 std::function<void()> measured)
+                                 std::function<void()> measured, std::function<void()> removeMeasured)
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("ImpedanceWindow"));
   setWindowTitle(QString::fromUtf8(kImpedanceTitle.data(), static_cast<qsizetype>(kImpedanceTitle.size())));
@@ -195,6 +195,10 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   loss_ = new ImpedancePlot(this);
   loss_->setObjectName(QStringLiteral("InsertionLossPlot"));
   loss_->setAccessibleName(QStringLiteral("Insertion loss plot"));
+  ratio_ = new ImpedancePlot(this);
+  ratio_->setObjectName(QStringLiteral("MeasuredRatioPlot"));
+  ratio_->setAccessibleName(QStringLiteral("Measured over model plot"));
+  ratio_->setVisible(false);
   caption_ = new QLabel(this);
   caption_->setObjectName(QStringLiteral("ImpedanceCaption"));
   caption_->setWordWrap(true);
@@ -219,10 +223,16 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
       QStringLiteral("A measured choke beside the model: a Touchstone file (.s1p, .s2p, .s4p) or an "
                      "impedance table (.csv)"));
   QObject::connect(measured_, &QPushButton::clicked, this, std::move(measured));
+  removeMeasured_ = new QPushButton(QStringLiteral("&Remove Measured Choke"), this);
+  removeMeasured_->setObjectName(QStringLiteral("ImpedanceRemoveMeasured"));
+  removeMeasured_->setToolTip(QStringLiteral("Back to the model alone, here and in the emission check"));
+  removeMeasured_->setEnabled(false);
+  QObject::connect(removeMeasured_, &QPushButton::clicked, this, std::move(removeMeasured));
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(save_);
   buttons->addWidget(material_);
   buttons->addWidget(measured_);
+  buttons->addWidget(removeMeasured_);
   buttons->addWidget(temperature_);
   buttons->addStretch(1);
   auto* below = new QHBoxLayout;
@@ -231,6 +241,7 @@ ImpedanceWindow::ImpedanceWindow(QWidget* parent, std::function<void()> save,
   auto* layout = new QVBoxLayout(content);
   layout->addWidget(plot_, 3);
   layout->addWidget(loss_, 2);
+  layout->addWidget(ratio_, 2);
   layout->addLayout(below);
   QObject::connect(save_, &QPushButton::clicked, this, std::move(save));
   QObject::connect(temperature_, &QSpinBox::valueChanged, this, std::move(temperature));
@@ -245,6 +256,10 @@ void ImpedanceWindow::Show(const ImpedanceView& view) {
   plot_->SetView(view);
   loss_->SetView(view.problem.empty() ? view.insertionLoss : Plot{});
   loss_->setVisible(view.problem.empty());
+  const bool compared = view.problem.empty() && view.ratio.problem.empty();
+  ratio_->SetView(compared ? view.ratio : Plot{});
+  ratio_->setVisible(compared);
+  removeMeasured_->setEnabled(view.measuredChoke != nullptr);
 }
 
 namespace {

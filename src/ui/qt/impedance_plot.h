@@ -52,19 +52,23 @@ class ImpedanceWindow : public QWidget {
  public:
   // `save` runs when the Save Plot... button is pressed, `temperature` when the core
   // temperature (whole C) is changed.
-  // `material` when Measured Material... is pressed, `measured` when Measured Choke... is.
+  // `material` when Measured Material... is pressed, `measured` when Measured Choke... is,
+  // `removeMeasured` when Remove Measured Choke is.
   ImpedanceWindow(QWidget* parent, std::function<void()> save, std::function<void(int)> temperature,
-                  std::function<void()> material, std::function<void()> measured);
+                  std::function<void()> material, std::function<void()> measured,
+                  std::function<void()> removeMeasured);
   void Show(const ImpedanceView& view);
   ImpedancePlot* plot() const { return plot_; }
   ImpedancePlot* lossPlot() const { return loss_; }
+  ImpedancePlot* ratioPlot() const { return ratio_; }
   QLabel* caption() const { return caption_; }
 
  private:
   ImpedancePlot* plot_;
-  ImpedancePlot* loss_;  // the insertion loss under the impedance
+  ImpedancePlot* loss_;   // the insertion loss under the impedance
+  ImpedancePlot* ratio_;  // measured over model, with a measured choke only
   QLabel* caption_;
-  QPushButton *save_, *material_, *measured_;
+  QPushButton *save_, *material_, *measured_, *removeMeasured_;
   QSpinBox* temperature_;
 };
 

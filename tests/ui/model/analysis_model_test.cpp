@@ -284,10 +284,22 @@ TEST_F(AnalysisCommands, ExportAndMeasureSParameters) {
   EXPECT_FALSE(v.traces.back().line.empty());
   EXPECT_NE(v.caption.find("Measured choke.s4p (four-port, line 1 on ports 1 (in) and 2 (out)"),
             std::string::npos);
+  // The third panel: both modes' ratio, 1 all along, on a decade either side of it.
+  ASSERT_TRUE(v.ratio.problem.empty());
+  ASSERT_EQ(v.ratio.traces.size(), 2u);
+  EXPECT_EQ(v.ratio.y.labels, (Strings{"0.1", "1", "10"}));
+  EXPECT_EQ(v.ratio.traces[1].values.size(), v.ratio.frequencies.size());
+  for (const PlotPoint& p : v.ratio.traces[0].line.at(0)) EXPECT_NEAR(p.y, 0.5, 1e-9);
   model.ImpedanceMeasured_Click();
   EXPECT_EQ(model.LastFileError, bad + ": line 2: too few values: 2 where a 1-port frequency needs 3");
   EXPECT_EQ(model.impedance.measuredChoke->name, "choke.s4p");
   EXPECT_EQ(host.TakeMessageTitles(), Strings{"Impedance"});
+  // Removed: the model alone again, and the status says which file went.
+  model.ImpedanceMeasuredClear_Click();
+  EXPECT_EQ(model.impedance.measuredChoke, nullptr);
+  EXPECT_FALSE(model.impedance.ratio.problem.empty());
+  EXPECT_EQ(model.impedance.traces.back().trace, Trace::DifferentialZ);
+  EXPECT_EQ(model.FileStatus, "The impedance plot no longer shows the measured choke choke.s4p");
 }
 
 }  // namespace
