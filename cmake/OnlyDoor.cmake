@@ -17,7 +17,7 @@ function(vtq_only_door)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE)
-  set(rooms "^ *U +vtq::(analysis|cores|files|mas|reports)::")
+  set(rooms "^ *U +vtq::(analysis|cores|files|mas|reports|safety)::")
   set(allowed "U +vtq::(reports::(RenderText|Today|ParseDateText)|files::ReasonOf)[[(]")
   set(doors "")
   foreach(object ${OBJECTS})

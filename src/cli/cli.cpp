@@ -369,6 +369,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   RegisterBatchCommand(commands);
   RegisterMasCommands(commands);
   RegisterLibraryCommand(commands);
+  RegisterSafetyCommand(commands);
   // The status rule under every help text: a script's author reads the command's own help.
   static constexpr std::string_view kStatuses =
       "Exit status: 0 done; 1 a failure outside the program (a file or the output that cannot be read\n"

@@ -183,6 +183,13 @@ void RegisterBatchCommand(Commands& commands);
 void RegisterMasCommands(Commands& commands);
 // library: the stocked rings, filtered (library_command.cpp).
 void RegisterLibraryCommand(Commands& commands);
+// safety: insulation between the windings and the Y-capacitor budget (safety_command.cpp).
+void RegisterSafetyCommand(Commands& commands);
+// The mains and touch-current options; with `insulation`, the insulation's as well.
+void AddSafetyOptions(CLI::App& cmd, SafetyEntry& entry, bool insulation);
+class JsonWriter;
+// "y_budget": the budget's figures, and the Y capacitor checked against it when there is one.
+void WriteYBudget(JsonWriter& json, const YBudgetView& budget);
 
 // Runs the command line; returns the exit status.
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);

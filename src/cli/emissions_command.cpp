@@ -16,6 +16,7 @@ struct EmissionsArgs {
   EmissionsEntry entry;
   std::string prescan;  // a file name
   MeasuredArgs measured;
+  SafetyEntry safety;
   bool json = false, csv = false, netlist = false, findCore = false;
 };
 
@@ -69,6 +70,7 @@ void PrintText(std::ostream& out, const EmissionsView& v) {
     out << line;
   }
   out << "\n" << v.verdict << "\n";
+  if (v.yBudget) out << v.yBudget->summary << "\n";
 }
 
 void Levels(JsonWriter& json, std::string_view prefix, const analysis::ModeLevels& m) {
@@ -127,7 +129,9 @@ void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& mod
   }
   json.EndArray().Key("worst").BeginObject().Key("margin_db").Double(c.worstMargin);
   json.Key("frequency_hz").Double(c.worstFrequency).Key("mode").String(EmissionModeName(c.worstMode));
-  json.EndObject().Key("passes").Bool(c.passes).Key("verdict").String(v.verdict).EndObject();
+  json.EndObject().Key("passes").Bool(c.passes).Key("verdict").String(v.verdict);
+  if (v.yBudget) WriteYBudget(json, *v.yBudget);
+  json.EndObject();
   out << text << "\n";
 }
 
@@ -165,6 +169,7 @@ void RegisterEmissionsCommand(Commands& commands) {
       *cmd, args->measured,
       "whose impedance replaces the model's where the file has points (R and X linear in log f "
       "between them)");
+  AddSafetyOptions(*cmd, args->safety, false);
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object");
   CLI::Option* csvFlag =
       cmd->add_flag("--csv", args->csv, "Print comma-separated values, one harmonic a line")
@@ -201,7 +206,12 @@ void RegisterEmissionsCommand(Commands& commands) {
     } catch (const PromptRequired& p) {
       return Fail(err, p.firstLine, kExitUsage);
     }
-    // The window's own commands: the entries typed into the view, Find Core pressed.
+    if (args->safety.Budget() && args->safety.mainsVoltage.empty()) {
+      return Fail(err, "--touch-current and --equipment need --mains-voltage and --mains-frequency",
+                  kExitUsage);
+    }
+    // The window's own commands: the safety inputs and the entries typed into the view, Find Core pressed.
+    if (args->safety.Budget()) model.Safety_Change(args->safety);
     model.Emissions_Change(entry);
     if (const int status = UseMeasured(model, args->measured, err)) return status;
     if (args->findCore) {
@@ -238,6 +248,8 @@ void RegisterEmissionsCommand(Commands& commands) {
           if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
           // No winding: the design stopped early, or its winding cannot be used.
           if (!v.problem.empty()) return Fail(err, v.problem, kExitIncomplete);
+          if (v.yBudget && !v.yBudget->warning.empty())
+            err << "vtq-cli: warning: " << v.yBudget->warning << "\n";
           if (args->json) {
             PrintJson(out, v, model, args->findCore);
           } else if (args->csv) {

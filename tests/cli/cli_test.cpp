@@ -57,7 +57,7 @@ TEST(Cli, FailuresSayWhyWithTheirStatusAndPrintNothing) {
       {{"design", "--mode", "power"}, kExitUsage, "vtq-cli: --mode: power not in {inductance,impedance,voltage}"},
       {{"design", "--core", "0"}, kExitUsage, "vtq-cli: --core: Value 0 not in range 1 to 24"},
       {{"frobnicate"}, kExitUsage,
-       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, touchstone, material, impedance, emissions, batch, export, import, library)"},
+       "vtq-cli: unknown command 'frobnicate' (commands: design, report, table, save, open, compare, spice, touchstone, material, impedance, emissions, batch, export, import, library, safety)"},
       {{"report", "--date", "02-30-2026"}, kExitUsage,
        "vtq-cli: --date: expected a calendar date as MM-DD-YYYY, got '02-30-2026'"},
       {{"compare", "--json", "--csv"}, kExitUsage, "vtq-cli: --json excludes --csv"},

@@ -14,6 +14,7 @@
 #include "analysis/find_core.h"
 #include "analysis/impedance.h"
 #include "analysis/measured.h"
+#include "ui/model/safety_view.h"
 
 namespace vtq {
 
@@ -302,6 +303,8 @@ struct EmissionsView : Plot {
   analysis::EmissionCheck check;
   std::string standardName;  // "CISPR 32 class B"
   std::string verdict;       // under the plot: the worst margin, where, which mode, pass or fail
+  // The Y-capacitor budget while the safety inputs ask for one (WindowModel::Safety_Change).
+  std::optional<YBudgetView> yBudget;
 };
 
 // `measured`: a measured choke's impedance in place of the model's where the file has it.

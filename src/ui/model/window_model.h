@@ -200,6 +200,14 @@ class WindowModel {
   CoreSearchView coreSearch;
   // ---- end of conducted emissions ----
 
+  // ---- Safety (window_model_safety.cpp) ----
+  // The insulation and Y-capacitor inputs as typed; the safety view and the emissions
+  // view's budget follow them.
+  void Safety_Change(const SafetyEntry& entry);
+  SafetyEntry safetyEntry;
+  SafetyView safety;
+  // ---- end of safety ----
+
   // What the last calculation shows that an engineer should look at twice, for the status
   // line: the design's warnings in one line, empty when there are none.
   std::string DesignNote() const;
@@ -236,6 +244,8 @@ class WindowModel {
   // The design the emissions view checks: the search's try while the search answers the
   // design it was made for, else the window's. A search the design has moved on from is dropped.
   const DesignWindow& EmissionsDesign();
+  // The budget of the safety inputs beside a check: its Y capacitors against it.
+  void AttachBudget();
   // The design a core search was made from.
   DesignState searchedFrom_;
 

@@ -434,8 +434,10 @@ void WindowModel::FollowDesign() {
   }
   if (emissionsOpened_) {
     emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
+    AttachBudget();
     host_.ShowEmissions(emissions, coreSearch, false);
   }
+  if (!safetyEntry.mainsVoltage.empty()) safety = SafetyViewOf(window, safetyEntry);
 }
 
 void WindowModel::CompareTable_DblClick(int row) {

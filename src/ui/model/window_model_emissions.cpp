@@ -214,6 +214,7 @@ const DesignWindow& WindowModel::EmissionsDesign() {
 void WindowModel::mnuEmissions_Click() {
   emissionsOpened_ = true;
   emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
+  AttachBudget();
   host_.ShowEmissions(emissions, coreSearch, true);
 }
 
@@ -222,6 +223,7 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
   coreSearch = {};  // a search answers the inputs it was made for
   if (!emissionsOpened_) return;
   emissions = EmissionsViewOf(window, emissionsEntry, measuredChoke);
+  AttachBudget();
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
@@ -231,6 +233,7 @@ void WindowModel::EmissionsFindCore_Click() {
   searchedFrom_ = window.state;
   if (!emissionsOpened_) return;  // a closed view shows the search when it opens
   emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
+  AttachBudget();
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
