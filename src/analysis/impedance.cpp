@@ -41,6 +41,20 @@ double SelfResonance(const ChokeParameters& p) {
   return 0;
 }
 
+// Where the material's model mu' first falls to half its low-frequency value, 1 kHz to 1 GHz;
+// 0 if nowhere.
+double HalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
+  if (!ferrite) return 0;
+  auto above = [&](double f) { return ModelPermeability(ferrite, f).real() > 0.5 * ferrite->LowFrequency(); };
+  double previous = 1e3;
+  for (int i = 1; i <= 6 * 20; ++i) {
+    const double f = 1e3 * std::pow(10.0, i / 20.0);
+    if (!above(f)) return above(previous) ? Crossing(previous, f, above) : previous;
+    previous = f;
+  }
+  return 0;
+}
+
 std::optional<Band> MeetsRequirement(const ChokeParameters& p, double required) {
   auto meets = [&](double f) { return std::abs(CommonModeImpedance(p, f)) >= required; };
   const std::vector<double> grid = SearchGrid();
@@ -84,21 +98,31 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
 }
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> mu) {
+                                         std::complex<double> material) {
   const double w = kTwoPi * frequency;
   // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
-  const std::complex<double> core = kJ * w * p.magnetizing * mu;
+  const std::complex<double> core = kJ * w * p.magnetizing * material;
   // Each winding carries half the current, and the other half adds its flux in the core:
   // each branch sees twice the core's part. Its capacitance lies across it.
-  const std::complex<double> branch = p.resistance + kJ * w * p.leakage + 2.0 * core;
+  const std::complex<double> branch = SeriesImpedance(p, frequency) + 2.0 * core;
   return 1.0 / (2.0 * (1.0 / branch + kJ * w * p.capacitance));
 }
 
+std::complex<double> SeriesImpedance(const ChokeParameters& p, double f) {
+  const std::complex<double> jw = kJ * (kTwoPi * f);
+  const std::complex<double> copper = p.copper.sections.empty() ? p.resistance : CopperImpedance(p.copper, f);
+  if (!(p.leakageFerrite > 0)) return copper + jw * p.leakage;
+  // The ferrite part as a relaxation: j w Lf / (1 + j f / fc), an Lf beside R = 2 pi fc Lf.
+  const std::complex<double> ferrite =
+      p.leakageCorner > 0
+          ? 1.0 / (1.0 / (jw * p.leakageFerrite) + 1.0 / (kTwoPi * p.leakageCorner * p.leakageFerrite))
+          : jw * p.leakageFerrite;
+  return copper + 1.0 / (1.0 / (jw * p.leakageAir) + 1.0 / ferrite);
+}
+
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double f) {
-  const double w = kTwoPi * f;
-  // Opposite currents cancel the core's flux: only the leakage, in air, and the copper remain.
-  const std::complex<double> branch = p.resistance + kJ * w * p.leakage;
-  return 1.0 / (1.0 / branch + kJ * w * p.capacitance);
+  // Opposite currents cancel the core's flux: only the leakage and the copper remain.
+  return 1.0 / (1.0 / SeriesImpedance(p, f) + kJ * (kTwoPi * f) * p.capacitance);
 }
 
 std::string Engineering(double value, std::string_view unit) {
@@ -192,6 +216,16 @@ ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double tem
       {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight, wd.sector});
   p.capacitance = p.winding.total;
   p.resistance = wd.resistance;
+  p.copper = CopperLayerOf(wd.resistance, wd.bareDiameter, wd.insulatedDiameter);
+  // 1 / L = 1 / La + 1 / Lf with Lf = L (0.1 mu + 1) (impedance.h); La less the copper's
+  // internal inductance, which the copper's sections carry.
+  p.leakageFerrite = wd.leakage * (0.1 * p.permeability + 1);
+  p.leakageAir = 1 / (1 / (wd.leakage - p.copper.Internal()) - 1 / p.leakageFerrite);
+  p.leakageCorner = HalfPermeability(p.ferrite);
+  if (!(p.leakageAir > 0) || !(p.leakageFerrite > 0) || !std::isfinite(p.leakageAir)) {
+    p.leakageAir = wd.leakage;
+    p.leakageFerrite = 0;
+  }
   p.turns = wd.turns;
   p.coreArea = wd.coreArea;
   return p;

@@ -36,16 +36,27 @@ struct ChokeParameters {
   double capacitance = 0;        // F, self-capacitance of one winding
   WindingCapacitances winding;   // its parts and the angle the winding covers
   double resistance = 0;         // ohm, DC, one winding
-  int turns = 0;                 // per winding
-  double coreArea = 0;           // m2, cross-section times the stack count
+  CopperLayer copper;            // its resistance at frequency: skin and proximity effect of the layer
+  // The differential inductance read as the design reads it, two reluctances in series,
+  // 1 / mu_leak = 1 / (2 mu) + 1 / 20: a ferrite path at 2 mu and air. As inductances in
+  // parallel, H: the air part less the copper's internal inductance, and the ferrite part
+  // (0.1 mu + 1 times the whole), which carries the ferrite's loss once mu has fallen. That
+  // part follows the material as one relaxation at leakageCorner, where the model's mu' has
+  // fallen to half: a damping estimate of the size the leakage path's own estimate has.
+  double leakageAir = 0, leakageFerrite = 0, leakageCorner = 0;  // H, H, Hz
+  int turns = 0;                                                 // per winding
+  double coreArea = 0;                                           // m2, cross-section times the stack count
 };
 
 // Both lines driven together against both outputs together.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
 // The same with mu = mu(f) / mu_i given: what RelativePermeability gives at that frequency.
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency, std::complex<double> mu);
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
+                                         std::complex<double> material);
 // One line, with the current returning through the other: the loop of both lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
+// One winding's series part: the copper at frequency and the leakage with its ferrite part.
+std::complex<double> SeriesImpedance(const ChokeParameters& p, double frequency);
 
 // |Z| = 2 pi f L, ohm, for f in Hz and L in H: the ideal winding, for reference.
 double IdealMagnitude(double frequency, double inductance);

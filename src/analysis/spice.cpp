@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 #include "analysis/ferrite.h"
 #include "analysis/impedance.h"
@@ -92,7 +93,9 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
                                         : ", measured permeability scaled to initial permeability ") +
        figure(p.permeability) + ", at 25 C;\n";
   t += "* winding self-capacitance " + figure(p.capacitance) + " F estimated for a single layer.\n";
-  t += "* Each winding: DC resistance, differential inductance (in air), and a winding of " +
+  t += "* Each winding: DC resistance, the copper's skin and proximity sections (RW || LW, Dowell's\n";
+  t += "* one layer), the differential inductance LS (air and ferrite parts) beside RF, the ferrite\n";
+  t += "* part's loss as a relaxation at " + figure(p.leakageCorner) + " Hz, and a winding of " +
        figure(net.windingRatio) + " x Lm\n";
   t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, the material's\n";
   t += "* model itself (worst deviation from the drawn points " +
@@ -111,8 +114,21 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
     t += '\n';
   };
   for (const std::string n : {"1", "2"}) {
-    element("R" + n, "in" + n, "a" + n, p.resistance);
-    element("LS" + n, "a" + n, "b" + n, p.leakage);
+    // The copper: DC resistance, then the layer's skin and proximity sections.
+    const std::size_t sections = p.copper.sections.size();
+    element("R" + n, "in" + n, sections ? "w" + n + "_0" : "a" + n, p.resistance);
+    for (std::size_t k = 0; k < sections; ++k) {
+      const std::string a = "w" + n + "_" + std::to_string(k), id = n + "_" + std::to_string(k + 1);
+      const std::string b = k + 1 == sections ? "a" + n : "w" + n + "_" + std::to_string(k + 1);
+      element("RW" + id, a, b, p.copper.sections[k].r);
+      element("LW" + id, a, b, p.copper.sections[k].l);
+    }
+    // The leakage's air and ferrite inductances in parallel as one (a loop of two inductors has
+    // no DC solution in a simulator), the ferrite part's loss beside them.
+    element("LS" + n, "a" + n, "b" + n,
+            p.leakageFerrite > 0 ? 1 / (1 / p.leakageAir + 1 / p.leakageFerrite) : p.leakageAir);
+    if (p.leakageFerrite > 0 && p.leakageCorner > 0)
+      element("RF" + n, "a" + n, "b" + n, 2 * std::numbers::pi * p.leakageCorner * p.leakageFerrite);
     element("L" + n, "b" + n, "out" + n, coupled);
     element("C" + n, "in" + n, "out" + n, p.capacitance);
   }

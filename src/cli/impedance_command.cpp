@@ -186,7 +186,16 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
       .Double(p.permeability);
   json.Key("temperature_c").Double(p.temperature).Key("permeability_factor").Double(p.temperatureFactor);
   json.Key("winding_capacitance_f").Double(p.capacitance).Key("dc_resistance_ohm").Double(p.resistance);
-  json.Key("turns").Integer(p.turns).Key("core_area_m2").Double(p.coreArea).EndObject();
+  json.Key("turns").Integer(p.turns).Key("core_area_m2").Double(p.coreArea);
+  json.Key("copper_time_constant_s").Double(p.copper.tau);
+  json.Key("leakage_air_h").Double(p.leakageAir).Key("leakage_ferrite_h").Double(p.leakageFerrite);
+  json.Key("leakage_corner_hz").Double(p.leakageCorner);
+  json.Key("temperature_reading")
+      .String(
+          "only the low-frequency part follows temperature: the whole curve scales by mu_i(T) / mu_i(25 C); "
+          "the grades give mu' and mu'' at 25 C only, so above the dispersion the curve is optimistic hot "
+          "and pessimistic cold");
+  json.EndObject();
   json.Key("ferrite")
       .BeginObject()
       .Key("grade")
@@ -205,9 +214,11 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
   json.EndArray();
   json.Key("model").String(
       "Zcore = j w Lm k mu(f) / mu'(f_low), mu = mu' - j mu'' of the material's model (a passive network "
-      "fitted to the grade's drawn points, vtq-cli material X --json), "
-      "k = mu_i(T) / mu_i(25 C); Zcm = 1 / (2 (1 / (Rdc + j w Ldiff + 2 Zcore) + j w C)); "
-      "Zdm = 1 / (1 / (Rdc + j w Ldiff) + j w C)");
+      "fitted to the grade's drawn points, vtq-cli material X --json), k = mu_i(T) / mu_i(25 C); Zs = Rdc x "
+      "coth x, x^2 = j w tau (Dowell's one layer, "
+      "as R-L sections within 3 %) + 1 / (1 / (j w La) + 1 / (j w Lf) + 1 / (2 pi fc Lf)) (La leakage_air_h, "
+      "Lf leakage_ferrite_h, fc leakage_corner_hz); Zcm = 1 / (2 (1 / (Zs + 2 Zcore) + j w C)); "
+      "Zdm = 1 / (1 / Zs + j w C)");
   // Absent figures are null: no resonance below the top frequency, no requirement, never met.
   json.Key("self_resonance_hz");
   c.selfResonance > 0 ? json.Double(c.selfResonance) : json.Null();
@@ -238,7 +249,8 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
     json.BeginObject().Key("frequency_hz").Double(s.frequency).Key("zcm_ohm").Double(std::abs(s.commonMode));
     json.Key("rcm_ohm").Double(s.commonMode.real()).Key("xcm_ohm").Double(s.commonMode.imag());
     json.Key("zdm_ohm").Double(std::abs(s.differential)).Key("rdm_ohm").Double(s.differential.real());
-    json.Key("xdm_ohm").Double(s.differential.imag()).Key("ideal_ohm").Double(s.ideal).EndObject();
+    json.Key("xdm_ohm").Double(s.differential.imag()).Key("ideal_ohm").Double(s.ideal);
+    json.EndObject();
   }
   json.EndArray();
   if (v.measuredChoke) MeasuredJson(json, v);
@@ -310,7 +322,10 @@ void RegisterImpedanceCommand(Commands& commands) {
       "layer in its own sector, the turns touching at the inner diameter, on a conductive core under a "
       "0.152 mm epoxy coating, enamel of permittivity 3.5 (an assumption); turn-to-turn and turn-to-core "
       "capacitances for a floating core, growing with the turn count. "
-      "No skin effect, no capacitance between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
+      "Each winding's copper follows Dowell's one-layer skin and proximity effect, its leakage runs partly "
+      "through "
+      "the ferrite (a relaxation at the material's half-permeability frequency). No capacitance "
+      "between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
       "against the grade's saturation flux density at the temperature (linear between 25 C and 100 C).");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot draw is a usage error whatever the design.

@@ -60,7 +60,7 @@ TEST_F(AnalysisCommands, PlotAxesFollowTheDataAndTheRequirement) {
   const Case cases[] = {
       {DesignModeOption::Impedance, "100", "200", 2, -1, 6, "100 Hz", "required 100 Ω at 200 Hz"},
       {DesignModeOption::Impedance, "3000", "30000000", 4, -2, 4, "10 kHz", "required 3 kΩ at 30 MHz"},
-      {DesignModeOption::Inductance, "1", "10000", 4, -1, 5, "10 kHz", ""},
+      {DesignModeOption::Inductance, "1", "10000", 4, -1, 4, "10 kHz", ""},  // the damped DM peak under 10 kΩ
   };
   for (const Case& k : cases) {
     Design(k.mode, k.main, "1", k.frequency);
