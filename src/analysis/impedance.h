@@ -131,7 +131,7 @@ std::string CurveCsv(const ImpedanceCurve& curve);
 ChokeParameters ParametersOf(const DesignWindow& window, std::string& problem, double temperature = 25,
                              const std::shared_ptr<const Ferrite>& material = nullptr);
 // The same for a winding description (a ring's): its grade, or `material` in its place.
-ChokeParameters ParametersOf(const Winding& winding, std::string& problem, double temperature = 25,
+ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double temperature = 25,
                              const std::shared_ptr<const Ferrite>& material = nullptr);
 // The curve of a winding description for a line current in A rms and the requirement, if any.
 ImpedanceCurve ChokeImpedance(const Winding& winding, double current, std::optional<ImpedancePoint> required,

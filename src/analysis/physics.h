@@ -77,6 +77,6 @@ struct CopperLayer {
   double Internal() const { return rdc * tau / 3; }
 };
 CopperLayer CopperLayerOf(double rdc, double bareDiameter, double insulatedDiameter);
-std::complex<double> CopperImpedance(const CopperLayer& layer, double frequency);
+std::complex<double> CopperImpedance(const CopperLayer& c, double frequency);
 
 }  // namespace vtq::analysis

@@ -25,10 +25,10 @@ SpiceModel SpiceSubcircuit(const DesignWindow& window,
                            const std::shared_ptr<const Ferrite>& material = nullptr);
 // The same of a winding description (a ring's, two windings); `inputs` says in one line what
 // it was designed for.
-SpiceModel SpiceSubcircuit(const Winding& winding, const std::string& inputs,
+SpiceModel SpiceSubcircuit(const Winding& wd, const std::string& inputs,
                            const std::shared_ptr<const Ferrite>& material = nullptr);
 // Of parameters already worked out, with the comment line of the inputs ("* Inputs: ...\n").
-SpiceModel SpiceSubcircuit(const Winding& winding, const ChokeParameters& parameters,
+SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& parameters,
                            const std::string& inputsLine);
 
 }  // namespace vtq::analysis

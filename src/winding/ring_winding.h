@@ -79,11 +79,11 @@ struct RingDesign {
   bool Saturates() const { return peakFlux > saturation; }
 };
 
-RingDesign WindOnRing(const RingRequest& request);
+RingDesign WindOnRing(const RingRequest& q);
 
 // The design as the winding description the impedance, emission, circuit-model and MAS code
 // take: one winding of the n, with the ring's grade, le, Ae and sector.
-analysis::Winding WindingOf(const RingDesign& design, const RingRequest& request);
+analysis::Winding WindingOf(const RingDesign& design, const RingRequest& q);
 
 // The leakage model's angle term for a winding over `theta` radians of a ring (Nave):
 // theta / (4 pi) + sin(theta / 2) / pi. The leakage permeability goes as le / (De x this).

@@ -216,11 +216,11 @@ class WindowModel {
   // A choke on the ring of the entry for the window's requirement, current and current
   // density (window_model_ring.cpp); the window's material file stands in for the grade.
   RingView DesignOnRing(const RingEntry& entry) const;
-  // Its impedance curve, two windings only; `ring` is the design, its status and problem
-  // saying why there is no curve.
-  ImpedanceView RingImpedance(const RingEntry& entry, const ImpedanceEntry& impedance, RingView& ring) const;
+  // Its impedance curve over `entry`'s span, two windings only; `v` is the design, its
+  // status and problem saying why there is no curve.
+  ImpedanceView RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const;
   // Its circuit-simulator subcircuit, two windings only.
-  analysis::SpiceModel RingSpice(const RingEntry& entry, RingView& ring) const;
+  analysis::SpiceModel RingSpice(const RingEntry& e, RingView& v) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }

@@ -58,9 +58,10 @@ std::optional<winding::RingRequest> RequestOf(const RingEntry& e, const DesignSt
     if (!e.toroid.empty()) return Refuse(v, "Give a stocked ring or a ring's size, not both.");
     const cores::StockedRing* ring = cores::RingByPart(e.part);
     if (!ring) return Refuse(v, "No stocked ring has the part number \"" + e.part + "\".");
-    if (!e.grade.empty() && e.grade != ring->grade)
+    if (!e.grade.empty() && e.grade != ring->grade) {
       return Refuse(v,
                     "The ring " + std::string(ring->part) + " is made in " + std::string(ring->grade) + ".");
+    }
     q.ring = cores::SizeOf(*ring);
     v.part = ring->part;
     v.maker = ring->maker;
