@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <cstdio>
 #include <numbers>
 
 #include "analysis/physics.h"
@@ -86,11 +85,10 @@ RingDesign Refuse(RingDesign d, RingOutcome outcome, std::string why) {
   return d;
 }
 
-// A plain number every circuit simulator reads: "9.472000e-04".
+// A plain number every circuit simulator reads, in the C locale whatever the process's is
+// (the window's Qt takes the user's, where printf would write a decimal comma).
 std::string Plain(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6e", value);
-  return text;
+  return num::Printed(value, 7);
 }
 
 }  // namespace
