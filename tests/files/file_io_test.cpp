@@ -58,6 +58,35 @@ TEST(FileIo, ReplacesAFileKeepingItsOwnerModeAndLinks) {
   EXPECT_EQ(std::distance(test::fs::directory_iterator(dir.path), {}), 2);  // no temporary file left
 }
 
+// A user who may not give the new file the old one's owner (only root may) still replaces
+// it, but without its set-ID bits: kept, they would hand the user's own group to whatever
+// runs or is made under the file. Root plays that user in a child. Set-group-ID without
+// group execute: the one set-ID bit the kernel leaves through an unprivileged write.
+TEST(FileIo, ASaveThatCannotKeepTheOwnerDropsTheSetIdBits) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand the file to another user";
+  test::ScratchFolder dir("/tmp");  // a folder every user can reach
+  const std::string target = dir / "d.vtq";
+  test::Write(target, "old");
+  ::chmod(dir.path.c_str(), 0777);
+  ::chmod(target.c_str(), 02767);
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    FileReplacement f;
+    const bool ok =
+        ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 && f.Create(target) && f.Write("new") && f.Commit();
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(Contents(target), "new");
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_mode & 07777, 0767u);
+}
+
 // A dangling link leads to the file it names; a signal that ends the program mid-save
 // takes the temporary file with it.
 TEST(FileIo, FollowsADanglingLinkAndLeavesNoTemporaryFileOnASignal) {
