@@ -104,8 +104,9 @@ std::optional<double> ClearanceFor(double impulse, int pollutionDegree) {
   const double kv = impulse / 1000;
   if (kv > kClearance.back().x || pollutionDegree < 1 || pollutionDegree > 4) return std::nullopt;
   std::array<double, kClearance.size()> xs{}, ys{};
-  std::ranges::transform(kClearance, xs.begin(), &Point::x);
-  std::ranges::transform(kClearance, ys.begin(), &Point::y);
+  // Plain std::transform: the page's C++ library has no std::ranges algorithms.
+  std::transform(kClearance.begin(), kClearance.end(), xs.begin(), [](const Point& p) { return p.x; });
+  std::transform(kClearance.begin(), kClearance.end(), ys.begin(), [](const Point& p) { return p.y; });
   const double mm =
       std::max(Interpolate(xs, ys, kv), kLeastClearance[static_cast<std::size_t>(pollutionDegree) - 1]);
   return mm * kMm;
