@@ -349,8 +349,10 @@ void RegisterDesignCommand(Commands& commands) {
   auto ring = std::make_shared<RingArgs>();
   AddDesignOptions(*cmd, *args);
   AddRingOptions(*cmd, *ring, true);
+  AddInsulationOptions(*cmd, ring->mains, true);
   commands.actions.emplace_back(cmd, [args, ring, json](std::ostream& out, std::ostream& err) {
     if (const int status = RingUsage(*ring, err); status != kExitOk) return status;
+    if (!ring->mains.mainsVoltage.empty()) ring->entry.safety = ring->mains;
     if (!ring->Wanted()) return ShowDesign(args->Resolve(), out, err, DesignPrinter(json));
     return ShowRing(args->Resolve(), *ring, out, err,
                     [ring, json](WindowModel& model, std::ostream& o, std::ostream& e) {

@@ -187,6 +187,8 @@ void RegisterLibraryCommand(Commands& commands);
 void RegisterSafetyCommand(Commands& commands);
 // The mains and touch-current options; with `insulation`, the insulation's as well.
 void AddSafetyOptions(CLI::App& cmd, SafetyEntry& entry, bool insulation);
+// The insulation's options alone (the mains voltage with `withMains`), for a design on a ring.
+void AddInsulationOptions(CLI::App& cmd, SafetyEntry& entry, bool withMains);
 class JsonWriter;
 // "y_budget": the budget's figures, and the Y capacitor checked against it when there is one.
 void WriteYBudget(JsonWriter& json, const YBudgetView& budget);
@@ -196,6 +198,7 @@ void WriteYBudget(JsonWriter& json, const YBudgetView& budget);
 struct RingArgs {
   RingEntry entry;
   std::string materialFile;
+  SafetyEntry mains;  // the insulation's entries; used when a mains voltage is given
   bool Wanted() const { return !entry.part.empty() || !entry.toroid.empty(); }
 };
 // `materialAndTemperature`: also --material-file and --temperature, for a command without its own.

@@ -56,6 +56,12 @@ int RingUsage(const RingArgs& a, std::ostream& err) {
     return Fail(err, "--windings 3 or 4, --turns, --grade, --gap and --unbalance need --ring or --toroid",
                 kExitUsage);
   }
+  if (!a.mains.mainsVoltage.empty()) {
+    return Fail(err,
+                "--mains-voltage on design needs --ring or --toroid (vtq-cli safety gives the catalogue "
+                "core's insulation)",
+                kExitUsage);
+  }
   return kExitOk;
 }
 
@@ -96,29 +102,44 @@ void PrintRing(std::ostream& out, const RingView& v, bool json) {
     Json steps = Json::array();
     for (const RingStepRow& s : v.steps)
       steps.push_back({{"name", s.name}, {"value", s.value}, {"unit", s.unit}, {"how", s.how}});
-    const Json doc = {
-        {"part", v.part.empty() ? Json() : Json(v.part)},
-        {"maker", v.maker.empty() ? Json() : Json(v.maker)},
-        {"grade", v.grade},
-        {"od_m", v.od},
-        {"id_m", v.id},
-        {"height_m", v.height},
-        {"chamfer_m", v.chamfer},
-        {"effective_length_m", v.length},
-        {"effective_area_m2", v.area},
-        {"effective_volume_m3", v.volume},
-        {"al_h", v.al},
-        {"required_inductance_h", v.requiredInductance > 0 ? Json(v.requiredInductance) : Json()},
-        {"turns", v.turns},
-        {"inductance_h", v.inductance},
-        {"awg", v.gauge},
-        {"peak_flux_t", v.peakFlux},
-        {"saturation_t", v.saturation},
-        {"saturates", v.peakFlux > v.saturation},
-        {"complete", v.status == kExitOk},
-        {"problem", v.problem},
-        {"windings", windings},
-        {"steps", steps}};
+    Json doc = {{"part", v.part.empty() ? Json() : Json(v.part)},
+                {"maker", v.maker.empty() ? Json() : Json(v.maker)},
+                {"grade", v.grade},
+                {"od_m", v.od},
+                {"id_m", v.id},
+                {"height_m", v.height},
+                {"chamfer_m", v.chamfer},
+                {"effective_length_m", v.length},
+                {"effective_area_m2", v.area},
+                {"effective_volume_m3", v.volume},
+                {"al_h", v.al},
+                {"required_inductance_h", v.requiredInductance > 0 ? Json(v.requiredInductance) : Json()},
+                {"turns", v.turns},
+                {"inductance_h", v.inductance},
+                {"awg", v.gauge},
+                {"peak_flux_t", v.peakFlux},
+                {"saturation_t", v.saturation},
+                {"saturates", v.peakFlux > v.saturation},
+                {"complete", v.status == kExitOk},
+                {"problem", v.problem},
+                {"windings", windings},
+                {"steps", steps}};
+    if (v.insulation) {
+      Json insulation = {{"standard", "IEC 60664-1:2020"}, {"class", "basic"}};
+      if (v.bindingGap < v.insulation->gaps.size()) {
+        const SafetyGap& g = v.insulation->gaps[v.bindingGap];
+        auto optional = [](const std::optional<double>& x) { return x ? Json(*x) : Json(); };
+        insulation["between"] = g.between;
+        insulation["working_voltage_v"] = g.workingVoltage;
+        insulation["required_clearance_m"] = g.clearance;
+        insulation["required_creepage_m"] = optional(g.creepage);
+        insulation["achieved_clearance_m"] = optional(g.achievedClearance);
+        insulation["achieved_creepage_m"] = optional(g.achievedCreepage);
+        insulation["binding"] = g.binding;
+        insulation["gap_angle_deg"] = optional(g.gapAngle);
+      }
+      doc["insulation"] = insulation;
+    }
     out << doc.dump(2) << "\n";
     return;
   }
@@ -132,6 +153,17 @@ void PrintRing(std::ostream& out, const RingView& v, bool json) {
     const RingWindingRow& w = v.windings[k];
     out << "Winding " << k + 1 << ": " << w.turns << " turns over " << Figure(w.sectorDeg) << " deg, leakage "
         << Figure(w.leakage) << " H, " << Figure(w.current) << " A rms\n";
+  }
+  if (v.insulation && v.bindingGap < v.insulation->gaps.size()) {
+    const SafetyGap& g = v.insulation->gaps[v.bindingGap];
+    out << "Insulation between windings (" << g.between << ", " << Figure(g.workingVoltage)
+        << " V rms): clearance " << Figure(g.clearance * 1e3) << " mm"
+        << (g.creepage ? ", creepage " + Figure(*g.creepage * 1e3) + " mm" : std::string()) << " required";
+    if (g.gapAngle) {
+      out << "; each gap between windings takes " << Figure(*g.gapAngle) << " deg of the ring, " << g.binding
+          << " binds";
+    }
+    out << "\n";
   }
 }
 

@@ -100,11 +100,12 @@ void WriteYBudget(JsonWriter& json, const YBudgetView& b) {
   json.EndObject();
 }
 
-void AddSafetyOptions(CLI::App& cmd, SafetyEntry& e, bool insulation) {
-  cmd.add_option("--mains-voltage", e.mainsVoltage,
-                 "Highest mains voltage line to neutral, rms (V), e.g. 264");
-  cmd.add_option("--mains-frequency", e.mainsFrequency, "Highest mains frequency (Hz), e.g. 60");
-  if (insulation) {
+void AddInsulationOptions(CLI::App& cmd, SafetyEntry& e, bool withMains) {
+  if (withMains) {
+    cmd.add_option("--mains-voltage", e.mainsVoltage,
+                   "Highest mains voltage line to neutral, rms (V), e.g. 264");
+  }
+  {
     cmd.add_option("--overvoltage-category", e.category, "Overvoltage category: I, II, III or IV")
         ->check(CLI::IsMember({"I", "II", "III", "IV"}))
         ->default_str(e.category);
@@ -121,6 +122,13 @@ void AddSafetyOptions(CLI::App& cmd, SafetyEntry& e, bool insulation) {
         "Thickness of an insulating plate across the ring between the windings, with its unit, e.g. "
         "1mm or 0.04in");
   }
+}
+
+void AddSafetyOptions(CLI::App& cmd, SafetyEntry& e, bool insulation) {
+  cmd.add_option("--mains-voltage", e.mainsVoltage,
+                 "Highest mains voltage line to neutral, rms (V), e.g. 264");
+  cmd.add_option("--mains-frequency", e.mainsFrequency, "Highest mains frequency (Hz), e.g. 60");
+  if (insulation) AddInsulationOptions(cmd, e, false);
   cmd.add_option("--touch-current", e.touchCurrent,
                  "Touch or protective-conductor current limit (A), e.g. 0.25m; replaces --equipment's");
   std::vector<std::string> keys;

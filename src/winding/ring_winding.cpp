@@ -47,6 +47,9 @@ std::vector<std::complex<double>> Currents(int n, double unbalance) {
   if (n == 4) {
     std::complex<double> sum = 0;
     for (const auto& x : a) sum += x;
+    // Balanced phases cancel to the rounding of their cosines: a neutral of 1e-16 of the line
+    // current is none, and is shown as none.
+    if (std::abs(sum) < 1e-12) sum = 0;
     a.push_back(-sum);
   }
   return a;

@@ -2,8 +2,11 @@
 // face shows it: the figures step by step, each winding's sector and leakage.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/model/safety_view.h"
 
 namespace vtq {
 
@@ -18,6 +21,8 @@ struct RingEntry {
   std::string gap;   // between windings at the inner circumference, a length; empty: the catalogue's rule
   double temperature = 25;  // C, around the choke
   double unbalance = 0;     // the first winding's current over the others', less one
+  // The mains the windings sit on: the gap between them is then the insulation's, not `gap`.
+  std::optional<SafetyEntry> safety;
 };
 
 struct RingStepRow {
@@ -44,6 +49,10 @@ struct RingView {
   double peakFlux = 0, saturation = 0;  // T
   std::vector<RingStepRow> steps;
   std::vector<RingWindingRow> windings;
+  // With the mains given: the insulation between the windings on this ring and the gap
+  // that takes the most angle, which sets every sector (index into insulation->gaps).
+  std::optional<SafetyView> insulation;
+  std::size_t bindingGap = 0;
 };
 
 }  // namespace vtq

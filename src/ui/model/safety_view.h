@@ -71,6 +71,10 @@ struct SafetyView {
 
 // `cy`: the emission inputs' Y capacitor per line, F, for the budget's warning.
 SafetyView SafetyViewOf(const DesignWindow& window, const SafetyEntry& entry, std::optional<double> cy = {});
+// The same on a ring's bore: its inner and outer diameter and the insulated wire, m.
+// `ringProblem`: why there is no winding to part (the gaps are then not placed).
+SafetyView SafetyViewOfBore(double inner, double outer, double wire, const std::string& ringProblem,
+                            const SafetyEntry& entry, std::optional<double> cy = {});
 // The budget alone, for the emissions view; none when the entry asks for none.
 std::optional<YBudgetView> YBudgetViewOf(const SafetyEntry& entry, double cy, std::string& problem);
 // The gaps as comma-separated values, one a line under a heading.

@@ -1,6 +1,7 @@
 // A choke wound on a ring the user names.
 #include <map>
 #include <mutex>
+#include <numbers>
 
 #include "analysis/ferrite.h"
 #include "analysis/spice.h"
@@ -13,6 +14,8 @@
 
 namespace vtq {
 namespace {
+
+constexpr double kDegrees = 180 / std::numbers::pi;
 
 // A library grade's material, read once from its database entry.
 std::shared_ptr<const analysis::Ferrite> LibraryFerrite(const cores::LibraryGrade& grade,
@@ -138,8 +141,43 @@ void Show(const winding::RingDesign& d, RingView& v) {
 
 RingView WindowModel::DesignOnRing(const RingEntry& e) const {
   RingView v;
-  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
-  if (q) Show(winding::WindOnRing(*q), v);
+  std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
+  if (!q) return v;
+  winding::RingDesign d = winding::WindOnRing(*q);
+  if (e.safety && d.outcome != winding::RingOutcome::BadInput) {
+    if (q->gap) {
+      Refuse(v, "Give the gap between the windings or the mains they sit on, not both.");
+      return v;
+    }
+    // The wire follows the current density alone, so the first winding's wire is the one the
+    // gaps must part; the windings are then wound again on what the gaps leave.
+    SafetyEntry s = *e.safety;
+    s.windings = e.windings;
+    SafetyView insulation = SafetyViewOfBore(q->ring.id, q->ring.od, d.insulatedDiameter, "", s);
+    if (!insulation.inputProblem.empty() || !insulation.problem.empty()) {
+      Refuse(v, insulation.inputProblem.empty() ? insulation.problem : insulation.inputProblem);
+      return v;
+    }
+    if (!insulation.ringProblem.empty()) {
+      v.status = 3;
+      v.problem = "The windings cannot be parted by the insulation's distances on this ring: " +
+                  insulation.ringProblem;
+      v.insulation = std::move(insulation);
+      return v;
+    }
+    double widest = 0;  // rad at the bore
+    for (std::size_t k = 0; k < insulation.gaps.size(); ++k) {
+      const double angle = insulation.gaps[k].gapAngle.value_or(0) / kDegrees;
+      if (angle > widest) {
+        widest = angle;
+        v.bindingGap = k;
+      }
+    }
+    q->gap = widest * q->ring.id / 2;  // the arc at the bore the sectors lose to each gap
+    d = winding::WindOnRing(*q);
+    v.insulation = std::move(insulation);
+  }
+  Show(d, v);
   return v;
 }
 

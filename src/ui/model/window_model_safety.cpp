@@ -199,6 +199,13 @@ std::optional<YBudgetView> YBudgetViewOf(const SafetyEntry& e, double cy, std::s
 }
 
 SafetyView SafetyViewOf(const DesignWindow& window, const SafetyEntry& e, std::optional<double> cy) {
+  const analysis::WindingResult designed = analysis::DesignedWinding(window);
+  return SafetyViewOfBore(designed.winding.coreID, designed.winding.coreOD,
+                          designed.winding.insulatedDiameter, designed.problem, e, cy);
+}
+
+SafetyView SafetyViewOfBore(double inner, double outer, double wire, const std::string& ringProblem,
+                            const SafetyEntry& e, std::optional<double> cy) {
   SafetyView v;
   const ReadEntry r = Read(e);
   if (!r.problem.empty()) {
@@ -217,10 +224,8 @@ SafetyView SafetyViewOf(const DesignWindow& window, const SafetyEntry& e, std::o
   v.impulseVoltage = need.impulseVoltage;
   v.note = need.note;
   v.divider = r.divider.value_or(0);
-  const analysis::WindingResult designed = analysis::DesignedWinding(window);
-  if (!designed.problem.empty()) v.ringProblem = designed.problem;
-  const safety::RingBore bore{designed.winding.coreID, designed.winding.coreOD,
-                              designed.winding.insulatedDiameter};
+  v.ringProblem = ringProblem;
+  const safety::RingBore bore{inner, outer, wire};
   v.bore = bore.inner;
   v.wire = bore.wire;
   for (const safety::GapRequirement& g : need.gaps) {
