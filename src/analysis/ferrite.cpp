@@ -180,7 +180,11 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
   if (error.empty()) error = CheckPermeability(*f);
   if (!error.empty()) return nullptr;
   const nlohmann::json& perm = e["permeability"];
-  if (perm.contains("initial")) {
+  // The initial permeability as one value with the maker's temperature formula, not points:
+  // no curve over temperature, the grade held at its lowest-frequency mu'.
+  const bool oneValue = perm.contains("initial") && perm["initial"].is_object() &&
+                        perm["initial"].contains("value") && perm["initial"]["value"].is_number();
+  if (perm.contains("initial") && !oneValue) {
     f->initial = PointsOf(perm["initial"], "temperature", error);
     if (error.empty() && f->initial.size() < 2) f->initial.clear();  // one point: no curve over temperature
     if (error.empty() && !f->initial.empty())

@@ -198,13 +198,17 @@ void WriteYBudget(JsonWriter& json, const YBudgetView& budget);
 struct RingArgs {
   RingEntry entry;
   std::string materialFile;
-  SafetyEntry mains;  // the insulation's entries; used when a mains voltage is given
-  bool Wanted() const { return !entry.part.empty() || !entry.toroid.empty(); }
+  SafetyEntry mains;     // the insulation's entries; used when a mains voltage is given
+  bool library = false;  // the automatic choice, over the rings `filter` leaves
+  LibraryEntry filter;   // its grade is --grade's
+  std::string by = "size";
+  bool Wanted() const { return library || !entry.part.empty() || !entry.toroid.empty(); }
 };
 // `materialAndTemperature`: also --material-file and --temperature, for a command without its own.
 void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature);
-// kExitUsage, said on err, for ring options given without a ring.
-int RingUsage(const RingArgs& a, std::ostream& err);
+// kExitUsage, said on err, for ring options given without a ring; otherwise completes the
+// entry (the automatic choice's filter) and returns kExitOk.
+int RingUsage(RingArgs& a, std::ostream& err);
 // What a command prints of the window's requirement on a ring; returns the exit status.
 using RingOutput = std::function<int(WindowModel& model, std::ostream& out, std::ostream& err)>;
 // The window's requirement of the options, the material file of `a` loaded, handed to

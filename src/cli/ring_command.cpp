@@ -8,13 +8,28 @@
 namespace vtq::cli {
 
 void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature) {
+  cmd.add_flag(
+      "--library", a.library,
+      "Choose the ring from the stocked library: the smallest (or cheapest, --by price) that meets the "
+      "requirement without saturating or rising above 40 C; --maker, --grade, --min-od and --max-od "
+      "narrow it");
+  cmd.add_option("--maker", a.filter.maker, "With --library: only this maker's rings (e.g. TDK)");
+  cmd.add_option("--min-od", a.filter.minOd,
+                 "With --library: smallest outer diameter, a length with its unit (e.g. 20mm)");
+  cmd.add_option("--max-od", a.filter.maxOd,
+                 "With --library: largest outer diameter, a length with its unit (e.g. 1.5in)");
+  cmd.add_option("--by", a.by,
+                 "With --library: size (the smallest ring, default) or price (the cheapest listed)")
+      ->check(CLI::IsMember({"size", "price"}))
+      ->default_str("size");
   cmd.add_option("--ring", a.entry.part,
                  "Design on this stocked ring (part number, as vtq-cli library lists it)");
   cmd.add_option("--toroid", a.entry.toroid,
                  "Design on a ring of this size: OD,ID,HT[,CHAMFER], lengths with units (25mm,15mm,10mm or "
                  "0.98in,0.59in,0.39in); with --grade or --material-file");
   cmd.add_option("--grade", a.entry.grade,
-                 "The library grade of the --toroid ring (vtq-cli library --grade)");
+                 "The library grade of the --toroid ring, or with --library the grade to choose in (vtq-cli "
+                 "library --grade)");
   if (materialAndTemperature) {
     cmd.add_option("--material-file", a.materialFile,
                    "With --toroid: the ring's material from a file (a MAS material entry as JSON, or CSV of "
@@ -28,7 +43,7 @@ void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature) {
   cmd.add_option(
          "--windings", a.entry.windings,
          "Windings on the ring: 2 (two lines), 3 (three-phase) or 4 (three-phase and neutral); 3 and 4 "
-         "need --ring or --toroid")
+         "need --ring, --toroid or --library")
       ->transform(DecimalWhole())
       ->check(CLI::Range(2, 4))
       ->default_str("2");
@@ -49,18 +64,31 @@ void AddRingOptions(CLI::App& cmd, RingArgs& a, bool materialAndTemperature) {
       ->check(CLI::Range(0.0, 10.0));
 }
 
-int RingUsage(const RingArgs& a, std::ostream& err) {
+int RingUsage(RingArgs& a, std::ostream& err) {
+  if (!a.library &&
+      (!a.filter.maker.empty() || !a.filter.minOd.empty() || !a.filter.maxOd.empty() || a.by != "size"))
+    return Fail(err, "--maker, --min-od, --max-od and --by need --library", kExitUsage);
+  if (a.library) {
+    if (!a.entry.part.empty() || !a.entry.toroid.empty() || !a.materialFile.empty())
+      return Fail(err, "--library chooses the ring: give no --ring, --toroid or --material-file", kExitUsage);
+    a.filter.grade = a.entry.grade;
+    a.entry.grade.clear();
+    a.entry.library = a.filter;
+    a.entry.byPrice = a.by == "price";
+  }
   if (a.Wanted()) return kExitOk;
   if (a.entry.windings != 2 || a.entry.turns > 0 || !a.entry.grade.empty() || !a.entry.gap.empty() ||
       a.entry.unbalance != 0) {
-    return Fail(err, "--windings 3 or 4, --turns, --grade, --gap and --unbalance need --ring or --toroid",
-                kExitUsage);
+    return Fail(
+        err, "--windings 3 or 4, --turns, --grade, --gap and --unbalance need --ring, --toroid or --library",
+        kExitUsage);
   }
   if (!a.mains.mainsVoltage.empty()) {
-    return Fail(err,
-                "--mains-voltage on design needs --ring or --toroid (vtq-cli safety gives the catalogue "
-                "core's insulation)",
-                kExitUsage);
+    return Fail(
+        err,
+        "--mains-voltage on design needs --ring, --toroid or --library (vtq-cli safety gives the catalogue "
+        "core's insulation)",
+        kExitUsage);
   }
   return kExitOk;
 }
@@ -140,8 +168,39 @@ void PrintRing(std::ostream& out, const RingView& v, bool json) {
       }
       doc["insulation"] = insulation;
     }
+    if (!v.tried.empty()) {
+      Json tried = Json::array();
+      for (const RingTryRow& t : v.tried) {
+        tried.push_back({{"part", t.part},
+                         {"grade", t.grade},
+                         {"od_m", t.od},
+                         {"id_m", t.id},
+                         {"height_m", t.height},
+                         {"turns", t.turns > 0 ? Json(t.turns) : Json()},
+                         {"awg", t.turns > 0 ? Json(t.gauge) : Json()},
+                         {"temperature_rise_c", t.turns > 0 ? Json(t.rise) : Json()},
+                         {"inductance_margin", t.margin ? Json(*t.margin) : Json()},
+                         {"price_usd", t.price >= 0 ? Json(t.price) : Json()},
+                         {"passed_over", t.why.empty() ? Json() : Json(t.why)}});
+      }
+      doc["tried"] = tried;
+    }
     out << doc.dump(2) << "\n";
     return;
+  }
+  if (!v.tried.empty()) {
+    out << "Rings tried, in the order of the automatic choice:\n";
+    for (const RingTryRow& t : v.tried) {
+      out << "  " << t.part << ", " << t.grade << ", " << Figure(t.od * 1e3) << " x " << Figure(t.id * 1e3)
+          << " x " << Figure(t.height * 1e3) << " mm";
+      if (t.turns > 0) {
+        out << ", " << t.turns << " turns of AWG " << t.gauge << ", rise " << Figure(t.rise) << " C";
+        if (t.margin) out << ", L " << (*t.margin >= 0 ? "+" : "") << Figure(*t.margin * 100) << " %";
+      }
+      if (t.price >= 0) out << ", " << Figure(t.price) << " USD";
+      out << (t.why.empty() ? ": taken" : ": " + t.why) << "\n";
+    }
+    if (v.steps.empty()) return;
   }
   out << "Ring: " << (v.part.empty() ? "own size" : v.maker + " " + v.part) << ", " << v.grade << ", "
       << Figure(v.od * 1e3) << " x " << Figure(v.id * 1e3) << " x " << Figure(v.height * 1e3) << " mm\n";

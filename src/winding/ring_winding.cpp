@@ -57,23 +57,18 @@ std::vector<std::complex<double>> Currents(int n, double unbalance) {
 
 // Peak flux density over a cycle, T: in each winding's sector, the flux its own current
 // drives through its leakage inductance, plus the common-mode flux of whatever current does
-// not return through the choke (AL N sum i).
+// not return through the choke (AL N sum i). Every current is a sinusoid of the one mains
+// frequency, so each sector's flux is one too: its peak is its phasor's magnitude,
+// sqrt2 I |AL N sum a + L_leak a_k / N|.
 double PeakFlux(const RingDesign& d, double current, double unbalance) {
   const auto a = Currents(static_cast<int>(d.windings.size()), unbalance);
+  std::complex<double> sum = 0;
+  for (const auto& x : a) sum += x;
   double peak = 0;
-  for (int step = 0; step < 720; ++step) {
-    const double wt = 2 * kPi * step / 720;
-    std::vector<double> i;
-    double sum = 0;
-    for (const auto& x : a) {
-      i.push_back(std::sqrt(2.0) * current * std::abs(x) * std::sin(wt + std::arg(x)));
-      sum += i.back();
-    }
-    for (std::size_t k = 0; k < i.size(); ++k) {
-      const SectorWinding& w = d.windings[k];
-      const double flux = d.al * w.turns * sum + w.leakage * i[k] / w.turns;
-      peak = std::max(peak, std::abs(flux) / d.figures.area);
-    }
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    const SectorWinding& w = d.windings[k];
+    const std::complex<double> flux = d.al * w.turns * sum + w.leakage * a[k] / static_cast<double>(w.turns);
+    peak = std::max(peak, std::sqrt(2.0) * current * std::abs(flux) / d.figures.area);
   }
   return peak;
 }

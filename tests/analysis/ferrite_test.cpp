@@ -198,6 +198,13 @@ TEST(Ferrite, RefusesAnEntryByItsKey) {
   };
   std::string error;
   ASSERT_TRUE(FerriteFromText(good.dump(), "x.json", error)) << error;
+  // One initial value with the maker's temperature formula (as some makers' grades are
+  // filed) reads as no curve over temperature: the grade held at its lowest-frequency mu'.
+  json oneValue = good;
+  oneValue["permeability"]["initial"] = json::parse(R"({"value": 5000, "modifiers": {"default": {"a": 1}}})");
+  const auto held = FerriteFromText(oneValue.dump(), "x.json", error);
+  ASSERT_TRUE(held) << error;
+  EXPECT_EQ(held->InitialAt(-40), 100);
   for (const auto& edit : edits) {
     json e = good;
     e[json::json_pointer(edit.at)] = edit.value;

@@ -28,14 +28,14 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"design", "--toroid", "25,15,10", "--grade", "N30"}, 2, "lengths with their units"},
       {{"design", "--toroid", "25mm,15mm,10mm", "--grade", "nograde"}, 2, "No library grade"},
       {{"design", "--toroid", "25mm,15mm,10mm"}, 2, "library grade or a material file"},
-      {{"design", "--windings", "3"}, 2, "need --ring or --toroid"},
+      {{"design", "--windings", "3"}, 2, "need --ring, --toroid or --library"},
       {{"design", "--ring", "B64290L0618X830", "--windings", "5"}, 2, "windings"},
       {{"design", "--ring", "B64290L0044X830", "--main", "1", "--current", "2"}, 3, "do not fit"},
       {{"impedance", "--ring", "B64290L0618X830", "--windings", "3", "--main", "1", "--current", "2"},
        2,
        "--windings 2"},
       {{"spice", "--ring", "B64290L0618X830", "--windings", "4"}, 2, "--windings 2"},
-      {{"design", "--mains-voltage", "264"}, 2, "needs --ring or --toroid"},
+      {{"design", "--mains-voltage", "264"}, 2, "needs --ring, --toroid or --library"},
       {{"design", "--ring", "B64290L0618X830", "--mains-voltage", "264", "--gap", "1mm"}, 2, "not both"},
       {{"design", "--ring", "B64290L0618X830", "--mains-voltage", "264", "--pollution-degree", "4"},
        3,
@@ -43,6 +43,9 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"design", "--ring", "B64290L0618X830", "--mains-voltage", "264", "--windings", "4", "--current", "2"},
        3,
        "do not fit"},
+      {{"design", "--maker", "TDK"}, 2, "need --library"},
+      {{"design", "--library", "--ring", "B64290L0618X830"}, 2, "chooses the ring"},
+      {{"design", "--library", "--grade", "N30", "--max-od", "12mm", "--current", "2"}, 3, "None of the 4"},
   };
   for (const Case& c : cases) {
     const auto r = Cli(c.args);
@@ -95,6 +98,48 @@ TEST(Ring, MainsSetTheGapBetweenTheWindings) {
   for (const auto& w : doc["windings"])
     EXPECT_NEAR(w["sector_deg"].get<double>(), 180 - gap * 180 / std::numbers::pi, 1e-6);
   EXPECT_GE(insulation["achieved_clearance_m"].get<double>(), 1.5e-3);
+}
+
+// The automatic choice walks the library in its order (smallest first, or cheapest at the
+// listed price) and takes the first ring whose own design completes without saturating or
+// rising above 40 C: checked ring by ring against the designs on those rings alone.
+TEST(Ring, LibraryTakesTheFirstRingThatMeetsTheRequirement) {
+  const std::vector<std::string> need{"--main", "1",         "--current",
+                                      "3",      "--density", "2000"};  // hot small rings
+  auto json = [](std::vector<std::string> args) {
+    const auto r = Cli(args);
+    return std::pair{r.status, nlohmann::json::parse(r.out)};
+  };
+  auto with = [&](std::vector<std::string> args) {
+    args.insert(args.end(), need.begin(), need.end());
+    args.push_back("--json");
+    return json(args);
+  };
+  const auto [status, choice] = with({"design", "--library", "--grade", "N30"});
+  ASSERT_EQ(status, 0);
+  const auto [listed, list] = json({"library", "--grade", "N30", "--json"});
+  const auto& tried = choice["tried"];
+  ASSERT_GT(tried.size(), 1U);
+  ASSERT_LE(tried.size(), list["rings"].size());
+  for (std::size_t k = 0; k < tried.size(); ++k) {
+    const std::string part = tried[k]["part"];
+    EXPECT_EQ(part, list["rings"][k]["part"]);
+    const auto [alone, design] = with({"design", "--ring", part});
+    double rise = 0;
+    for (const auto& step : design["steps"])
+      if (step["name"] == "Temperature rise") rise = step["value"];
+    const bool meets = alone == 0 && !design["saturates"].get<bool>() && rise <= 40;
+    EXPECT_EQ(meets, k + 1 == tried.size()) << part;
+  }
+  EXPECT_EQ(choice["part"], tried.back()["part"]);
+  EXPECT_TRUE(tried.back()["passed_over"].is_null());
+  const auto [byPrice, cheapest] = with({"design", "--library", "--grade", "N30", "--by", "price"});
+  ASSERT_EQ(byPrice, 0);
+  double price = 0;
+  for (const auto& t : cheapest["tried"]) {
+    EXPECT_GE(t["price_usd"].get<double>(), price);
+    price = t["price_usd"];
+  }
 }
 
 // The impedance on a ring comes from the same winding: at 1 kHz the common mode is the

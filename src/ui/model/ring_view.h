@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/model/library_view.h"
 #include "ui/model/safety_view.h"
 
 namespace vtq {
@@ -23,6 +24,23 @@ struct RingEntry {
   double unbalance = 0;     // the first winding's current over the others', less one
   // The mains the windings sit on: the gap between them is then the insulation's, not `gap`.
   std::optional<SafetyEntry> safety;
+  // The automatic choice: the library's rings the filter leaves, walked smallest first (or
+  // cheapest first at the listed price), the first that meets the requirement taken. With
+  // it, `part`, `toroid` and `grade` are empty: the filter names the grade.
+  std::optional<LibraryEntry> library;
+  bool byPrice = false;
+};
+
+// A ring the automatic choice tried, and why it was passed over (empty: the one taken).
+struct RingTryRow {
+  std::string part, grade;
+  double od = 0, id = 0, height = 0;  // m
+  int turns = 0, gauge = 0;           // 0: the design stopped before them
+  double rise = 0;                    // C
+  // The inductance reached over the required, less one; none when the turns were given.
+  std::optional<double> margin;
+  double price = -1;  // US dollars a piece; negative: none listed
+  std::string why;
 };
 
 struct RingStepRow {
@@ -47,12 +65,15 @@ struct RingView {
   double requiredInductance = 0, inductance = 0;    // H; required is 0 when the turns were given
   int turns = 0, gauge = 0;
   double peakFlux = 0, saturation = 0;  // T
+  double rise = 0;                      // C, the windings' temperature rise
   std::vector<RingStepRow> steps;
   std::vector<RingWindingRow> windings;
   // With the mains given: the insulation between the windings on this ring and the gap
   // that takes the most angle, which sets every sector (index into insulation->gaps).
   std::optional<SafetyView> insulation;
   std::size_t bindingGap = 0;
+  // With the automatic choice: every ring tried, in the order tried, the taken one last.
+  std::vector<RingTryRow> tried;
 };
 
 }  // namespace vtq

@@ -1,4 +1,5 @@
 // A choke wound on a ring the user names.
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <numbers>
@@ -132,39 +133,42 @@ void Show(const winding::RingDesign& d, RingView& v) {
   v.inductance = d.inductance;
   v.peakFlux = d.peakFlux;
   v.saturation = d.saturation;
+  v.rise = d.rise;
   for (const winding::Step& step : d.steps) v.steps.push_back({step.name, step.value, step.unit, step.how});
   for (const winding::SectorWinding& w : d.windings)
     v.windings.push_back({w.turns, w.sectorDeg, w.leakage, w.current});
 }
 
-}  // namespace
+// A ring wound for the entry: the request and the design, shown in `v`.
+struct WoundRing {
+  winding::RingRequest request;
+  winding::RingDesign design;
+};
 
-RingView WindowModel::DesignOnRing(const RingEntry& e) const {
-  RingView v;
-  std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
-  if (!q) return v;
+// The entry's ring wound; with the mains given, wound again on what the insulation's gaps
+// leave. Nothing when the entry is refused (`v` says why).
+std::optional<WoundRing> Wind(const RingEntry& e, const DesignState& state,
+                              const std::shared_ptr<const analysis::Ferrite>& file, RingView& v) {
+  std::optional<winding::RingRequest> q = RequestOf(e, state, file, v);
+  if (!q) return std::nullopt;
   winding::RingDesign d = winding::WindOnRing(*q);
   if (e.safety && d.outcome != winding::RingOutcome::BadInput) {
-    if (q->gap) {
-      Refuse(v, "Give the gap between the windings or the mains they sit on, not both.");
-      return v;
-    }
+    if (q->gap) return Refuse(v, "Give the gap between the windings or the mains they sit on, not both.");
     // The wire follows the current density alone, so the first winding's wire is the one the
     // gaps must part; the windings are then wound again on what the gaps leave.
     SafetyEntry s = *e.safety;
     s.windings = e.windings;
     SafetyView insulation = SafetyViewOfBore(q->ring.id, q->ring.od, d.insulatedDiameter, "", s);
-    if (!insulation.inputProblem.empty() || !insulation.problem.empty()) {
-      Refuse(v, insulation.inputProblem.empty() ? insulation.problem : insulation.inputProblem);
-      return v;
-    }
+    if (!insulation.inputProblem.empty() || !insulation.problem.empty())
+      return Refuse(v, insulation.inputProblem.empty() ? insulation.problem : insulation.inputProblem);
     if (!insulation.ringProblem.empty()) {
       v.status = 3;
       v.problem = "The windings cannot be parted by the insulation's distances on this ring: " +
                   insulation.ringProblem;
       v.insulation = std::move(insulation);
-      return v;
+      return std::nullopt;
     }
+    // The widest gap (between two phases, with a neutral) sets every one.
     double widest = 0;  // rad at the bore
     for (std::size_t k = 0; k < insulation.gaps.size(); ++k) {
       const double angle = insulation.gaps[k].gapAngle.value_or(0) / kDegrees;
@@ -178,6 +182,96 @@ RingView WindowModel::DesignOnRing(const RingEntry& e) const {
     v.insulation = std::move(insulation);
   }
   Show(d, v);
+  return WoundRing{std::move(*q), std::move(d)};
+}
+
+// The temperature rise above which the automatic choice passes a ring over: where the
+// design window warns of a hot winding, C.
+constexpr double kRiseLimit = 40;
+
+// Why a complete design on a ring is not one the automatic choice takes; empty if it is.
+std::string PassedOver(const RingView& v) {
+  if (v.peakFlux > v.saturation) {
+    return "the peak flux density of " + num::Printed(v.peakFlux, 3) + " T passes the grade's " +
+           num::Printed(v.saturation, 3) + " T";
+  }
+  if (v.rise > kRiseLimit) return "the temperature rise of " + num::Printed(v.rise, 3) + " C is above 40 C";
+  return {};
+}
+
+// The automatic choice: the first ring of the filtered library, in size or price order, whose
+// design completes without saturating or running hot. `v` is that ring's design with every
+// ring tried, or says why none was taken.
+std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, RingView& v) {
+  if (!e.part.empty() || !e.toroid.empty() || !e.grade.empty()) {
+    return Refuse(
+        v, "The automatic choice takes no ring, size or grade of its own: filter the library instead.");
+  }
+  LibraryView list = LibraryViewOf(*e.library);
+  if (!list.problem.empty()) return Refuse(v, list.problem);
+  if (e.byPrice) {
+    // Unlisted prices after every listed one; equal prices stay smallest first.
+    std::stable_sort(list.rows.begin(), list.rows.end(), [](const LibraryRow& a, const LibraryRow& b) {
+      return (a.price >= 0 && b.price < 0) || (a.price >= 0 && b.price >= 0 && a.price < b.price);
+    });
+  }
+  std::vector<RingTryRow> tried;
+  for (const LibraryRow& ring : list.rows) {
+    RingTryRow t{ring.part, ring.grade, ring.od, ring.id, ring.height, 0, 0, 0, std::nullopt, ring.price, {}};
+    const cores::LibraryGrade* grade = cores::GradeByName(ring.grade);
+    std::string unread = "its grade is not in the library";
+    if (!ring.hasCurve) {
+      t.why = "its grade has no measured permeability curve";
+    } else if (grade && LibraryFerrite(*grade, unread)) {
+      unread.clear();
+    } else {
+      t.why = "its grade cannot be read: " + unread;
+    }
+    if (!t.why.empty()) {
+      tried.push_back(std::move(t));
+      continue;
+    }
+    RingEntry one = e;
+    one.library.reset();
+    one.part = ring.part;
+    RingView r;
+    std::optional<WoundRing> wound = Wind(one, state, nullptr, r);
+    if (r.status == 2) {  // an entry no ring can take: said once, for all of them
+      v = std::move(r);
+      return std::nullopt;
+    }
+    t.turns = r.turns;
+    t.gauge = r.gauge;
+    t.rise = r.rise;
+    if (r.requiredInductance > 0 && r.inductance > 0) t.margin = r.inductance / r.requiredInductance - 1;
+    t.why = r.status == 0 ? PassedOver(r) : r.problem;
+    tried.push_back(t);
+    if (t.why.empty()) {
+      v = std::move(r);
+      v.tried = std::move(tried);
+      return wound;
+    }
+  }
+  v = {};
+  v.status = 3;
+  v.problem = list.rows.empty()
+                  ? "No stocked ring is left by the filter."
+                  : "None of the " + std::to_string(list.rows.size()) +
+                        " rings tried meets the requirement: the table says why each was passed over.";
+  v.tried = std::move(tried);
+  return std::nullopt;
+}
+
+std::optional<WoundRing> WindEntry(const RingEntry& e, const DesignState& state,
+                                   const std::shared_ptr<const analysis::Ferrite>& file, RingView& v) {
+  return e.library ? Choose(e, state, v) : Wind(e, state, file, v);
+}
+
+}  // namespace
+
+RingView WindowModel::DesignOnRing(const RingEntry& e) const {
+  RingView v;
+  WindEntry(e, window.state, ImpedanceMaterial(), v);
   return v;
 }
 
@@ -187,19 +281,16 @@ ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntr
     Refuse(v, "The impedance of three or four windings is not worked out yet: give --windings 2.");
     return {};
   }
-  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
-  if (!q) return {};
-  const winding::RingDesign d = winding::WindOnRing(*q);
-  Show(d, v);
-  if (v.status != 0) return {};
+  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
+  if (!w || v.status != 0) return {};
   const DesignState& s = window.state;
   std::optional<analysis::ImpedancePoint> required;
   if (window.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0)
     required = analysis::ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
-  const analysis::Winding wound = winding::WindingOf(d, *q);
-  return ImpedanceViewOfCurve(
-      analysis::ChokeImpedance(wound, q->current, required, entry.range, entry.bsat, entry.temperature),
-      wound.partNumber, entry);
+  const analysis::Winding wound = winding::WindingOf(w->design, w->request);
+  return ImpedanceViewOfCurve(analysis::ChokeImpedance(wound, w->request.current, required, entry.range,
+                                                       entry.bsat, entry.temperature),
+                              wound.partNumber, entry);
 }
 
 analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
@@ -208,17 +299,15 @@ analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) con
     Refuse(v, "The circuit model of three or four windings is not worked out yet: give --windings 2.");
     return {};
   }
-  const std::optional<winding::RingRequest> q = RequestOf(e, window.state, ImpedanceMaterial(), v);
-  if (!q) return {};
-  const winding::RingDesign d = winding::WindOnRing(*q);
-  Show(d, v);
-  if (v.status != 0) return {};
-  const analysis::Winding wound = winding::WindingOf(d, *q);
-  const std::string inputs = (q->turns > 0 ? std::to_string(q->turns) + " turns given"
-                                           : num::Printed(q->inductance, 6) + " H required") +
-                             ", " + num::Printed(q->current, 6) + " A, " + num::Printed(q->density, 6) +
-                             " A/cm2, grade " + q->grade->name + ", designed at " +
-                             num::Printed(q->temperature, 4) + " C";
+  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
+  if (!w || v.status != 0) return {};
+  const winding::RingRequest& q = w->request;
+  const analysis::Winding wound = winding::WindingOf(w->design, q);
+  const std::string inputs = (q.turns > 0 ? std::to_string(q.turns) + " turns given"
+                                          : num::Printed(q.inductance, 6) + " H required") +
+                             ", " + num::Printed(q.current, 6) + " A, " + num::Printed(q.density, 6) +
+                             " A/cm2, grade " + q.grade->name + ", designed at " +
+                             num::Printed(q.temperature, 4) + " C";
   analysis::SpiceModel model = analysis::SpiceSubcircuit(wound, inputs);
   if (!model.problem.empty()) Refuse(v, model.problem);
   return model;
