@@ -156,6 +156,12 @@ def build(data, out):
             if None in got or abs(got[0] - real) > 0.02 * real or abs(got[1] - imag) > 0.02 * imag:
                 fail(f'{value[5:]}\'s curve at {f:g} Hz is {got}, not the maker\'s {real}, {imag} for {grade}')
             entry['permeability']['complex'] = json.loads(json.dumps(donor['permeability']['complex']))
+        elif field == 'curve' and value == 'sorted':
+            cx = entry['permeability'].get('complex')
+            if not cx:
+                fail(f'corrections.csv sorts {grade}\'s curve, which it does not have')
+            for key in ('real', 'imaginary'):
+                cx[key] = sorted(cx[key], key=lambda p: p['frequency'])
         else:
             fail(f'corrections.csv: unknown correction {field}={value}')
         notes.setdefault(grade, []).append((field, value, row['reason']))
@@ -166,6 +172,10 @@ def build(data, out):
         if grade not in offered:
             continue
         cx = entry['permeability'].get('complex')
+        for key in ('real', 'imaginary') if cx else ():
+            f = [p['frequency'] for p in cx[key]]
+            if any(b <= a for a, b in zip(f, f[1:])):
+                fail(f'{grade}: its {key} curve\'s frequencies do not rise; add a correction')
         mu_i = initial_at_25(entry)
         if cx and mu_i:
             low = sorted((p['frequency'], p['value']) for p in cx['real'])[0][1]

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "analysis/ferrite.h"
 #include "cores/library.h"
 #include "cores/ring_geometry.h"
 
@@ -147,6 +148,17 @@ TEST(Library, CorrectionsReachTheRingsAndTheGrades) {
   }
   EXPECT_TRUE(GradeByName("N30")->hasCurve);
   EXPECT_FALSE(Corrections().empty());
+}
+
+// Every grade offered with a curve is one the material reader takes (points filed out of
+// order, or one initial value instead of a curve over temperature, once stopped two makers'
+// grades): a ring in it can be designed on.
+TEST(Library, EveryOfferedCurveReads) {
+  for (const LibraryGrade& g : LibraryGrades()) {
+    if (!g.hasCurve) continue;
+    std::string error;
+    EXPECT_TRUE(analysis::FerriteFromJson(g.entry, error)) << g.name << ": " << error;
+  }
 }
 
 TEST(Library, FiltersByMakerGradeAndSize) {
