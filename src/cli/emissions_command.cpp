@@ -157,7 +157,10 @@ void RegisterEmissionsCommand(Commands& commands) {
   cmd->add_option("--ripple-shape", e.rippleShape, "Ripple current waveform: trapezoid or triangle")
       ->check(CLI::IsMember({"trapezoid", "triangle"}))
       ->default_str(e.rippleShape);
-  cmd->add_option("--cy", e.cy, "Y capacitor, each line to earth (F), e.g. 2.2n")->default_str(e.cy);
+  cmd->add_option("--cy", e.cy,
+                  "Y capacitor, each line to earth (F), e.g. 2.2n; max: the largest the touch-current limit "
+                  "allows")
+      ->default_str(e.cy);
   cmd->add_option("--cx", e.cx, "X capacitor across the lines (F), e.g. 470n")->default_str(e.cx);
   cmd->add_option("--lisn", e.network, "Network per line: cispr16 (50 uH / 50 ohm) or 50ohm")
       ->check(CLI::IsMember({"cispr16", "50ohm"}))

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "support/run_cli.h"
@@ -80,6 +82,16 @@ TEST(Safety, EmissionsBudgetAndWarning) {
   EXPECT_NEAR(doc["y_budget"]["max_total_f"].get<double>(), 2.511915e-9, 1e-14);
   EXPECT_EQ(doc["y_budget"]["case"], "Class II appliance");
   EXPECT_TRUE(doc["y_budget"]["exceeded"].get<bool>());
+  // "max": the budget's own Y capacitor, never a hair over it; without a budget, refused.
+  std::vector<std::string> max = budget;
+  std::replace(max.begin(), max.end(), std::string("4.7n"), std::string("max"));
+  const auto most = json(max);
+  EXPECT_NEAR(most["y_budget"]["y_capacitor_f"].get<double>(), 1.2559575e-9, 1e-15);
+  EXPECT_FALSE(most["y_budget"]["exceeded"].get<bool>());
+  max.resize(check.size());
+  const auto refused = Cli(max);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("'max' takes the largest Y capacitance"), std::string::npos) << refused.err;
 }
 
 }  // namespace

@@ -254,8 +254,12 @@ class WindowModel {
   // The design the emissions view checks: the search's try while the search answers the
   // design it was made for, else the window's. A search the design has moved on from is dropped.
   const DesignWindow& EmissionsDesign();
-  // The budget of the safety inputs beside a check: its Y capacitors against it.
-  void AttachBudget();
+  // The emission check of `design` for the view's entries, with the budget beside it. "max"
+  // in the Y capacitor box takes the largest Y capacitance the budget allows per line.
+  EmissionsView CheckedEmissions(const DesignWindow& design) const;
+  // The entries as checked: "max" replaced by that capacitance; `problem` when there is no
+  // budget to take it from.
+  EmissionsEntry BudgetedEntry(std::string& problem) const;
   // The design a core search was made from.
   DesignState searchedFrom_;
 

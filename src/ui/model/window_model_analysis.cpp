@@ -442,8 +442,7 @@ void WindowModel::FollowDesign() {
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {
-    emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
-    AttachBudget();
+    emissions = CheckedEmissions(EmissionsDesign());
     host_.ShowEmissions(emissions, coreSearch, false);
   }
   if (!safetyEntry.mainsVoltage.empty()) safety = SafetyViewOf(window, safetyEntry);

@@ -213,8 +213,7 @@ const DesignWindow& WindowModel::EmissionsDesign() {
 
 void WindowModel::mnuEmissions_Click() {
   emissionsOpened_ = true;
-  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
-  AttachBudget();
+  emissions = CheckedEmissions(EmissionsDesign());
   host_.ShowEmissions(emissions, coreSearch, true);
 }
 
@@ -222,18 +221,22 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
   emissionsEntry = entry;
   coreSearch = {};  // a search answers the inputs it was made for
   if (!emissionsOpened_) return;
-  emissions = EmissionsViewOf(window, emissionsEntry, measuredChoke);
-  AttachBudget();
+  emissions = CheckedEmissions(window);
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
 void WindowModel::EmissionsFindCore_Click() {
   // The design window is left as the user has it: the view checks the search's try.
-  coreSearch = CoreSearchOf(window, emissionsEntry);
+  std::string problem;
+  const EmissionsEntry entry = BudgetedEntry(problem);
+  coreSearch = CoreSearchOf(window, entry);
+  if (!problem.empty()) {
+    coreSearch = {};
+    coreSearch.inputProblem = problem;
+  }
   searchedFrom_ = window.state;
   if (!emissionsOpened_) return;  // a closed view shows the search when it opens
-  emissions = EmissionsViewOf(EmissionsDesign(), emissionsEntry, measuredChoke);
-  AttachBudget();
+  emissions = CheckedEmissions(EmissionsDesign());
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 

@@ -1,5 +1,6 @@
 // The safety view: the entries read as values, the insulation tables and the ring's gaps,
 // the Y-capacitor budget, and the words the faces show.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -258,13 +259,39 @@ void WindowModel::Safety_Change(const SafetyEntry& entry) {
   safety = SafetyViewOf(window, safetyEntry);
 }
 
-void WindowModel::AttachBudget() {
-  emissions.yBudget.reset();
-  if (!emissions.inputProblem.empty() || !safetyEntry.Budget()) return;
+EmissionsEntry WindowModel::BudgetedEntry(std::string& problem) const {
+  EmissionsEntry e = emissionsEntry;
+  std::string word = e.cy;
+  std::erase(word, ' ');
+  std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (word != "max") return e;
+  std::string why;
+  const std::optional<YBudgetView> budget = YBudgetViewOf(safetyEntry, -1, why);
+  if (!budget) {
+    problem = why.empty()
+                  ? "Y capacitor: 'max' takes the largest Y capacitance the touch-current limit allows: "
+                    "give the limit (a tabulated equipment case or a current) and the mains."
+                  : why;
+    return e;
+  }
+  // One part in 1e14 under the budget: the box's 15 digits then never round it over.
+  e.cy = num::DoubleText(budget->maxPerLine * (1 - 1e-14));
+  return e;
+}
+
+EmissionsView WindowModel::CheckedEmissions(const DesignWindow& design) const {
   std::string problem;
-  emissions.yBudget = YBudgetViewOf(safetyEntry, emissions.inputs.filter.cy, problem);
+  const EmissionsEntry entry = BudgetedEntry(problem);
+  EmissionsView v = EmissionsViewOf(design, entry, measuredChoke);
+  if (!problem.empty()) {
+    v.inputProblem = problem;
+    return v;
+  }
+  if (!v.inputProblem.empty() || !safetyEntry.Budget()) return v;
+  v.yBudget = YBudgetViewOf(safetyEntry, v.inputs.filter.cy, problem);
   // A safety entry the budget cannot read is refused as the view's own entries are.
-  if (!problem.empty()) emissions.inputProblem = problem;
+  if (!problem.empty()) v.inputProblem = problem;
+  return v;
 }
 
 std::string SafetyCsvOf(const SafetyView& v) {
