@@ -3,6 +3,7 @@
 // computes the check; this only prints it.
 #include <CLI/CLI.hpp>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "cli/cli.h"
@@ -17,6 +18,7 @@ struct EmissionsArgs {
   std::string prescan;  // a file name
   MeasuredArgs measured;
   SafetyEntry safety;
+  RingArgs ring;
   bool json = false, csv = false, netlist = false, findCore = false;
 };
 
@@ -104,13 +106,14 @@ void SearchJson(JsonWriter& json, const CoreSearchView& search) {
   json.Key("summary").String(search.summary).EndObject();
 }
 
-void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& model, bool searched) {
+// `search`: the core search that made the design, when there was one.
+void PrintJson(std::ostream& out, const EmissionsView& v, const CoreSearchView* search) {
   std::string text;
   JsonWriter json(text, 2);
   const analysis::EmissionCheck& c = v.check;
   json.BeginObject();
-  if (searched) SearchJson(json, model.coreSearch);
-  json.Key("part").String(model.window.outputs.txtPN).Key("standard").String(v.standardName);
+  if (search) SearchJson(json, *search);
+  json.Key("part").String(v.part).Key("standard").String(v.standardName);
   json.Key("network").String(v.inputs.filter.network == analysis::Network::Cispr16 ? "cispr16" : "50ohm");
   json.Key("required_margin_db").Double(v.inputs.margin).Key("harmonics").BeginArray();
   for (const auto& r : c.rows) {
@@ -133,6 +136,26 @@ void PrintJson(std::ostream& out, const EmissionsView& v, const WindowModel& mod
   if (v.yBudget) WriteYBudget(json, *v.yBudget);
   json.EndObject();
   out << text << "\n";
+}
+
+// The check as the options ask for it; the status says the verdict, so that a script can
+// gate on it.
+int PrintCheck(std::ostream& out, std::ostream& err, const EmissionsArgs& args, const EmissionsView& v,
+               const CoreSearchView* search, const std::function<std::string()>& netlist) {
+  if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
+  // No winding: the design stopped early, or its winding cannot be used.
+  if (!v.problem.empty()) return Fail(err, v.problem, kExitIncomplete);
+  if (v.yBudget && !v.yBudget->warning.empty()) err << "vtq-cli: warning: " << v.yBudget->warning << "\n";
+  if (args.json) {
+    PrintJson(out, v, search);
+  } else if (args.csv) {
+    out << EmissionsCsvOf(v);
+  } else if (args.netlist) {
+    out << netlist();
+  } else {
+    PrintText(out, v);
+  }
+  return v.check.passes ? kExitOk : Fail(err, v.verdict, kExitFailsLimit);
 }
 
 }  // namespace
@@ -190,7 +213,11 @@ void RegisterEmissionsCommand(Commands& commands) {
       "swing through --cp to earth, the Y capacitors, the choke's common-mode impedance, both networks in "
       "parallel. Differential mode: the ripple current into the X capacitor, the choke's differential "
       "impedance in each line, both networks in series. See the help page on conducted emissions.");
+  AddRingOptions(*cmd, args->ring, true);
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
+    if (const int status = RingUsage(args->ring, err); status != kExitOk) return status;
+    if (args->ring.Wanted() && (args->netlist || args->findCore))
+      return Fail(err, "--netlist and --find-core are of the catalogue's design, not of a ring", kExitUsage);
     EmissionsEntry entry = args->entry;
     // The netlist and the core search are of the model's choke, not of a measured one.
     if (!args->measured.file.empty() && (args->netlist || args->findCore)) {
@@ -202,16 +229,28 @@ void RegisterEmissionsCommand(Commands& commands) {
       if (!scan.error.empty()) return Fail(err, scan.error, scan.unreadable ? kExitFailure : kExitUsage);
       entry.prescan = std::move(scan.text);
     }
+    if (args->safety.Budget() && args->safety.mainsVoltage.empty()) {
+      return Fail(err, "--touch-current and --equipment need --mains-voltage and --mains-frequency",
+                  kExitUsage);
+    }
+    if (args->ring.Wanted()) {
+      return ShowRing(args->design.Resolve(), args->ring, out, err,
+                      [args, entry](WindowModel& model, std::ostream& o, std::ostream& e) {
+                        if (args->safety.Budget()) model.Safety_Change(args->safety);
+                        model.Emissions_Change(entry);
+                        if (const int status = UseMeasured(model, args->measured, e)) return status;
+                        RingView ring;
+                        const EmissionsView v = model.RingEmissions(args->ring.entry, ring);
+                        if (const int status = RingDone(ring, e)) return status;
+                        return PrintCheck(o, e, *args, v, nullptr, [] { return std::string(); });
+                      });
+    }
     ShellHost host;
     WindowModel model(host);
     try {
       ComputeDesign(model, host, args->design.Resolve());
     } catch (const PromptRequired& p) {
       return Fail(err, p.firstLine, kExitUsage);
-    }
-    if (args->safety.Budget() && args->safety.mainsVoltage.empty()) {
-      return Fail(err, "--touch-current and --equipment need --mains-voltage and --mains-frequency",
-                  kExitUsage);
     }
     // The window's own commands: the safety inputs and the entries typed into the view, Find Core pressed.
     if (args->safety.Budget()) model.Safety_Change(args->safety);
@@ -247,23 +286,8 @@ void RegisterEmissionsCommand(Commands& commands) {
           }
           // The view opened.
           model.mnuEmissions_Click();
-          const EmissionsView& v = model.emissions;
-          if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
-          // No winding: the design stopped early, or its winding cannot be used.
-          if (!v.problem.empty()) return Fail(err, v.problem, kExitIncomplete);
-          if (v.yBudget && !v.yBudget->warning.empty())
-            err << "vtq-cli: warning: " << v.yBudget->warning << "\n";
-          if (args->json) {
-            PrintJson(out, v, model, args->findCore);
-          } else if (args->csv) {
-            out << EmissionsCsvOf(v);
-          } else if (args->netlist) {
-            out << EmissionsNetlistOf(model.window, v);
-          } else {
-            PrintText(out, v);
-          }
-          // The data is all there; the status says the verdict, so that a script can gate on it.
-          return v.check.passes ? kExitOk : Fail(err, v.verdict, kExitFailsLimit);
+          return PrintCheck(out, err, *args, model.emissions, args->findCore ? &search : nullptr,
+                            [&] { return EmissionsNetlistOf(model.window, model.emissions); });
         });
   });
 }

@@ -46,6 +46,18 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"design", "--maker", "TDK"}, 2, "need --library"},
       {{"design", "--library", "--ring", "B64290L0618X830"}, 2, "chooses the ring"},
       {{"design", "--library", "--grade", "N30", "--max-od", "12mm", "--current", "2"}, 3, "None of the 4"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--cy", "2.2n",
+        "--ring", "B64290L0618X830", "--main", "1", "--current", "2"},
+       4,
+       "Fails: B64290L0618X830 with 15 turns"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
+        "B64290L0618X830", "--find-core"},
+       2,
+       "not of a ring"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
+        "B64290L0618X830", "--windings", "3"},
+       2,
+       "--windings 2"},
   };
   for (const Case& c : cases) {
     const auto r = Cli(c.args);

@@ -306,6 +306,7 @@ struct EmissionsView : Plot {
   analysis::EmissionInputs inputs;
   analysis::ChokeParameters choke;
   analysis::EmissionCheck check;
+  std::string part;          // the choke checked, as its verdict names it
   std::string standardName;  // "CISPR 32 class B"
   std::string verdict;       // under the plot: the worst margin, where, which mode, pass or fail
   // The Y-capacitor budget while the safety inputs ask for one (WindowModel::Safety_Change).
@@ -314,6 +315,9 @@ struct EmissionsView : Plot {
 
 // `measured`: a measured choke's impedance in place of the model's where the file has it.
 EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& entry,
+                              const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
+// The same for a winding description (a ring's).
+EmissionsView EmissionsViewOf(const analysis::Winding& winding, const EmissionsEntry& entry,
                               const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
 // The test bench of a view with a check, for a circuit simulator; empty when there is none.
 std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view);

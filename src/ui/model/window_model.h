@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -221,6 +222,8 @@ class WindowModel {
   ImpedanceView RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const;
   // Its circuit-simulator subcircuit, two windings only.
   analysis::SpiceModel RingSpice(const RingEntry& e, RingView& v) const;
+  // Its emission check for the view's entries and the safety inputs' budget, two windings only.
+  EmissionsView RingEmissions(const RingEntry& e, RingView& v) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
@@ -257,6 +260,8 @@ class WindowModel {
   // The emission check of `design` for the view's entries, with the budget beside it. "max"
   // in the Y capacitor box takes the largest Y capacitance the budget allows per line.
   EmissionsView CheckedEmissions(const DesignWindow& design) const;
+  // The same through `check`, the view of the entries as checked against a choke.
+  EmissionsView CheckedEmissions(const std::function<EmissionsView(const EmissionsEntry&)>& check) const;
   // The entries as checked: "max" replaced by that capacitance; `problem` when there is no
   // budget to take it from.
   EmissionsEntry BudgetedEntry(std::string& problem) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 
 #include "analysis/spice.h"
 #include "engine/numbers.h"
@@ -76,18 +77,16 @@ std::string_view DetectorName(analysis::Detector detector) {
   return detector == analysis::Detector::Average ? "average" : "quasi-peak";
 }
 
-std::string Verdict(const analysis::EmissionCheck& c, const DesignWindow& design, int turns,
-                    double required) {
+std::string Verdict(const analysis::EmissionCheck& c, const std::string& part, int turns, double required) {
   const analysis::HarmonicRow* worst = nullptr;
   for (const analysis::HarmonicRow& r : c.rows) {
     if (r.frequency == c.worstFrequency) worst = &r;
   }
-  std::string text = std::string(c.passes ? "Passes" : "Fails") + ": " + design.outputs.txtPN + " with " +
-                     std::to_string(turns) + (turns == 1 ? " turn" : " turns") + ", worst margin " +
-                     Decibels(c.worstMargin) + " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
-                     std::string(analysis::ModeName(c.worstMode)) + " mode" +
-                     (worst ? ", " + std::string(DetectorName(worst->binds)) + " limit" : std::string()) +
-                     ")";
+  std::string text =
+      std::string(c.passes ? "Passes" : "Fails") + ": " + part + " with " + std::to_string(turns) +
+      (turns == 1 ? " turn" : " turns") + ", worst margin " + Decibels(c.worstMargin) + " at " +
+      analysis::Engineering(c.worstFrequency, "Hz") + " (" + std::string(analysis::ModeName(c.worstMode)) +
+      " mode" + (worst ? ", " + std::string(DetectorName(worst->binds)) + " limit" : std::string()) + ")";
   if (required != 0) text += ", " + Decibels(required) + " required";
   if (!c.passes && required != 0) text += "; " + Decibels(required - c.worstMargin) + " short there";
   return text + ".";
@@ -279,8 +278,14 @@ std::optional<double> ParseQuantity(std::string_view text, std::string_view unit
   return num::ParseStrict(number);
 }
 
-EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e,
-                              const std::shared_ptr<const MeasuredChoke>& measured) {
+namespace {
+
+// The check of the entries against a choke: `parameters` gives the choke's figures (or says
+// why there are none), `part` names it in the verdict.
+EmissionsView EmissionsViewOfChoke(
+    const EmissionsEntry& e, const std::shared_ptr<const MeasuredChoke>& measured,
+    const std::function<analysis::ChokeParameters(std::string& problem)>& parameters,
+    const std::string& part) {
   EmissionsView v;
   analysis::EmissionInputs& in = v.inputs;
   const struct {
@@ -338,12 +343,13 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   if (!v.inputProblem.empty()) return v;
   if (measured) in.measured = {measured->frequencies, measured->commonMode, measured->differential};
 
-  v.choke = analysis::ParametersOf(window, v.problem);
+  v.part = part;
+  v.choke = parameters(v.problem);
   if (!v.problem.empty()) return v;
   v.check = analysis::CheckEmissions(in, v.choke);
   v.problem = v.check.problem;
   if (!v.problem.empty()) return v;
-  v.verdict = Verdict(v.check, window, v.choke.turns, in.margin);
+  v.verdict = Verdict(v.check, part, v.choke.turns, in.margin);
   if (measured) {
     v.verdict += "\nThe choke as measured in " + measured->name + " from " +
                  analysis::Engineering(measured->frequencies.front(), "Hz") + " to " +
@@ -355,6 +361,22 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
   }
   LayOut(v);
   return v;
+}
+
+}  // namespace
+
+EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e,
+                              const std::shared_ptr<const MeasuredChoke>& measured) {
+  return EmissionsViewOfChoke(
+      e, measured, [&](std::string& problem) { return analysis::ParametersOf(window, problem); },
+      window.outputs.txtPN);
+}
+
+EmissionsView EmissionsViewOf(const analysis::Winding& winding, const EmissionsEntry& e,
+                              const std::shared_ptr<const MeasuredChoke>& measured) {
+  return EmissionsViewOfChoke(
+      e, measured, [&](std::string& problem) { return analysis::ParametersOf(winding, problem); },
+      winding.partNumber);
 }
 
 CoreSearchView CoreSearchOf(const DesignWindow& window, const EmissionsEntry& entry) {

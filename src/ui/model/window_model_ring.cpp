@@ -293,6 +293,19 @@ ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntr
                               wound.partNumber, entry);
 }
 
+EmissionsView WindowModel::RingEmissions(const RingEntry& e, RingView& v) const {
+  v = {};
+  if (e.windings != 2) {
+    Refuse(v, "The emissions of three or four windings are not worked out yet: give --windings 2.");
+    return {};
+  }
+  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
+  if (!w || v.status != 0) return {};
+  const analysis::Winding wound = winding::WindingOf(w->design, w->request);
+  return CheckedEmissions(
+      [&](const EmissionsEntry& entry) { return EmissionsViewOf(wound, entry, measuredChoke); });
+}
+
 analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
   v = {};
   if (e.windings != 2) {

@@ -280,9 +280,14 @@ EmissionsEntry WindowModel::BudgetedEntry(std::string& problem) const {
 }
 
 EmissionsView WindowModel::CheckedEmissions(const DesignWindow& design) const {
+  return CheckedEmissions([&](const EmissionsEntry& e) { return EmissionsViewOf(design, e, measuredChoke); });
+}
+
+EmissionsView WindowModel::CheckedEmissions(
+    const std::function<EmissionsView(const EmissionsEntry&)>& check) const {
   std::string problem;
   const EmissionsEntry entry = BudgetedEntry(problem);
-  EmissionsView v = EmissionsViewOf(design, entry, measuredChoke);
+  EmissionsView v = check(entry);
   if (!problem.empty()) {
     v.inputProblem = problem;
     return v;
