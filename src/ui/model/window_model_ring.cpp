@@ -7,6 +7,7 @@
 #include "analysis/ferrite.h"
 #include "analysis/spice.h"
 #include "cores/library.h"
+#include "engine/design.h"
 #include "engine/numbers.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/library_view.h"
@@ -185,17 +186,17 @@ std::optional<WoundRing> Wind(const RingEntry& e, const DesignState& state,
   return WoundRing{std::move(*q), std::move(d)};
 }
 
-// The temperature rise above which the automatic choice passes a ring over: where the
-// design window warns of a hot winding, C.
-constexpr double kRiseLimit = 40;
-
 // Why a complete design on a ring is not one the automatic choice takes; empty if it is.
 std::string PassedOver(const RingView& v) {
   if (v.peakFlux > v.saturation) {
     return "the peak flux density of " + num::Printed(v.peakFlux, 3) + " T passes the grade's " +
            num::Printed(v.saturation, 3) + " T";
   }
-  if (v.rise > kRiseLimit) return "the temperature rise of " + num::Printed(v.rise, 3) + " C is above 40 C";
+  // Where the design window warns of a hot winding.
+  if (v.rise > kWarmRise) {
+    return "the temperature rise of " + num::Printed(v.rise, 3) + " C is above " +
+           num::Printed(kWarmRise, 3) + " C";
+  }
   return {};
 }
 
@@ -267,6 +268,23 @@ std::optional<WoundRing> WindEntry(const RingEntry& e, const DesignState& state,
   return e.library ? Choose(e, state, v) : Wind(e, state, file, v);
 }
 
+// The entry wound for an analysis worked out for two windings only: the ring and the winding
+// description the analyses take. Nothing, with `v` saying why, for more windings (`refusal`)
+// or a ring that is refused or does not complete.
+struct AnalysedRing {
+  WoundRing ring;
+  analysis::Winding winding;
+};
+std::optional<AnalysedRing> WindTwo(const RingEntry& e, const char* refusal, const DesignState& state,
+                                    const std::shared_ptr<const analysis::Ferrite>& file, RingView& v) {
+  v = {};
+  if (e.windings != 2) return Refuse(v, refusal);
+  std::optional<WoundRing> w = WindEntry(e, state, file, v);
+  if (!w || v.status != 0) return std::nullopt;
+  analysis::Winding wound = winding::WindingOf(w->design, w->request);
+  return AnalysedRing{std::move(*w), std::move(wound)};
+}
+
 }  // namespace
 
 RingView WindowModel::DesignOnRing(const RingEntry& e) const {
@@ -276,46 +294,35 @@ RingView WindowModel::DesignOnRing(const RingEntry& e) const {
 }
 
 ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const {
-  v = {};
-  if (e.windings != 2) {
-    Refuse(v, "The impedance of three or four windings is not worked out yet: give --windings 2.");
-    return {};
-  }
-  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
-  if (!w || v.status != 0) return {};
+  const std::optional<AnalysedRing> w =
+      WindTwo(e, "The impedance of three or four windings is not worked out yet: give --windings 2.",
+              window.state, ImpedanceMaterial(), v);
+  if (!w) return {};
   const DesignState& s = window.state;
   std::optional<analysis::ImpedancePoint> required;
   if (window.inputs.Mode != DesignModeOption::Inductance && s.EnteredFrequency > 0 && s.ImpedanceValue > 0)
     required = analysis::ImpedancePoint{s.EnteredFrequency, s.ImpedanceValue};
-  const analysis::Winding wound = winding::WindingOf(w->design, w->request);
-  return ImpedanceViewOfCurve(analysis::ChokeImpedance(wound, w->request.current, required, entry.range,
-                                                       entry.bsat, entry.temperature),
-                              wound.partNumber, entry);
+  return ImpedanceViewOfCurve(analysis::ChokeImpedance(w->winding, w->ring.request.current, required,
+                                                       entry.range, entry.bsat, entry.temperature),
+                              w->winding.partNumber, entry);
 }
 
 EmissionsView WindowModel::RingEmissions(const RingEntry& e, RingView& v) const {
-  v = {};
-  if (e.windings != 2) {
-    Refuse(v, "The emissions of three or four windings are not worked out yet: give --windings 2.");
-    return {};
-  }
-  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
-  if (!w || v.status != 0) return {};
-  const analysis::Winding wound = winding::WindingOf(w->design, w->request);
+  const std::optional<AnalysedRing> w =
+      WindTwo(e, "The emissions of three or four windings are not worked out yet: give --windings 2.",
+              window.state, ImpedanceMaterial(), v);
+  if (!w) return {};
   return CheckedEmissions(
-      [&](const EmissionsEntry& entry) { return EmissionsViewOf(wound, entry, measuredChoke); });
+      [&](const EmissionsEntry& entry) { return EmissionsViewOf(w->winding, entry, measuredChoke); });
 }
 
 analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
-  v = {};
-  if (e.windings != 2) {
-    Refuse(v, "The circuit model of three or four windings is not worked out yet: give --windings 2.");
-    return {};
-  }
-  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
-  if (!w || v.status != 0) return {};
-  const winding::RingRequest& q = w->request;
-  const analysis::Winding wound = winding::WindingOf(w->design, q);
+  const std::optional<AnalysedRing> w =
+      WindTwo(e, "The circuit model of three or four windings is not worked out yet: give --windings 2.",
+              window.state, ImpedanceMaterial(), v);
+  if (!w) return {};
+  const winding::RingRequest& q = w->ring.request;
+  const analysis::Winding& wound = w->winding;
   const std::string inputs = (q.turns > 0 ? std::to_string(q.turns) + " turns given"
                                           : num::Printed(q.inductance, 6) + " H required") +
                              ", " + num::Printed(q.current, 6) + " A, " + num::Printed(q.density, 6) +
