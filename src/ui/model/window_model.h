@@ -210,6 +210,19 @@ class WindowModel {
   SafetyView safety;
   // ---- end of safety ----
 
+  // ---- Core library (window_model_library.cpp) ----
+  void mnuLibrary_Click();  // View > Core Library
+  // The filter as typed; the list follows at once.
+  void Library_Change(const LibraryEntry& entry);
+  // A ring picked from the list (its part number): designed on for the window's requirement,
+  // current and current density; the impedance and emission views then show that choke.
+  void Library_Pick(const std::string& part);
+  // Design Window's Core: the analysis views show the design window's choke again.
+  void LibraryUnpick_Click();
+  LibraryEntry libraryEntry;
+  LibraryWindowView libraryView;
+  // ---- end of core library ----
+
   // What the last calculation shows that an engineer should look at twice, for the status
   // line: the design's warnings in one line, empty when there are none.
   std::string DesignNote() const;
@@ -267,9 +280,14 @@ class WindowModel {
   EmissionsEntry BudgetedEntry(std::string& problem) const;
   // The design a core search was made from.
   DesignState searchedFrom_;
+  // The views as they follow the design window, or the ring picked from the library.
+  ImpedanceView ShownImpedance() const;
+  EmissionsView ShownEmissions();
+  void ShowLibraryView(bool raise);
+  std::optional<RingEntry> ringPicked_;
 
   WindowHost& host_;
-  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false;
+  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false, libraryOpened_ = false;
 };
 
 // A design's requirements read from a MAS document (a file, "-" for standard input) into
