@@ -518,10 +518,10 @@ RingRead ReadRing(std::string_view text) {
     i.group = at(insulation + "/cti") ? group.value_or("") : "IIIb";
     i.pollution = at(insulation + "/pollutionDegree") ? pollution.value_or("") : "2";
     i.category = at(insulation + "/overvoltageCategory") ? category.value_or("") : "II";
-    if (i.group.empty() || i.pollution.empty() || i.category.empty())
+    if (i.group.empty() || i.pollution.empty() || i.category.empty()) {
       return refuse(
-          "its insulation names a material group, pollution degree or overvoltage category the format has "
-          "not");
+          "its insulation's material group, pollution degree or overvoltage category is none of MAS's");
+    }
     r.insulation = i;
   }
   return r;
