@@ -237,6 +237,10 @@ class WindowModel {
   analysis::SpiceModel RingSpice(const RingEntry& e, RingView& v) const;
   // Its emission check for the view's entries and the safety inputs' budget, two windings only.
   EmissionsView RingEmissions(const RingEntry& e, RingView& v) const;
+  // Its MAS document, as `vtq-cli export --mas` with ring options writes it: the window's
+  // requirement, the ring, its n windings and what they reach; `v` is the design, its status
+  // and problem saying why there is no document.
+  mas::Written RingMasExport(const RingEntry& e, RingView& v) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
@@ -298,6 +302,14 @@ struct MasImport {
   std::string problem;
   bool unreadable = false;
   DesignEntry entry;
+  // A document of a choke on a ring (a stocked part, or a size in a library grade): the
+  // ring to wind it on again with the document's turns, windings, ambient and mains, after
+  // `entry` is applied. The wire follows the current density, which the format does not
+  // carry: `gauge` is the document's (0: none named), for WireNote.
+  std::optional<RingEntry> ring;
+  int gauge = 0;
+  // Empty, or why the design on the ring winds another wire than the document's.
+  std::string WireNote(const RingView& v) const;
 };
 MasImport ImportMas(const std::string& path, const DesignEntry& base);
 
