@@ -512,9 +512,9 @@ function fillRecent() {
 
 // The browser's own dialogs stand in for the desktop's where a page has them.
 function menuCommand(name) {
-  if (name === 'LoadMnu') {
+  if (name === 'LoadMnu' || name === 'ImportMasMnu') {
     // The browser's file chooser stands for the Open dialog; the model reads the file.
-    const input = $('openFile');
+    const input = $(name === 'LoadMnu' ? 'openFile' : 'masFile');
     input.value = '';
     input.click();
   } else if (name === 'ExportReportMnu' || name === 'ExportTableMnu') {
@@ -1292,6 +1292,7 @@ function openChosen(input, open) {
 }
 openChosen('openFile', (name) => session.open(name));
 openChosen('materialFile', (name) => session.openMaterial(name));
+openChosen('masFile', (name) => session.openMas(name));
 openChosen('measuredFile', (name) => session.openMeasured(name));
 
 // Opened from a file:// address the browser will not fetch the WebAssembly: say so, in

@@ -83,6 +83,7 @@ class PageHost : public WindowHost {
   std::string chosenFile;      // the file the page put in place for Open; empty: none chosen
   std::string chosenMaterial;  // the same for Measured Material...
   std::string chosenMeasured;  // and for Measured Choke...
+  std::string chosenMas;       // and for Open MAS Design...
   std::string partNumber;      // the design's, when the command began
   std::optional<reports::ReportDate> date;
   // File > Recent Designs, kept by the page from one visit to the next with the files'
@@ -142,6 +143,10 @@ class PageHost : public WindowHost {
     if (purpose == FileDialogPurpose::OpenMeasurement) {
       if (chosenMeasured.empty()) return std::nullopt;
       return chosenMeasured;
+    }
+    if (purpose == FileDialogPurpose::OpenMas) {
+      if (chosenMas.empty()) return std::nullopt;
+      return chosenMas;
     }
     if (purpose == FileDialogPurpose::ExportPdf) return std::nullopt;
     const std::string& suggested = purpose == FileDialogPurpose::SavePlot ? plotName : settings.FileName;
@@ -491,6 +496,12 @@ class Session {
     return Run([](WindowModel& m) { m.LoadMnu_Click(); });
   }
 
+  // Open MAS Design...: the page has written the user's document by this name.
+  std::string OpenMas(const std::string& name) {
+    host_.chosenMas = name;
+    return Run([](WindowModel& m) { m.ImportMasMnu_Click(); });
+  }
+
   // Measured Material...: the page has written the user's material file by this name.
   std::string OpenMaterial(const std::string& name) {
     host_.chosenMaterial = name;
@@ -723,6 +734,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("pickCore", &Session::PickCore)
       .function("open", &Session::Open)
       .function("openMaterial", &Session::OpenMaterial)
+      .function("openMas", &Session::OpenMas)
       .function("openMeasured", &Session::OpenMeasured)
       .function("setRecent", &Session::SetRecent)
       .function("openRecent", &Session::OpenRecent)

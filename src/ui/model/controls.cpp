@@ -25,6 +25,7 @@ constexpr ControlCommand kCommands[] = {
     {"lstCoresClose", &WindowModel::lstCores_Close},
     {"LoadMnu", &WindowModel::LoadMnu_Click, kFile},
     {"SaveDesignMnu", &WindowModel::SaveDesignMnu_Click, kFile},
+    {"ImportMasMnu", &WindowModel::ImportMasMnu_Click, kFile},
     {"ExportMasMnu", &WindowModel::ExportMasMnu_Click, kFile},
     {"ExportSpiceMnu", &WindowModel::ExportSpiceMnu_Click, kFile},
     {"ExportTouchstoneMnu", &WindowModel::ExportTouchstoneMnu_Click, kFile},

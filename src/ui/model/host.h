@@ -38,7 +38,8 @@ enum class FileDialogPurpose {
   SavePlot,
   OpenMaterial,
   ExportTouchstone,
-  OpenMeasurement
+  OpenMeasurement,
+  OpenMas
 };
 
 struct FileDialogSettings {

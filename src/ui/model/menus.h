@@ -44,6 +44,7 @@ inline constexpr Entry kFileEntries[] = {
     {"PrintMnu", Kind::Submenu, "&Print", {}, kPrintEntries},
     {"ExportReportMnu", Kind::Command, "Export &Report as PDF..."},
     {"ExportTableMnu", Kind::Command, "Export Table of &Cores as PDF..."},
+    {"ImportMasMnu", Kind::Command, "Open MAS Des&ign..."},
     {"ExportMasMnu", Kind::Command, "Export Design as &MAS..."},
     {"ExportSpiceMnu", Kind::Command, "Export &SPICE Model..."},
     {"ExportTouchstoneMnu", Kind::Command, "Export S-Para&meters..."},

@@ -107,8 +107,15 @@ class WindowModel {
   // File > Export Design as MAS...: the design the window shows as MAS JSON, as
   // `vtq-cli export --mas` writes it. Written, FileStatus says where.
   void ExportMasMnu_Click();
-  // What it writes: the design as MAS JSON, or why there is none.
+  // What it writes: the design as MAS JSON, or why there is none. With a ring picked from
+  // the core library, the menu writes the design on that ring instead.
   mas::Written MasExport() const;
+  // File > Open MAS Design...: a MAS document's requirement applied to the window as Open
+  // applies a design; a document of a choke on a ring is wound on that ring again and shown
+  // in the core library, whose choke the analysis views then follow.
+  void ImportMasMnu_Click();
+  // The same with the path given; false, with LastFileError set, when it is refused.
+  bool OpenMasDesign(const std::string& path);
   FileDialogSettings cmnDialog1;  // the dialog's settings, kept between uses
   // The outcome of the last Save or Open, for the status bar: FileStatus is the line to
   // show ("Saved ...", "Could not save ...: the disk is full"), LastFileError the failure
@@ -260,6 +267,7 @@ class WindowModel {
   struct Export {
     FileDialogPurpose purpose;
     std::string_view title, nothing, what;
+    std::string part;  // the choke the file is of
   };
   void ExportFile(const Export& kind, const std::string& problem, const std::string& fileName,
                   const std::string& bytes);  // window_model_files.cpp
@@ -288,6 +296,8 @@ class WindowModel {
   ImpedanceView ShownImpedance() const;
   EmissionsView ShownEmissions();
   void ShowLibraryView(bool raise);
+  // The part number the analysis views are of: the picked ring's, or the design window's.
+  std::string ShownPart() const;
   std::optional<RingEntry> ringPicked_;
 
   WindowHost& host_;

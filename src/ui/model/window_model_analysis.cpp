@@ -465,8 +465,7 @@ void WindowModel::ImpedanceSave_Click() {
                 ? std::vector<const Plot*>{&impedance, &impedance.insertionLoss, &impedance.ratio}
                 : std::vector<const Plot*>{&impedance, &impedance.insertionLoss},
             impedance.caption},
-           "impedance", "Impedance plot", ringPicked_ ? ringPicked_->part : window.outputs.txtPN,
-           ImpedanceCsvOf(impedance));
+           "impedance", "Impedance plot", ShownPart(), ImpedanceCsvOf(impedance));
 }
 
 void WindowModel::SavePlot(const PlotPicture& picture, std::string_view name, std::string_view what,
@@ -505,9 +504,9 @@ analysis::SpiceModel WindowModel::SpiceExport() const {
 
 void WindowModel::ExportSpiceMnu_Click() {
   const analysis::SpiceModel model = SpiceExport();
-  ExportFile(
-      {FileDialogPurpose::ExportSpice, kSpiceExportTitle, "There is no winding to export.", "SPICE model"},
-      model.problem, model.name + ".lib", model.text);
+  ExportFile({FileDialogPurpose::ExportSpice, kSpiceExportTitle, "There is no winding to export.",
+              "SPICE model", window.outputs.txtPN},
+             model.problem, model.name + ".lib", model.text);
 }
 
 }  // namespace vtq

@@ -259,7 +259,7 @@ void WindowModel::EmissionsSave_Click() {
   if (emissions.problem.empty() && emissions.inputProblem.empty())
     text += "\n" + InputsText(emissions, emissionsEntry);
   SavePlot({{&emissions}, text}, "emissions", "Conducted-emission plot",
-           ringPicked_ ? ringPicked_->part : EmissionsDesign().outputs.txtPN, EmissionsCsvOf(emissions));
+           ringPicked_ ? ShownPart() : EmissionsDesign().outputs.txtPN, EmissionsCsvOf(emissions));
 }
 
 std::optional<double> ParseQuantity(std::string_view text, std::string_view unit) {

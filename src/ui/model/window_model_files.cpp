@@ -233,9 +233,17 @@ std::string MasImport::WireNote(const RingView& v) const {
 }
 
 void WindowModel::ExportMasMnu_Click() {
-  const mas::Written doc = MasExport();
-  ExportFile({FileDialogPurpose::ExportMas, kMasExportTitle, "There is no design to export.", "MAS design"},
-             doc.problem, window.outputs.txtPN + ".json", doc.text);
+  mas::Written doc;
+  if (ringPicked_) {
+    RingView ring;
+    doc = RingMasExport(*ringPicked_, ring);
+    if (doc.problem.empty() && ring.status != 0) doc.problem = ring.problem;
+  } else {
+    doc = MasExport();
+  }
+  ExportFile({FileDialogPurpose::ExportMas, kMasExportTitle, "There is no design to export.", "MAS design",
+              ShownPart()},
+             doc.problem, ShownPart() + ".json", doc.text);
 }
 
 void WindowModel::ExportFile(const Export& kind, const std::string& problem, const std::string& fileName,
@@ -256,7 +264,7 @@ void WindowModel::ExportFile(const Export& kind, const std::string& problem, con
     host_.MsgBox("Could not write " + *path + ":\r" + file.error() + ".", kind.title);
     return;
   }
-  FileStatus = std::string(kind.what) + " of " + window.outputs.txtPN + " written to " + *path;
+  FileStatus = std::string(kind.what) + " of " + kind.part + " written to " + *path;
 }
 
 void WindowModel::OpenPath(const std::string& path) {

@@ -70,6 +70,11 @@ void DesignRowsOf(const RingView& v, LibraryWindowView& w) {
   }
 }
 
+// The name a ring goes by in the views: its part number, or its size for a ring of the user's.
+std::string RingLabel(const RingEntry& e) {
+  return e.part.empty() ? "own ring " + e.toroid : e.part;
+}
+
 }  // namespace
 
 std::optional<double> ParseLength(std::string_view text) {
@@ -145,7 +150,7 @@ LibraryView LibraryViewOf(const LibraryEntry& entry) {
 void WindowModel::ShowLibraryView(bool raise) {
   libraryView = WindowViewOf(libraryEntry);
   if (ringPicked_) {
-    libraryView.picked = ringPicked_->part;
+    libraryView.picked = RingLabel(*ringPicked_);
     libraryView.ring = DesignOnRing(*ringPicked_);
     DesignRowsOf(*libraryView.ring, libraryView);
   }
@@ -185,8 +190,8 @@ ImpedanceView WindowModel::ShownImpedance() const {
   ImpedanceView v = RingImpedance(*ringPicked_, impedanceEntry, ring);
   if (ring.status != 0) {
     v = {};
-    v.part = ringPicked_->part;
-    v.problem = "No curve for the ring " + ringPicked_->part + ": " + ring.problem;
+    v.part = RingLabel(*ringPicked_);
+    v.problem = "No curve for the ring " + v.part + ": " + ring.problem;
   }
   return v;
 }
@@ -197,10 +202,52 @@ EmissionsView WindowModel::ShownEmissions() {
   EmissionsView v = RingEmissions(*ringPicked_, ring);
   if (ring.status != 0) {
     v = {};
-    v.part = ringPicked_->part;
-    v.problem = "No check of the ring " + ringPicked_->part + ": " + ring.problem;
+    v.part = RingLabel(*ringPicked_);
+    v.problem = "No check of the ring " + v.part + ": " + ring.problem;
   }
   return v;
+}
+
+std::string WindowModel::ShownPart() const {
+  return ringPicked_ ? RingLabel(*ringPicked_) : window.outputs.txtPN;
+}
+
+void WindowModel::ImportMasMnu_Click() {
+  FileStatus.clear();
+  LastFileError.clear();
+  LastFileUnreadable = false;
+  FileDialogSettings dialog;
+  const std::optional<std::string> path = host_.ChooseFile(FileDialogPurpose::OpenMas, dialog);
+  if (path) OpenMasDesign(*path);
+}
+
+bool WindowModel::OpenMasDesign(const std::string& path) {
+  FileStatus.clear();
+  LastFileError.clear();
+  LastFileUnreadable = false;
+  const InputControls& in = window.inputs;
+  DesignEntry base{in.Mode, in.MainInput, in.Current, in.SecondInput, in.txtCD, in.Material, in.English};
+  const MasImport doc = ImportMas(path, base);
+  if (!doc.problem.empty()) {
+    LastFileError = doc.problem;
+    LastFileUnreadable = doc.unreadable;
+    FileStatus = "Could not open " + doc.problem;
+    host_.MsgBox("Could not open the MAS design " + doc.problem, "Open MAS Design");
+    return false;
+  }
+  ApplyDesign(doc.entry);
+  FileStatus = "Opened " + path;
+  if (doc.ring) {
+    // The ring is wound again and shown where a ring picked from the library is.
+    ringPicked_ = *doc.ring;
+    coreSearch = {};
+    libraryOpened_ = true;
+    ShowLibraryView(true);
+    const std::string note = libraryView.ring ? doc.WireNote(*libraryView.ring) : std::string();
+    FileStatus += ": the choke on " + RingLabel(*doc.ring) + (note.empty() ? "" : "; " + note);
+  }
+  FollowDesign();
+  return true;
 }
 
 }  // namespace vtq

@@ -245,7 +245,7 @@ TouchstoneFile WindowModel::TouchstoneExport(const TouchstoneEntry& entry) const
 void WindowModel::ExportTouchstoneMnu_Click() {
   const TouchstoneFile file = TouchstoneExport(touchstoneEntry);
   ExportFile({FileDialogPurpose::ExportTouchstone, kTouchstoneExportTitle, "There is no winding to export.",
-              "S-parameter file"},
+              "S-parameter file", window.outputs.txtPN},
              file.problem, file.name, file.text);
 }
 

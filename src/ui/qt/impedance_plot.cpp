@@ -338,6 +338,15 @@ std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder) 
   return QFile::encodeName(name).toStdString();
 }
 
+std::optional<std::string> ChooseMasFile(QWidget* parent, QString& folder) {
+  const QString name = QFileDialog::getOpenFileName(parent, QStringLiteral("Open MAS Design"), folder,
+                                                    QStringLiteral("MAS designs (*.json);;All Files (*)"),
+                                                    nullptr, QFileDialog::DontUseNativeDialog);
+  if (name.isEmpty()) return std::nullopt;
+  folder = QFileInfo(name).absolutePath();
+  return QFile::encodeName(name).toStdString();
+}
+
 std::optional<std::string> ChooseMeasurementFile(QWidget* parent, QString& folder) {
   const QString name = QFileDialog::getOpenFileName(
       parent, QStringLiteral("Measured Choke"), folder,

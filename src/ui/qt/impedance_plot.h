@@ -80,6 +80,8 @@ std::string WritePlotPicture(const PlotPicture& picture, const std::string& path
 // suffix takes the chosen filter's. The chosen path, or nothing on cancel.
 // The open dialog of a measured material file; the chosen path, or nothing on cancel.
 std::optional<std::string> ChooseMaterialFile(QWidget* parent, QString& folder);
+// File > Open MAS Design...
+std::optional<std::string> ChooseMasFile(QWidget* parent, QString& folder);
 // A network analyser's or a maker's file for Measured Choke....
 std::optional<std::string> ChooseMeasurementFile(QWidget* parent, QString& folder);
 

@@ -182,6 +182,8 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
       return ChoosePlotFile(DialogParent(), exportFolder_, settings);
     case FileDialogPurpose::OpenMaterial:
       return ChooseMaterialFile(DialogParent(), exportFolder_);
+    case FileDialogPurpose::OpenMas:
+      return ChooseMasFile(DialogParent(), exportFolder_);
     case FileDialogPurpose::Save:
     case FileDialogPurpose::Open:
       break;

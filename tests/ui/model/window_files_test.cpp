@@ -167,5 +167,35 @@ TEST_F(WindowFiles, ExportMasWritesWhatTheCommandLineWrites) {
   EXPECT_EQ(host_.messages.back().title, "Export Design as MAS");
 }
 
+// A design on a ring picked from the library goes out as its MAS document and comes back
+// as the same choke on the same ring, shown in the library; a refused document changes nothing.
+TEST_F(WindowFiles, ARingDesignGoesOutAndComesBackAsMas) {
+  model_.ApplyDesign({DesignModeOption::Inductance, "1.5", "2"});
+  model_.mnuLibrary_Click();
+  model_.Library_Pick("B64290L0618X830");
+  const RingView before = *model_.libraryView.ring;
+  ASSERT_EQ(before.status, 0) << before.problem;
+  host_.paths = {dir_ / "ring.json"};
+  model_.ExportMasMnu_Click();
+  EXPECT_EQ(model_.FileStatus, "MAS design of B64290L0618X830 written to " + dir_ / "ring.json");
+  EXPECT_NE(Contents(dir_ / "ring.json"), mas::WriteDesign(model_.window).text);
+
+  WindowModel fresh{host_};  // another session
+  Start(fresh);
+  host_.paths = {dir_ / "ring.json"};
+  fresh.ImportMasMnu_Click();
+  ASSERT_TRUE(fresh.libraryView.ring) << fresh.FileStatus;
+  const RingView& after = *fresh.libraryView.ring;
+  EXPECT_EQ(fresh.libraryView.picked, "B64290L0618X830");
+  EXPECT_EQ(std::tuple(after.turns, after.gauge, after.inductance),
+            std::tuple(before.turns, before.gauge, before.inductance));
+  EXPECT_TRUE(fresh.FileStatus.starts_with("Opened " + dir_ / "ring.json")) << fresh.FileStatus;
+
+  test::Write(dir_ / "bad.json", "{\"magnetic\": 3}");
+  EXPECT_FALSE(fresh.OpenMasDesign(dir_ / "bad.json"));
+  EXPECT_EQ(host_.TakeMessageTitles().back(), "Open MAS Design");
+  EXPECT_EQ(fresh.libraryView.picked, "B64290L0618X830");
+}
+
 }  // namespace
 }  // namespace vtq
