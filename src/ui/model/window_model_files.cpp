@@ -1,12 +1,12 @@
 // Save and Open of the File menu: a design file holds the inputs and selections, and
 // opening one puts them back under the Loading flag and runs exactly one calculation.
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <system_error>
 
 #include "cores/library.h"
 #include "engine/catalogue.h"
+#include "engine/numbers.h"
 #include "files/design_file.h"
 #include "files/file_io.h"
 #include "files/mas.h"
@@ -156,12 +156,10 @@ mas::Written WindowModel::MasExport() const {
 
 namespace {
 
-// A length as the ring's size entry takes it: metres, the shortest text that reads back as
-// the same double, so the ring read is the ring written.
+// A length as the ring's size entry takes it: metres, 17 significant digits, which read back
+// as the same double, so the ring read is the ring written.
 std::string Metres(double length) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, length).ptr;
-  return std::string(text, end) + "m";
+  return num::Printed(length, 17) + "m";
 }
 
 // The ring a document's core names, into `in`; why there is none otherwise.
