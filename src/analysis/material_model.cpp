@@ -170,10 +170,18 @@ std::vector<double> NonNegativeLeastSquares(const Matrix& g, const std::vector<d
       }
       if (!solved) break;
       double step = 1;
-      for (std::size_t k = 0; k < set.size(); ++k)
-        if (z[k] <= 0) step = std::min(step, x[set[k]] / (x[set[k]] - z[k]));
+      std::size_t blocking = set.size();
+      for (std::size_t k = 0; k < set.size(); ++k) {
+        if (z[k] > 0) continue;
+        const double s = x[set[k]] / (x[set[k]] - z[k]);
+        if (s < step) step = s, blocking = k;
+      }
       for (std::size_t k = 0; k < set.size(); ++k) x[set[k]] += step * (z[k] - x[set[k]]);
       if (step == 1) break;
+      // The coefficient that stopped the step is zero, not what rounding leaves of it: left
+      // a hair above zero it stays in the set, blocks the next step at once, and the loop
+      // turns without end (an N87 curve did so for minutes).
+      if (blocking < set.size()) x[set[blocking]] = 0;
       for (std::size_t j : set)
         if (x[j] <= 0) passive[j] = false, x[j] = 0;
     }
