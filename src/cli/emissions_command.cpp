@@ -110,7 +110,9 @@ void SearchJson(JsonWriter& json, const CoreSearchView& search) {
 // (null when none does).
 void RingSearchJson(JsonWriter& json, const RingSearchView& search) {
   json.Key("search").BeginObject().Key("tried").BeginArray();
-  auto optional = [&](bool has, double value) -> JsonWriter& { return has ? json.Double(value) : json.Null(); };
+  auto optional = [&](bool has, double value) -> JsonWriter& {
+    return has ? json.Double(value) : json.Null();
+  };
   for (const RingTryRow& t : search.ring.tried) {
     json.BeginObject().Key("part").String(t.part).Key("grade").String(t.grade);
     json.Key("od_m").Double(t.od).Key("id_m").Double(t.id).Key("height_m").Double(t.height).Key("turns");
@@ -191,7 +193,8 @@ int PrintCheck(std::ostream& out, std::ostream& err, const EmissionsArgs& args, 
 
 // Find Core over the library: the rings tried, then the check of the winner (or of the
 // closest try when none passes).
-int PrintRingSearch(std::ostream& out, std::ostream& err, const EmissionsArgs& args, const RingSearchView& s) {
+int PrintRingSearch(std::ostream& out, std::ostream& err, const EmissionsArgs& args,
+                    const RingSearchView& s) {
   if (!s.inputProblem.empty()) return Fail(err, s.inputProblem, kExitUsage);
   if (s.status == kExitUsage) return Fail(err, s.problem, kExitUsage);
   const SearchWriter search = [&](JsonWriter& json) { RingSearchJson(json, s); };
@@ -212,8 +215,9 @@ int PrintRingSearch(std::ostream& out, std::ostream& err, const EmissionsArgs& a
     }
     return Fail(err, s.problem, kExitIncomplete);
   }
-  return PrintCheck(out, err, args, s.emissions, args.json ? search : SearchWriter(),
-                    [] { return std::string(); }, s.problem);
+  return PrintCheck(
+      out, err, args, s.emissions, args.json ? search : SearchWriter(), [] { return std::string(); },
+      s.problem);
 }
 
 }  // namespace
@@ -261,10 +265,11 @@ void RegisterEmissionsCommand(Commands& commands) {
   cmd->add_flag("--netlist", args->netlist, "Print the test bench as a circuit-simulator netlist")
       ->excludes(jsonFlag)
       ->excludes(csvFlag);
-  cmd->add_flag("--find-core", args->findCore,
-                "Walk the catalogue from the smallest core, apply the first that passes, then print as usual; "
-                "with --library, walk the stocked rings the filter leaves (--by size or price) and check the "
-                "first that passes");
+  cmd->add_flag(
+      "--find-core", args->findCore,
+      "Walk the catalogue from the smallest core, apply the first that passes, then print as usual; "
+      "with --library, walk the stocked rings the filter leaves (--by size or price) and check the "
+      "first that passes");
   cmd->footer(
       "Levels are the RMS value of each harmonic of the switching frequency at one line's receiver port, "
       "in dBuV, from the exact Fourier coefficients of the trapezoid; a steady harmonic reads the same on "
@@ -304,7 +309,8 @@ void RegisterEmissionsCommand(Commands& commands) {
                         if (args->safety.Budget()) model.Safety_Change(args->safety);
                         model.Emissions_Change(entry);
                         if (const int status = UseMeasured(model, args->measured, e)) return status;
-                        if (args->findCore) return PrintRingSearch(o, e, *args, model.RingFindCore(args->ring.entry));
+                        if (args->findCore)
+                          return PrintRingSearch(o, e, *args, model.RingFindCore(args->ring.entry));
                         RingView ring;
                         const EmissionsView v = model.RingEmissions(args->ring.entry, ring);
                         if (const int status = RingDone(ring, e)) return status;

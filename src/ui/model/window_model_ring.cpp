@@ -284,7 +284,6 @@ std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, Ri
   return std::nullopt;
 }
 
-
 // Find Core's turns on one ring: the request with the ring's wire and gaps settled, wound
 // again with any turns.
 struct TurnsOnRing {
@@ -313,7 +312,8 @@ std::string ShortOf(const analysis::EmissionCheck& c, double required) {
   const std::string where = " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
                             std::string(analysis::ModeName(c.worstMode)) + " mode)";
   if (c.worstMargin < 0) return "fails the limit by " + decibels(-c.worstMargin) + where;
-  return "is " + decibels(required - c.worstMargin) + " short of the " + decibels(required) + " margin" + where;
+  return "is " + decibels(required - c.worstMargin) + " short of the " + decibels(required) + " margin" +
+         where;
 }
 
 std::optional<WoundRing> WindEntry(const RingEntry& e, const DesignState& state,
@@ -375,7 +375,8 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
     s.problem = std::move(why);
     return s;
   };
-  if (!e.library) return refuse("Find Core walks the stocked library: a ring named or sized has nothing to find.");
+  if (!e.library)
+    return refuse("Find Core walks the stocked library: a ring named or sized has nothing to find.");
   if (e.windings != 2)
     return refuse("The emissions of three or four windings are not worked out yet: give --windings 2.");
   if (e.turns > 0) return refuse("Find Core chooses the turns on each ring: give none.");
@@ -439,7 +440,8 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
     }
     auto choke = [&](int n) { return turns.Choke(n); };
     auto band = bands.find(turns.request.grade.get());
-    if (band == bands.end()) band = bands.emplace(turns.request.grade.get(), analysis::CommonMargins(in, choke(most))).first;
+    if (band == bands.end())
+      band = bands.emplace(turns.request.grade.get(), analysis::CommonMargins(in, choke(most))).first;
     const analysis::TurnsChoice chosen = analysis::ChooseTurns(in, band->second, most, choke);
     winding::RingDesign d = turns.Design(chosen.turns);
     t.turns = d.turns;
