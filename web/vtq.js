@@ -543,7 +543,7 @@ function pick(index) {
 
 // The open analysis windows follow every edit, click and calculation, as on the desktop.
 function follow() {
-  const open = ['coreTablePanel', 'impedancePanel', 'emissionsPanel'].some((id) => $(id) && !$(id).hidden);
+  const open = ['coreTablePanel', 'impedancePanel', 'emissionsPanel', 'libraryPanel'].some((id) => $(id) && !$(id).hidden);
   if (open && !$('dialog').open) show(session.follow());
 }
 
@@ -612,6 +612,7 @@ function show(json) {
   if (view.coreTable) showCoreTable(view.coreTable);
   if (view.impedance) showImpedance(view.impedance);
   if (view.emissions) showEmissions(view.emissions);
+  if (view.library) showLibrary(view.library);
   if (view.picture) savePicture(view.picture);
   keepLink();
   if (view.unloaded) {
@@ -819,6 +820,137 @@ function showCoreTable(view) {
     had.column !== undefined ? head.querySelector(`button[data-column="${had.column}"]`) : null;
   if (again) again.focus();
   element('p', {textContent: view.note}, body);
+  if (view.raise) raise(box);
+}
+
+// View > Core Library: the stocked rings filtered and searched by the model, sorted here by
+// the number behind a cell; a ring picked (double-click or Enter) is designed on, and the
+// impedance and emission panels then show that choke.
+let library;
+const librarySort = {column: 3, up: true};
+
+function libraryForm(body) {
+  const form = element('div', {id: 'libraryForm', className: 'emissionsForm'}, body);
+  const box = (key, label, make) => {
+    const id = 'Library_' + key;
+    element('label', {htmlFor: id, textContent: label}, form);
+    const el = make(id);
+    el.dataset.key = key;
+    return el;
+  };
+  box('search', 'Search', (id) => element('input', {id, type: 'search', placeholder: 'Part number, maker or grade'},
+    form));
+  box('maker', 'Maker', (id) => element('select', {id}, form));
+  box('grade', 'Grade', (id) => element('select', {id}, form));
+  box('minOd', 'Smallest OD', (id) => element('input', {id, placeholder: 'e.g. 20mm'}, form));
+  box('maxOd', 'Largest OD', (id) => element('input', {id, placeholder: 'e.g. 1.5in'}, form));
+  const changed = () => {
+    const entry = {};
+    for (const el of form.querySelectorAll('[data-key]')) entry[el.dataset.key] = el.value;
+    show(session.setLibrary(JSON.stringify(entry)));
+  };
+  form.addEventListener('input', changed);
+  form.addEventListener('change', (e) => { if (e.target.tagName === 'SELECT') changed(); });
+  element('p', {id: 'libraryCount'}, body);
+  element('div', {id: 'libraryProblem', className: 'problem', role: 'alert'}, body);
+  element('div', {id: 'libraryList', className: 'libraryList'}, body);
+  const buttons = element('div', {className: 'buttons'}, body);
+  const unpick = element('button', {id: 'LibraryUnpick', type: 'button'}, buttons);
+  caption(unpick, 'Design &Window\'s Core', false);
+  unpick.addEventListener('click', () => command('LibraryUnpick'));
+  element('p', {id: 'libraryDesign'}, body);
+  element('div', {id: 'librarySteps'}, body);
+  element('p', {id: 'librarySource', className: 'note'}, body);
+}
+
+function fillSelect(select, names, chosen) {
+  if (select.options.length !== names.length + 1) {
+    select.replaceChildren(new Option('All', ''), ...names.map((name) => new Option(name, name)));
+  }
+  select.value = chosen;
+}
+
+function showLibrary(view) {
+  library = view;
+  const box = panel('libraryPanel', view.title);
+  const body = box.querySelector('.panelBody');
+  if (!$('libraryForm')) libraryForm(body);
+  for (const el of document.querySelectorAll('#libraryForm [data-key]')) {
+    const text = view.entry[el.dataset.key];
+    if (el.tagName === 'SELECT') fillSelect(el, el.dataset.key === 'maker' ? view.makers : view.grades, text);
+    else if (el.value !== text) el.value = text;
+  }
+  $('libraryCount').textContent = view.count;
+  $('libraryProblem').textContent = view.problem;
+  const list = $('libraryList');
+  const had = list.contains(document.activeElement) ? document.activeElement.dataset : {};
+  list.replaceChildren();
+  const table = element('table', {className: 'cores'}, list);
+  table.setAttribute('aria-label', 'Stocked rings');
+  const head = element('tr', {}, element('thead', {}, table));
+  view.headings.forEach((heading, i) => {
+    const th = element('th', {}, head);
+    if (librarySort.column === i) th.setAttribute('aria-sort', librarySort.up ? 'ascending' : 'descending');
+    const sort = element('button', {type: 'button', className: 'sort', textContent: heading}, th);
+    sort.dataset.column = i;
+    sort.addEventListener('click', () => {
+      librarySort.up = librarySort.column === i ? !librarySort.up : true;
+      librarySort.column = i;
+      showLibrary(library);
+    });
+  });
+  const rows = view.rows.map((cells, i) => ({cells, note: view.noCurve[i]}));
+  const c = librarySort.column, numeric = view.numeric[c];
+  rows.sort((a, b) => {
+    const [x, y] = [a.cells[c], b.cells[c]];
+    const order = numeric ? x[1] - y[1] : x[0].localeCompare(y[0]);
+    return librarySort.up ? order : -order;
+  });
+  const tbody = element('tbody', {}, table);
+  const pickRing = (part) => {
+    show(session.pickRing(part));
+    follow();
+  };
+  for (const row of rows) {
+    const part = row.cells[0][0];
+    const tr = element('tr', {className: part === view.picked ? 'automatic' : '', tabIndex: -1, title: row.note},
+      tbody);
+    tr.dataset.part = part;
+    row.cells.forEach(([text], i) => element('td', {textContent: text, className: view.numeric[i] ? 'number' : ''},
+      tr));
+    tr.addEventListener('dblclick', () => pickRing(part));
+    tr.addEventListener('keydown', (e) => {
+      const next = {ArrowDown: tr.nextElementSibling, ArrowUp: tr.previousElementSibling,
+        Home: tbody.firstElementChild, End: tbody.lastElementChild}[e.key];
+      if (e.key === 'Enter') pickRing(part);
+      else if (next) next.focus();
+      else return;
+      e.preventDefault();
+    });
+    tr.addEventListener('focus', () => {
+      for (const other of tbody.children) other.tabIndex = other === tr ? 0 : -1;
+    });
+  }
+  if (tbody.firstElementChild) tbody.firstElementChild.tabIndex = 0;
+  const again = had.part !== undefined ? tbody.querySelector(`tr[data-part="${CSS.escape(had.part)}"]`) :
+    had.column !== undefined ? head.querySelector(`button[data-column="${had.column}"]`) : null;
+  if (again) again.focus();
+  $('LibraryUnpick').disabled = !view.picked;
+  $('libraryDesign').textContent = view.picked ? view.design :
+    'The impedance and emission panels show the design window\'s choke. Double-click a ring to design on it.';
+  const steps = $('librarySteps');
+  steps.replaceChildren();
+  if (view.designRows.length) {
+    const t = element('table', {className: 'cores'}, steps);
+    const h = element('tr', {}, element('thead', {}, t));
+    for (const heading of ['Step', 'Value', 'How']) element('th', {textContent: heading}, h);
+    const b = element('tbody', {}, t);
+    for (const cells of view.designRows) {
+      const tr = element('tr', {}, b);
+      for (const text of cells) element('td', {textContent: text}, tr);
+    }
+  }
+  $('librarySource').textContent = view.source;
   if (view.raise) raise(box);
 }
 

@@ -4,6 +4,9 @@
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <optional>
+#include <span>
+#include <tuple>
+#include <vector>
 
 #include "engine/catalogue.h"
 #include "files/user_file.h"
@@ -22,6 +25,20 @@ constexpr std::string_view kInductanceName = "Common-mode choke, inductance requ
 constexpr std::string_view kVoltageName = "Common-mode choke, line voltage requirement";
 constexpr std::string_view kImpedanceName = "Common-mode choke, impedance requirement";
 constexpr const char* kWindings[] = {"Line 1", "Line 2"};
+// A ring's windings: two lines, three phases, or three phases and their neutral.
+constexpr const char* kRingWindings[] = {"Line 1", "Line 2", "Line 3", "Neutral"};
+constexpr const char* kSides[] = {"primary", "secondary", "tertiary", "quaternary"};
+// The insulation's entries as typed and as the format names them.
+struct Named {
+  std::string_view typed, named;
+};
+constexpr Named kCti[] = {{"I", "groupI"}, {"II", "groupII"}, {"IIIa", "groupIIIA"}, {"IIIb", "groupIIIB"}};
+constexpr Named kPollution[] = {{"1", "PD1"}, {"2", "PD2"}, {"3", "PD3"}, {"4", "PD4"}};
+constexpr Named kCategories[] = {{"I", "I"}, {"II", "II"}, {"III", "III"}, {"IV", "IV"}};
+// No ring is a metre across: a larger length is a unit slip or a hostile file, and the
+// figures of the design would overflow long before.
+constexpr double kLargestRing = 1;  // m
+constexpr int kMostTurns = 100000;
 
 Json Nominal(double value) {
   return {{"nominal", value}};
@@ -36,6 +53,19 @@ Json Result(std::string_view method) {
   return {{"origin", "simulation"}, {"methodUsed", method}};
 }
 
+// The wire of every winding: round copper of the gauge, its copper and its insulated diameter.
+Json Wire(int gauge, double bare, std::optional<double> insulated) {
+  const std::string text = num::IntegerText(gauge);
+  Json wire = {{"type", "round"},
+               {"name", "AWG " + text},
+               {"standard", "NEMA MW 1000 C"},
+               {"standardName", text + " AWG"},
+               {"material", "copper"},
+               {"conductingDiameter", Nominal(bare)}};
+  if (insulated) wire["outerDiameter"] = Nominal(*insulated);
+  return wire;
+}
+
 // An input text the window's checks accepted reads as its number; the cutoff frequency of
 // an inductance design is never checked, so the design state's copy stands in.
 double InputValue(const std::string& text, double fallback) {
@@ -46,10 +76,23 @@ double InputValue(const std::string& text, double fallback) {
 struct Asked {
   double current, frequency, main;  // A, Hz, and the main box in its mode's unit
 };
+Asked AskedOf(const DesignWindow& w) {
+  const DesignState& s = w.state;
+  const InputControls& in = w.inputs;
+  return {InputValue(in.Current, s.CurrentValue), InputValue(in.SecondInput, s.CutoffFrequency),
+          InputValue(in.MainInput, s.MainValue)};
+}
+
+// A winding at the rated line current and the line frequency: its name, its current and the
+// voltage across it, rms.
+struct Line {
+  std::string name;
+  double current, across;
+};
 
 // The requirements: the inductance per winding, the impedance at the cutoff frequency and,
 // for a line-voltage design, the line itself; the operating point at the rated current.
-Json Inputs(const DesignWindow& w, const Asked& a) {
+Json Inputs(const DesignWindow& w, const Asked& a, const std::vector<Line>& lines) {
   const DesignState& s = w.state;
   const InputControls& in = w.inputs;
   // The requirement in each of the forms the format has room for: the inductance per
@@ -75,23 +118,20 @@ Json Inputs(const DesignWindow& w, const Asked& a) {
   const Json minimumImpedance =
       Json::array({{{"frequency", a.frequency}, {"impedance", {{"magnitude", impedance}}}}});
 
-  // What each winding drops at the rated line current and the line frequency: the load
-  // current flows through the copper and the differential (leakage) inductance alone, its
-  // two windings' fluxes cancelling in the ferrite. The line voltage is not across it.
-  const double across = a.current * std::hypot(double{s.DCResistance},
-                                               2 * kPi * kLineFrequency * double{s.DiffInductance} * 1e-6);
   Json excitations = Json::array();
-  for (const char* winding : kWindings) {
-    excitations.push_back({{"name", winding},
+  Json ratios = Json::array();
+  for (const Line& line : lines) {
+    excitations.push_back({{"name", line.name},
                            {"frequency", kLineFrequency},
-                           {"current", Sinusoid(a.current)},
-                           {"voltage", Sinusoid(across)}});
+                           {"current", Sinusoid(line.current)},
+                           {"voltage", Sinusoid(line.across)}});
+    if (ratios.size() + 1 < lines.size()) ratios.push_back(Nominal(1));
   }
   Json inputs = {{"designRequirements",
                   {{"name", name},
                    {"topology", "commonModeChoke"},
                    {"magnetizingInductance", {{"minimum", inductance}}},
-                   {"turnsRatios", Json::array({Nominal(1)})},
+                   {"turnsRatios", ratios},
                    {"minimumImpedance", minimumImpedance}}},
                  {"operatingPoints", Json::array({{{"name", "Rated line current"},
                                                    {"conditions", {{"ambientTemperature", kAmbient}}},
@@ -114,20 +154,13 @@ Json Inputs(const DesignWindow& w, const Asked& a) {
 // identical windings of one round copper wire.
 Json Magnetic(const DesignWindow& w, const CoreEntry& core, double turns) {
   const DesignState& s = w.state;
-  const std::string gauge = num::IntegerText(s.WireGauge);
-  const Json wire = {{"type", "round"},
-                     {"name", "AWG " + gauge},
-                     {"standard", "NEMA MW 1000 C"},
-                     {"standardName", gauge + " AWG"},
-                     {"material", "copper"},
-                     {"conductingDiameter", Nominal(double{s.WireDiameter} * kMetresPerInch)}};
+  const Json wire = Wire(s.WireGauge, double{s.WireDiameter} * kMetresPerInch, std::nullopt);
   Json windings = Json::array();
-  const char* sides[] = {"primary", "secondary"};
   for (int i = 0; i < 2; ++i) {
     windings.push_back({{"name", kWindings[i]},
                         {"numberTurns", static_cast<long>(turns)},
                         {"numberParallels", 1},
-                        {"isolationSide", sides[i]},
+                        {"isolationSide", kSides[i]},
                         {"wire", wire}});
   }
   const Json shape = {{"type", "custom"},
@@ -148,39 +181,61 @@ Json Magnetic(const DesignWindow& w, const CoreEntry& core, double turns) {
           {"coil", {{"bobbin", "None"}, {"functionalDescription", windings}}}};
 }
 
+// What a design computed of its windings, each figure with the method it came from.
+struct Figures {
+  double inductance, turns, resistance, leakage, ambient, rise;  // H, -, ohm, H, C, C
+  std::string_view resistanceMethod, leakageMethod;
+};
+
 // What the design computed, each with the method it was computed by: the inductances, the
 // copper losses and resistance at the rated current, the winding's temperature.
-Json Outputs(const DesignState& s, double current, double turns) {
-  const double reached = WindingInductance(s);         // H
-  const double resistance = s.DCResistance;            // ohms
-  const double loss = current * current * resistance;  // W per winding
+Json Outputs(const Figures& f, const std::vector<Line>& lines) {
   Json perWinding = Json::array();
   Json matrix = Json::object();
-  for (const char* winding : kWindings) {
-    perWinding.push_back({{"name", winding}, {"ohmicLosses", {{"origin", "simulation"}, {"losses", loss}}}});
-    matrix[winding] = {{winding, Nominal(resistance)}};
+  double losses = 0;  // W
+  Json leakages = Json::array();
+  for (const Line& line : lines) {
+    const double loss = line.current * line.current * f.resistance;
+    losses += loss;
+    perWinding.push_back(
+        {{"name", line.name}, {"ohmicLosses", {{"origin", "simulation"}, {"losses", loss}}}});
+    matrix[line.name] = {{line.name, Nominal(f.resistance)}};
+    // From the first winding to each of the others.
+    if (leakages.size() + 1 < lines.size()) leakages.push_back(Nominal(f.leakage));
   }
-  Json windingLosses = Result("DC resistance of the wire length at 20 degrees C");
-  windingLosses["windingLosses"] = 2 * loss;
+  Json windingLosses = Result(f.resistanceMethod);
+  windingLosses["windingLosses"] = losses;
   windingLosses["windingLossesPerWinding"] = perWinding;
   windingLosses["resistanceMatrix"] = Json::array({{{"frequency", 0}, {"magnitude", matrix}}});
   Json magnetizing = Result("AL value times turns squared");
-  magnetizing["magnetizingInductance"] = Nominal(reached);
-  magnetizing["coreReluctance"] = turns * turns / reached;  // per henry
-  Json leakage = Result("leakage through the core window");
-  leakage["leakageInductancePerWinding"] = Json::array({Nominal(double{s.DiffInductance} * 1e-6)});
+  magnetizing["magnetizingInductance"] = Nominal(f.inductance);
+  magnetizing["coreReluctance"] = f.turns * f.turns / f.inductance;  // per henry
+  Json leakage = Result(f.leakageMethod);
+  leakage["leakageInductancePerWinding"] = leakages;
   Json temperature = Result("copper loss per outer surface, (mW/cm2)^0.833");
-  temperature["maximumTemperature"] = kAmbient + double{s.TempRise};
+  temperature["maximumTemperature"] = f.ambient + f.rise;
   return {{"inductance", {{"magnetizingInductance", magnetizing}, {"leakageInductance", leakage}}},
           {"windingLosses", windingLosses},
           {"temperature", temperature}};
+}
+
+// The document as text, or why it cannot be read as JSON.
+template <typename Doc>
+std::optional<Doc> Parse(std::string_view text, std::string& problem) {
+  try {
+    return Doc::parse(text);
+  } catch (const typename Doc::parse_error& e) {
+    problem = "it is not JSON (line " + std::to_string(files::LineOfOffset(text, e.byte - 1)) + ")";
+  } catch (const typename Doc::exception&) {  // a number beyond a double's range
+    problem = "it is not JSON (a number beyond range)";
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 Written WriteDesign(const DesignWindow& w) {
   const DesignState& s = w.state;
-  const InputControls& in = w.inputs;
   const CoreEntry* core = s.CoreRow >= 1 && s.CoreRow <= kCoreCount ? &CoreAt(s.CoreRow) : nullptr;
   const std::optional<double> turns = num::ParseStrict(w.outputs.Turns);
   // A calculation that stops early (no core large enough, a core not made in the material)
@@ -190,11 +245,26 @@ Written WriteDesign(const DesignWindow& w) {
       s.DCResistance <= 0 || w.outcome != DesignOutcome::Complete) {
     return {{}, "the design reached no winding to write"};
   }
-  const Asked asked{InputValue(in.Current, s.CurrentValue), InputValue(in.SecondInput, s.CutoffFrequency),
-                    InputValue(in.MainInput, s.MainValue)};
-  const Json doc = {{"inputs", Inputs(w, asked)},
+  const Asked asked = AskedOf(w);
+  // What each winding drops at the rated line current and the line frequency: the load
+  // current flows through the copper and the differential (leakage) inductance alone, its
+  // two windings' fluxes cancelling in the ferrite. The line voltage is not across it.
+  const double across =
+      asked.current *
+      std::hypot(double{s.DCResistance}, 2 * kPi * kLineFrequency * double{s.DiffInductance} * 1e-6);
+  std::vector<Line> lines;
+  for (const char* winding : kWindings) lines.push_back({winding, asked.current, across});
+  const Figures figures{WindingInductance(s),
+                        *turns,
+                        double{s.DCResistance},
+                        double{s.DiffInductance} * 1e-6,
+                        kAmbient,
+                        double{s.TempRise},
+                        "DC resistance of the wire length at 20 degrees C",
+                        "leakage through the core window"};
+  const Json doc = {{"inputs", Inputs(w, asked, lines)},
                     {"magnetic", Magnetic(w, *core, *turns)},
-                    {"outputs", Json::array({Outputs(s, asked.current, *turns)})}};
+                    {"outputs", Json::array({Outputs(figures, lines)})}};
   return {doc.dump(2) + "\n", {}};
 }
 
@@ -203,16 +273,9 @@ Requirements ReadRequirements(std::string_view text) {
   // Read into sorted maps: only looked up by path, and an object of many keys takes each
   // key in log time, where the insertion-ordered document compares it with every one before.
   using ReadJson = nlohmann::json;
-  ReadJson doc;
-  try {
-    doc = ReadJson::parse(text);
-  } catch (const ReadJson::parse_error& e) {
-    r.problem = "it is not JSON (line " + std::to_string(files::LineOfOffset(text, e.byte - 1)) + ")";
-    return r;
-  } catch (const ReadJson::exception&) {  // a number beyond a double's range
-    r.problem = "it is not JSON (a number beyond range)";
-    return r;
-  }
+  const std::optional<ReadJson> parsed = Parse<ReadJson>(text, r.problem);
+  if (!parsed) return r;
+  const ReadJson& doc = *parsed;
   // The value at a path of keys and indexes, if each step is there and it is a number.
   auto number = [&](std::initializer_list<std::string> paths) -> std::optional<double> {
     for (const auto& path : paths) {
@@ -262,6 +325,204 @@ Requirements ReadRequirements(std::string_view text) {
   const ReadJson::json_pointer material("/magnetic/core/functionalDescription/material");
   if (doc.contains(material) && doc.at(material).is_string()) {
     r.material = static_cast<Integer>(MaterialOfLetter(doc.at(material).get<std::string>()));
+  }
+  return r;
+}
+
+namespace {
+
+std::string_view NameOf(std::span<const Named> table, std::string_view typed) {
+  for (const Named& n : table) {
+    if (n.typed == typed) return n.named;
+  }
+  return {};
+}
+
+std::optional<std::string> TypedOf(std::span<const Named> table, std::string_view named) {
+  for (const Named& n : table) {
+    if (n.named == named) return std::string(n.typed);
+  }
+  return std::nullopt;
+}
+
+Json RingCore(const RingChoke& c) {
+  Json dimensions = {{"A", Nominal(c.od)}, {"B", Nominal(c.id)}, {"C", Nominal(c.height)}};
+  // The standard toroid has sharp edges; a chamfer is the ring's own, under its own name.
+  if (c.chamfer > 0) dimensions["chamfer"] = Nominal(c.chamfer);
+  const std::string size = "T " + num::Printed(c.od * 1e3, 4) + "/" + num::Printed(c.id * 1e3, 4) + "/" +
+                           num::Printed(c.height * 1e3, 4);
+  const Json shape = {{"type", c.shape.empty() ? "custom" : "standard"},
+                      {"family", "t"},
+                      {"name", c.shape.empty() ? size : c.shape},
+                      {"dimensions", dimensions}};
+  Json core = {{"name", (c.part.empty() ? size : c.part) + " - " + c.grade}};
+  if (!c.part.empty()) {
+    core["manufacturerInfo"] = {{"name", c.maker}, {"reference", c.part}};
+  } else if (!c.gradeMaker.empty()) {
+    core["manufacturerInfo"] = {{"name", c.gradeMaker}};
+  }
+  core["functionalDescription"] = {{"type", "toroidal"},
+                                   {"material", c.grade},
+                                   {"shape", shape},
+                                   {"gapping", Json::array()},
+                                   {"numberStacks", 1}};
+  return core;
+}
+
+}  // namespace
+
+Written WriteRingDesign(const DesignWindow& w, const RingChoke& c) {
+  if (c.turns <= 0 || c.currents.size() < 2 || c.currents.size() > 4 || !(c.inductance > 0)) {
+    return {{}, "the ring's design reached no winding to write"};
+  }
+  std::vector<Line> lines;
+  const double reactance = 2 * kPi * kLineFrequency * c.leakage;  // ohm
+  Json windings = Json::array();
+  const Json wire = Wire(c.gauge, c.bareDiameter, c.insulatedDiameter);
+  for (std::size_t k = 0; k < c.currents.size(); ++k) {
+    const std::string name = kRingWindings[k];
+    lines.push_back({name, c.currents[k], c.currents[k] * std::hypot(c.resistance, reactance)});
+    windings.push_back({{"name", name},
+                        {"numberTurns", c.turns},
+                        {"numberParallels", 1},
+                        {"isolationSide", kSides[k]},
+                        {"wire", wire}});
+  }
+  Json inputs = Inputs(w, AskedOf(w), lines);
+  Json& required = inputs["designRequirements"];
+  if (c.requiredInductance <= 0) {
+    // Turns given: the document asks no inductance, it states the one the turns give.
+    required["name"] = kInductanceName;
+    required["magnetizingInductance"] = Nominal(c.inductance);
+    required.erase("minimumImpedance");
+    inputs.erase("converterInformation");
+  } else {
+    required["magnetizingInductance"] = {{"minimum", c.requiredInductance}};
+  }
+  if (c.insulation) {
+    const RingInsulation& i = *c.insulation;
+    required["insulation"] = {{"cti", NameOf(kCti, i.group)},
+                              {"pollutionDegree", NameOf(kPollution, i.pollution)},
+                              {"overvoltageCategory", NameOf(kCategories, i.category)},
+                              {"insulationType", "basic"},
+                              {"mainSupplyVoltage", Nominal(i.mainsVoltage)},
+                              {"standards", Json::array({"IEC 60664-1"})}};
+  }
+  inputs["operatingPoints"][0]["conditions"]["ambientTemperature"] = c.ambient;
+  const Figures figures{c.inductance,
+                        static_cast<double>(c.turns),
+                        c.resistance,
+                        c.leakage,
+                        c.ambient,
+                        c.rise,
+                        "DC resistance of the wire length at the winding's temperature",
+                        "leakage through the core window, scaled to the winding's sector"};
+  const Json doc = {
+      {"inputs", inputs},
+      {"magnetic",
+       {{"core", RingCore(c)}, {"coil", {{"bobbin", "None"}, {"functionalDescription", windings}}}}},
+      {"outputs", Json::array({Outputs(figures, lines)})}};
+  return {doc.dump(2) + "\n", {}};
+}
+
+RingRead ReadRing(std::string_view text) {
+  RingRead r;
+  using ReadJson = nlohmann::json;
+  const std::optional<ReadJson> parsed = Parse<ReadJson>(text, r.problem);
+  if (!parsed) return r;
+  const ReadJson& doc = *parsed;
+  auto at = [&](const std::string& path) -> const ReadJson* {
+    const ReadJson::json_pointer p(path);
+    return doc.contains(p) ? &doc.at(p) : nullptr;
+  };
+  auto text_at = [&](const std::string& path) -> std::string {
+    const ReadJson* v = at(path);
+    return v && v->is_string() ? v->get<std::string>() : std::string();
+  };
+  const std::string core = "/magnetic/core/functionalDescription";
+  const ReadJson* material = at(core + "/material");
+  std::string grade = text_at(core + "/material");
+  if (material && material->is_object()) grade = text_at(core + "/material/name");
+  const bool toroid = text_at(core + "/type") == "toroidal" || text_at(core + "/shape/family") == "t";
+  // A document of the catalogue names one of its five materials by letter.
+  if (!material || !toroid || MaterialOfLetter(grade) != 0) return r;
+  r.ring = true;
+  auto refuse = [&](std::string why) {
+    r.problem = std::move(why);
+    return r;
+  };
+  if (grade.empty()) return refuse("its ring names no material");
+  r.grade = grade;
+  r.part = text_at("/magnetic/core/manufacturerInfo/reference");
+
+  // A length as a number or a dimension's nominal value; absent, or a refusal for one no ring has.
+  for (auto [key, target, name] :
+       {std::tuple{"A", &r.od, "outer diameter"}, std::tuple{"B", &r.id, "inner diameter"},
+        std::tuple{"C", &r.height, "height"},
+        std::tuple{"chamfer", static_cast<std::optional<double>*>(nullptr), "chamfer"}}) {
+    const ReadJson* v = at(core + "/shape/dimensions/" + key);
+    if (v && v->is_object() && v->contains("nominal")) v = &v->at("nominal");
+    if (!v) continue;
+    const double length = v->is_number() ? v->get<double>() : -1;
+    const bool chamfer = target == nullptr;
+    if (!(length > 0 || (chamfer && length == 0)) || !(length < kLargestRing)) {
+      return refuse(std::string("its ring's ") + name + " is not a length between 0 and 1 m");
+    }
+    if (chamfer) {
+      r.chamfer = length;
+    } else {
+      *target = length;
+    }
+  }
+  if (r.od && r.id && !(*r.id < *r.od)) return refuse("its ring's inner diameter is not below the outer");
+
+  const ReadJson* windings = at("/magnetic/coil/functionalDescription");
+  if (!windings || !windings->is_array() || windings->size() < 2 || windings->size() > 4)
+    return refuse("its ring has not 2, 3 or 4 windings");
+  r.windings = static_cast<int>(windings->size());
+  for (const ReadJson& winding : *windings) {
+    const ReadJson* turns =
+        winding.is_object() && winding.contains("numberTurns") ? &winding.at("numberTurns") : nullptr;
+    if (!turns || !turns->is_number_integer() || turns->get<long long>() < 1 ||
+        turns->get<long long>() > kMostTurns)
+      return refuse("a winding of its ring has no whole number of turns from 1 to 100000");
+    const int n = static_cast<int>(turns->get<long long>());
+    if (r.turns != 0 && n != r.turns) return refuse("the windings of its ring have different turns");
+    r.turns = n;
+  }
+  // "24 AWG", as the wire's standard name gives it.
+  const std::string gauge = text_at("/magnetic/coil/functionalDescription/0/wire/standardName");
+  if (const std::optional<double> g = num::ParseStrict(gauge.substr(0, gauge.find(' ')));
+      g && *g >= 0 && *g <= 60 && *g == std::floor(*g)) {
+    r.gauge = static_cast<int>(*g);
+  }
+  if (const ReadJson* ambient = at("/inputs/operatingPoints/0/conditions/ambientTemperature")) {
+    if (!ambient->is_number() || !(ambient->get<double>() >= -60 && ambient->get<double>() <= 200))
+      return refuse("its ambient temperature is not from -60 to 200 C");
+    r.ambient = ambient->get<double>();
+  }
+  const std::string insulation = "/inputs/designRequirements/insulation";
+  const ReadJson* mains = at(insulation + "/mainSupplyVoltage");
+  if (mains && mains->is_object() && mains->contains("nominal")) mains = &mains->at("nominal");
+  if (mains) {
+    const double volts = mains->is_number() ? mains->get<double>() : -1;
+    RingInsulation i;
+    i.mainsVoltage = volts;
+    const std::optional<std::string> group = TypedOf(kCti, text_at(insulation + "/cti"));
+    const std::optional<std::string> pollution =
+        TypedOf(kPollution, text_at(insulation + "/pollutionDegree"));
+    const std::optional<std::string> category =
+        TypedOf(kCategories, text_at(insulation + "/overvoltageCategory"));
+    if (!(volts > 0 && volts <= 1e5)) return refuse("its mains supply voltage is not a voltage above zero");
+    // Absent, the insulation's own defaults: what a coating of unknown tracking index gets.
+    i.group = at(insulation + "/cti") ? group.value_or("") : "IIIb";
+    i.pollution = at(insulation + "/pollutionDegree") ? pollution.value_or("") : "2";
+    i.category = at(insulation + "/overvoltageCategory") ? category.value_or("") : "II";
+    if (i.group.empty() || i.pollution.empty() || i.category.empty()) {
+      return refuse(
+          "its insulation's material group, pollution degree or overvoltage category is none of MAS's");
+    }
+    r.insulation = i;
   }
   return r;
 }

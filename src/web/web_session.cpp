@@ -71,8 +71,9 @@ class PageHost : public WindowHost {
   std::optional<CoreTableView> coreTable;
   std::optional<ImpedanceView> impedance;
   std::optional<EmissionsView> emissions;
+  std::optional<LibraryWindowView> library;
   CoreSearchView coreSearch;
-  bool raiseCoreTable = false, raiseImpedance = false, raiseEmissions = false;
+  bool raiseCoreTable = false, raiseImpedance = false, raiseEmissions = false, raiseLibrary = false;
   // Save Plot: the name the page chose (its suffix picks the format) and the picture the
   // model then asked to be drawn, which the page draws from the same view.
   std::string plotName = "impedance.svg";
@@ -97,6 +98,7 @@ class PageHost : public WindowHost {
     coreTable.reset();
     impedance.reset();
     emissions.reset();
+    library.reset();
     picture.reset();
     beep = false;
   }
@@ -176,6 +178,10 @@ class PageHost : public WindowHost {
     emissions = view;
     coreSearch = search;
     raiseEmissions = raise;
+  }
+  void ShowLibrary(const LibraryWindowView& view, bool raise) override {
+    library = view;
+    raiseLibrary = raise;
   }
   std::string WritePlotPicture(const PlotPicture&, const std::string& path, PictureFormat format) override {
     picture = {path, format};
@@ -267,6 +273,44 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
   view["raise"] = raise;
   if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
   return view;
+}
+
+// The core library's view with the filter it was listed by: each row's cells as [text,
+// number behind it], the part number first.
+Json LibraryJson(const LibraryWindowView& v, const LibraryEntry& e, bool raise) {
+  Json rows = Json::array();
+  for (const auto& row : v.cells) {
+    Json cells = Json::array();
+    for (const LibraryCell& c : row) cells.push_back({c.text, c.sortValue});
+    rows.push_back(std::move(cells));
+  }
+  Json notes = Json::array();
+  for (const LibraryRow& r : v.list.rows) notes.push_back(r.noCurve);
+  Json corrections = Json::array();
+  for (const LibraryCorrection& c : v.list.corrections) {
+    corrections.push_back(c.grade + " " + c.field + " " + c.value + ": " + c.reason);
+  }
+  return {{"title", "Core Library"},
+          {"raise", raise},
+          {"entry",
+           {{"search", e.search},
+            {"maker", e.maker},
+            {"grade", e.grade},
+            {"minOd", e.minOd},
+            {"maxOd", e.maxOd}}},
+          {"problem", v.list.problem},
+          {"count", v.count},
+          {"makers", v.makers},
+          {"grades", v.grades},
+          {"headings", v.headings},
+          {"numeric", v.numeric},
+          {"rows", rows},
+          {"noCurve", notes},
+          {"picked", v.picked},
+          {"design", v.design},
+          {"designRows", v.designRows},
+          {"source", v.list.source},
+          {"corrections", corrections}};
 }
 
 // The emissions view with the entries it was computed from and the last core search.
@@ -370,6 +414,27 @@ class Session {
       }
     }
     return Run([e](WindowModel& m) { m.Emissions_Change(e); });
+  }
+
+  // The core library's filter as the page's boxes hold it (a JSON object of texts; a key
+  // left out keeps its value), and a ring picked from its list by part number.
+  std::string SetLibrary(const std::string& json) {
+    LibraryEntry e = model_->libraryEntry;
+    const Json entry = Json::parse(json, nullptr, false);
+    const std::pair<const char*, std::string LibraryEntry::*> kKeys[] = {{"search", &LibraryEntry::search},
+                                                                         {"maker", &LibraryEntry::maker},
+                                                                         {"grade", &LibraryEntry::grade},
+                                                                         {"minOd", &LibraryEntry::minOd},
+                                                                         {"maxOd", &LibraryEntry::maxOd}};
+    if (entry.is_object()) {
+      for (const auto& [key, field] : kKeys) {
+        if (entry.contains(key) && entry[key].is_string()) e.*field = entry[key].get<std::string>();
+      }
+    }
+    return Run([e](WindowModel& m) { m.Library_Change(e); });
+  }
+  std::string PickRing(const std::string& part) {
+    return Run([part](WindowModel& m) { m.Library_Pick(part); });
   }
 
   // The design and, with `emissions`, the emission case as a link's fields (a JSON object
@@ -545,6 +610,7 @@ class Session {
       view["emissions"] =
           EmissionsJson(*host_.emissions, host_.coreSearch, m.emissionsEntry, host_.raiseEmissions);
     }
+    if (host_.library) view["library"] = LibraryJson(*host_.library, m.libraryEntry, host_.raiseLibrary);
     if (host_.picture) {
       view["picture"] = {{"of", host_.pictureOf},
                          {"name", host_.picture->first},
@@ -667,6 +733,8 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("follow", &Session::Follow)
       .function("savePlot", &Session::SavePlot)
       .function("setEmissions", &Session::SetEmissions)
+      .function("setLibrary", &Session::SetLibrary)
+      .function("pickRing", &Session::PickRing)
       .function("setTemperature", &Session::SetTemperature)
       .function("link", &Session::Link)
       .function("openLink", &Session::OpenLink)

@@ -106,6 +106,9 @@ class ScriptedHost : public WindowHost {
   void ShowImpedance(const ImpedanceView&, bool raise) override {
     events.emplace_back(raise ? "plot" : "plot follows");
   }
+  void ShowLibrary(const LibraryWindowView&, bool raise) override {
+    events.emplace_back(raise ? "library" : "library follows");
+  }
   // Pictures drawn when `canDraw`: each one's panel titles and its text.
   bool canDraw = false;
   std::vector<std::pair<std::vector<std::string>, std::string>> pictures;

@@ -36,6 +36,8 @@ constexpr ControlCommand kCommands[] = {
     {"ViewMnu", &WindowModel::ViewMnu_Click},
     {"mnuImpedance", &WindowModel::mnuImpedance_Click},
     {"mnuEmissions", &WindowModel::mnuEmissions_Click},
+    {"mnuLibrary", &WindowModel::mnuLibrary_Click},
+    {"LibraryUnpick", &WindowModel::LibraryUnpick_Click},
     {"ImpedanceSave", &WindowModel::ImpedanceSave_Click, kFile},
     {"ImpedanceMaterial", &WindowModel::ImpedanceMaterial_Click, kFile},
     {"ImpedanceMeasured", &WindowModel::ImpedanceMeasured_Click, kFile},

@@ -15,6 +15,7 @@
 #include "reports/page.h"
 #include "reports/reports.h"
 #include "ui/model/analysis_views.h"
+#include "ui/model/ring_view.h"
 
 namespace vtq {
 
@@ -107,6 +108,8 @@ class WindowHost : public UserDialogs {
   // before the first).
   virtual void ShowEmissions(const EmissionsView& /*view*/, const CoreSearchView& /*search*/,
                              bool /*raise*/) {}
+  // The stocked-ring library and the design on the ring picked from it.
+  virtual void ShowLibrary(const LibraryWindowView& /*view*/, bool /*raise*/) {}
   // Draws a picture of a view into a file. Empty on success, else the reason.
   virtual std::string WritePlotPicture(const PlotPicture& /*picture*/, const std::string& /*path*/,
                                        PictureFormat /*format*/) {

@@ -14,6 +14,8 @@ namespace vtq {
 // with their unit, "25mm", "2.5cm" or "0.98in".
 struct LibraryEntry {
   std::string maker, grade, minOd, maxOd;
+  // Text the part number, maker or grade holds, case ignored ("T22", "epc"): the window's search box.
+  std::string search;
 };
 
 struct LibraryRow {

@@ -60,6 +60,7 @@ inline constexpr Entry kViewEntries[] = {
     {"ViewMnu", Kind::Command, "Core &Table"},
     {"mnuImpedance", Kind::Command, "&Impedance Plot"},
     {"mnuEmissions", Kind::Command, "Conducted &Emissions"},
+    {"mnuLibrary", Kind::Command, "Core &Library"},
 };
 
 inline constexpr Entry kHelpEntries[] = {

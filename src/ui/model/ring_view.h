@@ -99,4 +99,26 @@ struct RingSearchView {
   EmissionsView emissions;  // the check of that design
 };
 
+// View > Core Library: the list as a table each face sorts by the number behind a cell, and
+// the design on the ring picked from it, which the impedance and emission views then follow.
+struct LibraryCell {
+  std::string text;
+  double sortValue = 0;  // a column sorts by this, not by its text ("9.5" before "10")
+};
+struct LibraryWindowView {
+  LibraryView list;
+  std::vector<std::string> headings;
+  std::vector<bool> numeric;                    // per column: numbers align right
+  std::vector<std::vector<LibraryCell>> cells;  // a row for each of list.rows
+  std::string count;                            // how many rings the filter leaves
+  std::vector<std::string> makers, grades;      // every one in the library, for the filter's lists
+  // The ring the analysis views follow, or empty while they follow the design window's core.
+  std::string picked;
+  std::optional<RingView> ring;  // the design on it for the window's requirement
+  // The design as the window lists it: its heading, then a row a step (name, value with its
+  // unit, how it is worked out), then a row a winding.
+  std::string design;
+  std::vector<std::vector<std::string>> designRows;
+};
+
 }  // namespace vtq

@@ -210,6 +210,19 @@ class WindowModel {
   SafetyView safety;
   // ---- end of safety ----
 
+  // ---- Core library (window_model_library.cpp) ----
+  void mnuLibrary_Click();  // View > Core Library
+  // The filter as typed; the list follows at once.
+  void Library_Change(const LibraryEntry& entry);
+  // A ring picked from the list (its part number): designed on for the window's requirement,
+  // current and current density; the impedance and emission views then show that choke.
+  void Library_Pick(const std::string& part);
+  // Design Window's Core: the analysis views show the design window's choke again.
+  void LibraryUnpick_Click();
+  LibraryEntry libraryEntry;
+  LibraryWindowView libraryView;
+  // ---- end of core library ----
+
   // What the last calculation shows that an engineer should look at twice, for the status
   // line: the design's warnings in one line, empty when there are none.
   std::string DesignNote() const;
@@ -228,6 +241,10 @@ class WindowModel {
   // emissions view's entries with the safety inputs' budget: the window's current and
   // current density give the wire, the emission limit the turns.
   RingSearchView RingFindCore(const RingEntry& e) const;
+  // Its MAS document, as `vtq-cli export --mas` with ring options writes it: the window's
+  // requirement, the ring, its n windings and what they reach; `v` is the design, its status
+  // and problem saying why there is no document.
+  mas::Written RingMasExport(const RingEntry& e, RingView& v) const;
 
   DesignState& state() { return window.state; }
   InputControls& inputs() { return window.inputs; }
@@ -271,9 +288,14 @@ class WindowModel {
   EmissionsEntry BudgetedEntry(std::string& problem) const;
   // The design a core search was made from.
   DesignState searchedFrom_;
+  // The views as they follow the design window, or the ring picked from the library.
+  ImpedanceView ShownImpedance() const;
+  EmissionsView ShownEmissions();
+  void ShowLibraryView(bool raise);
+  std::optional<RingEntry> ringPicked_;
 
   WindowHost& host_;
-  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false;
+  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false, libraryOpened_ = false;
 };
 
 // A design's requirements read from a MAS document (a file, "-" for standard input) into
@@ -284,6 +306,14 @@ struct MasImport {
   std::string problem;
   bool unreadable = false;
   DesignEntry entry;
+  // A document of a choke on a ring (a stocked part, or a size in a library grade): the
+  // ring to wind it on again with the document's turns, windings, ambient and mains, after
+  // `entry` is applied. The wire follows the current density, which the format does not
+  // carry: `gauge` is the document's (0: none named), for WireNote.
+  std::optional<RingEntry> ring;
+  int gauge = 0;
+  // Empty, or why the design on the ring winds another wire than the document's.
+  std::string WireNote(const RingView& v) const;
 };
 MasImport ImportMas(const std::string& path, const DesignEntry& base);
 

@@ -385,7 +385,7 @@ void WindowModel::ViewMnu_Click() {
 
 void WindowModel::mnuImpedance_Click() {
   impedanceOpened_ = true;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
+  impedance = ShownImpedance();
   host_.ShowImpedance(impedance, true);
 }
 
@@ -398,7 +398,7 @@ void WindowModel::ImpedanceTemperature_Change(double celsius) {
 void WindowModel::Impedance_Change(const ImpedanceEntry& entry) {
   impedanceEntry = entry;
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
+  impedance = ShownImpedance();
   host_.ShowImpedance(impedance, false);
 }
 
@@ -428,7 +428,7 @@ void WindowModel::ImpedanceMaterial_Click() {
                (file.warning.empty() ? "" : ". Warning: " + file.warning);
   // The open plot follows; a closed one takes the material when it opens.
   if (!impedanceOpened_) return;
-  impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
+  impedance = ShownImpedance();
   host_.ShowImpedance(impedance, false);
 }
 
@@ -438,13 +438,14 @@ void WindowModel::FollowDesign() {
     host_.ShowCoreTable(coreTable, false);
   }
   if (impedanceOpened_) {
-    impedance = ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
+    impedance = ShownImpedance();
     host_.ShowImpedance(impedance, false);
   }
   if (emissionsOpened_) {
-    emissions = CheckedEmissions(EmissionsDesign());
+    emissions = ShownEmissions();
     host_.ShowEmissions(emissions, coreSearch, false);
   }
+  if (libraryOpened_) ShowLibraryView(false);
   if (!safetyEntry.mainsVoltage.empty()) safety = SafetyViewOf(window, safetyEntry);
 }
 
@@ -464,7 +465,8 @@ void WindowModel::ImpedanceSave_Click() {
                 ? std::vector<const Plot*>{&impedance, &impedance.insertionLoss, &impedance.ratio}
                 : std::vector<const Plot*>{&impedance, &impedance.insertionLoss},
             impedance.caption},
-           "impedance", "Impedance plot", window.outputs.txtPN, ImpedanceCsvOf(impedance));
+           "impedance", "Impedance plot", ringPicked_ ? ringPicked_->part : window.outputs.txtPN,
+           ImpedanceCsvOf(impedance));
 }
 
 void WindowModel::SavePlot(const PlotPicture& picture, std::string_view name, std::string_view what,

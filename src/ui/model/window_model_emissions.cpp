@@ -212,7 +212,7 @@ const DesignWindow& WindowModel::EmissionsDesign() {
 
 void WindowModel::mnuEmissions_Click() {
   emissionsOpened_ = true;
-  emissions = CheckedEmissions(EmissionsDesign());
+  emissions = ShownEmissions();
   host_.ShowEmissions(emissions, coreSearch, true);
 }
 
@@ -220,12 +220,14 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
   emissionsEntry = entry;
   coreSearch = {};  // a search answers the inputs it was made for
   if (!emissionsOpened_) return;
-  emissions = CheckedEmissions(window);
+  emissions = ShownEmissions();
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
 void WindowModel::EmissionsFindCore_Click() {
-  // The design window is left as the user has it: the view checks the search's try.
+  // The design window is left as the user has it: the view checks the search's try, a
+  // catalogue core in place of a ring picked from the library.
+  ringPicked_.reset();
   std::string problem;
   const EmissionsEntry entry = BudgetedEntry(problem);
   coreSearch = CoreSearchOf(window, entry);
@@ -235,7 +237,7 @@ void WindowModel::EmissionsFindCore_Click() {
   }
   searchedFrom_ = window.state;
   if (!emissionsOpened_) return;  // a closed view shows the search when it opens
-  emissions = CheckedEmissions(EmissionsDesign());
+  emissions = ShownEmissions();
   host_.ShowEmissions(emissions, coreSearch, false);
 }
 
@@ -256,8 +258,8 @@ void WindowModel::EmissionsSave_Click() {
   std::string text = emissions.caption;
   if (emissions.problem.empty() && emissions.inputProblem.empty())
     text += "\n" + InputsText(emissions, emissionsEntry);
-  SavePlot({{&emissions}, text}, "emissions", "Conducted-emission plot", EmissionsDesign().outputs.txtPN,
-           EmissionsCsvOf(emissions));
+  SavePlot({{&emissions}, text}, "emissions", "Conducted-emission plot",
+           ringPicked_ ? ringPicked_->part : EmissionsDesign().outputs.txtPN, EmissionsCsvOf(emissions));
 }
 
 std::optional<double> ParseQuantity(std::string_view text, std::string_view unit) {

@@ -1,9 +1,11 @@
 // Save and Open of the File menu: a design file holds the inputs and selections, and
 // opening one puts them back under the Loading flag and runs exactly one calculation.
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
+#include "cores/library.h"
 #include "engine/catalogue.h"
 #include "files/design_file.h"
 #include "files/file_io.h"
@@ -152,8 +154,51 @@ mas::Written WindowModel::MasExport() const {
   return mas::WriteDesign(window);
 }
 
+namespace {
+
+// A length as the ring's size entry takes it: metres, the shortest text that reads back as
+// the same double, so the ring read is the ring written.
+std::string Metres(double length) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, length).ptr;
+  return std::string(text, end) + "m";
+}
+
+// The ring a document's core names, into `in`; why there is none otherwise.
+std::string RingOfDocument(const mas::RingRead& r, MasImport& in) {
+  if (!r.problem.empty()) return r.problem;
+  if (!cores::GradeByName(r.grade)) return "its grade \"" + r.grade + "\" is not in the library";
+  RingEntry e;
+  e.grade = r.grade;
+  if (!r.part.empty() && cores::RingByPart(r.part)) {
+    e.part = r.part;
+  } else if (r.od && r.id && r.height) {
+    e.toroid = Metres(*r.od) + "," + Metres(*r.id) + "," + Metres(*r.height);
+    if (r.chamfer > 0) e.toroid += "," + Metres(r.chamfer);
+  } else {
+    return "its ring is no stocked part and gives no outer diameter, inner diameter and height";
+  }
+  e.turns = r.turns;
+  e.windings = r.windings;
+  e.temperature = r.ambient;
+  if (r.insulation) {
+    SafetyEntry mains;
+    mains.mainsVoltage = num::DoubleText(r.insulation->mainsVoltage);
+    mains.category = r.insulation->category;
+    mains.pollution = r.insulation->pollution;
+    mains.group = r.insulation->group;
+    e.safety = mains;
+  }
+  in.ring = e;
+  in.gauge = r.gauge;
+  return {};
+}
+
+}  // namespace
+
 MasImport ImportMas(const std::string& path, const DesignEntry& base) {
-  MasImport in{{}, false, base};
+  MasImport in;
+  in.entry = base;
   const files::UserText read = files::ReadUserFile(path, files::UserFileKind::Mas);
   if (read.systemFailure) {
     in.unreadable = true;
@@ -174,7 +219,17 @@ MasImport ImportMas(const std::string& path, const DesignEntry& base) {
   in.entry.current = r.current;
   in.entry.frequency = r.frequency;
   if (r.material != 0) in.entry.material = r.material;
+  const mas::RingRead ring = mas::ReadRing(read.text);
+  if (!ring.ring) return in;
+  in.problem = RingOfDocument(ring, in);
+  if (!in.problem.empty()) in.problem = path + " gives no ring to wind on: " + in.problem;
   return in;
+}
+
+std::string MasImport::WireNote(const RingView& v) const {
+  if (gauge == 0 || v.gauge == 0 || v.gauge == gauge) return {};
+  return "the document's windings are of AWG " + std::to_string(gauge) + ", the current density gives AWG " +
+         std::to_string(v.gauge) + ": give the density it was designed for";
 }
 
 void WindowModel::ExportMasMnu_Click() {

@@ -1,4 +1,6 @@
 // The stocked-ring library, listed and filtered.
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "cores/library.h"
@@ -6,8 +8,69 @@
 #include "engine/numbers.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/library_view.h"
+#include "ui/model/window_model.h"
 
 namespace vtq {
+namespace {
+
+bool Holds(std::string_view text, std::string_view wanted) {
+  return std::search(text.begin(), text.end(), wanted.begin(), wanted.end(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         }) != text.end();
+}
+
+std::string Mm(double metres) {
+  return num::Printed(metres * 1e3, 4);
+}
+
+LibraryWindowView WindowViewOf(const LibraryEntry& entry) {
+  LibraryWindowView w;
+  w.list = LibraryViewOf(entry);
+  w.headings = {"Part",    "Maker",   "Grade",         "OD (mm)", "ID (mm)",
+                "HT (mm)", "le (mm)", "Ae (mm\u00b2)", "Curve",   "Price (USD)"};
+  w.numeric = {false, false, false, true, true, true, true, true, false, true};
+  for (const LibraryRow& r : w.list.rows) {
+    w.cells.push_back({{r.part, 0},
+                       {r.maker, 0},
+                       {r.grade, 0},
+                       {Mm(r.od), r.od},
+                       {Mm(r.id), r.id},
+                       {Mm(r.height), r.height},
+                       {Mm(r.length), r.length},
+                       {num::Printed(r.area * 1e6, 4), r.area},
+                       {r.hasCurve ? "measured" : "none", r.hasCurve ? 1.0 : 0.0},
+                       {r.price >= 0 ? num::Printed(r.price, 4) : "", r.price}});
+  }
+  const std::vector<const cores::StockedRing*> all = cores::FindRings({});
+  for (const cores::StockedRing* r : all) {
+    for (auto [names, name] : {std::pair{&w.makers, &r->maker}, std::pair{&w.grades, &r->grade}}) {
+      if (std::find(names->begin(), names->end(), *name) == names->end()) names->emplace_back(*name);
+    }
+  }
+  std::sort(w.makers.begin(), w.makers.end());
+  std::sort(w.grades.begin(), w.grades.end());
+  w.count = std::to_string(w.list.rows.size()) + " of " + std::to_string(all.size()) + " stocked rings";
+  return w;
+}
+
+// The design on a ring, row by row, as the window lists it.
+void DesignRowsOf(const RingView& v, LibraryWindowView& w) {
+  w.design = (v.part.empty() ? std::string("Own ring") : v.maker + " " + v.part) + ", " + v.grade + ", " +
+             Mm(v.od) + " x " + Mm(v.id) + " x " + Mm(v.height) + " mm";
+  if (v.status != 0) w.design += ": " + v.problem;
+  for (const RingStepRow& s : v.steps) {
+    w.designRows.push_back({s.name, num::Printed(s.value, 4) + (s.unit.empty() ? "" : " " + s.unit), s.how});
+  }
+  for (std::size_t k = 0; k < v.windings.size(); ++k) {
+    const RingWindingRow& r = v.windings[k];
+    w.designRows.push_back(
+        {"Winding " + std::to_string(k + 1),
+         std::to_string(r.turns) + " turns over " + num::Printed(r.sectorDeg, 4) + " deg",
+         "leakage " + num::Printed(r.leakage, 4) + " H, " + num::Printed(r.current, 4) + " A rms"});
+  }
+}
+
+}  // namespace
 
 std::optional<double> ParseLength(std::string_view text) {
   struct Unit {
@@ -50,6 +113,10 @@ LibraryView LibraryViewOf(const LibraryEntry& entry) {
     }
   }
   for (const cores::StockedRing* r : cores::FindRings(filter)) {
+    if (!entry.search.empty() && !Holds(r->part, entry.search) && !Holds(r->maker, entry.search) &&
+        !Holds(r->grade, entry.search)) {
+      continue;
+    }
     LibraryRow row;
     row.part = r->part;
     row.maker = r->maker;
@@ -71,6 +138,67 @@ LibraryView LibraryViewOf(const LibraryEntry& entry) {
     row.distributor = r->distributor;
     row.datasheet = r->datasheet;
     v.rows.push_back(std::move(row));
+  }
+  return v;
+}
+
+void WindowModel::ShowLibraryView(bool raise) {
+  libraryView = WindowViewOf(libraryEntry);
+  if (ringPicked_) {
+    libraryView.picked = ringPicked_->part;
+    libraryView.ring = DesignOnRing(*ringPicked_);
+    DesignRowsOf(*libraryView.ring, libraryView);
+  }
+  host_.ShowLibrary(libraryView, raise);
+}
+
+void WindowModel::mnuLibrary_Click() {
+  libraryOpened_ = true;
+  ShowLibraryView(true);
+}
+
+void WindowModel::Library_Change(const LibraryEntry& entry) {
+  libraryEntry = entry;
+  if (libraryOpened_) ShowLibraryView(false);
+}
+
+void WindowModel::Library_Pick(const std::string& part) {
+  const cores::StockedRing* ring = cores::RingByPart(part);
+  if (!ring) return;  // a list the library has moved on from
+  RingEntry e;
+  e.part = ring->part;
+  ringPicked_ = e;
+  libraryOpened_ = true;
+  coreSearch = {};  // a catalogue search answers the design window's core, not the ring
+  FollowDesign();
+}
+
+void WindowModel::LibraryUnpick_Click() {
+  if (!ringPicked_) return;
+  ringPicked_.reset();
+  FollowDesign();
+}
+
+ImpedanceView WindowModel::ShownImpedance() const {
+  if (!ringPicked_) return ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
+  RingView ring;
+  ImpedanceView v = RingImpedance(*ringPicked_, impedanceEntry, ring);
+  if (ring.status != 0) {
+    v = {};
+    v.part = ringPicked_->part;
+    v.problem = "No curve for the ring " + ringPicked_->part + ": " + ring.problem;
+  }
+  return v;
+}
+
+EmissionsView WindowModel::ShownEmissions() {
+  if (!ringPicked_) return CheckedEmissions(EmissionsDesign());
+  RingView ring;
+  EmissionsView v = RingEmissions(*ringPicked_, ring);
+  if (ring.status != 0) {
+    v = {};
+    v.part = ringPicked_->part;
+    v.problem = "No check of the ring " + ringPicked_->part + ": " + ring.problem;
   }
   return v;
 }

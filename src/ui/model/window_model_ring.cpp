@@ -509,4 +509,39 @@ analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) con
   return model;
 }
 
+mas::Written WindowModel::RingMasExport(const RingEntry& e, RingView& v) const {
+  v = {};
+  const std::optional<WoundRing> w = WindEntry(e, window.state, ImpedanceMaterial(), v);
+  if (!w || v.status != 0) return {{}, v.problem};
+  const winding::RingDesign& d = w->design;
+  mas::RingChoke c;
+  c.part = v.part;
+  c.maker = v.maker;
+  if (const cores::StockedRing* ring = cores::RingByPart(v.part); ring && !v.part.empty())
+    c.shape = ring->shape;
+  c.grade = v.grade;
+  if (const cores::LibraryGrade* grade = cores::GradeByName(v.grade)) c.gradeMaker = grade->maker;
+  c.od = v.od;
+  c.id = v.id;
+  c.height = v.height;
+  c.chamfer = v.chamfer;
+  c.requiredInductance = v.requiredInductance;
+  c.turns = d.turns;
+  c.gauge = d.gauge;
+  c.bareDiameter = d.bareDiameter;
+  c.insulatedDiameter = d.insulatedDiameter;
+  c.inductance = d.inductance;
+  c.resistance = d.resistance;
+  c.leakage = d.leakage;
+  c.rise = d.rise;
+  c.ambient = w->request.temperature;
+  for (const winding::SectorWinding& s : d.windings) c.currents.push_back(s.current);
+  // The mains as the insulation read them: the voltage as a number, the rest as typed.
+  if (v.insulation && e.safety) {
+    c.insulation = mas::RingInsulation{e.safety->category, e.safety->pollution, e.safety->group,
+                                       v.insulation->lineToNeutral};
+  }
+  return mas::WriteRingDesign(window, c);
+}
+
 }  // namespace vtq

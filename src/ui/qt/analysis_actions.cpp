@@ -9,6 +9,7 @@
 #include "ui/qt/emissions_window.h"
 #include "ui/qt/file_dialog_qt.h"
 #include "ui/qt/impedance_plot.h"
+#include "ui/qt/library_window.h"
 #include "ui/qt/main_window.h"
 
 namespace vtq::qt {
@@ -29,7 +30,7 @@ bool Shown(const MainWindow& window, const char* name) {
 
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
   for (const char* name :
-       {"ViewMnu", "mnuImpedance", "mnuEmissions", "ExportSpiceMnu", "ExportTouchstoneMnu"})
+       {"ViewMnu", "mnuImpedance", "mnuEmissions", "mnuLibrary", "ExportSpiceMnu", "ExportTouchstoneMnu"})
     window.ConnectCommand(name);
 
   // Every calculation rewrites output boxes and every edit or option click changes an
@@ -45,7 +46,7 @@ AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_
 
 void AnalysisActions::ScheduleUpdate() {
   if (pending_ || (!Shown(window_, "CompareWindow") && !Shown(window_, "ImpedanceWindow") &&
-                   !Shown(window_, "EmissionsWindow"))) {
+                   !Shown(window_, "EmissionsWindow") && !Shown(window_, "LibraryWindow"))) {
     return;
   }
   pending_ = true;
@@ -136,6 +137,28 @@ void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSear
   }
   emissions->Show(view, search);
   if (raise) Present(emissions);
+}
+
+void ShowLibrary(MainWindow* window, const LibraryWindowView& view, bool raise) {
+  if (!window) return;
+  auto* library = dynamic_cast<LibraryWindow*>(
+      window->findChild<QWidget*>(QStringLiteral("LibraryWindow"), Qt::FindDirectChildrenOnly));
+  if (!library && !raise) return;
+  if (!library) {
+    LibraryWindow::Commands commands;
+    commands.change = [window](const LibraryEntry& entry) {
+      window->Run([window, entry] { window->model().Library_Change(entry); });
+    };
+    commands.pick = [window](const std::string& part) {
+      window->Run([window, part] { window->model().Library_Pick(part); });
+    };
+    commands.unpick = [window] { window->Run([window] { window->model().LibraryUnpick_Click(); }); };
+    library = new LibraryWindow(window, window->model().libraryEntry, std::move(commands));
+    library->Show(view);
+    MakeCompanion(library, *window, QSize(1000, 720));
+  }
+  library->Show(view);
+  if (raise) Present(library);
 }
 
 }  // namespace vtq::qt

@@ -212,6 +212,10 @@ void QtHost::ShowImpedance(const ImpedanceView& view, bool raise) {
   qt::ShowImpedance(window_, view, raise);
 }
 
+void QtHost::ShowLibrary(const LibraryWindowView& view, bool raise) {
+  qt::ShowLibrary(window_, view, raise);
+}
+
 void QtHost::ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) {
   qt::ShowEmissions(window_, view, search, raise);
 }

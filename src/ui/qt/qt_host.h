@@ -45,6 +45,7 @@ class QtHost : public WindowHost {
   void ShowCoreTable(const CoreTableView& view, bool raise) override;
   void ShowImpedance(const ImpedanceView& view, bool raise) override;
   void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override;
+  void ShowLibrary(const LibraryWindowView& view, bool raise) override;
   std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
                                PictureFormat format) override;
 

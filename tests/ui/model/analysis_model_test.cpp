@@ -245,6 +245,79 @@ TEST_F(AnalysisCommands, FindCoreShowsItsCoreAndKeepsTheInputs) {
   host.Clear();
 }
 
+// The library's list narrowed by the filter and the search; a ring picked from it is what the
+// impedance and emission views show until the design window's core is taken back.
+TEST_F(AnalysisCommands, CoreLibraryPicksARingTheViewsFollow) {
+  Design(DesignModeOption::Inductance, "1", "2");
+  model.mnuLibrary_Click();
+  const std::size_t all = model.libraryView.list.rows.size();
+  ASSERT_GT(all, 300u);
+  EXPECT_EQ(model.libraryView.count, std::to_string(all) + " of " + std::to_string(all) + " stocked rings");
+  ASSERT_EQ(model.libraryView.cells.size(), all);
+  EXPECT_EQ(model.libraryView.cells[0].size(), model.libraryView.headings.size());
+  struct Case {
+    LibraryEntry entry;
+    std::size_t atLeast, atMost;
+    const char* problem;
+  };
+  const Case cases[] = {
+      // maker, grade, smallest and largest OD, search
+      {{"", "", "", "", "b64290l0618x830"}, 1, 1, ""},  // case ignored, part number
+      {{"", "", "", "", "N30"}, 2, all - 1, ""},        // a grade's name
+      {{"", "N87", "", "", "x830"}, 0, 0, ""},          // the filter and the search both hold
+      {{"", "N30", "", "", "x830"}, 2, all - 1, ""},
+      {{"", "", "20 mm", "0.8in", ""}, 2, all - 1, ""},
+      {{"", "", "20", "", ""}, 0, 0, "The smallest outer diameter \"20\" is not a length"},
+  };
+  for (const Case& c : cases) {
+    model.Library_Change(c.entry);
+    const LibraryWindowView& v = model.libraryView;
+    EXPECT_GE(v.list.rows.size(), c.atLeast) << c.entry.search << c.entry.minOd;
+    EXPECT_LE(v.list.rows.size(), c.atMost) << c.entry.search << c.entry.minOd;
+    EXPECT_TRUE(v.list.problem.starts_with(c.problem)) << v.list.problem;
+    for (const LibraryRow& r : v.list.rows) {
+      const bool sized = !c.entry.minOd.empty() && v.list.problem.empty();
+      EXPECT_TRUE(!sized || (r.od >= 0.02 && r.od <= 0.8 * 0.0254)) << r.part;
+      EXPECT_TRUE(c.entry.search != "N30" || r.grade == "N30" || r.part.find("N30") != std::string::npos);
+    }
+  }
+
+  model.mnuImpedance_Click();
+  model.mnuEmissions_Click();
+  const std::string own = model.window.outputs.txtPN;
+  EXPECT_EQ(model.impedance.part, own);
+  host.Clear();
+  model.Library_Pick("b64290l0618x830");  // as typed or listed: the part is the library's
+  EXPECT_EQ(host.events, (Strings{"plot follows", "library follows"}));
+  EXPECT_EQ(model.libraryView.picked, "B64290L0618X830");
+  ASSERT_TRUE(model.libraryView.ring);
+  EXPECT_EQ(model.libraryView.ring->status, 0) << model.libraryView.ring->problem;
+  EXPECT_EQ(model.libraryView.designRows.size(),
+            model.libraryView.ring->steps.size() + model.libraryView.ring->windings.size());
+  EXPECT_EQ(model.impedance.part, "B64290L0618X830");
+  EXPECT_EQ(model.emissions.part, "B64290L0618X830");
+  EXPECT_TRUE(model.emissions.problem.empty()) << model.emissions.problem;
+
+  // The window's requirement moves: the ring's design follows it.
+  const int turns = model.libraryView.ring->turns;
+  Design(DesignModeOption::Inductance, "4", "2");
+  model.FollowDesign();
+  EXPECT_GT(model.libraryView.ring->turns, turns);
+
+  // A ring too small for the requirement: the views say why, with no curve.
+  model.Library_Pick("B64290L0044X830");
+  EXPECT_EQ(model.libraryView.ring->status, 3);
+  EXPECT_TRUE(model.impedance.problem.starts_with("No curve for the ring B64290L0044X830: "))
+      << model.impedance.problem;
+  EXPECT_TRUE(model.emissions.problem.starts_with("No check of the ring B64290L0044X830: "));
+
+  model.LibraryUnpick_Click();
+  EXPECT_EQ(model.impedance.part, model.window.outputs.txtPN);
+  EXPECT_TRUE(model.libraryView.picked.empty() && !model.libraryView.ring);
+  model.Library_Pick("no such ring");  // a list the library has moved on from: nothing changes
+  EXPECT_TRUE(model.libraryView.picked.empty());
+}
+
 TEST_F(AnalysisCommands, ExportSpiceModel) {
   const std::string file = dir / "choke.lib", unwritable = dir / "missing/choke.lib";
   Design(DesignModeOption::Inductance, "1", "5");

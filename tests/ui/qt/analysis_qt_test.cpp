@@ -21,6 +21,7 @@
 #include "ui/qt/compare_window.h"
 #include "ui/qt/emissions_window.h"
 #include "ui/qt/impedance_plot.h"
+#include "ui/qt/library_window.h"
 #include "ui/qt/main_window.h"
 
 namespace vtq::qt {
@@ -37,6 +38,9 @@ struct Host : test::ScriptedHost {
   }
   void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override {
     qt::ShowEmissions(window, view, search, raise);
+  }
+  void ShowLibrary(const LibraryWindowView& view, bool raise) override {
+    qt::ShowLibrary(window, view, raise);
   }
   std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
                                PictureFormat format) override {
@@ -192,6 +196,35 @@ TEST_F(AnalysisWindows, ViewsFitALargeFontAndASmallScreen) {
   scroll->ensureWidgetVisible(print);
   EXPECT_TRUE(
       scroll->viewport()->rect().contains(QRect(print->mapTo(scroll->viewport(), QPoint()), print->size())));
+}
+
+// The library sorts by the number behind a size, searches as the user types, and Enter on a
+// ring designs on it: the impedance window then shows that ring.
+TEST_F(AnalysisWindows, CoreLibrarySortsSearchesAndPicks) {
+  Trigger("mnuImpedance");
+  Trigger("mnuLibrary");
+  auto* w = Child<LibraryWindow>("LibraryWindow");
+  ASSERT_TRUE(w && w->isVisible());
+  QTableView* table = w->table();
+  const int all = table->model()->rowCount();
+  ASSERT_GT(all, 300);
+  table->sortByColumn(3, Qt::DescendingOrder);  // OD: 202 mm before 9.5 mm, whatever the digits
+  double before = 1e9;
+  for (int r = 0; r < all; ++r) {
+    const double od = table->model()->index(r, 3).data().toString().toDouble();
+    EXPECT_LE(od, before) << r;
+    before = od;
+  }
+  QTest::keyClicks(Child<QLineEdit>("LibrarySearch"), "B64290L0618X830");
+  ASSERT_EQ(table->model()->rowCount(), 1);
+  table->setCurrentIndex(table->model()->index(0, 0));
+  QTest::keyClick(table, Qt::Key_Return);
+  EXPECT_TRUE(Child<QLabel>("LibraryDesign")->text().contains("B64290L0618X830"))
+      << Child<QLabel>("LibraryDesign")->text().toStdString();
+  EXPECT_EQ(window.model().impedance.part, "B64290L0618X830");
+  QTest::mouseClick(Child<QPushButton>("LibraryUnpick"), Qt::LeftButton);
+  EXPECT_EQ(window.model().impedance.part, window.model().window.outputs.txtPN);
+  EXPECT_FALSE(Child<QPushButton>("LibraryUnpick")->isEnabled());
 }
 
 // By keyboard and screen reader: every Alt key of the emissions window opens one thing,
