@@ -499,7 +499,8 @@ TEST(Emissions, FindCoreOnTheLibraryAgreesWithEveryTurnCount) {
   for (const bool byPrice : {false, true}) {
     SCOPED_TRACE(byPrice ? "by price" : "by size");
     RingEntry library;
-    library.library = LibraryEntry{"", "N30", "", ""};
+    library.library = LibraryEntry{};
+    library.library->grade = "N30";
     library.byPrice = byPrice;
     const RingSearchView s = model.RingFindCore(library);
     ASSERT_EQ(s.status, 0) << s.problem << s.inputProblem;
@@ -526,7 +527,9 @@ TEST(Emissions, FindCoreOnTheLibraryAgreesWithEveryTurnCount) {
     EXPECT_TRUE(s.emissions.check.passes);
   }
   RingEntry small;
-  small.library = LibraryEntry{"", "N30", "", "12mm"};
+  small.library = LibraryEntry{};
+  small.library->grade = "N30";
+  small.library->maxOd = "12mm";
   const RingSearchView none = model.RingFindCore(small);
   ASSERT_EQ(none.status, 4) << none.problem;
   const auto closest = std::ranges::max_element(
