@@ -1,5 +1,6 @@
 #include "analysis/find_core.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -42,6 +43,64 @@ Probe Wind(const DesignWindow& start, int row, double inductance) {
 
 }  // namespace
 
+TurnsChoice ChooseTurns(const EmissionInputs& in, const CommonMargins& band, int fit,
+                        const std::function<ChokeParameters(int)>& choke) {
+  std::map<int, double> margins;  // turns -> common margin, each winding checked once
+  auto margin = [&](int n) {
+    auto [at, fresh] = margins.try_emplace(n, 0.0);
+    if (fresh) at->second = band.Worst(choke(n));
+    return at->second;
+  };
+  // The common margin rises with the turns until the winding's own capacitance takes
+  // over the band's top and it falls again: the best turns are at that peak, which
+  // lies inside the turns that fit on a core large enough to wind past it.
+  int low = 1, peak = fit;
+  if (fit > 1 && margin(fit - 1) > margin(fit)) {
+    int high = fit;
+    while (high - low > 2) {
+      const int a = low + (high - low) / 3, b = high - (high - low) / 3;
+      if (margin(a) < margin(b)) {
+        low = a;
+      } else {
+        high = b;
+      }
+    }
+    for (int n = low; n <= high; ++n) peak = margin(n) > margin(peak) ? n : peak;
+  }
+  const bool met = margin(peak) >= in.margin;
+  // A winding with its full check.
+  auto tryTurns = [&](int n) { return TurnsChoice{n, met, CheckEmissions(in, choke(n))}; };
+  int fewest = 0, most = peak;
+  if (met) {
+    // The fewest turns that meet it, and the most: the margin is met between them.
+    while (most - fewest > 1) {
+      const int mid = (fewest + most) / 2;
+      (margin(mid) >= in.margin ? most : fewest) = mid;
+    }
+    fewest = most;
+    for (int over = fit + 1; over - most > 1;) {
+      const int mid = (most + over) / 2;
+      (margin(mid) >= in.margin ? most : over) = mid;
+    }
+  }
+  // Past the fewest, more turns add leakage, which the differential mode may still want;
+  // when even the most cannot pass, they come closest.
+  TurnsChoice chosen = tryTurns(met ? fewest : peak);
+  if (met && !chosen.check.passes) {
+    TurnsChoice mostTried = tryTurns(most);
+    if (mostTried.check.passes) {
+      while (most - fewest > 1) {
+        const int mid = (fewest + most) / 2;
+        (CheckEmissions(in, choke(mid)).passes ? most : fewest) = mid;
+      }
+      chosen = tryTurns(most);
+    } else if (mostTried.check.worstMargin > chosen.check.worstMargin) {
+      chosen = std::move(mostTried);
+    }
+  }
+  return chosen;
+}
+
 CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
   CoreSearch s;
   if (const std::string why = CheckInputs(in); !why.empty()) {
@@ -69,80 +128,22 @@ CoreSearch FindCore(const DesignWindow& window, const EmissionInputs& in) {
     trial.row = row;
     // The band's harmonics do not depend on the winding: the first core lays them out.
     if (!band) band.emplace(in, wind(fit).choke);
-    std::map<int, double> margins;  // turns -> common margin, each winding checked once
-    auto margin = [&](int n) {
-      auto [at, fresh] = margins.try_emplace(n, 0.0);
-      if (fresh) at->second = band->Worst(wind(n).choke);
-      return at->second;
-    };
-    // The common margin rises with the turns until the winding's own capacitance takes
-    // over the band's top and it falls again: the best turns are at that peak, which
-    // lies inside the turns that fit on a core large enough to wind past it.
-    int low = 1, peak = fit;
-    if (fit > 1 && margin(fit - 1) > margin(fit)) {
-      int high = fit;
-      while (high - low > 2) {
-        const int a = low + (high - low) / 3, b = high - (high - low) / 3;
-        if (margin(a) < margin(b)) {
-          low = a;
-        } else {
-          high = b;
-        }
-      }
-      for (int n = low; n <= high; ++n) peak = margin(n) > margin(peak) ? n : peak;
-    }
-    // A winding with its full check.
-    struct Tried {
-      Probe probe;
-      EmissionCheck check;
-    };
-    auto tryTurns = [&](int n) {
-      Probe p = wind(n);
-      EmissionCheck c = CheckEmissions(in, p.choke);
-      return Tried{std::move(p), std::move(c)};
-    };
-    trial.met = margin(peak) >= in.margin;
-    int fewest = 0, most = peak;
-    if (trial.met) {
-      // The fewest turns that meet it, and the most: the margin is met between them.
-      while (most - fewest > 1) {
-        const int mid = (fewest + most) / 2;
-        (margin(mid) >= in.margin ? most : fewest) = mid;
-      }
-      fewest = most;
-      for (int over = fit + 1; over - most > 1;) {
-        const int mid = (most + over) / 2;
-        (margin(mid) >= in.margin ? most : over) = mid;
-      }
-    }
-    // Past the fewest, more turns add leakage, which the differential mode may still want;
-    // when even the most cannot pass, they come closest.
-    Tried chosen = tryTurns(trial.met ? fewest : peak);
-    if (trial.met && !chosen.check.passes) {
-      Tried mostTried = tryTurns(most);
-      if (mostTried.check.passes) {
-        while (most - fewest > 1) {
-          const int mid = (fewest + most) / 2;
-          (CheckEmissions(in, wind(mid).choke).passes ? most : fewest) = mid;
-        }
-        chosen = tryTurns(most);
-      } else if (mostTried.check.worstMargin > chosen.check.worstMargin) {
-        chosen = std::move(mostTried);
-      }
-    }
-    const EmissionCheck& full = chosen.check;
+    const TurnsChoice turns = ChooseTurns(in, *band, fit, [&](int n) { return wind(n).choke; });
+    trial.met = turns.met;
+    const Probe chosen = wind(turns.turns);
+    const EmissionCheck& full = turns.check;
     trial.worstMargin = full.worstMargin;
     trial.worstFrequency = full.worstFrequency;
     trial.worstMode = full.worstMode;
     trial.passes = full.passes;
-    trial.part = chosen.probe.window.outputs.txtPN;
-    trial.turns = chosen.probe.choke.turns;
-    trial.gauge = chosen.probe.window.state.WireGauge;
-    trial.inductance = chosen.probe.choke.inductance;
-    trial.tempRise = chosen.probe.window.state.TempRise;
+    trial.part = chosen.window.outputs.txtPN;
+    trial.turns = chosen.choke.turns;
+    trial.gauge = chosen.window.state.WireGauge;
+    trial.inductance = chosen.choke.inductance;
+    trial.tempRise = chosen.window.state.TempRise;
     if (s.trials.empty() || trial.worstMargin > s.trials[best].worstMargin || trial.passes) {
       best = s.trials.size();
-      s.shown = std::move(chosen.probe.window);
+      s.shown = chosen.window;
     }
     s.trials.push_back(trial);
     if (trial.passes) {

@@ -2,6 +2,7 @@
 // design rules allow, gets the emissions under the limit with the required margin.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,19 @@ struct CoreSearch {
   // winding of that core and turns as a pick from the core list evaluates it.
   DesignWindow shown;
 };
+
+// The turns a core gets, from 1 to `fit` (the most it takes): the fewest that meet the
+// margin in common mode at every harmonic, or more when the differential mode wants their
+// leakage; when no turns meet it, those with the best common margin (the peak, where the
+// winding's capacitance starts to take over the band's top), or the most when they come
+// closer in the full check. `choke` is the choke of n turns on the core.
+struct TurnsChoice {
+  int turns = 0;
+  bool met = false;     // some turns meet the margin in common mode
+  EmissionCheck check;  // the full check of the turns chosen
+};
+TurnsChoice ChooseTurns(const EmissionInputs& inputs, const CommonMargins& band, int fit,
+                        const std::function<ChokeParameters(int)>& choke);
 
 // Walks the cores offered in the window's material from the smallest. Each gets the fewest
 // turns that meet the margin in common mode at every harmonic (the choke's own job; the

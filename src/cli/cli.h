@@ -218,6 +218,9 @@ int ShowRing(const DesignOptions& options, const RingArgs& a, std::ostream& out,
 // The status of a ring design, said on err when not kExitOk: kExitUsage for an entry that is
 // no ring, kExitIncomplete for a design that does not complete.
 int RingDone(const RingView& v, std::ostream& err);
+// The rings an automatic choice or Find Core tried, one a line under `heading`, each with
+// why it was passed over.
+void PrintTried(std::ostream& out, std::string_view heading, const std::vector<RingTryRow>& tried);
 // The ring design as `design` prints it: a JSON object, or the steps one a line.
 void PrintRing(std::ostream& out, const RingView& v, bool json);
 

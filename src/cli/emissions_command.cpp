@@ -106,13 +106,45 @@ void SearchJson(JsonWriter& json, const CoreSearchView& search) {
   json.Key("summary").String(search.summary).EndObject();
 }
 
-// `search`: the core search that made the design, when there was one.
-void PrintJson(std::ostream& out, const EmissionsView& v, const CoreSearchView* search) {
+// The rings Find Core tried over the library, in the order tried, and the one that passes
+// (null when none does).
+void RingSearchJson(JsonWriter& json, const RingSearchView& search) {
+  json.Key("search").BeginObject().Key("tried").BeginArray();
+  auto optional = [&](bool has, double value) -> JsonWriter& {
+    return has ? json.Double(value) : json.Null();
+  };
+  for (const RingTryRow& t : search.ring.tried) {
+    json.BeginObject().Key("part").String(t.part).Key("grade").String(t.grade);
+    json.Key("od_m").Double(t.od).Key("id_m").Double(t.id).Key("height_m").Double(t.height).Key("turns");
+    (t.turns > 0 ? json.Integer(t.turns) : json.Null()).Key("awg");
+    (t.turns > 0 ? json.Integer(t.gauge) : json.Null()).Key("temperature_rise_c");
+    optional(t.turns > 0, t.rise).Key("worst_margin_db");
+    optional(t.emissionMargin.has_value(), t.emissionMargin.value_or(0)).Key("worst_frequency_hz");
+    optional(t.emissionMargin.has_value(), t.emissionFrequency).Key("price_usd");
+    optional(t.price >= 0, t.price).Key("passes").Bool(t.why.empty()).Key("passed_over");
+    (t.why.empty() ? json.Null() : json.String(t.why)).EndObject();
+  }
+  json.EndArray().Key("winner");
+  if (search.status == kExitOk) {
+    const RingView& r = search.ring;
+    json.BeginObject().Key("part").String(r.part).Key("maker").String(r.maker).Key("grade").String(r.grade);
+    json.Key("turns").Integer(r.turns).Key("awg").Integer(r.gauge).Key("inductance_h").Double(r.inductance);
+    json.Key("temperature_rise_c").Double(r.rise).EndObject();
+  } else {
+    json.Null();
+  }
+  json.Key("summary").String(search.summary).EndObject();
+}
+
+using SearchWriter = std::function<void(JsonWriter&)>;
+
+// `search`: the search that made the design, when there was one.
+void PrintJson(std::ostream& out, const EmissionsView& v, const SearchWriter& search) {
   std::string text;
   JsonWriter json(text, 2);
   const analysis::EmissionCheck& c = v.check;
   json.BeginObject();
-  if (search) SearchJson(json, *search);
+  if (search) search(json);
   json.Key("part").String(v.part).Key("standard").String(v.standardName);
   json.Key("network").String(v.inputs.filter.network == analysis::Network::Cispr16 ? "cispr16" : "50ohm");
   json.Key("required_margin_db").Double(v.inputs.margin).Key("harmonics").BeginArray();
@@ -139,9 +171,10 @@ void PrintJson(std::ostream& out, const EmissionsView& v, const CoreSearchView* 
 }
 
 // The check as the options ask for it; the status says the verdict, so that a script can
-// gate on it.
+// gate on it. `fails`: what to say when it fails, in place of the verdict.
 int PrintCheck(std::ostream& out, std::ostream& err, const EmissionsArgs& args, const EmissionsView& v,
-               const CoreSearchView* search, const std::function<std::string()>& netlist) {
+               const SearchWriter& search, const std::function<std::string()>& netlist,
+               const std::string& fails = {}) {
   if (!v.inputProblem.empty()) return Fail(err, v.inputProblem, kExitUsage);
   // No winding: the design stopped early, or its winding cannot be used.
   if (!v.problem.empty()) return Fail(err, v.problem, kExitIncomplete);
@@ -155,7 +188,36 @@ int PrintCheck(std::ostream& out, std::ostream& err, const EmissionsArgs& args, 
   } else {
     PrintText(out, v);
   }
-  return v.check.passes ? kExitOk : Fail(err, v.verdict, kExitFailsLimit);
+  return v.check.passes ? kExitOk : Fail(err, fails.empty() ? v.verdict : fails, kExitFailsLimit);
+}
+
+// Find Core over the library: the rings tried, then the check of the winner (or of the
+// closest try when none passes).
+int PrintRingSearch(std::ostream& out, std::ostream& err, const EmissionsArgs& args,
+                    const RingSearchView& s) {
+  if (!s.inputProblem.empty()) return Fail(err, s.inputProblem, kExitUsage);
+  if (s.status == kExitUsage) return Fail(err, s.problem, kExitUsage);
+  const SearchWriter search = [&](JsonWriter& json) { RingSearchJson(json, s); };
+  const bool text = !args.json && !args.csv;
+  if (text) {
+    PrintTried(out, args.ring.entry.byPrice ? "Rings tried, cheapest first:" : "Rings tried, smallest first:",
+               s.ring.tried);
+    out << s.summary << "\n\n";
+  }
+  if (s.status == kExitIncomplete) {
+    if (args.json) {
+      std::string json;
+      JsonWriter writer(json, 2);
+      writer.BeginObject();
+      search(writer);
+      writer.EndObject();
+      out << json << "\n";
+    }
+    return Fail(err, s.problem, kExitIncomplete);
+  }
+  return PrintCheck(
+      out, err, args, s.emissions, args.json ? search : SearchWriter(), [] { return std::string(); },
+      s.problem);
 }
 
 }  // namespace
@@ -205,7 +267,9 @@ void RegisterEmissionsCommand(Commands& commands) {
       ->excludes(csvFlag);
   cmd->add_flag(
       "--find-core", args->findCore,
-      "Walk the catalogue from the smallest core, apply the first that passes, then print as usual");
+      "Walk the catalogue from the smallest core, apply the first that passes, then print as usual; "
+      "with --library, walk the stocked rings the filter leaves (--by size or price) and check the "
+      "first that passes");
   cmd->footer(
       "Levels are the RMS value of each harmonic of the switching frequency at one line's receiver port, "
       "in dBuV, from the exact Fourier coefficients of the trapezoid; a steady harmonic reads the same on "
@@ -216,8 +280,14 @@ void RegisterEmissionsCommand(Commands& commands) {
   AddRingOptions(*cmd, args->ring, true);
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     if (const int status = RingUsage(args->ring, err); status != kExitOk) return status;
-    if (args->ring.Wanted() && (args->netlist || args->findCore))
-      return Fail(err, "--netlist and --find-core are of the catalogue's design, not of a ring", kExitUsage);
+    if (args->ring.Wanted() && args->netlist)
+      return Fail(err, "--netlist is of the catalogue's design, not of a ring", kExitUsage);
+    if (args->findCore && args->ring.Wanted() && !args->ring.library) {
+      return Fail(err,
+                  "--find-core walks the catalogue, or the stocked library with --library: a ring named by "
+                  "--ring or --toroid has nothing to find",
+                  kExitUsage);
+    }
     EmissionsEntry entry = args->entry;
     // The netlist and the core search are of the model's choke, not of a measured one.
     if (!args->measured.file.empty() && (args->netlist || args->findCore)) {
@@ -239,10 +309,12 @@ void RegisterEmissionsCommand(Commands& commands) {
                         if (args->safety.Budget()) model.Safety_Change(args->safety);
                         model.Emissions_Change(entry);
                         if (const int status = UseMeasured(model, args->measured, e)) return status;
+                        if (args->findCore)
+                          return PrintRingSearch(o, e, *args, model.RingFindCore(args->ring.entry));
                         RingView ring;
                         const EmissionsView v = model.RingEmissions(args->ring.entry, ring);
                         if (const int status = RingDone(ring, e)) return status;
-                        return PrintCheck(o, e, *args, v, nullptr, [] { return std::string(); });
+                        return PrintCheck(o, e, *args, v, {}, [] { return std::string(); });
                       });
     }
     ShellHost host;
@@ -286,7 +358,9 @@ void RegisterEmissionsCommand(Commands& commands) {
           }
           // The view opened.
           model.mnuEmissions_Click();
-          return PrintCheck(out, err, *args, model.emissions, args->findCore ? &search : nullptr,
+          SearchWriter written;
+          if (args->findCore) written = [&](JsonWriter& json) { SearchJson(json, search); };
+          return PrintCheck(out, err, *args, model.emissions, written,
                             [&] { return EmissionsNetlistOf(model.window, model.emissions); });
         });
   });

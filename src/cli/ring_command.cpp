@@ -117,6 +117,22 @@ int RingDone(const RingView& v, std::ostream& err) {
               v.status == kExitUsage ? kExitUsage : kExitIncomplete);
 }
 
+void PrintTried(std::ostream& out, std::string_view heading, const std::vector<RingTryRow>& tried) {
+  out << heading << "\n";
+  for (const RingTryRow& t : tried) {
+    out << "  " << t.part << ", " << t.grade << ", " << Figure(t.od * 1e3) << " x " << Figure(t.id * 1e3)
+        << " x " << Figure(t.height * 1e3) << " mm";
+    if (t.turns > 0) {
+      out << ", " << t.turns << (t.turns == 1 ? " turn" : " turns") << " of AWG " << t.gauge << ", rise "
+          << Figure(t.rise) << " C";
+      if (t.margin) out << ", L " << (*t.margin >= 0 ? "+" : "") << Figure(*t.margin * 100) << " %";
+      if (t.emissionMargin) out << ", margin " << num::FormatDouble(*t.emissionMargin, "0.0") << " dB";
+    }
+    if (t.price >= 0) out << ", " << Figure(t.price) << " USD";
+    out << (t.why.empty() ? ": taken" : ": " + t.why) << "\n";
+  }
+}
+
 void PrintRing(std::ostream& out, const RingView& v, bool json) {
   if (json) {
     using Json = nlohmann::ordered_json;
@@ -189,17 +205,7 @@ void PrintRing(std::ostream& out, const RingView& v, bool json) {
     return;
   }
   if (!v.tried.empty()) {
-    out << "Rings tried, in the order of the automatic choice:\n";
-    for (const RingTryRow& t : v.tried) {
-      out << "  " << t.part << ", " << t.grade << ", " << Figure(t.od * 1e3) << " x " << Figure(t.id * 1e3)
-          << " x " << Figure(t.height * 1e3) << " mm";
-      if (t.turns > 0) {
-        out << ", " << t.turns << " turns of AWG " << t.gauge << ", rise " << Figure(t.rise) << " C";
-        if (t.margin) out << ", L " << (*t.margin >= 0 ? "+" : "") << Figure(*t.margin * 100) << " %";
-      }
-      if (t.price >= 0) out << ", " << Figure(t.price) << " USD";
-      out << (t.why.empty() ? ": taken" : ": " + t.why) << "\n";
-    }
+    PrintTried(out, "Rings tried, in the order of the automatic choice:", v.tried);
     if (v.steps.empty()) return;
   }
   out << "Ring: " << (v.part.empty() ? "own size" : v.maker + " " + v.part) << ", " << v.grade << ", "

@@ -233,8 +233,9 @@ RingDesign WindOnRing(const RingRequest& q) {
 
   if (d.insulatedDiameter > d.fitLimit) {
     return Refuse(d, RingOutcome::DoesNotFit,
-                  "The " + std::to_string(d.turns) + " turns of AWG " + std::to_string(d.gauge) +
-                      " do not fit in one layer on the inner circumference of the " +
+                  "The " + std::to_string(d.turns) + (d.turns == 1 ? " turn" : " turns") + " of AWG " +
+                      std::to_string(d.gauge) + (d.turns == 1 ? " does" : " do") +
+                      " not fit in one layer on the inner circumference of the " +
                       num::Printed(d.sectorDeg, 4) + " degree sector.");
   }
   d.outcome = RingOutcome::Complete;

@@ -15,8 +15,10 @@
 #include "analysis/winding.h"
 #include "engine/catalogue.h"
 #include "support/design_inputs.h"
+#include "support/scripted_host.h"
 #include "ui/model/analysis_views.h"
 #include "ui/model/plot_layout.h"
+#include "ui/model/window_model.h"
 
 namespace vtq::test {
 namespace {
@@ -462,6 +464,79 @@ TEST(Emissions, InsertionLossInTheNetworksTerminations) {
     EXPECT_NEAR(il.differentialNetwork, 20 * std::log10(std::hypot(1, 2 * w * 10e-6 / (100 + 100))), 0.01);
     EXPECT_NEAR(il.differential50, 20 * std::log10(std::hypot(1, 2 * w * 10e-6 / (50 + 50))), 0.01);
   }
+}
+
+}  // namespace
+}  // namespace vtq::test
+
+namespace vtq::test {
+namespace {
+
+// Find Core over the stocked library, held against every turn count of every ring it tried:
+// a ring is passed over when no turns it holds (one layer, no saturation, rise within
+// kWarmRise) pass, and the one taken passes with the turns shown. In size and price order,
+// and within the grade filter; and with a filter whose rings cannot pass, the closest is shown.
+TEST(Emissions, FindCoreOnTheLibraryAgreesWithEveryTurnCount) {
+  ScriptedHost host;
+  WindowModel model{host};
+  model.inputs().MainInput = "1";
+  model.inputs().Current = "2";
+  model.CalculateButton_Click();
+  EmissionsEntry e = ExampleEmissions();
+  e.parasitic = "5p";
+  e.ripple = "0.01";
+  model.Emissions_Change(e);
+  auto passesWith = [&](const std::string& part, int turns) {
+    RingEntry one;
+    one.part = part;
+    one.turns = turns;
+    RingView v;
+    const EmissionsView check = model.RingEmissions(one, v);
+    if (v.status != 0) return std::optional<bool>();  // does not fit: no more turns to try
+    if (v.peakFlux > v.saturation || v.rise > kWarmRise) return std::optional<bool>();
+    return std::optional<bool>(check.check.passes);
+  };
+  for (const bool byPrice : {false, true}) {
+    SCOPED_TRACE(byPrice ? "by price" : "by size");
+    RingEntry library;
+    library.library = LibraryEntry{};
+    library.library->grade = "N30";
+    library.byPrice = byPrice;
+    const RingSearchView s = model.RingFindCore(library);
+    ASSERT_EQ(s.status, 0) << s.problem << s.inputProblem;
+    const std::vector<RingTryRow>& tried = s.ring.tried;
+    ASSERT_GE(tried.size(), 3u);
+    double price = 0, od = 0;
+    for (const RingTryRow& t : tried) {
+      EXPECT_EQ(t.grade, "N30");
+      EXPECT_GE(byPrice ? t.price : t.od, byPrice ? price : od) << t.part;
+      price = t.price, od = t.od;
+      bool any = false;
+      for (int n = 1;; ++n) {
+        const std::optional<bool> passes = passesWith(t.part, n);
+        if (!passes) break;
+        any = any || *passes;
+        if (n == t.turns && &t == &tried.back()) {
+          EXPECT_TRUE(*passes) << t.part;
+        }
+      }
+      EXPECT_EQ(any, &t == &tried.back()) << t.part;
+    }
+    EXPECT_EQ(s.ring.part, tried.back().part);
+    EXPECT_EQ(s.ring.turns, tried.back().turns);
+    EXPECT_TRUE(s.emissions.check.passes);
+  }
+  RingEntry small;
+  small.library = LibraryEntry{};
+  small.library->grade = "N30";
+  small.library->maxOd = "12mm";
+  const RingSearchView none = model.RingFindCore(small);
+  ASSERT_EQ(none.status, 4) << none.problem;
+  const auto closest = std::ranges::max_element(
+      none.ring.tried, {}, [](const RingTryRow& t) { return t.emissionMargin.value_or(-INFINITY); });
+  EXPECT_EQ(none.ring.part, closest->part);
+  EXPECT_EQ(none.emissions.check.worstMargin, *closest->emissionMargin);
+  EXPECT_TRUE(none.problem.starts_with("No ring passes: the closest, " + closest->part)) << none.problem;
 }
 
 }  // namespace

@@ -59,7 +59,31 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
         "B64290L0618X830", "--find-core"},
        2,
-       "not of a ring"},
+       "has nothing to find"},
+      // Find Core over the library: a ring passes; none of the small ones does (the closest
+      // said); the filter leaves none; the turns are the search's own.
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--cy", "2.2n",
+        "--cx", "1u", "--library", "--grade", "N30", "--find-core", "--current", "2"},
+       0,
+       ""},
+      {{"emissions", "--swing", "325",      "--fsw", "65k",         "--cp",      "5p",
+        "--ripple",  "0.01",    "--cy",     "2.2n",  "--cx",        "1u",        "--library",
+        "--grade",   "N30",     "--max-od", "12mm",  "--find-core", "--current", "2"},
+       4,
+       "No ring passes: the closest, B64290P0037X830 (N30) with 1 turn of AWG 20, fails the limit by 31.3 "
+       "dB"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--library",
+        "--maker", "Nobody", "--find-core"},
+       3,
+       "No stocked ring is left"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--library",
+        "--turns", "5", "--find-core"},
+       2,
+       "chooses the turns"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--library", "--cy",
+        "max", "--find-core"},
+       2,
+       "touch-current limit"},
       {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
         "B64290L0618X830", "--windings", "3"},
        2,
@@ -189,6 +213,30 @@ TEST(Ring, ImpedanceFollowsTheRingsWinding) {
   EXPECT_NEAR(element, design["windings"][0]["leakage_inductance_h"].get<double>(), 0.06 * element);
   EXPECT_NEAR(z["points"][0]["zcm_ohm"].get<double>(), 2 * std::numbers::pi * 1000 * l,
               0.03 * 2 * std::numbers::pi * 1000 * l);
+}
+
+// Find Core's JSON: the rings tried in the order asked, the winner the last and the only one
+// that passes, and the check after them of that ring with those turns.
+TEST(Ring, FindCoreOverTheLibraryWritesTheTriedAndTheWinner) {
+  const auto r =
+      Cli({"emissions", "--swing", "325",         "--fsw",     "65k", "--cp",      "5p",      "--ripple",
+           "0.01",      "--cy",    "2.2n",        "--cx",      "1u",  "--library", "--grade", "N30",
+           "--by",      "price",   "--find-core", "--current", "2",   "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto doc = nlohmann::json::parse(r.out);
+  const auto& tried = doc["search"]["tried"];
+  ASSERT_GE(tried.size(), 2U);
+  double price = 0;
+  for (const auto& t : tried) {
+    EXPECT_GE(t["price_usd"].get<double>(), price);
+    price = t["price_usd"];
+    EXPECT_EQ(t["passes"], &t == &tried.back());
+  }
+  EXPECT_EQ(doc["search"]["winner"]["part"], tried.back()["part"]);
+  EXPECT_EQ(doc["search"]["winner"]["turns"], tried.back()["turns"]);
+  EXPECT_EQ(doc["part"], tried.back()["part"]);
+  EXPECT_TRUE(doc["passes"].get<bool>());
+  EXPECT_EQ(doc["worst"]["margin_db"], tried.back()["worst_margin_db"]);
 }
 
 }  // namespace

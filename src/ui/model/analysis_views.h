@@ -319,6 +319,9 @@ EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& 
 // The same for a winding description (a ring's).
 EmissionsView EmissionsViewOf(const analysis::Winding& winding, const EmissionsEntry& entry,
                               const std::shared_ptr<const MeasuredChoke>& measured = nullptr);
+// The entries read alone, no choke checked: the inputs and the standard's name, or the
+// inputProblem.
+EmissionsView EmissionsEntryOf(const EmissionsEntry& entry);
 // The test bench of a view with a check, for a circuit simulator; empty when there is none.
 std::string EmissionsNetlistOf(const DesignWindow& window, const EmissionsView& view);
 // The search for the smallest core that passes, as its table shows it.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/model/analysis_views.h"
 #include "ui/model/library_view.h"
 #include "ui/model/safety_view.h"
 
@@ -41,6 +42,11 @@ struct RingTryRow {
   std::optional<double> margin;
   double price = -1;  // US dollars a piece; negative: none listed
   std::string why;
+  // With Find Core: the worst margin of the turns shown against the emission limit (dB,
+  // where the limit lies above the level) and where it is; none when the ring was passed
+  // over before its check.
+  std::optional<double> emissionMargin;
+  double emissionFrequency = 0;  // Hz
 };
 
 struct RingStepRow {
@@ -74,6 +80,23 @@ struct RingView {
   std::size_t bindingGap = 0;
   // With the automatic choice: every ring tried, in the order tried, the taken one last.
   std::vector<RingTryRow> tried;
+};
+
+// Find Core over the stocked library: the rings the filter leaves, smallest (or cheapest)
+// first, each with the fewest turns whose choke passes the emission limit with the margin
+// asked, within what the ring holds (one layer, no saturation, the rise no hotter than the
+// design window warns of); the first ring that passes is taken.
+struct RingSearchView {
+  // 0: a ring passes; 2: an entry that is refused; 3: no ring the filter leaves holds a
+  // winding to check; 4: none passes, the closest shown. The exit statuses of the command line.
+  int status = 2;
+  std::string inputProblem;  // an emission entry that is no value of its box
+  std::string problem;       // the refusal of the ring entry, or why no ring passes
+  std::string summary;       // the winner, or that none passes and which try is shown
+  // The winner's design, or the closest try's when none passes, with every ring tried in
+  // `ring.tried` (the winner last); without a design (status 2) when no ring was checked.
+  RingView ring;
+  EmissionsView emissions;  // the check of that design
 };
 
 // View > Core Library: the list as a table each face sorts by the number behind a cell, and

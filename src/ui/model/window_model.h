@@ -244,6 +244,10 @@ class WindowModel {
   analysis::SpiceModel RingSpice(const RingEntry& e, RingView& v) const;
   // Its emission check for the view's entries and the safety inputs' budget, two windings only.
   EmissionsView RingEmissions(const RingEntry& e, RingView& v) const;
+  // Find Core over the library the entry's filter leaves (`e.library`, `e.byPrice`), for the
+  // emissions view's entries with the safety inputs' budget: the window's current and
+  // current density give the wire, the emission limit the turns.
+  RingSearchView RingFindCore(const RingEntry& e) const;
   // Its MAS document, as `vtq-cli export --mas` with ring options writes it: the window's
   // requirement, the ring, its n windings and what they reach; `v` is the design, its status
   // and problem saying why there is no document.

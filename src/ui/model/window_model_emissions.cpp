@@ -282,13 +282,8 @@ std::optional<double> ParseQuantity(std::string_view text, std::string_view unit
 
 namespace {
 
-// The check of the entries against a choke: `parameters` gives the choke's figures (or says
-// why there are none), `part` names it in the verdict.
-EmissionsView EmissionsViewOfChoke(
-    const EmissionsEntry& e, const std::shared_ptr<const MeasuredChoke>& measured,
-    const std::function<analysis::ChokeParameters(std::string& problem)>& parameters,
-    const std::string& part) {
-  EmissionsView v;
+// The entries read into `v`: its inputs and standard's name, or its inputProblem.
+void ReadEntries(const EmissionsEntry& e, EmissionsView& v) {
   analysis::EmissionInputs& in = v.inputs;
   const struct {
     std::string_view name, unit;
@@ -310,7 +305,7 @@ EmissionsView EmissionsViewOfChoke(
     if (!value) {
       v.inputProblem = std::string(n.name) + ": '" + *n.text +
                        "' is not a number; a prefix p, n, u, m, k, M or G may follow it, as in 20p or 100k.";
-      return v;
+      return;
     }
     *n.value = *value;
   }
@@ -324,25 +319,36 @@ EmissionsView EmissionsViewOfChoke(
   }
   if (!known) {
     v.inputProblem = "Standard: '" + e.standard + "' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b.";
-    return v;
+    return;
   }
   if (e.rippleShape != "trapezoid" && e.rippleShape != "triangle") {
     v.inputProblem = "Ripple shape: '" + e.rippleShape + "' is neither trapezoid nor triangle.";
-    return v;
+    return;
   }
   in.source.rippleShape =
       e.rippleShape == "triangle" ? analysis::RippleShape::Triangle : analysis::RippleShape::Trapezoid;
   if (e.network != "cispr16" && e.network != "50ohm") {
     v.inputProblem = "Network: '" + e.network + "' is neither cispr16 nor 50ohm.";
-    return v;
+    return;
   }
   in.filter.network = e.network == "50ohm" ? analysis::Network::FiftyOhm : analysis::Network::Cispr16;
   if (!e.prescan.empty()) {
     v.inputProblem = ReadScan(e.prescan, in.prescan);
-    if (!v.inputProblem.empty()) return v;
+    if (!v.inputProblem.empty()) return;
   }
   v.inputProblem = analysis::CheckInputs(in);
+}
+
+// The check of the entries against a choke: `parameters` gives the choke's figures (or says
+// why there are none), `part` names it in the verdict.
+EmissionsView EmissionsViewOfChoke(
+    const EmissionsEntry& e, const std::shared_ptr<const MeasuredChoke>& measured,
+    const std::function<analysis::ChokeParameters(std::string& problem)>& parameters,
+    const std::string& part) {
+  EmissionsView v;
+  ReadEntries(e, v);
   if (!v.inputProblem.empty()) return v;
+  analysis::EmissionInputs& in = v.inputs;
   if (measured) in.measured = {measured->frequencies, measured->commonMode, measured->differential};
 
   v.part = part;
@@ -366,6 +372,12 @@ EmissionsView EmissionsViewOfChoke(
 }
 
 }  // namespace
+
+EmissionsView EmissionsEntryOf(const EmissionsEntry& e) {
+  EmissionsView v;
+  ReadEntries(e, v);
+  return v;
+}
 
 EmissionsView EmissionsViewOf(const DesignWindow& window, const EmissionsEntry& e,
                               const std::shared_ptr<const MeasuredChoke>& measured) {

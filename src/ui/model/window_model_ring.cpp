@@ -1,10 +1,13 @@
 // A choke wound on a ring the user names.
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 #include <numbers>
 
+#include "analysis/emissions.h"
 #include "analysis/ferrite.h"
+#include "analysis/find_core.h"
 #include "analysis/spice.h"
 #include "cores/library.h"
 #include "engine/design.h"
@@ -187,23 +190,22 @@ std::optional<WoundRing> Wind(const RingEntry& e, const DesignState& state,
 }
 
 // Why a complete design on a ring is not one the automatic choice takes; empty if it is.
-std::string PassedOver(const RingView& v) {
-  if (v.peakFlux > v.saturation) {
-    return "the peak flux density of " + num::Printed(v.peakFlux, 3) + " T passes the grade's " +
-           num::Printed(v.saturation, 3) + " T";
+std::string PassedOver(double peakFlux, double saturation, double rise) {
+  if (peakFlux > saturation) {
+    return "the peak flux density of " + num::Printed(peakFlux, 3) + " T passes the grade's " +
+           num::Printed(saturation, 3) + " T";
   }
   // Where the design window warns of a hot winding.
-  if (v.rise > kWarmRise) {
-    return "the temperature rise of " + num::Printed(v.rise, 3) + " C is above " +
-           num::Printed(kWarmRise, 3) + " C";
+  if (rise > kWarmRise) {
+    return "the temperature rise of " + num::Printed(rise, 3) + " C is above " + num::Printed(kWarmRise, 3) +
+           " C";
   }
   return {};
 }
 
-// The automatic choice: the first ring of the filtered library, in size or price order, whose
-// design completes without saturating or running hot. `v` is that ring's design with every
-// ring tried, or says why none was taken.
-std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, RingView& v) {
+// The rings of the entry's filter in the order the automatic choice walks them, or nothing,
+// with the refusal in `v`.
+std::optional<LibraryView> OrderedRings(const RingEntry& e, RingView& v) {
   if (!e.part.empty() || !e.toroid.empty() || !e.grade.empty()) {
     return Refuse(
         v, "The automatic choice takes no ring, size or grade of its own: filter the library instead.");
@@ -216,18 +218,37 @@ std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, Ri
       return (a.price >= 0 && b.price < 0) || (a.price >= 0 && b.price >= 0 && a.price < b.price);
     });
   }
+  return list;
+}
+
+// A ring about to be tried, with why its grade cannot be designed with (empty when it can).
+RingTryRow TryRowOf(const LibraryRow& ring) {
+  RingTryRow t;
+  t.part = ring.part;
+  t.grade = ring.grade;
+  t.od = ring.od;
+  t.id = ring.id;
+  t.height = ring.height;
+  t.price = ring.price;
+  const cores::LibraryGrade* grade = cores::GradeByName(ring.grade);
+  std::string unread = "its grade is not in the library";
+  if (!ring.hasCurve) {
+    t.why = "its grade has no measured permeability curve";
+  } else if (!grade || !LibraryFerrite(*grade, unread)) {
+    t.why = "its grade cannot be read: " + unread;
+  }
+  return t;
+}
+
+// The automatic choice: the first ring of the filtered library, in size or price order, whose
+// design completes without saturating or running hot. `v` is that ring's design with every
+// ring tried, or says why none was taken.
+std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, RingView& v) {
+  const std::optional<LibraryView> list = OrderedRings(e, v);
+  if (!list) return std::nullopt;
   std::vector<RingTryRow> tried;
-  for (const LibraryRow& ring : list.rows) {
-    RingTryRow t{ring.part, ring.grade, ring.od, ring.id, ring.height, 0, 0, 0, std::nullopt, ring.price, {}};
-    const cores::LibraryGrade* grade = cores::GradeByName(ring.grade);
-    std::string unread = "its grade is not in the library";
-    if (!ring.hasCurve) {
-      t.why = "its grade has no measured permeability curve";
-    } else if (grade && LibraryFerrite(*grade, unread)) {
-      unread.clear();
-    } else {
-      t.why = "its grade cannot be read: " + unread;
-    }
+  for (const LibraryRow& ring : list->rows) {
+    RingTryRow t = TryRowOf(ring);
     if (!t.why.empty()) {
       tried.push_back(std::move(t));
       continue;
@@ -245,7 +266,7 @@ std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, Ri
     t.gauge = r.gauge;
     t.rise = r.rise;
     if (r.requiredInductance > 0 && r.inductance > 0) t.margin = r.inductance / r.requiredInductance - 1;
-    t.why = r.status == 0 ? PassedOver(r) : r.problem;
+    t.why = r.status == 0 ? PassedOver(r.peakFlux, r.saturation, r.rise) : r.problem;
     tried.push_back(t);
     if (t.why.empty()) {
       v = std::move(r);
@@ -255,12 +276,44 @@ std::optional<WoundRing> Choose(const RingEntry& e, const DesignState& state, Ri
   }
   v = {};
   v.status = 3;
-  v.problem = list.rows.empty()
+  v.problem = list->rows.empty()
                   ? "No stocked ring is left by the filter."
-                  : "None of the " + std::to_string(list.rows.size()) +
+                  : "None of the " + std::to_string(list->rows.size()) +
                         " rings tried meets the requirement: the table says why each was passed over.";
   v.tried = std::move(tried);
   return std::nullopt;
+}
+
+// Find Core's turns on one ring: the request with the ring's wire and gaps settled, wound
+// again with any turns.
+struct TurnsOnRing {
+  winding::RingRequest request;
+  winding::RingDesign Design(int turns) const {
+    winding::RingRequest q = request;
+    q.turns = turns;
+    return winding::WindOnRing(q);
+  }
+  analysis::ChokeParameters Choke(int turns) const {
+    std::string problem;  // none: a library grade always has its curve
+    return analysis::ParametersOf(winding::WindingOf(Design(turns), request), problem);
+  }
+};
+
+// Why the ring cannot hold a design of these turns (does not fit, saturates, runs hot);
+// empty when it can.
+std::string NotHeld(const winding::RingDesign& d) {
+  return d.outcome == winding::RingOutcome::Complete ? PassedOver(d.peakFlux, d.saturation, d.rise)
+                                                     : d.problem;
+}
+
+// Why a check that does not pass is passed over, in one decimal as the tables show margins.
+std::string ShortOf(const analysis::EmissionCheck& c, double required) {
+  auto decibels = [](double value) { return num::FormatDouble(value, "0.0") + " dB"; };
+  const std::string where = " at " + analysis::Engineering(c.worstFrequency, "Hz") + " (" +
+                            std::string(analysis::ModeName(c.worstMode)) + " mode)";
+  if (c.worstMargin < 0) return "fails the limit by " + decibels(-c.worstMargin) + where;
+  return "is " + decibels(required - c.worstMargin) + " short of the " + decibels(required) + " margin" +
+         where;
 }
 
 std::optional<WoundRing> WindEntry(const RingEntry& e, const DesignState& state,
@@ -314,6 +367,129 @@ EmissionsView WindowModel::RingEmissions(const RingEntry& e, RingView& v) const 
   if (!w) return {};
   return CheckedEmissions(
       [&](const EmissionsEntry& entry) { return EmissionsViewOf(w->winding, entry, measuredChoke); });
+}
+
+RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
+  RingSearchView s;
+  auto refuse = [&](std::string why) {
+    s.problem = std::move(why);
+    return s;
+  };
+  if (!e.library)
+    return refuse("Find Core walks the stocked library: a ring named or sized has nothing to find.");
+  if (e.windings != 2)
+    return refuse("The emissions of three or four windings are not worked out yet: give --windings 2.");
+  if (e.turns > 0) return refuse("Find Core chooses the turns on each ring: give none.");
+  const std::optional<LibraryView> list = OrderedRings(e, s.ring);
+  if (!list) return refuse(s.ring.problem);
+  std::string budget;
+  const EmissionsView entries = EmissionsEntryOf(BudgetedEntry(budget));
+  s.inputProblem = budget.empty() ? entries.inputProblem : budget;
+  if (!s.inputProblem.empty()) return s;
+  const analysis::EmissionInputs& in = entries.inputs;
+
+  // The band's harmonics and limits do not depend on the winding, its grade's curve only
+  // on the grade: laid out once a grade.
+  std::map<const analysis::Ferrite*, analysis::CommonMargins> bands;
+  std::vector<RingTryRow> tried;
+  struct Shown {
+    RingView base;  // the ring's entry wound, whose figures give way to the turns chosen
+    TurnsOnRing turns;
+    winding::RingDesign design;
+  };
+  std::optional<Shown> best;  // the winner, or the closest try
+  double bestMargin = -INFINITY;
+  for (const LibraryRow& ring : list->rows) {
+    RingTryRow t = TryRowOf(ring);
+    if (!t.why.empty()) {
+      tried.push_back(std::move(t));
+      continue;
+    }
+    // One turn settles the wire and, on the mains, the gaps between the windings.
+    RingEntry one = e;
+    one.library.reset();
+    one.part = ring.part;
+    one.turns = 1;
+    RingView r;
+    std::optional<WoundRing> wound = Wind(one, window.state, nullptr, r);
+    if (r.status == 2) {  // an entry no ring can take: said once, for all of them
+      s.ring = std::move(r);
+      return refuse(s.ring.problem);
+    }
+    t.turns = r.turns;
+    t.gauge = r.gauge;
+    t.rise = r.rise;
+    t.why = wound ? NotHeld(wound->design) : r.problem;
+    if (!t.why.empty()) {
+      tried.push_back(std::move(t));
+      continue;
+    }
+    const TurnsOnRing turns{wound->request};
+    // The most turns the ring holds: each limit only tightens as turns are added (the
+    // sector's one layer, the flux through the leakage, the copper's heat).
+    int most = 1;
+    for (int over = 2;;) {
+      if (over < (1 << 20) && NotHeld(turns.Design(over)).empty()) {
+        most = over;
+        over *= 2;
+        continue;
+      }
+      if (over - most <= 1) break;
+      const int mid = (most + over) / 2;
+      (NotHeld(turns.Design(mid)).empty() ? most : over) = mid;
+    }
+    auto choke = [&](int n) { return turns.Choke(n); };
+    auto band = bands.find(turns.request.grade.get());
+    if (band == bands.end())
+      band = bands.emplace(turns.request.grade.get(), analysis::CommonMargins(in, choke(most))).first;
+    const analysis::TurnsChoice chosen = analysis::ChooseTurns(in, band->second, most, choke);
+    winding::RingDesign d = turns.Design(chosen.turns);
+    t.turns = d.turns;
+    t.gauge = d.gauge;
+    t.rise = d.rise;
+    t.emissionMargin = chosen.check.worstMargin;
+    t.emissionFrequency = chosen.check.worstFrequency;
+    if (!chosen.check.passes) t.why = ShortOf(chosen.check, in.margin);
+    tried.push_back(t);
+    if (chosen.check.passes || chosen.check.worstMargin > bestMargin) {
+      bestMargin = chosen.check.worstMargin;
+      best = Shown{std::move(r), turns, std::move(d)};
+    }
+    if (chosen.check.passes) break;
+  }
+  if (!best) {
+    s.status = 3;
+    s.problem = list->rows.empty() ? "No stocked ring is left by the filter."
+                                   : "None of the " + std::to_string(list->rows.size()) +
+                                         " rings tried holds a winding of this current: the table says why "
+                                         "each was passed over.";
+    s.summary = s.problem;
+    s.ring.status = 2;
+    s.ring.tried = std::move(tried);
+    return s;
+  }
+  // The view of the turns chosen: the entry's ring, its figures those of the design.
+  s.ring = std::move(best->base);
+  s.ring.steps.clear();
+  s.ring.windings.clear();
+  Show(best->design, s.ring);
+  s.ring.tried = std::move(tried);
+  const analysis::Winding wound = winding::WindingOf(best->design, best->turns.request);
+  s.emissions = CheckedEmissions([&](const EmissionsEntry& entry) { return EmissionsViewOf(wound, entry); });
+  const RingTryRow& last = s.ring.tried.back();
+  const std::string named = s.ring.part + " (" + s.ring.grade + ") with " + std::to_string(s.ring.turns) +
+                            (s.ring.turns == 1 ? " turn" : " turns") + " of AWG " +
+                            std::to_string(s.ring.gauge);
+  if (last.why.empty()) {
+    s.status = 0;
+    s.summary = named + " passes " + entries.standardName + " with the required margin.";
+    return s;
+  }
+  s.status = 4;
+  s.summary = "No ring the filter leaves passes; the check shows the closest try, " + named + ".";
+  const analysis::EmissionCheck& c = s.emissions.check;
+  s.problem = "No ring passes: the closest, " + named + ", " + ShortOf(c, in.margin) + ".";
+  return s;
 }
 
 analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
