@@ -300,6 +300,8 @@ class WindowModel {
   ImpedanceView ShownImpedance() const;
   EmissionsView ShownEmissions();
   void ShowLibraryView(bool raise);
+  // Find Core while a ring is picked: over the library, the ring found picked in its place.
+  void FindRing();
   // The part number the analysis views are of: the picked ring's, or the design window's.
   std::string ShownPart() const;
   std::optional<RingEntry> ringPicked_;

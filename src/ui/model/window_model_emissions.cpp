@@ -225,9 +225,13 @@ void WindowModel::Emissions_Change(const EmissionsEntry& entry) {
 }
 
 void WindowModel::EmissionsFindCore_Click() {
-  // The design window is left as the user has it: the view checks the search's try, a
-  // catalogue core in place of a ring picked from the library.
-  ringPicked_.reset();
+  // With a ring picked from the library the search walks the library's rings the filter
+  // leaves, smallest first, and picks the first that passes with the turns it needs.
+  if (ringPicked_) {
+    FindRing();
+    return;
+  }
+  // The design window is left as the user has it: the view checks the search's try.
   std::string problem;
   const EmissionsEntry entry = BudgetedEntry(problem);
   coreSearch = CoreSearchOf(window, entry);
@@ -239,6 +243,32 @@ void WindowModel::EmissionsFindCore_Click() {
   if (!emissionsOpened_) return;  // a closed view shows the search when it opens
   emissions = ShownEmissions();
   host_.ShowEmissions(emissions, coreSearch, false);
+}
+
+void WindowModel::FindRing() {
+  RingEntry e;
+  e.library = libraryEntry;
+  const RingSearchView found = RingFindCore(e);
+  coreSearch = {};
+  coreSearch.inputProblem = found.inputProblem;
+  coreSearch.headings = {"Part",     "Grade",       "OD (mm)",     "Turns",      "AWG",
+                         "Rise (C)", "Margin (dB)", "Price (USD)", "Passed over"};
+  for (const RingTryRow& t : found.ring.tried) {
+    coreSearch.rows.push_back(
+        {t.part, t.grade, num::Printed(t.od * 1e3, 4), t.turns > 0 ? std::to_string(t.turns) : "",
+         t.turns > 0 ? std::to_string(t.gauge) : "", t.turns > 0 ? num::Printed(t.rise, 3) : "",
+         t.emissionMargin ? num::Printed(*t.emissionMargin, 3) : "",
+         t.price >= 0 ? num::Printed(t.price, 4) : "", t.why});
+  }
+  coreSearch.summary = found.summary.empty() ? found.problem : found.summary;
+  if (found.status == 0 || found.status == 4) {
+    // The ring found (or the closest) is what the views show, wound with the turns found.
+    RingEntry taken;
+    taken.part = found.ring.part;
+    taken.turns = found.ring.turns;
+    ringPicked_ = taken;
+  }
+  FollowDesign();
 }
 
 void WindowModel::EmissionsApplyCore_Click() {

@@ -316,6 +316,15 @@ TEST_F(AnalysisCommands, CoreLibraryPicksARingTheViewsFollow) {
   EXPECT_TRUE(model.libraryView.picked.empty() && !model.libraryView.ring);
   model.Library_Pick("no such ring");  // a list the library has moved on from: nothing changes
   EXPECT_TRUE(model.libraryView.picked.empty());
+
+  // Find Core with a ring picked walks the library's filter and picks the ring it takes.
+  model.Library_Change({"", "N30", "", "", ""});
+  model.Library_Pick("B64290L0618X830");
+  model.EmissionsFindCore_Click();
+  ASSERT_FALSE(model.coreSearch.rows.empty()) << model.coreSearch.summary;
+  EXPECT_EQ(model.libraryView.picked, model.coreSearch.rows.back()[0]) << model.coreSearch.summary;
+  EXPECT_EQ(model.emissions.part, model.libraryView.picked);
+  EXPECT_EQ(model.coreSearch.rows.back().back(), "");  // the ring taken was not passed over
 }
 
 TEST_F(AnalysisCommands, ExportSpiceModel) {
