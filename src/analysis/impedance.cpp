@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <numbers>
 
 #include "analysis/physics.h"
@@ -43,8 +46,7 @@ double SelfResonance(const ChokeParameters& p) {
 
 // Where the material's model mu' first falls to half its low-frequency value, 1 kHz to 1 GHz;
 // 0 if nowhere.
-double HalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
-  if (!ferrite) return 0;
+double SearchHalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
   auto above = [&](double f) { return ModelPermeability(ferrite, f).real() > 0.5 * ferrite->LowFrequency(); };
   double previous = 1e3;
   for (int i = 1; i <= 6 * 20; ++i) {
@@ -53,6 +55,23 @@ double HalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
     previous = f;
   }
   return 0;
+}
+
+// The same, searched once a material: up to 120 model evaluations, which a search over the
+// ring library would otherwise repeat for every choke it tries. Held by the material's own
+// control block, so a material file freed and another read at the same address is not mistaken for it.
+double HalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
+  if (!ferrite) return 0;
+  static std::mutex lock;
+  static std::map<std::weak_ptr<const Ferrite>, double, std::owner_less<>> found;
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (auto at = found.find(ferrite); at != found.end()) return at->second;
+  }
+  const double f = SearchHalfPermeability(ferrite);
+  const std::lock_guard<std::mutex> hold(lock);
+  found.emplace(ferrite, f);
+  return f;
 }
 
 std::optional<Band> MeetsRequirement(const ChokeParameters& p, double required) {
