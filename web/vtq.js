@@ -543,7 +543,8 @@ function pick(index) {
 
 // The open analysis windows follow every edit, click and calculation, as on the desktop.
 function follow() {
-  const open = ['coreTablePanel', 'impedancePanel', 'emissionsPanel', 'libraryPanel'].some((id) => $(id) && !$(id).hidden);
+  const open = ['coreTablePanel', 'impedancePanel', 'emissionsPanel', 'libraryPanel', 'safetyPanel']
+    .some((id) => $(id) && !$(id).hidden);
   if (open && !$('dialog').open) show(session.follow());
 }
 
@@ -613,6 +614,7 @@ function show(json) {
   if (view.impedance) showImpedance(view.impedance);
   if (view.emissions) showEmissions(view.emissions);
   if (view.library) showLibrary(view.library);
+  if (view.safety) showSafety(view.safety);
   if (view.picture) savePicture(view.picture);
   keepLink();
   if (view.unloaded) {
@@ -951,6 +953,84 @@ function showLibrary(view) {
     }
   }
   $('librarySource').textContent = view.source;
+  if (view.raise) raise(box);
+}
+
+// View > Safety: the mains the windings sit on and the touch-current limit, typed here; the
+// distances between the windings and the Y budget as the model works them out.
+function safetyForm(body, view) {
+  const form = element('div', {id: 'safetyForm', className: 'emissionsForm'}, body);
+  const box = (key, label, make) => {
+    const id = 'Safety_' + key;
+    element('label', {htmlFor: id, textContent: label}, form);
+    const el = make(id);
+    el.dataset.key = key;
+    return el;
+  };
+  const choices = (id, options) => {
+    const select = element('select', {id}, form);
+    select.replaceChildren(...options.map(([value, text]) => new Option(text, value)));
+    return select;
+  };
+  box('windings', 'Windings', (id) => choices(id, [['2', '2: line and neutral'], ['3', '3: three phases'],
+    ['4', '4: three phases and neutral']]));
+  box('mainsVoltage', 'Mains voltage (V)', (id) => element('input', {id, placeholder: 'e.g. 230 (line to neutral, rms)'},
+    form));
+  box('mainsFrequency', 'Mains frequency (Hz)', (id) => element('input', {id, placeholder: 'e.g. 60 Hz'}, form));
+  box('category', 'Overvoltage category', (id) => choices(id, ['I', 'II', 'III', 'IV'].map((w) => [w, w])));
+  box('pollution', 'Pollution degree', (id) => choices(id, ['1', '2', '3', '4'].map((w) => [w, w])));
+  box('group', 'Material group', (id) => choices(id, ['I', 'II', 'IIIa', 'IIIb'].map((w) => [w, w])));
+  box('divider', 'Divider', (id) => element('input', {id, placeholder: 'none; e.g. 1 mm'}, form));
+  box('equipment', 'Equipment', (id) => {
+    const select = choices(id, [['', 'None'], ...view.equipment.map(([key, name]) => [key, name])]);
+    view.equipment.forEach(([, , source], i) => { select.options[i + 1].title = source; });
+    return select;
+  });
+  box('touchCurrent', 'Touch current (A)', (id) => element('input', {id, placeholder: 'the equipment\'s; or e.g. 0.25mA'},
+    form));
+  const changed = () => {
+    const entry = {};
+    for (const el of form.querySelectorAll('[data-key]')) entry[el.dataset.key] = el.value;
+    show(session.setSafety(JSON.stringify(entry)));
+  };
+  form.addEventListener('input', (e) => { if (e.target.tagName === 'INPUT') changed(); });
+  form.addEventListener('change', (e) => { if (e.target.tagName === 'SELECT') changed(); });
+  element('p', {id: 'safetyOf'}, body);
+  element('div', {id: 'safetyProblem', className: 'problem', role: 'alert'}, body);
+  const buttons = element('div', {className: 'buttons'}, body);
+  const save = element('button', {id: 'SafetySave', type: 'button'}, buttons);
+  caption(save, '&Save...', false);
+  save.addEventListener('click', () => command('SafetySave'));
+  element('div', {id: 'safetyGaps'}, body);
+  element('pre', {id: 'safetyLines', className: 'note'}, body);
+}
+
+function showSafety(view) {
+  const box = panel('safetyPanel', view.title);
+  const body = box.querySelector('.panelBody');
+  if (!$('safetyForm')) safetyForm(body, view);
+  for (const el of document.querySelectorAll('#safetyForm [data-key]')) {
+    const text = view.entry[el.dataset.key];
+    if (el.value !== text && document.activeElement !== el) el.value = text;
+  }
+  $('safetyOf').textContent = view.of;
+  $('safetyProblem').textContent = view.problem;
+  $('SafetySave').disabled = view.problem !== '' || view.gaps.length === 0;
+  const gaps = $('safetyGaps');
+  gaps.replaceChildren();
+  if (view.gaps.length) {
+    const t = element('table', {className: 'cores'}, gaps);
+    t.setAttribute('aria-label', 'Distances between the windings');
+    const h = element('tr', {}, element('thead', {}, t));
+    for (const heading of view.headings) element('th', {textContent: heading}, h);
+    const b = element('tbody', {}, t);
+    for (const cells of view.gaps) {
+      const tr = element('tr', {}, b);
+      cells.forEach((text, i) => element('td', {textContent: text,
+        className: i > 0 && i < cells.length - 1 ? 'number' : ''}, tr));
+    }
+  }
+  $('safetyLines').textContent = view.lines.join('\n');
   if (view.raise) raise(box);
 }
 

@@ -72,8 +72,10 @@ class PageHost : public WindowHost {
   std::optional<ImpedanceView> impedance;
   std::optional<EmissionsView> emissions;
   std::optional<LibraryWindowView> library;
+  std::optional<SafetyWindowView> safety;
   CoreSearchView coreSearch;
-  bool raiseCoreTable = false, raiseImpedance = false, raiseEmissions = false, raiseLibrary = false;
+  bool raiseCoreTable = false, raiseImpedance = false, raiseEmissions = false, raiseLibrary = false,
+       raiseSafety = false;
   // Save Plot: the name the page chose (its suffix picks the format) and the picture the
   // model then asked to be drawn, which the page draws from the same view.
   std::string plotName = "impedance.svg";
@@ -100,6 +102,7 @@ class PageHost : public WindowHost {
     impedance.reset();
     emissions.reset();
     library.reset();
+    safety.reset();
     picture.reset();
     beep = false;
   }
@@ -187,6 +190,10 @@ class PageHost : public WindowHost {
   void ShowLibrary(const LibraryWindowView& view, bool raise) override {
     library = view;
     raiseLibrary = raise;
+  }
+  void ShowSafety(const SafetyWindowView& view, bool raise) override {
+    safety = view;
+    raiseSafety = raise;
   }
   std::string WritePlotPicture(const PlotPicture&, const std::string& path, PictureFormat format) override {
     picture = {path, format};
@@ -278,6 +285,31 @@ Json ImpedanceJson(const ImpedanceView& v, bool raise) {
   view["raise"] = raise;
   if (v.required) view["required"] = {v.required->frequency, v.required->magnitude};
   return view;
+}
+
+// The safety view with the inputs it was worked out from, and the tabulated equipment cases
+// as [key, name, source] for their list.
+Json SafetyJson(const SafetyWindowView& v, const SafetyEntry& e, bool raise) {
+  Json equipment = Json::array();
+  for (const TouchCurrentRow& r : v.equipment) equipment.push_back({r.key, r.name, r.source});
+  return {{"title", std::string(kSafetyTitle)},
+          {"raise", raise},
+          {"entry",
+           {{"windings", std::to_string(e.windings)},
+            {"mainsVoltage", e.mainsVoltage},
+            {"mainsFrequency", e.mainsFrequency},
+            {"category", e.category},
+            {"pollution", e.pollution},
+            {"group", e.group},
+            {"divider", e.divider},
+            {"equipment", e.equipment},
+            {"touchCurrent", e.touchCurrent}}},
+          {"of", v.of},
+          {"problem", v.problem},
+          {"headings", v.headings},
+          {"gaps", v.gaps},
+          {"lines", v.view.lines},
+          {"equipment", equipment}};
 }
 
 // The core library's view with the filter it was listed by: each row's cells as [text,
@@ -437,6 +469,31 @@ class Session {
       }
     }
     return Run([e](WindowModel& m) { m.Library_Change(e); });
+  }
+  // The safety inputs as the page's boxes hold them (a JSON object of texts; a key left out
+  // keeps its value; windings as "2", "3" or "4").
+  std::string SetSafety(const std::string& json) {
+    SafetyEntry e = model_->safetyEntry;
+    const Json entry = Json::parse(json, nullptr, false);
+    const std::pair<const char*, std::string SafetyEntry::*> kKeys[] = {
+        {"mainsVoltage", &SafetyEntry::mainsVoltage},
+        {"mainsFrequency", &SafetyEntry::mainsFrequency},
+        {"category", &SafetyEntry::category},
+        {"pollution", &SafetyEntry::pollution},
+        {"group", &SafetyEntry::group},
+        {"divider", &SafetyEntry::divider},
+        {"equipment", &SafetyEntry::equipment},
+        {"touchCurrent", &SafetyEntry::touchCurrent}};
+    if (entry.is_object()) {
+      for (const auto& [key, field] : kKeys) {
+        if (entry.contains(key) && entry[key].is_string()) e.*field = entry[key].get<std::string>();
+      }
+      if (entry.contains("windings") && entry["windings"].is_string()) {
+        const std::string w = entry["windings"].get<std::string>();
+        if (w == "2" || w == "3" || w == "4") e.windings = w[0] - '0';
+      }
+    }
+    return Run([e](WindowModel& m) { m.Safety_Change(e); });
   }
   std::string PickRing(const std::string& part) {
     return Run([part](WindowModel& m) { m.Library_Pick(part); });
@@ -622,6 +679,7 @@ class Session {
           EmissionsJson(*host_.emissions, host_.coreSearch, m.emissionsEntry, host_.raiseEmissions);
     }
     if (host_.library) view["library"] = LibraryJson(*host_.library, m.libraryEntry, host_.raiseLibrary);
+    if (host_.safety) view["safety"] = SafetyJson(*host_.safety, m.safetyEntry, host_.raiseSafety);
     if (host_.picture) {
       view["picture"] = {{"of", host_.pictureOf},
                          {"name", host_.picture->first},
@@ -747,6 +805,7 @@ EMSCRIPTEN_BINDINGS(vtq) {
       .function("setEmissions", &Session::SetEmissions)
       .function("setLibrary", &Session::SetLibrary)
       .function("pickRing", &Session::PickRing)
+      .function("setSafety", &Session::SetSafety)
       .function("setTemperature", &Session::SetTemperature)
       .function("link", &Session::Link)
       .function("openLink", &Session::OpenLink)

@@ -109,6 +109,9 @@ class ScriptedHost : public WindowHost {
   void ShowLibrary(const LibraryWindowView&, bool raise) override {
     events.emplace_back(raise ? "library" : "library follows");
   }
+  void ShowSafety(const SafetyWindowView&, bool raise) override {
+    events.emplace_back(raise ? "safety" : "safety follows");
+  }
   // Pictures drawn when `canDraw`: each one's panel titles and its text.
   bool canDraw = false;
   std::vector<std::pair<std::vector<std::string>, std::string>> pictures;

@@ -39,6 +39,8 @@ constexpr ControlCommand kCommands[] = {
     {"mnuEmissions", &WindowModel::mnuEmissions_Click},
     {"mnuLibrary", &WindowModel::mnuLibrary_Click},
     {"LibraryUnpick", &WindowModel::LibraryUnpick_Click},
+    {"mnuSafety", &WindowModel::mnuSafety_Click},
+    {"SafetySave", &WindowModel::SafetySave_Click, kFile},
     {"ImpedanceSave", &WindowModel::ImpedanceSave_Click, kFile},
     {"ImpedanceMaterial", &WindowModel::ImpedanceMaterial_Click, kFile},
     {"ImpedanceMeasured", &WindowModel::ImpedanceMeasured_Click, kFile},

@@ -39,7 +39,8 @@ enum class FileDialogPurpose {
   OpenMaterial,
   ExportTouchstone,
   OpenMeasurement,
-  OpenMas
+  OpenMas,
+  ExportSafety
 };
 
 struct FileDialogSettings {
@@ -111,6 +112,8 @@ class WindowHost : public UserDialogs {
                              bool /*raise*/) {}
   // The stocked-ring library and the design on the ring picked from it.
   virtual void ShowLibrary(const LibraryWindowView& /*view*/, bool /*raise*/) {}
+  // The insulation between the windings and the Y-capacitor budget, with their inputs.
+  virtual void ShowSafety(const SafetyWindowView& /*view*/, bool /*raise*/) {}
   // Draws a picture of a view into a file. Empty on success, else the reason.
   virtual std::string WritePlotPicture(const PlotPicture& /*picture*/, const std::string& /*path*/,
                                        PictureFormat /*format*/) {

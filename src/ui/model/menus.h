@@ -62,6 +62,7 @@ inline constexpr Entry kViewEntries[] = {
     {"mnuImpedance", Kind::Command, "&Impedance Plot"},
     {"mnuEmissions", Kind::Command, "Conducted &Emissions"},
     {"mnuLibrary", Kind::Command, "Core &Library"},
+    {"mnuSafety", Kind::Command, "&Safety"},
 };
 
 inline constexpr Entry kHelpEntries[] = {

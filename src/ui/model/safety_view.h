@@ -80,4 +80,15 @@ std::optional<YBudgetView> YBudgetViewOf(const SafetyEntry& entry, double cy, st
 // The gaps as comma-separated values, one a line under a heading.
 std::string SafetyCsvOf(const SafetyView& view);
 
+// View > Safety: the inputs, the insulation between the windings of the choke the analysis
+// views show (the design window's, or the ring picked from the library) and the budget.
+struct SafetyWindowView {
+  SafetyView view;
+  std::string of;       // the choke the gaps are placed on, in words
+  std::string problem;  // what stops the view, in one line; empty when it is worked out
+  std::vector<std::string> headings;
+  std::vector<std::vector<std::string>> gaps;  // a row a gap, as the headings say
+  std::vector<TouchCurrentRow> equipment;      // the tabulated cases, for the equipment list
+};
+
 }  // namespace vtq

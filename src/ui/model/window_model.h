@@ -213,8 +213,12 @@ class WindowModel {
   // The insulation and Y-capacitor inputs as typed; the safety view and the emissions
   // view's budget follow them.
   void Safety_Change(const SafetyEntry& entry);
+  void mnuSafety_Click();  // View > Safety
+  // Save...: the gaps as comma-separated values, through the file dialog.
+  void SafetySave_Click();
   SafetyEntry safetyEntry;
-  SafetyView safety;
+  SafetyView safety;  // on the design window's core, as vtq-cli safety prints it
+  SafetyWindowView safetyView;
   // ---- end of safety ----
 
   // ---- Core library (window_model_library.cpp) ----
@@ -305,9 +309,14 @@ class WindowModel {
   // The part number the analysis views are of: the picked ring's, or the design window's.
   std::string ShownPart() const;
   std::optional<RingEntry> ringPicked_;
+  // The picked ring as the safety inputs wind it: their number of windings, and with the
+  // mains typed, the insulation's gaps between them.
+  RingEntry PickedRing() const;
+  void ShowSafetyView(bool raise);  // window_model_safety.cpp
 
   WindowHost& host_;
-  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false, libraryOpened_ = false;
+  bool coreTableOpened_ = false, impedanceOpened_ = false, emissionsOpened_ = false, libraryOpened_ = false,
+       safetyOpened_ = false;
 };
 
 // A design's requirements read from a MAS document (a file, "-" for standard input) into

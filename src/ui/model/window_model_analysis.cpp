@@ -447,6 +447,7 @@ void WindowModel::FollowDesign() {
   }
   if (libraryOpened_) ShowLibraryView(false);
   if (!safetyEntry.mainsVoltage.empty()) safety = SafetyViewOf(window, safetyEntry);
+  if (safetyOpened_) ShowSafetyView(false);
 }
 
 void WindowModel::CompareTable_DblClick(int row) {

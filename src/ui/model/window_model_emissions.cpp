@@ -248,6 +248,8 @@ void WindowModel::EmissionsFindCore_Click() {
 void WindowModel::FindRing() {
   RingEntry e;
   e.library = libraryEntry;
+  e.windings = safetyEntry.windings;
+  if (!safetyEntry.mainsVoltage.empty()) e.safety = safetyEntry;
   const RingSearchView found = RingFindCore(e);
   coreSearch = {};
   coreSearch.inputProblem = found.inputProblem;

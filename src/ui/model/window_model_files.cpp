@@ -234,7 +234,7 @@ void WindowModel::ExportMasMnu_Click() {
   mas::Written doc;
   if (ringPicked_) {
     RingView ring;
-    doc = RingMasExport(*ringPicked_, ring);
+    doc = RingMasExport(PickedRing(), ring);
     if (doc.problem.empty() && ring.status != 0) doc.problem = ring.problem;
   } else {
     doc = MasExport();

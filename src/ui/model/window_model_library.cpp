@@ -151,7 +151,7 @@ void WindowModel::ShowLibraryView(bool raise) {
   libraryView = WindowViewOf(libraryEntry);
   if (ringPicked_) {
     libraryView.picked = RingLabel(*ringPicked_);
-    libraryView.ring = DesignOnRing(*ringPicked_);
+    libraryView.ring = DesignOnRing(PickedRing());
     DesignRowsOf(*libraryView.ring, libraryView);
   }
   host_.ShowLibrary(libraryView, raise);
@@ -187,7 +187,7 @@ void WindowModel::LibraryUnpick_Click() {
 ImpedanceView WindowModel::ShownImpedance() const {
   if (!ringPicked_) return ImpedanceViewOf(window, impedanceEntry, ImpedanceMaterial(), measuredChoke);
   RingView ring;
-  ImpedanceView v = RingImpedance(*ringPicked_, impedanceEntry, ring);
+  ImpedanceView v = RingImpedance(PickedRing(), impedanceEntry, ring);
   if (ring.status != 0) {
     v = {};
     v.part = RingLabel(*ringPicked_);
@@ -199,7 +199,7 @@ ImpedanceView WindowModel::ShownImpedance() const {
 EmissionsView WindowModel::ShownEmissions() {
   if (!ringPicked_) return CheckedEmissions(EmissionsDesign());
   RingView ring;
-  EmissionsView v = RingEmissions(*ringPicked_, ring);
+  EmissionsView v = RingEmissions(PickedRing(), ring);
   if (ring.status != 0) {
     v = {};
     v.part = RingLabel(*ringPicked_);
@@ -238,8 +238,12 @@ bool WindowModel::OpenMasDesign(const std::string& path) {
   ApplyDesign(doc.entry);
   FileStatus = "Opened " + path;
   if (doc.ring) {
-    // The ring is wound again and shown where a ring picked from the library is.
+    // The ring is wound again and shown where a ring picked from the library is; its
+    // windings and mains become the safety inputs, which wind every picked ring.
     ringPicked_ = *doc.ring;
+    safetyEntry.windings = doc.ring->windings;
+    if (doc.ring->safety) safetyEntry = *doc.ring->safety;
+    safetyEntry.windings = doc.ring->windings;
     coreSearch = {};
     libraryOpened_ = true;
     ShowLibraryView(true);

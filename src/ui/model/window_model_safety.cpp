@@ -257,6 +257,72 @@ SafetyView SafetyViewOfBore(double inner, double outer, double wire, const std::
 void WindowModel::Safety_Change(const SafetyEntry& entry) {
   safetyEntry = entry;
   safety = SafetyViewOf(window, safetyEntry);
+  // A picked ring is wound again with the windings and gaps asked for, and the emission
+  // view's budget follows the limit.
+  FollowDesign();
+}
+
+void WindowModel::mnuSafety_Click() {
+  safetyOpened_ = true;
+  ShowSafetyView(true);
+}
+
+RingEntry WindowModel::PickedRing() const {
+  RingEntry e = *ringPicked_;
+  e.windings = safetyEntry.windings;
+  e.safety.reset();
+  if (!safetyEntry.mainsVoltage.empty()) e.safety = safetyEntry;
+  return e;
+}
+
+void WindowModel::ShowSafetyView(bool raise) {
+  SafetyWindowView& w = safetyView;
+  w = {};
+  if (ringPicked_) {
+    const RingEntry e = PickedRing();
+    w.of = "The ring " + (e.part.empty() ? "of size " + e.toroid : e.part) + " picked from the library";
+    if (!safetyEntry.mainsVoltage.empty()) {
+      const RingView ring = DesignOnRing(e);
+      w.view = ring.insulation
+                   ? *ring.insulation
+                   : SafetyViewOfBore(ring.id, ring.od, 0, ring.problem.empty() ? "no winding" : ring.problem,
+                                      safetyEntry);
+      if (ring.insulation && ring.status != 0) w.view.ringProblem = ring.problem;
+    }
+  } else {
+    w.of = "The design window's core " + window.outputs.txtPN;
+    if (!safetyEntry.mainsVoltage.empty()) w.view = SafetyViewOf(window, safetyEntry);
+  }
+  if (safetyEntry.mainsVoltage.empty()) {
+    w.problem =
+        "Type the highest mains voltage, line to neutral (rms): the insulation between the windings is "
+        "then worked out.";
+  } else {
+    w.problem = w.view.inputProblem.empty() ? w.view.problem : w.view.inputProblem;
+  }
+  w.headings = {"Between",       "Working (V rms)",         "Clearance (mm)",
+                "Creepage (mm)", "Achieved clearance (mm)", "Achieved creepage (mm)",
+                "Binds"};
+  auto mm = [](std::optional<double> metres, const char* none) {
+    return metres ? num::FormatDouble(*metres * 1e3, "0.00") : std::string(none);
+  };
+  for (const SafetyGap& g : w.view.gaps) {
+    w.gaps.push_back({g.between, num::Printed(g.workingVoltage, 6), mm(g.clearance, ""),
+                      mm(g.creepage, "not given"),
+                      mm(g.achievedClearance, g.centreAngle ? "round the divider" : ""),
+                      mm(g.achievedCreepage, ""), g.binding});
+  }
+  w.equipment = TouchCurrentTable();
+  host_.ShowSafety(w, raise);
+}
+
+void WindowModel::SafetySave_Click() {
+  const bool worked = safetyView.problem.empty() && !safetyView.view.gaps.empty();
+  ExportFile(
+      {FileDialogPurpose::ExportSafety, kSafetyTitle, "There are no distances to save.",
+       "Insulation distances", ShownPart()},
+      worked ? std::string() : (safetyView.problem.empty() ? "No gap is worked out." : safetyView.problem),
+      ShownPart() + "-insulation.csv", SafetyCsvOf(safetyView.view));
 }
 
 EmissionsEntry WindowModel::BudgetedEntry(std::string& problem) const {

@@ -11,6 +11,7 @@
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/library_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/safety_window.h"
 
 namespace vtq::qt {
 namespace {
@@ -29,8 +30,8 @@ bool Shown(const MainWindow& window, const char* name) {
 }  // namespace
 
 AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_(window) {
-  for (const char* name :
-       {"ViewMnu", "mnuImpedance", "mnuEmissions", "mnuLibrary", "ExportSpiceMnu", "ExportTouchstoneMnu"})
+  for (const char* name : {"ViewMnu", "mnuImpedance", "mnuEmissions", "mnuLibrary", "mnuSafety",
+                           "ExportSpiceMnu", "ExportTouchstoneMnu"})
     window.ConnectCommand(name);
 
   // Every calculation rewrites output boxes and every edit or option click changes an
@@ -46,7 +47,8 @@ AnalysisActions::AnalysisActions(MainWindow& window) : QObject(&window), window_
 
 void AnalysisActions::ScheduleUpdate() {
   if (pending_ || (!Shown(window_, "CompareWindow") && !Shown(window_, "ImpedanceWindow") &&
-                   !Shown(window_, "EmissionsWindow") && !Shown(window_, "LibraryWindow"))) {
+                   !Shown(window_, "EmissionsWindow") && !Shown(window_, "LibraryWindow") &&
+                   !Shown(window_, "SafetyWindow"))) {
     return;
   }
   pending_ = true;
@@ -159,6 +161,28 @@ void ShowLibrary(MainWindow* window, const LibraryWindowView& view, bool raise) 
   }
   library->Show(view);
   if (raise) Present(library);
+}
+
+void ShowSafety(MainWindow* window, const SafetyWindowView& view, bool raise) {
+  if (!window) return;
+  auto* safety = dynamic_cast<SafetyWindow*>(
+      window->findChild<QWidget*>(QStringLiteral("SafetyWindow"), Qt::FindDirectChildrenOnly));
+  if (!safety && !raise) return;
+  if (!safety) {
+    SafetyWindow::Commands commands;
+    commands.change = [window](const SafetyEntry& entry) {
+      window->Run([window, entry] { window->model().Safety_Change(entry); });
+    };
+    commands.save = [window] {
+      window->Run([window] { window->model().SafetySave_Click(); });
+      ShowFileStatus(*window);
+    };
+    safety = new SafetyWindow(window, window->model().safetyEntry, std::move(commands));
+    safety->Show(view);
+    MakeCompanion(safety, *window, QSize(820, 620));
+  }
+  safety->Show(view);
+  if (raise) Present(safety);
 }
 
 }  // namespace vtq::qt

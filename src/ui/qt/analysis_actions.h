@@ -34,5 +34,6 @@ void ShowCoreTable(MainWindow* window, const CoreTableView& view, bool raise);
 void ShowImpedance(MainWindow* window, const ImpedanceView& view, bool raise);
 void ShowEmissions(MainWindow* window, const EmissionsView& view, const CoreSearchView& search, bool raise);
 void ShowLibrary(MainWindow* window, const LibraryWindowView& view, bool raise);
+void ShowSafety(MainWindow* window, const SafetyWindowView& view, bool raise);
 
 }  // namespace vtq::qt

@@ -176,6 +176,11 @@ std::optional<std::string> QtHost::ChooseFile(FileDialogPurpose purpose, const F
           {QStringLiteral("Touchstone files (*.s4p *.s2p)"), QStringLiteral("All files (*)")},
           QString::fromStdString(settings.FileName.substr(settings.FileName.find_last_of('.') + 1)),
           settings.FileName);
+    case FileDialogPurpose::ExportSafety:
+      return ChooseExportFile(
+          window_, exportFolder_, QString::fromUtf8(kSafetyTitle.data(), kSafetyTitle.size()),
+          {QStringLiteral("Comma-separated values (*.csv)"), QStringLiteral("All files (*)")},
+          QStringLiteral("csv"), settings.FileName);
     case FileDialogPurpose::OpenMeasurement:
       return ChooseMeasurementFile(window_, exportFolder_);
     case FileDialogPurpose::SavePlot:
@@ -216,6 +221,10 @@ void QtHost::ShowImpedance(const ImpedanceView& view, bool raise) {
 
 void QtHost::ShowLibrary(const LibraryWindowView& view, bool raise) {
   qt::ShowLibrary(window_, view, raise);
+}
+
+void QtHost::ShowSafety(const SafetyWindowView& view, bool raise) {
+  qt::ShowSafety(window_, view, raise);
 }
 
 void QtHost::ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) {

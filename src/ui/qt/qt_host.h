@@ -46,6 +46,7 @@ class QtHost : public WindowHost {
   void ShowImpedance(const ImpedanceView& view, bool raise) override;
   void ShowEmissions(const EmissionsView& view, const CoreSearchView& search, bool raise) override;
   void ShowLibrary(const LibraryWindowView& view, bool raise) override;
+  void ShowSafety(const SafetyWindowView& view, bool raise) override;
   std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
                                PictureFormat format) override;
 

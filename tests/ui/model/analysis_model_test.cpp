@@ -327,6 +327,67 @@ TEST_F(AnalysisCommands, CoreLibraryPicksARingTheViewsFollow) {
   EXPECT_EQ(model.coreSearch.rows.back().back(), "");  // the ring taken was not passed over
 }
 
+// View > Safety: the gaps on the choke the analysis views show, the windings and mains it
+// asks for winding the picked ring, the emission view's budget following its limit.
+TEST_F(AnalysisCommands, SafetyViewWindsThePickedRingAndBudgetsTheEmissions) {
+  Design(DesignModeOption::Inductance, "1", "2");
+  model.mnuSafety_Click();
+  EXPECT_EQ(host.events, (Strings{"safety"}));
+  EXPECT_TRUE(model.safetyView.problem.starts_with("Type the highest mains voltage"))
+      << model.safetyView.problem;
+  model.SafetySave_Click();  // nothing to save: said, no dialog
+  EXPECT_EQ(host.TakeMessageTitles(), (Strings{std::string(kSafetyTitle)}));
+  EXPECT_TRUE(host.dialogs.empty());
+
+  SafetyEntry e;
+  e.mainsVoltage = "230";
+  e.mainsFrequency = "50";
+  model.Safety_Change(e);
+  const SafetyWindowView& v = model.safetyView;
+  EXPECT_TRUE(v.problem.empty()) << v.problem;
+  EXPECT_EQ(v.of, "The design window's core " + model.window.outputs.txtPN);
+  ASSERT_EQ(v.gaps.size(), 2u);  // the two gaps of a ring with two windings
+  EXPECT_EQ(v.gaps[0].size(), v.headings.size());
+  EXPECT_EQ(v.view.lines, model.safety.lines);  // the design window's core: as vtq-cli safety prints it
+
+  // Three phases on a picked ring: wound with three windings parted by the insulation's gaps.
+  model.mnuLibrary_Click();
+  model.Library_Pick("B64290L0618X830");
+  e.windings = 3;
+  e.pollution = "3";
+  model.Safety_Change(e);
+  ASSERT_TRUE(model.libraryView.ring);
+  EXPECT_EQ(model.libraryView.ring->windings.size(), 3u) << model.libraryView.ring->problem;
+  ASSERT_TRUE(model.libraryView.ring->insulation);
+  EXPECT_EQ(v.of, "The ring B64290L0618X830 picked from the library");
+  EXPECT_EQ(v.view.lines, model.libraryView.ring->insulation->lines);
+  EXPECT_EQ(v.gaps.size(), model.libraryView.ring->insulation->gaps.size());
+  EXPECT_GE(v.gaps.size(), 3u);
+  for (const auto& gap : v.gaps) EXPECT_FALSE(gap[4].empty() || gap[6].empty()) << gap[0];
+
+  // Save... writes the gaps as the CSV export gives them.
+  const std::string file = dir / "gaps.csv";
+  host.paths = {file};
+  model.SafetySave_Click();
+  EXPECT_EQ(test::Contents(file), SafetyCsvOf(v.view));
+  EXPECT_EQ(model.FileStatus, "Insulation distances of B64290L0618X830 written to " + file);
+
+  // A touch-current limit gives the emission view its budget; a bad entry is said there too.
+  model.mnuEmissions_Click();
+  EXPECT_FALSE(model.emissions.yBudget);
+  e.windings = 2;
+  e.equipment = "iec62368-es1";
+  model.Safety_Change(e);
+  ASSERT_TRUE(model.emissions.yBudget) << model.emissions.inputProblem << model.emissions.problem;
+  EXPECT_EQ(model.emissions.yBudget->caseName, "ES1 touch current (class II equipment, accessible parts)");
+  e.pollution = "5";
+  model.Safety_Change(e);
+  EXPECT_TRUE(v.problem.starts_with("Pollution degree: '5'")) << v.problem;
+  EXPECT_TRUE(v.gaps.empty());
+  model.LibraryUnpick_Click();
+  EXPECT_EQ(v.of, "The design window's core " + model.window.outputs.txtPN);
+}
+
 TEST_F(AnalysisCommands, ExportSpiceModel) {
   const std::string file = dir / "choke.lib", unwritable = dir / "missing/choke.lib";
   Design(DesignModeOption::Inductance, "1", "5");

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "ui/qt/impedance_plot.h"
 #include "ui/qt/library_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/safety_window.h"
 
 namespace vtq::qt {
 namespace {
@@ -42,6 +44,7 @@ struct Host : test::ScriptedHost {
   void ShowLibrary(const LibraryWindowView& view, bool raise) override {
     qt::ShowLibrary(window, view, raise);
   }
+  void ShowSafety(const SafetyWindowView& view, bool raise) override { qt::ShowSafety(window, view, raise); }
   std::string WritePlotPicture(const PlotPicture& picture, const std::string& path,
                                PictureFormat format) override {
     return qt::WritePlotPicture(picture, path, format);
@@ -225,6 +228,33 @@ TEST_F(AnalysisWindows, CoreLibrarySortsSearchesAndPicks) {
   QTest::mouseClick(Child<QPushButton>("LibraryUnpick"), Qt::LeftButton);
   EXPECT_EQ(window.model().impedance.part, window.model().window.outputs.txtPN);
   EXPECT_FALSE(Child<QPushButton>("LibraryUnpick")->isEnabled());
+}
+
+// The safety window works out the gaps as the mains are typed, winds three phases when the
+// windings list says so, and offers Save... only when there is something to save.
+TEST_F(AnalysisWindows, SafetyFollowsItsInputs) {
+  Trigger("mnuSafety");
+  auto* w = Child<SafetyWindow>("SafetyWindow");
+  ASSERT_TRUE(w && w->isVisible());
+  auto* gaps = Child<QTableWidget>("SafetyGaps");
+  auto* save = Child<QPushButton>("SafetySave");
+  EXPECT_TRUE(Child<QLabel>("SafetyProblem")->isVisibleTo(w));
+  EXPECT_FALSE(save->isEnabled());
+  QTest::keyClicks(Child<QLineEdit>("SafetyMainsVoltage"), "230");
+  EXPECT_EQ(window.model().safetyEntry.mainsVoltage, "230");
+  EXPECT_EQ(gaps->rowCount(), 2);
+  EXPECT_TRUE(save->isEnabled());
+  auto* windings = Child<QComboBox>("SafetyWindings");
+  windings->setCurrentIndex(1);
+  emit windings->activated(1);
+  EXPECT_EQ(window.model().safetyEntry.windings, 3);
+  EXPECT_EQ(gaps->rowCount(), static_cast<int>(window.model().safetyView.gaps.size()));
+  EXPECT_GE(gaps->rowCount(), 3);
+  EXPECT_FALSE(Child<QLabel>("SafetyProblem")->isVisibleTo(w));
+  QTest::keyClicks(Child<QLineEdit>("SafetyDivider"), "1");  // no unit: refused, said
+  EXPECT_TRUE(Child<QLabel>("SafetyProblem")->text().startsWith(QStringLiteral("Divider: '1'")));
+  EXPECT_EQ(gaps->rowCount(), 0);
+  EXPECT_FALSE(save->isEnabled());
 }
 
 // By keyboard and screen reader: every Alt key of the emissions window opens one thing,
