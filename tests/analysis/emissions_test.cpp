@@ -606,7 +606,7 @@ TEST(Emissions, CheckOnTheLayoutIsTheFullCheck) {
   auto chokeOf = [](const char* inductance, double temperature) {
     const DesignWindow w = Designed({kImpedance, inductance, "2", "150000"});
     std::string problem;
-    const ChokeParameters p = ParametersOf(w, problem, temperature);
+    ChokeParameters p = ParametersOf(w, problem, temperature);
     EXPECT_EQ(problem, "");
     return p;
   };
