@@ -5,7 +5,10 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <tuple>
+#include <utility>
 
+#include "analysis/quotient.h"
 #include "engine/numbers.h"
 
 namespace vtq::analysis {
@@ -32,14 +35,8 @@ double DbMicrovolt(std::complex<double> v) {
 }
 
 std::complex<double> Parallel(std::complex<double> a, std::complex<double> b) {
-  return a * b / (a + b);
+  return Quotient(a * b, a + b);
 }
-
-// Receiver voltages (peak, V) of one harmonic, each mode with no filter, the capacitors
-// alone and the whole filter, for source harmonics `vs` (V) and `is` (A).
-struct Receiver {
-  std::complex<double> cm[3], dm[3];
-};
 
 // Common mode: the switched node drives the equipment's lines against earth through C_p;
 // the Y capacitors (both lines', in parallel) shunt it to earth, then the choke, then
@@ -54,8 +51,8 @@ struct CommonPath {
     if (vs == 0) return 0;
     const std::complex<double> branch = series + networks;
     const std::complex<double> load = shunt && shunted ? Parallel(zy, branch) : branch;
-    const std::complex<double> node = vs * load / (cp + load);
-    return node / branch * networks * share;
+    const std::complex<double> node = Quotient(vs * load, cp + load);
+    return Quotient(node, branch) * networks * share;
   }
 };
 
@@ -91,48 +88,52 @@ std::optional<std::complex<double>> MeasuredImpedance::At(const std::vector<std:
 
 namespace {
 
-Receiver Solve(const EmissionInputs& in, const ChokeParameters& choke, double f, double vs, double is) {
+// One harmonic's circuit without the choke: the line's network and its receiver's share,
+// the common path, the X capacitor (ohm) and the ripple's harmonic `is` (A, peak).
+struct Circuit {
+  std::complex<double> line, share, zx;  // ohm, receiver volts per line volt, ohm
+  CommonPath path;
+  double is = 0;
+};
+
+Circuit CircuitAt(const EmissionInputs& in, double f, double vs, double is) {
   const double w = kTwoPi * f;
-  const std::complex<double> line = NetworkImpedance(in.filter.network, f);
-  const std::complex<double> share = ReceiverShare(in.filter.network, f);
-  Receiver r;
-
-  const CommonPath path = CommonPathAt(in, f, vs, line, share);
-  const std::complex<double> chokeCm =
-      in.measured.At(in.measured.commonMode, f).value_or(CommonModeImpedance(choke, f));
-  r.cm[0] = path.Receiver(0, false);
-  r.cm[1] = path.Receiver(0, true);
-  r.cm[2] = path.Receiver(chokeCm, true);
-
-  // Differential mode: the ripple current divides between the X capacitor and the loop
-  // through both lines' chokes and both networks in series.
-  const std::complex<double> loopChoke =
-      2.0 * in.measured.At(in.measured.differential, f).value_or(DifferentialImpedance(choke, f));
-  const std::complex<double> zx = 1.0 / (kJ * w * in.filter.cx);
-  auto differential = [&](std::complex<double> series, bool shunt) -> std::complex<double> {
-    const std::complex<double> loop = series + 2.0 * line;
-    const std::complex<double> current = shunt && in.filter.cx > 0 ? is * zx / (zx + loop) : is;
-    return current * line * share;
-  };
-  r.dm[0] = differential(0, false);
-  r.dm[1] = differential(0, true);
-  r.dm[2] = differential(loopChoke, true);
-  return r;
+  Circuit c;
+  c.line = NetworkImpedance(in.filter.network, f);
+  c.share = ReceiverShare(in.filter.network, f);
+  c.path = CommonPathAt(in, f, vs, c.line, c.share);
+  c.zx = 1.0 / (kJ * w * in.filter.cx);
+  c.is = is;
+  return c;
 }
 
-ModeLevels Levels(const std::complex<double> (&v)[3]) {
-  return {DbMicrovolt(v[0]), DbMicrovolt(v[1]), DbMicrovolt(v[2])};
+// Differential mode: the ripple current divides between the X capacitor and the loop
+// through both lines' chokes (`series`, ohm) and both networks in series.
+std::complex<double> DifferentialReceiver(const EmissionInputs& in, const Circuit& c,
+                                          std::complex<double> series, bool shunt) {
+  const std::complex<double> loop = series + 2.0 * c.line;
+  const std::complex<double> current = shunt && in.filter.cx > 0 ? Quotient(c.is * c.zx, c.zx + loop) : c.is;
+  return current * c.line * c.share;
+}
+
+// The receiver voltages (peak, V) with the whole filter, common mode then differential
+// mode: `material` is the choke's mu(f) / mu_i, as RelativePermeability gives it. A
+// measured choke's impedances replace the model's.
+std::pair<std::complex<double>, std::complex<double>> Filtered(const EmissionInputs& in,
+                                                               const ChokeParameters& choke, double f,
+                                                               std::complex<double> material,
+                                                               const Circuit& c) {
+  const std::complex<double> series = SeriesImpedance(choke, f);
+  const std::optional<std::complex<double>> cm = in.measured.At(in.measured.commonMode, f),
+                                            dm = in.measured.At(in.measured.differential, f);
+  return {c.path.Receiver(cm ? *cm : CommonModeImpedance(choke, f, material, series), true),
+          DifferentialReceiver(in, c, 2.0 * (dm ? *dm : DifferentialImpedance(choke, f, series)), true)};
 }
 
 // A measured level (dBuV) less the attenuation a unit source shows from `unitBare` to
 // `level`; none where either computed level is none.
 double ScaledLevel(double measured, double unitBare, double level) {
   return std::isfinite(unitBare) && std::isfinite(level) ? measured - (unitBare - level) : kMinusInfinity;
-}
-
-ModeLevels Scaled(double measured, const ModeLevels& unit) {
-  return {std::isfinite(unit.bare) ? measured : kMinusInfinity,
-          ScaledLevel(measured, unit.bare, unit.capacitors), ScaledLevel(measured, unit.bare, unit.filtered)};
 }
 
 void Judge(HarmonicRow& row) {
@@ -260,6 +261,7 @@ struct BandPoint {
   int n = 0;
   double frequency = 0, vs = 0, measured = 0;
   Limit limit;
+  double is = 1;  // A, peak, the ripple's harmonic; a unit source for a scan point
 };
 
 // Every scan point in the band, in the order given, or every harmonic the source has; the
@@ -284,7 +286,8 @@ std::vector<BandPoint> PointsOf(const EmissionInputs& in,
     const auto [vs, is] = SourceHarmonics(s, n);
     if (vs == 0 && is == 0) continue;  // a harmonic the source does not have
     // n f_sw a rounding step outside the band has no limit.
-    if (const std::optional<Limit> limit = LimitAt(in.standard, f)) points.push_back({n, f, vs, 0, *limit});
+    if (const std::optional<Limit> limit = LimitAt(in.standard, f))
+      points.push_back({n, f, vs, 0, *limit, is});
   }
   return points;
 }
@@ -324,87 +327,66 @@ std::string CheckInputs(const EmissionInputs& in) {
 
 namespace {
 
-// The row of harmonic n, or of a scan point (n = 0) measured at `measured` dBuV.
-HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
-                    double measured) {
+// A row before the choke: its circuit, its levels without the filter and with the capacitors
+// alone, its limit; a scan point's unit source's bare levels (dBuV), which its filtered
+// levels are scaled from.
+struct RowLayout {
   HarmonicRow row;
-  row.harmonic = n;
-  row.frequency = f;
-  if (n == 0) {
+  Circuit circuit;
+  double measured = 0, commonUnit = 0, differentialUnit = 0;
+};
+
+RowLayout LayoutOf(const EmissionInputs& in, const BandPoint& p) {
+  RowLayout l;
+  l.row.harmonic = p.n;
+  l.row.frequency = p.frequency;
+  l.circuit = CircuitAt(in, p.frequency, p.vs, p.is);
+  const Circuit& c = l.circuit;
+  const ModeLevels common{DbMicrovolt(c.path.Receiver(0, false)), DbMicrovolt(c.path.Receiver(0, true)), 0};
+  const ModeLevels differential{DbMicrovolt(DifferentialReceiver(in, c, 0, false)),
+                                DbMicrovolt(DifferentialReceiver(in, c, 0, true)), 0};
+  if (p.n == 0) {
     // The attenuation of each mode from a unit source: the scan holds both modes unknown.
-    const Receiver r = Solve(in, choke, f, 1, 1);
-    row.common = Scaled(measured, Levels(r.cm));
-    row.differential = Scaled(measured, Levels(r.dm));
+    l.measured = p.measured;
+    l.commonUnit = common.bare;
+    l.differentialUnit = differential.bare;
+    l.row.common = {std::isfinite(common.bare) ? p.measured : kMinusInfinity,
+                    ScaledLevel(p.measured, common.bare, common.capacitors), 0};
+    l.row.differential = {std::isfinite(differential.bare) ? p.measured : kMinusInfinity,
+                          ScaledLevel(p.measured, differential.bare, differential.capacitors), 0};
   } else {
-    const auto [vs, is] = SourceHarmonics(in.source, n);
-    const Receiver r = Solve(in, choke, f, vs, is);
-    row.common = Levels(r.cm);
-    row.differential = Levels(r.dm);
+    l.row.common = common;
+    l.row.differential = differential;
   }
-  row.limit = LimitAt(in.standard, f).value_or(Limit{});
+  l.row.limit = p.limit;
+  return l;
+}
+
+// The row with the choke in place; `material` as Filtered takes it.
+HarmonicRow Finished(const EmissionInputs& in, const RowLayout& l, const ChokeParameters& choke,
+                     std::complex<double> material) {
+  HarmonicRow row = l.row;
+  const auto [cm, dm] = Filtered(in, choke, row.frequency, material, l.circuit);
+  row.common.filtered = DbMicrovolt(cm);
+  row.differential.filtered = DbMicrovolt(dm);
+  if (row.harmonic == 0) {
+    row.common.filtered = ScaledLevel(l.measured, l.commonUnit, row.common.filtered);
+    row.differential.filtered = ScaledLevel(l.measured, l.differentialUnit, row.differential.filtered);
+  }
   Judge(row);
   return row;
 }
 
-}  // namespace
-
-HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
-  return MakeRow(in, choke, like.harmonic, like.frequency, like.common.bare);
+// The row of harmonic n, or of a scan point (n = 0) measured at `measured` dBuV.
+HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
+                    double measured) {
+  BandPoint p{n, f, 1, measured, LimitAt(in.standard, f).value_or(Limit{})};
+  if (n != 0) std::tie(p.vs, p.is) = SourceHarmonics(in.source, n);
+  return Finished(in, LayoutOf(in, p), choke, RelativePermeability(choke, f));
 }
 
-struct CommonMargins::Point {
-  double frequency = 0;
-  CommonPath path;
-  std::complex<double> permeability;  // mu(f) / mu_i of the material
-  double limit = 0;                   // dBuV, the lower of the two
-  // A scan point: its measured level (dBuV) and the unit source's level without the filter.
-  bool scanned = false;
-  double measured = 0, unitBare = 0;
-};
-
-CommonMargins::CommonMargins(const EmissionInputs& in, const ChokeParameters& material)
-    : material_(material) {
-  if (!CheckInputs(in).empty()) return;
-  for (const BandPoint& b : PointsOf(in)) {
-    // A harmonic of the ripple alone has no common-mode level: nothing to judge.
-    if (b.vs == 0) continue;
-    Point p{b.frequency,
-            CommonPathAt(in, b.frequency, b.vs, NetworkImpedance(in.filter.network, b.frequency),
-                         ReceiverShare(in.filter.network, b.frequency)),
-            RelativePermeability(material, b.frequency), std::min(b.limit.quasiPeak, b.limit.average)};
-    if (b.n == 0) {
-      p.scanned = true;
-      p.measured = b.measured;
-      p.unitBare = DbMicrovolt(p.path.Receiver(0, false));
-    }
-    points_.push_back(p);
-  }
-}
-
-CommonMargins::CommonMargins(CommonMargins&&) noexcept = default;
-CommonMargins::~CommonMargins() = default;
-
-double CommonMargins::Worst(const ChokeParameters& choke) const {
-  // Another material's curve, or another temperature's, is worked out afresh.
-  const bool same = choke.ferrite == material_.ferrite && choke.muReference == material_.muReference &&
-                    choke.temperatureFactor == material_.temperatureFactor;
-  double worst = std::numeric_limits<double>::infinity();
-  for (const Point& p : points_) {
-    const std::complex<double> mu = same ? p.permeability : RelativePermeability(choke, p.frequency);
-    double level = DbMicrovolt(p.path.Receiver(CommonModeImpedance(choke, p.frequency, mu), true));
-    if (p.scanned) level = ScaledLevel(p.measured, p.unitBare, level);
-    worst = std::min(worst, p.limit - level);
-  }
-  return worst;
-}
-
-EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& choke) {
-  EmissionCheck check;
-  check.problem = CheckInputs(in);
-  if (!check.problem.empty()) return check;
-  const std::vector<BandPoint> points = PointsOf(in);
-  check.rows.reserve(points.size());
-  for (const BandPoint& p : points) check.rows.push_back(MakeRow(in, choke, p.n, p.frequency, p.measured));
+// The worst row of a check and whether it passes; the rows in rising frequency.
+void Conclude(EmissionCheck& check, const EmissionInputs& in) {
   if (!in.prescan.empty()) {  // a scan may come in any order
     std::sort(check.rows.begin(), check.rows.end(),
               [](const HarmonicRow& a, const HarmonicRow& b) { return a.frequency < b.frequency; });
@@ -417,6 +399,79 @@ EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& ch
   check.worstFrequency = worst->frequency;
   check.worstMode = worst->mode;
   check.passes = check.worstMargin >= in.margin;
+}
+
+}  // namespace
+
+HarmonicRow RowAgain(const EmissionInputs& in, const ChokeParameters& choke, const HarmonicRow& like) {
+  return MakeRow(in, choke, like.harmonic, like.frequency, like.common.bare);
+}
+
+struct CommonMargins::Point {
+  RowLayout layout;
+  std::complex<double> permeability;  // mu(f) / mu_i of the material
+  double limit = 0;                   // dBuV, the lower of the two
+  bool common = false;                // the source drives the common mode here
+};
+
+CommonMargins::CommonMargins(const EmissionInputs& in, const ChokeParameters& material)
+    : material_(material), inputs_(in), problem_(CheckInputs(in)) {
+  if (!problem_.empty()) return;
+  for (const BandPoint& b : PointsOf(in)) {
+    // A harmonic of the ripple alone has no common-mode level: nothing to judge there.
+    points_.push_back({LayoutOf(in, b), RelativePermeability(material, b.frequency),
+                       std::min(b.limit.quasiPeak, b.limit.average), b.vs != 0});
+  }
+}
+
+CommonMargins::CommonMargins(CommonMargins&&) noexcept = default;
+CommonMargins::~CommonMargins() = default;
+
+bool CommonMargins::Same(const ChokeParameters& choke) const {
+  // Another material's curve, or another temperature's, is worked out afresh.
+  return choke.ferrite == material_.ferrite && choke.muReference == material_.muReference &&
+         choke.temperatureFactor == material_.temperatureFactor;
+}
+
+double CommonMargins::Worst(const ChokeParameters& choke) const {
+  const bool same = Same(choke);
+  double worst = std::numeric_limits<double>::infinity();
+  for (const Point& p : points_) {
+    if (!p.common) continue;
+    const RowLayout& l = p.layout;
+    const double f = l.row.frequency;
+    const std::complex<double> mu = same ? p.permeability : RelativePermeability(choke, f);
+    double level = DbMicrovolt(l.circuit.path.Receiver(CommonModeImpedance(choke, f, mu), true));
+    if (l.row.harmonic == 0) level = ScaledLevel(l.measured, l.commonUnit, level);
+    worst = std::min(worst, p.limit - level);
+  }
+  return worst;
+}
+
+EmissionCheck CommonMargins::Check(const ChokeParameters& choke) const {
+  EmissionCheck check;
+  check.problem = problem_;
+  if (!check.problem.empty()) return check;
+  const bool same = Same(choke);
+  check.rows.reserve(points_.size());
+  for (const Point& p : points_) {
+    const double f = p.layout.row.frequency;
+    check.rows.push_back(
+        Finished(inputs_, p.layout, choke, same ? p.permeability : RelativePermeability(choke, f)));
+  }
+  Conclude(check, inputs_);
+  return check;
+}
+
+EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& choke) {
+  EmissionCheck check;
+  check.problem = CheckInputs(in);
+  if (!check.problem.empty()) return check;
+  const std::vector<BandPoint> points = PointsOf(in);
+  check.rows.reserve(points.size());
+  for (const BandPoint& p : points)
+    check.rows.push_back(Finished(in, LayoutOf(in, p), choke, RelativePermeability(choke, p.frequency)));
+  Conclude(check, in);
   return check;
 }
 

@@ -177,18 +177,24 @@ EmissionCheck CheckEmissions(const EmissionInputs& inputs, const ChokeParameters
 // +infinity without a row) of many windings of one material against the same inputs, as
 // the core search tries them. What does not depend on the winding (the harmonics, the
 // limits, the network, the ferrite's curve) is worked out once: each level is the one
-// CheckEmissions gives, in a fraction of its time.
+// CheckEmissions gives, in a fraction of its time, and so is the full check of the turns
+// the search settles on.
 class CommonMargins {
  public:
   CommonMargins(const EmissionInputs& inputs, const ChokeParameters& material);
   CommonMargins(CommonMargins&&) noexcept;
   ~CommonMargins();
   double Worst(const ChokeParameters& choke) const;
+  // CheckEmissions(inputs, choke), row for row, on the layout worked out once.
+  EmissionCheck Check(const ChokeParameters& choke) const;
 
  private:
   struct Point;
+  bool Same(const ChokeParameters& choke) const;  // the material's curve holds for the choke
   std::vector<Point> points_;
   ChokeParameters material_;
+  EmissionInputs inputs_;
+  std::string problem_;  // the inputs', as CheckInputs gives it
 };
 
 // The row at `like`'s frequency (its harmonic of the source, or its measured level) with

@@ -69,7 +69,7 @@ TurnsChoice ChooseTurns(const EmissionInputs& in, const CommonMargins& band, int
   }
   const bool met = margin(peak) >= in.margin;
   // A winding with its full check.
-  auto tryTurns = [&](int n) { return TurnsChoice{n, met, CheckEmissions(in, choke(n))}; };
+  auto tryTurns = [&](int n) { return TurnsChoice{n, met, band.Check(choke(n))}; };
   int fewest = 0, most = peak;
   if (met) {
     // The fewest turns that meet it, and the most: the margin is met between them.
@@ -91,7 +91,7 @@ TurnsChoice ChooseTurns(const EmissionInputs& in, const CommonMargins& band, int
     if (mostTried.check.passes) {
       while (most - fewest > 1) {
         const int mid = (fewest + most) / 2;
-        (CheckEmissions(in, choke(mid)).passes ? most : fewest) = mid;
+        (band.Check(choke(mid)).passes ? most : fewest) = mid;
       }
       chosen = tryTurns(most);
     } else if (mostTried.check.worstMargin > chosen.check.worstMargin) {

@@ -10,6 +10,7 @@
 #include <numbers>
 
 #include "analysis/physics.h"
+#include "analysis/quotient.h"
 #include "analysis/winding.h"
 #include "engine/numbers.h"
 
@@ -118,13 +119,18 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
                                          std::complex<double> material) {
+  return CommonModeImpedance(p, frequency, material, SeriesImpedance(p, frequency));
+}
+
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
+                                         std::complex<double> material, std::complex<double> series) {
   const double w = kTwoPi * frequency;
   // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
   const std::complex<double> core = kJ * w * p.magnetizing * material;
   // Each winding carries half the current, and the other half adds its flux in the core:
   // each branch sees twice the core's part. Its capacitance lies across it.
-  const std::complex<double> branch = SeriesImpedance(p, frequency) + 2.0 * core;
-  return 1.0 / (2.0 * (1.0 / branch + kJ * w * p.capacitance));
+  const std::complex<double> branch = series + 2.0 * core;
+  return Quotient(1.0, 2.0 * (Quotient(1.0, branch) + kJ * w * p.capacitance));
 }
 
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double f) {
@@ -133,15 +139,19 @@ std::complex<double> SeriesImpedance(const ChokeParameters& p, double f) {
   if (!(p.leakageFerrite > 0)) return copper + jw * p.leakage;
   // The ferrite part as a relaxation: j w Lf / (1 + j f / fc), an Lf beside R = 2 pi fc Lf.
   const std::complex<double> ferrite =
-      p.leakageCorner > 0
-          ? 1.0 / (1.0 / (jw * p.leakageFerrite) + 1.0 / (kTwoPi * p.leakageCorner * p.leakageFerrite))
-          : jw * p.leakageFerrite;
-  return copper + 1.0 / (1.0 / (jw * p.leakageAir) + 1.0 / ferrite);
+      p.leakageCorner > 0 ? Quotient(1.0, Quotient(1.0, jw * p.leakageFerrite) +
+                                              1.0 / (kTwoPi * p.leakageCorner * p.leakageFerrite))
+                          : jw * p.leakageFerrite;
+  return copper + Quotient(1.0, Quotient(1.0, jw * p.leakageAir) + Quotient(1.0, ferrite));
 }
 
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double f) {
+  return DifferentialImpedance(p, f, SeriesImpedance(p, f));
+}
+
+std::complex<double> DifferentialImpedance(const ChokeParameters& p, double f, std::complex<double> series) {
   // Opposite currents cancel the core's flux: only the leakage and the copper remain.
-  return 1.0 / (1.0 / SeriesImpedance(p, f) + kJ * (kTwoPi * f) * p.capacitance);
+  return Quotient(1.0, Quotient(1.0, series) + kJ * (kTwoPi * f) * p.capacitance);
 }
 
 std::string Engineering(double value, std::string_view unit) {

@@ -53,8 +53,13 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double freque
 // The same with mu = mu(f) / mu_i given: what RelativePermeability gives at that frequency.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
                                          std::complex<double> material);
+// The same with SeriesImpedance(p, frequency) given too: one series part serves both modes.
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
+                                         std::complex<double> material, std::complex<double> series);
 // One line, with the current returning through the other: the loop of both lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
+std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency,
+                                           std::complex<double> series);
 // One winding's series part: the copper at frequency and the leakage with its ferrite part.
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double frequency);
 

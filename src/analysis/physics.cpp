@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "analysis/quotient.h"
+
 namespace vtq::analysis {
 
 // clang-format off
@@ -69,7 +71,7 @@ CopperLayer CopperLayerOf(double rdc, double bare, double insulated) {
 std::complex<double> CopperImpedance(const CopperLayer& c, double f) {
   const std::complex<double> jw{0, 2 * std::numbers::pi * f};
   std::complex<double> z = c.rdc;
-  for (const RlSection& s : c.sections) z += s.r * jw * s.l / (s.r + jw * s.l);
+  for (const RlSection& s : c.sections) z += Quotient(s.r * jw * s.l, s.r + jw * s.l);
   return z;
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <map>
 #include <numbers>
@@ -11,6 +13,7 @@
 #include <sstream>
 
 #include "analysis/find_core.h"
+#include "analysis/quotient.h"
 #include "analysis/silent_dialogs.h"
 #include "analysis/winding.h"
 #include "engine/catalogue.h"
@@ -537,6 +540,132 @@ TEST(Emissions, FindCoreOnTheLibraryAgreesWithEveryTurnCount) {
   EXPECT_EQ(none.ring.part, closest->part);
   EXPECT_EQ(none.emissions.check.worstMargin, *closest->emissionMargin);
   EXPECT_TRUE(none.problem.starts_with("No ring passes: the closest, " + closest->part)) << none.problem;
+}
+
+}  // namespace
+}  // namespace vtq::test
+
+namespace vtq::test {
+namespace {
+
+using namespace analysis;
+
+// The inline quotient is the runtime's complex division bit for bit: across the whole range
+// of magnitudes (where it hands over near the ends), with zeros of either sign, parts of
+// equal size, infinities and NaNs.
+TEST(Emissions, QuotientIsTheRuntimesDivision) {
+  using Complex = std::complex<double>;
+  auto same = [](double x, double y) {
+    return (std::isnan(x) && std::isnan(y)) ||
+           std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+  };
+  const double inf = INFINITY, nan = NAN;
+  std::vector<std::pair<Complex, Complex>> cases = {
+      {{1, 0}, {0, 3e-9}},
+      {{0, 2.5}, {1e-3, 7e4}},
+      {{-0.0, 1}, {2, -0.0}},
+      {{3, 4}, {5, 5}},
+      {{1, 1}, {-5, 5}},
+      {{0, 0}, {0, 1}},
+      {{1, 0}, {0, 0}},
+      {{inf, 1}, {1, 1}},
+      {{1, 1}, {inf, 0}},
+      {{nan, 1}, {1, 1}},
+      {{1e300, 1}, {1e-300, 1e-310}},
+      {{0x1p256, 1}, {0x1p-256, 3}},
+      {{0x1p257, 1}, {1, 3}},
+      {{5e-324, 1}, {1, 3}},
+  };
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> mantissa(1, 2), power(-300, 300);
+  std::uniform_int_distribution<int> pick(0, 7);
+  auto part = [&](double spread) {
+    const int k = pick(random);
+    if (k == 0) return 0.0;
+    const double v = mantissa(random) * std::exp2(std::round(power(random) * spread));
+    return k % 2 ? -v : v;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const double spread = i % 3 == 0 ? 1 : i % 3 == 1 ? 0.9 : 0.05;  // the ends, near them, and ohms
+    cases.push_back({{part(spread), part(spread)}, {part(spread), part(spread)}});
+  }
+  int mismatches = 0;
+  for (const auto& [n, d] : cases) {
+    const Complex inlined = Quotient(n, d), runtime = n / d;
+    if (!same(inlined.real(), runtime.real()) || !same(inlined.imag(), runtime.imag())) {
+      if (++mismatches < 5) ADD_FAILURE() << n << " / " << d << ": " << inlined << " against " << runtime;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+// The search's check on the layout worked out once is CheckEmissions row for row: harmonics
+// with and without C_p, the Y and X capacitors, either network, a scan out of order, a
+// measured choke, and chokes of other turns and another temperature than the layout's.
+TEST(Emissions, CheckOnTheLayoutIsTheFullCheck) {
+  auto chokeOf = [](const char* inductance, double temperature) {
+    const DesignWindow w = Designed({kImpedance, inductance, "2", "150000"});
+    std::string problem;
+    ChokeParameters p = ParametersOf(w, problem, temperature);
+    EXPECT_EQ(problem, "");
+    return p;
+  };
+  const ChokeParameters material = chokeOf("1000", 25);
+  const std::vector<ChokeParameters> chokes = {material, chokeOf("330", 25), chokeOf("4700", 25),
+                                               chokeOf("1000", 100)};
+  EmissionInputs base;
+  base.source = {325, 65e3, 0.45, 40e-9, 5e-12, 0.01, RippleShape::Trapezoid};
+  base.filter = {2.2e-9, 1e-6, Network::Cispr16};
+  base.margin = 3;
+  std::vector<EmissionInputs> inputs(6, base);
+  inputs[1].source.parasitic = 0;  // the ripple alone
+  inputs[2].filter = {0, 0, Network::FiftyOhm};
+  inputs[3].source.rippleShape = RippleShape::Triangle;
+  inputs[3].standard = Standard::Fcc15A;
+  inputs[4].prescan = {{2e6, 50}, {160e3, 70}, {2e6, 52}, {20e6, 45}, {40e6, 30}, {500e3, 61}};
+  inputs[5].measured.frequencies = {100e3, 1e6, 10e6};
+  inputs[5].measured.commonMode = {{50, 600}, {900, 2000}, {400, -800}};
+  inputs[5].measured.differential = {{0.1, 3}, {1, 30}, {20, 250}};
+  for (std::size_t k = 0; k < inputs.size(); ++k) {
+    const CommonMargins band(inputs[k], material);
+    for (const ChokeParameters& choke : chokes) {
+      const EmissionCheck full = CheckEmissions(inputs[k], choke), laid = band.Check(choke);
+      SCOPED_TRACE("inputs " + std::to_string(k) + ", " + std::to_string(choke.turns) + " turns at " +
+                   std::to_string(choke.temperature) + " C");
+      ASSERT_EQ(laid.rows.size(), full.rows.size());
+      ASSERT_FALSE(full.rows.empty());
+      EXPECT_EQ(EmissionsCsv(laid), EmissionsCsv(full));
+      for (std::size_t i = 0; i < full.rows.size(); ++i) {
+        const HarmonicRow &a = laid.rows[i], &b = full.rows[i];
+        const double x[] = {a.frequency,
+                            a.common.bare,
+                            a.common.capacitors,
+                            a.common.filtered,
+                            a.differential.bare,
+                            a.differential.capacitors,
+                            a.differential.filtered,
+                            a.margin};
+        const double y[] = {b.frequency,
+                            b.common.bare,
+                            b.common.capacitors,
+                            b.common.filtered,
+                            b.differential.bare,
+                            b.differential.capacitors,
+                            b.differential.filtered,
+                            b.margin};
+        for (std::size_t j = 0; j < std::size(x); ++j)
+          EXPECT_EQ(x[j], y[j]) << "row " << i << ", figure " << j;
+      }
+      EXPECT_EQ(laid.worstMargin, full.worstMargin);
+      EXPECT_EQ(laid.worstFrequency, full.worstFrequency);
+      EXPECT_EQ(laid.worstMode, full.worstMode);
+      EXPECT_EQ(laid.passes, full.passes);
+    }
+  }
+  // Bad inputs: the same refusal.
+  EmissionInputs bad = base;
+  bad.source.duty = 1;
+  EXPECT_EQ(CommonMargins(bad, material).Check(material).problem, CheckEmissions(bad, material).problem);
 }
 
 }  // namespace
