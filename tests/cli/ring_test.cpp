@@ -255,5 +255,33 @@ TEST(Ring, FindCoreOverTheLibraryWritesTheTriedAndTheWinner) {
   EXPECT_EQ(doc["worst"]["margin_db"], tried.back()["worst_margin_db"]);
 }
 
+// Three phases, and with the neutral: Find Core's winner, checked again alone on its ring
+// with its turns, gives the same levels; a duty off 0.5 gives the three-phase source every
+// harmonic, even ones included.
+TEST(Ring, FindCoreOfThreeAndFourWindingsAgreesWithTheCheckAlone) {
+  for (const char* windings : {"3", "4"}) {
+    SCOPED_TRACE(windings);
+    const std::vector<std::string> source{
+        "--swing",   "650",      "--fsw",      "16k",    "--duty",     "0.7",       "--cp",
+        "100p",      "--ripple", "0.01",       "--cy",   "4.7n",       "--cx",      "1u",
+        "--current", "2",        "--windings", windings, "--standard", "cispr11-a", "--json"};
+    auto run = [&](std::vector<std::string> args) {
+      args.insert(args.begin() + 1, source.begin(), source.end());
+      const auto r = Cli(args);
+      return std::pair{r.status, nlohmann::json::parse(r.out)};
+    };
+    const auto [found, search] = run({"emissions", "--library", "--grade", "N30", "--find-core"});
+    ASSERT_EQ(found, 0);
+    const auto& winner = search["search"]["winner"];
+    const auto [alone, check] = run({"emissions", "--ring", winner["part"].get<std::string>(), "--turns",
+                                     std::to_string(winner["turns"].get<int>())});
+    ASSERT_EQ(alone, 0);
+    EXPECT_EQ(check["standard"], "CISPR 11 group 1 class A");
+    EXPECT_EQ(check["worst"], search["worst"]);
+    ASSERT_EQ(check["harmonics"].size(), search["harmonics"].size());
+    EXPECT_EQ(check["harmonics"][1]["harmonic"], check["harmonics"][0]["harmonic"].get<int>() + 1);
+  }
+}
+
 }  // namespace
 }  // namespace vtq::cli
