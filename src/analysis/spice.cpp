@@ -115,7 +115,7 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
          " (winding k ink-outk, every dot at its in pin)\n";
   }
   t += ".SUBCKT " + model.name;
-  for (const std::string& n : ids) t += " in" + n + " out" + n;
+  for (const std::string& n : ids) t.append(" in").append(n).append(" out").append(n);
   t += "\n";
   auto element = [&t, &figure](const std::string& name, const std::string& a, const std::string& b,
                                double value) {
