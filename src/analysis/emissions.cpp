@@ -39,9 +39,9 @@ std::complex<double> Parallel(std::complex<double> a, std::complex<double> b) {
 }
 
 // Common mode: the switched node drives the equipment's lines against earth through C_p;
-// the Y capacitors (both lines', in parallel) shunt it to earth, then the choke, then
-// both lines' networks in parallel. The current is split equally between the two lines,
-// so each line's terminal sits at the voltage of that parallel pair.
+// the Y capacitors (every line's, in parallel) shunt it to earth, then the choke, then
+// every line's network in parallel. The current is split equally between the n lines,
+// so each line's terminal sits at the voltage of that parallel set.
 struct CommonPath {
   double vs = 0;                                 // V, peak, the swing's harmonic; 0: no C_p
   std::complex<double> cp, zy, networks, share;  // ohm, ohm, ohm, receiver volts per line volt
@@ -64,9 +64,10 @@ CommonPath CommonPathAt(const EmissionInputs& in, double f, double vs, std::comp
   if (!(in.source.parasitic > 0)) return p;
   p.vs = vs;
   p.cp = 1.0 / (kJ * w * in.source.parasitic);
-  p.networks = line / 2.0;
+  const double n = in.lines;
+  p.networks = line / n;
   p.share = share;
-  p.zy = 1.0 / (kJ * w * 2.0 * in.filter.cy);
+  p.zy = 1.0 / (kJ * w * n * in.filter.cy);
   p.shunted = in.filter.cy > 0;
   return p;
 }
@@ -94,6 +95,7 @@ struct Circuit {
   std::complex<double> line, share, zx;  // ohm, receiver volts per line volt, ohm
   CommonPath path;
   double is = 0;
+  double loopFactor = 2;  // the differential loop over one line's choke and network
 };
 
 Circuit CircuitAt(const EmissionInputs& in, double f, double vs, double is) {
@@ -102,16 +104,22 @@ Circuit CircuitAt(const EmissionInputs& in, double f, double vs, double is) {
   c.line = NetworkImpedance(in.filter.network, f);
   c.share = ReceiverShare(in.filter.network, f);
   c.path = CommonPathAt(in, f, vs, c.line, c.share);
-  c.zx = 1.0 / (kJ * w * in.filter.cx);
+  // Differential mode: the ripple current divides between the X capacitors and the loop
+  // out through line a's choke and network and back through the other n - 1 lines' in
+  // parallel: n / (n - 1) times one line's (2 for two lines). The X capacitors from line a
+  // to each other line are in parallel across the loop.
+  const double n = in.lines;
+  c.loopFactor = n / (n - 1);
+  c.zx = 1.0 / (kJ * w * ((n - 1) * in.filter.cx));
   c.is = is;
   return c;
 }
 
-// Differential mode: the ripple current divides between the X capacitor and the loop
-// through both lines' chokes (`series`, ohm) and both networks in series.
+// Differential mode: the ripple current divides between the X capacitors and the loop of the
+// lines' chokes (`series`, ohm) and networks.
 std::complex<double> DifferentialReceiver(const EmissionInputs& in, const Circuit& c,
                                           std::complex<double> series, bool shunt) {
-  const std::complex<double> loop = series + 2.0 * c.line;
+  const std::complex<double> loop = series + c.loopFactor * c.line;
   const std::complex<double> current = shunt && in.filter.cx > 0 ? Quotient(c.is * c.zx, c.zx + loop) : c.is;
   return current * c.line * c.share;
 }
@@ -126,8 +134,9 @@ std::pair<std::complex<double>, std::complex<double>> Filtered(const EmissionInp
   const std::complex<double> series = SeriesImpedance(choke, f);
   const std::optional<std::complex<double>> cm = in.measured.At(in.measured.commonMode, f),
                                             dm = in.measured.At(in.measured.differential, f);
-  return {c.path.Receiver(cm ? *cm : CommonModeImpedance(choke, f, material, series), true),
-          DifferentialReceiver(in, c, 2.0 * (dm ? *dm : DifferentialImpedance(choke, f, series)), true)};
+  return {
+      c.path.Receiver(cm ? *cm : CommonModeImpedance(choke, f, material, series), true),
+      DifferentialReceiver(in, c, c.loopFactor * (dm ? *dm : DifferentialImpedance(choke, f, series)), true)};
 }
 
 // A measured level (dBuV) less the attenuation a unit source shows from `unitBare` to
@@ -159,7 +168,7 @@ std::string Db(double v) {
 
 // The mains-port lines, dBuV, quasi-peak and average. Each segment ends where the next
 // begins; LimitAt takes the lower value at the joint.
-const std::array<LimitLine, 4> kLimitLines = {{
+const std::array<LimitLine, 6> kLimitLines = {{
     {Standard::Cispr32A,
      "cispr32-a",
      "CISPR 32 class A",
@@ -184,6 +193,19 @@ const std::array<LimitLine, 4> kLimitLines = {{
      {{{150e3, 500e3, 66, 56, 56, 46}, {500e3, 5e6, 56, 56, 46, 46}, {5e6, 30e6, 60, 60, 50, 50}}},
      3,
      "47 CFR 15.107(a), class B digital devices"},
+    {Standard::Cispr11A,
+     "cispr11-a",
+     "CISPR 11 group 1 class A",
+     {{{150e3, 500e3, 79, 79, 66, 66}, {500e3, 30e6, 73, 73, 60, 60}}},
+     2,
+     "CISPR 11:2015 / EN 55011:2016 AC mains port, group 1 class A, rated input up to 20 kVA, on a test "
+     "site"},
+    {Standard::Cispr11B,
+     "cispr11-b",
+     "CISPR 11 group 1 class B",
+     {{{150e3, 500e3, 66, 56, 56, 46}, {500e3, 5e6, 56, 56, 46, 46}, {5e6, 30e6, 60, 60, 50, 50}}},
+     3,
+     "CISPR 11:2015 / EN 55011:2016 AC mains port, group 1 class B, on a test site"},
 }};
 
 const LimitLine& LineOf(Standard standard) {
@@ -211,6 +233,18 @@ std::optional<Limit> LimitAt(Standard standard, double f) {
 double TrapezoidHarmonic(double amplitude, double duty, double riseFraction, int n) {
   const double pi = std::numbers::pi;
   return 2 * amplitude * duty * std::abs(Sinc(n * pi * duty)) * std::abs(Sinc(n * pi * riseFraction));
+}
+
+std::array<double, 3> PhaseDuties(double duty) {
+  const double other = 0.5 - (duty - 0.5) / 2;  // 0.5 + (duty - 0.5) cos 120 deg
+  return {duty, other, other};
+}
+
+double ThreePhaseCommonHarmonic(double amplitude, double duty, double riseFraction, int n) {
+  const double pi = std::numbers::pi;
+  double sum = 0;  // signed: each leg's pulse is even about the common centre
+  for (double d : PhaseDuties(duty)) sum += 2 * amplitude * d * Sinc(n * pi * d);
+  return std::abs(sum / 3 * Sinc(n * pi * riseFraction));
 }
 
 double TriangleHarmonic(double amplitude, double duty, int n) {
@@ -246,10 +280,12 @@ InsertionLosses ChokeInsertionLoss(const ChokeParameters& choke, double f) {
 
 namespace {
 
-// Harmonic n of the two sources: the swing (V) and the ripple current (A), peak.
-std::pair<double, double> SourceHarmonics(const NoiseSource& s, int n) {
+// Harmonic n of the two sources: the common-mode voltage (V) and the ripple current (A),
+// peak, of a single-phase source (2 lines) or a three-phase bridge (3 or 4).
+std::pair<double, double> SourceHarmonics(const NoiseSource& s, int lines, int n) {
   const double rise = s.rise * s.frequency;
-  const double vs = TrapezoidHarmonic(s.swing, s.duty, rise, n);
+  const double vs = lines == 2 ? TrapezoidHarmonic(s.swing, s.duty, rise, n)
+                               : ThreePhaseCommonHarmonic(s.swing, s.duty, rise, n);
   const double is = s.rippleShape == RippleShape::Triangle ? TriangleHarmonic(s.ripple, s.duty, n)
                                                            : TrapezoidHarmonic(s.ripple, s.duty, rise, n);
   return {s.parasitic > 0 ? vs : 0, is};
@@ -283,7 +319,7 @@ std::vector<BandPoint> PointsOf(const EmissionInputs& in,
   points.reserve(std::min(most, static_cast<std::size_t>(std::max(0, last - first + 1))));
   for (int n = std::max(first, 1); n <= last && points.size() < most; ++n) {
     const double f = n * s.frequency;
-    const auto [vs, is] = SourceHarmonics(s, n);
+    const auto [vs, is] = SourceHarmonics(s, in.lines, n);
     if (vs == 0 && is == 0) continue;  // a harmonic the source does not have
     // n f_sw a rounding step outside the band has no limit.
     if (const std::optional<Limit> limit = LimitAt(in.standard, f))
@@ -297,6 +333,8 @@ std::vector<BandPoint> PointsOf(const EmissionInputs& in,
 std::string CheckInputs(const EmissionInputs& in) {
   const NoiseSource& s = in.source;
   auto bad = [](double v, double low, double high) { return !(v >= low && v <= high); };
+  if (in.lines < 2 || in.lines > 4)
+    return "The lines must be 2 (single phase), 3 (three phases) or 4 (three phases and the neutral).";
   if (bad(s.swing, 0, 1e6)) return "The switched voltage must lie between 0 and 1 MV.";
   if (bad(s.frequency, 1e3, kBandTo)) {
     return "The switching frequency must lie between 1 kHz and 30 MHz (below, the band holds too many "
@@ -516,23 +554,41 @@ std::string EmissionsNetlist(const EmissionInputs& in, const EmissionCheck& chec
     t += "RR" + receiver + " " + receiver + " 0 " + Number(kReceiver) + "\n";
     t += "RB" + receiver + " " + receiver + " 0 " + Number(kNetworkBleed) + "\n";
   };
+  const int lines = in.lines;
+  if (lines != 2) {
+    t += "* " + std::to_string(lines) +
+         " lines: the common-mode source is a three-phase bridge's (va + vb + vc) / 3\n";
+  }
   t += "* Common mode: switched node sw through Cp to earth (node 0), lines joined at e\n";
   t += "VCM e sw DC 0 AC 1\n";
   t += "CP sw 0 " + Number(in.source.parasitic > 0 ? in.source.parasitic : 1e-30) + "\n";
-  if (in.filter.cy > 0) t += "CY1 e 0 " + Number(in.filter.cy) + "\nCY2 e 0 " + Number(in.filter.cy) + "\n";
-  t += "XCM e nc1 e nc2 " + name + "\n";
-  network("nc1", "rc1");
-  network("nc2", "rc2");
-  t += "* Differential mode: the ripple current between the lines d1 and d2\n";
+  if (in.filter.cy > 0) {
+    for (int k = 1; k <= lines; ++k) t += "CY" + std::to_string(k) + " e 0 " + Number(in.filter.cy) + "\n";
+  }
+  t += "XCM";
+  for (int k = 1; k <= lines; ++k) t += " e nc" + std::to_string(k);
+  t += " " + name + "\n";
+  for (int k = 1; k <= lines; ++k) network("nc" + std::to_string(k), "rc" + std::to_string(k));
+  if (lines == 2) {
+    t += "* Differential mode: the ripple current between the lines d1 and d2\n";
+  } else {
+    t += "* Differential mode: the ripple current into line 1 at d1, back through the others joined at d2;\n";
+    t += "* an X capacitor from line 1 to each other line (those between the others are shorted)\n";
+  }
   t += "IDM d2 d1 DC 0 AC 1\n";
-  if (in.filter.cx > 0) t += "CX d1 d2 " + Number(in.filter.cx) + "\n";
-  t += "XDM d1 nd1 d2 nd2 " + name + "\n";
-  network("nd1", "rd1");
-  network("nd2", "rd2");
+  if (in.filter.cx > 0) {
+    if (lines == 2) t += "CX d1 d2 " + Number(in.filter.cx) + "\n";
+    for (int k = 2; lines != 2 && k <= lines; ++k)
+      t += "CX" + std::to_string(k) + " d1 d2 " + Number(in.filter.cx) + "\n";
+  }
+  t += "XDM d1 nd1";
+  for (int k = 2; k <= lines; ++k) t += " d2 nd" + std::to_string(k);
+  t += " " + name + "\n";
+  for (int k = 1; k <= lines; ++k) network("nd" + std::to_string(k), "rd" + std::to_string(k));
   t += ".control\nset numdgt=8\n";
   for (const HarmonicRow& r : check.rows) {
     if (r.harmonic == 0) continue;
-    const auto [vs, is] = SourceHarmonics(s, r.harmonic);
+    const auto [vs, is] = SourceHarmonics(s, lines, r.harmonic);
     t += "ac lin 1 " + Number(r.frequency) + " " + Number(r.frequency) + "\n";
     // dBuV of the RMS value: 20 log10(amplitude / sqrt 2 / 1 uV) added to the unit response.
     auto offset = [](double amplitude) {

@@ -17,7 +17,7 @@ namespace vtq::analysis {
 
 // ---- Limits -------------------------------------------------------------------------
 
-enum class Standard { Cispr32A, Cispr32B, Fcc15A, Fcc15B };
+enum class Standard { Cispr32A, Cispr32B, Fcc15A, Fcc15B, Cispr11A, Cispr11B };
 
 // A stretch of a limit line: from `from` to `to` (Hz) the limit falls or stays, linear in
 // log f, from the first value to the second (dBuV).
@@ -35,7 +35,7 @@ struct LimitLine {
   std::string_view source;
 };
 
-extern const std::array<LimitLine, 4> kLimitLines;
+extern const std::array<LimitLine, 6> kLimitLines;
 
 inline constexpr double kBandFrom = 150e3, kBandTo = 30e6;  // Hz, the conducted band at the mains port
 
@@ -60,6 +60,19 @@ double TriangleHarmonic(double amplitude, double duty, int n);
 
 enum class RippleShape { Trapezoid, Triangle };
 
+// The common-mode voltage of a three-phase two-level bridge (inverter or active rectifier),
+// v_cm = (v_a + v_b + v_c) / 3, each leg a trapezoid 0 to `amplitude` with its own duty,
+// centre-aligned PWM (every leg's pulse centred on the same instant) and the same edges: the
+// legs' real Fourier coefficients add with their signs, harmonic n's peak is
+// |(1/3) sum_k 2 A D_k sinc(n pi D_k) sinc(n pi tr/T)|. The duties are those of the instant
+// phase a peaks at modulation m = 2 duty - 1: D_a = duty, D_b = D_c = 0.5 - (duty - 0.5) / 2
+// (0.5 + (m/2) cos 120 deg). A duty of 0.5 is a zero vector: all three legs alike.
+std::array<double, 3> PhaseDuties(double duty);
+double ThreePhaseCommonHarmonic(double amplitude, double duty, double riseFraction, int n);
+
+// Two lines: a single switched node. Three or four lines: a three-phase bridge on a bus of
+// `swing` volts whose common-mode voltage (ThreePhaseCommonHarmonic) drives C_p, the three
+// switched nodes' capacitance to earth together; the ripple is the current in line a.
 struct NoiseSource {
   double swing = 0;      // V, the switched node's swing against the lines
   double frequency = 0;  // Hz, f_sw
@@ -91,7 +104,8 @@ std::complex<double> ReceiverShare(Network network, double frequency);
 
 struct FilterParts {
   double cy = 0;  // F, each line to earth, equipment side
-  double cx = 0;  // F, across the lines, equipment side
+  double cx = 0;  // F, across every two lines, equipment side: the phases' delta and, with the
+                  // neutral, each phase to it
   Network network = Network::Cispr16;
 };
 
@@ -153,6 +167,13 @@ struct EmissionInputs {
   NoiseSource source;
   FilterParts filter;
   double margin = 0;  // dB required below the limit to pass
+  // The lines through the filter, each with its V-network, Y capacitor and choke winding: 2
+  // (single phase), 3 (three phases, three wires) or 4 (three phases and the neutral).
+  // Common mode: the lines in parallel. Differential mode: the ripple in line a returns
+  // through the other lines in parallel; its loop is (n / (n - 1)) (Z_line + Z_choke), and
+  // the n - 1 X capacitors from line a to the others shunt it (those between the others
+  // carry nothing, their ends at one voltage).
+  int lines = 2;
   // When not empty, the measured levels replace the estimated sources: each mode's row
   // is the scan less that mode's computed attenuation, as if the whole scan were that mode.
   std::vector<ScanPoint> prescan;
@@ -208,7 +229,8 @@ std::string EmissionsCsv(const EmissionCheck& check);
 // The whole test bench as a circuit-simulator netlist: the choke's subcircuit (given, with
 // its name), the networks, the sources and the capacitors, common mode and differential
 // mode side by side, and a control block printing each receiver voltage in dBuV at each
-// harmonic of the check. Receiver nodes: rc1 (common mode), rd1 (differential mode).
+// harmonic of the check. Receiver nodes: rc1 (common mode), rd1 (differential mode). The
+// subcircuit's pins: in1 out1 in2 out2 ..., one pair a line.
 std::string EmissionsNetlist(const EmissionInputs& inputs, const EmissionCheck& check,
                              const std::string& subcircuit, const std::string& name);
 

@@ -127,10 +127,12 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double freque
   const double w = kTwoPi * frequency;
   // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
   const std::complex<double> core = kJ * w * p.magnetizing * material;
-  // Each winding carries half the current, and the other half adds its flux in the core:
-  // each branch sees twice the core's part. Its capacitance lies across it.
-  const std::complex<double> branch = series + 2.0 * core;
-  return Quotient(1.0, 2.0 * (Quotient(1.0, branch) + kJ * w * p.capacitance));
+  // Each of the n windings carries 1/n of the current, and the others add their flux in the
+  // core: each branch sees n times the core's part, so Z = Z_series / n + core. Its
+  // capacitance lies across it.
+  const double n = p.windings;
+  const std::complex<double> branch = series + n * core;
+  return Quotient(1.0, n * (Quotient(1.0, branch) + kJ * w * p.capacitance));
 }
 
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double f) {
@@ -257,6 +259,7 @@ ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double tem
   }
   p.turns = wd.turns;
   p.coreArea = wd.coreArea;
+  p.windings = wd.windings;
   return p;
 }
 

@@ -46,9 +46,11 @@ struct ChokeParameters {
   double leakageAir = 0, leakageFerrite = 0, leakageCorner = 0;  // H, H, Hz
   int turns = 0;                                                 // per winding
   double coreArea = 0;                                           // m2, cross-section times the stack count
+  int windings = 2;  // on the core, one a line: 2 (single phase), 3 (three phases) or 4 (and the neutral)
 };
 
-// Both lines driven together against both outputs together.
+// Every line driven together against every output together: the windings in parallel, each
+// carrying 1/n of the current while all n add their flux in the core.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
 // The same with mu = mu(f) / mu_i given: what RelativePermeability gives at that frequency.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
@@ -56,7 +58,8 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double freque
 // The same with SeriesImpedance(p, frequency) given too: one series part serves both modes.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
                                          std::complex<double> material, std::complex<double> series);
-// One line, with the current returning through the other: the loop of both lines is twice this.
+// One line, with the current returning through the others, whose flux then cancels the core's:
+// the loop of two lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency,
                                            std::complex<double> series);

@@ -1,9 +1,12 @@
 #include "analysis/spice.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "analysis/ferrite.h"
 #include "analysis/impedance.h"
@@ -80,7 +83,10 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
   auto figure = [](double v) { return num::Printed(v, 9); };
 
   std::string& t = model.text;
-  t += "* Common-mode choke " + wd.partNumber + ", two windings on one ferrite toroid\n";
+  const int windings = std::clamp(p.windings, 2, 4);
+  const char* const counts[] = {"two", "three", "four"};
+  t += "* Common-mode choke " + wd.partNumber + ", " + counts[windings - 2] +
+       " windings on one ferrite toroid\n";
   t += inputsLine;
   t += "* Per winding: L = " + wd.inductanceText + " H, DC resistance = " + wd.resistanceText +
        " ohm, differential inductance per line = " + wd.leakageText + " H\n";
@@ -100,8 +106,17 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
   t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, the material's\n";
   t += "* model itself (worst deviation from the drawn points " +
        figure(std::round(net.worstDeviation * 1000) / 10) + " %).\n";
-  t += "* Pins: in1 out1 in2 out2 (winding 1 in1-out1, winding 2 in2-out2, dots at in1 and in2)\n";
-  t += ".SUBCKT " + model.name + " in1 out1 in2 out2\n";
+  std::vector<std::string> ids;
+  for (int k = 1; k <= windings; ++k) ids.push_back(std::to_string(k));
+  if (windings == 2) {
+    t += "* Pins: in1 out1 in2 out2 (winding 1 in1-out1, winding 2 in2-out2, dots at in1 and in2)\n";
+  } else {
+    t += "* Pins: in1 out1 ... in" + ids.back() + " out" + ids.back() +
+         " (winding k ink-outk, every dot at its in pin)\n";
+  }
+  t += ".SUBCKT " + model.name;
+  for (const std::string& n : ids) t.append(" in").append(n).append(" out").append(n);
+  t += "\n";
   auto element = [&t, &figure](const std::string& name, const std::string& a, const std::string& b,
                                double value) {
     t += name;
@@ -113,7 +128,7 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
     t += figure(value);
     t += '\n';
   };
-  for (const std::string n : {"1", "2"}) {
+  for (const std::string& n : ids) {
     // The copper: DC resistance, then the layer's skin and proximity sections.
     const std::size_t sections = p.copper.sections.size();
     element("R" + n, "in" + n, sections ? "w" + n + "_0" : "a" + n, p.resistance);
@@ -142,7 +157,14 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
     if (tank.r > 0) element("RT" + n, a, b, tank.r * lm);
     if (tank.c > 0) element("CT" + n, a, b, tank.c / lm);
   }
-  t += "K1 L1 L2 1\nK2 L1 LC 1\nK3 L2 LC 1\n";
+  // Every winding fully coupled to every other, then each to the core's loop.
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    for (std::size_t j = i + 1; j < ids.size(); ++j) pairs.emplace_back("L" + ids[i], "L" + ids[j]);
+  }
+  for (const std::string& n : ids) pairs.emplace_back("L" + n, "LC");
+  for (std::size_t k = 0; k < pairs.size(); ++k)
+    t += "K" + std::to_string(k + 1) + " " + pairs[k].first + " " + pairs[k].second + " 1\n";
   t += ".ENDS " + model.name + "\n";
   return model;
 }

@@ -228,8 +228,13 @@ void RegisterEmissionsCommand(Commands& commands) {
   auto args = std::make_shared<EmissionsArgs>();
   AddDesignOptions(*cmd, args->design);
   EmissionsEntry& e = args->entry;
-  cmd->add_option("--standard", e.standard, "Limit lines: cispr32-a, cispr32-b, fcc15-a or fcc15-b")
-      ->check(CLI::IsMember({"cispr32-a", "cispr32-b", "fcc15-a", "fcc15-b"}))
+  std::vector<std::string> standards;
+  for (const EmissionStandard& s : EmissionStandards()) standards.emplace_back(s.key);
+  std::string listed;
+  for (std::size_t i = 0; i < standards.size(); ++i)
+    listed += (i == 0 ? "" : i + 1 == standards.size() ? " or " : ", ") + standards[i];
+  cmd->add_option("--standard", e.standard, "Limit lines: " + listed)
+      ->check(CLI::IsMember(standards))
       ->default_str(e.standard);
   cmd->add_option("--swing", e.swing, "Switched voltage swing (V), e.g. 325")->required();
   cmd->add_option("--fsw", e.frequency, "Switching frequency (Hz), e.g. 100k")->required();
@@ -276,12 +281,13 @@ void RegisterEmissionsCommand(Commands& commands) {
       "the peak, quasi-peak and average detectors, so each is compared with both limits. Common mode: the "
       "swing through --cp to earth, the Y capacitors, the choke's common-mode impedance, both networks in "
       "parallel. Differential mode: the ripple current into the X capacitor, the choke's differential "
-      "impedance in each line, both networks in series. See the help page on conducted emissions.");
+      "impedance in each line, both networks in series. A ring of 3 or 4 --windings is checked as a "
+      "three-phase bridge's filter with 3 or 4 lines. See the help page on conducted emissions.");
   AddRingOptions(*cmd, args->ring, true);
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     if (const int status = RingUsage(args->ring, err); status != kExitOk) return status;
-    if (args->ring.Wanted() && args->netlist)
-      return Fail(err, "--netlist is of the catalogue's design, not of a ring", kExitUsage);
+    if (args->ring.Wanted() && args->netlist && args->findCore)
+      return Fail(err, "--netlist is of a ring named, sized or chosen, not of Find Core's", kExitUsage);
     if (args->findCore && args->ring.Wanted() && !args->ring.library) {
       return Fail(err,
                   "--find-core walks the catalogue, or the stocked library with --library: a ring named by "
@@ -314,7 +320,8 @@ void RegisterEmissionsCommand(Commands& commands) {
                         RingView ring;
                         const EmissionsView v = model.RingEmissions(args->ring.entry, ring);
                         if (const int status = RingDone(ring, e)) return status;
-                        return PrintCheck(o, e, *args, v, {}, [] { return std::string(); });
+                        return PrintCheck(o, e, *args, v, {},
+                                          [&] { return model.RingEmissionsNetlist(args->ring.entry, v); });
                       });
     }
     ShellHost host;

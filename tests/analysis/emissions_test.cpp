@@ -35,13 +35,29 @@ TEST(Emissions, LimitLines) {
     Standard standard;
     double f, qp, av;  // Hz, dBuV
   } cases[] = {
-      {Standard::Cispr32B, 150e3, 66, 56},  {Standard::Cispr32B, 250e3, 61.757, 51.757},
-      {Standard::Cispr32B, 500e3, 56, 46},  {Standard::Cispr32B, 5e6, 56, 46},
-      {Standard::Cispr32B, 5.01e6, 60, 50}, {Standard::Cispr32B, 30e6, 60, 50},
-      {Standard::Cispr32A, 150e3, 79, 66},  {Standard::Cispr32A, 250e3, 79, 66},
-      {Standard::Cispr32A, 500e3, 73, 60},  {Standard::Cispr32A, 5e6, 73, 60},
-      {Standard::Cispr32A, 30e6, 73, 60},   {Standard::Fcc15B, 250e3, 61.757, 51.757},
-      {Standard::Fcc15B, 5e6, 56, 46},      {Standard::Fcc15A, 500e3, 73, 60},
+      {Standard::Cispr32B, 150e3, 66, 56},
+      {Standard::Cispr32B, 250e3, 61.757, 51.757},
+      {Standard::Cispr32B, 500e3, 56, 46},
+      {Standard::Cispr32B, 5e6, 56, 46},
+      {Standard::Cispr32B, 5.01e6, 60, 50},
+      {Standard::Cispr32B, 30e6, 60, 50},
+      {Standard::Cispr32A, 150e3, 79, 66},
+      {Standard::Cispr32A, 250e3, 79, 66},
+      {Standard::Cispr32A, 500e3, 73, 60},
+      {Standard::Cispr32A, 5e6, 73, 60},
+      {Standard::Cispr32A, 30e6, 73, 60},
+      {Standard::Fcc15B, 250e3, 61.757, 51.757},
+      {Standard::Fcc15B, 5e6, 56, 46},
+      {Standard::Fcc15A, 500e3, 73, 60},
+      // CISPR 11 group 1 mains port: class A (up to 20 kVA) 79/66 then 73/60; class B as CISPR 32's.
+      {Standard::Cispr11A, 150e3, 79, 66},
+      {Standard::Cispr11A, 500e3, 73, 60},
+      {Standard::Cispr11A, 5e6, 73, 60},
+      {Standard::Cispr11A, 30e6, 73, 60},
+      {Standard::Cispr11B, 150e3, 66, 56},
+      {Standard::Cispr11B, 500e3, 56, 46},
+      {Standard::Cispr11B, 5e6, 56, 46},
+      {Standard::Cispr11B, 30e6, 60, 50},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(LineOf(c.standard).name) + " at " + std::to_string(c.f));
@@ -80,6 +96,37 @@ TEST(Emissions, HarmonicsOfTheWaveforms) {
       EXPECT_NEAR(TriangleHarmonic(2, duty, n), 2 * numeric(triangle, n), 1e-4);
     }
   }
+}
+
+// A three-phase bridge's common-mode voltage (va + vb + vc) / 3 sampled from its legs, each
+// a pulse centred on t = 0 with the duty of phase a at its peak (m = 2 D - 1, the others at
+// m cos 120 deg), against the signed sum of the legs' coefficients.
+TEST(Emissions, ThreePhaseCommonModeHarmonics) {
+  const int samples = 200000;
+  for (const auto& [duty, rise] : {std::pair{0.5, 0.0}, {0.8, 0.02}, {0.3, 0.01}, {0.95, 0.0}}) {
+    double duties[3] = {duty, 0, 0};
+    duties[1] = duties[2] = 0.5 + (duty - 0.5) * std::cos(2 * kPi / 3);
+    auto leg = [&](double d, double t) {  // 0 to 1, edges of `rise` centred on -d/2 and d/2
+      auto up = [&](double x) {
+        return rise == 0 ? (x >= 0 ? 1.0 : 0.0) : std::clamp(x / rise + 0.5, 0.0, 1.0);
+      };
+      const double x = t - std::round(t);  // -0.5 .. 0.5
+      return up(x + d / 2) - up(x - d / 2);
+    };
+    for (int n : {1, 2, 3, 5, 6, 9, 31}) {
+      double re = 0, im = 0;
+      for (int i = 0; i < samples; ++i) {
+        const double t = (i + 0.5) / samples;
+        const double v = (leg(duties[0], t) + leg(duties[1], t) + leg(duties[2], t)) / 3;
+        re += v * std::cos(2 * kPi * n * t);
+        im += v * std::sin(2 * kPi * n * t);
+      }
+      SCOPED_TRACE("D " + std::to_string(duty) + " n " + std::to_string(n));
+      EXPECT_NEAR(ThreePhaseCommonHarmonic(300, duty, rise, n), 300 * 2 * std::hypot(re, im) / samples, 2e-3);
+    }
+  }
+  // A zero vector: all three legs alike, the single trapezoid's spectrum.
+  EXPECT_NEAR(ThreePhaseCommonHarmonic(300, 0.5, 0.01, 3), TrapezoidHarmonic(300, 0.5, 0.01, 3), 1e-9);
 }
 
 struct FindCoreCheck {

@@ -31,10 +31,14 @@ TEST(Ring, StatusesFollowTheOneRule) {
       {{"design", "--windings", "3"}, 2, "need --ring, --toroid or --library"},
       {{"design", "--ring", "B64290L0618X830", "--windings", "5"}, 2, "windings"},
       {{"design", "--ring", "B64290L0044X830", "--main", "1", "--current", "2"}, 3, "do not fit"},
-      {{"impedance", "--ring", "B64290L0618X830", "--windings", "3", "--main", "1", "--current", "2"},
-       2,
-       "--windings 2"},
-      {{"spice", "--ring", "B64290L0618X830", "--windings", "4"}, 2, "--windings 2"},
+      {{"impedance", "--toroid", "40mm,24mm,15mm", "--grade", "N30", "--windings", "3", "--main", "1",
+        "--current", "2"},
+       0,
+       ""},
+      {{"spice", "--toroid", "40mm,24mm,15mm", "--grade", "N30", "--windings", "4", "--main", "0.5",
+        "--current", "2"},
+       0,
+       ""},
       {{"design", "--mains-voltage", "264"}, 2, "needs --ring, --toroid or --library"},
       {{"design", "--ring", "B64290L0618X830", "--mains-voltage", "264", "--gap", "1mm"}, 2, "not both"},
       {{"design", "--ring", "B64290L0618X830", "--mains-voltage", "264", "--pollution-degree", "4"},
@@ -84,10 +88,22 @@ TEST(Ring, StatusesFollowTheOneRule) {
         "max", "--find-core"},
        2,
        "touch-current limit"},
-      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
-        "B64290L0618X830", "--windings", "3"},
+      // Three phases, and with the neutral: a complete design that fails its limit is 4.
+      {{"emissions", "--swing", "650",  "--fsw",     "16k",      "--cp",           "100p",
+        "--ripple",  "0.5",     "--cy", "4.7n",      "--toroid", "40mm,24mm,15mm", "--grade",
+        "N30",       "--main",  "1",    "--current", "2",        "--windings",     "3"},
+       4,
+       "Fails: 40 x 24 x 15 mm with 12 turns"},
+      {{"emissions", "--swing",    "650",  "--fsw",     "16k",      "--cp",           "100p",
+        "--ripple",  "0.5",        "--cy", "4.7n",      "--toroid", "40mm,24mm,15mm", "--grade",
+        "N30",       "--main",     "1",    "--current", "2",        "--windings",     "4",
+        "--netlist", "--find-core"},
        2,
-       "--windings 2"},
+       "not of Find Core's"},
+      {{"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01", "--ring",
+        "B64290L0618X830", "--windings", "3", "--main", "1", "--current", "2"},
+       3,
+       "do not fit"},
   };
   for (const Case& c : cases) {
     const auto r = Cli(c.args);
@@ -237,6 +253,34 @@ TEST(Ring, FindCoreOverTheLibraryWritesTheTriedAndTheWinner) {
   EXPECT_EQ(doc["part"], tried.back()["part"]);
   EXPECT_TRUE(doc["passes"].get<bool>());
   EXPECT_EQ(doc["worst"]["margin_db"], tried.back()["worst_margin_db"]);
+}
+
+// Three phases, and with the neutral: Find Core's winner, checked again alone on its ring
+// with its turns, gives the same levels; a duty off 0.5 gives the three-phase source every
+// harmonic, even ones included.
+TEST(Ring, FindCoreOfThreeAndFourWindingsAgreesWithTheCheckAlone) {
+  for (const char* windings : {"3", "4"}) {
+    SCOPED_TRACE(windings);
+    const std::vector<std::string> source{
+        "--swing",   "650",      "--fsw",      "16k",    "--duty",     "0.7",       "--cp",
+        "100p",      "--ripple", "0.01",       "--cy",   "4.7n",       "--cx",      "1u",
+        "--current", "2",        "--windings", windings, "--standard", "cispr11-a", "--json"};
+    auto run = [&](std::vector<std::string> args) {
+      args.insert(args.begin() + 1, source.begin(), source.end());
+      const auto r = Cli(args);
+      return std::pair{r.status, nlohmann::json::parse(r.out)};
+    };
+    const auto [found, search] = run({"emissions", "--library", "--grade", "N30", "--find-core"});
+    ASSERT_EQ(found, 0);
+    const auto& winner = search["search"]["winner"];
+    const auto [alone, check] = run({"emissions", "--ring", winner["part"].get<std::string>(), "--turns",
+                                     std::to_string(winner["turns"].get<int>())});
+    ASSERT_EQ(alone, 0);
+    EXPECT_EQ(check["standard"], "CISPR 11 group 1 class A");
+    EXPECT_EQ(check["worst"], search["worst"]);
+    ASSERT_EQ(check["harmonics"].size(), search["harmonics"].size());
+    EXPECT_EQ(check["harmonics"][1]["harmonic"], check["harmonics"][0]["harmonic"].get<int>() + 1);
+  }
 }
 
 }  // namespace

@@ -273,7 +273,7 @@ inline constexpr std::string_view kEmissionsTitle = "Conducted Emissions";
 // The conducted-emissions inputs as typed: a number with an optional SI prefix and unit
 // ("20p", "100 kHz", "2.2nF"), or one of the listed words.
 struct EmissionsEntry {
-  std::string standard = "cispr32-b";  // cispr32-a, cispr32-b, fcc15-a, fcc15-b
+  std::string standard = "cispr32-b";  // a key of analysis::kLimitLines: cispr32-b, cispr11-a, ...
   std::string swing, frequency, duty = "0.5", rise = "0", parasitic, ripple;
   std::string rippleShape = "trapezoid";  // or triangle
   std::string cy = "0", cx = "0";

@@ -241,13 +241,17 @@ class WindowModel {
   // A choke on the ring of the entry for the window's requirement, current and current
   // density (window_model_ring.cpp); the window's material file stands in for the grade.
   RingView DesignOnRing(const RingEntry& entry) const;
-  // Its impedance curve over `entry`'s span, two windings only; `v` is the design, its
-  // status and problem saying why there is no curve.
+  // Its impedance curve over `entry`'s span (common mode: the n windings together;
+  // differential: one line's); `v` is the design, its status and problem saying why there is no curve.
   ImpedanceView RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const;
-  // Its circuit-simulator subcircuit, two windings only.
+  // Its circuit-simulator subcircuit: pins in and out of each of the 2 to 4 windings.
   analysis::SpiceModel RingSpice(const RingEntry& e, RingView& v) const;
-  // Its emission check for the view's entries and the safety inputs' budget, two windings only.
+  // Its emission check for the view's entries and the safety inputs' budget, one line
+  // through each winding: 2 single phase, 3 three phases, 4 three phases and the neutral.
   EmissionsView RingEmissions(const RingEntry& e, RingView& v) const;
+  // The test bench of that check (`view`, RingEmissions' answer) with the ring's subcircuit,
+  // for a circuit simulator; empty when there is no check.
+  std::string RingEmissionsNetlist(const RingEntry& e, const EmissionsView& view) const;
   // Find Core over the library the entry's filter leaves (`e.library`, `e.byPrice`), for the
   // emissions view's entries with the safety inputs' budget: the window's current and
   // current density give the wire, the emission limit the turns.

@@ -350,7 +350,10 @@ void ReadEntries(const EmissionsEntry& e, EmissionsView& v) {
     }
   }
   if (!known) {
-    v.inputProblem = "Standard: '" + e.standard + "' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b.";
+    std::string keys;
+    for (const analysis::LimitLine& line : analysis::kLimitLines)
+      keys += (keys.empty() ? "" : ", ") + std::string(line.key);
+    v.inputProblem = "Standard: '" + e.standard + "' is not one of " + keys + ".";
     return;
   }
   if (e.rippleShape != "trapezoid" && e.rippleShape != "triangle") {
@@ -386,6 +389,7 @@ EmissionsView EmissionsViewOfChoke(
   v.part = part;
   v.choke = parameters(v.problem);
   if (!v.problem.empty()) return v;
+  in.lines = v.choke.windings;  // one line through each winding
   v.check = analysis::CheckEmissions(in, v.choke);
   v.problem = v.check.problem;
   if (!v.problem.empty()) return v;

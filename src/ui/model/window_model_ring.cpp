@@ -321,17 +321,15 @@ std::optional<WoundRing> WindEntry(const RingEntry& e, const DesignState& state,
   return e.library ? Choose(e, state, v) : Wind(e, state, file, v);
 }
 
-// The entry wound for an analysis worked out for two windings only: the ring and the winding
-// description the analyses take. Nothing, with `v` saying why, for more windings (`refusal`)
-// or a ring that is refused or does not complete.
+// The entry wound for an analysis: the ring and the winding description the analyses take.
+// Nothing, with `v` saying why, for a ring that is refused or does not complete.
 struct AnalysedRing {
   WoundRing ring;
   analysis::Winding winding;
 };
-std::optional<AnalysedRing> WindTwo(const RingEntry& e, const char* refusal, const DesignState& state,
-                                    const std::shared_ptr<const analysis::Ferrite>& file, RingView& v) {
+std::optional<AnalysedRing> WindAnalysed(const RingEntry& e, const DesignState& state,
+                                         const std::shared_ptr<const analysis::Ferrite>& file, RingView& v) {
   v = {};
-  if (e.windings != 2) return Refuse(v, refusal);
   std::optional<WoundRing> w = WindEntry(e, state, file, v);
   if (!w || v.status != 0) return std::nullopt;
   analysis::Winding wound = winding::WindingOf(w->design, w->request);
@@ -347,9 +345,7 @@ RingView WindowModel::DesignOnRing(const RingEntry& e) const {
 }
 
 ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntry& entry, RingView& v) const {
-  const std::optional<AnalysedRing> w =
-      WindTwo(e, "The impedance of three or four windings is not worked out yet: give --windings 2.",
-              window.state, ImpedanceMaterial(), v);
+  const std::optional<AnalysedRing> w = WindAnalysed(e, window.state, ImpedanceMaterial(), v);
   if (!w) return {};
   const DesignState& s = window.state;
   std::optional<analysis::ImpedancePoint> required;
@@ -361,12 +357,18 @@ ImpedanceView WindowModel::RingImpedance(const RingEntry& e, const ImpedanceEntr
 }
 
 EmissionsView WindowModel::RingEmissions(const RingEntry& e, RingView& v) const {
-  const std::optional<AnalysedRing> w =
-      WindTwo(e, "The emissions of three or four windings are not worked out yet: give --windings 2.",
-              window.state, ImpedanceMaterial(), v);
+  const std::optional<AnalysedRing> w = WindAnalysed(e, window.state, ImpedanceMaterial(), v);
   if (!w) return {};
   return CheckedEmissions(
       [&](const EmissionsEntry& entry) { return EmissionsViewOf(w->winding, entry, measuredChoke); });
+}
+
+std::string WindowModel::RingEmissionsNetlist(const RingEntry& e, const EmissionsView& view) const {
+  if (!view.inputProblem.empty() || !view.problem.empty()) return {};
+  RingView v;
+  const analysis::SpiceModel model = RingSpice(e, v);
+  if (!model.problem.empty() || model.text.empty()) return {};
+  return analysis::EmissionsNetlist(view.inputs, view.check, model.text, model.name);
 }
 
 RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
@@ -377,8 +379,6 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
   };
   if (!e.library)
     return refuse("Find Core walks the stocked library: a ring named or sized has nothing to find.");
-  if (e.windings != 2)
-    return refuse("The emissions of three or four windings are not worked out yet: give --windings 2.");
   if (e.turns > 0) return refuse("Find Core chooses the turns on each ring: give none.");
   const std::optional<LibraryView> list = OrderedRings(e, s.ring);
   if (!list) return refuse(s.ring.problem);
@@ -386,7 +386,8 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
   const EmissionsView entries = EmissionsEntryOf(BudgetedEntry(budget));
   s.inputProblem = budget.empty() ? entries.inputProblem : budget;
   if (!s.inputProblem.empty()) return s;
-  const analysis::EmissionInputs& in = entries.inputs;
+  analysis::EmissionInputs in = entries.inputs;
+  in.lines = e.windings;  // one line through each winding
 
   // The band's harmonics and limits do not depend on the winding, its grade's curve only
   // on the grade: laid out once a grade.
@@ -493,9 +494,7 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
 }
 
 analysis::SpiceModel WindowModel::RingSpice(const RingEntry& e, RingView& v) const {
-  const std::optional<AnalysedRing> w =
-      WindTwo(e, "The circuit model of three or four windings is not worked out yet: give --windings 2.",
-              window.state, ImpedanceMaterial(), v);
+  const std::optional<AnalysedRing> w = WindAnalysed(e, window.state, ImpedanceMaterial(), v);
   if (!w) return {};
   const winding::RingRequest& q = w->ring.request;
   const analysis::Winding& wound = w->winding;

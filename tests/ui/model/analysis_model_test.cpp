@@ -183,7 +183,7 @@ TEST_F(AnalysisCommands, EmissionWordsOutsideTheirListsAreSaid) {
     const char *text, *problem;
   } cases[] = {
       {&EmissionsEntry::standard, "cispr22-b",
-       "Standard: 'cispr22-b' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b."},
+       "Standard: 'cispr22-b' is not one of cispr32-a, cispr32-b, fcc15-a, fcc15-b, cispr11-a, cispr11-b."},
       {&EmissionsEntry::network, "lisn", "Network: 'lisn' is neither cispr16 nor 50ohm."},
       {&EmissionsEntry::rippleShape, "sine", "Ripple shape: 'sine' is neither trapezoid nor triangle."},
   };
