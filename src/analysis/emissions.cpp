@@ -419,7 +419,7 @@ HarmonicRow Finished(const EmissionInputs& in, const RowLayout& l, const ChokePa
 HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int n, double f,
                     double measured) {
   BandPoint p{n, f, 1, measured, LimitAt(in.standard, f).value_or(Limit{})};
-  if (n != 0) std::tie(p.vs, p.is) = SourceHarmonics(in.source, n);
+  if (n != 0) std::tie(p.vs, p.is) = SourceHarmonics(in.source, in.lines, n);
   return Finished(in, LayoutOf(in, p), choke, RelativePermeability(choke, f));
 }
 
