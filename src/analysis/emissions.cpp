@@ -125,7 +125,7 @@ std::complex<double> DifferentialReceiver(const EmissionInputs& in, const Circui
 }
 
 // The receiver voltages (peak, V) with the whole filter, common mode then differential
-// mode: `material` is the choke's mu(f) / mu_i, as RelativePermeability gives it. A
+// mode: `material` is the choke's core mu(f) / mu_i, as CorePermeability gives it. A
 // measured choke's impedances replace the model's.
 std::pair<std::complex<double>, std::complex<double>> Filtered(const EmissionInputs& in,
                                                                const ChokeParameters& choke, double f,
@@ -420,7 +420,7 @@ HarmonicRow MakeRow(const EmissionInputs& in, const ChokeParameters& choke, int 
                     double measured) {
   BandPoint p{n, f, 1, measured, LimitAt(in.standard, f).value_or(Limit{})};
   if (n != 0) std::tie(p.vs, p.is) = SourceHarmonics(in.source, in.lines, n);
-  return Finished(in, LayoutOf(in, p), choke, RelativePermeability(choke, f));
+  return Finished(in, LayoutOf(in, p), choke, CorePermeability(choke, f));
 }
 
 // The worst row of a check and whether it passes; the rows in rising frequency.
@@ -471,14 +471,36 @@ bool CommonMargins::Same(const ChokeParameters& choke) const {
          choke.temperatureFactor == material_.temperatureFactor;
 }
 
+const std::vector<std::complex<double>>& CommonMargins::CoreMus(const ChokeParameters& choke) const {
+  const CoreSection& s = choke.section;
+  const CoreSection& kept = coreSection_;
+  const bool fresh = choke.permeability == corePermeability_ && s.width == kept.width &&
+                     s.height == kept.height && s.resistivity == kept.resistivity &&
+                     s.permittivity == kept.permittivity && s.terms.size() == kept.terms.size();
+  if (!fresh) {
+    coreMus_.clear();
+    coreMus_.reserve(points_.size());
+    for (const Point& p : points_) {
+      const double f = p.layout.row.frequency;
+      coreMus_.push_back(p.permeability * SizeFactorOf(choke, f, p.permeability));
+    }
+    coreSection_ = s;
+    corePermeability_ = choke.permeability;
+  }
+  return coreMus_;
+}
+
 double CommonMargins::Worst(const ChokeParameters& choke) const {
   const bool same = Same(choke);
+  // The size factor follows the core, which a search changes from one choke to the next.
+  const std::vector<std::complex<double>>* mus = same ? &CoreMus(choke) : nullptr;
   double worst = std::numeric_limits<double>::infinity();
-  for (const Point& p : points_) {
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const Point& p = points_[i];
     if (!p.common) continue;
     const RowLayout& l = p.layout;
     const double f = l.row.frequency;
-    const std::complex<double> mu = same ? p.permeability : RelativePermeability(choke, f);
+    const std::complex<double> mu = mus ? (*mus)[i] : CorePermeability(choke, f);
     double level = DbMicrovolt(l.circuit.path.Receiver(CommonModeImpedance(choke, f, mu), true));
     if (l.row.harmonic == 0) level = ScaledLevel(l.measured, l.commonUnit, level);
     worst = std::min(worst, p.limit - level);
@@ -490,12 +512,12 @@ EmissionCheck CommonMargins::Check(const ChokeParameters& choke) const {
   EmissionCheck check;
   check.problem = problem_;
   if (!check.problem.empty()) return check;
-  const bool same = Same(choke);
+  const std::vector<std::complex<double>>* mus = Same(choke) ? &CoreMus(choke) : nullptr;
   check.rows.reserve(points_.size());
-  for (const Point& p : points_) {
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    const Point& p = points_[i];
     const double f = p.layout.row.frequency;
-    check.rows.push_back(
-        Finished(inputs_, p.layout, choke, same ? p.permeability : RelativePermeability(choke, f)));
+    check.rows.push_back(Finished(inputs_, p.layout, choke, mus ? (*mus)[i] : CorePermeability(choke, f)));
   }
   Conclude(check, inputs_);
   return check;
@@ -508,7 +530,7 @@ EmissionCheck CheckEmissions(const EmissionInputs& in, const ChokeParameters& ch
   const std::vector<BandPoint> points = PointsOf(in);
   check.rows.reserve(points.size());
   for (const BandPoint& p : points)
-    check.rows.push_back(Finished(in, LayoutOf(in, p), choke, RelativePermeability(choke, p.frequency)));
+    check.rows.push_back(Finished(in, LayoutOf(in, p), choke, CorePermeability(choke, p.frequency)));
   Conclude(check, in);
   return check;
 }

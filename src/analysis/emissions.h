@@ -212,7 +212,15 @@ class CommonMargins {
  private:
   struct Point;
   bool Same(const ChokeParameters& choke) const;  // the material's curve holds for the choke
+  // The core's mu(f) / mu_i at each point, size factor included, for a choke Same() holds
+  // for: worked out for the first choke on a core and kept while the turns change. A search
+  // tries several turn counts a core, and the size factor's poles cost more than the rest of
+  // a point. Not for use from two threads at once.
+  const std::vector<std::complex<double>>& CoreMus(const ChokeParameters& choke) const;
   std::vector<Point> points_;
+  mutable std::vector<std::complex<double>> coreMus_;
+  mutable CoreSection coreSection_;
+  mutable double corePermeability_ = -1;
   ChokeParameters material_;
   EmissionInputs inputs_;
   std::string problem_;  // the inputs', as CheckInputs gives it

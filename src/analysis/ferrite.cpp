@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -41,6 +42,8 @@ constexpr double kLeastInitial = 1;        // mu' at the lowest frequency: a mag
 constexpr double kMostFrequency = 1e12;    // Hz, far above any permeameter's range (a few GHz)
 constexpr double kLeastCelsius = -273.15, kMostCelsius = 2000;  // absolute zero; above every Curie point
 constexpr double kMostFluxDensity = 3;  // T: FeCo, the highest saturating alloy, ~2.4 T
+// ohm m: silver, the best conductor, 1.6e-8; NiZn ferrites reach 1e7, insulators far more.
+constexpr double kLeastResistivity = 1e-8, kMostResistivity = 1e16;
 
 // A member of a material entry: absent leaves `out` as it is, a value of another type
 // than asked is an error naming the key.
@@ -168,6 +171,29 @@ std::shared_ptr<const Ferrite> FerriteFromJson(std::string_view text, std::strin
   Member(e, "", "curieTemperature", f->curie, error);
   if (error.empty() && !(f->curie >= kLeastCelsius && f->curie <= kMostCelsius))
     error = "curieTemperature is not a temperature in C";
+  // The resistivity: a plain number, or a list of {value, temperature} of which the one
+  // nearest 25 C is taken (a point without a temperature counts as 25 C).
+  if (error.empty() && e.contains("resistivity")) {
+    const nlohmann::json& r = e["resistivity"];
+    if (r.is_number()) {
+      f->resistivity = r.get<double>();
+    } else if (r.is_array()) {
+      double nearest = std::numeric_limits<double>::infinity();
+      for (const auto& v : r) {
+        if (!v.is_object() || !v.contains("value") || !v["value"].is_number() ||
+            (v.contains("temperature") && !v["temperature"].is_number())) {
+          error = "resistivity: a point without a number for value and temperature";
+          break;
+        }
+        const double t = v.contains("temperature") ? v["temperature"].get<double>() : 25;
+        if (std::abs(t - 25) < nearest) nearest = std::abs(t - 25), f->resistivity = v["value"].get<double>();
+      }
+    } else {
+      error = "resistivity is not a number or a list of points";
+    }
+    if (error.empty() && !(f->resistivity >= kLeastResistivity && f->resistivity <= kMostResistivity))
+      error = "resistivity is not a resistivity in ohm m";
+  }
   if (error.empty()) f->real = PointsOf((*complex)["real"], "frequency", error);
   if (error.empty()) f->imaginary = PointsOf((*complex)["imaginary"], "frequency", error);
   if (!error.empty()) return nullptr;

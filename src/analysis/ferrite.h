@@ -27,6 +27,7 @@ struct Ferrite {
   std::vector<CurvePoint> initial;          // initial permeability against C, rising
   double bsat25 = 0, bsat100 = 0;           // T, saturation flux density at 25 C and at 100 C
   double curie = 0;                         // C
+  double resistivity = 0;                   // ohm m, DC at 25 C; 0 where the entry gives none
 
   // mu' at the lowest measured frequency: the grade's initial permeability at 25 C.
   double LowFrequency() const { return real.empty() ? 1 : real.front().value; }

@@ -75,6 +75,44 @@ double HalfPermeability(const std::shared_ptr<const Ferrite>& ferrite) {
   return f;
 }
 
+// Where the size factor first departs 10 % from 1, 1 kHz to 1 GHz, 20 points a decade; 0 if nowhere.
+double SizeOnset(const ChokeParameters& p) {
+  auto near = [&](double f) { return std::abs(SizeFactorOf(p, f, RelativePermeability(p, f)) - 1.0) < 0.1; };
+  if (p.section.terms.empty()) return 0;
+  double previous = 1e3;
+  if (!near(previous)) return previous;
+  for (int i = 1; i <= 6 * 20; ++i) {
+    const double f = 1e3 * std::pow(10.0, i / 20.0);
+    if (!near(f)) return Crossing(previous, f, near);
+    previous = f;
+  }
+  return 0;
+}
+
+// The material's largest |k^2| over the band (MaterialReach) as its model stands, with a
+// resistivity; searched once a material and resistivity, as HalfPermeability is.
+double Reach(const std::shared_ptr<const Ferrite>& ferrite, double resistivity) {
+  static std::mutex lock;
+  static std::map<std::pair<std::weak_ptr<const Ferrite>, double>, double,
+                  decltype([](const auto& a, const auto& b) {
+                    std::owner_less<std::weak_ptr<const Ferrite>> less;
+                    if (less(a.first, b.first)) return true;
+                    if (less(b.first, a.first)) return false;
+                    return a.second < b.second;
+                  })>
+      found;
+  const std::pair<std::weak_ptr<const Ferrite>, double> key{ferrite, resistivity};
+  {
+    const std::lock_guard<std::mutex> hold(lock);
+    if (auto at = found.find(key); at != found.end()) return at->second;
+  }
+  const CoreSection material = SectionOf(0, 0, resistivity, Constant(Physics::FerritePermittivity));
+  const double reach = MaterialReach(material, [&](double f) { return ModelPermeability(ferrite, f); });
+  const std::lock_guard<std::mutex> hold(lock);
+  found.emplace(key, reach);
+  return reach;
+}
+
 std::optional<Band> MeetsRequirement(const ChokeParameters& p, double required) {
   auto meets = [&](double f) { return std::abs(CommonModeImpedance(p, f)) >= required; };
   const std::vector<double> grid = SearchGrid();
@@ -113,20 +151,30 @@ std::complex<double> RelativePermeability(const ChokeParameters& p, double f) {
   return p.temperatureFactor * ModelPermeability(p.ferrite, f) / p.muReference;
 }
 
+std::complex<double> SizeFactorOf(const ChokeParameters& p, double f, std::complex<double> relative) {
+  return SizeFactor(p.section, f, p.permeability * relative);
+}
+
+std::complex<double> CorePermeability(const ChokeParameters& p, double f) {
+  const std::complex<double> material = RelativePermeability(p, f);
+  return material * SizeFactorOf(p, f, material);
+}
+
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double f) {
-  return CommonModeImpedance(p, f, RelativePermeability(p, f));
+  return CommonModeImpedance(p, f, CorePermeability(p, f));
 }
 
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> material) {
-  return CommonModeImpedance(p, frequency, material, SeriesImpedance(p, frequency));
+                                         std::complex<double> mu) {
+  return CommonModeImpedance(p, frequency, mu, SeriesImpedance(p, frequency));
 }
 
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> material, std::complex<double> series) {
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency, std::complex<double> mu,
+                                         std::complex<double> series) {
   const double w = kTwoPi * frequency;
-  // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss).
-  const std::complex<double> core = kJ * w * p.magnetizing * material;
+  // The ferrite's part: j w Lm mu(f) / mu_i, mu = mu' - j mu'' (mu'' is the core's loss), the
+  // size factor included.
+  const std::complex<double> core = kJ * w * p.magnetizing * mu;
   // Each of the n windings carries 1/n of the current, and the others add their flux in the
   // core: each branch sees n times the core's part, so Z = Z_series / n + core. Its
   // capacitance lies across it.
@@ -187,6 +235,13 @@ std::string Summary(const ImpedanceCurve& c) {
             temperature + ". One winding's inductance: " + Engineering(c.inductanceAt[0], "H") +
             " at −40 °C, " + Engineering(c.inductanceAt[1], "H") + " at 25 °C, " +
             Engineering(c.inductanceAt[2], "H") + " at 100 °C.";
+  }
+  if (p.section.width > 0) {
+    text += "\nCore section " + num::FormatDouble(p.section.width * 1e3, "0.0") + " \u00d7 " +
+            num::FormatDouble(p.section.height * 1e3, "0.0") + " mm: " +
+            (c.sizeOnset > 0 ? "its dimensional resonance sets in at " + Engineering(c.sizeOnset, "Hz") +
+                                   ", where the permeability departs 10 % from the small test ring's."
+                             : "no dimensional resonance below 1 GHz.");
   }
   const double degrees = p.winding.sector * 180 / std::numbers::pi;
   text += "\nWinding capacitance " + Engineering(p.capacitance, "F") + ": one layer over " +
@@ -260,6 +315,25 @@ ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double tem
   p.turns = wd.turns;
   p.coreArea = wd.coreArea;
   p.windings = wd.windings;
+  // A user's file without a resistivity (a CSV) takes the grade's that stands for the material.
+  double resistivity = p.ferrite->resistivity;
+  p.resistivitySource = (p.ferrite->maker.empty() ? "" : p.ferrite->maker + " ") + p.ferrite->name;
+  if (!(resistivity > 0)) {
+    resistivity = wd.grade ? wd.grade->resistivity : 0;
+    p.resistivitySource = wd.grade && resistivity > 0
+                              ? wd.grade->maker + " " + wd.grade->name +
+                                    ", the grade the file stands in for " + "(the file gives none)"
+                              : "none: the data give no resistivity, the core conducts nothing";
+  }
+  const double width = (wd.coreOD - wd.coreID) / 2,
+               height = wd.ringHeight > 0 ? wd.ringHeight : wd.coreHeight;
+  const double permittivity = Constant(Physics::FerritePermittivity);
+  p.permittivitySource = std::string(kPhysics[static_cast<std::size_t>(Physics::FerritePermittivity)].source);
+  // The material's reach over the band (its curve at the hottest of 25 C and this temperature)
+  // decides which poles the kept terms must follow one by one.
+  // |k^2| is linear in mu, so the material's own reach scales.
+  const double scale = p.permeability / p.muReference * std::max(1.0, p.temperatureFactor);
+  p.section = SectionOf(width, height, resistivity, permittivity, scale * Reach(p.ferrite, resistivity));
   return p;
 }
 
@@ -296,11 +370,13 @@ void FillCurve(ImpedanceCurve& curve, double current, CurveRange range, double b
   for (int i = 0; i < count; ++i) {
     // Each frequency from its own power, so no rounding accumulates towards the end.
     const double f = range.from * std::pow(10.0, decades * i / (count - 1));
-    curve.points.push_back(
-        {f, CommonModeImpedance(p, f), DifferentialImpedance(p, f), IdealMagnitude(f, p.inductance)});
+    const std::complex<double> material = RelativePermeability(p, f), size = SizeFactorOf(p, f, material);
+    curve.points.push_back({f, CommonModeImpedance(p, f, material * size), DifferentialImpedance(p, f),
+                            IdealMagnitude(f, p.inductance), p.permeability * material, size});
   }
 
   curve.selfResonance = SelfResonance(p);
+  curve.sizeOnset = SizeOnset(p);
   if (curve.required) curve.meets = MeetsRequirement(p, curve.required->magnitude);
   // The line current's flux through the differential inductance is not cancelled by the
   // other winding: B = L_diff sqrt(2) I / (N A_e), at the current's peak.

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/core_size.h"
 #include "analysis/ferrite.h"
 #include "analysis/physics.h"
 #include "analysis/winding.h"
@@ -47,17 +48,24 @@ struct ChokeParameters {
   int turns = 0;                                                 // per winding
   double coreArea = 0;                                           // m2, cross-section times the stack count
   int windings = 2;  // on the core, one a line: 2 (single phase), 3 (three phases) or 4 (and the neutral)
+  // One ring's section with the grade's resistivity and the family's permittivity: its
+  // dimensional resonance (core_size.h). Each ring of a stack is coated, and the coating's
+  // capacitance is far too small to carry the section's circulating displacement and
+  // conduction current from ring to ring, so a stack resonates ring by ring.
+  CoreSection section;
+  std::string resistivitySource;   // which data gave the resistivity
+  std::string permittivitySource;  // and the permittivity: a family's typical value, its source
 };
 
 // Every line driven together against every output together: the windings in parallel, each
 // carrying 1/n of the current while all n add their flux in the core.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
-// The same with mu = mu(f) / mu_i given: what RelativePermeability gives at that frequency.
+// The same with the core's mu(f) / mu_i given: what CorePermeability gives at that frequency.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> material);
+                                         std::complex<double> core);
 // The same with SeriesImpedance(p, frequency) given too: one series part serves both modes.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> material, std::complex<double> series);
+                                         std::complex<double> core, std::complex<double> series);
 // One line, with the current returning through the others, whose flux then cancels the core's:
 // the loop of two lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
@@ -78,6 +86,8 @@ struct ImpedanceSample {
   double frequency = 0;                           // Hz
   std::complex<double> commonMode, differential;  // ohm
   double ideal = 0;                               // ohm, 2 pi f L
+  std::complex<double> material;                  // mu' - j mu'' of the core's material there
+  std::complex<double> size = 1;                  // the size factor F that multiplies it in this core
 };
 
 struct Band {
@@ -92,6 +102,8 @@ struct ImpedanceCurve {
   // frequency, in the impedance and voltage modes only (inductance mode has none).
   std::optional<ImpedancePoint> required;
   double selfResonance = 0;  // Hz, where the common-mode reactance turns capacitive; 0 if nowhere
+  // Hz, the lowest frequency where the size factor departs 10 % from 1; 0 if nowhere below 1 GHz.
+  double sizeOnset = 0;
   // The frequencies around the impedance peak where the common-mode |Z| meets the requirement.
   std::optional<Band> meets;
   // Peak flux density the line current drives through the differential inductance, T,
@@ -123,6 +135,10 @@ ImpedanceCurve ChokeImpedance(const DesignWindow& window, CurveRange range = {},
 // mu_i(T) / mu_i(25 C). The one place the impedance, the emission check and the core search
 // take the material's curve from.
 std::complex<double> RelativePermeability(const ChokeParameters& p, double frequency);
+// The size factor of the parameters' core for its material at mu(f) / mu_i = `relative`.
+std::complex<double> SizeFactorOf(const ChokeParameters& p, double frequency, std::complex<double> relative);
+// What the winding sees: the material's mu(f) / mu_i times the size factor of this core.
+std::complex<double> CorePermeability(const ChokeParameters& p, double frequency);
 
 // "1.21 MHz", "100 Ω", "23.1 mT": three significant digits with an SI prefix, UTF-8.
 std::string Engineering(double value, std::string_view unit);

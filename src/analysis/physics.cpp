@@ -20,6 +20,10 @@ const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPh
                                                         "epoxy 3.3 to 4.0 at 1 MHz; the middle"},
     {"vacuum_permeability",  1.25663706212e-6, "H/m",  "CODATA 2018"},
     {"copper_resistivity",   1.7241e-8,        "ohm m", "IEC 60028, annealed copper at 20 C"},
+    {"ferrite_permittivity", 7.8e4,            "",     "typical of MnZn, not the grade's own: TDK N87 at 25 C, "
+                                                        "small signal, 7.8e4 at the top of its sweep (2.2e5 at "
+                                                        "the bottom), Guillod, Roberts and Sullivan, IEEE APEC "
+                                                        "2024, dataset N87_eps_small"},
 }};
 // clang-format on
 

@@ -24,6 +24,7 @@ enum class Physics : std::size_t {
   CoatingPermittivity,
   VacuumPermeability,
   CopperResistivity,
+  FerritePermittivity,  // eps' of MnZn in the core-size factor: a family value, no grade gives its own
   Count
 };
 extern const std::array<PhysicalConstant, static_cast<std::size_t>(Physics::Count)> kPhysics;

@@ -10,6 +10,7 @@
 
 #include "analysis/ferrite.h"
 #include "analysis/impedance.h"
+#include "analysis/physics.h"
 #include "analysis/winding.h"
 #include "engine/numbers.h"
 
@@ -106,6 +107,13 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
   t += "* fully coupled to LC, which carries the core: parallel R-L-C tanks in series, the material's\n";
   t += "* model itself (worst deviation from the drawn points " +
        figure(std::round(net.worstDeviation * 1000) / 10) + " %).\n";
+  if (!p.section.terms.empty()) {
+    t += "* Core section " + figure(p.section.width) + " m x " + figure(p.section.height) +
+         " m, resistivity " + figure(p.section.resistivity) + " ohm m, permittivity " +
+         figure(p.section.permittivity) + ": the core's size as " + std::to_string(p.section.terms.size()) +
+         " terms, each\n* a copy of the tanks scaled by its share, shunted by RS (conduction) and CS "
+         "(displacement current).\n";
+  }
   std::vector<std::string> ids;
   for (int k = 1; k <= windings; ++k) ids.push_back(std::to_string(k));
   if (windings == 2) {
@@ -149,13 +157,34 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
   }
   // One end of the core's loop on in1 gives it a DC reference without a path for current.
   element("LC", "c0", "in1", coupled);
-  for (std::size_t k = 0; k < net.tanks.size(); ++k) {
-    const Tank& tank = net.tanks[k];
-    const std::string n = std::to_string(k + 1), a = "c" + std::to_string(k);
-    const std::string b = k + 1 == net.tanks.size() ? "in1" : "c" + n;
-    element("LT" + n, a, b, tank.l * lm);
-    if (tank.r > 0) element("RT" + n, a, b, tank.r * lm);
-    if (tank.c > 0) element("CT" + n, a, b, tank.c / lm);
+  // The size factor F = sum of a lambda / (lambda - k^2) (core_size.h), k^2 = -Zmu (mu0 mu_i /
+  // Lm) (sigma + j w eps0 eps'), makes each of its terms a copy of the tanks scaled by a, shunted
+  // by R = a lambda rho Lm / (mu0 mu_i), the ring's conduction current, and C = mu0 mu_i eps0
+  // eps' / (a lambda Lm), its displacement current. No section: one copy, unshunted.
+  const double lmu = Constant(Physics::VacuumPermeability) * p.permeability / p.magnetizing;  // 1/m
+  const std::vector<SizeTerm> terms =
+      p.section.terms.empty() ? std::vector<SizeTerm>{{1, 0}} : p.section.terms;
+  int node = 0;
+  auto at = [&](int k) { return k == 0 ? std::string("c0") : "c" + std::to_string(k); };
+  for (std::size_t s = 0; s < terms.size(); ++s) {
+    const SizeTerm& term = terms[s];
+    const std::string start = at(node), group = terms.size() > 1 ? std::to_string(s + 1) + "_" : "";
+    for (std::size_t k = 0; k < net.tanks.size(); ++k) {
+      const Tank& tank = net.tanks[k];
+      const std::string a = at(node++), id = group + std::to_string(k + 1);
+      const std::string b = s + 1 == terms.size() && k + 1 == net.tanks.size() ? "in1" : at(node);
+      element("LT" + id, a, b, term.weight * tank.l * lm);
+      if (tank.r > 0) element("RT" + id, a, b, term.weight * tank.r * lm);
+      if (tank.c > 0) element("CT" + id, a, b, tank.c / lm / term.weight);
+    }
+    if (term.lambda > 0) {
+      const std::string end = s + 1 == terms.size() ? "in1" : at(node), n = std::to_string(s + 1);
+      if (p.section.resistivity > 0)
+        element("RS" + n, start, end, term.weight * term.lambda * p.section.resistivity / lmu);
+      element(
+          "CS" + n, start, end,
+          lmu * Constant(Physics::VacuumPermittivity) * p.section.permittivity / (term.lambda * term.weight));
+    }
   }
   // Every winding fully coupled to every other, then each to the core's loop.
   std::vector<std::pair<std::string, std::string>> pairs;

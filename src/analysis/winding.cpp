@@ -56,6 +56,7 @@ WindingResult DesignedWinding(const DesignWindow& w) {
   wd.coreOD = core.OD * 0.0254;
   wd.coreID = core.ID * 0.0254;
   wd.coreHeight = core.HT * s.StackCount * 0.0254;
+  wd.ringHeight = core.HT * 0.0254;
   wd.insulatedDiameter = static_cast<double>(s.WireDiameter) * 0.0254;  // in
   // A gauge of 0 or below is drawn at gauge 0's diameter; its copper likewise.
   wd.bareDiameter = CopperDiameter(std::max(static_cast<int>(s.WireGauge), 0));

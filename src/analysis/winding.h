@@ -23,6 +23,7 @@ struct Winding {
   double coreOD = 0;             // m, the bare core
   double coreID = 0;             // m
   double coreHeight = 0;         // m, of the stack
+  double ringHeight = 0;         // m, of one ring of the stack: the section that resonates
   std::string inductanceText, resistanceText, leakageText;  // the same in plain numbers: "9.472e-04"
   // A ring's own figures; the catalogue's winding leaves them at their defaults.
   std::shared_ptr<const Ferrite> grade;  // the ring's material; null: the window's material letter's grade

@@ -262,6 +262,7 @@ analysis::Winding WindingOf(const RingDesign& d, const RingRequest& q) {
   w.coreOD = q.ring.od;
   w.coreID = q.ring.id;
   w.coreHeight = q.ring.height;
+  w.ringHeight = q.ring.height;
   w.inductanceText = Plain(w.inductance);
   w.resistanceText = Plain(d.resistance);
   w.leakageText = Plain(d.leakage);

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <random>
 #include <regex>
 #include <tuple>
@@ -459,5 +460,51 @@ TEST(Cli, CircuitSimulatorAgreesWithEmissions) {
               worstCommon, worstDifferential);
 }
 
+// Anyone can redo the arithmetic from impedance --json alone: the size factor from the section,
+// resistivity and permittivity it reports by the full double series (odd m, n to 151), and
+// the common mode from the parameters, the point's mu and that factor, on the catalogue's
+// row 21 in material N, whose resonance sets in inside the band.
+TEST(Cli, ImpedanceJsonCarriesItsOwnArithmetic) {
+  const auto doc = nlohmann::json::parse(
+      Cli({"impedance", "--json", "--material", "N", "--core", "21", "--main", "3", "--current", "5"}).out);
+  const auto& p = doc["parameters"];
+  const double w = p["cross_section_m"]["width"], h = p["cross_section_m"]["height"];
+  const double rho = p["resistivity_ohm_m"], epsr = p["relative_permittivity"];
+  const double mu0 = 4e-7 * std::numbers::pi, e0 = 8.8541878128e-12,
+               pi2 = std::numbers::pi * std::numbers::pi;
+  const double muI = p["initial_permeability"], lm = p["magnetizing_inductance_h"],
+               c = p["winding_capacitance_f"];
+  ASSERT_TRUE(p["size_onset_hz"].is_number());  // it sets in below 1 GHz
+  const double onset = p["size_onset_hz"];
+  EXPECT_GT(onset, 1e5);
+  EXPECT_LT(onset, 3e6);
+  int compared = 0;
+  for (const auto& s : doc["points"]) {
+    const double f = s["frequency_hz"], om = 2 * std::numbers::pi * f;
+    if (f < 1e5 || f > 3e7) continue;
+    const std::complex<double> mu(s["mu_real"].get<double>(), -s["mu_imag"].get<double>());
+    const std::complex<double> k2 =
+        om * om * mu0 * e0 * mu * std::complex<double>(epsr, -1 / (om * e0 * rho));
+    std::complex<double> series = 0;
+    for (int m = 1; m <= 151; m += 2) {
+      for (int n = 1; n <= 151; n += 2) {
+        const double l = pi2 * (m * m / (w * w) + n * n / (h * h));
+        series += 64 / (pi2 * pi2 * m * m * n * n) * l / (l - k2);
+      }
+    }
+    const std::complex<double> size(s["size_factor_real"].get<double>(), s["size_factor_imag"].get<double>());
+    EXPECT_LT(std::abs(size / series - 1.0), 0.03) << f;
+    // Zcm = 1 / (2 (1 / (Zs + 2 Zcore) + j w C)), Zs from the copper's x coth x and the leakage.
+    const std::complex<double> jw(0, om), x = std::sqrt(jw * p["copper_time_constant_s"].get<double>());
+    const double la = p["leakage_air_h"], lf = p["leakage_ferrite_h"], fc = p["leakage_corner_hz"];
+    const std::complex<double> zs =
+        p["dc_resistance_ohm"].get<double>() * x / std::tanh(x) +
+        1.0 / (1.0 / (jw * la) + 1.0 / (jw * lf) + 1 / (2 * std::numbers::pi * fc * lf));
+    const std::complex<double> zcm = 0.5 / (1.0 / (zs + 2.0 * jw * lm * (mu / muI) * series) + jw * c);
+    EXPECT_NEAR(std::abs(zcm) / s["zcm_ohm"].get<double>(), 1, 0.03) << f;
+    ++compared;
+  }
+  EXPECT_GT(compared, 80);
+}
 }  // namespace
 }  // namespace vtq::cli
