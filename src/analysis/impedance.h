@@ -60,12 +60,12 @@ struct ChokeParameters {
 // Every line driven together against every output together: the windings in parallel, each
 // carrying 1/n of the current while all n add their flux in the core.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
-// The same with the core's mu(f) / mu_i given: what CorePermeability gives at that frequency.
+// The same with the core's mu = mu(f) / mu_i given: what CorePermeability gives at that frequency.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> core);
+                                         std::complex<double> mu);
 // The same with SeriesImpedance(p, frequency) given too: one series part serves both modes.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> core, std::complex<double> series);
+                                         std::complex<double> mu, std::complex<double> series);
 // One line, with the current returning through the others, whose flux then cancels the core's:
 // the loop of two lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
