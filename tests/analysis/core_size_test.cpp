@@ -1,6 +1,9 @@
 #include "analysis/core_size.h"
 #include "analysis/ferrite.h"
+#include "analysis/impedance.h"
 #include "analysis/physics.h"
+#include "engine/catalogue.h"
+#include "support/design_inputs.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +69,32 @@ TEST(CoreSize, KeptTermsFollowTheFullSeries) {
       }
     }
   }
+}
+
+// A choke's section is one ring's, a stack's height left out; a CSV file gives no
+// resistivity, so the grade the catalogue material follows stands in, and says so.
+TEST(CoreSize, SectionAndResistivityOfAChoke) {
+  const DesignWindow stack = Designed({test::kImpedance, "1000", "5"});  // (2x) row 24, material N
+  std::string problem;
+  const ChokeParameters p = ParametersOf(stack, problem);
+  ASSERT_EQ(problem, "");
+  const CoreEntry& core = CoreAt(stack.state.CoreRow);
+  EXPECT_EQ(stack.state.StackCount, 2);
+  EXPECT_DOUBLE_EQ(p.section.width, (core.OD - core.ID) / 2 * 0.0254);
+  EXPECT_DOUBLE_EQ(p.section.height, core.HT * 0.0254);
+  EXPECT_EQ(p.section.resistivity, 0.3);  // TDK T65's entry
+  EXPECT_EQ(p.section.permittivity, Constant(Physics::FerritePermittivity));
+  std::string error;
+  const auto file =
+      FerriteFromText("frequency_hz,mu_real,mu_imag\n1e4,5000,10\n1e7,50,900\n", "f.csv", error);
+  ASSERT_TRUE(file) << error;
+  const ChokeParameters q = ParametersOf(stack, problem, 25, file);
+  EXPECT_EQ(q.section.resistivity, 0.3);
+  EXPECT_EQ(q.resistivitySource, "TDK T65, the grade the file stands in for (the file gives none)");
+  const ImpedanceCurve c = ChokeImpedance(stack);
+  EXPECT_GT(c.sizeOnset, 1e5);
+  EXPECT_NE(Summary(c).find("its dimensional resonance sets in at " + Engineering(c.sizeOnset, "Hz")),
+            std::string::npos);
 }
 
 // k^2 by hand: 1 MHz, mu = 1000, eps' = 1e4, 1 ohm m:

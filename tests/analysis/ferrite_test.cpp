@@ -196,6 +196,11 @@ TEST(Ferrite, RefusesAnEntryByItsKey) {
       {"/permeability/complex/real/0/value", 1.7e308, "mu': point 1 is not a usable number"},
       {"/permeability/complex/real/0/value", 0, "mu' at the lowest frequency must be at least 1"},
       {"/permeability/complex/imaginary", 7, "not a list of points"},
+      {"/resistivity", "17", "resistivity is not a number or a list of points"},
+      {"/resistivity",
+       {{{"value", "17"}}},
+       "resistivity: a point without a number for value and temperature"},
+      {"/resistivity", 0, "resistivity is not a resistivity in ohm m"},
   };
   std::string error;
   ASSERT_TRUE(FerriteFromText(good.dump(), "x.json", error)) << error;
@@ -206,6 +211,13 @@ TEST(Ferrite, RefusesAnEntryByItsKey) {
   const auto held = FerriteFromText(oneValue.dump(), "x.json", error);
   ASSERT_TRUE(held) << error;
   EXPECT_EQ(held->InitialAt(-40), 100);
+  // The resistivity: a number, or of a list the point nearest 25 C.
+  json resistive = good;
+  resistive["resistivity"] =
+      json::parse(R"([{"value": 9, "temperature": 100}, {"value": 4, "temperature": 20}])");
+  const auto read = FerriteFromText(resistive.dump(), "x.json", error);
+  ASSERT_TRUE(read) << error;
+  EXPECT_EQ(read->resistivity, 4);
   for (const auto& edit : edits) {
     json e = good;
     e[json::json_pointer(edit.at)] = edit.value;
