@@ -61,11 +61,10 @@ struct ChokeParameters {
 // carrying 1/n of the current while all n add their flux in the core.
 std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency);
 // The same with the core's mu = mu(f) / mu_i given: what CorePermeability gives at that frequency.
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> mu);
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency, std::complex<double> mu);
 // The same with SeriesImpedance(p, frequency) given too: one series part serves both modes.
-std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency,
-                                         std::complex<double> mu, std::complex<double> series);
+std::complex<double> CommonModeImpedance(const ChokeParameters& p, double frequency, std::complex<double> mu,
+                                         std::complex<double> series);
 // One line, with the current returning through the others, whose flux then cancels the core's:
 // the loop of two lines is twice this.
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
