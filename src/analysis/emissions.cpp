@@ -116,12 +116,17 @@ Circuit CircuitAt(const EmissionInputs& in, double f, double vs, double is) {
 }
 
 // Differential mode: the ripple current divides between the X capacitors and the loop of the
-// lines' chokes (`series`, ohm) and networks.
+// lines' chokes (`series`, ohm) and networks. The choke's interwinding admittance `across`
+// (S, across the loop) lies at both of its ends: beside the X capacitors, and across the
+// networks, where it takes a share of the current past the receivers.
 std::complex<double> DifferentialReceiver(const EmissionInputs& in, const Circuit& c,
-                                          std::complex<double> series, bool shunt) {
-  const std::complex<double> loop = series + c.loopFactor * c.line;
-  const std::complex<double> current = shunt && in.filter.cx > 0 ? Quotient(c.is * c.zx, c.zx + loop) : c.is;
-  return current * c.line * c.share;
+                                          std::complex<double> series, bool shunt,
+                                          std::complex<double> across = 0) {
+  const std::complex<double> networks = c.loopFactor * c.line;
+  const std::complex<double> loop = series + Quotient(networks, 1.0 + across * networks);
+  const std::complex<double> beside = (shunt && in.filter.cx > 0 ? Quotient(1.0, c.zx) : 0.0) + across;
+  const std::complex<double> current = Quotient(c.is, 1.0 + beside * loop);
+  return Quotient(current, 1.0 + across * networks) * c.line * c.share;
 }
 
 // The receiver voltages (peak, V) with the whole filter, common mode then differential
@@ -134,9 +139,14 @@ std::pair<std::complex<double>, std::complex<double>> Filtered(const EmissionInp
   const std::complex<double> series = SeriesImpedance(choke, f);
   const std::optional<std::complex<double>> cm = in.measured.At(in.measured.commonMode, f),
                                             dm = in.measured.At(in.measured.differential, f);
-  return {
-      c.path.Receiver(cm ? *cm : CommonModeImpedance(choke, f, material, series), true),
-      DifferentialReceiver(in, c, c.loopFactor * (dm ? *dm : DifferentialImpedance(choke, f, series)), true)};
+  // A measured differential mode brings its own ends' admittance, or none (a two-port's
+  // series element holds all the file knows); line a reaches the n - 1 others through it.
+  const std::optional<std::complex<double>> measuredAcross = in.measured.At(in.measured.differentialShunt, f);
+  const std::complex<double> across =
+      double(in.lines - 1) * (dm ? measuredAcross.value_or(0.0) : DifferentialShunt(choke, f));
+  return {c.path.Receiver(cm ? *cm : CommonModeImpedance(choke, f, material, series), true),
+          DifferentialReceiver(in, c, c.loopFactor * (dm ? *dm : DifferentialImpedance(choke, f, series)),
+                               true, across)};
 }
 
 // A measured level (dBuV) less the attenuation a unit source shows from `unitBare` to
@@ -272,10 +282,18 @@ double InsertionLoss(std::complex<double> source, std::complex<double> load, std
   return 20 * std::log10(std::abs((source + load + z) / (source + load)));
 }
 
+double InsertionLoss(std::complex<double> source, std::complex<double> load, std::complex<double> z,
+                     std::complex<double> y) {
+  // The pi's chain matrix: A = D = 1 + Z Y, B = Z, C = Y (2 + Z Y).
+  const std::complex<double> a = 1.0 + z * y, c = y * (2.0 + z * y);
+  return 20 * std::log10(std::abs((a * load + z + c * source * load + a * source) / (source + load)));
+}
+
 InsertionLosses ChokeInsertionLoss(const ChokeParameters& choke, double f) {
   const std::complex<double> cm = CommonModeImpedance(choke, f), dm = 2.0 * DifferentialImpedance(choke, f);
-  return {InsertionLoss(50, 50, cm), InsertionLoss(50, 50, dm), InsertionLoss(25, 25, cm),
-          InsertionLoss(100, 100, dm)};
+  const std::complex<double> across = DifferentialShunt(choke, f);
+  return {InsertionLoss(50, 50, cm), InsertionLoss(50, 50, dm, across), InsertionLoss(25, 25, cm),
+          InsertionLoss(100, 100, dm, across)};
 }
 
 namespace {

@@ -112,9 +112,14 @@ struct FilterParts {
 // The insertion loss of a series element Z between a source Z_s and a load Z_l, dB:
 // 20 log10 |(Z_s + Z_l + Z) / (Z_s + Z_l)|. The one convention used everywhere.
 double InsertionLoss(std::complex<double> source, std::complex<double> load, std::complex<double> z);
+// The same for a pi: admittance y across the line at each end of the series element z, so
+// 20 log10 |(A Z_l + Z + C Z_s Z_l + A Z_s) / (Z_s + Z_l)|, A = 1 + Z y, C = y (2 + Z y).
+double InsertionLoss(std::complex<double> source, std::complex<double> load, std::complex<double> z,
+                     std::complex<double> y);
 
 // The choke's insertion loss at f: common mode (both windings' current in the element),
-// differential mode (the loop of both lines, twice the per-line impedance), in the
+// differential mode (the loop of both lines, twice the per-line impedance, with the
+// interwinding capacitance across the lines at each end), in the
 // 50/50 ohm test system and in the network's own terminations (25 ohm common mode: two
 // lines' 50 ohm in parallel; 100 ohm differential mode: in series).
 struct InsertionLosses {
@@ -157,6 +162,9 @@ struct MeasuredImpedance {
   std::vector<double> frequencies;  // Hz, rising
   std::vector<std::complex<double>> commonMode,
       differential;  // ohm, differential per line; each empty or one a frequency
+  // S, across the two lines at each end of the choke, where a four-port gives it (its
+  // differential mode read as a pi); empty otherwise.
+  std::vector<std::complex<double>> differentialShunt;
   std::optional<std::complex<double>> At(const std::vector<std::complex<double>>& mode,
                                          double frequency) const;
 };

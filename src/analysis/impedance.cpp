@@ -204,6 +204,10 @@ std::complex<double> DifferentialImpedance(const ChokeParameters& p, double f, s
   return Quotient(1.0, Quotient(1.0, series) + kJ * (kTwoPi * f) * p.capacitance);
 }
 
+std::complex<double> DifferentialShunt(const ChokeParameters& p, double f) {
+  return kJ * (kTwoPi * f) * p.interwinding;
+}
+
 std::string Engineering(double value, std::string_view unit) {
   static constexpr const char* kPrefixes[] = {"p", "n", "\u00b5", "m", "", "k", "M", "G", "T"};
   if (!std::isfinite(value) || value == 0) return "0 " + std::string(unit);
@@ -247,7 +251,8 @@ std::string Summary(const ImpedanceCurve& c) {
   text += "\nWinding capacitance " + Engineering(p.capacitance, "F") + ": one layer over " +
           num::FormatDouble(degrees, "0") + "\u00b0 of the core, " + Engineering(p.winding.turnToTurn, "F") +
           " between neighbouring turns, " + Engineering(p.winding.turnToCore, "F") +
-          " from a turn to the core." +
+          " from a turn to the core, " + Engineering(p.interwinding, "F") +
+          " from one winding to another at each end, through the core." +
           (degrees > 180 ? " The turns need more than half the core: wound in more than one layer, the "
                            "capacitance is larger."
                          : "");
@@ -301,6 +306,7 @@ ChokeParameters ParametersOf(const Winding& wd, std::string& problem, double tem
   p.winding = WindingCapacitance(
       {wd.turns, wd.bareDiameter, wd.insulatedDiameter, wd.coreOD, wd.coreID, wd.coreHeight, wd.sector});
   p.capacitance = p.winding.total;
+  p.interwinding = wd.turns * p.winding.turnToCore / (2.0 * std::max(wd.windings, 2));
   p.resistance = wd.resistance;
   p.copper = CopperLayerOf(wd.resistance, wd.bareDiameter, wd.insulatedDiameter);
   // 1 / L = 1 / La + 1 / Lf with Lf = L (0.1 mu + 1) (impedance.h); La less the copper's

@@ -36,8 +36,14 @@ struct ChokeParameters {
   double temperatureFactor = 1;  // mu_i(T) / mu_i(25 C) of the grade: the whole curve scales by it
   double capacitance = 0;        // F, self-capacitance of one winding
   WindingCapacitances winding;   // its parts and the angle the winding covers
-  double resistance = 0;         // ohm, DC, one winding
-  CopperLayer copper;            // its resistance at frequency: skin and proximity effect of the layer
+  // F, from one winding to another at each end of the choke. Each winding's turns face the
+  // conductive core, N C_tc for the winding, taken half at each end; at an end the n halves
+  // meet in the core, a star whose delta between two windings is N C_tc / (2 n). In common
+  // mode the ends of an end sit at one voltage and it carries nothing; in differential mode
+  // it lies across the lines at both ends of the choke, beside the X capacitors.
+  double interwinding = 0;
+  double resistance = 0;  // ohm, DC, one winding
+  CopperLayer copper;     // its resistance at frequency: skin and proximity effect of the layer
   // The differential inductance read as the design reads it, two reluctances in series,
   // 1 / mu_leak = 1 / (2 mu) + 1 / 20: a ferrite path at 2 mu and air. As inductances in
   // parallel, H: the air part less the copper's internal inductance, and the ferrite part
@@ -70,6 +76,9 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double freque
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency);
 std::complex<double> DifferentialImpedance(const ChokeParameters& p, double frequency,
                                            std::complex<double> series);
+// The admittance across two lines at each end of the choke, S: j w times the interwinding
+// capacitance. Differential mode is then a pi: this, the loop's series part, this again.
+std::complex<double> DifferentialShunt(const ChokeParameters& p, double frequency);
 // One winding's series part: the copper at frequency and the leakage with its ferrite part.
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double frequency);
 

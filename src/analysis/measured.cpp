@@ -42,6 +42,16 @@ std::array<int, 4> Order(const ChokePorts& p) {
   return {q[0] - 1, q[2] - 1, q[1] - 1, q[3] - 1};
 }
 
+// S11, S21, S12, S22 of a symmetric pi (admittance y, series z, admittance y) between two
+// ports of z0, from its chain matrix A = D = 1 + z y, B = z, C = y (2 + z y):
+// S11 = (B / z0 - C z0) / den, S21 = 2 / den, den = 2 A + B / z0 + C z0.
+std::array<Complex, 4> PiScattering(Complex z, Complex y, double z0) {
+  const Complex a = 1.0 + z * y, b = z / z0, c = y * (2.0 + z * y) * z0;
+  const Complex den = 2.0 * a + b + c;
+  const Complex s11 = (b - c) / den, s21 = 2.0 / den;
+  return {s11, s21, s21, s11};
+}
+
 }  // namespace
 
 Complex ReflectionImpedance(Complex s11, double z0) {
@@ -77,13 +87,30 @@ ModeImpedances ChokeModes(const std::vector<Complex>& s, double z0, const ChokeP
     }
   }
   const Matrix4 mm = Similar(ordered, true);
-  const Complex sdd21 = mm[1 * 4 + 0], scc21 = mm[3 * 4 + 2];
+  const Complex scc21 = mm[3 * 4 + 2];
+  ModeImpedances z{SeriesImpedance(scc21, z0 / 2), 0, 0};
+  // Y of the differential two-port, both ends averaged (a measured pi is symmetric but for noise).
+  const Complex s11 = mm[0], s12 = mm[1], s21 = mm[4], s22 = mm[5];
+  const Complex det = (1.0 + s11) * (1.0 + s22) - s12 * s21;
+  if (std::abs(det) < 1e-12) {
+    // I + S singular (a short across the lines): no pi to read; the transmission alone.
+    z.differential = SeriesImpedance(s21, 2 * z0) / 2.0;
+    return z;
+  }
+  const double zd = 2 * z0;
+  // (I - S)(I + S)^-1 for 2 x 2: [[(1 - s11)(1 + s22) + s12 s21, -2 s12], [-2 s21, (1 + s11)(1 - s22) + s12
+  // s21]] / det.
+  const Complex y11 = ((1.0 - s11) * (1.0 + s22) + s12 * s21) / (det * zd);
+  const Complex y22 = ((1.0 + s11) * (1.0 - s22) + s12 * s21) / (det * zd);
+  const Complex y21 = -(s12 + s21) / (det * zd);  // -2 s21 / det / zd, both ways averaged
   // The differential series element is the loop of both lines; the model gives it per line.
-  return {SeriesImpedance(scc21, z0 / 2), SeriesImpedance(sdd21, 2 * z0) / 2.0};
+  z.differential = -1.0 / y21 / 2.0;
+  z.differentialShunt = (y11 + y22) / 2.0 + y21;
+  return z;
 }
 
 std::vector<Complex> ChokeScattering(const ModeImpedances& z, double z0, const ChokePorts& ports) {
-  const std::array<Complex, 4> dd = SeriesScattering(2.0 * z.differential, 2 * z0);
+  const std::array<Complex, 4> dd = PiScattering(2.0 * z.differential, z.differentialShunt, 2 * z0);
   const std::array<Complex, 4> cc = SeriesScattering(z.common, z0 / 2);
   Matrix4 mm{};
   // SeriesScattering gives S11, S21, S12, S22.

@@ -34,18 +34,24 @@ struct ChokePorts {
 // through the other (the loop of both lines is twice this).
 struct ModeImpedances {
   Complex common, differential;
+  // S, across the two lines at each end: the differential mode as a pi, its series part the
+  // loop (twice `differential`). Between two windings it is their capacitance through the core.
+  Complex differentialShunt = 0;
 };
 
 // From a four-port's S (row by row, s[i * 4 + j] = S of port i+1 from port j+1), every
 // port of z0 ohm. The ports are paired as (in1, in2) at the input and (out1, out2) at the
 // output; the mixed-mode matrix is M S M^T with, for each pair (a, b), the differential
 // wave (a - b) / sqrt 2 and the common wave (a + b) / sqrt 2: its differential reference is
-// 2 Z0, its common reference Z0 / 2. Each mode's transmission then gives a series
-// element: Zcm = 2 (Z0 / 2) (1 - Scc21) / Scc21, Zdm = (2 (2 Z0) (1 - Sdd21) / Sdd21) / 2 per line.
+// 2 Z0, its common reference Z0 / 2. The common mode's transmission gives a series element,
+// Zcm = 2 (Z0 / 2) (1 - Scc21) / Scc21. The differential mode is read as a symmetric pi from
+// its admittance matrix Y = (I - Sdd) (I + Sdd)^-1 / (2 Z0): the series loop 1 / -Y21 (half
+// of it per line) and at each end Y11 + Y21 across the lines; with nothing across them this
+// is the series element's 2 (2 Z0) (1 - Sdd21) / Sdd21.
 ModeImpedances ChokeModes(const std::vector<Complex>& s, double z0, const ChokePorts& ports);
 
 // The reverse: the four-port's S of a balanced choke with these mode impedances (no
-// conversion between the modes), every port of z0 ohm.
+// conversion between the modes), every port of z0 ohm; the differential mode's pi included.
 std::vector<Complex> ChokeScattering(const ModeImpedances& z, double z0, const ChokePorts& ports);
 
 }  // namespace vtq::analysis

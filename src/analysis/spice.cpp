@@ -99,7 +99,9 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
        (p.muReference == p.permeability ? ", the given permeability over the initial permeability "
                                         : ", measured permeability scaled to initial permeability ") +
        figure(p.permeability) + ", at 25 C;\n";
-  t += "* winding self-capacitance " + figure(p.capacitance) + " F estimated for a single layer.\n";
+  t += "* winding self-capacitance " + figure(p.capacitance) + " F estimated for a single layer;\n";
+  t += "* between two windings at each end (CI at the inputs, CO at the outputs) " + figure(p.interwinding) +
+       " F through the core.\n";
   t += "* Each winding: DC resistance, the copper's skin and proximity sections (RW || LW, Dowell's\n";
   t += "* one layer), the differential inductance LS (air and ferrite parts) beside RF, the ferrite\n";
   t += "* part's loss as a relaxation at " + figure(p.leakageCorner) + " Hz, and a winding of " +
@@ -154,6 +156,15 @@ SpiceModel SpiceSubcircuit(const Winding& wd, const ChokeParameters& p, const st
       element("RF" + n, "a" + n, "b" + n, 2 * std::numbers::pi * p.leakageCorner * p.leakageFerrite);
     element("L" + n, "b" + n, "out" + n, coupled);
     element("C" + n, "in" + n, "out" + n, p.capacitance);
+  }
+  // Between every two windings at each end, their capacitance through the core.
+  if (p.interwinding > 0) {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      for (std::size_t j = i + 1; j < ids.size(); ++j) {
+        element("CI" + ids[i] + ids[j], "in" + ids[i], "in" + ids[j], p.interwinding);
+        element("CO" + ids[i] + ids[j], "out" + ids[i], "out" + ids[j], p.interwinding);
+      }
+    }
   }
   // One end of the core's loop on in1 gives it a DC reference without a path for current.
   element("LC", "c0", "in1", coupled);

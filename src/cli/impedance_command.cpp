@@ -186,6 +186,9 @@ void PrintJson(std::ostream& out, const ImpedanceView& v, const WindowModel& mod
       .Double(p.permeability);
   json.Key("temperature_c").Double(p.temperature).Key("permeability_factor").Double(p.temperatureFactor);
   json.Key("winding_capacitance_f").Double(p.capacitance).Key("dc_resistance_ohm").Double(p.resistance);
+  json.Key("interwinding_capacitance_f").Double(p.interwinding);
+  json.Key("interwinding_capacitance_reading")
+      .String("between two windings at each end of the choke, through the core: N C_tc / (2 n)");
   json.Key("turns").Integer(p.turns).Key("core_area_m2").Double(p.coreArea);
   json.Key("copper_time_constant_s").Double(p.copper.tau);
   json.Key("leakage_air_h").Double(p.leakageAir).Key("leakage_ferrite_h").Double(p.leakageFerrite);
@@ -343,8 +346,10 @@ void RegisterImpedanceCommand(Commands& commands) {
       "through "
       "the ferrite (a relaxation at the material's half-permeability frequency). The core's size: the "
       "permeability times the dimensional-resonance factor of one ring's rectangular section (the grade's "
-      "resistivity, a permittivity typical of MnZn). No capacitance "
-      "between the windings. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
+      "resistivity, a permittivity typical of MnZn). Between two windings "
+      "at each end, their capacitance through the core, N C_tc / (2 n): it carries no common-mode current, "
+      "and in differential mode (the insertion loss, the emission check) it lies across the lines at both "
+      "ends; the differential |Z| shown is the series part alone. Saturation: B = Ldiff sqrt(2) I / (N Ae) "
       "against the grade's saturation flux density at the temperature (linear between 25 C and 100 C).");
   commands.actions.emplace_back(cmd, [args](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot draw is a usage error whatever the design.

@@ -75,9 +75,10 @@ void RegisterTouchstoneCommand(Commands& commands) {
   cmd->footer(
       "Touchstone version 1, S-parameters in real and imaginary parts, frequencies in Hz, every port 50 ohm. "
       "Four ports: port 1 line 1 in, port 2 line 1 out, port 3 line 2 in, port 4 line 2 out; converted "
-      "to mixed mode with the pairs (1,3) and (2,4) it gives Zcm = Z0 (1 - Scc21) / Scc21 and, per line, "
-      "Zdm = 2 Z0 (1 - Sdd21) / Sdd21. Two ports: the mode's impedance Z as a series element, "
-      "S11 = Z / (Z + 2 Z0), S21 = 2 Z0 / (Z + 2 Z0).");
+      "to mixed mode with the pairs (1,3) and (2,4) it gives Zcm = Z0 (1 - Scc21) / Scc21, and the "
+      "differential mode as a pi: per line Zdm = -1 / (2 Ydd21), half its series loop, and Ydd11 + Ydd21 "
+      "across the lines at each end, the windings' capacitance through the core. Two ports: the mode's "
+      "series impedance Z alone as a series element, S11 = Z / (Z + 2 Z0), S21 = 2 Z0 / (Z + 2 Z0).");
   commands.actions.emplace_back(cmd, [entry, as, file, design](std::ostream& out, std::ostream& err) {
     // Checked before the design: a range the command cannot write is a usage error whatever the design.
     if (entry->range.to <= entry->range.from) return Fail(err, "--to must lie above --from", kExitUsage);

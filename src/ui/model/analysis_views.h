@@ -156,6 +156,8 @@ struct MeasuredChoke {
   std::vector<double> frequencies;  // Hz, rising
   // Ohm, the differential mode per line; each empty (not in the file) or one a frequency.
   std::vector<std::complex<double>> commonMode, differential;
+  // S, across the lines at each end: a four-port's differential mode read as a pi; else empty.
+  std::vector<std::complex<double>> differentialShunt;
 };
 // Reads a Touchstone file (.s1p, .s2p, .s4p; version 1 or 2) or an impedance table (.csv).
 MeasuredChoke LoadMeasuredChoke(const std::string& path, const MeasuredEntry& entry = {});

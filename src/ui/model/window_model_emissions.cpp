@@ -384,7 +384,10 @@ EmissionsView EmissionsViewOfChoke(
   ReadEntries(e, v);
   if (!v.inputProblem.empty()) return v;
   analysis::EmissionInputs& in = v.inputs;
-  if (measured) in.measured = {measured->frequencies, measured->commonMode, measured->differential};
+  if (measured) {
+    in.measured = {measured->frequencies, measured->commonMode, measured->differential,
+                   measured->differentialShunt};
+  }
 
   v.part = part;
   v.choke = parameters(v.problem);

@@ -67,12 +67,14 @@ std::string FourPort(const files::Network& n, const MeasuredEntry& e, MeasuredCh
     const analysis::ModeImpedances z = analysis::ChokeModes(s, z0, e.ports);
     m.commonMode.push_back(z.common);
     m.differential.push_back(z.differential);
+    m.differentialShunt.push_back(z.differentialShunt);
   }
   const auto& p = e.ports.in1out1in2out2;
-  m.how =
-      "four-port, line 1 on ports " + std::to_string(p[0]) + " (in) and " + std::to_string(p[1]) +
-      " (out), line 2 on ports " + std::to_string(p[2]) + " and " + std::to_string(p[3]) +
-      ", mixed-mode: Zcm = Z0 (1 - Scc21) / Scc21, Zdm = 2 Z0 (1 - Sdd21) / Sdd21 per line, Z0 = " + Ohms(z0);
+  m.how = "four-port, line 1 on ports " + std::to_string(p[0]) + " (in) and " + std::to_string(p[1]) +
+          " (out), line 2 on ports " + std::to_string(p[2]) + " and " + std::to_string(p[3]) +
+          ", mixed-mode: Zcm = Z0 (1 - Scc21) / Scc21, Zdm the series part of the differential mode's pi, "
+          "-1 / Ydd21 for the loop (half per line), Z0 = " +
+          Ohms(z0);
   return {};
 }
 
@@ -215,7 +217,7 @@ TouchstoneFile TouchstoneOf(const DesignWindow& window, const TouchstoneEntry& e
     comments.emplace_back("Port 1: line 1 in, port 2: line 1 out, port 3: line 2 in, port 4: line 2 out");
     comments.emplace_back(
         "Mixed mode: pairs (1,3) and (2,4); common mode both lines together, differential "
-        "mode per line");
+        "mode per line, the windings' capacitance across the lines at each end");
   } else {
     comments.push_back(std::string(entry.differential
                                        ? "Differential mode: the loop through both lines (twice the per-line "
@@ -226,7 +228,9 @@ TouchstoneFile TouchstoneOf(const DesignWindow& window, const TouchstoneEntry& e
   for (const analysis::ImpedanceSample& s : c.points) {
     n.frequencies.push_back(s.frequency);
     if (entry.ports == 4) {
-      n.s.push_back(analysis::ChokeScattering({s.commonMode, s.differential}, kReference, ports));
+      n.s.push_back(analysis::ChokeScattering(
+          {s.commonMode, s.differential, analysis::DifferentialShunt(c.parameters, s.frequency)}, kReference,
+          ports));
     } else {
       const std::array<Complex, 4> m =
           analysis::SeriesScattering(entry.differential ? 2.0 * s.differential : s.commonMode, kReference);
