@@ -548,9 +548,15 @@ function follow() {
   if (open && !$('dialog').open) show(session.follow());
 }
 
+// One sound device for the page, made at the first beep that can sound: making one can take
+// a few hundred milliseconds, so the beep comes once the box it goes with is on the screen;
+// and until the user has touched the page the browser keeps it silent anyway (its autoplay
+// rule), so a beep before then (the disclaimer's, at load) makes none.
+let audio = null;
 function beep() {
+  if (navigator.userActivation && !navigator.userActivation.hasBeenActive) return;
   try {
-    const audio = new AudioContext();
+    audio = audio || new AudioContext();
     const tone = audio.createOscillator();
     tone.frequency.value = 800;
     tone.connect(audio.destination);
@@ -587,7 +593,7 @@ function show(json) {
   pn.style.left = px(view.txtPNLeft) + 'px';
   pn.style.width = px(view.txtPNWidth) + 'px';
   if (view.texts.txtPN && !times.firstDesign) times.firstDesign = performance.now();
-  if (view.beep) beep();
+  if (view.beep) requestAnimationFrame(() => setTimeout(beep));
   if (view.dialog) {
     ask(view.dialog);
     return;
@@ -1388,20 +1394,39 @@ if (location.protocol === 'file:') {
   VtqModule({instantiateWasm}).then(start);
 }
 
-// The module's WebAssembly comes gzip-compressed and is unpacked here, unless the server
-// already unpacked it (one that marks .gz files as gzip-encoded).
+// The module's WebAssembly comes gzip-compressed and is unpacked here as it arrives, unless
+// the server already unpacked it (one that marks .gz files as gzip-encoded): the browser
+// compiles it while it streams in instead of after the whole file is in and unpacked.
 function instantiateWasm(imports, done) {
   fetch('vtq-web.wasm.gz')
-    .then((response) => {
+    .then(async (response) => {
       if (!response.ok) throw new Error(`vtq-web.wasm.gz: HTTP ${response.status}`);
-      return response.arrayBuffer();
+      // The first two bytes tell: a gzip member starts 31, 139; the module itself with "\0a".
+      const reader = response.body.getReader();
+      let head = new Uint8Array(0);
+      while (head.length < 2) {
+        const {done: end, value} = await reader.read();
+        if (end) break;
+        const joined = new Uint8Array(head.length + value.length);
+        joined.set(head);
+        joined.set(value, head.length);
+        head = joined;
+      }
+      const body = new ReadableStream({
+        start(controller) {
+          if (head.length) controller.enqueue(head);
+        },
+        async pull(controller) {
+          const {done: end, value} = await reader.read();
+          if (end) controller.close();
+          else controller.enqueue(value);
+        },
+      });
+      const gzip = head[0] === 31 && head[1] === 139;
+      const wasm = gzip ? body.pipeThrough(new DecompressionStream('gzip')) : body;
+      return WebAssembly.instantiateStreaming(new Response(wasm, {headers: {'Content-Type': 'application/wasm'}}),
+        imports);
     })
-    .then((packed) => {
-      const gzip = new Uint8Array(packed, 0, 2).join() === '31,139';
-      return gzip ? new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip')))
-        .arrayBuffer() : packed;
-    })
-    .then((bytes) => WebAssembly.instantiate(bytes, imports))
     .then(({instance, module}) => done(instance, module), (e) => {
       $('window').hidden = true;
       $('notServed').hidden = false;
