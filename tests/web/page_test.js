@@ -119,6 +119,28 @@ async function main() {
     const ms = (xs) => xs.map((x) => x.toFixed(0)).join(', ') + ' ms';
     console.log(`page loads in headless Chromium: blank page ${ms(blank)}; VTQ page to its disclaimer ${ms(ready)}, ` +
       `and the first design shown ${ms(first)} after the disclaimer's OK`);
+    // First visits: each in a profile of its own (no code cache, no compiled module kept),
+    // a blank page's first visit before each as the baseline.
+    const firstVisits = {blank: [], vtq: []};
+    for (let i = 0; i < 3; ++i) {
+      for (const which of ['blank', 'vtq']) {
+        const context = await browser.createIncognitoBrowserContext();
+        const fresh = await context.newPage();
+        if (which === 'blank') {
+          await fresh.goto(base + 'blank.html');
+          firstVisits.blank.push(await fresh.evaluate(() => performance.getEntriesByType('navigation')[0].loadEventEnd));
+        } else {
+          await fresh.goto(base + 'index.html?date=02-29-2024');
+          await fresh.waitForSelector('#dialog[open]');
+          await fresh.click('#dialogOk');
+          await fresh.waitForFunction(() => vtqTimes.firstDesign);
+          firstVisits.vtq.push(await fresh.evaluate(() => vtqTimes.firstDialog + vtqTimes.firstDesign - vtqTimes.answered));
+        }
+        await context.close();
+      }
+    }
+    console.log(`first visits in a new profile: blank page ${ms(firstVisits.blank)}; VTQ page to its first design ` +
+      `shown (the disclaimer's time and the design's after its OK) ${ms(firstVisits.vtq)}`);
 
     // Dismisses the message boxes a command shows (a wire made thinner, a core not offered).
     const settle = async () => {
