@@ -312,7 +312,12 @@ void RegisterEmissionsCommand(Commands& commands) {
     if (args->ring.Wanted()) {
       return ShowRing(args->design.Resolve(), args->ring, out, err,
                       [args, entry](WindowModel& model, std::ostream& o, std::ostream& e) {
-                        if (args->safety.Budget()) model.Safety_Change(args->safety);
+                        if (args->safety.Budget()) {
+                          // The budget is shared among the ring's lines.
+                          SafetyEntry lines = args->safety;
+                          lines.windings = args->ring.entry.windings;
+                          model.Safety_Change(lines);
+                        }
                         model.Emissions_Change(entry);
                         if (const int status = UseMeasured(model, args->measured, e)) return status;
                         if (args->findCore)

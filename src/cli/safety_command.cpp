@@ -144,6 +144,11 @@ void RegisterSafetyCommand(Commands& commands) {
   auto args = std::make_shared<SafetyArgs>();
   AddDesignOptions(*cmd, args->design);
   AddSafetyOptions(*cmd, args->entry, true);
+  cmd->add_option("--windings", args->entry.windings,
+                  "Windings, one a line: 2 (single phase), 3 (three phases) or 4 (and the neutral): the gaps "
+                  "between them and the lines the Y budget is shared among")
+      ->check(CLI::Range(2, 4))
+      ->default_str("2");
   CLI::Option* jsonFlag = cmd->add_flag("--json", args->json, "Print one JSON object");
   cmd->add_flag("--csv", args->csv, "Print comma-separated values, one gap of the ring a line")
       ->excludes(jsonFlag);
