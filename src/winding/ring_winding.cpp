@@ -219,8 +219,13 @@ RingDesign WindOnRing(const RingRequest& q) {
   d.leakage = TwoWindingLeakage(d.permeability, d.turns, d.figures) * reference / SectorTerm(sector);
   Add(d, "Leakage inductance", d.leakage, "H",
       "2 mu / (0.1 mu + 1) mu0 N^2 Ae / le, times Nave's sector term at 150.1 deg over this sector's");
-  for (const auto& a : phasors)
-    d.windings.push_back({d.turns, d.sectorDeg, d.leakage, q.current * std::abs(a)});
+  for (std::size_t k = 0; k < phasors.size(); ++k) {
+    // A phase's magnitude as given (its phasor's at 120 degrees rounds to 1 - 1e-16); the
+    // neutral's that of the sum it carries.
+    const bool neutral = phasors.size() == 4 && k == 3;
+    const double share = neutral ? std::abs(phasors[k]) : k == 0 ? 1 + q.unbalance : 1;
+    d.windings.push_back({d.turns, d.sectorDeg, d.leakage, q.current * share});
+  }
 
   d.peakFluxBalanced = PeakFlux(d, q.current, 0);
   d.peakFlux = PeakFlux(d, q.current, q.unbalance);
