@@ -61,14 +61,25 @@ CopperLayer CopperLayerOf(double rdc, double bare, double insulated) {
           Constant(Physics::CopperResistivity);
   const double pi2 = std::numbers::pi * std::numbers::pi;
   for (int n = 1; n <= 8; ++n) c.sections.push_back({2 * rdc, 2 * rdc * c.tau / (n * n * pi2)});
-  for (int from = 9; from < 8192; from = 2 * from - 1) {
-    RlSection band;
-    for (int n = from; n < 2 * from - 1 && n < 8192; ++n) {
-      band.r += 2 * rdc;
-      band.l += 2 * rdc * c.tau / (double(n) * n * pi2);
+  // The terms from 9 on in bands, each one section: its terms' R in series and their L
+  // summed. The sums of 1 / n^2 do not depend on the wire, so they are worked out once
+  // (a core search builds a layer for every turn count it tries).
+  struct BandSum {
+    int terms;
+    double inverseSquares;  // sum of 1 / n^2 over the band
+  };
+  static const std::vector<BandSum> kBands = [] {
+    std::vector<BandSum> bands;
+    for (int from = 9; from < 8192; from = 2 * from - 1) {
+      BandSum b{0, 0};
+      for (int n = from; n < 2 * from - 1 && n < 8192; ++n, ++b.terms)
+        b.inverseSquares += 1 / (double(n) * n);
+      bands.push_back(b);
     }
-    c.sections.push_back(band);
-  }
+    return bands;
+  }();
+  for (const BandSum& b : kBands)
+    c.sections.push_back({2 * rdc * b.terms, 2 * rdc * c.tau * b.inverseSquares / pi2});
   return c;
 }
 
