@@ -98,11 +98,10 @@ ModeImpedances ChokeModes(const std::vector<Complex>& s, double z0, const ChokeP
     return z;
   }
   const double zd = 2 * z0;
-  // (I - S)(I + S)^-1 for 2 x 2: [[(1 - s11)(1 + s22) + s12 s21, -2 s12], [-2 s21, (1 + s11)(1 - s22) + s12
-  // s21]] / det.
+  // Y = (I - S)(I + S)^-1 / zd, the 2 x 2 inverse written out: Y21 = -2 s21 / (det zd).
   const Complex y11 = ((1.0 - s11) * (1.0 + s22) + s12 * s21) / (det * zd);
   const Complex y22 = ((1.0 + s11) * (1.0 - s22) + s12 * s21) / (det * zd);
-  const Complex y21 = -(s12 + s21) / (det * zd);  // -2 s21 / det / zd, both ways averaged
+  const Complex y21 = -(s12 + s21) / (det * zd);  // Y21 and Y12 averaged
   // The differential series element is the loop of both lines; the model gives it per line.
   z.differential = -1.0 / y21 / 2.0;
   z.differentialShunt = (y11 + y22) / 2.0 + y21;
