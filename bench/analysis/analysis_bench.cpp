@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -76,13 +77,21 @@ void BM_FindCore(benchmark::State& state) {
 }
 
 // A user's material file of 200 points, 10 kHz to 1 GHz: a relaxation, a damped resonance
-// and mu' going negative past it, as a data sheet draws a high-permeability grade.
-std::shared_ptr<const vtq::analysis::Ferrite> TwoHundredPoints() {
+// and mu' going negative past it, as a data sheet draws a high-permeability grade. Read off
+// a plot (`rough`), each value carries up to 1 % of error, and the fit cannot meet every
+// point within 0.1 %: its refinement runs all its steps.
+std::shared_ptr<const vtq::analysis::Ferrite> TwoHundredPoints(bool rough) {
   std::string text = "frequency_hz,mu_real,mu_imag\n";
+  std::uint32_t seed = 12345;
+  auto reading = [&] {
+    seed = seed * 1664525u + 1013904223u;  // a fixed sequence: the same file every run
+    return rough ? 1 + 0.02 * (seed / 4294967296.0 - 0.5) : 1.0;
+  };
   for (int i = 0; i < 200; ++i) {
     const double f = 1e4 * std::pow(10.0, 5.0 * i / 199), x = f / 2e6;
-    const std::complex<double> mu =
+    std::complex<double> mu =
         4000.0 / std::complex<double>(1, f / 4e5) + 2000.0 / std::complex<double>(1 - x * x, x / 1.5);
+    mu = {mu.real() * reading(), mu.imag() * reading()};
     char line[96];
     std::snprintf(line, sizeof line, "%.6g,%.6g,%.6g\n", f, mu.real(), -mu.imag());
     text += line;
@@ -93,12 +102,18 @@ std::shared_ptr<const vtq::analysis::Ferrite> TwoHundredPoints() {
 
 // Loading the file: the fit of its model, which the window waits for.
 void BM_FitMaterialFile(benchmark::State& state) {
-  const auto file = TwoHundredPoints();
+  const auto file = TwoHundredPoints(false);
+  for (auto _ : state) benchmark::DoNotOptimize(vtq::analysis::FitNetwork(*file));
+}
+
+void BM_FitRoughMaterialFile(benchmark::State& state) {
+  const auto file = TwoHundredPoints(true);
   for (auto _ : state) benchmark::DoNotOptimize(vtq::analysis::FitNetwork(*file));
 }
 
 BENCHMARK(BM_AutomaticDesign);
 BENCHMARK(BM_FitMaterialFile);
+BENCHMARK(BM_FitRoughMaterialFile);
 BENCHMARK(BM_EmissionCheck);
 BENCHMARK(BM_FindCore);
 BENCHMARK(BM_CompareCores);
@@ -129,6 +144,12 @@ int main(int argc, char** argv) {
     const double base = t.at("BM_AutomaticDesign");
     std::printf("ratio fit of a 200-point material file / one automatic design: %.0f (%.1f ms, goal 50 ms)\n",
                 t.at("BM_FitMaterialFile") / base, t.at("BM_FitMaterialFile") * 1e-6);
+  }
+  if (reporter.Has({"BM_AutomaticDesign", "BM_FitRoughMaterialFile"})) {
+    const double base = t.at("BM_AutomaticDesign");
+    std::printf(
+        "ratio fit of a 200-point file read off a plot / one automatic design: %.0f (%.1f ms, goal 50 ms)\n",
+        t.at("BM_FitRoughMaterialFile") / base, t.at("BM_FitRoughMaterialFile") * 1e-6);
   }
   benchmark::Shutdown();
   return 0;
