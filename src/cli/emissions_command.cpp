@@ -312,12 +312,7 @@ void RegisterEmissionsCommand(Commands& commands) {
     if (args->ring.Wanted()) {
       return ShowRing(args->design.Resolve(), args->ring, out, err,
                       [args, entry](WindowModel& model, std::ostream& o, std::ostream& e) {
-                        if (args->safety.Budget()) {
-                          // The budget is shared among the ring's lines.
-                          SafetyEntry lines = args->safety;
-                          lines.windings = args->ring.entry.windings;
-                          model.Safety_Change(lines);
-                        }
+                        if (args->safety.Budget()) model.Safety_Change(args->safety);
                         model.Emissions_Change(entry);
                         if (const int status = UseMeasured(model, args->measured, e)) return status;
                         if (args->findCore)

@@ -297,11 +297,15 @@ class WindowModel {
   // The emission check of `design` for the view's entries, with the budget beside it. "max"
   // in the Y capacitor box takes the largest Y capacitance the budget allows per line.
   EmissionsView CheckedEmissions(const DesignWindow& design) const;
-  // The same through `check`, the view of the entries as checked against a choke.
-  EmissionsView CheckedEmissions(const std::function<EmissionsView(const EmissionsEntry&)>& check) const;
-  // The entries as checked: "max" replaced by that capacitance; `problem` when there is no
-  // budget to take it from.
-  EmissionsEntry BudgetedEntry(std::string& problem) const;
+  // The same through `check`, the view of the entries as checked against a choke of `lines`
+  // lines (a ring's windings), which share the touch-current budget.
+  EmissionsView CheckedEmissions(const std::function<EmissionsView(const EmissionsEntry&)>& check,
+                                 int lines) const;
+  // The entries as checked: "max" replaced by that capacitance, the budget shared among
+  // `lines`; `problem` when there is no budget to take it from.
+  EmissionsEntry BudgetedEntry(std::string& problem, int lines) const;
+  // The safety entries with the budget shared among `lines`.
+  SafetyEntry SafetyOfLines(int lines) const;
   // The design a core search was made from.
   DesignState searchedFrom_;
   // The views as they follow the design window, or the ring picked from the library.

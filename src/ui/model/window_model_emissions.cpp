@@ -233,7 +233,7 @@ void WindowModel::EmissionsFindCore_Click() {
   }
   // The design window is left as the user has it: the view checks the search's try.
   std::string problem;
-  const EmissionsEntry entry = BudgetedEntry(problem);
+  const EmissionsEntry entry = BudgetedEntry(problem, safetyEntry.windings);
   coreSearch = CoreSearchOf(window, entry);
   if (!problem.empty()) {
     coreSearch = {};

@@ -360,7 +360,8 @@ EmissionsView WindowModel::RingEmissions(const RingEntry& e, RingView& v) const 
   const std::optional<AnalysedRing> w = WindAnalysed(e, window.state, ImpedanceMaterial(), v);
   if (!w) return {};
   return CheckedEmissions(
-      [&](const EmissionsEntry& entry) { return EmissionsViewOf(w->winding, entry, measuredChoke); });
+      [&](const EmissionsEntry& entry) { return EmissionsViewOf(w->winding, entry, measuredChoke); },
+      e.windings);
 }
 
 std::string WindowModel::RingEmissionsNetlist(const RingEntry& e, const EmissionsView& view) const {
@@ -383,7 +384,7 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
   const std::optional<LibraryView> list = OrderedRings(e, s.ring);
   if (!list) return refuse(s.ring.problem);
   std::string budget;
-  const EmissionsView entries = EmissionsEntryOf(BudgetedEntry(budget));
+  const EmissionsView entries = EmissionsEntryOf(BudgetedEntry(budget, e.windings));
   s.inputProblem = budget.empty() ? entries.inputProblem : budget;
   if (!s.inputProblem.empty()) return s;
   analysis::EmissionInputs in = entries.inputs;
@@ -476,7 +477,8 @@ RingSearchView WindowModel::RingFindCore(const RingEntry& e) const {
   Show(best->design, s.ring);
   s.ring.tried = std::move(tried);
   const analysis::Winding wound = winding::WindingOf(best->design, best->turns.request);
-  s.emissions = CheckedEmissions([&](const EmissionsEntry& entry) { return EmissionsViewOf(wound, entry); });
+  s.emissions = CheckedEmissions([&](const EmissionsEntry& entry) { return EmissionsViewOf(wound, entry); },
+                                 e.windings);
   const RingTryRow& last = s.ring.tried.back();
   const std::string named = s.ring.part + " (" + s.ring.grade + ") with " + std::to_string(s.ring.turns) +
                             (s.ring.turns == 1 ? " turn" : " turns") + " of AWG " +

@@ -325,14 +325,20 @@ void WindowModel::SafetySave_Click() {
       ShownPart() + "-insulation.csv", SafetyCsvOf(safetyView.view));
 }
 
-EmissionsEntry WindowModel::BudgetedEntry(std::string& problem) const {
+SafetyEntry WindowModel::SafetyOfLines(int lines) const {
+  SafetyEntry s = safetyEntry;
+  s.windings = lines;
+  return s;
+}
+
+EmissionsEntry WindowModel::BudgetedEntry(std::string& problem, int lines) const {
   EmissionsEntry e = emissionsEntry;
   std::string word = e.cy;
   std::erase(word, ' ');
   std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
   if (word != "max") return e;
   std::string why;
-  const std::optional<YBudgetView> budget = YBudgetViewOf(safetyEntry, -1, why);
+  const std::optional<YBudgetView> budget = YBudgetViewOf(SafetyOfLines(lines), -1, why);
   if (!budget) {
     problem = why.empty()
                   ? "Y capacitor: 'max' takes the largest Y capacitance the touch-current limit allows: "
@@ -346,20 +352,21 @@ EmissionsEntry WindowModel::BudgetedEntry(std::string& problem) const {
 }
 
 EmissionsView WindowModel::CheckedEmissions(const DesignWindow& design) const {
-  return CheckedEmissions([&](const EmissionsEntry& e) { return EmissionsViewOf(design, e, measuredChoke); });
+  return CheckedEmissions([&](const EmissionsEntry& e) { return EmissionsViewOf(design, e, measuredChoke); },
+                          safetyEntry.windings);
 }
 
-EmissionsView WindowModel::CheckedEmissions(
-    const std::function<EmissionsView(const EmissionsEntry&)>& check) const {
+EmissionsView WindowModel::CheckedEmissions(const std::function<EmissionsView(const EmissionsEntry&)>& check,
+                                            int lines) const {
   std::string problem;
-  const EmissionsEntry entry = BudgetedEntry(problem);
+  const EmissionsEntry entry = BudgetedEntry(problem, lines);
   EmissionsView v = check(entry);
   if (!problem.empty()) {
     v.inputProblem = problem;
     return v;
   }
   if (!v.inputProblem.empty() || !safetyEntry.Budget()) return v;
-  v.yBudget = YBudgetViewOf(safetyEntry, v.inputs.filter.cy, problem);
+  v.yBudget = YBudgetViewOf(SafetyOfLines(lines), v.inputs.filter.cy, problem);
   // A safety entry the budget cannot read is refused as the view's own entries are.
   if (!problem.empty()) v.inputProblem = problem;
   return v;
