@@ -216,8 +216,10 @@ using RingOutput = std::function<int(WindowModel& model, std::ostream& out, std:
 int ShowRing(const DesignOptions& options, const RingArgs& a, std::ostream& out, std::ostream& err,
              const RingOutput& output);
 // The status of a ring design, said on err when not kExitOk: kExitUsage for an entry that is
-// no ring, kExitIncomplete for a design that does not complete.
-int RingDone(const RingView& v, std::ostream& err);
+// no ring, kExitIncomplete for a design that does not complete. With `json`, a design that
+// does not complete is printed on it as `design --json` prints it (complete false, the
+// problem), so a script reading the object learns why.
+int RingDone(const RingView& v, std::ostream& err, std::ostream* json = nullptr);
 // The rings an automatic choice or Find Core tried, one a line under `heading`, each with
 // why it was passed over.
 void PrintTried(std::ostream& out, std::string_view heading, const std::vector<RingTryRow>& tried);

@@ -319,7 +319,7 @@ void RegisterEmissionsCommand(Commands& commands) {
                           return PrintRingSearch(o, e, *args, model.RingFindCore(args->ring.entry));
                         RingView ring;
                         const EmissionsView v = model.RingEmissions(args->ring.entry, ring);
-                        if (const int status = RingDone(ring, e)) return status;
+                        if (const int status = RingDone(ring, e, args->json ? &o : nullptr)) return status;
                         return PrintCheck(o, e, *args, v, {},
                                           [&] { return model.RingEmissionsNetlist(args->ring.entry, v); });
                       });

@@ -367,7 +367,8 @@ void RegisterImpedanceCommand(Commands& commands) {
                       [args, ring](WindowModel& model, std::ostream& out, std::ostream& err) {
                         RingView design;
                         const ImpedanceView view = model.RingImpedance(ring.entry, args->entry, design);
-                        if (const int status = RingDone(design, err)) return status;
+                        if (const int status = RingDone(design, err, args->json ? &out : nullptr))
+                          return status;
                         PrintImpedance(out, view, model, *args);
                         return kExitOk;
                       });

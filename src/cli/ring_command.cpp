@@ -111,8 +111,9 @@ int ShowRing(const DesignOptions& options, const RingArgs& a, std::ostream& out,
   return output(model, out, err);
 }
 
-int RingDone(const RingView& v, std::ostream& err) {
+int RingDone(const RingView& v, std::ostream& err, std::ostream* json) {
   if (v.status == kExitOk) return kExitOk;
+  if (json && v.status != kExitUsage) PrintRing(*json, v, true);
   return Fail(err, (v.status == kExitUsage ? "" : "the design did not complete: ") + v.problem,
               v.status == kExitUsage ? kExitUsage : kExitIncomplete);
 }

@@ -112,6 +112,22 @@ TEST(Ring, StatusesFollowTheOneRule) {
   }
 }
 
+// A script asking for JSON learns why a ring's check did not complete from the object itself.
+TEST(Ring, IncompleteRingStillPrintsItsObject) {
+  const std::vector<std::string> ring = {"--ring", "B64290L0044X830", "--main", "1", "--current",
+                                         "2",      "--json"};
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"impedance"},
+        {"emissions", "--swing", "325", "--fsw", "65k", "--cp", "5p", "--ripple", "0.01"}}) {
+    args.insert(args.end(), ring.begin(), ring.end());
+    const auto r = Cli(args);
+    ASSERT_EQ(r.status, 3) << args[0] << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_FALSE(doc["complete"].get<bool>()) << args[0];
+    EXPECT_NE(doc["problem"].get<std::string>().find("do not fit"), std::string::npos) << args[0];
+  }
+}
+
 // The JSON of a design on a ring carries the figures the ring gives, and they hold together:
 // L = AL N^2, AL = mu0 mu Ae / le with le and Ae of the ring's size by IEC 60205.
 TEST(Ring, DesignJsonHoldsTheRingsFigures) {
