@@ -508,10 +508,23 @@ const std::vector<std::complex<double>>& CommonMargins::CoreMus(const ChokeParam
   return coreMus_;
 }
 
+const std::vector<std::complex<double>>& CommonMargins::CopperRatios(const ChokeParameters& choke) const {
+  if (choke.copper.tau != copperTau_) {
+    copperRatios_.clear();
+    copperRatios_.reserve(points_.size());
+    for (const Point& p : points_)
+      copperRatios_.push_back(CopperRatio(choke.copper.tau, p.layout.row.frequency));
+    copperTau_ = choke.copper.tau;
+  }
+  return copperRatios_;
+}
+
 double CommonMargins::Worst(const ChokeParameters& choke) const {
   const bool same = Same(choke);
   // The size factor follows the core, which a search changes from one choke to the next.
   const std::vector<std::complex<double>>* mus = same ? &CoreMus(choke) : nullptr;
+  const bool layered = !choke.copper.sections.empty();
+  const std::vector<std::complex<double>>* ratios = layered ? &CopperRatios(choke) : nullptr;
   double worst = std::numeric_limits<double>::infinity();
   for (std::size_t i = 0; i < points_.size(); ++i) {
     const Point& p = points_[i];
@@ -519,7 +532,10 @@ double CommonMargins::Worst(const ChokeParameters& choke) const {
     const RowLayout& l = p.layout;
     const double f = l.row.frequency;
     const std::complex<double> mu = mus ? (*mus)[i] : CorePermeability(choke, f);
-    double level = DbMicrovolt(l.circuit.path.Receiver(CommonModeImpedance(choke, f, mu), true));
+    // What CopperImpedance gives, Rdc times the ratio.
+    const std::complex<double> copper = layered ? choke.copper.rdc * (*ratios)[i] : choke.resistance;
+    const std::complex<double> series = SeriesImpedance(choke, f, copper);
+    double level = DbMicrovolt(l.circuit.path.Receiver(CommonModeImpedance(choke, f, mu, series), true));
     if (l.row.harmonic == 0) level = ScaledLevel(l.measured, l.commonUnit, level);
     worst = std::min(worst, p.limit - level);
   }

@@ -225,7 +225,12 @@ class CommonMargins {
   // tries several turn counts a core, and the size factor's poles cost more than the rest of
   // a point. Not for use from two threads at once.
   const std::vector<std::complex<double>>& CoreMus(const ChokeParameters& choke) const;
+  // Z / Rdc of the choke's copper at each point, kept while its wire (tau) stays: the turns
+  // change only Rdc, and the copper's sections cost a quarter of a margin.
+  const std::vector<std::complex<double>>& CopperRatios(const ChokeParameters& choke) const;
   std::vector<Point> points_;
+  mutable std::vector<std::complex<double>> copperRatios_;
+  mutable double copperTau_ = -1;
   mutable std::vector<std::complex<double>> coreMus_;
   mutable CoreSection coreSection_;
   mutable double corePermeability_ = -1;

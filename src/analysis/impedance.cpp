@@ -184,8 +184,11 @@ std::complex<double> CommonModeImpedance(const ChokeParameters& p, double freque
 }
 
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double f) {
+  return SeriesImpedance(p, f, p.copper.sections.empty() ? p.resistance : CopperImpedance(p.copper, f));
+}
+
+std::complex<double> SeriesImpedance(const ChokeParameters& p, double f, std::complex<double> copper) {
   const std::complex<double> jw = kJ * (kTwoPi * f);
-  const std::complex<double> copper = p.copper.sections.empty() ? p.resistance : CopperImpedance(p.copper, f);
   if (!(p.leakageFerrite > 0)) return copper + jw * p.leakage;
   // The ferrite part as a relaxation: j w Lf / (1 + j f / fc), an Lf beside R = 2 pi fc Lf.
   const std::complex<double> ferrite =

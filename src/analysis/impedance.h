@@ -81,6 +81,8 @@ std::complex<double> DifferentialImpedance(const ChokeParameters& p, double freq
 std::complex<double> DifferentialShunt(const ChokeParameters& p, double frequency);
 // One winding's series part: the copper at frequency and the leakage with its ferrite part.
 std::complex<double> SeriesImpedance(const ChokeParameters& p, double frequency);
+// The same with the copper's impedance given (CopperImpedance of p's copper, or p's resistance).
+std::complex<double> SeriesImpedance(const ChokeParameters& p, double frequency, std::complex<double> copper);
 
 // |Z| = 2 pi f L, ohm, for f in Hz and L in H: the ideal winding, for reference.
 double IdealMagnitude(double frequency, double inductance);

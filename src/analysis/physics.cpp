@@ -48,6 +48,26 @@ double Facing(double a) {
   return 2 / root * std::atan(std::sqrt((a + 1) / (a - 1)) * std::tan(std::numbers::pi / 12));
 }
 
+// The terms from 9 of x coth x in bands of a factor 2. The sums of 1 / n^2 do not depend on
+// the wire, so they are worked out once (a core search builds a layer for every turn count it tries).
+struct BandSum {
+  int terms;
+  double inverseSquares;  // sum of 1 / n^2 over the band
+};
+const std::vector<BandSum>& Bands() {
+  static const std::vector<BandSum> kBands = [] {
+    std::vector<BandSum> bands;
+    for (int from = 9; from < 8192; from = 2 * from - 1) {
+      BandSum b{0, 0};
+      for (int n = from; n < 2 * from - 1 && n < 8192; ++n, ++b.terms)
+        b.inverseSquares += 1 / (double(n) * n);
+      bands.push_back(b);
+    }
+    return bands;
+  }();
+  return kBands;
+}
+
 }  // namespace
 
 CopperLayer CopperLayerOf(double rdc, double bare, double insulated) {
@@ -61,33 +81,33 @@ CopperLayer CopperLayerOf(double rdc, double bare, double insulated) {
           Constant(Physics::CopperResistivity);
   const double pi2 = std::numbers::pi * std::numbers::pi;
   for (int n = 1; n <= 8; ++n) c.sections.push_back({2 * rdc, 2 * rdc * c.tau / (n * n * pi2)});
-  // The terms from 9 on in bands, each one section: its terms' R in series and their L
-  // summed. The sums of 1 / n^2 do not depend on the wire, so they are worked out once
-  // (a core search builds a layer for every turn count it tries).
-  struct BandSum {
-    int terms;
-    double inverseSquares;  // sum of 1 / n^2 over the band
-  };
-  static const std::vector<BandSum> kBands = [] {
-    std::vector<BandSum> bands;
-    for (int from = 9; from < 8192; from = 2 * from - 1) {
-      BandSum b{0, 0};
-      for (int n = from; n < 2 * from - 1 && n < 8192; ++n, ++b.terms)
-        b.inverseSquares += 1 / (double(n) * n);
-      bands.push_back(b);
-    }
-    return bands;
-  }();
-  for (const BandSum& b : kBands)
+  // The terms from 9 on in bands, each one section: its terms' R in series and their L summed.
+  for (const BandSum& b : Bands())
     c.sections.push_back({2 * rdc * b.terms, 2 * rdc * c.tau * b.inverseSquares / pi2});
   return c;
 }
 
-std::complex<double> CopperImpedance(const CopperLayer& c, double f) {
+std::complex<double> CopperRatio(double tau, double f) {
+  // The sections of CopperLayerOf for Rdc = 1, each L over tau: the terms 1 to 8, then the bands.
+  static const std::vector<RlSection> kUnit = [] {
+    const double pi2 = std::numbers::pi * std::numbers::pi;
+    std::vector<RlSection> unit;
+    for (int n = 1; n <= 8; ++n) unit.push_back({2, 2 / (n * n * pi2)});
+    for (const BandSum& b : Bands()) unit.push_back({2.0 * b.terms, 2 * b.inverseSquares / pi2});
+    return unit;
+  }();
   const std::complex<double> jw{0, 2 * std::numbers::pi * f};
-  std::complex<double> z = c.rdc;
-  for (const RlSection& s : c.sections) z += Quotient(s.r * jw * s.l, s.r + jw * s.l);
+  std::complex<double> z = 1;
+  for (const RlSection& s : kUnit) {
+    const double l = s.l * tau;
+    z += Quotient(s.r * jw * l, s.r + jw * l);
+  }
   return z;
+}
+
+std::complex<double> CopperImpedance(const CopperLayer& c, double f) {
+  if (c.sections.empty()) return c.rdc;
+  return c.rdc * CopperRatio(c.tau, f);
 }
 
 WindingCapacitances WindingCapacitance(const ToroidWinding& w) {

@@ -78,6 +78,9 @@ struct CopperLayer {
   double Internal() const { return rdc * tau / 3; }
 };
 CopperLayer CopperLayerOf(double rdc, double bareDiameter, double insulatedDiameter);
+// Z / Rdc of a layer whose time constant is tau (s); CopperImpedance is Rdc times it, so the
+// ratio serves every turn count of one wire.
+std::complex<double> CopperRatio(double tau, double frequency);
 std::complex<double> CopperImpedance(const CopperLayer& c, double frequency);
 
 }  // namespace vtq::analysis
