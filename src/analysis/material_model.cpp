@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <numbers>
@@ -103,19 +104,70 @@ double Residual(const std::vector<Term>& terms, const Row& r) {
 
 using Matrix = std::vector<std::vector<double>>;
 
-// a . b in four running sums: four independent chains of additions instead of one, which
-// the processor overlaps (a fixed order still: the same bytes on every platform).
+// Two doubles side by side: one SSE2 (or WebAssembly SIMD) register, each lane rounded as
+// the scalar operation would be, so the bytes stay those of plain code.
+using Pair = double __attribute__((vector_size(16)));
+inline Pair Load(const double* p) {
+  Pair v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store(double* p, Pair v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// (s0 + s1) + (s2 + s3) of four running sums, s0 taking the tail: the order of every sum.
+double Finish(Pair low, Pair high, const double* a, const double* b, std::size_t from, std::size_t n) {
+  double s0 = low[0];
+  for (std::size_t t = from; t < n; ++t) s0 += a[t] * b[t];
+  return (s0 + low[1]) + (high[0] + high[1]);
+}
+
+// a . b in four running sums (i mod 4): four chains of additions instead of one, which the
+// processor overlaps (a fixed order still: the same bytes on every platform).
 double Dot(const double* a, const double* b, std::size_t n) {
-  double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  Pair low{}, high{};
   std::size_t i = 0;
   for (; i + 4 <= n; i += 4) {
-    s0 += a[i] * b[i];
-    s1 += a[i + 1] * b[i + 1];
-    s2 += a[i + 2] * b[i + 2];
-    s3 += a[i + 3] * b[i + 3];
+    low += Load(a + i) * Load(b + i);
+    high += Load(a + i + 2) * Load(b + i + 2);
   }
-  for (; i < n; ++i) s0 += a[i] * b[i];
-  return (s0 + s1) + (s2 + s3);
+  return Finish(low, high, a, b, i, n);
+}
+
+// a . b, a . c, a . d and a . e at once, each summed as Dot sums it: sixteen chains in flight
+// and a read once. A dot product alone was bound by its additions' latency.
+void Dots4(const double* a, const double* b, const double* c, const double* d, const double* e, std::size_t n,
+           double* out) {
+  Pair b0{}, b1{}, c0{}, c1{}, d0{}, d1{}, e0{}, e1{};
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const Pair a0 = Load(a + i), a1 = Load(a + i + 2);
+    b0 += a0 * Load(b + i);
+    b1 += a1 * Load(b + i + 2);
+    c0 += a0 * Load(c + i);
+    c1 += a1 * Load(c + i + 2);
+    d0 += a0 * Load(d + i);
+    d1 += a1 * Load(d + i + 2);
+    e0 += a0 * Load(e + i);
+    e1 += a1 * Load(e + i + 2);
+  }
+  out[0] = Finish(b0, b1, a, b, i, n);
+  out[1] = Finish(c0, c1, a, c, i, n);
+  out[2] = Finish(d0, d1, a, d, i, n);
+  out[3] = Finish(e0, e1, a, e, i, n);
+}
+
+// out[j] = a . b(j) for the indices j in `which`, four at a time.
+template <typename Vector>
+void DotsOf(const double* a, const std::vector<std::size_t>& which, Vector b, std::size_t n, double* out) {
+  std::size_t t = 0;
+  for (; t + 4 <= which.size(); t += 4) {
+    double d[4];
+    Dots4(a, b(which[t]), b(which[t + 1]), b(which[t + 2]), b(which[t + 3]), n, d);
+    for (std::size_t k = 0; k < 4; ++k) out[which[t + k]] = d[k];
+  }
+  for (; t < which.size(); ++t) out[which[t]] = Dot(a, b(which[t]), n);
 }
 
 // G = A^T A a column at a time, each made when first asked for: the fit asks only for the
@@ -137,8 +189,15 @@ class Gram {
       g.resize(size_);
       // A column made before holds its entry of this one: G is symmetric, and the two dot
       // products take the same products in the same order.
-      for (std::size_t j = 0; j < size_; ++j)
-        g[j] = j == k || made_[j].empty() ? Dot(ColumnOfA(j), ColumnOfA(k), rows_) : made_[j][k];
+      std::vector<std::size_t> fresh;
+      for (std::size_t j = 0; j < size_; ++j) {
+        if (j == k || made_[j].empty())
+          fresh.push_back(j);
+        else
+          g[j] = made_[j][k];
+      }
+      DotsOf(
+          ColumnOfA(k), fresh, [this](std::size_t j) { return ColumnOfA(j); }, rows_, g.data());
     }
     return g;
   }
@@ -247,28 +306,38 @@ std::vector<double> NonNegativeLeastSquares(Gram& g, const std::vector<double>& 
   std::vector<double> x(n, 0), w(n);
   std::vector<bool> passive(n, false), refused(n, false);
   GramFactor factor(g);
+  // A column's gradient counts once it passes this: the square root taken once, not at
+  // every step.
+  std::vector<double> least(n);
+  for (std::size_t j = 0; j < n; ++j) least[j] = 1e-12 * std::sqrt(g.Diagonal(j));
   for (std::size_t outer = 0; outer < 3 * n; ++outer) {
-    // The gradient h - G x, column by column of G.
+    // The gradient h - G x, the columns of G in their order, four in one pass over w: each
+    // w[j] takes the same subtractions in the same order as a column at a time would.
     w = h;
-    for (std::size_t k = 0; k < n; ++k) {
-      if (x[k] == 0) continue;
-      const double* gk = g.Column(k).data();
-      const double xk = x[k];
+    std::vector<std::pair<const double*, double>> in;
+    for (std::size_t k = 0; k < n; ++k)
+      if (x[k] != 0) in.emplace_back(g.Column(k).data(), x[k]);
+    std::size_t t = 0;
+    for (; t + 4 <= in.size(); t += 4) {
+      const auto [g0, x0] = in[t];
+      const auto [g1, x1] = in[t + 1];
+      const auto [g2, x2] = in[t + 2];
+      const auto [g3, x3] = in[t + 3];
       std::size_t j = 0;
-      // In pairs, both read before either is written: the compiler makes one vector
-      // operation of each pair.
-      for (; j + 2 <= n; j += 2) {
-        const double w0 = w[j] - gk[j] * xk, w1 = w[j + 1] - gk[j + 1] * xk;
-        w[j] = w0;
-        w[j + 1] = w1;
-      }
-      for (; j < n; ++j) w[j] -= gk[j] * xk;
+      for (; j + 2 <= n; j += 2)
+        Store(&w[j], (((Load(&w[j]) - Load(g0 + j) * x0) - Load(g1 + j) * x1) - Load(g2 + j) * x2) -
+                         Load(g3 + j) * x3);
+      for (; j < n; ++j) w[j] = (((w[j] - g0[j] * x0) - g1[j] * x1) - g2[j] * x2) - g3[j] * x3;
+    }
+    for (; t < in.size(); ++t) {
+      const auto [gk, xk] = in[t];
+      for (std::size_t j = 0; j < n; ++j) w[j] -= gk[j] * xk;
     }
     std::size_t best = n;
     double bestGradient = 0;
     for (std::size_t j = 0; j < n; ++j) {
       if (passive[j] || refused[j]) continue;
-      if (w[j] > 1e-12 * std::sqrt(g.Diagonal(j)) && w[j] > bestGradient) best = j, bestGradient = w[j];
+      if (w[j] > least[j] && w[j] > bestGradient) best = j, bestGradient = w[j];
     }
     if (best == n) break;
     // A column that rounding leaves dependent or at a non-positive value would be taken out
@@ -440,9 +509,13 @@ void Refine(std::vector<Term>& terms, const std::vector<Row>& rows, std::size_t 
     for (std::size_t i = 0; i < m; ++i)
       if (rows[i].emphasis > 0) worst = std::max(worst, std::abs(res[i]) / rows[i].emphasis);
     if (worst < kCloseEnough) break;
+    std::vector<std::size_t> below;  // 0 to p
     for (std::size_t p = 0; p < n; ++p) {
       const double* jp = &jac[p * m];
-      for (std::size_t q = 0; q <= p; ++q) a[p][q] = a[q][p] = Dot(jp, &jac[q * m], m);
+      below.push_back(p);
+      DotsOf(
+          jp, below, [&](std::size_t q) { return &jac[q * m]; }, m, a[p].data());
+      for (std::size_t q = 0; q < p; ++q) a[q][p] = a[p][q];
       g[p] = -Dot(jp, res.data(), m);
     }
     bool improved = false;
