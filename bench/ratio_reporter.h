@@ -23,6 +23,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
       if (run.run_type == Run::RT_Iteration) nsPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime();
+      // A benchmark run several times is known by its median.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+        nsPerIteration[run.run_name.function_name] = run.GetAdjustedCPUTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

@@ -2,6 +2,7 @@
 // against the one automatic design that a click on Calculate runs?
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <complex>
 #include <cstdint>
@@ -112,8 +113,11 @@ void BM_FitRoughMaterialFile(benchmark::State& state) {
 }
 
 BENCHMARK(BM_AutomaticDesign);
-BENCHMARK(BM_FitMaterialFile);
-BENCHMARK(BM_FitRoughMaterialFile);
+// Five runs and their median: a short run (the test command's) would otherwise time one fit,
+// the process's first, whose fresh memory costs page faults a user's later loads do not pay.
+// That first fit is timed on its own below.
+BENCHMARK(BM_FitMaterialFile)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FitRoughMaterialFile)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_EmissionCheck);
 BENCHMARK(BM_FindCore);
 BENCHMARK(BM_CompareCores);
@@ -123,6 +127,13 @@ BENCHMARK(BM_ImpedanceCurve);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  // The first fit in a fresh process, as `vtq-cli material --material-file` makes it: once,
+  // before any benchmark has touched the memory a fit takes.
+  const auto file = TwoHundredPoints(false);
+  const auto start = std::chrono::steady_clock::now();
+  benchmark::DoNotOptimize(vtq::analysis::FitNetwork(*file));
+  const double firstFitMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   vtq::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& t = reporter.nsPerIteration;
@@ -142,15 +153,20 @@ int main(int argc, char** argv) {
   }
   if (reporter.Has({"BM_AutomaticDesign", "BM_FitMaterialFile"})) {
     const double base = t.at("BM_AutomaticDesign");
-    std::printf("ratio fit of a 200-point material file / one automatic design: %.0f (%.1f ms, goal 50 ms)\n",
-                t.at("BM_FitMaterialFile") / base, t.at("BM_FitMaterialFile") * 1e-6);
+    std::printf(
+        "ratio fit of a 200-point material file / one automatic design: %.0f (%.1f ms, median of 5, goal 50 "
+        "ms)\n",
+        t.at("BM_FitMaterialFile") / base, t.at("BM_FitMaterialFile") * 1e-6);
   }
   if (reporter.Has({"BM_AutomaticDesign", "BM_FitRoughMaterialFile"})) {
     const double base = t.at("BM_AutomaticDesign");
     std::printf(
-        "ratio fit of a 200-point file read off a plot / one automatic design: %.0f (%.1f ms, goal 50 ms)\n",
+        "ratio fit of a 200-point file read off a plot / one automatic design: %.0f (%.1f ms, median of 5, "
+        "goal 50 ms)\n",
         t.at("BM_FitRoughMaterialFile") / base, t.at("BM_FitRoughMaterialFile") * 1e-6);
   }
+  std::printf("the first fit of a 200-point material file in this process: %.1f ms (once, wall time)\n",
+              firstFitMs);
   benchmark::Shutdown();
   return 0;
 }
