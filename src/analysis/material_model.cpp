@@ -191,10 +191,11 @@ class Gram {
       // products take the same products in the same order.
       std::vector<std::size_t> fresh;
       for (std::size_t j = 0; j < size_; ++j) {
-        if (j == k || made_[j].empty())
+        if (j == k || made_[j].empty()) {
           fresh.push_back(j);
-        else
+        } else {
           g[j] = made_[j][k];
+        }
       }
       DotsOf(
           ColumnOfA(k), fresh, [this](std::size_t j) { return ColumnOfA(j); }, rows_, g.data());
@@ -324,9 +325,10 @@ std::vector<double> NonNegativeLeastSquares(Gram& g, const std::vector<double>& 
       const auto [g2, x2] = in[t + 2];
       const auto [g3, x3] = in[t + 3];
       std::size_t j = 0;
-      for (; j + 2 <= n; j += 2)
+      for (; j + 2 <= n; j += 2) {
         Store(&w[j], (((Load(&w[j]) - Load(g0 + j) * x0) - Load(g1 + j) * x1) - Load(g2 + j) * x2) -
                          Load(g3 + j) * x3);
+      }
       for (; j < n; ++j) w[j] = (((w[j] - g0[j] * x0) - g1[j] * x1) - g2[j] * x2) - g3[j] * x3;
     }
     for (; t < in.size(); ++t) {
