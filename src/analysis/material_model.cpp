@@ -211,63 +211,33 @@ class Gram {
   std::vector<double> diagonal_;
 };
 
-// M z = v by Cholesky; false when M is not positive definite.
-bool SolveCholesky(const Matrix& m, const std::vector<double>& v, std::vector<double>& z) {
-  const std::size_t p = v.size();
-  std::vector<double> l(p * p, 0);
-  for (std::size_t i = 0; i < p; ++i) {
-    double* li = &l[i * p];
-    for (std::size_t j = 0; j <= i; ++j) {
-      const double* lj = &l[j * p];
-      const double sum = m[i][j] - Dot(li, lj, j);
-      if (i == j) {
-        if (!(sum > 1e-30 * m[i][i])) return false;
-        li[i] = std::sqrt(sum);
-      } else {
-        li[j] = sum / lj[j];
-      }
-    }
-  }
-  z.assign(p, 0);
-  for (std::size_t i = 0; i < p; ++i) z[i] = (v[i] - Dot(&l[i * p], z.data(), i)) / l[i * p + i];
-  for (std::size_t i = p; i-- > 0;) {
-    double sum = z[i];
-    for (std::size_t k = i + 1; k < p; ++k) sum -= l[k * p + i] * z[k];
-    z[i] = sum / l[i * p + i];
-  }
-  return true;
-}
-
-// The Cholesky factor L L^T of G over the columns in use, kept as columns come and go: a
-// column taken adds a row (forward substitution, p^2), a column dropped removes one and
-// plane rotations close the gap ((p - r)^2). Factoring afresh at every step (p^3 / 6) was
-// half of the fit's time.
-class GramFactor {
+// M = L L^T, kept a row at a time: a row and column of M added is a row of L by forward
+// substitution (p^2), one dropped is a row of L removed and plane rotations that close the
+// gap ((p - r)^2). The fit's refinement factors its normal equations once a step; the NNLS
+// keeps the factor of G over the tanks in use as they come and go, where factoring afresh at
+// every step (p^3 / 6) was half of the fit's time.
+class Cholesky {
  public:
-  explicit GramFactor(Gram& g) : g_(g) {}
-  const std::vector<std::size_t>& Columns() const { return columns_; }
-
-  // Takes column j in last; false, and nothing changed, when rounding leaves it dependent
-  // on those in use.
-  bool Add(std::size_t j) {
-    const std::vector<double>& gj = g_.Column(j);
-    const std::size_t p = columns_.size();
+  // Adds the row and column of M with entry(c) in column c < p and `diagonal` on the
+  // diagonal; false, and nothing changed, when rounding leaves it dependent on those before
+  // (M not positive definite to working precision).
+  template <typename Entry>
+  bool Add(Entry entry, double diagonal) {
+    const std::size_t p = rows_.size();
     std::vector<double> row(p + 1);
     for (std::size_t c = 0; c < p; ++c)
-      row[c] = (gj[columns_[c]] - Dot(rows_[c].data(), row.data(), c)) / rows_[c][c];
-    const double rest = gj[j] - Dot(row.data(), row.data(), p);
-    if (!(rest > 1e-30 * gj[j])) return false;
+      row[c] = (entry(c) - Dot(rows_[c].data(), row.data(), c)) / rows_[c][c];
+    const double rest = diagonal - Dot(row.data(), row.data(), p);
+    if (!(rest > 1e-30 * diagonal)) return false;
     row[p] = std::sqrt(rest);
     rows_.push_back(std::move(row));
-    columns_.push_back(j);
     return true;
   }
 
-  // Drops the r-th column in use. Without row r, L is lower Hessenberg from r on; a
-  // rotation of columns k and k + 1 clears each entry above the diagonal and keeps L L^T.
+  // Drops row and column r of M. Without row r, L is lower Hessenberg from r on; a rotation
+  // of columns k and k + 1 clears each entry above the diagonal and keeps L L^T.
   void Remove(std::size_t r) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(r));
-    columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(r));
     for (std::size_t k = r; k < rows_.size(); ++k) {
       const double a = rows_[k][k], b = rows_[k][k + 1], h = std::sqrt(a * a + b * b);
       const double c = a / h, s = b / h;
@@ -281,12 +251,12 @@ class GramFactor {
     }
   }
 
-  // G z = h over the columns in use, in their order.
-  std::vector<double> Solve(const std::vector<double>& h) const {
-    const std::size_t p = columns_.size();
+  // M z = v, v(i) the right-hand side's entry i.
+  template <typename Value>
+  std::vector<double> Solve(Value v) const {
+    const std::size_t p = rows_.size();
     std::vector<double> z(p);
-    for (std::size_t i = 0; i < p; ++i)
-      z[i] = (h[columns_[i]] - Dot(rows_[i].data(), z.data(), i)) / rows_[i][i];
+    for (std::size_t i = 0; i < p; ++i) z[i] = (v(i) - Dot(rows_[i].data(), z.data(), i)) / rows_[i][i];
     for (std::size_t i = p; i-- > 0;) {
       double sum = z[i];
       for (std::size_t k = i + 1; k < p; ++k) sum -= rows_[k][i] * z[k];
@@ -296,9 +266,49 @@ class GramFactor {
   }
 
  private:
-  Gram& g_;
-  std::vector<std::size_t> columns_;
   Matrix rows_;  // row i holds L's columns 0 to i
+};
+
+// M z = v; false when M is not positive definite.
+bool SolveCholesky(const Matrix& m, const std::vector<double>& v, std::vector<double>& z) {
+  Cholesky l;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (!l.Add([&](std::size_t j) { return m[i][j]; }, m[i][i])) return false;
+  }
+  z = l.Solve([&](std::size_t i) { return v[i]; });
+  return true;
+}
+
+// The factor of G over the columns in use, in the order they came in.
+class GramFactor {
+ public:
+  explicit GramFactor(Gram& g) : g_(g) {}
+  const std::vector<std::size_t>& Columns() const { return columns_; }
+
+  // Takes column j in last; false, and nothing changed, when rounding leaves it dependent
+  // on those in use.
+  bool Add(std::size_t j) {
+    const std::vector<double>& gj = g_.Column(j);
+    if (!l_.Add([&](std::size_t c) { return gj[columns_[c]]; }, gj[j])) return false;
+    columns_.push_back(j);
+    return true;
+  }
+
+  // Drops the r-th column in use.
+  void Remove(std::size_t r) {
+    l_.Remove(r);
+    columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(r));
+  }
+
+  // G z = h over the columns in use, in their order.
+  std::vector<double> Solve(const std::vector<double>& h) const {
+    return l_.Solve([&](std::size_t i) { return h[columns_[i]]; });
+  }
+
+ private:
+  Gram& g_;
+  Cholesky l_;
+  std::vector<std::size_t> columns_;
 };
 
 // min |A x - b| over x >= 0, given G = A^T A and h = A^T b.
