@@ -321,29 +321,29 @@ std::vector<double> NonNegativeLeastSquares(Gram& g, const std::vector<double>& 
   // every step.
   std::vector<double> least(n);
   for (std::size_t j = 0; j < n; ++j) least[j] = 1e-12 * std::sqrt(g.Diagonal(j));
+  const std::vector<double> zeros(n, 0);
   for (std::size_t outer = 0; outer < 3 * n; ++outer) {
     // The gradient h - G x, the columns of G in their order, four in one pass over w: each
-    // w[j] takes the same subtractions in the same order as a column at a time would.
+    // w[j] takes the same subtractions in the same order as a column at a time would. Made
+    // up to four with columns of zeros, which subtract exactly nothing.
     w = h;
     std::vector<std::pair<const double*, double>> in;
-    for (std::size_t k = 0; k < n; ++k)
+    for (std::size_t k = 0; k < n; ++k) {
       if (x[k] != 0) in.emplace_back(g.Column(k).data(), x[k]);
-    std::size_t t = 0;
-    for (; t + 4 <= in.size(); t += 4) {
-      const auto [g0, x0] = in[t];
-      const auto [g1, x1] = in[t + 1];
-      const auto [g2, x2] = in[t + 2];
-      const auto [g3, x3] = in[t + 3];
+    }
+    while (in.size() % 4 != 0) in.emplace_back(zeros.data(), 0);
+    for (std::size_t t = 0; t < in.size(); t += 4) {
+      const double *g0 = in[t].first, *g1 = in[t + 1].first, *g2 = in[t + 2].first, *g3 = in[t + 3].first;
+      const double x0 = in[t].second, x1 = in[t + 1].second, x2 = in[t + 2].second, x3 = in[t + 3].second;
+      // On two entries (a Pair) or on the last one alone.
+      const auto less = [&](auto v, auto a, auto b, auto c, auto d) {
+        return (((v - a * x0) - b * x1) - c * x2) - d * x3;
+      };
       std::size_t j = 0;
       for (; j + 2 <= n; j += 2) {
-        Store(&w[j], (((Load(&w[j]) - Load(g0 + j) * x0) - Load(g1 + j) * x1) - Load(g2 + j) * x2) -
-                         Load(g3 + j) * x3);
+        Store(&w[j], less(Load(&w[j]), Load(g0 + j), Load(g1 + j), Load(g2 + j), Load(g3 + j)));
       }
-      for (; j < n; ++j) w[j] = (((w[j] - g0[j] * x0) - g1[j] * x1) - g2[j] * x2) - g3[j] * x3;
-    }
-    for (; t < in.size(); ++t) {
-      const auto [gk, xk] = in[t];
-      for (std::size_t j = 0; j < n; ++j) w[j] -= gk[j] * xk;
+      if (j < n) w[j] = less(w[j], g0[j], g1[j], g2[j], g3[j]);
     }
     std::size_t best = n;
     double bestGradient = 0;
