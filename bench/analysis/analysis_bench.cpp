@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "analysis/compare.h"
 #include "analysis/emissions.h"
@@ -151,19 +152,13 @@ int main(int argc, char** argv) {
     std::printf("ratio core search over the catalogue / one automatic design: %.0f (%.1f ms, goal 50 ms)\n",
                 t.at("BM_FindCore") / base, t.at("BM_FindCore") * 1e-6);
   }
-  if (reporter.Has({"BM_AutomaticDesign", "BM_FitMaterialFile"})) {
-    const double base = t.at("BM_AutomaticDesign");
-    std::printf(
-        "ratio fit of a 200-point material file / one automatic design: %.0f (%.1f ms, median of 5, goal 50 "
-        "ms)\n",
-        t.at("BM_FitMaterialFile") / base, t.at("BM_FitMaterialFile") * 1e-6);
-  }
-  if (reporter.Has({"BM_AutomaticDesign", "BM_FitRoughMaterialFile"})) {
-    const double base = t.at("BM_AutomaticDesign");
-    std::printf(
-        "ratio fit of a 200-point file read off a plot / one automatic design: %.0f (%.1f ms, median of 5, "
-        "goal 50 ms)\n",
-        t.at("BM_FitRoughMaterialFile") / base, t.at("BM_FitRoughMaterialFile") * 1e-6);
+  const std::pair<const char*, const char*> fits[] = {
+      {"BM_FitMaterialFile", "a 200-point material file"},
+      {"BM_FitRoughMaterialFile", "a 200-point file read off a plot"}};
+  for (const auto& [name, what] : fits) {
+    if (!reporter.Has({"BM_AutomaticDesign", name})) continue;
+    std::printf("ratio fit of %s / one automatic design: %.0f (%.1f ms, median of 5, goal 50 ms)\n", what,
+                t.at(name) / t.at("BM_AutomaticDesign"), t.at(name) * 1e-6);
   }
   std::printf("the first fit of a 200-point material file in this process: %.1f ms (once, wall time)\n",
               firstFitMs);
