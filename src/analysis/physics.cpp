@@ -48,24 +48,24 @@ double Facing(double a) {
   return 2 / root * std::atan(std::sqrt((a + 1) / (a - 1)) * std::tan(std::numbers::pi / 12));
 }
 
-// The terms from 9 of x coth x in bands of a factor 2. The sums of 1 / n^2 do not depend on
-// the wire, so they are worked out once (a core search builds a layer for every turn count it tries).
-struct BandSum {
-  int terms;
-  double inverseSquares;  // sum of 1 / n^2 over the band
-};
-const std::vector<BandSum>& Bands() {
-  static const std::vector<BandSum> kBands = [] {
-    std::vector<BandSum> bands;
+// The layer's ladder for Rdc = 1 ohm, each L per second of tau: the terms 1 to 8 of x coth x
+// one section each, then the terms from 9 in bands of a factor 2, each band one section (its
+// terms' R in series, their L summed). It does not depend on the wire, so it is worked out
+// once: a core search builds a layer for every turn count it tries.
+const std::vector<RlSection>& UnitLadder() {
+  static const std::vector<RlSection> kLadder = [] {
+    const double pi2 = std::numbers::pi * std::numbers::pi;
+    std::vector<RlSection> ladder;
+    for (int n = 1; n <= 8; ++n) ladder.push_back({2, 2 / (n * n * pi2)});
     for (int from = 9; from < 8192; from = 2 * from - 1) {
-      BandSum b{0, 0};
-      for (int n = from; n < 2 * from - 1 && n < 8192; ++n, ++b.terms)
-        b.inverseSquares += 1 / (double(n) * n);
-      bands.push_back(b);
+      int terms = 0;
+      double inverseSquares = 0;  // sum of 1 / n^2 over the band
+      for (int n = from; n < 2 * from - 1 && n < 8192; ++n, ++terms) inverseSquares += 1 / (double(n) * n);
+      ladder.push_back({2.0 * terms, 2 * inverseSquares / pi2});
     }
-    return bands;
+    return ladder;
   }();
-  return kBands;
+  return kLadder;
 }
 
 }  // namespace
@@ -79,26 +79,14 @@ CopperLayer CopperLayerOf(double rdc, double bare, double insulated) {
   const double eta = std::min(bare / insulated, 1.0);
   c.tau = Constant(Physics::VacuumPermeability) * std::pow(std::numbers::pi / 4, 1.5) * bare * bare * eta /
           Constant(Physics::CopperResistivity);
-  const double pi2 = std::numbers::pi * std::numbers::pi;
-  for (int n = 1; n <= 8; ++n) c.sections.push_back({2 * rdc, 2 * rdc * c.tau / (n * n * pi2)});
-  // The terms from 9 on in bands, each one section: its terms' R in series and their L summed.
-  for (const BandSum& b : Bands())
-    c.sections.push_back({2 * rdc * b.terms, 2 * rdc * c.tau * b.inverseSquares / pi2});
+  for (const RlSection& u : UnitLadder()) c.sections.push_back({rdc * u.r, rdc * c.tau * u.l});
   return c;
 }
 
 std::complex<double> CopperRatio(double tau, double f) {
-  // The sections of CopperLayerOf for Rdc = 1, each L over tau: the terms 1 to 8, then the bands.
-  static const std::vector<RlSection> kUnit = [] {
-    const double pi2 = std::numbers::pi * std::numbers::pi;
-    std::vector<RlSection> unit;
-    for (int n = 1; n <= 8; ++n) unit.push_back({2, 2 / (n * n * pi2)});
-    for (const BandSum& b : Bands()) unit.push_back({2.0 * b.terms, 2 * b.inverseSquares / pi2});
-    return unit;
-  }();
   const std::complex<double> jw{0, 2 * std::numbers::pi * f};
   std::complex<double> z = 1;
-  for (const RlSection& s : kUnit) {
+  for (const RlSection& s : UnitLadder()) {
     const double l = s.l * tau;
     z += Quotient(s.r * jw * l, s.r + jw * l);
   }
