@@ -689,7 +689,8 @@ void Render(const Digits& v, const Pattern& pat, std::string& out) {
   const int integerPlaces = at.first + 1;  // places 10^first .. 10^0 (0 when first is -1)
   const std::size_t length = pat.prefix.size() + (minus ? 1 : 0) + static_cast<std::size_t>(integerPlaces) +
                              (pat.point ? 1 : 0) + static_cast<std::size_t>(at.frac) + pat.suffix.size();
-  out.resize(length);  // a box's text mostly keeps its length from one design to the next
+  // A box's text mostly keeps its length from one design to the next: then no call at all.
+  if (out.size() != length) out.resize(length);
   char* o = std::copy(pat.prefix.begin(), pat.prefix.end(), out.data());
   if (minus) *o++ = '-';
   // Place 10^p stands just before the point for p >= 0, -p characters after it for
