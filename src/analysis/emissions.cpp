@@ -489,7 +489,7 @@ bool CommonMargins::Same(const ChokeParameters& choke) const {
          choke.temperatureFactor == material_.temperatureFactor;
 }
 
-const std::vector<std::complex<double>>& CommonMargins::CoreMus(const ChokeParameters& choke) const {
+const std::vector<std::complex<double>>& CommonMargins::CoreMus(const ChokeParameters& choke) {
   const CoreSection& s = choke.section;
   const CoreSection& kept = coreSection_;
   const bool fresh = choke.permeability == corePermeability_ && s.width == kept.width &&
@@ -508,7 +508,7 @@ const std::vector<std::complex<double>>& CommonMargins::CoreMus(const ChokeParam
   return coreMus_;
 }
 
-const std::vector<std::complex<double>>& CommonMargins::CopperRatios(const ChokeParameters& choke) const {
+const std::vector<std::complex<double>>& CommonMargins::CopperRatios(const ChokeParameters& choke) {
   if (choke.copper.tau != copperTau_) {
     copperRatios_.clear();
     copperRatios_.reserve(points_.size());
@@ -519,7 +519,7 @@ const std::vector<std::complex<double>>& CommonMargins::CopperRatios(const Choke
   return copperRatios_;
 }
 
-double CommonMargins::Worst(const ChokeParameters& choke) const {
+double CommonMargins::Worst(const ChokeParameters& choke) {
   const bool same = Same(choke);
   // The size factor follows the core, which a search changes from one choke to the next.
   const std::vector<std::complex<double>>* mus = same ? &CoreMus(choke) : nullptr;
@@ -542,7 +542,7 @@ double CommonMargins::Worst(const ChokeParameters& choke) const {
   return worst;
 }
 
-EmissionCheck CommonMargins::Check(const ChokeParameters& choke) const {
+EmissionCheck CommonMargins::Check(const ChokeParameters& choke) {
   EmissionCheck check;
   check.problem = problem_;
   if (!check.problem.empty()) return check;

@@ -207,15 +207,16 @@ EmissionCheck CheckEmissions(const EmissionInputs& inputs, const ChokeParameters
 // the core search tries them. What does not depend on the winding (the harmonics, the
 // limits, the network, the ferrite's curve) is worked out once: each level is the one
 // CheckEmissions gives, in a fraction of its time, and so is the full check of the turns
-// the search settles on.
+// the search settles on. A search's working state: what it works out for one core is kept
+// for the next turns on it, so one search uses it at a time.
 class CommonMargins {
  public:
   CommonMargins(const EmissionInputs& inputs, const ChokeParameters& material);
   CommonMargins(CommonMargins&&) noexcept;
   ~CommonMargins();
-  double Worst(const ChokeParameters& choke) const;
+  double Worst(const ChokeParameters& choke);
   // CheckEmissions(inputs, choke), row for row, on the layout worked out once.
-  EmissionCheck Check(const ChokeParameters& choke) const;
+  EmissionCheck Check(const ChokeParameters& choke);
 
  private:
   struct Point;
@@ -223,17 +224,17 @@ class CommonMargins {
   // The core's mu(f) / mu_i at each point, size factor included, for a choke Same() holds
   // for: worked out for the first choke on a core and kept while the turns change. A search
   // tries several turn counts a core, and the size factor's poles cost more than the rest of
-  // a point. Not for use from two threads at once.
-  const std::vector<std::complex<double>>& CoreMus(const ChokeParameters& choke) const;
+  // a point.
+  const std::vector<std::complex<double>>& CoreMus(const ChokeParameters& choke);
   // Z / Rdc of the choke's copper at each point, kept while its wire (tau) stays: the turns
   // change only Rdc, and the copper's sections cost a quarter of a margin.
-  const std::vector<std::complex<double>>& CopperRatios(const ChokeParameters& choke) const;
+  const std::vector<std::complex<double>>& CopperRatios(const ChokeParameters& choke);
   std::vector<Point> points_;
-  mutable std::vector<std::complex<double>> copperRatios_;
-  mutable double copperTau_ = -1;
-  mutable std::vector<std::complex<double>> coreMus_;
-  mutable CoreSection coreSection_;
-  mutable double corePermeability_ = -1;
+  std::vector<std::complex<double>> copperRatios_;
+  double copperTau_ = -1;
+  std::vector<std::complex<double>> coreMus_;
+  CoreSection coreSection_;
+  double corePermeability_ = -1;
   ChokeParameters material_;
   EmissionInputs inputs_;
   std::string problem_;  // the inputs', as CheckInputs gives it

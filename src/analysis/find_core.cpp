@@ -43,7 +43,7 @@ Probe Wind(const DesignWindow& start, int row, double inductance) {
 
 }  // namespace
 
-TurnsChoice ChooseTurns(const EmissionInputs& in, const CommonMargins& band, int fit,
+TurnsChoice ChooseTurns(const EmissionInputs& in, CommonMargins& band, int fit,
                         const std::function<ChokeParameters(int)>& choke) {
   std::map<int, double> margins;  // turns -> common margin, each winding checked once
   auto margin = [&](int n) {

@@ -46,7 +46,7 @@ struct TurnsChoice {
   bool met = false;     // some turns meet the margin in common mode
   EmissionCheck check;  // the full check of the turns chosen
 };
-TurnsChoice ChooseTurns(const EmissionInputs& inputs, const CommonMargins& band, int fit,
+TurnsChoice ChooseTurns(const EmissionInputs& inputs, CommonMargins& band, int fit,
                         const std::function<ChokeParameters(int)>& choke);
 
 // Walks the cores offered in the window's material from the smallest. Each gets the fewest

@@ -692,7 +692,7 @@ TEST(Emissions, CheckOnTheLayoutIsTheFullCheck) {
   inputs[5].measured.commonMode = {{50, 600}, {900, 2000}, {400, -800}};
   inputs[5].measured.differential = {{0.1, 3}, {1, 30}, {20, 250}};
   for (std::size_t k = 0; k < inputs.size(); ++k) {
-    const CommonMargins band(inputs[k], material);
+    CommonMargins band(inputs[k], material);
     for (const ChokeParameters& choke : chokes) {
       const EmissionCheck full = CheckEmissions(inputs[k], choke), laid = band.Check(choke);
       SCOPED_TRACE("inputs " + std::to_string(k) + ", " + std::to_string(choke.turns) + " turns at " +
