@@ -37,8 +37,8 @@ function browserLeg() {
 
 // Serves the browser build with the headers that make the page cross-origin isolated,
 // for the finer clock; the page prints design_speed's line into window.figures.
-function serve(folder) {
-  const name = path.basename(web);
+function serve(script) {
+  const folder = path.dirname(path.resolve(script)), name = path.basename(script);
   return http.createServer((req, res) => {
     res.setHeader('Cross-Origin-Opener-Policy', 'same-origin');
     res.setHeader('Cross-Origin-Embedder-Policy', 'require-corp');
@@ -65,7 +65,7 @@ async function main() {
   const leg = browserLeg();
   let browser, server, base, version;
   if (typeof leg !== 'string') {
-    server = serve(path.dirname(path.resolve(web)));
+    server = serve(web);
     await new Promise((r) => server.listen(0, '127.0.0.1', r));
     base = `http://127.0.0.1:${server.address().port}/`;
     browser = await leg.launch({executablePath: '/usr/bin/chromium', headless: 'new',
